@@ -1,0 +1,49 @@
+// The one log of the process: DFLog writes stamped entries to the debugger output and to
+// the log file "Log_VODozivo.txt" in the current directory.
+#pragma once
+
+#include "helvane/Singleton.h"
+
+#include <mutex>
+
+enum LOGTYPE : int32_t {
+    LOG_INFO = 0,
+    LOG_WARN = 1,
+    LOG_ERROR = 2,
+};
+
+// printf-style wide formats with the Windows rule: %s takes a wide string.
+int DFLog(const wchar_t* format, ...);
+int DFLog(LOGTYPE level, const wchar_t* format, ...);
+
+class KdLog : public singleton<KdLog> {
+public:
+    static constexpr unsigned kToStdout = 1;
+    static constexpr unsigned kToFile = 2;
+    static constexpr unsigned kToWindow = 4;
+    static constexpr size_t kLineChars = 512;
+    static constexpr size_t kFileNameChars = 260;
+
+    // flags -1 means the default, file only; a null file name means "Log_VODozivo.txt".
+    // With the file flag, the file is emptied.
+    explicit KdLog(unsigned flags = static_cast<unsigned>(-1), const wchar_t* fileName = nullptr);
+    KdLog(const KdLog& other);
+    KdLog& operator=(const KdLog& other);
+
+    // Writes one entry "[MM/DD/YY_HH:MM:SS] : text" to every selected output; returns 1.
+    int Log(const wchar_t* text);
+
+    // The log window has no counterpart here; it logs once that it is not shown.
+    void CreateLogWindow();
+
+    unsigned GetFlags() const { return m_flags; }
+    const wchar_t* GetFileName() const { return m_fileName; }
+
+private:
+    unsigned m_flags = 0;
+    wchar_t m_fileName[kFileNameChars] = {};
+    void* m_window = nullptr;
+    void* m_listBox = nullptr;
+    // Entries from several threads are written whole, one after another.
+    std::mutex m_writeLock;
+};

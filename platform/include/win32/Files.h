@@ -1,0 +1,82 @@
+// Files, folders and file search.
+// Every file open goes through ResolvePath: '\' reads as '/', and each path component is
+// matched without regard to case, because the game spells one folder "Data", "data" and "DATA".
+// A component that does not exist yet (a new file) keeps its spelling, so it is created in the
+// existing folder whatever that folder's case. Listings are sorted by name, so "the first file
+// found" is the same on every run.
+// Left out: file attributes other than directory and hidden (a name beginning with '.' counts
+// as hidden), times and sizes in the find data, wildcards other than '*' and '?'.
+#pragma once
+
+#include "win32/Types.h"
+
+#include <cstdio>
+#include <string>
+#include <string_view>
+#include <vector>
+
+constexpr DWORD FILE_ATTRIBUTE_HIDDEN = 0x2;
+constexpr DWORD FILE_ATTRIBUTE_DIRECTORY = 0x10;
+constexpr DWORD FILE_ATTRIBUTE_NORMAL = 0x80;
+constexpr DWORD INVALID_FILE_ATTRIBUTES = 0xFFFFFFFF;
+
+struct WIN32_FIND_DATAW {
+    DWORD dwFileAttributes;
+    DWORD nFileSizeHigh;
+    DWORD nFileSizeLow;
+    wchar_t cFileName[MAX_PATH];
+};
+
+struct WIN32_FIND_DATAA {
+    DWORD dwFileAttributes;
+    DWORD nFileSizeHigh;
+    DWORD nFileSizeLow;
+    char cFileName[MAX_PATH];
+};
+
+// Patterns are "folder\*.*", "folder/*.ext" and the like; "*.*" matches every name.
+// Entries come sorted by name; "." and ".." are not listed.
+HANDLE FindFirstFileW(const wchar_t* pattern, WIN32_FIND_DATAW* data);
+BOOL FindNextFileW(HANDLE find, WIN32_FIND_DATAW* data);
+HANDLE FindFirstFileA(const char* pattern, WIN32_FIND_DATAA* data);
+BOOL FindNextFileA(HANDLE find, WIN32_FIND_DATAA* data);
+BOOL FindClose(HANDLE find);
+
+DWORD GetCurrentDirectoryW(DWORD bufferChars, wchar_t* buffer);
+DWORD GetCurrentDirectoryA(DWORD bufferBytes, char* buffer);
+DWORD GetFileAttributesW(const wchar_t* path);
+BOOL CreateDirectoryW(const wchar_t* path, void* security);
+BOOL DeleteFileW(const wchar_t* path);
+BOOL DeleteFileA(const char* path);
+
+// stdio through the resolver; the wide forms take UTF-32 names and modes.
+FILE* _wfopen(const wchar_t* path, const wchar_t* mode);
+
+namespace platform {
+
+// Returns the path as it exists on disk ('/' separators, each existing component in its
+// on-disk case). Empty input gives an empty result.
+std::string ResolvePath(std::string_view path);
+std::string ResolvePath(std::wstring_view path);
+
+// fopen through ResolvePath.
+FILE* OpenFile(std::string_view path, const char* mode);
+
+// True when a regular file exists at the resolved path.
+bool FileExists(std::string_view path);
+
+// Reads a whole file; false when it cannot be read.
+bool ReadWholeFile(std::string_view path, std::string& bytes);
+
+// Writes a temporary file beside the target and renames it over the target, so a crash or a
+// full disk never leaves a half-written file. Missing folders are not created.
+bool SaveFileAtomically(std::string_view path, std::string_view bytes);
+
+// Names (not paths) of the entries of a folder, sorted by name, "." and ".." left out.
+struct FolderEntry {
+    std::string name;
+    bool isFolder;
+};
+std::vector<FolderEntry> ListFolder(std::string_view folder);
+
+} // namespace platform

@@ -1,0 +1,17 @@
+// The link between window handles and SDL windows, for the families that draw into or read
+// from a window (d3d9, imm). The window family creates every HWND; tests may wrap a window of
+// their own with RegisterSdlWindow.
+#pragma once
+
+#include "win32/Types.h"
+
+struct SDL_Window;
+
+namespace platform {
+
+HWND RegisterSdlWindow(SDL_Window* window);
+void UnregisterSdlWindow(HWND hwnd);
+SDL_Window* SdlWindowOf(HWND hwnd);
+HWND HwndOfSdlWindow(SDL_Window* window);
+
+} // namespace platform

@@ -1,0 +1,337 @@
+// Files, folders and file search over std::filesystem, with the case-insensitive path resolver.
+// Implemented: FindFirstFile/FindNextFile/FindClose (sorted, '*' and '?' wildcards),
+//              current directory, attributes, folder creation, deletion, _wfopen, atomic saves.
+// Left out:    file times and security attributes.
+#include "win32/Files.h"
+#include "win32/Text.h"
+
+#include <algorithm>
+#include <atomic>
+#include <cctype>
+#include <filesystem>
+#include <fstream>
+#include <memory>
+#include <system_error>
+#include <unistd.h>
+
+namespace fs = std::filesystem;
+
+namespace {
+
+bool EqualsIgnoreCase(std::string_view a, std::string_view b)
+{
+    if (a.size() != b.size())
+        return false;
+    for (size_t i = 0; i < a.size(); ++i)
+        if (std::tolower(static_cast<unsigned char>(a[i])) != std::tolower(static_cast<unsigned char>(b[i])))
+            return false;
+    return true;
+}
+
+// '*' matches any run, '?' one character; case is ignored. "*.*" matches every name.
+bool MatchesPattern(std::string_view name, std::string_view pattern)
+{
+    if (pattern == "*.*" || pattern == "*")
+        return true;
+    size_t n = 0, p = 0, starP = std::string_view::npos, starN = 0;
+    while (n < name.size()) {
+        if (p < pattern.size() && (pattern[p] == '?' ||
+                                   std::tolower(static_cast<unsigned char>(pattern[p])) ==
+                                       std::tolower(static_cast<unsigned char>(name[n])))) {
+            ++p;
+            ++n;
+        } else if (p < pattern.size() && pattern[p] == '*') {
+            starP = p++;
+            starN = n;
+        } else if (starP != std::string_view::npos) {
+            p = starP + 1;
+            n = ++starN;
+        } else {
+            return false;
+        }
+    }
+    while (p < pattern.size() && pattern[p] == '*')
+        ++p;
+    return p == pattern.size();
+}
+
+struct FindState {
+    std::vector<platform::FolderEntry> entries;
+    size_t next = 0;
+};
+
+std::string ToSlashes(std::string_view path)
+{
+    std::string out(path);
+    std::replace(out.begin(), out.end(), '\\', '/');
+    return out;
+}
+
+// Splits "folder/pattern" into the folder (resolved) and the pattern.
+FindState* StartFind(std::string_view patternPath)
+{
+    std::string path = ToSlashes(patternPath);
+    size_t slash = path.rfind('/');
+    std::string folder = slash == std::string::npos ? "." : path.substr(0, slash + 1);
+    std::string pattern = slash == std::string::npos ? path : path.substr(slash + 1);
+    auto state = std::make_unique<FindState>();
+    for (auto& entry : platform::ListFolder(folder))
+        if (MatchesPattern(entry.name, pattern))
+            state->entries.push_back(entry);
+    if (state->entries.empty())
+        return nullptr;
+    return state.release();
+}
+
+template <typename Data, typename Char>
+void FillFindData(const platform::FolderEntry& entry, Data* data, Char* name, size_t capacity)
+{
+    data->dwFileAttributes = entry.isFolder ? FILE_ATTRIBUTE_DIRECTORY : FILE_ATTRIBUTE_NORMAL;
+    if (!entry.name.empty() && entry.name[0] == '.')
+        data->dwFileAttributes |= FILE_ATTRIBUTE_HIDDEN;
+    data->nFileSizeHigh = 0;
+    data->nFileSizeLow = 0;
+    if constexpr (sizeof(Char) == sizeof(char)) {
+        size_t n = std::min(entry.name.size(), capacity - 1);
+        entry.name.copy(name, n);
+        name[n] = 0;
+    } else {
+        std::wstring wide = platform::Widen(entry.name);
+        size_t n = std::min(wide.size(), capacity - 1);
+        wide.copy(name, n);
+        name[n] = 0;
+    }
+}
+
+template <typename Data>
+BOOL NextEntry(HANDLE find, Data* data)
+{
+    auto* state = static_cast<FindState*>(find);
+    if (!state || find == INVALID_HANDLE_VALUE || !data || state->next >= state->entries.size())
+        return FALSE;
+    FillFindData(state->entries[state->next++], data, data->cFileName, MAX_PATH);
+    return TRUE;
+}
+
+} // namespace
+
+HANDLE FindFirstFileW(const wchar_t* pattern, WIN32_FIND_DATAW* data)
+{
+    if (!pattern || !data)
+        return INVALID_HANDLE_VALUE;
+    FindState* state = StartFind(platform::Narrow(pattern));
+    if (!state)
+        return INVALID_HANDLE_VALUE;
+    NextEntry(state, data);
+    return state;
+}
+
+BOOL FindNextFileW(HANDLE find, WIN32_FIND_DATAW* data) { return NextEntry(find, data); }
+
+HANDLE FindFirstFileA(const char* pattern, WIN32_FIND_DATAA* data)
+{
+    if (!pattern || !data)
+        return INVALID_HANDLE_VALUE;
+    FindState* state = StartFind(pattern);
+    if (!state)
+        return INVALID_HANDLE_VALUE;
+    NextEntry(state, data);
+    return state;
+}
+
+BOOL FindNextFileA(HANDLE find, WIN32_FIND_DATAA* data) { return NextEntry(find, data); }
+
+BOOL FindClose(HANDLE find)
+{
+    if (!find || find == INVALID_HANDLE_VALUE)
+        return FALSE;
+    delete static_cast<FindState*>(find);
+    return TRUE;
+}
+
+DWORD GetCurrentDirectoryA(DWORD bufferBytes, char* buffer)
+{
+    std::error_code ec;
+    std::string cwd = fs::current_path(ec).string();
+    if (ec)
+        return 0;
+    if (!buffer || bufferBytes <= cwd.size())
+        return static_cast<DWORD>(cwd.size() + 1);
+    cwd.copy(buffer, cwd.size());
+    buffer[cwd.size()] = 0;
+    return static_cast<DWORD>(cwd.size());
+}
+
+DWORD GetCurrentDirectoryW(DWORD bufferChars, wchar_t* buffer)
+{
+    std::error_code ec;
+    std::wstring cwd = platform::Widen(fs::current_path(ec).string());
+    if (ec)
+        return 0;
+    if (!buffer || bufferChars <= cwd.size())
+        return static_cast<DWORD>(cwd.size() + 1);
+    cwd.copy(buffer, cwd.size());
+    buffer[cwd.size()] = 0;
+    return static_cast<DWORD>(cwd.size());
+}
+
+DWORD GetFileAttributesW(const wchar_t* path)
+{
+    if (!path)
+        return INVALID_FILE_ATTRIBUTES;
+    std::error_code ec;
+    std::string resolved = platform::ResolvePath(std::wstring_view(path));
+    auto status = fs::status(resolved, ec);
+    if (ec || !fs::exists(status))
+        return INVALID_FILE_ATTRIBUTES;
+    DWORD attributes = fs::is_directory(status) ? FILE_ATTRIBUTE_DIRECTORY : FILE_ATTRIBUTE_NORMAL;
+    std::string name = fs::path(resolved).filename().string();
+    if (!name.empty() && name[0] == '.')
+        attributes |= FILE_ATTRIBUTE_HIDDEN;
+    return attributes;
+}
+
+BOOL CreateDirectoryW(const wchar_t* path, void*)
+{
+    if (!path)
+        return FALSE;
+    std::error_code ec;
+    return fs::create_directory(platform::ResolvePath(std::wstring_view(path)), ec) ? TRUE : FALSE;
+}
+
+BOOL DeleteFileW(const wchar_t* path)
+{
+    return path ? DeleteFileA(platform::Narrow(path).c_str()) : FALSE;
+}
+
+BOOL DeleteFileA(const char* path)
+{
+    if (!path)
+        return FALSE;
+    std::error_code ec;
+    return fs::remove(platform::ResolvePath(path), ec) ? TRUE : FALSE;
+}
+
+FILE* _wfopen(const wchar_t* path, const wchar_t* mode)
+{
+    if (!path || !mode)
+        return nullptr;
+    return platform::OpenFile(platform::Narrow(path), platform::Narrow(mode).c_str());
+}
+
+namespace platform {
+
+std::vector<FolderEntry> ListFolder(std::string_view folder)
+{
+    std::vector<FolderEntry> entries;
+    std::error_code ec;
+    std::string resolved = ResolvePath(folder);
+    for (fs::directory_iterator it(resolved.empty() ? "." : resolved, ec), end; !ec && it != end; it.increment(ec)) {
+        std::error_code typeError;
+        entries.push_back({it->path().filename().string(), it->is_directory(typeError)});
+    }
+    std::sort(entries.begin(), entries.end(), [](const FolderEntry& a, const FolderEntry& b) { return a.name < b.name; });
+    return entries;
+}
+
+std::string ResolvePath(std::string_view path)
+{
+    std::string slashed = ToSlashes(path);
+    if (slashed.empty())
+        return slashed;
+    bool absolute = slashed[0] == '/';
+    std::string result = absolute ? "/" : "";
+    size_t start = absolute ? 1 : 0;
+    bool searching = true; // once a component is missing, the rest is kept as written
+    while (start <= slashed.size()) {
+        size_t end = slashed.find('/', start);
+        if (end == std::string::npos)
+            end = slashed.size();
+        std::string part = slashed.substr(start, end - start);
+        start = end + 1;
+        if (part.empty()) {
+            if (end == slashed.size())
+                break;
+            continue;
+        }
+        std::string base = result.empty() ? "." : result;
+        std::string chosen = part;
+        if (searching && part != "." && part != "..") {
+            std::error_code ec;
+            if (!fs::exists(fs::path(base) / part, ec)) {
+                chosen.clear();
+                for (fs::directory_iterator it(base, ec), stop; !ec && it != stop; it.increment(ec)) {
+                    std::string name = it->path().filename().string();
+                    // The smallest matching name wins, so the answer never depends on listing order.
+                    if (EqualsIgnoreCase(name, part) && (chosen.empty() || name < chosen))
+                        chosen = name;
+                }
+                if (chosen.empty()) {
+                    chosen = part;
+                    searching = false;
+                }
+            }
+        }
+        if (!result.empty() && result.back() != '/')
+            result += '/';
+        result += chosen;
+    }
+    if (slashed.size() > 1 && slashed.back() == '/' && result.back() != '/')
+        result += '/';
+    return result;
+}
+
+std::string ResolvePath(std::wstring_view path) { return ResolvePath(Narrow(path)); }
+
+FILE* OpenFile(std::string_view path, const char* mode)
+{
+    if (path.empty() || !mode)
+        return nullptr;
+    return std::fopen(ResolvePath(path).c_str(), mode);
+}
+
+bool FileExists(std::string_view path)
+{
+    std::error_code ec;
+    return !path.empty() && fs::is_regular_file(ResolvePath(path), ec);
+}
+
+bool ReadWholeFile(std::string_view path, std::string& bytes)
+{
+    std::ifstream in(ResolvePath(path), std::ios::binary);
+    if (!in)
+        return false;
+    bytes.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+    return !in.bad();
+}
+
+bool SaveFileAtomically(std::string_view path, std::string_view bytes)
+{
+    if (path.empty())
+        return false;
+    std::string target = ResolvePath(path);
+    static std::atomic<unsigned> counter{0};
+    std::string temp = target + ".tmp" + std::to_string(::getpid()) + "_" + std::to_string(counter++);
+    {
+        std::FILE* out = std::fopen(temp.c_str(), "wb");
+        if (!out)
+            return false;
+        bool ok = std::fwrite(bytes.data(), 1, bytes.size(), out) == bytes.size();
+        ok = std::fflush(out) == 0 && ok;
+        ok = ::fsync(::fileno(out)) == 0 && ok;
+        ok = std::fclose(out) == 0 && ok;
+        if (!ok) {
+            std::remove(temp.c_str());
+            return false;
+        }
+    }
+    std::error_code ec;
+    fs::rename(temp, target, ec);
+    if (ec) {
+        std::remove(temp.c_str());
+        return false;
+    }
+    return true;
+}
+
+} // namespace platform
