@@ -230,7 +230,17 @@ std::vector<FolderEntry> ListFolder(std::string_view folder)
         std::error_code typeError;
         entries.push_back({it->path().filename().string(), it->is_directory(typeError)});
     }
-    std::sort(entries.begin(), entries.end(), [](const FolderEntry& a, const FolderEntry& b) { return a.name < b.name; });
+    // Sorted as a case-insensitive file system lists: by the upper-cased names, so a folder "a"
+    // comes before a file "X.tga"; names that differ only in case follow in byte order.
+    auto upper = [](std::string name) {
+        for (char& c : name)
+            c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+        return name;
+    };
+    std::sort(entries.begin(), entries.end(), [&](const FolderEntry& a, const FolderEntry& b) {
+        std::string ua = upper(a.name), ub = upper(b.name);
+        return ua != ub ? ua < ub : a.name < b.name;
+    });
     return entries;
 }
 

@@ -72,7 +72,8 @@ bool ReadWholeFile(std::string_view path, std::string& bytes);
 // full disk never leaves a half-written file. Missing folders are not created.
 bool SaveFileAtomically(std::string_view path, std::string_view bytes);
 
-// Names (not paths) of the entries of a folder, sorted by name, "." and ".." left out.
+// Names (not paths) of the entries of a folder, sorted by name without regard to case,
+// "." and ".." left out.
 struct FolderEntry {
     std::string name;
     bool isFolder;

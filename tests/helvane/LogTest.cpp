@@ -1,0 +1,138 @@
+#include "LogCapture.h"
+
+#include "support/TempDir.h"
+
+#include <gtest/gtest.h>
+
+#include <functional>
+#include <cctype>
+#include <string_view>
+#include <thread>
+
+namespace {
+
+using helvanetest::LogCapture;
+using testsupport::ScopedCurrentDir;
+using testsupport::TempDir;
+
+// True for "[MM/DD/YY_HH:MM:SS] : ", the 22-character stamp of an entry.
+bool IsStamp(std::string_view text)
+{
+    const std::string_view shape = "[00/00/00_00:00:00] : ";
+    if (text.size() != shape.size())
+        return false;
+    for (size_t i = 0; i < shape.size(); ++i)
+        if (shape[i] == '0' ? !std::isdigit(static_cast<unsigned char>(text[i])) : text[i] != shape[i])
+            return false;
+    return true;
+}
+
+// The texts of a log file's entries: each a stamped line followed by an empty line.
+std::vector<std::string> EntriesOf(const std::string& file)
+{
+    std::vector<std::string> entries;
+    for (size_t start = 0; start < file.size();) {
+        size_t end = file.find("\n\n", start);
+        if (end == std::string::npos || end - start < 22 || !IsStamp(std::string_view(file).substr(start, 22))) {
+            ADD_FAILURE() << "not a whole entry at byte " << start;
+            break;
+        }
+        entries.push_back(file.substr(start + 22, end - start - 22));
+        start = end + 2;
+    }
+    return entries;
+}
+
+TEST(LogTest, DefaultLogEmptiesItsFileAndStartsWithLoggingStarted)
+{
+    TempDir dir;
+    dir.Write("Log_VODozivo.txt", "entries of the last run\n");
+    ScopedCurrentDir cwd(dir.Path());
+    delete KdLog::GetSingletonPtr();
+
+    DFLog(L"Start window");
+    KdLog* log = KdLog::GetSingletonPtr();
+    ASSERT_NE(log, nullptr);
+    EXPECT_EQ(log->GetFlags(), KdLog::kToFile);
+    EXPECT_STREQ(log->GetFileName(), L"Log_VODozivo.txt");
+    EXPECT_EQ(EntriesOf(dir.Read("Log_VODozivo.txt")), (std::vector<std::string>{"Logging Started...", "Start window"}));
+    delete log;
+}
+
+struct EntryCase {
+    const char* what;
+    std::function<void()> log;
+    std::string expected;
+};
+
+TEST(LogTest, FormatsTextAndLevelPrefixes)
+{
+    const EntryCase cases[] = {
+        {"percent in an argument", [] { DFLog(L"%s", L"100%"); }, "100%"},
+        {"info", [] { DFLog(LOG_INFO, L"ready"); }, "[INFO] ready"},
+        {"warning", [] { DFLog(LOG_WARN, L"slow %d ms", 40); }, "[WARN] slow 40 ms"},
+        {"error keeps its blank", [] { DFLog(LOG_ERROR, L"lost"); }, "[ERR ] lost"},
+        {"empty text", [] { DFLog(L""); }, ""},
+        {"Korean argument", [] { DFLog(L"이름 = %s", L"김철수"); }, "이름 = 김철수"},
+        {"narrow argument", [] { DFLog(L"file %S", "Null.tga"); }, "file Null.tga"},
+    };
+    TempDir dir;
+    for (const EntryCase& c : cases) {
+        LogCapture capture(dir.Path() / "log.txt");
+        c.log();
+        auto entries = EntriesOf(capture.Text());
+        ASSERT_EQ(entries.size(), 2u) << c.what;
+        EXPECT_EQ(entries[1], c.expected) << c.what;
+    }
+}
+
+TEST(LogTest, CutsLongTextAtTheLineBuffers)
+{
+    TempDir dir;
+    LogCapture capture(dir.Path() / "log.txt");
+    std::wstring korean(3000, L'가');
+    DFLog(L"%s", korean.c_str());
+    DFLog(LOG_WARN, L"%s", std::wstring(3000, L'w').c_str());
+    capture.Log().Log(std::wstring(5000, L'x').c_str());
+
+    auto entries = EntriesOf(capture.Text());
+    ASSERT_EQ(entries.size(), 4u);
+    // A stamped line holds 511 characters with its line feed: 488 after the 22-character stamp.
+    EXPECT_EQ(platform::Widen(entries[1]), std::wstring(488, L'가'));
+    EXPECT_EQ(entries[2], "[WARN] " + std::string(481, 'w'));
+    EXPECT_EQ(entries[3], std::string(488, 'x'));
+}
+
+TEST(LogTest, EntriesFromTwoThreadsStayWhole)
+{
+    TempDir dir;
+    LogCapture capture(dir.Path() / "log.txt");
+    auto writer = [](wchar_t letter) {
+        std::wstring text(400, letter);
+        for (int i = 0; i < 200; ++i)
+            DFLog(L"%s", text.c_str());
+    };
+    std::thread a(writer, L'a'), b(writer, L'b');
+    a.join();
+    b.join();
+
+    auto entries = EntriesOf(capture.Text());
+    ASSERT_EQ(entries.size(), 401u);
+    int as = 0, bs = 0;
+    for (size_t i = 1; i < entries.size(); ++i) {
+        as += entries[i] == std::string(400, 'a');
+        bs += entries[i] == std::string(400, 'b');
+    }
+    EXPECT_EQ(as, 200);
+    EXPECT_EQ(bs, 200);
+}
+
+TEST(LogTest, AFileThatCannotBeOpenedLosesOnlyItsEntries)
+{
+    TempDir dir;
+    LogCapture capture(dir.Path() / "missing" / "log.txt");
+    EXPECT_EQ(DFLog(L"nowhere to go"), 1);
+    EXPECT_FALSE(std::filesystem::exists(dir.Path() / "missing"));
+}
+
+} // namespace
