@@ -4,7 +4,9 @@
 // Left out:    other code pages (converted as UTF-8), the conversion flags (ignored).
 #include "win32/Text.h"
 
+#include <clocale>
 #include <cwchar>
+#include <locale.h>
 #include <vector>
 
 namespace {
@@ -58,6 +60,29 @@ int EncodeUtf8(char32_t cp, char out[4])
     out[3] = static_cast<char>(0x80 | (cp & 0x3F));
     return 4;
 }
+
+// Narrow arguments of a wide format (%S, %hs) are "ANSI" text, which is UTF-8. The C library
+// decodes them with the thread's character type, which is ASCII in the default C locale, so
+// formatting runs under a UTF-8 character type, for the calling thread only.
+class ScopedUtf8CharacterType {
+public:
+    ScopedUtf8CharacterType()
+    {
+        static const locale_t utf8 = newlocale(LC_CTYPE_MASK, "C.UTF-8", static_cast<locale_t>(nullptr));
+        if (utf8)
+            m_previous = uselocale(utf8);
+    }
+    ~ScopedUtf8CharacterType()
+    {
+        if (m_previous)
+            uselocale(m_previous);
+    }
+    ScopedUtf8CharacterType(const ScopedUtf8CharacterType&) = delete;
+    ScopedUtf8CharacterType& operator=(const ScopedUtf8CharacterType&) = delete;
+
+private:
+    locale_t m_previous = nullptr;
+};
 
 } // namespace
 
@@ -174,6 +199,7 @@ std::wstring FormatWideV(const wchar_t* format, va_list args)
     if (!format)
         return {};
     std::wstring translated = TranslateWideFormat(format);
+    ScopedUtf8CharacterType utf8;
     std::vector<wchar_t> buffer(512);
     // vswprintf reports -1 both for errors and for a short buffer; grow up to a sane limit.
     for (;;) {

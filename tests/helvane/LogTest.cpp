@@ -75,6 +75,7 @@ TEST(LogTest, FormatsTextAndLevelPrefixes)
         {"empty text", [] { DFLog(L""); }, ""},
         {"Korean argument", [] { DFLog(L"이름 = %s", L"김철수"); }, "이름 = 김철수"},
         {"narrow argument", [] { DFLog(L"file %S", "Null.tga"); }, "file Null.tga"},
+        {"narrow Korean argument", [] { DFLog(L"name %S", "김철수"); }, "name 김철수"},
     };
     TempDir dir;
     for (const EntryCase& c : cases) {
