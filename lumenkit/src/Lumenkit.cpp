@@ -1,2 +1,0 @@
-// Lumenkit, the graphics library. Its parts live in the files beside this one.
-#include <helvane/Log.h>
