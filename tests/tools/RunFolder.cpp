@@ -4,6 +4,11 @@
 #include <functional>
 
 #include <gtest/gtest.h>
+#include <helvane/ResourceFileManager.h>
+#include <win32/Files.h>
+#include <win32/Text.h>
+
+#include "support/TempDir.h"
 
 namespace runfolder {
 
@@ -35,9 +40,17 @@ const DataIndex& Index() {
   return index;
 }
 
+// Names are looked up with the game's own data-folder index, scanned once in the run folder.
 std::filesystem::path Find(const std::string& name) {
-  auto it = Index().files.find(Upper(name));
-  return it == Index().files.end() ? std::filesystem::path() : it->second;
+  testsupport::ScopedCurrentDir inRunFolder(Root());
+  static const bool scanned = [] {
+    CResourceFileManager::GetSingleton().CollectFileNameList(L"/data/");
+    return true;
+  }();
+  (void)scanned;
+  const wchar_t* path = CResourceFileManager::GetSingleton().GetFullPathNameW(platform::Widen(name), kResourceAnyCategory);
+  if (path == nullptr) return {};
+  return Root() / platform::ResolvePath(std::wstring_view(path));
 }
 
 bool LoadXml(TiXmlDocument& doc, const std::filesystem::path& path) {

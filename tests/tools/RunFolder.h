@@ -18,7 +18,7 @@ struct DataIndex {
   std::vector<std::string> duplicates;
 };
 const DataIndex& Index();
-// The path of a bare file name as the game's index finds it, or empty.
+// The path of a bare file name as the game's data-folder index finds it, or empty.
 std::filesystem::path Find(const std::string& name);
 std::string Upper(std::string text);
 

@@ -327,3 +327,19 @@ TEST(RunFolderTest, FontsOpenAndCoverTheirTexts) {
   }
   FT_Done_FreeType(library);
 }
+
+// The default play data travels in the initial pack; each file parses with the root its reader expects.
+TEST(RunFolderTest, DefaultPlayDataParsesWithTheExpectedRoots) {
+  const std::pair<const char*, const char*> files[] = {{"QuiblyConfig.xml", "VanteoConfig"},
+                                                       {"QuiblyRecord.xml", "Record"},
+                                                       {"QuiblyRanking.xml", "Ranking"},
+                                                       {"Steam_Achievements.xml", "Achievements"}};
+  for (const auto& [file, root] : files) {
+    TiXmlDocument doc;
+    ASSERT_TRUE(LoadXml(doc, std::filesystem::path(QUIBLY_PLAYDATA_DIR) / file));
+    EXPECT_STREQ(doc.RootElement()->Value(), root) << file;
+  }
+  TiXmlDocument achievements;
+  ASSERT_TRUE(LoadXml(achievements, std::filesystem::path(QUIBLY_PLAYDATA_DIR) / "Steam_Achievements.xml"));
+  EXPECT_EQ(runfolder::ChildNames(achievements.RootElement(), "Achiev", "IsAchiev").size(), 75u);
+}
