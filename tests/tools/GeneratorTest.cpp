@@ -1,0 +1,101 @@
+#include "Generator.h"
+
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+
+#include <gtest/gtest.h>
+#include <stb/stb_image.h>
+
+#include "support/TempDir.h"
+
+namespace {
+
+// A small recipe list that exercises every kind of output.
+const char* kRecipes = R"(
+[image data/ui/pic.png 40 30]
+fill #102030
+block 5 5 20 #E8505B
+text 2 2 12 #FFFFFF "Hi"
+[digits data/num/d_{d}.tga 10 14]
+text 0 0 12 #FFFFFF "{d}"
+[imageset data/Small.imageset data/font/Small.tga name=Small size=12 outline=1]
+[anim data/anim/A.xml]
+scene NORMAL
+track pic.png motion=pulse ms=300
+digitscenes d_ .tga
+[sound data/sound/s.wav 0.2]
+note 0 0.1 440 vol=0.5 wave=noise
+[sound data/sound/m.ogg 0.5 channels=2]
+seq 0 0.1 C5 E5 - G5 wave=triangle
+[movie data/movie/m.avi 64 48 fps=10 seconds=0.5]
+fill #FFFFFF
+)";
+
+std::string ReadBytes(const std::filesystem::path& path) {
+  std::ifstream in(path, std::ios::binary);
+  std::ostringstream out;
+  out << in.rdbuf();
+  return out.str();
+}
+
+std::map<std::string, std::string> Generate(const std::filesystem::path& out) {
+  assetgen::Generator gen(out.string(), QUIBLY_RUN_DIR);
+  gen.Run(assetgen::ParseRecipes(kRecipes, "test"));
+  std::map<std::string, std::string> files;
+  for (const auto& entry : std::filesystem::recursive_directory_iterator(out))
+    if (entry.is_regular_file()) files[std::filesystem::relative(entry.path(), out).string()] = ReadBytes(entry.path());
+  return files;
+}
+
+}  // namespace
+
+// Builds must be reproducible: the same recipes give the same bytes, movie and Vorbis included.
+TEST(GeneratorTest, SameRecipesWriteTheSameBytes) {
+  testsupport::TempDir first, second;
+  auto a = Generate(first.Path());
+  auto b = Generate(second.Path());
+  ASSERT_EQ(a.size(), 1u + 10 + 2 + 1 + 2 + 1);
+  for (const auto& [name, bytes] : a) {
+    ASSERT_TRUE(b.count(name)) << name;
+    EXPECT_TRUE(bytes == b[name]) << name << " differs between two runs";
+  }
+  int w = 0, h = 0, n = 0;
+  stbi_uc* pixels = stbi_load((first.Path() / "data/ui/pic.png").string().c_str(), &w, &h, &n, 4);
+  ASSERT_NE(pixels, nullptr);
+  EXPECT_EQ(w, 40);
+  EXPECT_EQ(h, 30);
+  // The block's face colour sits at its centre.
+  const stbi_uc* centre = pixels + (15 * 40 + 15) * 4;
+  EXPECT_EQ(centre[0], 0xE8);
+  EXPECT_EQ(centre[1], 0x50);
+  stbi_image_free(pixels);
+}
+
+TEST(GeneratorTest, RefusesRecipesThatCannotBeMade) {
+  struct Case {
+    const char* recipe;
+    const char* expect;
+  };
+  const Case cases[] = {
+      {"[image data/a.png 0 10]\n", "a picture is 1 to 4096 pixels a side"},
+      {"[image data/a.png 8 8]\nsmudge 1 2\n", "unknown picture operation 'smudge'"},
+      {"[image data/a.jpg 8 8]\n", "pictures are written as .tga, .png or .bmp"},
+      {"[anim data/a.xml]\nscene S\ntrack nowhere.png\n", "no recipe makes the picture nowhere.png"},
+      {"[anim data/a.xml]\n", "an animation needs at least one scene"},
+      {"[image data/x/a.png 8 8]\n[image data/y/A.PNG 8 8]\n", "two pictures are named A.PNG"},
+      {"[sound data/a.wav 1]\nseq 0 0.1 H4\n", "'H4' is not a note"},
+      {"[movie data/a.avi 63 48]\n", "even in both directions"},
+      {"[model data/a.mdl]\n", "unknown recipe kind 'model'"},
+  };
+  for (const Case& c : cases) {
+    testsupport::TempDir out;
+    assetgen::Generator gen(out.Str(), QUIBLY_RUN_DIR);
+    try {
+      gen.Run(assetgen::ParseRecipes(c.recipe, "t"));
+      ADD_FAILURE() << "accepted: " << c.recipe;
+    } catch (const assetgen::RecipeError& e) {
+      EXPECT_NE(std::string(e.what()).find(c.expect), std::string::npos) << e.what();
+    }
+  }
+}

@@ -1,0 +1,345 @@
+// Checks the run folder the build made: every file that the skin table, the sound list and the
+// other start-up data name exists where the game looks for it, and opens with the libraries the
+// game reads it with (TinyXML, stb_image, vorbisfile, FFmpeg, FreeType).
+#include <array>
+#include <cstdio>
+#include <set>
+
+#include <gtest/gtest.h>
+#include <stb/stb_image.h>
+#include <vorbis/vorbisfile.h>
+
+#include <ft2build.h>
+#include FT_FREETYPE_H
+
+extern "C" {
+#include <libavcodec/avcodec.h>
+#include <libavformat/avformat.h>
+}
+
+#include "RunFolder.h"
+
+using runfolder::Find;
+using runfolder::LoadXml;
+
+namespace {
+
+const char* const kSkinKeys[131] = {
+    "MouseCursor_Normal", "MouseCursor_SNormal", "MouseCursor_Block", "MouseCursor_Button", "MouseCursor_Warning",
+    "MouseCursor_Effect", "LayoutCombo", "LayoutGalaxyMarket", "LayoutPointChallenge", "LayoutBattleCom",
+    "LayoutBattleUser", "LayoutBattlePVP", "LayoutPush", "LayoutPause", "LayoutPuzzle4", "LayoutPuzzle6",
+    "LayoutPuzzle8", "LayoutPuzzle10", "LayoutPuzzle12", "LayoutPuzzle14", "LayoutIQPuzzle", "LayoutIQPuzzleEditor",
+    "LayoutPuzzleBack", "LayoutStageComboBack", "LayoutStagePointBack", "HP_Tower_User", "HP_Tower_Enemy",
+    "Num_Battle_AttackLine", "Num_Battle_ResourceBtn", "Num_Common_ComboRate", "Num_Common_Point_Time", "Num_Battle_HP",
+    "Num_Common_ComboCount", "Num_Common_BlockClear_Effect", "Num_Common_BlockClear_Effect_Large",
+    "Num_Common_BlockClear_Effect_White", "Num_Common_BlockClear_Effect_Large_White", "Num_ComboChal_CurCombo",
+    "Num_ComboChal_BestComboOn", "Num_ComboChal_BestComboOff", "Num_StageChal_Time", "Num_StageChal_CountDown",
+    "Num_StageChal_Goal", "Num_StageChal_Current", "Num_IQ_CurTime", "Num_IQ_BestTimeOn", "Num_IQ_BestTimeOff",
+    "Num_StageChal_StartInfo", "Num_Common_Combo_Effect", "Num_StageChal_BestRecord", "Num_StageChal_CurStage",
+    "Num_PointChal_Score", "Num_PointChal_Time", "Num_PointChal_CountdownTime", "Num_Point_Rank", "BattleEnemybullet",
+    "BattleEnemybulletDummy", "Result_Win", "Result_Lose", "Result_Clear", "Result_Fail", "Block1S", "Block2S",
+    "Block3S", "BlockStarS", "BlockStoneS", "BlockBufferS", "BlockRockS", "BlockClearBouns", "BlockMagicTurn",
+    "BlockEffectHero", "BlockEffectHero_Enemy", "PlayerEffectCrazy", "BlockEffectCrazy", "BlockEffectCrazy_Enemy",
+    "BlockEffectMsg", "Block1L", "Block2L", "Block3L", "BlockStarL", "BlockStoneL", "BlockBufferL", "BlockRockL",
+    "BlockNumColor", "BlockPoint1", "BlockPoint2", "BlockPoint3", "BlockPoint1R", "BlockPoint2R", "BlockPoint3R",
+    "BlockPointNum", "BlockPointColor", "Effect_Combo", "Effect_SCombo", "Effect_Combo_Break", "Effect_SpeedUp",
+    "Effect_ReadyGo", "Effect_StageReadyGo", "Effect_StarOver", "Effect_Combolife", "BlockPin", "BlockErase",
+    "BlockHandRight1", "BlockHandRight2", "BlockHandRight3", "BlockHandBottom1", "BlockHandBottom2",
+    "BlockHandBottom3", "AttackBlock_User_1", "AttackBlock_User_2", "AttackBlock_User_3", "AttackBlock_User_Star",
+    "AttackBlock_Enemy_1", "AttackBlock_Enemy_2", "AttackBlock_Enemy_3", "AttackBlock_Enemy_Star",
+    "AttackBlock_User_BlockCount", "AttackBlock_Enemy_BlockCount", "VanteoEffect", "AttackEffect_User",
+    "AttackEffect_Enemy", "PointSign", "PointChal_BounsTime", "Item_hpPlus", "Item_hpMinus", "Item_sizeX2",
+    "Item_sizeX4", "Item_hero", "Item_Stun", "AttackLine_Mine_User", "AttackLine_Mine_Enemy"};
+
+const char* const kSoundKeys[116] = {
+    "Click", "ClickStar", "ItemDrop", "AllClear", "AllClearTail", "ComboStart", "ComboStartVoice", "AllClear5",
+    "Rotate", "UnlockItem", "UnlockItemFail", "GameModeUnlock", "Unlock_Achievements", "MagicTurn", "DoubleChance",
+    "Double", "ClickLoss", "ReadyGo", "ReadyGoIQ", "Eraser", "BGM_Opening1", "BGM_Opening2", "BGM_Opening3",
+    "BGM_OpeningLoop", "BGM_Menu", "BGM_Credit", "BGM_BATTLE", "BGM_PUZZLE", "BGM_IQPUZZLE", "BGM_IQPUZZLELIST",
+    "BGM_PUSH", "BGM_RESULT", "PushGoUser", "PushGoCom", "PushAttackingBase", "PushAttackingVoice",
+    "PushAttackedBase", "PushAttackedVoice", "AttackingBase1", "AttackingBase2", "AttackingBase3", "AttackingVoice1",
+    "AttackingVoice2", "AttackedBase1", "AttackedBase2", "AttackedBase3", "AttackedVoice1", "AttackedVoice2",
+    "CrazyLoopUser", "CrazyJumpUser", "CrazyLoopCom", "CrazyJumpCom", "Slip", "RemovePin", "Alert", "GoSmallUser",
+    "GoUser", "GoBigUser", "GoCrazyUser", "GoSmallCom", "GoCom", "GoBigCom", "GoCrazyCom", "Vanteo", "LastAttacking",
+    "LastAttacked", "Result_NewRecord", "Result_GameOver", "IQPuzzle_Clear", "IQPuzzle_Fail", "IQPuzzle_BlockDown",
+    "UpSizing", "Invinsible", "BigStar", "BigStarLast", "BigStarCom", "BigStone", "BigStoneCom", "KillPin", "SpeedUp",
+    "DownSizing", "BlockDrop", "PenaltySmall", "PenaltyBig", "MaxCombo10", "MaxCombo100", "MC_PlusOne", "MC_PlusFull",
+    "MC_EraseBlock", "SC_SelectStage", "SC_ComboBreak", "SC_PointUp1", "SC_PointUp2", "SC_PointUp3", "SC_ComboUp",
+    "SC_Countdown_3", "SC_Countdown_10", "PC_ReadyGo", "PC_PlayEnd", "PC_BonusTime", "PC_10Sec", "PC_AllClearN",
+    "PC_AllClearNN", "PC_Alert50", "PC_Alert57", "PC_PointSign1", "PC_PointSign2", "PC_PointSign3", "PC_PointUp1",
+    "PC_PointUp2", "PC_PointUp3", "PC_EraseBlock", "Multi_GuestIn", "Multi_Ready", "Multi_NoReady", "Multi_ChatMsg"};
+
+struct ImageSize {
+  int width = 0, height = 0;
+};
+
+ImageSize LoadImage(const std::filesystem::path& path) {
+  int w = 0, h = 0, n = 0;
+  stbi_uc* pixels = stbi_load(path.string().c_str(), &w, &h, &n, 4);
+  EXPECT_NE(pixels, nullptr) << path << ": " << stbi_failure_reason();
+  stbi_image_free(pixels);
+  return ImageSize{w, h};
+}
+
+// Checks a sprite animation as both of the game's readers need it and returns its scene names.
+std::set<std::string> CheckAnimation(const std::filesystem::path& path) {
+  std::set<std::string> scenes;
+  TiXmlDocument doc;
+  if (!LoadXml(doc, path)) return scenes;
+  const TiXmlElement* root = doc.RootElement();
+  EXPECT_STREQ(root->Value(), "kvanimation") << path;
+  EXPECT_STREQ(root->Attribute("version"), "1.2") << path;
+  for (const TiXmlElement* scene = root->FirstChildElement("scene"); scene; scene = scene->NextSiblingElement("scene")) {
+    scenes.insert(scene->Attribute("name"));
+    std::set<std::string> assets, anims;
+    for (const TiXmlElement* asset = scene->FirstChildElement("asset"); asset; asset = asset->NextSiblingElement("asset")) {
+      std::string name = asset->Attribute("name");
+      EXPECT_GT(name.size(), 6u) << path;
+      assets.insert(name);
+      std::filesystem::path picture = Find(asset->Attribute("path"));
+      EXPECT_FALSE(picture.empty()) << path << " names the missing picture " << asset->Attribute("path");
+      if (!picture.empty()) {
+        ImageSize size = LoadImage(picture);
+        const TiXmlElement* rect = asset->FirstChildElement("rect");
+        if (rect == nullptr) {
+          ADD_FAILURE() << path << ": an image asset without its rect";
+          continue;
+        }
+        EXPECT_EQ(std::atoi(rect->Attribute("r")), size.width) << path;
+        EXPECT_EQ(std::atoi(rect->Attribute("b")), size.height) << path;
+      }
+    }
+    for (const TiXmlElement* anim = scene->FirstChildElement("anim"); anim; anim = anim->NextSiblingElement("anim")) {
+      anims.insert(anim->Attribute("name"));
+      for (const TiXmlElement* frame = anim->FirstChildElement("frame"); frame; frame = frame->NextSiblingElement("frame"))
+        for (const char* channel : {"posx", "posy", "centerx", "centery", "scalex", "scaley", "rotate", "alpha", "visible"})
+          EXPECT_NE(frame->FirstChildElement(channel), nullptr) << path << " lacks " << channel;
+    }
+    // Every object links an asset of the scene and is driven by an anim of its own.
+    std::set<std::string> driven;
+    for (const TiXmlElement* object = scene->FirstChildElement("object"); object; object = object->NextSiblingElement("object")) {
+      const TiXmlElement* link = object->FirstChildElement("asset");
+      if (link == nullptr) {
+        ADD_FAILURE() << path << ": an object without an asset ends the scene";
+        break;
+      }
+      EXPECT_TRUE(assets.count(link->Attribute("link"))) << path;
+      EXPECT_TRUE(anims.count(object->Attribute("ani"))) << path;
+      EXPECT_TRUE(driven.insert(object->Attribute("ani")).second) << path;
+    }
+    EXPECT_FALSE(driven.empty()) << path << " scene " << scene->Attribute("name") << " has no track";
+  }
+  return scenes;
+}
+
+void ExpectScenes(const std::set<std::string>& scenes, std::initializer_list<const char*> wanted, const std::string& file) {
+  for (const char* name : wanted) EXPECT_TRUE(scenes.count(name)) << file << " lacks the scene " << name;
+}
+
+}  // namespace
+
+TEST(RunFolderTest, DataFileNamesAreUniqueAsTheIndexSeesThem) {
+  EXPECT_TRUE(runfolder::Index().duplicates.empty())
+      << "the data index would hide " << runfolder::Index().duplicates.front();
+  for (const char* name : {"Null.tga", "loading.bmp", "KVSkin_Default.xml", "Vanteo_SoundList.xml",
+                           "loading_Animation.xml", "KelmorCI.ogg", "TilteAni.wav"})
+    EXPECT_FALSE(Find(name).empty()) << name;
+  EXPECT_EQ(LoadImage(Find("loading.bmp")).width, 1024);
+  EXPECT_EQ(LoadImage(Find("loading.bmp")).height, 768);
+}
+
+TEST(RunFolderTest, EveryPictureLoads) {
+  int count = 0;
+  for (const auto& [key, path] : runfolder::Index().files) {
+    std::string ext = runfolder::Upper(path.extension().string());
+    if (ext != ".TGA" && ext != ".PNG" && ext != ".BMP") continue;
+    ImageSize size = LoadImage(path);
+    EXPECT_GT(size.width, 0) << path;
+    ++count;
+  }
+  EXPECT_GT(count, 100);
+}
+
+TEST(RunFolderTest, SkinTableNamesAnExistingFileForEveryEntry) {
+  TiXmlDocument doc;
+  ASSERT_TRUE(LoadXml(doc, Find("KVSkin_Default.xml")));
+  int skins = 0;
+  for (const TiXmlElement* skin = doc.FirstChildElement("VanteoSkin"); skin; skin = skin->NextSiblingElement("VanteoSkin")) {
+    ++skins;
+    const TiXmlElement* common = skin->FirstChildElement("Common");
+    ASSERT_NE(common, nullptr);
+    for (int i = 0; i < 131; ++i) {
+      const char* file = common->Attribute(kSkinKeys[i]);
+      ASSERT_NE(file, nullptr) << "skin " << skins << " lacks " << kSkinKeys[i];
+      std::filesystem::path path = Find(file);
+      ASSERT_FALSE(path.empty()) << kSkinKeys[i] << " names the missing file " << file;
+      TiXmlDocument entry;
+      ASSERT_TRUE(LoadXml(entry, path));
+      if (std::string(kSkinKeys[i]).rfind("Layout", 0) == 0 || i == 83 || i == 91) {
+        EXPECT_STREQ(entry.RootElement()->Value(), "kevrin") << file;
+        EXPECT_STREQ(entry.RootElement()->Attribute("version"), "2") << file;
+        continue;
+      }
+      std::set<std::string> scenes = CheckAnimation(path);
+      if (i <= 4) ExpectScenes(scenes, {"NORMAL", "down", "default"}, file);
+      if (i == 5) ExpectScenes(scenes, {"combo", "stamp"}, file);
+      if (i >= 27 && i <= 54) ExpectScenes(scenes, {"0", "1", "2", "3", "4", "5", "6", "7", "8", "9"}, file);
+      if ((i >= 61 && i <= 67) || (i >= 76 && i <= 82)) ExpectScenes(scenes, {"NORMAL", "ENTER", "OVER", "LEAVE", "DOWN", "DISABLE"}, file);
+    }
+  }
+  EXPECT_EQ(skins, 3);
+}
+
+TEST(RunFolderTest, LoadingAnimationHasOneSceneForEachLoadingMode) {
+  ExpectScenes(CheckAnimation(Find("loading_Animation.xml")), {"loading_title", "loading", "connecting"}, "loading_Animation.xml");
+}
+
+TEST(RunFolderTest, SoundListNamesAPlayableSoundForEveryKey) {
+  TiXmlDocument list;
+  ASSERT_TRUE(LoadXml(list, Find("Vanteo_SoundList.xml")));
+  ASSERT_STREQ(list.RootElement()->Value(), "SoundList");
+  auto sets = runfolder::ChildNames(list.RootElement(), "sound", "file");
+  ASSERT_FALSE(sets.empty());
+  for (const std::string& set : sets) {
+    TiXmlDocument doc;
+    ASSERT_TRUE(LoadXml(doc, Find(set)));
+    const TiXmlElement* sound = doc.FirstChildElement("VanteoSkin")->FirstChildElement("sound");
+    ASSERT_NE(sound, nullptr) << set;
+    for (int key = 0; key < 116; ++key) {
+      const char* file = sound->Attribute(kSoundKeys[key]);
+      ASSERT_NE(file, nullptr) << set << " lacks " << kSoundKeys[key];
+      std::filesystem::path path = Find(file);
+      ASSERT_FALSE(path.empty()) << kSoundKeys[key] << " names the missing sound " << file;
+      bool music = key >= 20 && key <= 31;
+      EXPECT_EQ(path.extension(), music ? ".ogg" : ".wav") << file;
+    }
+  }
+}
+
+TEST(RunFolderTest, SoundsDecodeInTheGamesFormats) {
+  for (const auto& [key, path] : runfolder::Index().files) {
+    std::string ext = runfolder::Upper(path.extension().string());
+    if (ext == ".WAV") {
+      FILE* f = std::fopen(path.string().c_str(), "rb");
+      ASSERT_NE(f, nullptr);
+      std::array<unsigned char, 44> h{};
+      ASSERT_EQ(std::fread(h.data(), 1, h.size(), f), h.size());
+      std::fclose(f);
+      EXPECT_EQ(std::string(h.begin(), h.begin() + 4), "RIFF") << path;
+      EXPECT_EQ(std::string(h.begin() + 8, h.begin() + 16), "WAVEfmt ") << path;
+      EXPECT_EQ(h[20] | h[21] << 8, 1) << path << " is not PCM";
+      EXPECT_EQ(h[34] | h[35] << 8, 16) << path;
+      EXPECT_GT(h[40] | h[41] << 8 | h[42] << 16 | h[43] << 24, 0) << path;
+    } else if (ext == ".OGG") {
+      OggVorbis_File vf;
+      ASSERT_EQ(ov_fopen(path.string().c_str(), &vf), 0) << path;
+      vorbis_info* info = ov_info(&vf, -1);
+      EXPECT_EQ(info->rate, 22050) << path;
+      EXPECT_GT(ov_time_total(&vf, -1), 0.5) << path;
+      ov_clear(&vf);
+    }
+  }
+}
+
+TEST(RunFolderTest, LogoMovieDecodesAsPlanarYuvAtAWholeFrameRate) {
+  std::string path = (runfolder::Root() / "data/movie/KelmorCI.avi").string();
+  AVFormatContext* format = nullptr;
+  ASSERT_EQ(avformat_open_input(&format, path.c_str(), nullptr, nullptr), 0);
+  ASSERT_GE(avformat_find_stream_info(format, nullptr), 0);
+  int index = av_find_best_stream(format, AVMEDIA_TYPE_VIDEO, -1, -1, nullptr, 0);
+  ASSERT_GE(index, 0);
+  AVStream* stream = format->streams[index];
+  EXPECT_EQ(stream->codecpar->format, AV_PIX_FMT_YUV420P);
+  EXPECT_GE(stream->avg_frame_rate.num / std::max(1, stream->avg_frame_rate.den), 1);
+  const AVCodec* codec = avcodec_find_decoder(stream->codecpar->codec_id);
+  ASSERT_NE(codec, nullptr);
+  AVCodecContext* ctx = avcodec_alloc_context3(codec);
+  avcodec_parameters_to_context(ctx, stream->codecpar);
+  ASSERT_EQ(avcodec_open2(ctx, codec, nullptr), 0);
+  AVPacket* packet = av_packet_alloc();
+  AVFrame* frame = av_frame_alloc();
+  int pictures = 0;
+  while (av_read_frame(format, packet) >= 0) {
+    if (packet->stream_index == index && avcodec_send_packet(ctx, packet) == 0)
+      while (avcodec_receive_frame(ctx, frame) == 0) ++pictures;
+    av_packet_unref(packet);
+  }
+  avcodec_send_packet(ctx, nullptr);
+  while (avcodec_receive_frame(ctx, frame) == 0) ++pictures;
+  EXPECT_GE(pictures, 30);
+  av_frame_free(&frame);
+  av_packet_free(&packet);
+  avcodec_free_context(&ctx);
+  avformat_close_input(&format);
+}
+
+TEST(RunFolderTest, ImagesetPlacesEveryPrintableCharacterInsideItsPicture) {
+  TiXmlDocument doc;
+  ASSERT_TRUE(LoadXml(doc, runfolder::Root() / "data/MainUI40.imageset"));
+  const TiXmlElement* root = doc.FirstChildElement("Imageset");
+  ASSERT_NE(root, nullptr);
+  EXPECT_STREQ(root->Attribute("Name"), "MainUI40");
+  ImageSize sheet = LoadImage(Find(root->Attribute("Imagefile")));
+  std::set<char> characters;
+  for (const TiXmlNode* node = root->FirstChild(); node; node = node->NextSibling()) {
+    const TiXmlElement* glyph = node->ToElement();
+    ASSERT_NE(glyph, nullptr) << "a node that is not an element ends the glyph list";
+    std::string name = glyph->Attribute("Name");
+    ASSERT_EQ(name.size(), 1u);
+    characters.insert(name[0]);
+    int x = std::atoi(glyph->Attribute("XPos")), y = std::atoi(glyph->Attribute("YPos"));
+    int w = std::atoi(glyph->Attribute("Width")), h = std::atoi(glyph->Attribute("Height"));
+    EXPECT_GT(w, 0) << name;
+    EXPECT_LE(x + w, sheet.width) << name;
+    EXPECT_LE(y + h, sheet.height) << name;
+  }
+  EXPECT_EQ(characters.size(), 95u);
+}
+
+TEST(RunFolderTest, AchievementDescriptionsCoverEveryIdWithIcons) {
+  TiXmlDocument doc;
+  ASSERT_TRUE(LoadXml(doc, runfolder::Root() / "data/Achievment/Steam_Achievements_desc.xml"));
+  std::set<int> ids;
+  for (const TiXmlElement* a = doc.FirstChildElement("Achievements")->FirstChildElement("Achiev"); a;
+       a = a->NextSiblingElement("Achiev")) {
+    int id = std::atoi(a->Attribute("steamid"));
+    EXPECT_TRUE(id >= 0 && id < 75) << id;
+    EXPECT_TRUE(ids.insert(id).second) << "id " << id << " twice";
+    EXPECT_FALSE(std::string(a->Attribute("desc1")).empty()) << id;
+    EXPECT_LT(std::string(a->Attribute("desc1")).size(), 256u);
+    for (const char* icon : {"LockImage", "UnlockImage"}) EXPECT_FALSE(Find(a->Attribute(icon)).empty()) << id << " " << icon;
+  }
+  EXPECT_EQ(ids.size(), 75u);
+}
+
+TEST(RunFolderTest, FontsOpenAndCoverTheirTexts) {
+  FT_Library library;
+  ASSERT_EQ(FT_Init_FreeType(&library), 0);
+  struct Font {
+    const char* file;
+    char32_t sample;
+  };
+  for (Font font : {Font{"Daum.ttf", U'\uD55C'}, Font{"quiblyenglish.ttf", U'Q'}, Font{"quiblyenglish_num.ttf", U'7'}}) {
+    FT_Face face;
+    ASSERT_EQ(FT_New_Face(library, (runfolder::Root() / font.file).string().c_str(), 0, &face), 0) << font.file;
+    EXPECT_NE(FT_Get_Char_Index(face, font.sample), 0u) << font.file;
+    FT_Done_Face(face);
+  }
+  FT_Done_FreeType(library);
+}
+
+// The default play data travels in the initial pack; each file parses with the root its reader expects.
+TEST(RunFolderTest, DefaultPlayDataParsesWithTheExpectedRoots) {
+  const std::pair<const char*, const char*> files[] = {{"QuiblyConfig.xml", "VanteoConfig"},
+                                                       {"QuiblyRecord.xml", "Record"},
+                                                       {"QuiblyRanking.xml", "Ranking"},
+                                                       {"Steam_Achievements.xml", "Achievements"}};
+  for (const auto& [file, root] : files) {
+    TiXmlDocument doc;
+    ASSERT_TRUE(LoadXml(doc, std::filesystem::path(QUIBLY_PLAYDATA_DIR) / file));
+    EXPECT_STREQ(doc.RootElement()->Value(), root) << file;
+  }
+  TiXmlDocument achievements;
+  ASSERT_TRUE(LoadXml(achievements, std::filesystem::path(QUIBLY_PLAYDATA_DIR) / "Steam_Achievements.xml"));
+  EXPECT_EQ(runfolder::ChildNames(achievements.RootElement(), "Achiev", "IsAchiev").size(), 75u);
+}
