@@ -1,5 +1,8 @@
-// The table of SDL windows behind window handles.
+// The table of SDL windows behind window handles. Handles are numbers from one counter, never
+// reused, so a handle kept after its window is gone can never reach a newer window.
 #include "win32/SdlBridge.h"
+
+#include "UserState.h"
 
 #include <map>
 #include <mutex>
@@ -8,6 +11,13 @@ namespace {
 
 std::mutex g_lock;
 std::map<HWND, SDL_Window*> g_windows;
+uintptr_t g_nextHandle = 0x10000;
+
+HWND NextHandleLocked()
+{
+    g_nextHandle += 4;
+    return reinterpret_cast<HWND>(g_nextHandle);
+}
 
 } // namespace
 
@@ -18,8 +28,10 @@ HWND RegisterSdlWindow(SDL_Window* window)
     if (!window)
         return nullptr;
     std::lock_guard guard(g_lock);
-    // The handle is the SDL window's own address: unique while the window lives.
-    HWND hwnd = reinterpret_cast<HWND>(window);
+    for (auto& [hwnd, sdl] : g_windows)
+        if (sdl == window)
+            return hwnd;
+    HWND hwnd = NextHandleLocked();
     g_windows[hwnd] = window;
     return hwnd;
 }
@@ -45,5 +57,15 @@ HWND HwndOfSdlWindow(SDL_Window* window)
             return hwnd;
     return nullptr;
 }
+
+namespace user {
+
+HWND NewHandle()
+{
+    std::lock_guard guard(g_lock);
+    return NextHandleLocked();
+}
+
+} // namespace user
 
 } // namespace platform
