@@ -22,7 +22,8 @@ std::span<const ACCEL> TableOf(HACCEL handle)
     return {};
 }
 
-bool Held(UINT vk) { return (GetAsyncKeyState(static_cast<int>(vk)) & 0x8000) != 0; }
+// The modifiers as they were when the key message was taken from the queue.
+bool Held(UINT vk) { return (GetKeyState(static_cast<int>(vk)) & 0x8000) != 0; }
 
 bool ModifiersMatch(BYTE flags)
 {

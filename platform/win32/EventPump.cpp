@@ -75,7 +75,7 @@ void TranslateKey(const SDL_KeyboardEvent& e)
     const UINT generic = platform::GenericVirtualKey(key.vk);
     const bool wasDown = mapped ? (Held(s, key.vk) || e.repeat) : !down;
     if (mapped)
-        platform::SetKeyDown(key.vk, down);
+        platform::user::SetAsyncKeyDown(s, key.vk, down);
     if (key.scan)
         s.scanDown[(key.scan & 0x7F) | (key.extended ? 0x80 : 0)] = down;
 
@@ -153,7 +153,7 @@ void TranslateButton(const SDL_MouseButtonEvent& e)
     if (!target)
         return;
     const bool down = e.type == SDL_MOUSEBUTTONDOWN;
-    platform::SetKeyDown(m.vk, down);
+    platform::user::SetAsyncKeyDown(s, m.vk, down);
     UINT message = down ? m.down : m.up;
     // Only classes that ask for double clicks get them; the others see a second press.
     const WindowRecord* w = platform::user::Find(s, target);

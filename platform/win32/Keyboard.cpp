@@ -2,6 +2,7 @@
 #include "win32/Keyboard.h"
 
 #include "UserState.h"
+#include "win32/Messages.h"
 
 #include <SDL.h>
 
@@ -103,6 +104,36 @@ constexpr KeyEntry kKeys[] = {
 
 bool ValidVk(int vk) { return vk > 0 && vk < 256; }
 
+// Sets a key in a table; a generic modifier follows its left and right keys. A press flips the
+// key's toggle when a toggle table is given.
+void SetInTable(std::array<bool, 256>& table, UINT vk, bool down, std::array<bool, 256>* toggles = nullptr)
+{
+    if (!ValidVk(static_cast<int>(vk)))
+        return;
+    if (toggles && down && !table[vk])
+        (*toggles)[vk] = !(*toggles)[vk];
+    table[vk] = down;
+    const UINT generic = platform::GenericVirtualKey(vk);
+    if (generic != vk) {
+        const UINT left = generic == VK_SHIFT ? VK_LSHIFT : generic == VK_CONTROL ? VK_LCONTROL : VK_LMENU;
+        table[generic] = table[left] || table[left + 1];
+    }
+}
+
+// Key messages carry the generic modifier; the scan code and extended bit tell the side.
+UINT SidedVirtualKey(const MSG& msg)
+{
+    const uint32_t data = static_cast<uint32_t>(msg.lParam);
+    const UINT scan = (data >> 16) & 0xFF;
+    const bool extended = (data >> 24) & 1;
+    switch (msg.wParam) {
+    case VK_SHIFT: return scan == 0x36 ? VK_RSHIFT : VK_LSHIFT;
+    case VK_CONTROL: return extended ? VK_RCONTROL : VK_LCONTROL;
+    case VK_MENU: return extended ? VK_RMENU : VK_LMENU;
+    default: return static_cast<UINT>(msg.wParam);
+    }
+}
+
 } // namespace
 
 namespace platform {
@@ -157,18 +188,10 @@ LPARAM KeyMessageLParam(const KeyCode& key, bool altHeld, bool wasDown, bool rel
 
 void SetKeyDown(UINT vk, bool down)
 {
-    if (!ValidVk(static_cast<int>(vk)))
-        return;
     auto& s = user::Get();
     std::lock_guard guard(s.lock);
-    if (down && !s.keyDown[vk])
-        s.keyToggled[vk] = !s.keyToggled[vk];
-    s.keyDown[vk] = down;
-    const UINT generic = GenericVirtualKey(vk);
-    if (generic != vk) {
-        const UINT left = generic == VK_SHIFT ? VK_LSHIFT : generic == VK_CONTROL ? VK_LCONTROL : VK_LMENU;
-        s.keyDown[generic] = s.keyDown[left] || s.keyDown[left + 1];
-    }
+    user::SetAsyncKeyDown(s, vk, down);
+    SetInTable(s.syncDown, vk, down, &s.keyToggled);
 }
 
 void ReleaseAllKeys()
@@ -176,8 +199,37 @@ void ReleaseAllKeys()
     auto& s = user::Get();
     std::lock_guard guard(s.lock);
     s.keyDown.fill(false);
+    s.syncDown.fill(false);
     s.scanDown.fill(false);
 }
+
+namespace user {
+
+void SetAsyncKeyDown(State& s, UINT vk, bool down)
+{
+    SetInTable(s.keyDown, vk, down);
+}
+
+void SyncKeyState(State& s, const MSG& msg)
+{
+    switch (msg.message) {
+    case WM_KEYDOWN: case WM_SYSKEYDOWN:
+        SetInTable(s.syncDown, SidedVirtualKey(msg), true, &s.keyToggled);
+        break;
+    case WM_KEYUP: case WM_SYSKEYUP:
+        SetInTable(s.syncDown, SidedVirtualKey(msg), false);
+        break;
+    case WM_LBUTTONDOWN: case WM_LBUTTONDBLCLK: SetInTable(s.syncDown, VK_LBUTTON, true); break;
+    case WM_LBUTTONUP: SetInTable(s.syncDown, VK_LBUTTON, false); break;
+    case WM_RBUTTONDOWN: case WM_RBUTTONDBLCLK: SetInTable(s.syncDown, VK_RBUTTON, true); break;
+    case WM_RBUTTONUP: SetInTable(s.syncDown, VK_RBUTTON, false); break;
+    case WM_MBUTTONDOWN: case WM_MBUTTONDBLCLK: SetInTable(s.syncDown, VK_MBUTTON, true); break;
+    case WM_MBUTTONUP: SetInTable(s.syncDown, VK_MBUTTON, false); break;
+    default: break;
+    }
+}
+
+} // namespace user
 
 } // namespace platform
 
@@ -196,6 +248,6 @@ SHORT GetKeyState(int vk)
         return 0;
     auto& s = platform::user::Get();
     std::lock_guard guard(s.lock);
-    int value = (s.keyDown[vk] ? 0x8000 : 0) | (s.keyToggled[vk] ? 1 : 0);
+    int value = (s.syncDown[vk] ? 0x8000 : 0) | (s.keyToggled[vk] ? 1 : 0);
     return static_cast<SHORT>(value);
 }

@@ -125,8 +125,11 @@ BOOL PeekMessageW(MSG* msg, HWND hwnd, UINT filterMin, UINT filterMax, UINT remo
     auto& s = platform::user::Get();
     std::lock_guard guard(s.lock);
     const bool remove = (removeFlags & PM_REMOVE) != 0;
-    if (TakePosted(s, msg, hwnd, filterMin, filterMax, remove))
+    if (TakePosted(s, msg, hwnd, filterMin, filterMax, remove)) {
+        if (remove)
+            platform::user::SyncKeyState(s, *msg);
         return TRUE;
+    }
     if (TakeQuit(s, msg, filterMin, filterMax, remove))
         return TRUE;
     return TakePaint(s, msg, hwnd, filterMin, filterMax, remove) ? TRUE : FALSE;

@@ -58,7 +58,8 @@ struct State {
     HWND capture = nullptr;
     POINT cursor{};             // screen coordinates
     int cursorCounter = 0;
-    std::array<bool, 256> keyDown{};
+    std::array<bool, 256> keyDown{};      // as the pumped events left it (GetAsyncKeyState)
+    std::array<bool, 256> syncDown{};     // as of the last message taken (GetKeyState)
     std::array<bool, 256> keyToggled{};
     std::array<bool, 256> scanDown{};   // by DIK code: set-1 scan code, extended keys + 0x80
     bool altAlone = false;      // Alt went down and no other key since: its release opens the menu
@@ -85,6 +86,11 @@ POINT ClientOrigin(State& s, const WindowRecord& w);   // screen coordinates
 SIZE ClientSize(const WindowRecord& w);                // logical size when set
 // Where a client area of that size lands in an output: scaled to fit, aspect kept, centred.
 RECT PresentRect(SIZE client, int outputWidth, int outputHeight);
+
+// Key tables: the pump sets the asynchronous state; taking a key or button message from the
+// queue brings the synchronous state up to that message.
+void SetAsyncKeyDown(State& s, UINT vk, bool down);
+void SyncKeyState(State& s, const MSG& msg);
 
 // A handle for a window without an SDL window (from the same counter as the SDL windows').
 HWND NewHandle();

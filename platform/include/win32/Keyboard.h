@@ -6,9 +6,11 @@
 #include "win32/Types.h"
 #include "win32/VirtualKeys.h"
 
-// Top bit set while the key is down. Mouse buttons (VK_LBUTTON...) are keys here too.
+// Top bit set while the key is down, as the events pumped so far left it. Mouse buttons
+// (VK_LBUTTON...) are keys here too.
 SHORT GetAsyncKeyState(int vk);
-// Top bit set while the key is down; bit 0 toggles at every press (Caps Lock style).
+// Top bit set while the key was down as of the last key or button message taken from the
+// queue; bit 0 toggles at every press (Caps Lock style).
 SHORT GetKeyState(int vk);
 
 namespace platform {
@@ -30,8 +32,8 @@ UINT GenericVirtualKey(UINT vk);
 // Alt held in 29, previous state (1 = was down) in 30, transition (1 = released) in 31.
 LPARAM KeyMessageLParam(const KeyCode& key, bool altHeld, bool wasDown, bool released, WORD repeat = 1);
 
-// Sets or clears a key in the state table; generic modifiers follow their left and right keys.
-// The event pump calls this; tests may too.
+// Sets or clears a key in both state tables at once; generic modifiers follow their left and
+// right keys. For tests of code that reads the keyboard without a window.
 void SetKeyDown(UINT vk, bool down);
 // Releases every key (a window that loses the keyboard no longer sees its keys go up).
 void ReleaseAllKeys();
