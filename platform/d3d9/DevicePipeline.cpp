@@ -1,0 +1,518 @@
+// The device's states turned into OpenGL fixed-function state, the draws, Clear and Present.
+// Everything is drawn into framebuffer objects stored top row first, as Direct3D addresses
+// them: the projection flips y, so winding is judged in y-down screen space, and viewports and
+// rectangles map to OpenGL without conversion. Present flips the picture into the window.
+#include "Device.h"
+
+#include "Log.h"
+
+#define GL_GLEXT_PROTOTYPES
+#include <GL/gl.h>
+#include <GL/glext.h>
+#include <SDL2/SDL.h>
+
+#include <algorithm>
+#include <bit>
+#include <cstring>
+
+namespace platform::d3d9 {
+
+namespace {
+
+GLenum CompareFunc(DWORD func)
+{
+    static constexpr GLenum kFuncs[] = {GL_NEVER, GL_NEVER, GL_LESS, GL_EQUAL, GL_LEQUAL,
+                                        GL_GREATER, GL_NOTEQUAL, GL_GEQUAL, GL_ALWAYS};
+    return func < std::size(kFuncs) ? kFuncs[func] : GL_ALWAYS;
+}
+
+GLenum BlendFactor(DWORD blend)
+{
+    static constexpr GLenum kFactors[] = {GL_ONE, GL_ZERO, GL_ONE, GL_SRC_COLOR, GL_ONE_MINUS_SRC_COLOR,
+                                          GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA, GL_DST_ALPHA, GL_ONE_MINUS_DST_ALPHA,
+                                          GL_DST_COLOR, GL_ONE_MINUS_DST_COLOR};
+    return blend < std::size(kFactors) ? kFactors[blend] : GL_ONE;
+}
+
+GLenum BlendEquation(DWORD op)
+{
+    switch (op) {
+    case D3DBLENDOP_SUBTRACT: return GL_FUNC_SUBTRACT;
+    case D3DBLENDOP_REVSUBTRACT: return GL_FUNC_REVERSE_SUBTRACT;
+    case D3DBLENDOP_MIN: return GL_MIN;
+    case D3DBLENDOP_MAX: return GL_MAX;
+    default: return GL_FUNC_ADD;
+    }
+}
+
+GLint AddressMode(DWORD address)
+{
+    switch (address) {
+    case D3DTADDRESS_MIRROR: return GL_MIRRORED_REPEAT;
+    case D3DTADDRESS_CLAMP: return GL_CLAMP_TO_EDGE;
+    case D3DTADDRESS_BORDER: return GL_CLAMP_TO_BORDER;
+    default: return GL_REPEAT;
+    }
+}
+
+void ColorOf(D3DCOLOR argb, float out[4])
+{
+    out[0] = ((argb >> 16) & 0xFF) / 255.0f;
+    out[1] = ((argb >> 8) & 0xFF) / 255.0f;
+    out[2] = (argb & 0xFF) / 255.0f;
+    out[3] = (argb >> 24) / 255.0f;
+}
+
+D3DMATRIX Multiply(const D3DMATRIX& a, const D3DMATRIX& b)
+{
+    D3DMATRIX r{};
+    for (int i = 0; i < 4; ++i)
+        for (int j = 0; j < 4; ++j)
+            r.m[i][j] = a.m[i][0] * b.m[0][j] + a.m[i][1] * b.m[1][j] + a.m[i][2] * b.m[2][j] + a.m[i][3] * b.m[3][j];
+    return r;
+}
+
+// Direct3D clip space (z from 0 to 1) to OpenGL's (z from -1 to 1), with y flipped so the top
+// of the picture lands in the first row of the framebuffer.
+D3DMATRIX ClipFixup()
+{
+    D3DMATRIX m{};
+    m._11 = 1.0f;
+    m._22 = -1.0f;
+    m._33 = 2.0f;
+    m._43 = -1.0f;
+    m._44 = 1.0f;
+    return m;
+}
+
+struct CombinerArg {
+    GLint source;
+    GLint operand;
+};
+
+CombinerArg MapArg(DWORD arg, bool alpha)
+{
+    GLint source = GL_PRIMARY_COLOR;
+    switch (arg & D3DTA_SELECTMASK) {
+    case D3DTA_CURRENT: source = GL_PREVIOUS; break;
+    case D3DTA_TEXTURE: source = GL_TEXTURE; break;
+    case D3DTA_TFACTOR: source = GL_CONSTANT; break;
+    default: break;
+    }
+    bool complement = (arg & D3DTA_COMPLEMENT) != 0;
+    bool useAlpha = alpha || (arg & D3DTA_ALPHAREPLICATE);
+    GLint operand = useAlpha ? (complement ? GL_ONE_MINUS_SRC_ALPHA : GL_SRC_ALPHA)
+                             : (complement ? GL_ONE_MINUS_SRC_COLOR : GL_SRC_COLOR);
+    return {source, operand};
+}
+
+// One half (colour or alpha) of a texture stage as a GL_COMBINE texture environment.
+void SetCombiner(bool alpha, DWORD op, DWORD arg1, DWORD arg2)
+{
+    const GLenum combine = alpha ? GL_COMBINE_ALPHA : GL_COMBINE_RGB;
+    const GLenum sources[3] = {alpha ? GLenum(GL_SRC0_ALPHA) : GLenum(GL_SRC0_RGB),
+                               alpha ? GLenum(GL_SRC1_ALPHA) : GLenum(GL_SRC1_RGB),
+                               alpha ? GLenum(GL_SRC2_ALPHA) : GLenum(GL_SRC2_RGB)};
+    const GLenum operands[3] = {alpha ? GLenum(GL_OPERAND0_ALPHA) : GLenum(GL_OPERAND0_RGB),
+                                alpha ? GLenum(GL_OPERAND1_ALPHA) : GLenum(GL_OPERAND1_RGB),
+                                alpha ? GLenum(GL_OPERAND2_ALPHA) : GLenum(GL_OPERAND2_RGB)};
+    auto setArg = [&](int slot, CombinerArg a) {
+        glTexEnvi(GL_TEXTURE_ENV, sources[slot], a.source);
+        glTexEnvi(GL_TEXTURE_ENV, operands[slot], a.operand);
+    };
+    GLint mode = GL_MODULATE;
+    float scale = 1.0f;
+    switch (op) {
+    case D3DTOP_SELECTARG1: mode = GL_REPLACE; setArg(0, MapArg(arg1, alpha)); break;
+    case D3DTOP_SELECTARG2: mode = GL_REPLACE; setArg(0, MapArg(arg2, alpha)); break;
+    case D3DTOP_MODULATE4X: scale = 4.0f; [[fallthrough]];
+    case D3DTOP_MODULATE2X: scale = std::max(scale, 2.0f); [[fallthrough]];
+    case D3DTOP_MODULATE: mode = GL_MODULATE; break;
+    case D3DTOP_ADD: mode = GL_ADD; break;
+    case D3DTOP_ADDSIGNED: mode = GL_ADD_SIGNED; break;
+    case D3DTOP_SUBTRACT: mode = GL_SUBTRACT; break;
+    case D3DTOP_BLENDDIFFUSEALPHA:
+    case D3DTOP_BLENDTEXTUREALPHA:
+        mode = GL_INTERPOLATE;
+        setArg(2, {op == D3DTOP_BLENDDIFFUSEALPHA ? GL_PRIMARY_COLOR : GL_TEXTURE, GL_SRC_ALPHA});
+        break;
+    default:  // an alpha operation of DISABLE passes the alpha on
+        mode = GL_REPLACE;
+        setArg(0, {GL_PREVIOUS, alpha ? GL_SRC_ALPHA : GL_SRC_COLOR});
+        break;
+    }
+    if (mode != GL_REPLACE) {
+        setArg(0, MapArg(arg1, alpha));
+        setArg(1, MapArg(arg2, alpha));
+    }
+    glTexEnvi(GL_TEXTURE_ENV, combine, mode);
+    glTexEnvf(GL_TEXTURE_ENV, alpha ? GL_ALPHA_SCALE : GL_RGB_SCALE, scale);
+}
+
+} // namespace
+
+unsigned GlMode(D3DPRIMITIVETYPE type)
+{
+    switch (type) {
+    case D3DPT_POINTLIST: return GL_POINTS;
+    case D3DPT_LINELIST: return GL_LINES;
+    case D3DPT_LINESTRIP: return GL_LINE_STRIP;
+    case D3DPT_TRIANGLESTRIP: return GL_TRIANGLE_STRIP;
+    case D3DPT_TRIANGLEFAN: return GL_TRIANGLE_FAN;
+    default: return GL_TRIANGLES;
+    }
+}
+
+void Device::InitGl()
+{
+    GLint units = 2;
+    glGetIntegerv(GL_MAX_TEXTURE_UNITS, &units);
+    m_glStages = std::clamp(units, 1, static_cast<int>(kStageCount));
+    // Stages without a texture sample opaque white, so untextured drawing shows its vertex colour.
+    const uint32_t white = 0xFFFFFFFF;
+    glGenTextures(1, &m_whiteTexture);
+    glBindTexture(GL_TEXTURE_2D, m_whiteTexture);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_NEAREST);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_NEAREST);
+    glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA8, 1, 1, 0, GL_BGRA, GL_UNSIGNED_BYTE, &white);
+    glDisable(GL_DITHER);
+    glEnableClientState(GL_VERTEX_ARRAY);
+}
+
+void Device::BindTarget()
+{
+    if (!m_targetDirty)
+        return;
+    unsigned depth = m_depthStencil ? m_depthStencil->DepthRenderbuffer() : 0;
+    m_renderTarget->ColourTexture()->Framebuffer(depth);
+    m_targetDirty = false;
+    m_stagesDirty = true;  // making the framebuffer bound a texture
+}
+
+void Device::ApplyRenderStates()
+{
+    const auto& rs = m_state.render;
+    const D3DVIEWPORT9& vp = m_state.viewport;
+    glViewport(static_cast<GLint>(vp.X), static_cast<GLint>(vp.Y), static_cast<GLsizei>(vp.Width),
+               static_cast<GLsizei>(vp.Height));
+    glDepthRange(vp.MinZ, vp.MaxZ);
+
+    (rs[D3DRS_ZENABLE] && m_depthStencil) ? glEnable(GL_DEPTH_TEST) : glDisable(GL_DEPTH_TEST);
+    glDepthMask(rs[D3DRS_ZWRITEENABLE] ? GL_TRUE : GL_FALSE);
+    glDepthFunc(CompareFunc(rs[D3DRS_ZFUNC]));
+
+    rs[D3DRS_ALPHATESTENABLE] ? glEnable(GL_ALPHA_TEST) : glDisable(GL_ALPHA_TEST);
+    glAlphaFunc(CompareFunc(rs[D3DRS_ALPHAFUNC]), (rs[D3DRS_ALPHAREF] & 0xFF) / 255.0f);
+
+    rs[D3DRS_ALPHABLENDENABLE] ? glEnable(GL_BLEND) : glDisable(GL_BLEND);
+    glBlendFunc(BlendFactor(rs[D3DRS_SRCBLEND]), BlendFactor(rs[D3DRS_DESTBLEND]));
+    glBlendEquation(BlendEquation(rs[D3DRS_BLENDOP]));
+
+    // The framebuffer is stored top row first, so a triangle that turns clockwise on screen
+    // turns counter-clockwise in OpenGL's window coordinates.
+    if (rs[D3DRS_CULLMODE] == D3DCULL_NONE) {
+        glDisable(GL_CULL_FACE);
+    } else {
+        glEnable(GL_CULL_FACE);
+        glCullFace(GL_BACK);
+        glFrontFace(rs[D3DRS_CULLMODE] == D3DCULL_CW ? GL_CW : GL_CCW);
+    }
+
+    GLenum fill = rs[D3DRS_FILLMODE] == D3DFILL_POINT ? GL_POINT
+                  : rs[D3DRS_FILLMODE] == D3DFILL_WIREFRAME ? GL_LINE
+                                                             : GL_FILL;
+    glPolygonMode(GL_FRONT_AND_BACK, fill);
+    DWORD mask = rs[D3DRS_COLORWRITEENABLE];
+    glColorMask((mask & D3DCOLORWRITEENABLE_RED) != 0, (mask & D3DCOLORWRITEENABLE_GREEN) != 0,
+                (mask & D3DCOLORWRITEENABLE_BLUE) != 0, (mask & D3DCOLORWRITEENABLE_ALPHA) != 0);
+}
+
+// Without lights the lit colour is the emissive colour plus the ambient light times the
+// ambient colour, with the diffuse alpha; OpenGL computes the same with no light enabled.
+void Device::ApplyLighting(DWORD fvf)
+{
+    const auto& rs = m_state.render;
+    if (!rs[D3DRS_LIGHTING]) {
+        glDisable(GL_LIGHTING);
+        glDisable(GL_COLOR_MATERIAL);
+        return;
+    }
+    glEnable(GL_LIGHTING);
+    float ambient[4];
+    ColorOf(rs[D3DRS_AMBIENT], ambient);
+    glLightModelfv(GL_LIGHT_MODEL_AMBIENT, ambient);
+    const D3DMATERIAL9& m = m_state.material;
+    glMaterialfv(GL_FRONT_AND_BACK, GL_AMBIENT, &m.Ambient.r);
+    glMaterialfv(GL_FRONT_AND_BACK, GL_DIFFUSE, &m.Diffuse.r);
+    glMaterialfv(GL_FRONT_AND_BACK, GL_SPECULAR, &m.Specular.r);
+    glMaterialfv(GL_FRONT_AND_BACK, GL_EMISSION, &m.Emissive.r);
+    bool vertexDiffuse = rs[D3DRS_COLORVERTEX] && rs[D3DRS_DIFFUSEMATERIALSOURCE] == D3DMCS_COLOR1 &&
+                         (fvf & D3DFVF_DIFFUSE);
+    if (vertexDiffuse) {
+        glColorMaterial(GL_FRONT_AND_BACK, GL_DIFFUSE);
+        glEnable(GL_COLOR_MATERIAL);
+    } else {
+        glDisable(GL_COLOR_MATERIAL);
+    }
+}
+
+void Device::ApplyTransforms()
+{
+    D3DMATRIX combined = Multiply(Multiply(Multiply(m_state.world, m_state.view), m_state.projection), ClipFixup());
+    // A Direct3D row-vector matrix read column by column is the OpenGL column-vector matrix.
+    glMatrixMode(GL_PROJECTION);
+    glLoadMatrixf(&combined.m[0][0]);
+    glMatrixMode(GL_MODELVIEW);
+    glLoadIdentity();
+}
+
+void Device::ApplySampler(DWORD stage, Texture& texture)
+{
+    const auto& ss = m_state.sampler[stage];
+    bool mips = texture.GetLevelCount() > 1 && ss[D3DSAMP_MIPFILTER] != D3DTEXF_NONE;
+    bool linearMin = ss[D3DSAMP_MINFILTER] >= D3DTEXF_LINEAR;
+    GLint minFilter = !mips ? (linearMin ? GL_LINEAR : GL_NEAREST)
+                      : ss[D3DSAMP_MIPFILTER] == D3DTEXF_POINT
+                          ? (linearMin ? GL_LINEAR_MIPMAP_NEAREST : GL_NEAREST_MIPMAP_NEAREST)
+                          : (linearMin ? GL_LINEAR_MIPMAP_LINEAR : GL_NEAREST_MIPMAP_LINEAR);
+    GlSamplerParams want;
+    want.wrapS = AddressMode(ss[D3DSAMP_ADDRESSU]);
+    want.wrapT = AddressMode(ss[D3DSAMP_ADDRESSV]);
+    want.minFilter = minFilter;
+    want.magFilter = ss[D3DSAMP_MAGFILTER] >= D3DTEXF_LINEAR ? GL_LINEAR : GL_NEAREST;
+    want.lodBias = std::bit_cast<float>(ss[D3DSAMP_MIPMAPLODBIAS]);
+    want.baseLevel = static_cast<int>(std::min<DWORD>(ss[D3DSAMP_MAXMIPLEVEL], texture.GetLevelCount() - 1));
+    want.border = ss[D3DSAMP_BORDERCOLOR];
+
+    GlSamplerParams& have = texture.SamplerCache();
+    if (have.wrapS != want.wrapS)
+        glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, want.wrapS);
+    if (have.wrapT != want.wrapT)
+        glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_T, want.wrapT);
+    if (have.minFilter != want.minFilter)
+        glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, want.minFilter);
+    if (have.magFilter != want.magFilter)
+        glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, want.magFilter);
+    if (have.lodBias != want.lodBias)
+        glTexParameterf(GL_TEXTURE_2D, GL_TEXTURE_LOD_BIAS, want.lodBias);
+    if (have.baseLevel != want.baseLevel)
+        glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_BASE_LEVEL, want.baseLevel);
+    if (have.border != want.border) {
+        float border[4];
+        ColorOf(want.border, border);
+        glTexParameterfv(GL_TEXTURE_2D, GL_TEXTURE_BORDER_COLOR, border);
+    }
+    have = want;
+}
+
+void Device::ApplyStages()
+{
+    float factor[4];
+    ColorOf(m_state.render[D3DRS_TEXTUREFACTOR], factor);
+    bool enabled = true;
+    for (int unit = 0; unit < m_glStages; ++unit) {
+        const auto& ts = m_state.stage[unit];
+        glActiveTexture(GL_TEXTURE0 + unit);
+        enabled = enabled && ts[D3DTSS_COLOROP] != D3DTOP_DISABLE;
+        if (!enabled) {
+            glDisable(GL_TEXTURE_2D);
+            continue;
+        }
+        glEnable(GL_TEXTURE_2D);
+        if (Texture* texture = m_state.textures[unit].Get()) {
+            texture->Bind();
+            ApplySampler(unit, *texture);
+        } else {
+            glBindTexture(GL_TEXTURE_2D, m_whiteTexture);
+        }
+        glTexEnvi(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, GL_COMBINE);
+        glTexEnvfv(GL_TEXTURE_ENV, GL_TEXTURE_ENV_COLOR, factor);
+        SetCombiner(false, ts[D3DTSS_COLOROP], ts[D3DTSS_COLORARG1], ts[D3DTSS_COLORARG2]);
+        SetCombiner(true, ts[D3DTSS_ALPHAOP], ts[D3DTSS_ALPHAARG1], ts[D3DTSS_ALPHAARG2]);
+    }
+    glActiveTexture(GL_TEXTURE0);
+}
+
+// Bound textures may have been changed since the stages were set up, and reading a render
+// target back binds textures of its own: bind each stage's texture again.
+void Device::RebindTextures()
+{
+    for (int unit = 0; unit < m_glStages; ++unit) {
+        if (m_state.stage[unit][D3DTSS_COLOROP] == D3DTOP_DISABLE)
+            break;
+        glActiveTexture(GL_TEXTURE0 + unit);
+        if (Texture* texture = m_state.textures[unit].Get())
+            texture->Bind();
+        else
+            glBindTexture(GL_TEXTURE_2D, m_whiteTexture);
+    }
+    glActiveTexture(GL_TEXTURE0);
+}
+
+void Device::ApplyStates(DWORD fvf)
+{
+    BindTarget();
+    if (m_statesDirty || fvf != m_appliedFvf) {
+        ApplyRenderStates();
+        ApplyLighting(fvf);
+        m_statesDirty = false;
+        m_appliedFvf = fvf;
+    }
+    if (m_transformsDirty) {
+        ApplyTransforms();
+        m_transformsDirty = false;
+    }
+    if (m_stagesDirty) {
+        ApplyStages();
+        m_stagesDirty = false;
+    } else {
+        RebindTextures();
+    }
+}
+
+HRESULT Device::Submit(unsigned glMode, const uint8_t* vertices, UINT stride, DWORD fvf, UINT count,
+                       const void* indices, bool indices32)
+{
+    if (!m_inScene) {
+        LogRefused("drawing outside BeginScene/EndScene is refused");
+        return D3DERR_INVALIDCALL;
+    }
+    if (!(fvf & D3DFVF_XYZ))
+        return D3DERR_INVALIDCALL;
+    UINT size = 12 + ((fvf & D3DFVF_NORMAL) ? 12 : 0) + ((fvf & D3DFVF_DIFFUSE) ? 4 : 0) + ((fvf & D3DFVF_TEX1) ? 8 : 0);
+    if (stride < size)
+        return D3DERR_INVALIDCALL;
+    if (m_lostState != D3D_OK)
+        return D3D_OK;  // a lost device draws nothing, and says nothing
+    if (!MakeCurrent())
+        return D3DERR_INVALIDCALL;
+    ApplyStates(fvf);
+
+    UINT offset = 12;
+    glVertexPointer(3, GL_FLOAT, static_cast<GLsizei>(stride), vertices);
+    if (fvf & D3DFVF_NORMAL) {
+        glEnableClientState(GL_NORMAL_ARRAY);
+        glNormalPointer(GL_FLOAT, static_cast<GLsizei>(stride), vertices + offset);
+        offset += 12;
+    } else {
+        glDisableClientState(GL_NORMAL_ARRAY);
+    }
+    if (fvf & D3DFVF_DIFFUSE) {
+        glEnableClientState(GL_COLOR_ARRAY);
+        glColorPointer(GL_BGRA, GL_UNSIGNED_BYTE, static_cast<GLsizei>(stride), vertices + offset);
+        offset += 4;
+    } else {
+        glDisableClientState(GL_COLOR_ARRAY);
+        glColor4f(1.0f, 1.0f, 1.0f, 1.0f);
+    }
+    for (int unit = 0; unit < m_glStages; ++unit) {
+        glClientActiveTexture(GL_TEXTURE0 + unit);
+        if (fvf & D3DFVF_TEX1) {
+            glEnableClientState(GL_TEXTURE_COORD_ARRAY);
+            glTexCoordPointer(2, GL_FLOAT, static_cast<GLsizei>(stride), vertices + offset);
+        } else {
+            glDisableClientState(GL_TEXTURE_COORD_ARRAY);
+        }
+    }
+    glClientActiveTexture(GL_TEXTURE0);
+
+    if (indices)
+        glDrawElements(glMode, static_cast<GLsizei>(count), indices32 ? GL_UNSIGNED_INT : GL_UNSIGNED_SHORT, indices);
+    else
+        glDrawArrays(glMode, 0, static_cast<GLsizei>(count));
+    return D3D_OK;
+}
+
+HRESULT Device::DrawQuads(const QuadVertex* vertices, UINT quadCount)
+{
+    if (quadCount == 0)
+        return D3D_OK;
+    return Submit(GL_QUADS, reinterpret_cast<const uint8_t*>(vertices), sizeof(QuadVertex),
+                  D3DFVF_XYZ | D3DFVF_DIFFUSE | D3DFVF_TEX1, quadCount * 4, nullptr, false);
+}
+
+HRESULT Device::Clear(DWORD count, const RECT* rects, DWORD flags, D3DCOLOR color, float z, DWORD stencil)
+{
+    if ((count > 0 && !rects) || (flags & ~(D3DCLEAR_TARGET | D3DCLEAR_ZBUFFER | D3DCLEAR_STENCIL)))
+        return D3DERR_INVALIDCALL;
+    if ((flags & (D3DCLEAR_ZBUFFER | D3DCLEAR_STENCIL)) && !m_depthStencil)
+        return D3DERR_INVALIDCALL;
+    if (m_lostState != D3D_OK)
+        return D3D_OK;
+    if (!MakeCurrent())
+        return D3DERR_INVALIDCALL;
+    BindTarget();
+
+    GLbitfield bits = 0;
+    if (flags & D3DCLEAR_TARGET) {
+        float rgba[4];
+        ColorOf(color, rgba);
+        glClearColor(rgba[0], rgba[1], rgba[2], rgba[3]);
+        glColorMask(GL_TRUE, GL_TRUE, GL_TRUE, GL_TRUE);
+        bits |= GL_COLOR_BUFFER_BIT;
+    }
+    if (flags & D3DCLEAR_ZBUFFER) {
+        glClearDepth(std::clamp(z, 0.0f, 1.0f));
+        glDepthMask(GL_TRUE);
+        bits |= GL_DEPTH_BUFFER_BIT;
+    }
+    if (flags & D3DCLEAR_STENCIL) {
+        glClearStencil(static_cast<GLint>(stencil));
+        bits |= GL_STENCIL_BUFFER_BIT;
+    }
+    // Clear covers the viewport, cut to each rectangle when rectangles are given.
+    const D3DVIEWPORT9& vp = m_state.viewport;
+    RECT area{static_cast<LONG>(vp.X), static_cast<LONG>(vp.Y), static_cast<LONG>(vp.X + vp.Width),
+              static_cast<LONG>(vp.Y + vp.Height)};
+    glEnable(GL_SCISSOR_TEST);
+    for (DWORD i = 0; i < std::max<DWORD>(count, 1); ++i) {
+        RECT r = area;
+        if (count > 0) {
+            r = {std::max(area.left, rects[i].left), std::max(area.top, rects[i].top),
+                 std::min(area.right, rects[i].right), std::min(area.bottom, rects[i].bottom)};
+            if (r.right <= r.left || r.bottom <= r.top)
+                continue;
+        }
+        glScissor(r.left, r.top, r.right - r.left, r.bottom - r.top);
+        glClear(bits);
+    }
+    glDisable(GL_SCISSOR_TEST);
+    m_statesDirty = true;  // the write masks were changed for the clear
+    return D3D_OK;
+}
+
+HRESULT Device::Present(const RECT* sourceRect, const RECT* destRect, HWND destWindow, const void* dirtyRegion)
+{
+    if (sourceRect || destRect || destWindow || dirtyRegion)
+        LogRefused("Present: rectangles, other windows and dirty regions are ignored");
+    if (m_lostState != D3D_OK)
+        return D3DERR_DEVICELOST;
+    if (!MakeCurrent())
+        return D3DERR_INVALIDCALL;
+    m_context->CollectGarbage();
+
+    Texture* back = m_backBuffer->ColourTexture();
+    back->BindFramebufferAsIs();
+    glBindFramebuffer(GL_DRAW_FRAMEBUFFER, 0);
+    int windowW = 0, windowH = 0;
+    SDL_GL_GetDrawableSize(m_window, &windowW, &windowH);
+    glDisable(GL_SCISSOR_TEST);
+    glViewport(0, 0, windowW, windowH);
+    glColorMask(GL_TRUE, GL_TRUE, GL_TRUE, GL_TRUE);
+    glClearColor(0.0f, 0.0f, 0.0f, 1.0f);
+    glClear(GL_COLOR_BUFFER_BIT);
+
+    // The picture keeps its shape: scaled to fit, centred, black bars where the window is wider
+    // or taller. Rows are flipped on the way, the window being stored bottom row first.
+    int backW = static_cast<int>(back->Width()), backH = static_cast<int>(back->Height());
+    double scale = std::min(double(windowW) / backW, double(windowH) / backH);
+    int w = static_cast<int>(backW * scale + 0.5), h = static_cast<int>(backH * scale + 0.5);
+    int x = (windowW - w) / 2, y = (windowH - h) / 2;
+    glBlitFramebuffer(0, 0, backW, backH, x, y + h, x + w, y, GL_COLOR_BUFFER_BIT,
+                      (w == backW && h == backH) ? GL_NEAREST : GL_LINEAR);
+    SDL_GL_SwapWindow(m_window);
+    m_targetDirty = m_statesDirty = true;
+    return D3D_OK;
+}
+
+} // namespace platform::d3d9

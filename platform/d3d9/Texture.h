@@ -1,0 +1,114 @@
+// Textures and surfaces of the device.
+// A texture keeps its top level's pixels in memory, so it can be made, filled and locked on any
+// thread; the render thread uploads what changed when the texture is next bound, and OpenGL
+// builds the lower levels. A render-target texture lives in OpenGL only, drawn through its
+// framebuffer object; its surface can still be locked (read back, written back on unlock).
+#pragma once
+
+#include "RefCounted.h"
+#include "RenderContext.h"
+
+#include <d3d9/D3D9.h>
+
+#include <mutex>
+#include <vector>
+
+namespace platform::d3d9 {
+
+// The sampler states last given to one OpenGL texture, so a draw sets only what changed.
+struct GlSamplerParams {
+    int wrapS = 0, wrapT = 0, minFilter = 0, magFilter = 0, baseLevel = -1;
+    float lodBias = 0.0f;
+    uint32_t border = 0;
+};
+
+class Texture final : public RefCounted<IDirect3DTexture9> {
+public:
+    static HRESULT Create(const RenderContextPtr& context, UINT width, UINT height, UINT levels, DWORD usage,
+                          D3DFORMAT format, D3DPOOL pool, Texture** out);
+
+    D3DRESOURCETYPE GetType() override { return D3DRTYPE_TEXTURE; }
+    DWORD GetLevelCount() override { return m_levels; }
+    HRESULT GetLevelDesc(UINT level, D3DSURFACE_DESC* desc) override;
+    HRESULT GetSurfaceLevel(UINT level, IDirect3DSurface9** surface) override;
+    HRESULT LockRect(UINT level, D3DLOCKED_RECT* locked, const RECT* rect, DWORD flags) override;
+    HRESULT UnlockRect(UINT level) override;
+
+    UINT Width() const { return m_width; }
+    UINT Height() const { return m_height; }
+    D3DFORMAT Format() const { return m_format; }
+    bool IsRenderTarget() const { return (m_usage & D3DUSAGE_RENDERTARGET) != 0; }
+
+    // Render thread: binds the texture to the active unit, uploading pending pixels first.
+    unsigned Bind();
+    GlSamplerParams& SamplerCache() { return m_samplerCache; }
+    // Render thread, render targets: the framebuffer object that draws into this texture,
+    // with the given depth renderbuffer (0 for none) attached.
+    unsigned Framebuffer(unsigned depthRenderbuffer);
+    // Render thread, render targets: binds the framebuffer object as it is, to read from it.
+    unsigned BindFramebufferAsIs() { return Framebuffer(m_attachedDepth); }
+    // Render thread, render targets: the surface lock reads the picture back and unlock writes
+    // it again.
+    HRESULT LockRenderTarget(D3DLOCKED_RECT* locked, const RECT* rect, DWORD flags);
+    HRESULT UnlockRenderTarget();
+
+private:
+    Texture(const RenderContextPtr& context, UINT width, UINT height, UINT levels, DWORD usage, D3DFORMAT format,
+            D3DPOOL pool);
+    ~Texture() override;
+    bool ValidRect(const RECT* rect, RECT& out) const;
+    void CreateGlTexture();
+    void UploadPending();
+
+    RenderContextPtr m_context;
+    UINT m_width, m_height, m_levels;
+    DWORD m_usage;
+    D3DFORMAT m_format;
+    D3DPOOL m_pool;
+    UINT m_pitch;
+
+    std::mutex m_lock;  // guards the pixels, the pending region and the lock state
+    std::vector<uint8_t> m_pixels;
+    bool m_pending = true;  // pixels not yet in OpenGL
+    RECT m_pendingRect{};
+    bool m_locked = false;
+    bool m_lockReadOnly = false;
+    RECT m_lockRect{};
+
+    unsigned m_gl = 0;
+    unsigned m_framebuffer = 0;
+    unsigned m_attachedDepth = 0;
+    GlSamplerParams m_samplerCache;
+};
+
+class Surface final : public RefCounted<IDirect3DSurface9> {
+public:
+    static Surface* OfTexture(Texture* texture, UINT level);
+    static Surface* DepthStencil(const RenderContextPtr& context, UINT width, UINT height, D3DFORMAT format,
+                                 bool countsAsDefaultPool);
+
+    D3DRESOURCETYPE GetType() override { return D3DRTYPE_SURFACE; }
+    HRESULT GetDesc(D3DSURFACE_DESC* desc) override;
+    HRESULT LockRect(D3DLOCKED_RECT* locked, const RECT* rect, DWORD flags) override;
+    HRESULT UnlockRect() override;
+
+    // The texture whose level this is; null for a depth surface.
+    Texture* ColourTexture() const { return m_texture.Get(); }
+    bool IsDepth() const { return !m_texture; }
+    // Render thread, depth surfaces: the renderbuffer.
+    unsigned DepthRenderbuffer();
+
+private:
+    Surface() = default;
+    ~Surface() override;
+
+    Ref<Texture> m_texture;
+    UINT m_level = 0;
+    RenderContextPtr m_context;
+    UINT m_width = 0, m_height = 0;
+    D3DFORMAT m_format = D3DFMT_UNKNOWN;
+    bool m_countsAsDefaultPool = false;
+    unsigned m_renderbuffer = 0;
+};
+
+} // namespace platform::d3d9

@@ -1,0 +1,116 @@
+// A hidden SDL window with a Direct3D device on it, and pixel read-back of the back buffer.
+#pragma once
+
+#include <d3d9/D3D9.h>
+#include <win32/SdlBridge.h>
+
+#include <SDL2/SDL.h>
+#include <gtest/gtest.h>
+
+#include <cstdint>
+#include <cstdlib>
+#include <cstring>
+
+namespace d3d9test {
+
+struct Rgba {
+    int r, g, b, a;
+};
+
+inline Rgba Channels(uint32_t argb)
+{
+    return {int((argb >> 16) & 0xFF), int((argb >> 8) & 0xFF), int(argb & 0xFF), int(argb >> 24)};
+}
+
+// True when every channel is within `tolerance` of the expected ARGB colour; alpha is compared
+// only when `withAlpha`.
+inline ::testing::AssertionResult Near(uint32_t actual, uint32_t expected, int tolerance = 2, bool withAlpha = false)
+{
+    Rgba a = Channels(actual), e = Channels(expected);
+    bool ok = std::abs(a.r - e.r) <= tolerance && std::abs(a.g - e.g) <= tolerance &&
+              std::abs(a.b - e.b) <= tolerance && (!withAlpha || std::abs(a.a - e.a) <= tolerance);
+    if (ok)
+        return ::testing::AssertionSuccess();
+    char text[96];
+    std::snprintf(text, sizeof text, "pixel 0x%08X, expected 0x%08X (+-%d)", actual, expected, tolerance);
+    return ::testing::AssertionFailure() << text;
+}
+
+class DeviceTest : public ::testing::Test {
+protected:
+    static constexpr UINT kWidth = 256;
+    static constexpr UINT kHeight = 192;
+
+    void SetUp() override
+    {
+        ASSERT_EQ(SDL_InitSubSystem(SDL_INIT_VIDEO), 0) << SDL_GetError();
+        m_window = SDL_CreateWindow("d3d9 test", 0, 0, kWidth, kHeight, SDL_WINDOW_OPENGL | SDL_WINDOW_HIDDEN);
+        ASSERT_NE(m_window, nullptr) << SDL_GetError();
+        hwnd = platform::RegisterSdlWindow(m_window);
+        d3d = Direct3DCreate9(D3D_SDK_VERSION);
+        ASSERT_NE(d3d, nullptr);
+        params = {};
+        params.BackBufferWidth = kWidth;
+        params.BackBufferHeight = kHeight;
+        params.BackBufferFormat = D3DFMT_X8R8G8B8;
+        params.BackBufferCount = 1;
+        params.SwapEffect = D3DSWAPEFFECT_COPY;
+        params.hDeviceWindow = hwnd;
+        params.Windowed = TRUE;
+        params.EnableAutoDepthStencil = TRUE;
+        params.AutoDepthStencilFormat = D3DFMT_D16;
+        params.Flags = D3DPRESENTFLAG_LOCKABLE_BACKBUFFER;
+        params.PresentationInterval = D3DPRESENT_INTERVAL_IMMEDIATE;
+        ASSERT_EQ(d3d->CreateDevice(0, D3DDEVTYPE_HAL, hwnd, 0x44, &params, &device), D3D_OK);
+    }
+
+    void TearDown() override
+    {
+        if (device)
+            device->Release();
+        if (d3d)
+            d3d->Release();
+        platform::UnregisterSdlWindow(hwnd);
+        if (m_window)
+            SDL_DestroyWindow(m_window);
+        SDL_QuitSubSystem(SDL_INIT_VIDEO);
+    }
+
+    // ARGB of one pixel of the current render target (the back buffer unless changed).
+    uint32_t Pixel(int x, int y)
+    {
+        IDirect3DSurface9* target = nullptr;
+        EXPECT_EQ(device->GetRenderTarget(0, &target), D3D_OK);
+        D3DLOCKED_RECT locked{};
+        RECT one{x, y, x + 1, y + 1};
+        uint32_t argb = 0;
+        if (target->LockRect(&locked, &one, D3DLOCK_READONLY) == D3D_OK) {
+            std::memcpy(&argb, locked.pBits, 4);
+            target->UnlockRect();
+        }
+        target->Release();
+        return argb;
+    }
+
+    // A managed A8R8G8B8 texture filled from `pixels` (row by row, ARGB).
+    IDirect3DTexture9* MakeTexture(UINT width, UINT height, const uint32_t* pixels)
+    {
+        IDirect3DTexture9* texture = nullptr;
+        EXPECT_EQ(device->CreateTexture(width, height, 1, 0, D3DFMT_A8R8G8B8, D3DPOOL_MANAGED, &texture, nullptr),
+                  D3D_OK);
+        D3DLOCKED_RECT locked{};
+        EXPECT_EQ(texture->LockRect(0, &locked, nullptr, 0), D3D_OK);
+        for (UINT y = 0; y < height; ++y)
+            std::memcpy(static_cast<uint8_t*>(locked.pBits) + y * locked.Pitch, pixels + y * width, width * 4);
+        texture->UnlockRect(0);
+        return texture;
+    }
+
+    SDL_Window* m_window = nullptr;
+    HWND hwnd = nullptr;
+    IDirect3D9* d3d = nullptr;
+    IDirect3DDevice9* device = nullptr;
+    D3DPRESENT_PARAMETERS params{};
+};
+
+} // namespace d3d9test

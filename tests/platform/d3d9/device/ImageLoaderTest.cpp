@@ -1,0 +1,165 @@
+// Loading textures from image files and memory: the four formats, the colour key, the image
+// information, and bad input.
+#include "DeviceFixture.h"
+#include "support/TempDir.h"
+
+#include <d3d9/D3DX9.h>
+
+#include <stb/stb_image_write.h>
+
+#include <string>
+
+using namespace d3d9test;
+
+namespace {
+
+// A 3 x 2 image: opaque blue, opaque red, half-transparent green; then white, black, blue.
+constexpr uint8_t kRgba[3 * 2 * 4] = {0, 0, 255, 255, 255, 0, 0, 255, 0, 255, 0, 128,
+                                      255, 255, 255, 255, 0, 0, 0, 255, 0, 0, 255, 255};
+
+std::string Encode(D3DXIMAGE_FILEFORMAT format, int channels)
+{
+    std::string out;
+    auto append = [](void* context, void* data, int size) {
+        static_cast<std::string*>(context)->append(static_cast<const char*>(data), size);
+    };
+    uint8_t pixels[sizeof kRgba];
+    for (int i = 0, o = 0; i < 6; ++i)
+        for (int c = 0; c < channels; ++c)
+            pixels[o++] = kRgba[i * 4 + c];
+    switch (format) {
+    case D3DXIFF_PNG: stbi_write_png_to_func(append, &out, 3, 2, channels, pixels, 3 * channels); break;
+    case D3DXIFF_BMP: stbi_write_bmp_to_func(append, &out, 3, 2, channels, pixels); break;
+    case D3DXIFF_TGA: stbi_write_tga_to_func(append, &out, 3, 2, channels, pixels); break;
+    case D3DXIFF_JPG: stbi_write_jpg_to_func(append, &out, 3, 2, channels, pixels, 100); break;
+    default: break;
+    }
+    return out;
+}
+
+uint32_t Texel(IDirect3DTexture9* texture, int x, int y)
+{
+    D3DLOCKED_RECT locked{};
+    RECT one{x, y, x + 1, y + 1};
+    uint32_t argb = 0;
+    if (texture->LockRect(0, &locked, &one, D3DLOCK_READONLY) == D3D_OK) {
+        std::memcpy(&argb, locked.pBits, 4);
+        texture->UnlockRect(0);
+    }
+    return argb;
+}
+
+struct FormatCase {
+    D3DXIMAGE_FILEFORMAT file;
+    int channels;
+    D3DFORMAT expectFormat;
+    int tolerance;
+};
+
+class ImageFormatTest : public DeviceTest, public testing::WithParamInterface<FormatCase> {};
+
+} // namespace
+
+TEST_P(ImageFormatTest, LoadsPixelsAndImageInformation)
+{
+    const FormatCase& c = GetParam();
+    std::string bytes = Encode(c.file, c.channels);
+    ASSERT_FALSE(bytes.empty());
+    IDirect3DTexture9* texture = nullptr;
+    D3DXIMAGE_INFO info{};
+    ASSERT_EQ(D3DXCreateTextureFromFileInMemoryEx(device, bytes.data(), UINT(bytes.size()), D3DX_DEFAULT_NONPOW2,
+                                                  D3DX_DEFAULT_NONPOW2, 0, 0, D3DFMT_UNKNOWN, D3DPOOL_MANAGED,
+                                                  D3DX_FILTER_NONE, D3DX_DEFAULT, 0, &info, nullptr, &texture),
+              D3D_OK);
+    EXPECT_EQ(info.Width, 3u);
+    EXPECT_EQ(info.Height, 2u);
+    EXPECT_EQ(info.ImageFileFormat, c.file);
+    EXPECT_EQ(info.ResourceType, D3DRTYPE_TEXTURE);
+    D3DSURFACE_DESC desc{};
+    texture->GetLevelDesc(0, &desc);
+    EXPECT_EQ(desc.Format, c.expectFormat);
+    EXPECT_EQ(desc.Width, 3u);
+    EXPECT_EQ(texture->GetLevelCount(), 2u);  // the full chain: 3x2, 1x1
+    EXPECT_TRUE(Near(Texel(texture, 0, 0), 0xFF0000FF, c.tolerance));
+    EXPECT_TRUE(Near(Texel(texture, 1, 0), 0xFFFF0000, c.tolerance));
+    EXPECT_TRUE(Near(Texel(texture, 0, 1), 0xFFFFFFFF, c.tolerance));
+    if (c.channels == 4) {
+        EXPECT_TRUE(Near(Texel(texture, 2, 0), 0x8000FF00, c.tolerance, true));
+    }
+    texture->Release();
+}
+
+INSTANTIATE_TEST_SUITE_P(Files, ImageFormatTest,
+                         testing::Values(FormatCase{D3DXIFF_TGA, 4, D3DFMT_A8R8G8B8, 0},
+                                         FormatCase{D3DXIFF_TGA, 3, D3DFMT_X8R8G8B8, 0},
+                                         FormatCase{D3DXIFF_BMP, 3, D3DFMT_X8R8G8B8, 0},
+                                         FormatCase{D3DXIFF_PNG, 4, D3DFMT_A8R8G8B8, 0},
+                                         FormatCase{D3DXIFF_JPG, 3, D3DFMT_X8R8G8B8, 40}));
+
+TEST_F(DeviceTest, ColourKeyTurnsMatchingPixelsTransparent)
+{
+    std::string bytes = Encode(D3DXIFF_TGA, 3);
+    struct Case {
+        D3DCOLOR key;
+        uint32_t blueBecomes;
+    };
+    // The direct path's key (opaque blue) and the index path's (transparent magenta).
+    for (Case c : {Case{0xFF0000FF, 0x00000000}, Case{0x00FF00FF, 0xFF0000FF}}) {
+        IDirect3DTexture9* texture = nullptr;
+        ASSERT_EQ(D3DXCreateTextureFromFileInMemoryEx(device, bytes.data(), UINT(bytes.size()), D3DX_DEFAULT_NONPOW2,
+                                                      D3DX_DEFAULT_NONPOW2, 5, 0, D3DFMT_UNKNOWN, D3DPOOL_MANAGED,
+                                                      D3DX_FILTER_NONE, D3DX_DEFAULT, c.key, nullptr, nullptr,
+                                                      &texture),
+                  D3D_OK);
+        D3DSURFACE_DESC desc{};
+        texture->GetLevelDesc(0, &desc);
+        EXPECT_EQ(desc.Format, D3DFMT_A8R8G8B8);  // a key asks for alpha
+        EXPECT_EQ(Texel(texture, 0, 0), c.blueBecomes);
+        EXPECT_EQ(Texel(texture, 2, 1), c.blueBecomes);
+        EXPECT_EQ(Texel(texture, 1, 0), 0xFFFF0000u);
+        texture->Release();
+    }
+}
+
+TEST_F(DeviceTest, ImageFilesAreFoundWhateverTheCaseAndSeparators)
+{
+    testsupport::TempDir dir;
+    dir.Write("Data/Sub/Button.tga", Encode(D3DXIFF_TGA, 4));
+    testsupport::ScopedCurrentDir cwd(dir.Path());
+    IDirect3DTexture9* texture = nullptr;
+    D3DXIMAGE_INFO info{};
+    ASSERT_EQ(D3DXCreateTextureFromFileExW(device, L"data\\SUB\\BUTTON.TGA", D3DX_DEFAULT_NONPOW2,
+                                           D3DX_DEFAULT_NONPOW2, 5, 0, D3DFMT_UNKNOWN, D3DPOOL_MANAGED,
+                                           D3DX_FILTER_NONE, D3DX_DEFAULT, 0xFF0000FF, &info, nullptr, &texture),
+              D3D_OK);
+    EXPECT_EQ(info.ImageFileFormat, D3DXIFF_TGA);
+    EXPECT_EQ(info.Format, D3DFMT_A8R8G8B8);
+    texture->Release();
+}
+
+TEST_F(DeviceTest, MissingOrCorruptImagesFailWithALogLine)
+{
+    testsupport::TempDir dir;
+    std::string png = Encode(D3DXIFF_PNG, 4);
+    dir.Write("truncated.png", png.substr(0, png.size() / 2));
+    dir.Write("garbage.tga", std::string("\x01\x02\x03", 3));
+    std::string huge = Encode(D3DXIFF_BMP, 3);
+    huge[18] = '\xFF';  // width field: a BMP claiming 2^31 - 1 columns
+    huge[19] = '\xFF';
+    huge[20] = '\xFF';
+    huge[21] = '\x7F';
+    dir.Write("huge.bmp", huge);
+    for (const char* name : {"missing.tga", "truncated.png", "garbage.tga", "huge.bmp"}) {
+        std::string path = dir.Str() + "/" + name;
+        IDirect3DTexture9* texture = reinterpret_cast<IDirect3DTexture9*>(0x1);
+        D3DXIMAGE_INFO info{};
+        testing::internal::CaptureStderr();
+        HRESULT hr = D3DXCreateTextureFromFileExA(device, path.c_str(), D3DX_DEFAULT_NONPOW2, D3DX_DEFAULT_NONPOW2, 0,
+                                                  0, D3DFMT_UNKNOWN, D3DPOOL_MANAGED, D3DX_FILTER_NONE, D3DX_DEFAULT,
+                                                  0, &info, nullptr, &texture);
+        std::string log = testing::internal::GetCapturedStderr();
+        EXPECT_EQ(hr, D3DXERR_INVALIDDATA) << name;
+        EXPECT_EQ(texture, nullptr) << name;
+        EXPECT_NE(log.find(name), std::string::npos) << name << ": " << log;
+    }
+}

@@ -1,0 +1,188 @@
+// The D3DX sprite: pixel placement, colour modulation, blending, state save and restore.
+#include "DeviceFixture.h"
+
+#include <d3d9/D3DX9.h>
+
+using namespace d3d9test;
+
+namespace {
+
+// A D3DXVECTOR3 is read as the plain vector it derives from.
+const D3DXVECTOR3* Vec(const D3DVECTOR& v) { return reinterpret_cast<const D3DXVECTOR3*>(&v); }
+
+class SpriteTest : public DeviceTest {
+protected:
+    void SetUp() override
+    {
+        DeviceTest::SetUp();
+        ASSERT_EQ(D3DXCreateSprite(device, &sprite), D3D_OK);
+    }
+    void TearDown() override
+    {
+        if (sprite)
+            sprite->Release();
+        DeviceTest::TearDown();
+    }
+    void BeginFrame(D3DCOLOR clear)
+    {
+        device->BeginScene();
+        device->Clear(0, nullptr, D3DCLEAR_TARGET | D3DCLEAR_ZBUFFER, clear, 1.0f, 0);
+    }
+
+    ID3DXSprite* sprite = nullptr;
+};
+
+// 4 x 4 texels, each a distinct opaque colour: red grows along x, green along y.
+std::vector<uint32_t> Gradient()
+{
+    std::vector<uint32_t> texels;
+    for (uint32_t y = 0; y < 4; ++y)
+        for (uint32_t x = 0; x < 4; ++x)
+            texels.push_back(0xFF000000u | ((x * 60 + 20) << 16) | ((y * 60 + 20) << 8) | 0x40);
+    return texels;
+}
+
+} // namespace
+
+TEST_F(SpriteTest, WholePixelPositionMapsTexelToPixel)
+{
+    std::vector<uint32_t> texels = Gradient();
+    IDirect3DTexture9* texture = MakeTexture(4, 4, texels.data());
+    BeginFrame(0xFF000000);
+    ASSERT_EQ(sprite->Begin(D3DXSPRITE_ALPHABLEND), D3D_OK);
+    // The sprite's own linear filter: at whole pixels every pixel centre meets a texel centre.
+    D3DVECTOR position{10, 20, 0};
+    ASSERT_EQ(sprite->Draw(texture, nullptr, nullptr, Vec(position), 0xFFFFFFFF), D3D_OK);
+    // Source rectangle and centre: texels (1,1)-(3,3) with the centre (1,1) put at (40, 40).
+    RECT source{1, 1, 3, 3};
+    D3DVECTOR center{1, 1, 0}, at{40, 40, 0};
+    ASSERT_EQ(sprite->Draw(texture, &source, Vec(center), Vec(at), 0xFFFFFFFF), D3D_OK);
+    ASSERT_EQ(sprite->End(), D3D_OK);
+    device->EndScene();
+
+    for (int y = 0; y < 4; ++y)
+        for (int x = 0; x < 4; ++x)
+            EXPECT_TRUE(Near(Pixel(10 + x, 20 + y), texels[y * 4 + x], 1)) << "texel " << x << "," << y;
+    for (auto [x, y] : {std::pair{9, 20}, {14, 20}, {10, 19}, {10, 24}})
+        EXPECT_TRUE(Near(Pixel(x, y), 0xFF000000, 0)) << "outside at " << x << "," << y;
+    EXPECT_TRUE(Near(Pixel(39, 39), texels[1 * 4 + 1], 1));
+    EXPECT_TRUE(Near(Pixel(40, 40), texels[2 * 4 + 2], 1));
+    EXPECT_TRUE(Near(Pixel(41, 41), 0xFF000000, 0));
+    texture->Release();
+}
+
+TEST_F(SpriteTest, ColourModulatesAndAlphaBlends)
+{
+    const uint32_t white = 0xFFFFFFFF, halfWhite = 0x80FFFFFF, clear = 0x00000000;
+    IDirect3DTexture9* opaque = MakeTexture(1, 1, &white);
+    IDirect3DTexture9* half = MakeTexture(1, 1, &halfWhite);
+    IDirect3DTexture9* transparent = MakeTexture(1, 1, &clear);
+    BeginFrame(0xFF0000FF);
+    sprite->Begin(D3DXSPRITE_ALPHABLEND);
+    struct Case {
+        IDirect3DTexture9* texture;
+        D3DCOLOR color;
+        float x;
+        uint32_t expect;
+    };
+    const Case cases[] = {
+        {opaque, 0xFF808000, 0, 0xFF808000},       // colour modulates the texture
+        {half, 0xFF00FF00, 10, 0xFF00807F},        // texel alpha blends with the blue below
+        {opaque, 0x80FF0000, 20, 0xFF80007F},      // so does the colour's alpha
+        {transparent, 0xFFFFFFFF, 30, 0xFF0000FF}, // alpha 0 leaves the pixel alone
+    };
+    for (const Case& c : cases) {
+        D3DVECTOR position{c.x, 0, 0};
+        sprite->Draw(c.texture, nullptr, nullptr, Vec(position), c.color);
+    }
+    sprite->End();
+    device->EndScene();
+    for (const Case& c : cases)
+        EXPECT_TRUE(Near(Pixel(int(c.x), 0), c.expect, 2)) << "sprite at x " << c.x;
+    opaque->Release();
+    half->Release();
+    transparent->Release();
+}
+
+TEST_F(SpriteTest, TransformScalesAndMovesTheQuad)
+{
+    std::vector<uint32_t> texels = Gradient();
+    IDirect3DTexture9* texture = MakeTexture(4, 4, texels.data());
+    D3DMATRIX scale{};
+    scale._11 = 2.0f;
+    scale._22 = 2.0f;
+    scale._33 = 1.0f;
+    scale._41 = 50.0f;
+    scale._42 = 60.0f;
+    scale._44 = 1.0f;
+    ASSERT_EQ(sprite->SetTransform(reinterpret_cast<const D3DXMATRIX*>(&scale)), D3D_OK);
+    D3DMATRIX back{};
+    sprite->GetTransform(reinterpret_cast<D3DXMATRIX*>(&back));
+    EXPECT_EQ(back._41, 50.0f);
+
+    BeginFrame(0xFF000000);
+    sprite->Begin(D3DXSPRITE_ALPHABLEND);
+    // The frame renderer's choice after Begin: point filtering.
+    device->SetSamplerState(0, D3DSAMP_MAGFILTER, D3DTEXF_POINT);
+    device->SetSamplerState(0, D3DSAMP_MINFILTER, D3DTEXF_POINT);
+    sprite->Draw(texture, nullptr, nullptr, nullptr, 0xFFFFFFFF);
+    sprite->End();
+    device->EndScene();
+    EXPECT_TRUE(Near(Pixel(50, 60), texels[0], 1));
+    EXPECT_TRUE(Near(Pixel(51, 61), texels[0], 1));
+    EXPECT_TRUE(Near(Pixel(57, 67), texels[15], 1));
+    EXPECT_TRUE(Near(Pixel(58, 68), 0xFF000000, 0));
+    texture->Release();
+}
+
+TEST_F(SpriteTest, EndRestoresTheStatesBeginFound)
+{
+    device->SetRenderState(D3DRS_CULLMODE, D3DCULL_CW);
+    device->SetRenderState(D3DRS_ALPHAREF, 2);
+    device->SetSamplerState(0, D3DSAMP_MIPMAPLODBIAS, 0xBFC00000);
+    D3DMATRIX world{};
+    world._11 = world._22 = world._33 = world._44 = 3.0f;
+    device->SetTransform(D3DTS_WORLD, &world);
+
+    BeginFrame(0xFF000000);
+    ASSERT_EQ(sprite->Begin(D3DXSPRITE_ALPHABLEND), D3D_OK);
+    DWORD value = 0;
+    device->GetRenderState(D3DRS_CULLMODE, &value);
+    EXPECT_EQ(value, DWORD(D3DCULL_NONE));
+    device->GetRenderState(D3DRS_ALPHABLENDENABLE, &value);
+    EXPECT_EQ(value, DWORD(TRUE));
+    device->GetSamplerState(0, D3DSAMP_MIPMAPLODBIAS, &value);
+    EXPECT_EQ(value, 0u);
+    ASSERT_EQ(sprite->End(), D3D_OK);
+    device->EndScene();
+
+    device->GetRenderState(D3DRS_CULLMODE, &value);
+    EXPECT_EQ(value, DWORD(D3DCULL_CW));
+    device->GetRenderState(D3DRS_ALPHAREF, &value);
+    EXPECT_EQ(value, 2u);
+    device->GetRenderState(D3DRS_ALPHABLENDENABLE, &value);
+    EXPECT_EQ(value, DWORD(FALSE));
+    device->GetSamplerState(0, D3DSAMP_MIPMAPLODBIAS, &value);
+    EXPECT_EQ(value, 0xBFC00000u);
+    D3DMATRIX restored{};
+    device->GetTransform(D3DTS_WORLD, &restored);
+    EXPECT_EQ(restored._11, 3.0f);
+}
+
+TEST_F(SpriteTest, CallsOutOfOrderFailWithoutDrawing)
+{
+    const uint32_t white = 0xFFFFFFFF;
+    IDirect3DTexture9* texture = MakeTexture(1, 1, &white);
+    EXPECT_EQ(sprite->End(), D3DERR_INVALIDCALL);
+    EXPECT_EQ(sprite->Draw(texture, nullptr, nullptr, nullptr, white), D3DERR_INVALIDCALL);
+    EXPECT_EQ(sprite->Flush(), D3DERR_INVALIDCALL);
+    BeginFrame(0xFF000000);
+    ASSERT_EQ(sprite->Begin(D3DXSPRITE_ALPHABLEND), D3D_OK);
+    EXPECT_EQ(sprite->Begin(D3DXSPRITE_ALPHABLEND), D3DERR_INVALIDCALL);
+    EXPECT_EQ(sprite->Draw(nullptr, nullptr, nullptr, nullptr, white), D3DERR_INVALIDCALL);
+    EXPECT_EQ(sprite->End(), D3D_OK);
+    EXPECT_EQ(sprite->End(), D3DERR_INVALIDCALL);
+    device->EndScene();
+    EXPECT_TRUE(Near(Pixel(0, 0), 0xFF000000, 0));
+    texture->Release();
+}
