@@ -4,6 +4,7 @@
 #include "engine/StaticSound.h"
 #include "engine/StreamSound.h"
 
+#include <helvane/ResourceFileManager.h>
 #include <win32/Files.h>
 
 #include <algorithm>
@@ -23,9 +24,8 @@ float ClampVolume(float volume)
 
 std::wstring FindSoundInDataFolder(const std::wstring& name)
 {
-    // The data-folder index (category 3, sounds) is not available yet; sounds are found by the
-    // name as given, relative to the current directory.
-    return {};
+    const wchar_t* path = singleton<CResourceFileManager>::GetSingleton().GetFullPathNameW(name, kResourceSound);
+    return path ? std::wstring(path) : std::wstring();
 }
 
 bool SoundServer::Play(int id)

@@ -3,6 +3,8 @@
 #include "engine/SoundServer.h"
 #include "engine/StaticSound.h"
 
+#include <helvane/ResourceFileManager.h>
+
 #include "SoundFixtures.h"
 #include "support/TempDir.h"
 
@@ -12,6 +14,7 @@
 #include <gtest/gtest.h>
 
 #include <atomic>
+#include <cwctype>
 #include <cmath>
 #include <thread>
 
@@ -86,6 +89,21 @@ TEST_F(SoundServerTest, NamesShareIdsAndFreedIdsAreReused)
     EXPECT_FALSE(m_server.UnloadSound(7));
     EXPECT_EQ(m_server.LoadSound(L"third.wav", kSoundControlVolume, false), beep);
     EXPECT_EQ(m_server.LoadSound(L"beep.wav", kSoundControlVolume, false), 3);
+}
+
+TEST_F(SoundServerTest, FindsSoundsByNameInTheDataFolder)
+{
+    m_dir.Write("data/Sound/Effect/click.wav", Wav(std::vector<int16_t>(100, 3)));
+    singleton<CResourceFileManager>::GetSingleton().Init();
+    const int id = m_server.LoadSound(L"click.wav", kSoundControlVolume, false);
+    ASSERT_GE(id, 0);
+    // The sound keeps the path it was loaded from; the name table keeps the name.
+    std::wstring path = m_server.GetSound(id)->m_fileName;
+    for (wchar_t& c : path)
+        c = static_cast<wchar_t>(towupper(c));
+    EXPECT_NE(path.find(L"SOUND"), std::wstring::npos) << platform::Narrow(path);
+    EXPECT_EQ(m_server.LoadSound(L"click.wav", kSoundControlVolume, true), id);
+    EXPECT_EQ(m_server.LoadSound(L"unknown.wav", kSoundControlVolume, false), -1);
 }
 
 TEST_F(SoundServerTest, RefusesFilesThatAreNotSounds)
