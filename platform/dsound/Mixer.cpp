@@ -117,6 +117,11 @@ void ReleaseOutput()
 bool ChangeOutputFormat(const MixFormat& format)
 {
     std::lock_guard outputLock(TheOutput().lock);
+    {
+        std::lock_guard lock(Mixer().lock);
+        if (Mixer().format.rate == format.rate && Mixer().format.channels == format.channels)
+            return true;
+    }
     const bool hadDevice = TheOutput().device != 0;
     if (hadDevice)
         CloseDevice();
