@@ -29,6 +29,8 @@ struct EventRecorder::Binding {
     std::wstring eventName;
     void Record(kv::EventArgs& args)
     {
+        if (!recorder)
+            return;
         recorder->entries.push_back(owner + L":" + eventName);
         if (auto* charArgs = dynamic_cast<kv::CharEventArgs*>(&args)) {
             recorder->lastText = charArgs->text;
@@ -38,11 +40,26 @@ struct EventRecorder::Binding {
     std::wstring owner;
 };
 
+namespace {
+// Bindings live for the whole test program, because handlers may outlive their recorder.
+std::vector<std::unique_ptr<EventRecorder::Binding>>& AllBindings()
+{
+    static std::vector<std::unique_ptr<EventRecorder::Binding>> bindings;
+    return bindings;
+}
+} // namespace
+
+EventRecorder::~EventRecorder()
+{
+    for (Binding* binding : m_bindings)
+        binding->recorder = nullptr;
+}
+
 void EventRecorder::Attach(kv::KVWnd* window, const std::wstring& eventName)
 {
-    auto binding = std::make_shared<Binding>(Binding{this, eventName, window->GetName()});
-    m_bindings.push_back(binding);
-    window->AddHandler(eventName, kv::MakeHandler(binding.get(), &Binding::Record));
+    AllBindings().push_back(std::make_unique<Binding>(Binding{this, eventName, window->GetName()}));
+    m_bindings.push_back(AllBindings().back().get());
+    window->AddHandler(eventName, kv::MakeHandler(m_bindings.back(), &Binding::Record));
 }
 
 void EventRecorder::AttachAll(kv::KVWnd* window)

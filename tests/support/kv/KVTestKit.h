@@ -44,8 +44,14 @@ public:
 void RegisterTestFactories(kv::KVSystem& system);
 
 // Records "<window name>:<event>" for each event it is attached to.
+// Windows may outlive the recorder (a window fires KillFocus as it is destroyed): a recorder that
+// is gone simply stops recording.
 class EventRecorder {
 public:
+    EventRecorder() = default;
+    ~EventRecorder();
+    EventRecorder(const EventRecorder&) = delete;
+    EventRecorder& operator=(const EventRecorder&) = delete;
     void Attach(kv::KVWnd* window, const std::wstring& eventName);
     void AttachAll(kv::KVWnd* window);
     std::vector<std::wstring> entries;
@@ -53,10 +59,10 @@ public:
     std::wstring lastText;
     bool lastComposing = false;
 
-private:
-    void Record(kv::EventArgs& args);
     struct Binding;
-    std::vector<std::shared_ptr<Binding>> m_bindings;
+
+private:
+    std::vector<Binding*> m_bindings;
 };
 
 // A window system with the recording renderer and the fake interface installed.
