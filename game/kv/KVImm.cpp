@@ -1,31 +1,45 @@
-// The default input-method seam: no input context. Every call that would need one fails, and the
-// framework then reads nothing, as it does on a system without an input method.
+// The input-method seam in use: the platform's IMM32 calls by default; tests put a scripted
+// input method in their place.
 #include "kv/KVImm.h"
 
-#include <win32/Debug.h>
+#include <imm/Imm.h>
 
 namespace kv::imm {
 
 namespace {
 
-class NoContextImm : public KVImm {
+class PlatformImm : public KVImm {
 public:
-    HIMC GetContext(HWND) override
+    HIMC GetContext(HWND window) override { return ::ImmGetContext(window); }
+    BOOL ReleaseContext(HWND window, HIMC context) override { return ::ImmReleaseContext(window, context); }
+    LONG GetCompositionStringW(HIMC context, DWORD index, void* buffer, DWORD bytes) override
     {
-        platform::LogOnce("[kv] no input-method context: composition is unavailable");
-        return nullptr;
+        return ::ImmGetCompositionStringW(context, index, buffer, bytes);
     }
-    BOOL ReleaseContext(HWND, HIMC) override { return FALSE; }
-    LONG GetCompositionStringW(HIMC, DWORD, void*, DWORD) override { return 0; }
-    DWORD GetCandidateListW(HIMC, DWORD, CANDIDATELIST*, DWORD) override { return 0; }
-    BOOL NotifyIME(HIMC, DWORD, DWORD, DWORD) override { return FALSE; }
-    BOOL GetConversionStatus(HIMC, DWORD*, DWORD*) override { return FALSE; }
-    BOOL SetConversionStatus(HIMC, DWORD, DWORD) override { return FALSE; }
-    HIMC AssociateContext(HWND, HIMC) override { return nullptr; }
+    DWORD GetCandidateListW(HIMC context, DWORD index, CANDIDATELIST* list, DWORD bytes) override
+    {
+        // Both declarations describe the same IMM32 layout.
+        return ::ImmGetCandidateListW(context, index, reinterpret_cast<::CANDIDATELIST*>(list), bytes);
+    }
+    BOOL NotifyIME(HIMC context, DWORD action, DWORD index, DWORD value) override
+    {
+        return ::ImmNotifyIME(context, action, index, value);
+    }
+    BOOL GetConversionStatus(HIMC context, DWORD* conversion, DWORD* sentence) override
+    {
+        return ::ImmGetConversionStatus(context, conversion, sentence);
+    }
+    BOOL SetConversionStatus(HIMC context, DWORD conversion, DWORD sentence) override
+    {
+        return ::ImmSetConversionStatus(context, conversion, sentence);
+    }
+    HIMC AssociateContext(HWND window, HIMC context) override { return ::ImmAssociateContext(window, context); }
 };
 
-NoContextImm g_noContext;
-KVImm* g_imm = &g_noContext;
+static_assert(sizeof(CANDIDATELIST) == sizeof(::CANDIDATELIST));
+
+PlatformImm g_platform;
+KVImm* g_imm = &g_platform;
 
 } // namespace
 
@@ -36,7 +50,7 @@ KVImm& GetImm()
 
 void SetImm(KVImm* imm)
 {
-    g_imm = imm ? imm : &g_noContext;
+    g_imm = imm ? imm : &g_platform;
 }
 
 } // namespace kv::imm

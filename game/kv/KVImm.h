@@ -1,7 +1,5 @@
-// The input-method calls the framework makes, behind a small seam: the platform's IMM32
-// stand-in sits behind it in the program, and tests script it. Until the platform layer provides
-// the calls, the default seam has no input context, so nothing is read from it (the framework's
-// documented behaviour without a context).
+// The input-method calls the framework makes, behind a small seam: the platform's IMM32 calls sit
+// behind it in the program (the default), and tests put a scripted input method in their place.
 // Values are the standard IMM32 ones; they live in kv::imm so they never clash with the
 // platform's own declarations.
 #pragma once
@@ -56,7 +54,7 @@ public:
     virtual HIMC AssociateContext(HWND window, HIMC context) = 0;
 };
 
-// The seam in use; never null. SetImm(null) restores the default.
+// The seam in use; never null. SetImm(null) restores the platform's calls.
 KVImm& GetImm();
 void SetImm(KVImm* imm);
 

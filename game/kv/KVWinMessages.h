@@ -1,13 +1,13 @@
-// Window message ids and input-method constants that the UI framework reads.
-// The platform layer will publish these in <win32/Messages.h>; until then the few that the
-// framework needs are defined here with their standard values. Once the platform header exists
-// it is used instead, so the two never disagree.
+// Window message ids and virtual keys that the UI framework reads: the platform's own
+// declarations when they are there, otherwise the few the framework needs with their standard
+// values, so the two never disagree.
 #pragma once
 
 #include <win32/Types.h>
 
-#if __has_include(<win32/Messages.h>)
+#if __has_include(<win32/Messages.h>) && __has_include(<win32/VirtualKeys.h>)
 #include <win32/Messages.h>
+#include <win32/VirtualKeys.h>
 #else
 constexpr UINT WM_INPUTLANGCHANGE = 0x0051;
 constexpr UINT WM_KEYDOWN = 0x0100;
