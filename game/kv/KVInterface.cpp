@@ -1,0 +1,91 @@
+// Base behaviour of the platform interface: binary files through the platform's path resolver,
+// an empty data path, a 0 x 0 screen, text unchanged, and debugger output.
+#include "kv/KVInterface.h"
+
+#include <win32/Debug.h>
+#include <win32/Files.h>
+#include <win32/Text.h>
+
+#include <cstdio>
+#include <vector>
+
+namespace kv {
+
+std::wstring KVInterface::GetDataPath(bool)
+{
+    return {};
+}
+
+KVFileHandle KVInterface::OpenFile(const std::wstring& path)
+{
+    return platform::OpenFile(platform::Narrow(path), "rb");
+}
+
+void KVInterface::CloseFile(KVFileHandle file)
+{
+    if (file)
+        std::fclose(static_cast<FILE*>(file));
+}
+
+int32_t KVInterface::Tell(KVFileHandle file)
+{
+    return file ? static_cast<int32_t>(std::ftell(static_cast<FILE*>(file))) : -1;
+}
+
+int32_t KVInterface::Seek(KVFileHandle file, int32_t offset, int32_t origin)
+{
+    static const int kOrigins[] = {SEEK_SET, SEEK_CUR, SEEK_END};
+    if (!file || origin < 0 || origin > 2)
+        return -1;
+    return std::fseek(static_cast<FILE*>(file), offset, kOrigins[origin]) == 0 ? 0 : -1;
+}
+
+int32_t KVInterface::Read(KVFileHandle file, void* buffer, int32_t size)
+{
+    if (!file || !buffer || size < 0)
+        return 0;
+    size_t blocks = std::fread(buffer, static_cast<size_t>(size), 1, static_cast<FILE*>(file));
+    return blocks == 1 ? size : 0;
+}
+
+KVSize KVInterface::GetScreenSize()
+{
+    return {0, 0};
+}
+
+std::wstring KVInterface::Translate(const std::wstring& text)
+{
+    return text;
+}
+
+void KVInterface::SetTextInputActive(bool) {}
+
+void KVInterface::DebugOutput(const std::wstring& text)
+{
+    OutputDebugStringW(text.c_str());
+}
+
+KVReadResult ReadWholeFile(KVInterface& iface, const std::wstring& path, std::string& bytes)
+{
+    bytes.clear();
+    KVFileHandle file = iface.OpenFile(path);
+    if (!file)
+        return KVReadResult::kCannotOpen;
+    iface.Seek(file, 0, KVInterface::kSeekEnd);
+    int32_t size = iface.Tell(file);
+    iface.Seek(file, 0, KVInterface::kSeekStart);
+    if (size < 1) {
+        iface.CloseFile(file);
+        return KVReadResult::kEmpty;
+    }
+    // One block of the file's size plus a terminating 0 for the XML parser.
+    std::vector<char> buffer(static_cast<size_t>(size) + 1, '\0');
+    int32_t read = iface.Read(file, buffer.data(), size);
+    iface.CloseFile(file);
+    if (read != size)
+        return KVReadResult::kReadFailed;
+    bytes.assign(buffer.data(), static_cast<size_t>(size));
+    return KVReadResult::kRead;
+}
+
+} // namespace kv
