@@ -4,11 +4,13 @@
 
 #include <cstdlib>
 
-extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
+namespace {
+
+void CheckPack(std::string_view bytes)
 {
     ConfigPak::DecodedPack pack;
-    if (!ConfigPak::DecodePack(std::string_view(reinterpret_cast<const char*>(data), size), pack))
-        return 0;
+    if (!ConfigPak::DecodePack(bytes, pack))
+        return;
     std::vector<std::pair<size_t, std::string>> files;
     for (const ConfigPak::PackRecord& record : pack.records) {
         if (record.fileIndex >= ConfigPak::kPlayDataFiles.size() || record.offset + record.length > pack.raw.size())
@@ -19,5 +21,16 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     if (!ConfigPak::DecodePack(ConfigPak::EncodePack(ConfigPak::EncodeRecords(files)), again) ||
         again.records.size() != pack.records.size())
         std::abort();
+}
+
+} // namespace
+
+// The input is tried as a whole pack, and as a raw record stream packed by the game's own
+// writer, so that mutations reach the record walk and not only the zlib header checks.
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
+{
+    std::string_view bytes(reinterpret_cast<const char*>(data), size);
+    CheckPack(bytes);
+    CheckPack(ConfigPak::EncodePack(bytes));
     return 0;
 }
