@@ -14,7 +14,7 @@ GameConfigRecord GameConfig;
 namespace {
 
 // Sound levels held in memory while no sound server is attached.
-class StoredSoundLevels final : public SoundLevels {
+class StoredOptionsSoundLevels final : public OptionsSoundLevels {
 public:
     void SetMusicVolume(float volume) override { m_music = std::clamp(volume, 0.0f, 1.0f); }
     void SetEffectsVolume(float volume) override { m_effects = std::clamp(volume, 0.0f, 1.0f); }
@@ -32,8 +32,8 @@ private:
     bool m_musicMute = false;
 };
 
-StoredSoundLevels g_storedLevels;
-SoundLevels* g_soundLevels = &g_storedLevels;
+StoredOptionsSoundLevels g_storedLevels;
+OptionsSoundLevels* g_soundLevels = &g_storedLevels;
 
 struct ShowFlag {
     const char* element;
@@ -113,7 +113,7 @@ void ReadPlayerName(const TiXmlElement* root)
 
 void ReadSound(const TiXmlElement* root)
 {
-    SoundLevels& levels = GetSoundLevels();
+    OptionsSoundLevels& levels = GetOptionsSoundLevels();
     const TiXmlElement* element = root->FirstChildElement("Sound");
     levels.SetMusicVolume(RealAttribute(element, "MusicVolume", 0.5f));
     levels.SetEffectsVolume(RealAttribute(element, "SoundVolume", 0.5f));
@@ -160,9 +160,9 @@ TiXmlElement* AddElement(TiXmlElement* root, const char* name)
 
 } // namespace
 
-void AttachSoundLevels(SoundLevels* levels) { g_soundLevels = levels ? levels : &g_storedLevels; }
+void AttachOptionsSoundLevels(OptionsSoundLevels* levels) { g_soundLevels = levels ? levels : &g_storedLevels; }
 
-SoundLevels& GetSoundLevels() { return *g_soundLevels; }
+OptionsSoundLevels& GetOptionsSoundLevels() { return *g_soundLevels; }
 
 int LoadGameConfig()
 {
@@ -193,7 +193,7 @@ void SaveGameConfig()
     AddElement(root, "Cube")->SetAttribute("Count", GameConfig.cubes);
     AddElement(root, "PlayerName")->SetAttribute("Name", GameConfig.playerName);
 
-    const SoundLevels& levels = GetSoundLevels();
+    const OptionsSoundLevels& levels = GetOptionsSoundLevels();
     TiXmlElement* sound = AddElement(root, "Sound");
     gamedata::SetRealAttribute(sound, "MusicVolume", levels.GetMusicVolume());
     gamedata::SetRealAttribute(sound, "SoundVolume", levels.GetEffectsVolume());

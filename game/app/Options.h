@@ -47,9 +47,9 @@ struct GameConfigRecord {
 extern GameConfigRecord GameConfig;
 
 // Where the options keep the sound levels: the sound server's two volumes and two mutes.
-class SoundLevels {
+class OptionsSoundLevels {
 public:
-    virtual ~SoundLevels() = default;
+    virtual ~OptionsSoundLevels() = default;
     virtual void SetMusicVolume(float volume) = 0;
     virtual void SetEffectsVolume(float volume) = 0;
     virtual void SetEffectsMute(bool mute) = 0;
@@ -62,8 +62,8 @@ public:
 
 // The sound levels the options load into and save from. Until a sound server is attached they
 // are kept in memory (volumes 0.5, not muted). Null attaches that in-memory store again.
-void AttachSoundLevels(SoundLevels* levels);
-SoundLevels& GetSoundLevels();
+void AttachOptionsSoundLevels(OptionsSoundLevels* levels);
+OptionsSoundLevels& GetOptionsSoundLevels();
 
 // 1 when the file and its root were read; 0 (with a log line) leaves every value as it was.
 int LoadGameConfig();

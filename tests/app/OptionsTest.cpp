@@ -10,7 +10,7 @@
 
 namespace {
 
-class RecordingLevels : public SoundLevels {
+class RecordingLevels : public OptionsSoundLevels {
 public:
     void SetMusicVolume(float v) override { calls.push_back("music " + std::to_string(v)); music = v; }
     void SetEffectsVolume(float v) override { calls.push_back("effects " + std::to_string(v)); effects = v; }
@@ -30,11 +30,11 @@ protected:
     void SetUp() override
     {
         GameConfig = GameConfigRecord{};
-        AttachSoundLevels(&m_levels);
+        AttachOptionsSoundLevels(&m_levels);
     }
     void TearDown() override
     {
-        AttachSoundLevels(nullptr);
+        AttachOptionsSoundLevels(nullptr);
         GameConfig = GameConfigRecord{};
     }
     void WriteConfig(const std::string& body) const
