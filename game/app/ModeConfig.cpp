@@ -8,6 +8,7 @@
 
 #include <algorithm>
 #include <cstdint>
+#include <cstdio>
 #include <cstring>
 #include <string>
 
@@ -43,8 +44,9 @@ void ReadTuning(const TiXmlElement* root)
     if (const TiXmlElement* combo = root->FirstChildElement("ComboBonus")) {
         float previous = 1.0f;
         for (int i = 0; i < ModeConfigRecord::kComboSteps; ++i) {
-            std::string name = "C" + std::to_string(i + 1);
-            previous = RealAttribute(combo, name.c_str(), previous);
+            char name[8];
+            std::snprintf(name, sizeof name, "C%d", i + 1);
+            previous = RealAttribute(combo, name, previous);
             ModeConfig.comboBonus[i] = previous;
         }
     }
@@ -115,8 +117,9 @@ void ReadMultiRate(const TiXmlElement* root)
         return;
     int previous = 1;
     for (int i = 0; i < kMultiRateThresholds; ++i) {
-        std::string name = "T" + std::to_string(i + 1);
-        previous = IntAttribute(rate, name.c_str(), previous);
+        char name[8];
+        std::snprintf(name, sizeof name, "T%d", i + 1);
+        previous = IntAttribute(rate, name, previous);
         ModeConfig.multiRateThresholds.push_back(previous);
     }
     for (const TiXmlElement* value = rate->FirstChildElement("Muiti"); value; value = value->NextSiblingElement("Muiti"))
