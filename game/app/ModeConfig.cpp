@@ -44,7 +44,7 @@ void ReadTuning(const TiXmlElement* root)
     if (const TiXmlElement* combo = root->FirstChildElement("ComboBonus")) {
         float previous = 1.0f;
         for (int i = 0; i < ModeConfigRecord::kComboSteps; ++i) {
-            char name[8];
+            char name[16];
             std::snprintf(name, sizeof name, "C%d", i + 1);
             previous = RealAttribute(combo, name, previous);
             ModeConfig.comboBonus[i] = previous;
@@ -117,7 +117,7 @@ void ReadMultiRate(const TiXmlElement* root)
         return;
     int previous = 1;
     for (int i = 0; i < kMultiRateThresholds; ++i) {
-        char name[8];
+        char name[16];
         std::snprintf(name, sizeof name, "T%d", i + 1);
         previous = IntAttribute(rate, name, previous);
         ModeConfig.multiRateThresholds.push_back(previous);
