@@ -1,0 +1,94 @@
+// Reading and saving the game-data XML files (see GameDataXml.h).
+#include "app/GameDataXml.h"
+
+#include <helvane/Log.h>
+#include <win32/Files.h>
+#include <win32/Text.h>
+
+#include <algorithm>
+#include <cfloat>
+#include <climits>
+#include <cmath>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <filesystem>
+#include <string>
+
+namespace gamedata {
+
+bool LoadXmlFile(const char* path, TiXmlDocument& doc)
+{
+    std::string text;
+    if (!path || !platform::ReadWholeFile(path, text))
+        return false;
+    doc.Clear();
+    doc.Parse(text.c_str());
+    return !doc.Error();
+}
+
+bool FileExistsButUnparsable(const char* path)
+{
+    TiXmlDocument doc;
+    return path && platform::FileExists(path) && !LoadXmlFile(path, doc);
+}
+
+bool SaveXmlFile(const char* path, const TiXmlDocument& doc)
+{
+    TiXmlPrinter printer;
+    doc.Accept(&printer);
+    std::string target = platform::ResolvePath(path);
+    std::error_code ec;
+    std::filesystem::path folder = std::filesystem::path(target).parent_path();
+    if (!folder.empty())
+        std::filesystem::create_directories(folder, ec);
+    if (platform::SaveFileAtomically(target, printer.Str()))
+        return true;
+    DFLog(L"%s could not be saved", platform::Widen(path).c_str());
+    return false;
+}
+
+void SetRealAttribute(TiXmlElement* element, const char* name, double value)
+{
+    char text[64];
+    std::snprintf(text, sizeof text, "%f", value);
+    element->SetAttribute(name, text);
+}
+
+void CopyText(char* field, size_t capacity, const char* text)
+{
+    if (!field || capacity == 0)
+        return;
+    size_t length = text ? std::strlen(text) : 0;
+    if (length >= capacity) {
+        length = capacity - 1;
+        // Step back over continuation bytes so a multi-byte character is never split.
+        while (length > 0 && (static_cast<unsigned char>(text[length]) & 0xC0) == 0x80)
+            --length;
+    }
+    if (length > 0)
+        std::memcpy(field, text, length);
+    field[length] = '\0';
+}
+
+int IntAttribute(const TiXmlElement* element, const char* name, int fallback)
+{
+    const char* text = element ? element->Attribute(name) : nullptr;
+    if (!text)
+        return fallback;
+    long value = std::strtol(text, nullptr, 10);
+    return static_cast<int>(std::clamp<long>(value, INT_MIN, INT_MAX));
+}
+
+float RealAttribute(const TiXmlElement* element, const char* name, float fallback)
+{
+    const char* text = element ? element->Attribute(name) : nullptr;
+    if (!text)
+        return fallback;
+    double value = std::strtod(text, nullptr);
+    if (std::isnan(value))
+        return 0.0f;
+    return static_cast<float>(std::clamp(value, -static_cast<double>(FLT_MAX), static_cast<double>(FLT_MAX)));
+}
+
+} // namespace gamedata

@@ -1,0 +1,32 @@
+// Shared by the game-data files under Data/PlayData: reading a document through the path
+// resolver, saving it whole through a temporary file and a rename, reals written with six
+// decimals, and fixed-size text fields cut at a character boundary.
+#pragma once
+
+#include <tinyxml.h>
+
+#include <cstddef>
+
+namespace gamedata {
+
+// False when the file is missing or does not parse.
+bool LoadXmlFile(const char* path, TiXmlDocument& doc);
+// True when the file was readable but did not parse (as opposed to missing).
+bool FileExistsButUnparsable(const char* path);
+// Writes the document without a declaration; creates the file's folder when it is missing.
+// False (and a log line) when the file could not be replaced.
+bool SaveXmlFile(const char* path, const TiXmlDocument& doc);
+
+void SetRealAttribute(TiXmlElement* element, const char* name, double value);
+
+// Copies UTF-8 text into a NUL-terminated field of `capacity` bytes, cutting whole characters.
+void CopyText(char* field, size_t capacity, const char* text);
+
+// An integer attribute, or `fallback` when it is missing. Malformed numbers read as 0; values
+// beyond the int range are held at its limits.
+int IntAttribute(const TiXmlElement* element, const char* name, int fallback);
+// A real attribute as a float, or `fallback` when it is missing. Malformed numbers read as 0;
+// values beyond the float range are held at its limits.
+float RealAttribute(const TiXmlElement* element, const char* name, float fallback);
+
+} // namespace gamedata

@@ -1,0 +1,368 @@
+// The play-data pack: round trips, the start-up choice of source, the cloud copy, refusal of
+// damaged or hostile packs, and packs exchanged with an independent zlib (Python's).
+#include "app/PlayDataPack.h"
+#include "steam/SteamApi.h"
+#include "steam/SteamTesting.h"
+#include "support/TempDir.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <cstring>
+#include <fstream>
+#include <filesystem>
+#include <map>
+
+namespace fs = std::filesystem;
+
+namespace {
+
+// Remote storage kept in memory, with a switch for reads that come back short.
+class FakeRemoteStorage : public ISteamRemoteStorage {
+public:
+    bool FileWrite(const char* name, const void* data, int32_t bytes) override
+    {
+        files[name].assign(static_cast<const char*>(data), bytes);
+        ++writes;
+        return true;
+    }
+    int32_t FileRead(const char* name, void* data, int32_t bytes) override
+    {
+        auto it = files.find(name);
+        if (it == files.end())
+            return 0;
+        int32_t n = std::min<int32_t>(bytes, static_cast<int32_t>(it->second.size()));
+        n = std::min(n, readLimit);
+        std::memcpy(data, it->second.data(), n);
+        return n;
+    }
+    bool FileExists(const char* name) override { return files.count(name) != 0; }
+    int32_t GetFileSize(const char* name) override
+    {
+        auto it = files.find(name);
+        return it == files.end() ? 0 : static_cast<int32_t>(it->second.size());
+    }
+    std::map<std::string, std::string> files;
+    int writes = 0;
+    int32_t readLimit = INT32_MAX;
+};
+
+std::string ContentOf(size_t index, const std::string& tag)
+{
+    std::string bytes = tag + ":" + ConfigPak::kPlayDataFiles[index] + "\n";
+    if (index == 2) // a binary file with NULs and every byte value
+        for (int b = 0; b < 256; ++b)
+            bytes.push_back(static_cast<char>(b));
+    return bytes;
+}
+
+std::vector<std::pair<size_t, std::string>> Profile(const std::string& tag, size_t skip = SIZE_MAX)
+{
+    std::vector<std::pair<size_t, std::string>> files;
+    for (size_t i = 0; i < ConfigPak::kPlayDataFiles.size(); ++i)
+        if (i != skip)
+            files.emplace_back(i, ContentOf(i, tag));
+    return files;
+}
+
+std::string PackOf(const std::vector<std::pair<size_t, std::string>>& files)
+{
+    return ConfigPak::EncodePack(ConfigPak::EncodeRecords(files));
+}
+
+// A raw record with any path and any declared length, for damaged packs.
+std::string RawRecord(std::string_view path, uint32_t length, std::string_view bytes)
+{
+    std::string field(256, '\0');
+    field.replace(0, std::min<size_t>(path.size(), 256), path.substr(0, 256));
+    for (int shift = 0; shift < 32; shift += 8)
+        field.push_back(static_cast<char>((length >> shift) & 0xFF));
+    return field + std::string(bytes);
+}
+
+std::string WithHeader(uint32_t compressed, uint32_t raw, std::string_view body)
+{
+    std::string out;
+    for (uint32_t v : {compressed, raw})
+        for (int shift = 0; shift < 32; shift += 8)
+            out.push_back(static_cast<char>((v >> shift) & 0xFF));
+    return out + std::string(body);
+}
+
+class PlayDataPackTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        setenv("QUIBLY_PROFILE_DIR", (m_dir.Path() / "profile").c_str(), 1);
+        ASSERT_TRUE(SteamAPI_Init());
+        platform::steam::SetRemoteStorage(&m_cloud);
+        ConfigPak::ResetForNewRun();
+    }
+    void TearDown() override
+    {
+        platform::steam::UseProfileStorage();
+        SteamAPI_Shutdown();
+        unsetenv("QUIBLY_PROFILE_DIR");
+        ConfigPak::ResetForNewRun();
+    }
+    void WriteLoose(const std::vector<std::pair<size_t, std::string>>& files) const
+    {
+        for (const auto& [index, bytes] : files)
+            m_dir.Write(ConfigPak::kPlayDataFiles[index], bytes);
+    }
+    std::string Loose(size_t index) const { return m_dir.Read(ConfigPak::kPlayDataFiles[index]); }
+    bool LooseExists(size_t index) const { return fs::exists(m_dir.Path() / ConfigPak::kPlayDataFiles[index]); }
+    void ExpectProfile(const std::string& tag) const
+    {
+        for (size_t i = 0; i < ConfigPak::kPlayDataFiles.size(); ++i)
+            EXPECT_EQ(Loose(i), ContentOf(i, tag)) << ConfigPak::kPlayDataFiles[i];
+    }
+    // Every play-data file with its bytes, to show that nothing on disk changed.
+    std::map<std::string, std::string> Snapshot() const
+    {
+        std::map<std::string, std::string> files;
+        for (auto& entry : fs::recursive_directory_iterator(m_dir.Path() / "Data"))
+            if (entry.is_regular_file())
+                files[entry.path().string()] = m_dir.Read(fs::relative(entry.path(), m_dir.Path()).string());
+        return files;
+    }
+
+    testsupport::TempDir m_dir;
+    testsupport::ScopedCurrentDir m_cwd{m_dir.Path()};
+    FakeRemoteStorage m_cloud;
+};
+
+TEST_F(PlayDataPackTest, PackAndUnpackGiveByteIdenticalFiles)
+{
+    WriteLoose(Profile("mine"));
+    ASSERT_EQ(ConfigPak::Pack(0), 1);
+    // The loose files and the raw stream stay after Pack(0); the pack went to the cloud too.
+    EXPECT_TRUE(LooseExists(0));
+    EXPECT_TRUE(fs::exists("testFile.bin"));
+    std::string pack = m_dir.Read("QuiblyConfig.pak");
+    EXPECT_EQ(m_cloud.files["QuiblyConfig_cloud.pak"], pack);
+
+    ConfigPak::DecodedPack decoded;
+    ASSERT_TRUE(ConfigPak::DecodePack(pack, decoded));
+    EXPECT_EQ(decoded.records.size(), 15u);
+    EXPECT_EQ(decoded.raw, m_dir.Read("testFile.bin"));
+    uint32_t compressed = 0;
+    std::memcpy(&compressed, pack.data(), 4);
+    EXPECT_EQ(compressed + 8u, pack.size());
+
+    fs::remove_all("Data");
+    ASSERT_EQ(ConfigPak::UnpackPack(), 1);
+    ExpectProfile("mine");
+    // One restore per run.
+    EXPECT_EQ(ConfigPak::UnpackPack(), 0);
+    EXPECT_EQ(ConfigPak::UnpackInitPack(), 0);
+}
+
+TEST_F(PlayDataPackTest, PackWithDeleteRemovesLooseFilesOnlyAfterASafeWrite)
+{
+    WriteLoose(Profile("mine"));
+    ASSERT_EQ(ConfigPak::Pack(1), 1);
+    for (size_t i = 0; i < 15; ++i)
+        EXPECT_FALSE(LooseExists(i));
+    EXPECT_FALSE(fs::exists("testFile.bin"));
+    EXPECT_EQ(m_cloud.writes, 1);
+
+    // A pack that cannot be written (a folder stands in its way) keeps every loose file.
+    WriteLoose(Profile("again"));
+    fs::remove("QuiblyConfig.pak");
+    fs::create_directory("QuiblyConfig.pak");
+    EXPECT_EQ(ConfigPak::Pack(1), 0);
+    ExpectProfile("again");
+    EXPECT_EQ(m_cloud.writes, 1);
+}
+
+TEST_F(PlayDataPackTest, NothingToPackKeepsThePreviousPack)
+{
+    WriteLoose(Profile("mine"));
+    ASSERT_EQ(ConfigPak::Pack(1), 1);
+    std::string before = m_dir.Read("QuiblyConfig.pak");
+    EXPECT_EQ(ConfigPak::Pack(0), 1);
+    EXPECT_EQ(m_dir.Read("QuiblyConfig.pak"), before);
+    EXPECT_EQ(m_cloud.writes, 1);
+}
+
+TEST_F(PlayDataPackTest, MissingAndEmptyFilesHaveNoRecord)
+{
+    auto files = Profile("mine", 13);
+    files[0].second.clear();
+    WriteLoose(files);
+    ASSERT_EQ(ConfigPak::Pack(0), 1);
+    ConfigPak::DecodedPack decoded;
+    ASSERT_TRUE(ConfigPak::DecodePack(m_dir.Read("QuiblyConfig.pak"), decoded));
+    ASSERT_EQ(decoded.records.size(), 13u);
+    EXPECT_EQ(decoded.records.front().fileIndex, 1u);
+    EXPECT_EQ(decoded.records.back().fileIndex, 14u);
+}
+
+// The start-up choice: which source ends up as the loose files, and whether the cloud changed.
+struct StartupCase {
+    const char* name;
+    bool reset;
+    const char* cloud;  // tag of the cloud copy, "" for none, "corrupt" for a damaged one
+    size_t cloudSkip;   // a file the cloud copy lacks
+    bool localPack;
+    const char* expectTag;
+    const char* expectCloudTag; // what the cloud holds afterwards
+};
+
+class StartupChoiceTest : public PlayDataPackTest, public ::testing::WithParamInterface<StartupCase> {};
+
+TEST_P(StartupChoiceTest, RestoresFromTheRightSource)
+{
+    const StartupCase& c = GetParam();
+    m_dir.Write("QuiblyConfig_Init.pak", PackOf(Profile("init")));
+    if (c.localPack)
+        m_dir.Write("QuiblyConfig.pak", PackOf(Profile("local")));
+    std::string cloud = c.cloud;
+    if (cloud == "corrupt")
+        m_cloud.files["QuiblyConfig_cloud.pak"] = WithHeader(5, 5, "xxxxx");
+    else if (!cloud.empty())
+        m_cloud.files["QuiblyConfig_cloud.pak"] = PackOf(Profile(cloud, c.cloudSkip));
+    WriteLoose(Profile("loose"));
+
+    ConfigPak::RestoreAtStartup(c.reset);
+
+    for (size_t i = 0; i < 15; ++i) {
+        std::string tag = (i == c.cloudSkip && cloud == c.expectTag) ? "loose" : c.expectTag;
+        EXPECT_EQ(Loose(i), ContentOf(i, tag)) << ConfigPak::kPlayDataFiles[i];
+    }
+    std::string expectCloud = c.expectCloudTag;
+    if (expectCloud.empty()) {
+        EXPECT_EQ(m_cloud.files.count("QuiblyConfig_cloud.pak"), 0u);
+    } else {
+        ConfigPak::DecodedPack decoded;
+        ASSERT_TRUE(ConfigPak::DecodePack(m_cloud.files["QuiblyConfig_cloud.pak"], decoded));
+        EXPECT_EQ(decoded.Bytes(decoded.records[0]).substr(0, expectCloud.size()), expectCloud);
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Sources, StartupChoiceTest,
+    ::testing::Values(
+        StartupCase{"ResetBeatsTheCloud", true, "cloud", SIZE_MAX, true, "init", "init"},
+        StartupCase{"FullCloudCopy", false, "cloud", SIZE_MAX, true, "cloud", "cloud"},
+        StartupCase{"CloudLackingAFileKeepsProgress", false, "cloud", 13, true, "cloud", "cloud"},
+        StartupCase{"CorruptCloudFallsBackToLocalPack", false, "corrupt", SIZE_MAX, true, "local", "local"},
+        StartupCase{"CorruptCloudWithoutLocalUsesInit", false, "corrupt", SIZE_MAX, false, "init", "init"},
+        StartupCase{"NoCloudUploadsAndUsesLocal", false, "", SIZE_MAX, true, "local", "local"},
+        StartupCase{"NothingAtAllKeepsLooseFiles", false, "", SIZE_MAX, false, "loose", ""}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+TEST_F(PlayDataPackTest, ShortCloudReadIsNotACloudCopyAndIsNotOverwritten)
+{
+    std::string cloud = PackOf(Profile("cloud"));
+    m_cloud.files["QuiblyConfig_cloud.pak"] = cloud;
+    m_dir.Write("QuiblyConfig.pak", PackOf(Profile("local")));
+    for (int32_t limit : {0, 10}) {
+        ConfigPak::ResetForNewRun();
+        m_cloud.readLimit = limit;
+        EXPECT_EQ(ConfigPak::ReadFromCloud(), 0);
+        EXPECT_EQ(ConfigPak::OpenCloud(), 0);
+        EXPECT_TRUE(ConfigPak::CloudBuffer().empty());
+    }
+    EXPECT_EQ(m_cloud.writes, 0);
+    EXPECT_EQ(m_cloud.files["QuiblyConfig_cloud.pak"], cloud);
+}
+
+TEST_F(PlayDataPackTest, WithoutRemoteStorageTheLocalPackStillWorks)
+{
+    platform::steam::SetRemoteStorage(nullptr);
+    WriteLoose(Profile("mine"));
+    EXPECT_EQ(ConfigPak::OpenCloud(), 0);
+    EXPECT_EQ(ConfigPak::UploadToCloud(), 0);
+    EXPECT_EQ(ConfigPak::Pack(1), 1);
+    ConfigPak::RestoreAtStartup(false);
+    ExpectProfile("mine");
+}
+
+struct DamagedCase {
+    const char* name;
+    std::string pack;
+};
+
+std::vector<DamagedCase> DamagedPacks()
+{
+    const std::string good = RawRecord("Data/PlayData/QuiblyConfig.xml", 3, "abc");
+    auto packRaw = [](const std::string& raw) { return ConfigPak::EncodePack(raw); };
+    std::string valid = packRaw(good);
+    std::string longerRaw = valid;
+    longerRaw[4] = static_cast<char>(longerRaw[4] + 1); // raw size one more than inflates
+    return {
+        {"ShortHeader", std::string("\x05\x00\x00", 3)},
+        {"CompressedSizePastTheEnd", WithHeader(static_cast<uint32_t>(valid.size()), 263, valid.substr(8))},
+        {"HugeRawSize", WithHeader(static_cast<uint32_t>(valid.size() - 8), 0xFFFFFFF0u, valid.substr(8))},
+        {"RawSizeMismatch", longerRaw},
+        {"NotZlib", WithHeader(4, 300, "junk")},
+        {"LengthPastTheEnd", packRaw(RawRecord("Data/PlayData/QuiblyConfig.xml", 4000, "abc"))},
+        {"ZeroLength", packRaw(RawRecord("Data/PlayData/QuiblyConfig.xml", 0, ""))},
+        {"HeaderCutShort", packRaw(good + std::string(100, '\0'))},
+        {"PathWithoutNul", packRaw(RawRecord(std::string(256, 'a'), 1, "x"))},
+        {"AbsolutePath", packRaw(good + RawRecord("/tmp/quibly_escape.xml", 1, "x"))},
+        {"ParentPath", packRaw(good + RawRecord("../QuiblyConfig.xml", 1, "x"))},
+        {"ParentInsidePlayData", packRaw(good + RawRecord("Data/PlayData/../../evil.xml", 1, "x"))},
+        {"UnknownFile", packRaw(good + RawRecord("Data/PlayData/Other.xml", 1, "x"))},
+        {"RepeatedFile", packRaw(good + good)},
+    };
+}
+
+class DamagedPackTest : public PlayDataPackTest, public ::testing::WithParamInterface<DamagedCase> {};
+
+TEST_P(DamagedPackTest, IsRefusedWholeFromEverySource)
+{
+    const std::string& pack = GetParam().pack;
+    m_dir.Write("Data/PlayData/QuiblyConfig.xml", "kept");
+    auto before = Snapshot();
+
+    ConfigPak::DecodedPack decoded;
+    EXPECT_FALSE(ConfigPak::DecodePack(pack, decoded));
+    EXPECT_FALSE(decoded.error.empty());
+    EXPECT_EQ(ConfigPak::UnpackFromMemory(reinterpret_cast<const uint8_t*>(pack.data()), static_cast<int>(pack.size())), 0);
+    EXPECT_EQ(Snapshot(), before);
+
+    m_dir.Write("QuiblyConfig.pak", pack);
+    before = Snapshot();
+    EXPECT_EQ(ConfigPak::UnpackPack(), 0);
+    EXPECT_EQ(Snapshot(), before);
+    EXPECT_FALSE(fs::exists("/tmp/quibly_escape.xml"));
+    EXPECT_FALSE(fs::exists(m_dir.Path().parent_path() / "QuiblyConfig.xml"));
+}
+
+INSTANTIATE_TEST_SUITE_P(Packs, DamagedPackTest, ::testing::ValuesIn(DamagedPacks()),
+                         [](const auto& info) { return std::string(info.param.name); });
+
+TEST_F(PlayDataPackTest, ReadsAPackWrittenByPythonZlib)
+{
+    const fs::path fixtures = fs::path(QUIBLY_FIXTURES_DIR) / "app";
+    fs::copy_file(fixtures / "pack_from_python.pak", "QuiblyConfig.pak");
+    ASSERT_EQ(ConfigPak::UnpackPack(), 1);
+    int compared = 0;
+    for (auto& entry : fs::recursive_directory_iterator(fixtures / "pack_source")) {
+        if (!entry.is_regular_file())
+            continue;
+        std::string relative = fs::relative(entry.path(), fixtures / "pack_source").string();
+        std::string expected;
+        std::ifstream in(entry.path(), std::ios::binary);
+        expected.assign(std::istreambuf_iterator<char>(in), {});
+        EXPECT_EQ(m_dir.Read(relative), expected) << relative;
+        ++compared;
+    }
+    EXPECT_EQ(compared, 3);
+}
+
+TEST_F(PlayDataPackTest, PythonZlibReadsOurPack)
+{
+    WriteLoose(Profile("mine"));
+    ASSERT_EQ(ConfigPak::Pack(0), 1);
+    const std::string script = std::string(QUIBLY_FIXTURES_DIR) + "/app/make_pack.py";
+    const std::string command = "python3 '" + script + "' read QuiblyConfig.pak out > python.txt";
+    ASSERT_EQ(std::system(command.c_str()), 0) << m_dir.Read("python.txt");
+    for (size_t i = 0; i < 15; ++i)
+        EXPECT_EQ(m_dir.Read(std::string("out/") + ConfigPak::kPlayDataFiles[i]), ContentOf(i, "mine"));
+}
+
+} // namespace
