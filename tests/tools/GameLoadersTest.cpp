@@ -1,0 +1,77 @@
+// The run folder read by the game's own loaders: the initial pack restores the default play
+// data, the skin table finds every entry, and the sound table loads a sound for every key.
+#include "app/Options.h"
+#include "app/PlayDataPack.h"
+#include "app/Records.h"
+#include "engine/SkinTable.h"
+#include "engine/SoundServerLinks.h"
+
+#include "support/TempDir.h"
+
+#include <dsound/Mixer.h>
+#include <helvane/ResourceFileManager.h>
+#include <win32/Text.h>
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <optional>
+
+namespace {
+
+namespace fs = std::filesystem;
+
+TEST(GameLoadersTest, InitialPackRestoresTheDefaultPlayData)
+{
+    testsupport::TempDir dir;
+    fs::create_directories(dir.Path() / "Data" / "PlayData");
+    fs::copy_file(fs::path(QUIBLY_RUN_DIR) / ConfigPak::kInitPackFile, dir.Path() / ConfigPak::kInitPackFile);
+    testsupport::ScopedCurrentDir cwd(dir.Path());
+
+    ASSERT_EQ(ConfigPak::UnpackInitPack(), 1);
+    for (const char* name : {"QuiblyConfig.xml", "QuiblyRecord.xml", "QuiblyRanking.xml", "Steam_Achievements.xml"})
+        EXPECT_TRUE(fs::exists(dir.Path() / "Data" / "PlayData" / name)) << name;
+    EXPECT_EQ(LoadGameConfig(), 1);
+}
+
+class RunFolderLoadersTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        m_cwd.emplace(QUIBLY_RUN_DIR);
+        singleton<CResourceFileManager>::GetSingleton().CollectFileNameList(L"/data/");
+    }
+
+    std::optional<testsupport::ScopedCurrentDir> m_cwd;
+};
+
+TEST_F(RunFolderLoadersTest, EverySkinLoadsWithANameForEveryEntry)
+{
+    for (int skin = 0; skin < 3; ++skin) {
+        ASSERT_EQ(SkinTable.LoadSkin(skin), 1) << skin;
+        for (int key = 0; key < CSkinTable::kKeyCount; ++key) {
+            const char* name = SkinTable.GetSkinString(key);
+            ASSERT_NE(name, nullptr);
+            EXPECT_NE(singleton<CResourceFileManager>::GetSingleton().GetFullPathNameW(platform::Widen(name), 10), nullptr)
+                << "skin " << skin << " key " << key << ": " << name;
+        }
+    }
+}
+
+TEST_F(RunFolderLoadersTest, SoundTableLoadsASoundForEveryKey)
+{
+    platform::dsound::UseManualMixer(true);
+    DXSoundServer server;
+    ASSERT_TRUE(server.Init(nullptr, DSSCL_PRIORITY, 2, 22050, 16));
+    LinkSoundServerToGameData();
+    SoundTable.LoadSoundList(0);
+    ASSERT_TRUE(SoundTable.IsLoaded());
+    for (int key = 0; key < CSoundTable::kKeyCount; ++key)
+        EXPECT_NE(server.GetSound(SoundTable.GetSoundId(key)), nullptr) << "key " << key;
+    SoundTable.AttachServer(nullptr);
+    AttachOptionsSoundLevels(nullptr);
+    server.Release();
+    platform::dsound::UseManualMixer(false);
+}
+
+} // namespace
