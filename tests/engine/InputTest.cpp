@@ -1,0 +1,183 @@
+#include "EngineFakes.h"
+
+#include "app/Getters.h"
+#include "engine/ActionInputManager.h"
+#include "engine/InputKeyboard.h"
+#include "engine/InputSystem.h"
+#include "engine/WindowMouse.h"
+
+#include <gtest/gtest.h>
+
+using namespace enginetest;
+using namespace mouseflag;
+
+namespace {
+
+constexpr int kKey = 'E';
+
+class KeyboardTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        keyboard.SetWindow(FakeWindow());
+        // Two frames without queries forget whatever earlier tests pressed.
+        keyboard.Update();
+        keyboard.Update();
+    }
+    void TearDown() override { keyboard.SetWindow(nullptr); }
+
+    FakeInputPlatform input;
+    CInputKeyboard& keyboard = singleton<CInputKeyboard>::GetSingleton();
+};
+
+TEST_F(KeyboardTest, HeldKeyIsPressedOnceAndAgainAfterAFrameWithoutQuery)
+{
+    input.keys = {kKey};
+    std::vector<bool> seen;
+    for (int frame = 0; frame < 10; ++frame) {
+        seen.push_back(keyboard.IsKeyPressed(kKey));
+        EXPECT_FALSE(keyboard.IsKeyPressed(kKey)) << "second query in frame " << frame;
+        EXPECT_TRUE(keyboard.IsKeyDown(kKey));
+        keyboard.Update();
+    }
+    EXPECT_EQ(seen, (std::vector<bool>{true, false, false, false, false, false, false, false, false, false}));
+
+    keyboard.Update(); // a frame without a query
+    EXPECT_TRUE(keyboard.IsKeyPressed(kKey));
+}
+
+TEST_F(KeyboardTest, PressesNeedTheActiveFocusedWindow)
+{
+    input.keys = {kKey};
+    input.active = nullptr;
+    EXPECT_FALSE(keyboard.IsKeyPressed(kKey));
+    EXPECT_TRUE(keyboard.IsKeyDown(kKey)); // held keys only need the focus
+    keyboard.Update();
+
+    // Activated while still held: reported, because no query saw it down before.
+    input.active = FakeWindow();
+    EXPECT_TRUE(keyboard.IsKeyPressed(kKey));
+    keyboard.Update();
+
+    input.focus = nullptr;
+    EXPECT_FALSE(keyboard.IsKeyPressed(kKey));
+    EXPECT_FALSE(keyboard.IsKeyDown(kKey));
+}
+
+TEST_F(KeyboardTest, BeforeTheWindowIsKnownPressesNeedNoActiveWindow)
+{
+    keyboard.SetWindow(nullptr);
+    input.keys = {kKey};
+    input.focus = nullptr;
+    EXPECT_FALSE(keyboard.IsKeyPressed(kKey));
+    input.active = nullptr;
+    EXPECT_TRUE(keyboard.IsKeyPressed(kKey));
+    EXPECT_TRUE(keyboard.IsKeyDown(kKey));
+}
+
+class MouseTest : public ::testing::Test {
+protected:
+    MouseTest() { mouse.SetWindow(FakeWindow()); }
+
+    void Message(UINT msg, int x = 10, int y = 10, WPARAM wParam = 0)
+    {
+        EXPECT_EQ(mouse.MsgProc(msg, wParam, MAKELPARAM(static_cast<WORD>(x), static_cast<WORD>(y))), 0);
+    }
+    DWORD Buttons() const { return mouse.m_dwFlags & ~kMoved; }
+
+    FakeInputPlatform input;
+    CWindowMouse mouse;
+};
+
+TEST_F(MouseTest, ClickBetweenFramesShowsOnlyTheReleaseThenSettles)
+{
+    EXPECT_EQ(mouse.m_dwFlags, 0x10Au);
+    Message(msgid::kLButtonDown);
+    EXPECT_EQ(Buttons(), kLeftPressed | kRightUp | kMiddleUp);
+    EXPECT_EQ(input.captured, FakeWindow());
+    Message(msgid::kLButtonUp);
+    EXPECT_EQ(input.captured, nullptr);
+    mouse.Update(0.016f);
+    EXPECT_EQ(Buttons(), kLeftReleased | kRightUp | kMiddleUp);
+    mouse.Update(0.016f);
+    EXPECT_EQ(Buttons(), 0x10Au);
+}
+
+TEST_F(MouseTest, PressSettlesIntoDownInTheSecondUpdate)
+{
+    struct Step {
+        UINT msg;
+        DWORD afterFirstUpdate;
+        DWORD afterSecondUpdate;
+    };
+    for (Step s : {Step{msgid::kLButtonDown, kLeftPressed, kLeftDown}, Step{msgid::kRButtonDown, kRightPressed, kRightDown},
+                   Step{msgid::kMButtonDblClk, kMiddlePressed, kMiddleDown}}) {
+        CWindowMouse fresh;
+        fresh.SetWindow(FakeWindow());
+        fresh.MsgProc(s.msg, 0, MAKELPARAM(5, 5));
+        fresh.Update(0.0f);
+        EXPECT_TRUE(fresh.m_dwFlags & s.afterFirstUpdate) << s.msg;
+        fresh.Update(0.0f);
+        EXPECT_TRUE(fresh.m_dwFlags & s.afterSecondUpdate) << s.msg;
+        EXPECT_FALSE(fresh.m_dwFlags & s.afterFirstUpdate) << s.msg;
+    }
+}
+
+TEST_F(MouseTest, PressOutsideTheClientAreaChangesNothing)
+{
+    Message(msgid::kLButtonDown, -5, 10);
+    Message(msgid::kRButtonDown, 1024, 10);
+    EXPECT_EQ(mouse.m_dwFlags, 0x10Au);
+}
+
+TEST_F(MouseTest, LosingFocusLiftsEveryButton)
+{
+    Message(msgid::kLButtonDown);
+    Message(msgid::kRButtonDown);
+    mouse.Update(0.0f);
+    mouse.Update(0.0f);
+    EXPECT_EQ(Buttons(), kLeftDown | kRightDown | kMiddleUp);
+    Message(msgid::kKillFocus);
+    EXPECT_EQ(Buttons(), kLeftUp | kRightUp | kMiddleUp);
+    EXPECT_EQ(input.captured, nullptr);
+}
+
+TEST_F(MouseTest, WheelNotchLastsOneFrame)
+{
+    Message(msgid::kMouseWheel, 0, 0, MAKEWPARAM(0, static_cast<WORD>(-120)));
+    mouse.Update(0.0f);
+    EXPECT_EQ(mouse.m_nWheel, -2);
+    mouse.Update(0.0f);
+    EXPECT_EQ(mouse.m_nWheel, 0);
+}
+
+TEST_F(MouseTest, UpdateFollowsTheCursor)
+{
+    input.cursor = {100, 50};
+    mouse.Update(0.0f);
+    EXPECT_EQ(mouse.m_dx, 100);
+    EXPECT_TRUE(mouse.m_dwFlags & kMoved);
+    mouse.Update(0.0f);
+    EXPECT_EQ(mouse.m_x, 100);
+    EXPECT_EQ(mouse.m_y, 50);
+    EXPECT_EQ(mouse.m_dx, 0);
+    EXPECT_FALSE(mouse.m_dwFlags & kMoved);
+}
+
+TEST(InputSystemTest, InitHandsTheWindowToTheKeyboardAndRoutesMessagesToTheMouse)
+{
+    FakeInputPlatform input;
+    InputSystem* system = GetInputManager();
+    EXPECT_EQ(system, GetInputManager());
+    system->Init(FakeWindow());
+    EXPECT_EQ(singleton<CInputKeyboard>::GetSingleton().GetWindow(), FakeWindow());
+    EXPECT_EQ(ActionInputManager::Instance().GetFormat().actionCount, 6u);
+    ASSERT_NE(system->GetMouse(), nullptr);
+
+    EXPECT_FALSE(system->MsgProc(msgid::kLButtonDown, 0, MAKELPARAM(3, 3)));
+    EXPECT_EQ(system->Update(0.016f), 1);
+    EXPECT_TRUE(system->GetMouse()->m_dwFlags & kLeftPressed);
+    singleton<CInputKeyboard>::GetSingleton().SetWindow(nullptr);
+}
+
+} // namespace
