@@ -1,3 +1,4 @@
+#include "AnimationXml.h"
 #include "EngineFakes.h"
 
 #include "engine/AnimationPlayer.h"
@@ -9,49 +10,12 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
-#include <sstream>
 #include <thread>
 
 using namespace enginetest;
+using namespace enginetest::animxml;
 
 namespace {
-
-struct Key {
-    int ms;
-    float posx = 0.0f;
-    float posy = 0.0f;
-    float alpha = 1.0f;
-    float centre = 0.0f;
-    float scale = 1.0f;
-    float rotate = 0.0f;
-    int visible = 1;
-};
-
-std::string FrameXml(const Key& k)
-{
-    std::ostringstream out;
-    out << "<frame cnt=\"" << k.ms << "\"><posx val=\"" << k.posx << "\"/><posy val=\"" << k.posy
-        << "\"/><centerx val=\"" << k.centre << "\"/><centery val=\"" << k.centre << "\"/><scalex val=\""
-        << k.scale << "\"/><scaley val=\"" << k.scale << "\"/><rotate val=\"" << k.rotate
-        << "\"/><alpha val=\"" << k.alpha << "\"/><visible val=\"" << k.visible << "\"/></frame>";
-    return out.str();
-}
-
-// One scene drawing `image` through the anim "a" with the keys; `extra` goes inside the scene.
-std::string SceneXml(const std::string& name, const std::vector<Key>& keys, const std::string& extra = "",
-                     const std::string& image = "pic.png")
-{
-    std::string xml = "<scene name=\"" + name + "\"><asset type=\"IMAGE\" name=\"Image_pic\" path=\"img/" + image +
-                      "\"/>" + extra + "<object name=\"pic\" ani=\"a\"><asset link=\"Image_pic\"/></object><anim name=\"a\">";
-    for (const Key& k : keys)
-        xml += FrameXml(k);
-    return xml + "</anim></scene>";
-}
-
-std::string FileXml(const std::string& scenes, const std::string& version = "1.2")
-{
-    return "<kvanimation version=\"" + version + "\">" + scenes + "</kvanimation>";
-}
 
 class AnimationTest : public ::testing::Test {
 protected:
