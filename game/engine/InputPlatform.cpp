@@ -1,33 +1,29 @@
-// The input calls in use, and the stand-in that answers while no window system is installed.
+// The input calls in use: by default the window system's.
 #include "engine/InputPlatform.h"
+
+#include <win32/Cursor.h>
+#include <win32/Focus.h>
+#include <win32/Keyboard.h>
 
 namespace {
 
-class NoWindowInput final : public InputPlatform {
+class WindowSystemInput final : public InputPlatform {
 public:
-    HWND GetActiveWindow() override { return nullptr; }
-    HWND GetFocus() override { return nullptr; }
-    SHORT GetAsyncKeyState(int) override { return 0; }
-    bool GetCursorClientPos(HWND, POINT* point) override
+    HWND GetActiveWindow() override { return ::GetActiveWindow(); }
+    HWND GetFocus() override { return ::GetFocus(); }
+    SHORT GetAsyncKeyState(int vk) override { return ::GetAsyncKeyState(vk); }
+    bool GetCursorClientPos(HWND window, POINT* point) override
     {
-        *point = {0, 0};
-        return true;
+        return ::GetCursorPos(point) && ::ScreenToClient(window, point);
     }
-    bool GetClientRect(HWND, RECT* rect) override
-    {
-        *rect = {0, 0, 1024, 768};
-        return true;
-    }
-    void SetCapture(HWND) override {}
-    void ReleaseCapture() override {}
-    int ShowCursor(bool show) override { return m_counter += show ? 1 : -1; }
-
-private:
-    int m_counter = 0;
+    bool GetClientRect(HWND window, RECT* rect) override { return ::GetClientRect(window, rect) != FALSE; }
+    void SetCapture(HWND window) override { ::SetCapture(window); }
+    void ReleaseCapture() override { ::ReleaseCapture(); }
+    int ShowCursor(bool show) override { return ::ShowCursor(show ? TRUE : FALSE); }
 };
 
-NoWindowInput g_noWindowInput;
-InputPlatform* g_inputPlatform = &g_noWindowInput;
+WindowSystemInput g_windowSystemInput;
+InputPlatform* g_inputPlatform = &g_windowSystemInput;
 
 } // namespace
 
@@ -38,5 +34,5 @@ InputPlatform& GetInputPlatform()
 
 void SetInputPlatform(InputPlatform* platform)
 {
-    g_inputPlatform = platform ? platform : &g_noWindowInput;
+    g_inputPlatform = platform ? platform : &g_windowSystemInput;
 }

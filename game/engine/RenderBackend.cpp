@@ -1,5 +1,9 @@
-// The graphics calls in use, and the backend that answers while no device is installed.
+// The graphics calls in use, and the backend that answers while no device is installed: it
+// closes the game window and posts the quit message, and draws nothing.
 #include "engine/RenderBackend.h"
+
+#include <win32/Messages.h>
+#include <win32/Window.h>
 
 #include <atomic>
 
@@ -9,8 +13,12 @@ class NoDeviceBackend final : public RenderBackend {
 public:
     bool IsWindowClosing() override { return m_closing; }
     void SetWindowClosing() override { m_closing = true; }
-    void DestroyGameWindow() override {}
-    void PostQuit(int) override {}
+    void DestroyGameWindow() override
+    {
+        if (HWND window = m_window.exchange(nullptr))
+            DestroyWindow(window);
+    }
+    void PostQuit(int exitCode) override { PostQuitMessage(exitCode); }
     void UpdateCameras(float) override {}
     void Begin() override {}
     bool BeginScene(D3DCOLOR) override { return false; }
@@ -24,6 +32,8 @@ public:
     void DrawSprite(int, D3DCOLOR, const D3DXMATRIX*) override {}
     void DrawSortSprite(int, D3DCOLOR, const D3DXMATRIX*) override {}
 
+    std::atomic<HWND> m_window{nullptr};
+
 private:
     std::atomic<bool> m_closing{false};
 };
@@ -36,6 +46,11 @@ std::atomic<RenderBackend*> g_backend{&g_noDevice};
 RenderBackend& GetRenderBackend()
 {
     return *g_backend.load();
+}
+
+void SetDeviceWindow(HWND window)
+{
+    g_noDevice.m_window = window;
 }
 
 void SetRenderBackend(RenderBackend* backend)

@@ -43,7 +43,10 @@ public:
 };
 
 // The backend in use. Until one is installed, a backend without a device answers: nothing is
-// drawn, no texture exists, and quitting only posts the quit request to the loop.
+// drawn, no texture exists; quitting destroys the window given to SetDeviceWindow and posts the
+// quit message.
 RenderBackend& GetRenderBackend();
+// The game window that the backend without a device destroys when the game quits.
+void SetDeviceWindow(HWND window);
 // Installs a backend (null restores the one without a device); the caller keeps ownership.
 void SetRenderBackend(RenderBackend* backend);

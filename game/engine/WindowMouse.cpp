@@ -26,7 +26,7 @@ void CDFMouse::ResetEvent() {}
 
 int CDFMouse::MsgProc(UINT msg, WPARAM, LPARAM)
 {
-    return msg == msgid::kActivate;
+    return msg == WM_ACTIVATE;
 }
 
 CWindowMouse::CWindowMouse()
@@ -56,12 +56,12 @@ void CWindowMouse::OnButtonDown(UINT msg, LPARAM lParam)
     if (!PtInRect(&client, point))
         return;
     switch (msg) {
-    case msgid::kLButtonDown:
-    case msgid::kLButtonDblClk:
+    case WM_LBUTTONDOWN:
+    case WM_LBUTTONDBLCLK:
         Replace(kLeftUp | kLeftReleased, kLeftPressed);
         break;
-    case msgid::kMButtonDown:
-    case msgid::kMButtonDblClk:
+    case WM_MBUTTONDOWN:
+    case WM_MBUTTONDBLCLK:
         Replace(kMiddleUp | kMiddleReleased, kMiddlePressed);
         break;
     default:
@@ -73,10 +73,10 @@ void CWindowMouse::OnButtonDown(UINT msg, LPARAM lParam)
 void CWindowMouse::OnButtonUp(UINT msg)
 {
     switch (msg) {
-    case msgid::kLButtonUp:
+    case WM_LBUTTONUP:
         Replace(kLeftDown | kLeftPressed, kLeftReleased);
         break;
-    case msgid::kMButtonUp:
+    case WM_MBUTTONUP:
         Replace(kMiddleDown | kMiddlePressed, kMiddleReleased);
         break;
     default:
@@ -90,26 +90,26 @@ void CWindowMouse::OnButtonUp(UINT msg)
 int CWindowMouse::MsgProc(UINT msg, WPARAM wParam, LPARAM lParam)
 {
     switch (msg) {
-    case msgid::kKillFocus:
+    case WM_KILLFOCUS:
         m_dwFlags = (m_dwFlags & ~(kLeftDown | kRightDown | kMiddleDown)) | kLeftUp | kRightUp | kMiddleUp;
         GetInputPlatform().ReleaseCapture();
         break;
-    case msgid::kLButtonDown:
-    case msgid::kLButtonDblClk:
-    case msgid::kRButtonDown:
-    case msgid::kRButtonDblClk:
-    case msgid::kMButtonDown:
-    case msgid::kMButtonDblClk:
+    case WM_LBUTTONDOWN:
+    case WM_LBUTTONDBLCLK:
+    case WM_RBUTTONDOWN:
+    case WM_RBUTTONDBLCLK:
+    case WM_MBUTTONDOWN:
+    case WM_MBUTTONDBLCLK:
         m_byEventCountdown = kCountdownArmed;
         OnButtonDown(msg, lParam);
         break;
-    case msgid::kLButtonUp:
-    case msgid::kRButtonUp:
-    case msgid::kMButtonUp:
+    case WM_LBUTTONUP:
+    case WM_RBUTTONUP:
+    case WM_MBUTTONUP:
         m_byEventCountdown = kCountdownArmed;
         OnButtonUp(msg);
         break;
-    case msgid::kMouseWheel:
+    case WM_MOUSEWHEEL:
         // One notch of 120 reads as 2; a later wheel message in the frame overwrites it.
         m_nWheel = static_cast<int16_t>(HIWORD(wParam)) / 60;
         m_byEventCountdown = kCountdownArmed;

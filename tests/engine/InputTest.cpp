@@ -92,10 +92,10 @@ protected:
 TEST_F(MouseTest, ClickBetweenFramesShowsOnlyTheReleaseThenSettles)
 {
     EXPECT_EQ(mouse.m_dwFlags, 0x10Au);
-    Message(msgid::kLButtonDown);
+    Message(WM_LBUTTONDOWN);
     EXPECT_EQ(Buttons(), kLeftPressed | kRightUp | kMiddleUp);
     EXPECT_EQ(input.captured, FakeWindow());
-    Message(msgid::kLButtonUp);
+    Message(WM_LBUTTONUP);
     EXPECT_EQ(input.captured, nullptr);
     mouse.Update(0.016f);
     EXPECT_EQ(Buttons(), kLeftReleased | kRightUp | kMiddleUp);
@@ -110,8 +110,8 @@ TEST_F(MouseTest, PressSettlesIntoDownInTheSecondUpdate)
         DWORD afterFirstUpdate;
         DWORD afterSecondUpdate;
     };
-    for (Step s : {Step{msgid::kLButtonDown, kLeftPressed, kLeftDown}, Step{msgid::kRButtonDown, kRightPressed, kRightDown},
-                   Step{msgid::kMButtonDblClk, kMiddlePressed, kMiddleDown}}) {
+    for (Step s : {Step{WM_LBUTTONDOWN, kLeftPressed, kLeftDown}, Step{WM_RBUTTONDOWN, kRightPressed, kRightDown},
+                   Step{WM_MBUTTONDBLCLK, kMiddlePressed, kMiddleDown}}) {
         CWindowMouse fresh;
         fresh.SetWindow(FakeWindow());
         fresh.MsgProc(s.msg, 0, MAKELPARAM(5, 5));
@@ -125,26 +125,26 @@ TEST_F(MouseTest, PressSettlesIntoDownInTheSecondUpdate)
 
 TEST_F(MouseTest, PressOutsideTheClientAreaChangesNothing)
 {
-    Message(msgid::kLButtonDown, -5, 10);
-    Message(msgid::kRButtonDown, 1024, 10);
+    Message(WM_LBUTTONDOWN, -5, 10);
+    Message(WM_RBUTTONDOWN, 1024, 10);
     EXPECT_EQ(mouse.m_dwFlags, 0x10Au);
 }
 
 TEST_F(MouseTest, LosingFocusLiftsEveryButton)
 {
-    Message(msgid::kLButtonDown);
-    Message(msgid::kRButtonDown);
+    Message(WM_LBUTTONDOWN);
+    Message(WM_RBUTTONDOWN);
     mouse.Update(0.0f);
     mouse.Update(0.0f);
     EXPECT_EQ(Buttons(), kLeftDown | kRightDown | kMiddleUp);
-    Message(msgid::kKillFocus);
+    Message(WM_KILLFOCUS);
     EXPECT_EQ(Buttons(), kLeftUp | kRightUp | kMiddleUp);
     EXPECT_EQ(input.captured, nullptr);
 }
 
 TEST_F(MouseTest, WheelNotchLastsOneFrame)
 {
-    Message(msgid::kMouseWheel, 0, 0, MAKEWPARAM(0, static_cast<WORD>(-120)));
+    Message(WM_MOUSEWHEEL, 0, 0, MAKEWPARAM(0, static_cast<WORD>(-120)));
     mouse.Update(0.0f);
     EXPECT_EQ(mouse.m_nWheel, -2);
     mouse.Update(0.0f);
@@ -174,7 +174,7 @@ TEST(InputSystemTest, InitHandsTheWindowToTheKeyboardAndRoutesMessagesToTheMouse
     EXPECT_EQ(ActionInputManager::Instance().GetFormat().actionCount, 6u);
     ASSERT_NE(system->GetMouse(), nullptr);
 
-    EXPECT_FALSE(system->MsgProc(msgid::kLButtonDown, 0, MAKELPARAM(3, 3)));
+    EXPECT_FALSE(system->MsgProc(WM_LBUTTONDOWN, 0, MAKELPARAM(3, 3)));
     EXPECT_EQ(system->Update(0.016f), 1);
     EXPECT_TRUE(system->GetMouse()->m_dwFlags & kLeftPressed);
     singleton<CInputKeyboard>::GetSingleton().SetWindow(nullptr);
