@@ -1,0 +1,33 @@
+// The scene shown during every scene switch while the target's Enter runs on the loader thread:
+// a full-screen picture, the loading animation chosen by the loading mode, its own cursor and a
+// stamp where the player clicks. It keeps the online server and client frames running and takes
+// the other player's ready message. It never touches the UI window tree, which the target is
+// building meanwhile.
+#pragma once
+
+#include "board/BlockClickEffect.h"
+#include "engine/AnimationPlayer.h"
+#include "engine/Scene.h"
+#include "engine/SoftwareCursor.h"
+
+inline constexpr int kSceneMessageNetReadyToPlay = 2121;
+
+class LoadingScene : public CScene {
+public:
+    LoadingScene();
+
+    int Enter(int a, int b) override;
+    // Clears the stamps; the animation, cursor and picture stay for the next switch.
+    void Leave() override;
+    int Update(float seconds) override;
+    int Render() override;
+    // A left-button release leaves a stamp at the pointer.
+    int MsgProc(UINT msg, WPARAM wParam, LPARAM lParam) override;
+    // Message 2121: one fewer ready message to wait for.
+    int OnNetReadyToPlay(const void* data, int extra);
+
+    int m_nPicture = -1;
+    VanteoMouse m_Cursor;
+    AnimationPlayer m_Animation;
+    BlockClickEffect m_ClickEffect;
+};
