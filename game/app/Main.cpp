@@ -1,12 +1,20 @@
-// Entry point of Quibly. For now it starts the log and reports the version; the window,
-// the services and the main loop come next.
-#include "app/Version.h"
+// Entry point of Quibly: joins the arguments into the wide command line that wWinMain reads and
+// runs it.
+#include "app/MainWindow.h"
 
-#include <helvane/Log.h>
+#include <win32/Text.h>
+#include <win32/Window.h>
 
-int main(int, char**)
+#include <string>
+
+int main(int argc, char** argv)
 {
-    DFLog(L"Start window");
-    LogProgramVersion();
-    return 0;
+    std::string commandLine;
+    for (int i = 1; i < argc; ++i) {
+        if (i > 1)
+            commandLine += ' ';
+        commandLine += argv[i];
+    }
+    std::wstring wide = platform::Widen(commandLine);
+    return wWinMain(GetModuleHandleW(nullptr), nullptr, wide.data(), SW_SHOWDEFAULT);
 }

@@ -19,6 +19,7 @@ public:
             DestroyWindow(window);
     }
     void PostQuit(int exitCode) override { PostQuitMessage(exitCode); }
+    void ToggleFullScreen() override {}
     void UpdateCameras(float) override {}
     void Begin() override {}
     bool BeginScene(D3DCOLOR) override { return false; }

@@ -19,6 +19,8 @@ public:
     virtual void DestroyGameWindow() = 0;
     virtual void PostQuit(int exitCode) = 0;
 
+    // Switches the device between windowed and full screen.
+    virtual void ToggleFullScreen() = 0;
     virtual void UpdateCameras(float seconds) = 0;
 
     virtual void Begin() = 0;

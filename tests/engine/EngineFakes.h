@@ -71,6 +71,7 @@ public:
     void SetWindowClosing() override { closing = true; }
     void DestroyGameWindow() override { calls.push_back("DestroyGameWindow"); }
     void PostQuit(int code) override { calls.push_back("PostQuit " + std::to_string(code)); }
+    void ToggleFullScreen() override { calls.push_back("ToggleFullScreen"); }
     void UpdateCameras(float) override { calls.push_back("UpdateCameras"); }
     void Begin() override { calls.push_back("Begin"); }
     bool BeginScene(D3DCOLOR clear) override
