@@ -286,8 +286,8 @@ TEST_F(SceneManagerTest, SwitchThroughLoadingSceneRunsEnterOnTheLoaderThread)
     std::shared_future<void> finish = mayFinish.get_future().share();
     std::promise<void> entered;
     target->onEnter = [&] {
-        entered.set_value();
         Post(2121, 42);
+        entered.set_value();
         finish.wait();
     };
     manager->SetFirstScene("First", 0, 0);
