@@ -1,6 +1,7 @@
 #include "app/StartUp.h"
 
 #include "app/Getters.h"
+#include "app/MainWindow.h"
 #include "app/Options.h"
 #include "engine/PlayerSettings.h"
 #include "engine/SkinTable.h"
@@ -10,6 +11,9 @@
 #include "engine/SceneManager.h"
 #include "online/Achievements.h"
 #include "online/NetGlobals.h"
+#include "kv/KVSystem.h"
+
+#include <steam/SteamApi.h>
 
 bool RunStartUpSequence(HWND window)
 {
@@ -19,6 +23,14 @@ bool RunStartUpSequence(HWND window)
                               return std::string(name ? name : "");
                           },
                           [] { return GameConfig.leftHand != 0; }});
+    // Window messages pass the UI framework's input-method hook first; the platform client's
+    // callbacks run once per idle turn.
+    kv::GetKVSystem().InstallInputMethod(window);
+    SetMainLoopHooks({[](UINT msg, WPARAM wParam, LPARAM& lParam, bool& go) {
+                          kv::GetKVSystem().HandleImeMessage(msg, wParam, lParam, go);
+                      },
+                      [] { return kv::GetKVSystem().GetInputMethodProvider() != nullptr; },
+                      [] { SteamAPI_RunCallbacks(); }});
     GetInputManager()->Init(window);
     SetDeviceWindow(window);
     // The first use of the scene manager starts its loader thread.
