@@ -1,9 +1,19 @@
 // The look-at camera: parameters, matrices and the yaw, pitch and move controls.
 #include <lumenkit/Camera.h>
 
-#include "DeviceLink.h"
+#include <lumenkit/Direct3DDevice.h>
 
 namespace {
+
+// The device's width / height (the device object is made if it does not exist yet). Before
+// the device has a size the screen is the default 1024 x 768, so the aspect is never 0 / 0.
+float DeviceScreenAspect()
+{
+    const CDirect3DDevice& device = singleton<CDirect3DDevice>::GetSingleton();
+    if (device.GetWidth() <= 0 || device.GetHeight() <= 0)
+        return static_cast<float>(g_dwDefaultWidth) / static_cast<float>(g_dwDefaultHeight);
+    return static_cast<float>(device.GetWidth()) / static_cast<float>(device.GetHeight());
+}
 
 // Degrees to radians with the camera's own constant, in double precision.
 float CameraRadians(float degrees)
@@ -59,7 +69,7 @@ void CCamera::Init()
     m_vViewDir = Normalized(m_vLookat - m_vEye);
     m_vCross = Normalized(Cross(m_vViewDir, m_vUp));
     m_fFOV = 0.60240036f;
-    m_fAspect = lumenkit::DeviceScreenAspect();
+    m_fAspect = DeviceScreenAspect();
     m_fNear = 10.0f;
     m_fFar = 4000.0f;
     D3DXMatrixIdentity(&m_matCameraWorld);

@@ -2,7 +2,7 @@
 // transforms of the blend camera.
 #include <lumenkit/CameraManager.h>
 
-#include "DeviceLink.h"
+#include <lumenkit/Direct3DDevice.h>
 
 #include <helvane/Log.h>
 
@@ -197,17 +197,17 @@ void CCameraManager::BeginRender()
 
 void CCameraManager::RestoreCameraMatrix()
 {
-    if (!lumenkit::HasDevice())
+    if (!singleton<CDirect3DDevice>::GetSingleton().m_pd3dDevice)
         return;
-    lumenkit::SetDeviceTransform(lumenkit::DeviceTransform::World, m_BlendCamera.GetWorldMatrix());
-    lumenkit::SetDeviceTransform(lumenkit::DeviceTransform::View, m_BlendCamera.GetViewMatrix());
-    lumenkit::SetDeviceTransform(lumenkit::DeviceTransform::Projection, m_BlendCamera.GetProjMatrix());
+    SetTransform(D3DTS_WORLD, m_BlendCamera.GetWorldMatrix());
+    SetTransform(D3DTS_VIEW, m_BlendCamera.GetViewMatrix());
+    SetTransform(D3DTS_PROJECTION, m_BlendCamera.GetProjMatrix());
 }
 
 void CCameraManager::RestoreWorldMatrix()
 {
-    if (lumenkit::HasDevice())
-        lumenkit::SetDeviceTransform(lumenkit::DeviceTransform::World, &m_matSavedWorld);
+    if (singleton<CDirect3DDevice>::GetSingleton().m_pd3dDevice)
+        SetTransform(D3DTS_WORLD, &m_matSavedWorld);
 }
 
 CCamera* CCameraManager::GetCamera(const wchar_t* name) const
