@@ -264,7 +264,10 @@ void PolygonDrawer2D::DrawRect(D3DXVECTOR3 corner, D3DXVECTOR3 opposite, D3DCOLO
     const stDrawerVertex b = ScreenVertex({opposite.x, corner.y, z}, color);
     const stDrawerVertex c = ScreenVertex({opposite.x, opposite.y, z}, color);
     const stDrawerVertex d = ScreenVertex({corner.x, opposite.y, z}, color);
-    const stDrawerVertex triangles[6] = {a, b, c, a, c, d};
+    // Both triangles run counter-clockwise on screen whichever corners are given, so the
+    // clockwise culling of the flush never drops the rectangle.
+    const bool clockwise = (opposite.x - corner.x) * (opposite.y - corner.y) > 0.0f;
+    const stDrawerVertex triangles[6] = {a, clockwise ? d : b, c, a, c, clockwise ? b : d};
     Append(triangles, 2);
 }
 

@@ -83,10 +83,21 @@ protected:
     // Pixels of the rectangle whose colour is near `argb`.
     static int CountColor(const RECT& r, uint32_t argb, int tolerance = 60)
     {
+        IDirect3DSurface9* target = nullptr;
+        if (FAILED(D3D()->GetRenderTarget(0, &target)))
+            return 0;
+        D3DLOCKED_RECT locked{};
         int count = 0;
-        for (int y = r.top; y < r.bottom; ++y)
-            for (int x = r.left; x < r.right; ++x)
-                count += NearColor(Pixel(x, y), argb, tolerance);
+        if (SUCCEEDED(target->LockRect(&locked, &r, D3DLOCK_READONLY))) {
+            for (LONG y = 0; y < r.bottom - r.top; ++y) {
+                const auto* row = reinterpret_cast<const uint32_t*>(static_cast<const uint8_t*>(locked.pBits) +
+                                                                    y * locked.Pitch);
+                for (LONG x = 0; x < r.right - r.left; ++x)
+                    count += NearColor(row[x], argb, tolerance);
+            }
+            target->UnlockRect();
+        }
+        target->Release();
         return count;
     }
 
