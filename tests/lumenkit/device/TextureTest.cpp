@@ -1,0 +1,130 @@
+// Textures by name: handles from the data folder, the null texture for bad handles and
+// failed files, and loads deferred to the loader thread.
+#include "LumenkitDevice.h"
+
+#include <lumenkit/TextureLoader.h>
+
+#include <chrono>
+#include <thread>
+
+using namespace lumenkittest;
+
+namespace {
+
+class TextureTest : public LumenkitDeviceTest {
+protected:
+    void SetUp() override
+    {
+        LumenkitDeviceTest::SetUp();
+        WriteSolidTga(m_data, "data/ui/button.tga", 8, 4, 0xFF00FF00);
+        WriteSolidTga(m_data, "data/ui/later.tga", 2, 2, 0xFFFF0000);
+        m_data.Write("data/ui/broken.tga", "not an image");
+        Reindex();
+    }
+
+    static CTextureManager& Manager() { return CTextureManager::GetSingleton(); }
+    static CTexture* Resource(int handle) { return Manager().GetResource(handle); }
+
+    // Polls until the texture is loaded by the loader thread, for at most two seconds.
+    static bool WaitLoaded(CTexture* texture)
+    {
+        for (int i = 0; i < 200 && !texture->IsLoaded(); ++i)
+            std::this_thread::sleep_for(std::chrono::milliseconds(10));
+        return texture->IsLoaded();
+    }
+};
+
+TEST_F(TextureTest, NamesMapUpperCasedToOneHandle)
+{
+    const int handle = CTextureManager::GetTextureHandle("button.tga", 1);
+    ASSERT_GE(handle, 0);
+    EXPECT_EQ(CTextureManager::GetTextureHandle("BUTTON.TGA", 1), handle);
+    CTexture* texture = Resource(handle);
+    EXPECT_EQ(texture->GetRef(), 3) << "1 at construction and 1 per request";
+    EXPECT_EQ(std::wstring(texture->GetFileName()), L"BUTTON.TGA");
+    EXPECT_TRUE(texture->IsLoaded());
+    EXPECT_EQ(texture->GetTextureDesc()->Width, 8u);
+    EXPECT_EQ(texture->GetSrcImageInfo()->Height, 4u);
+}
+
+TEST_F(TextureTest, UnknownNamesAndBadHandlesGiveTheNullTexture)
+{
+    CTexture* null = Manager().GetNullTexture();
+    ASSERT_NE(null, nullptr);
+    ASSERT_TRUE(null->IsLoaded());
+    EXPECT_EQ(Resource(0), null) << "an empty table";
+    EXPECT_EQ(CTextureManager::GetTextureHandle("missing.tga", 1), -1);
+    const int handle = CTextureManager::GetTextureHandle("button.tga", 1);
+    EXPECT_EQ(Resource(-1), null);
+    EXPECT_EQ(Resource(Manager().GetSize()), null);
+    EXPECT_NE(Resource(handle), null);
+
+    // Drawing with the bad handle shows the null texture's picture.
+    D3DXVECTOR3 at(20, 20, 0);
+    Frame([&] { g_pRenderer->DrawSprite(Resource(-1)->GetTexture(), nullptr, nullptr, &at, 0xFFFFFFFF, nullptr); });
+    EXPECT_TRUE(NearColor(Pixel(21, 21), kNullColor));
+}
+
+TEST_F(TextureTest, AFileThatDoesNotLoadDrawsTheNullTextureAtItsSize)
+{
+    const int handle = CTextureManager::GetTextureHandle("broken.tga", 1);
+    ASSERT_GE(handle, 0);
+    CTexture* texture = Resource(handle);
+    EXPECT_FALSE(texture->IsLoaded());
+    EXPECT_EQ(texture->GetTextureDesc()->Width, 4u) << "the null texture's size";
+    EXPECT_EQ(texture->GetTexture(), Manager().GetNullTexture()->GetTexture());
+    // The one background retry fails too; the null texture stays.
+    std::this_thread::sleep_for(std::chrono::milliseconds(60));
+    EXPECT_FALSE(texture->IsLoaded());
+    EXPECT_EQ(texture->GetTexture(), Manager().GetNullTexture()->GetTexture());
+}
+
+TEST_F(TextureTest, ATextureNotLoadedNowIsLoadedByTheLoaderThread)
+{
+    const int handle = CTextureManager::GetTextureHandle("later.tga", 0);
+    CTexture* texture = Resource(handle);
+    EXPECT_FALSE(texture->IsLoaded());
+    EXPECT_EQ(texture->GetTexture(), Manager().GetNullTexture()->GetTexture()) << "first use queues the file";
+    ASSERT_TRUE(WaitLoaded(texture));
+    EXPECT_NE(texture->GetTexture(), Manager().GetNullTexture()->GetTexture());
+    D3DXVECTOR3 at(40, 40, 0);
+    Frame([&] { g_pRenderer->DrawSprite(texture->GetTexture(), nullptr, nullptr, &at, 0xFFFFFFFF, nullptr); });
+    EXPECT_TRUE(NearColor(Pixel(41, 41), 0xFFFF0000));
+}
+
+TEST_F(TextureTest, DeletingAResourceKeepsItsHandleAndLoadsItAgain)
+{
+    const int handle = CTextureManager::GetTextureHandle("button.tga", 1);
+    CTexture* texture = Resource(handle);
+    Manager().DeleteResource(handle);
+    Manager().DeleteResource(-1);
+    Manager().DeleteResource(Manager().GetSize());
+    EXPECT_EQ(Resource(handle), texture);
+    EXPECT_FALSE(texture->IsLoaded());
+    EXPECT_EQ(texture->GetTexture(), Manager().GetNullTexture()->GetTexture());
+    EXPECT_TRUE(texture->IsQueued());
+    ASSERT_TRUE(WaitLoaded(texture));
+    EXPECT_EQ(CTextureManager::GetTextureHandle("Button.tga", 1), handle);
+}
+
+TEST_F(TextureTest, TwoThreadsAskingForNewNamesShareTheirHandles)
+{
+    for (int i = 0; i < 8; ++i)
+        WriteSolidTga(m_data, "data/many/t" + std::to_string(i) + ".tga", 2, 2, 0xFF0000FF);
+    Reindex();
+    int first[8] = {}, second[8] = {};
+    auto ask = [](int* out) {
+        for (int i = 0; i < 8; ++i)
+            out[i] = CTextureManager::GetTextureHandle(("t" + std::to_string(i) + ".tga").c_str(), 1);
+    };
+    std::thread other(ask, second);
+    ask(first);
+    other.join();
+    for (int i = 0; i < 8; ++i) {
+        EXPECT_GE(first[i], 0);
+        EXPECT_EQ(first[i], second[i]) << i;
+        EXPECT_EQ(Resource(first[i])->GetRef(), 3) << i;
+    }
+}
+
+} // namespace
