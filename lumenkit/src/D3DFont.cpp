@@ -160,8 +160,10 @@ void COutputInfo::Flush()
     for (const std::wstring& line : m_Lines)
         font.Print(10, 8 + 20 * row++, line.c_str(), -1, -1, 1.0f);
     m_Lines.clear();
-    device->SetRenderState(D3DRS_ZENABLE, 1);
+    // The sprite's End puts back the states of its Begin; z-testing is switched on after it,
+    // so the scene that follows always has it.
     sprite->End();
+    device->SetRenderState(D3DRS_ZENABLE, 1);
     font.SetColor(savedColor);
 }
 
