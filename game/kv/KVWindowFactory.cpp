@@ -5,8 +5,11 @@
 #include "kv/KVCheck.h"
 #include "kv/KVLabel.h"
 #include "kv/KVLabelButton.h"
+#include "kv/KVPicture.h"
+#include "kv/KVProgress.h"
 #include "kv/KVScrollBar.h"
 #include "kv/KVSlider.h"
+#include "kv/KVStackPanel.h"
 #include "kv/KVWnd.h"
 #include "kv/KVWndDesc.h"
 #include "kv/KVWndEx.h"
@@ -59,9 +62,13 @@ void RegisterBuiltInFactories(KVFactoryRegistry& registry)
     static KVWindowFactoryT<KVWndEx> window(L"Window");
     static KVWindowFactoryT<KVLabel> label(L"Label");
     static KVWindowFactoryT<KVLabelButton> labelButton(L"LabelButton");
+    static KVWindowFactoryT<KVPicture> picture(L"Picture");
+    static KVWindowFactoryT<KVProgress> progress(L"ProgressBar");
     static KVWindowFactoryT<KVScrollBar> scrollBar(L"ScrollBar");
     static KVWindowFactoryT<KVSlider> slider(L"Slider");
-    KVWindowFactory* const factories[] = {&button, &check, &window, &label, &labelButton, &scrollBar, &slider};
+    static KVWindowFactoryT<KVStackPanel> stackPanel(L"StackPanel");
+    KVWindowFactory* const factories[] = {&button, &check,    &window,   &label,      &labelButton,
+                                          &picture, &progress, &scrollBar, &slider, &stackPanel};
     for (KVWindowFactory* factory : factories)
         registry.Register(factory);
 }

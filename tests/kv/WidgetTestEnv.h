@@ -15,6 +15,26 @@
 
 namespace testsupport {
 
+// A "kvanimation" scene with one image object moving right for `lengthMs`; looping when asked.
+inline std::string AnimScene(const std::string& name, int lengthMs, bool loop = false)
+{
+    auto frame = [](int cnt, int x) {
+        return "<frame cnt=\"" + std::to_string(cnt) + "\"><posx val=\"" + std::to_string(x) +
+               "\"/><posy val=\"0\"/><scalex val=\"1\"/><scaley val=\"1\"/><centerx val=\"0\"/>"
+               "<centery val=\"0\"/><rotate val=\"0\"/><alpha val=\"1\"/></frame>";
+    };
+    return "<scene name=\"" + name + "\">" +
+           "<asset type=\"IMAGE\" name=\"IMAGE_" + name + "\" path=\"" + name + ".png\"><rect l=\"0\" t=\"0\" r=\"8\" b=\"8\"/></asset>" +
+           (loop ? "<param type=\"LOOP\" cnt=\"-1\"/>" : "") + "<object name=\"" + name + "\" ani=\"move\"><asset link=\"IMAGE_" +
+           name + "\" type=\"Image\"/></object><anim name=\"move\">" + frame(0, 0) + frame(lengthMs, 10) +
+           "</anim></scene>";
+}
+
+inline std::string AnimFile(const std::string& scenes)
+{
+    return "<kvanimation version=\"1.2\">" + scenes + "</kvanimation>";
+}
+
 class WidgetEnv : public KVEnvironment {
 public:
     WidgetEnv()
