@@ -1,6 +1,7 @@
 // Factory registry and the type id -> type name table.
 #include "kv/KVWindowFactory.h"
 
+#include "kv/KVAnimButton.h"
 #include "kv/KVButton.h"
 #include "kv/KVCheck.h"
 #include "kv/KVLabel.h"
@@ -57,6 +58,7 @@ const std::wstring& KVTypeIdToName(int32_t typeId)
 void RegisterBuiltInFactories(KVFactoryRegistry& registry)
 {
     // The widget classes register their factories here, in the order listed in the header.
+    static KVWindowFactoryT<KVAnimButton> animButton(L"AnimButton");
     static KVWindowFactoryT<KVButton> button(L"Button");
     static KVWindowFactoryT<KVCheck> check(L"CheckBox");
     static KVWindowFactoryT<KVWndEx> window(L"Window");
@@ -67,8 +69,8 @@ void RegisterBuiltInFactories(KVFactoryRegistry& registry)
     static KVWindowFactoryT<KVScrollBar> scrollBar(L"ScrollBar");
     static KVWindowFactoryT<KVSlider> slider(L"Slider");
     static KVWindowFactoryT<KVStackPanel> stackPanel(L"StackPanel");
-    KVWindowFactory* const factories[] = {&button, &check,    &window,   &label,      &labelButton,
-                                          &picture, &progress, &scrollBar, &slider, &stackPanel};
+    KVWindowFactory* const factories[] = {&animButton, &button,   &check,     &window, &label,     &labelButton,
+                                          &picture,    &progress, &scrollBar, &slider, &stackPanel};
     for (KVWindowFactory* factory : factories)
         registry.Register(factory);
 }
