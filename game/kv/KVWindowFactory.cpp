@@ -1,8 +1,10 @@
 // Factory registry and the type id -> type name table.
 #include "kv/KVWindowFactory.h"
 
+#include "kv/KVLabel.h"
 #include "kv/KVWnd.h"
 #include "kv/KVWndDesc.h"
+#include "kv/KVWndEx.h"
 
 #include <array>
 #include <new>
@@ -47,7 +49,10 @@ const std::wstring& KVTypeIdToName(int32_t typeId)
 void RegisterBuiltInFactories(KVFactoryRegistry& registry)
 {
     // The widget classes register their factories here, in the order listed in the header.
-    (void)registry;
+    static KVWindowFactoryT<KVWndEx> window(L"Window");
+    static KVWindowFactoryT<KVLabel> label(L"Label");
+    registry.Register(&window);
+    registry.Register(&label);
 }
 
 } // namespace kv
