@@ -1,7 +1,10 @@
 // Factory registry and the type id -> type name table.
 #include "kv/KVWindowFactory.h"
 
+#include "kv/KVButton.h"
+#include "kv/KVCheck.h"
 #include "kv/KVLabel.h"
+#include "kv/KVLabelButton.h"
 #include "kv/KVWnd.h"
 #include "kv/KVWndDesc.h"
 #include "kv/KVWndEx.h"
@@ -49,10 +52,14 @@ const std::wstring& KVTypeIdToName(int32_t typeId)
 void RegisterBuiltInFactories(KVFactoryRegistry& registry)
 {
     // The widget classes register their factories here, in the order listed in the header.
+    static KVWindowFactoryT<KVButton> button(L"Button");
+    static KVWindowFactoryT<KVCheck> check(L"CheckBox");
     static KVWindowFactoryT<KVWndEx> window(L"Window");
     static KVWindowFactoryT<KVLabel> label(L"Label");
-    registry.Register(&window);
-    registry.Register(&label);
+    static KVWindowFactoryT<KVLabelButton> labelButton(L"LabelButton");
+    KVWindowFactory* const factories[] = {&button, &check, &window, &label, &labelButton};
+    for (KVWindowFactory* factory : factories)
+        registry.Register(factory);
 }
 
 } // namespace kv
