@@ -5,6 +5,8 @@
 #include "kv/KVCheck.h"
 #include "kv/KVLabel.h"
 #include "kv/KVLabelButton.h"
+#include "kv/KVScrollBar.h"
+#include "kv/KVSlider.h"
 #include "kv/KVWnd.h"
 #include "kv/KVWndDesc.h"
 #include "kv/KVWndEx.h"
@@ -57,7 +59,9 @@ void RegisterBuiltInFactories(KVFactoryRegistry& registry)
     static KVWindowFactoryT<KVWndEx> window(L"Window");
     static KVWindowFactoryT<KVLabel> label(L"Label");
     static KVWindowFactoryT<KVLabelButton> labelButton(L"LabelButton");
-    KVWindowFactory* const factories[] = {&button, &check, &window, &label, &labelButton};
+    static KVWindowFactoryT<KVScrollBar> scrollBar(L"ScrollBar");
+    static KVWindowFactoryT<KVSlider> slider(L"Slider");
+    KVWindowFactory* const factories[] = {&button, &check, &window, &label, &labelButton, &scrollBar, &slider};
     for (KVWindowFactory* factory : factories)
         registry.Register(factory);
 }

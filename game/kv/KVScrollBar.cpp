@@ -1,0 +1,42 @@
+// Scroll bar: its description, thumb following and "PosChanged" record.
+#include "kv/KVScrollBar.h"
+
+#include "kv/KVWndDesc.h"
+
+namespace kv {
+
+void KVScrollBar::ApplyBase(WndBaseStruct* description, KVWnd* parent)
+{
+    KVWnd::ApplyBase(description, parent);
+    auto* bar = dynamic_cast<ScrollbarBase*>(description);
+    if (!bar)
+        return;
+    track = bar->scrollRect;
+    horizontal = bar->horizontal;
+    BuildParts(bar->buttonLT, bar->buttonRB, bar->thumb);
+}
+
+void KVScrollBar::OnEnabledChanged(bool enabled)
+{
+    if (!thumbButton)
+        return;
+    // Only the thumb's own flag changes: showing a part must not take activation from the
+    // window that holds the bar.
+    thumbButton->SetVisibleFlag(enabled);
+    thumbButton->OnVisibleChanged(enabled);
+}
+
+void KVScrollBar::OnThumbMoved()
+{
+    SetPosFromThumb();
+}
+
+void KVScrollBar::FirePosChanged()
+{
+    ScrollBarPosChangedEventArgs args;
+    args.sender = this;
+    args.pos = pos;
+    FireEvent(EventScrollBarPosChanged, args);
+}
+
+} // namespace kv
