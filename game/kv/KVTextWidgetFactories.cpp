@@ -2,6 +2,7 @@
 #include "kv/KVTextWidgetFactories.h"
 
 #include "kv/KVEdit.h"
+#include "kv/KVTextArea.h"
 #include "kv/KVWindowFactory.h"
 
 namespace kv {
@@ -9,7 +10,9 @@ namespace kv {
 void RegisterTextWidgetFactories(KVFactoryRegistry& registry)
 {
     static KVWindowFactoryT<KVEdit> edit(L"Edit");
+    static KVWindowFactoryT<KVTextArea> textArea(L"TextArea");
     registry.Register(&edit);
+    registry.Register(&textArea);
 }
 
 } // namespace kv
