@@ -10,7 +10,7 @@ namespace kv {
 void RegisterTextWidgetFactories(KVFactoryRegistry& registry)
 {
     static KVWindowFactoryT<KVEdit> edit(L"Edit");
-    static KVWindowFactoryT<KVTextArea> textArea(L"TextArea");
+    static KVWindowFactoryT<KVTextAreaSC> textArea(L"TextArea");
     registry.Register(&edit);
     registry.Register(&textArea);
 }

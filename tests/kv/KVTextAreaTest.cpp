@@ -1,6 +1,7 @@
 // The text area: line breaking, caret keys, typed and composed text, wheel scrolling and
 // drawing, driven through window messages and the input-method hook.
 #include "kv/KVCaret.h"
+#include "kv/KVScrollBar.h"
 #include "kv/KVTextArea.h"
 
 #include "TextWidgetKit.h"
@@ -199,22 +200,6 @@ TEST_F(KVTextAreaTest, FollowsTheCaretDownAndLeavingTheFocusDropsTheComposition)
     EXPECT_EQ(env.iface.textInputSwitches.back(), false);
 }
 
-TEST_F(KVTextAreaTest, WheelScrollsOneLineAndDrawingStartsAtTheFirstVisibleLine)
-{
-    area->AppendText(L"l0\nl1\nl2\nl3\nl4\nl5");
-    env.Wheel(-120, kLeft + 5, kTop + 5);
-    env.Wheel(-120, kLeft + 5, kTop + 5);
-    EXPECT_EQ(area->GetFirstVisibleLine(), 2);
-    env.DrawFrame();
-    ASSERT_EQ(env.iface.drawnTexts.size(), 4u);
-    EXPECT_EQ(env.iface.drawnTexts[0].text, L"l2");
-    EXPECT_EQ(env.iface.drawnTexts[0].y, kTop);
-    EXPECT_EQ(env.iface.drawnTexts[3].text, L"l5");
-    EXPECT_EQ(env.iface.drawnTexts[3].y, kTop + 3 * kLineHeight);
-    env.Wheel(120, kLeft + 5, kTop + 5);
-    EXPECT_EQ(area->GetFirstVisibleLine(), 1);
-}
-
 TEST_F(KVTextAreaTest, AReadOnlyAreaIgnoresTypingButMovesItsCaretAndCentresLines)
 {
     label->AppendText(L"abc\nx");
@@ -228,6 +213,85 @@ TEST_F(KVTextAreaTest, AReadOnlyAreaIgnoresTypingButMovesItsCaretAndCentresLines
     ASSERT_EQ(env.iface.drawnTexts.size(), 2u);
     EXPECT_EQ(env.iface.drawnTexts[0].x, 105 + (50 - 30) / 2);
     EXPECT_EQ(env.iface.drawnTexts[1].x, 105 + (50 - 10) / 2);
+}
+
+TEST_F(KVTextAreaTest, AnAreaWithoutAVerticalBarIgnoresTheWheel)
+{
+    area->AppendText(L"l0\nl1\nl2\nl3\nl4\nl5");
+    env.Wheel(-120, kLeft + 5, kTop + 5);
+    EXPECT_EQ(area->GetFirstVisibleLine(), 0);
+}
+
+// Text areas with a vertical bar: Text_chat's is always shown, Text_auto's appears when needed.
+class KVTextAreaSCTest : public ::testing::Test {
+protected:
+    KVTextAreaSCTest()
+    {
+        env.ShowFixture("textareasc.xml");
+        chat = env.Find<kv::KVTextAreaSC>(L"Text_chat");
+        bar = chat->GetVScrollBar();
+        autoArea = env.Find<kv::KVTextAreaSC>(L"Text_auto");
+    }
+    static std::wstring TenLines() { return L"l0\nl1\nl2\nl3\nl4\nl5\nl6\nl7\nl8\nl9"; }
+
+    textkit::TextEnv env;
+    kv::KVTextAreaSC* chat = nullptr;
+    kv::KVScrollBar* bar = nullptr;
+    kv::KVTextAreaSC* autoArea = nullptr;
+};
+
+TEST_F(KVTextAreaSCTest, TheBarDecidesTheFirstVisibleLine)
+{
+    ASSERT_NE(bar, nullptr);
+    EXPECT_FALSE(bar->IsEnabled());   // nothing to scroll yet
+    chat->AppendText(TenLines());
+    EXPECT_TRUE(bar->IsEnabled());
+    EXPECT_EQ(bar->max, 10 * kLineHeight);
+    EXPECT_EQ(bar->step, 10 * kLineHeight / 6);
+    bar->SetPos(bar->max / 2);
+    EXPECT_EQ(chat->GetFirstVisibleLine(), 3);   // trunc(6 * 0.5 + 0.5)
+    env.Wheel(-120, 20, 20);
+    EXPECT_EQ(chat->GetFirstVisibleLine(), 4);
+    EXPECT_EQ(bar->pos, 75 + 25);
+    env.DrawFrame();
+    ASSERT_FALSE(env.iface.drawnTexts.empty());
+    EXPECT_EQ(env.iface.drawnTexts[0].text, L"l4");
+    chat->Clear();
+    EXPECT_FALSE(bar->IsEnabled());
+}
+
+TEST_F(KVTextAreaSCTest, KeysMoveTheBarWithoutFeedingBack)
+{
+    chat->AppendText(TenLines());
+    env.Click(20, 20);
+    for (int i = 0; i < 6; ++i)
+        env.Press(VK_DOWN);
+    EXPECT_EQ(chat->GetFirstVisibleLine(), 3);
+    EXPECT_EQ(bar->pos, 3 * bar->step);
+    env.Press(VK_LEFT);   // the bar's own position event does not move the view
+    EXPECT_EQ(chat->GetFirstVisibleLine(), 3);
+}
+
+TEST_F(KVTextAreaSCTest, AnAutoVisibleBarAppearsAndResizesTheArea)
+{
+    kv::KVScrollBar* autoBar = autoArea->GetVScrollBar();
+    ASSERT_NE(autoBar, nullptr);
+    EXPECT_FALSE(autoBar->IsVisible());
+    autoArea->AppendText(TenLines());
+    EXPECT_TRUE(autoBar->IsVisible());
+    EXPECT_EQ(autoArea->GetWidth(), 80);
+    autoArea->Clear();
+    EXPECT_FALSE(autoBar->IsVisible());
+    EXPECT_EQ(autoArea->GetWidth(), 60);
+}
+
+TEST_F(KVTextAreaSCTest, AReadOnlyAreaStillScrollsWithTheWheel)
+{
+    autoArea->AppendText(TenLines());
+    env.Wheel(-120, 215, 20);
+    EXPECT_EQ(autoArea->GetFirstVisibleLine(), 1);
+    env.Wheel(120, 215, 20);
+    EXPECT_EQ(autoArea->GetFirstVisibleLine(), 0);
 }
 
 } // namespace
