@@ -158,8 +158,11 @@ void KVTextAreaSC::KeyDown(KeyEventArgs& args)
 
 void KVTextAreaSC::MouseWheel(MouseEventArgs& args)
 {
-    if (!m_vScrollBar || !ScrollNeeded() || LineCount() == GetVisibleLineCount())
+    // The event still fires when there is nothing to scroll: a combo box steps its choice by it.
+    if (!m_vScrollBar || !ScrollNeeded() || LineCount() == GetVisibleLineCount()) {
+        KVWnd::MouseWheel(args);
         return;
+    }
     KVTextArea::MouseWheel(args);
     int32_t step = ScrollStep();
     m_vScrollBar->SetPos(m_vScrollBar->pos + (args.wheel < 0 ? step : -step));
