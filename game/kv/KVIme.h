@@ -54,6 +54,7 @@ public:
     virtual bool OnChar(WPARAM wParam, LPARAM lParam) = 0;
 
     bool IsContextActive() const { return m_contextActive; }
+    HWND GetWindow() const { return m_window; }
 
 protected:
     HWND m_window;

@@ -7,6 +7,7 @@
 #include "kv/KVInterface.h"
 #include "kv/KVLayoutDocument.h"
 #include "kv/KVString.h"
+#include "kv/KVTextWidgetFactories.h"
 #include "kv/KVVisualEffect.h"
 #include "kv/KVWnd.h"
 #include "kv/KVWndDesc.h"
@@ -48,6 +49,7 @@ KVSystem::KVSystem()
     g_pKVSystem = this;
     m_registry = std::make_unique<KVFactoryRegistry>();
     RegisterBuiltInFactories(*m_registry);
+    RegisterTextWidgetFactories(*m_registry);
     m_defaultEffect.reset(CreateVisualEffect(KVVisualEffect::kDefault));
     m_root = new KVWnd;
     g_pKVRootLayer = m_root;

@@ -1,0 +1,612 @@
+// Text area: line breaking, caret movement, typed and composed text, wheel scrolling, drawing,
+// and the scroll-bar text area's coupling with its vertical bar.
+#include "kv/KVTextArea.h"
+
+#include "kv/KVCaret.h"
+#include "kv/KVIme.h"
+#include "kv/KVInterface.h"
+#include "kv/KVRenderer.h"
+#include "kv/KVSystem.h"
+#include "kv/KVTextInput.h"
+#include "kv/KVWndDesc.h"
+#include "kv/KVXmlCursor.h"
+
+#include <algorithm>
+
+namespace kv {
+
+namespace {
+
+constexpr int32_t kKeyBack = 8;
+constexpr int32_t kKeyEnter = 13;
+constexpr int32_t kKeyEnd = 35;
+constexpr int32_t kKeyHome = 36;
+constexpr int32_t kKeyLeft = 37;
+constexpr int32_t kKeyUp = 38;
+constexpr int32_t kKeyRight = 39;
+constexpr int32_t kKeyDown = 40;
+constexpr int32_t kKeyDelete = 46;
+
+int32_t Trunc(float value)
+{
+    return static_cast<int32_t>(value);
+}
+
+KVRenderer* Renderer()
+{
+    KVSystem* system = KVSystem::GetPtr();
+    return system ? system->GetRenderer() : nullptr;
+}
+
+} // namespace
+
+KVTextArea::~KVTextArea()
+{
+    delete m_caret;
+}
+
+void KVTextArea::ApplyBase(WndBaseStruct* description, KVWnd* parent)
+{
+    KVWndEx::ApplyBase(description, parent);
+    auto* area = dynamic_cast<TextAreaBase*>(description);
+    if (!area)
+        return;
+    m_fontName = area->fontName.value;
+    m_fontSize = area->fontSize.value;
+    m_color = area->color.value;
+    m_outlineColor = area->outlineColor.value;
+    m_shadowColor = area->shadowColor.value;
+    m_padding = area->padding;
+    m_style = area->style;
+    m_hAlign = area->hAlign;
+    m_editable = area->editable.value;
+    m_caretPath = area->caret.path;
+    m_caretTex = area->caret.tex;
+    m_caretRect = area->caret.rect;
+}
+
+void KVTextArea::ReadXml(KVXmlCursor* cursor)
+{
+    delete cursor;
+}
+
+void KVTextArea::LoadAssets()
+{
+    KVWndEx::LoadAssets();
+    if (m_caretPath.empty())
+        return;
+    m_caret = new KVCaret;
+    m_caret->Init(GetUniqueId(), m_caretRect, m_imageCounter++, m_caretPath);
+}
+
+void KVTextArea::ResetDefaults()
+{
+    KVWndEx::ResetDefaults();
+    m_focused = false;
+    m_lineSpacing = kLineSpacingPercent;
+    KVInterface* iface = TextInterface();
+    int32_t glyphHeight = iface ? iface->MeasureText(m_fontName, L"A").height : 0;
+    m_lineHeight = m_lineSpacing * glyphHeight / 100;
+    m_firstVisibleLine = 0;
+    m_caretIndex = 0;
+    m_desiredCaretX = 0;
+    m_caretAtWrapEnd = false;
+    delete m_caret;
+    m_caret = nullptr;
+    maxLength = kDefaultMaxLength;
+}
+
+void KVTextArea::ReleaseAssets()
+{
+    delete m_caret;
+    m_caret = nullptr;
+}
+
+void KVTextArea::ShowCaret()
+{
+    if (m_caret)
+        m_caret->Show();
+}
+
+void KVTextArea::OnEnabledChanged(bool enabled)
+{
+    if (!m_focused)
+        return;
+    if (enabled && m_editable)
+        ShowCaret();
+    KVSystem* system = KVSystem::GetPtr();
+    if (KVInputMethodProvider* provider = system ? system->GetInputMethodProvider() : nullptr)
+        provider->GetService()->SetEnabled(enabled);
+}
+
+void KVTextArea::OnResize(int32_t flags)
+{
+    KVWndEx::OnResize(flags);
+    if (flags & kSizeChanged)
+        RebuildLines();
+}
+
+// Lines.
+
+int32_t KVTextArea::CharWidth(wchar_t c) const
+{
+    return MeasureWidth(m_fontName, std::wstring(1, c));
+}
+
+int32_t KVTextArea::NextLineEnd(int32_t start) const
+{
+    int32_t available = Trunc(GetWidth() - m_padding.left - m_padding.right);
+    int32_t length = static_cast<int32_t>(m_text.size());
+    int32_t sum = 0;
+    for (int32_t i = start; i < length; ++i) {
+        wchar_t c = m_text[static_cast<size_t>(i)];
+        if (c == L'\n')
+            return i;
+        sum += CharWidth(c);
+        // Every line takes at least one character, so an area narrower than a character still
+        // breaks its text into lines instead of finding no place to break.
+        if (sum > available)
+            return std::max(i, start + 1);
+    }
+    return length;
+}
+
+void KVTextArea::RebuildLines()
+{
+    m_lines.clear();
+    if (m_text.empty())
+        return;
+    int32_t length = static_cast<int32_t>(m_text.size());
+    int32_t start = 0;
+    for (;;) {
+        int32_t end = NextLineEnd(start);
+        m_lines.emplace_back(start, end);
+        if (end >= length)
+            break;
+        start = m_text[static_cast<size_t>(end)] == L'\n' ? end + 1 : end;
+    }
+    m_lines.emplace_back(-1, -1);
+}
+
+int32_t KVTextArea::LineCount() const
+{
+    return std::max(0, static_cast<int32_t>(m_lines.size()) - 1);
+}
+
+std::pair<int32_t, int32_t> KVTextArea::GetLine(int32_t line) const
+{
+    if (line < 0 || line >= LineCount())
+        return {-1, -1};
+    return m_lines[static_cast<size_t>(line)];
+}
+
+KVRect KVTextArea::PaddedRect() const
+{
+    KVRect r = GetHitRect();
+    return {r.left + m_padding.left, r.right - m_padding.right, r.top + m_padding.top, r.bottom - m_padding.bottom};
+}
+
+int32_t KVTextArea::GetVisibleLineCount() const
+{
+    if (m_lineHeight <= 0)
+        return 0;
+    KVRect r = GetHitRect();
+    return Trunc((r.bottom - m_padding.bottom) - (r.top + m_padding.top)) / m_lineHeight;
+}
+
+std::wstring KVTextArea::LineText(int32_t line) const
+{
+    auto [start, end] = GetLine(line);
+    if (start < 0)
+        return {};
+    return m_text.substr(static_cast<size_t>(start), static_cast<size_t>(end - start));
+}
+
+int32_t KVTextArea::LineWidth(int32_t line) const
+{
+    return MeasureWidth(m_fontName, LineText(line));
+}
+
+std::pair<int32_t, int32_t> KVTextArea::LineOfIndex(int32_t index) const
+{
+    int32_t length = static_cast<int32_t>(m_text.size());
+    for (int32_t line = 0; line < LineCount(); ++line) {
+        auto [start, end] = m_lines[static_cast<size_t>(line)];
+        if (start <= index && index < end)
+            return {line, index - start};
+        if (index == end &&
+            (index >= length || m_text[static_cast<size_t>(index)] == L'\n' || m_caretAtWrapEnd))
+            return {line, index - start};
+    }
+    return {-1, -1};
+}
+
+int32_t KVTextArea::IndexAtLineX(int32_t line, int32_t x)
+{
+    auto [start, end] = GetLine(line);
+    if (start < 0)
+        return m_caretIndex;
+    if (x == 0)
+        return start;
+    int32_t pos = start;
+    int32_t width = 0;
+    while (width < x && pos < end)
+        width += CharWidth(m_text[static_cast<size_t>(pos++)]);
+    int32_t length = static_cast<int32_t>(m_text.size());
+    m_caretAtWrapEnd = pos == end && end < length && m_text[static_cast<size_t>(end)] != L'\n';
+    return pos;
+}
+
+int32_t KVTextArea::CaretX() const
+{
+    auto [line, column] = LineOfIndex(m_caretIndex);
+    if (line < 0)
+        return 0;
+    int32_t start = m_lines[static_cast<size_t>(line)].first;
+    return MeasureWidth(m_fontName, m_text.substr(static_cast<size_t>(start), static_cast<size_t>(column)));
+}
+
+void KVTextArea::ScrollToLine(int32_t line)
+{
+    if (line < 0)
+        return;
+    int32_t visible = GetVisibleLineCount();
+    if (line < m_firstVisibleLine)
+        m_firstVisibleLine = line;
+    else if (line >= m_firstVisibleLine + visible)
+        m_firstVisibleLine = line - visible + 1;
+}
+
+void KVTextArea::ScrollToCaret()
+{
+    ScrollToLine(LineOfIndex(m_caretIndex).first);
+}
+
+// Text.
+
+void KVTextArea::AppendText(const std::wstring& more)
+{
+    m_text += more;
+    RebuildLines();
+}
+
+void KVTextArea::Clear()
+{
+    m_firstVisibleLine = 0;
+    m_caretIndex = 0;
+    m_desiredCaretX = 0;
+    m_text.clear();
+    EndComposition();
+    RebuildLines();
+}
+
+void KVTextArea::SetFirstVisibleLine(int32_t line)
+{
+    // Never before the first line: an empty area keeps line 0, so drawing never starts at -1.
+    m_firstVisibleLine = std::max(0, std::min(line, LineCount() - 1));
+}
+
+void KVTextArea::EndComposition()
+{
+    m_compositionStart = m_compositionEnd = m_caretIndex;
+    m_composing = false;
+}
+
+void KVTextArea::DropComposition()
+{
+    if (!m_composing)
+        return;
+    m_caretIndex = ClampIndex(m_caretIndex, m_text);
+    EraseAt(m_text, m_caretIndex, m_compositionEnd - m_compositionStart);
+    EndComposition();
+}
+
+// Mouse.
+
+void KVTextArea::LButtonDown(MouseEventArgs& args)
+{
+    KVWndEx::LButtonDown(args);
+    if (!m_enabled)
+        return;
+    ShowCaret();
+    if (m_lineHeight <= 0)
+        return;
+    KVRect area = PaddedRect();
+    int32_t row = Trunc((args.y - area.top) / static_cast<float>(m_lineHeight)) + m_firstVisibleLine;
+    if (row < 0 || row >= LineCount())
+        return;
+    PlaceCaretAt(row, Trunc(args.x - area.left));
+}
+
+void KVTextArea::PlaceCaretAt(int32_t row, int32_t cx)
+{
+    int32_t index = -1;
+    if (cx >= LineWidth(row)) {
+        index = IndexAtLineX(row, cx);
+    } else {
+        auto [start, end] = GetLine(row);
+        int32_t before = 0;
+        for (int32_t i = start; i < end; ++i) {
+            int32_t after = before + CharWidth(m_text[static_cast<size_t>(i)]);
+            if (before <= cx && cx <= after) {
+                index = cx - before < after - cx ? IndexAtLineX(row, before) : IndexAtLineX(row, after);
+                break;
+            }
+            before = after;
+        }
+    }
+    if (index < 0 || index > static_cast<int32_t>(m_text.size()))
+        return;
+    m_caretIndex = index;
+    m_desiredCaretX = CaretX();
+}
+
+void KVTextArea::MouseWheel(MouseEventArgs& args)
+{
+    FireEvent(EventMouseWheel, args);
+    if (args.wheel > 0) {
+        if (m_firstVisibleLine > 0)
+            --m_firstVisibleLine;
+    } else if (m_firstVisibleLine < LineCount() - 1) {
+        ++m_firstVisibleLine;
+    }
+}
+
+// Keys.
+
+void KVTextArea::KeyDown(KeyEventArgs& args)
+{
+    FireEvent(EventKeyDown, args);
+    if (!m_enabled || !m_editable)
+        return;
+    ShowCaret();
+    bool hasText = !m_text.empty();
+    switch (args.key) {
+    case kKeyBack:
+        KeyBackspace();
+        break;
+    case kKeyDelete:
+        KeyDelete();
+        break;
+    case kKeyEnter:
+        KeyEnter();
+        break;
+    case kKeyHome:
+        if (hasText)
+            KeyHome();
+        break;
+    case kKeyEnd:
+        if (hasText)
+            KeyEnd();
+        break;
+    case kKeyUp:
+        if (hasText)
+            KeyUpDown(-1);
+        break;
+    case kKeyDown:
+        if (hasText)
+            KeyUpDown(+1);
+        break;
+    case kKeyLeft:
+        if (hasText)
+            KeyLeft();
+        break;
+    case kKeyRight:
+        if (hasText)
+            KeyRight();
+        break;
+    default:
+        break;
+    }
+}
+
+void KVTextArea::KeyBackspace()
+{
+    if (m_caretIndex <= 0 || m_composing)
+        return;
+    int32_t lines = LineCount();
+    m_caretIndex = ClampIndex(m_caretIndex - 1, m_text);
+    EraseAt(m_text, m_caretIndex, 1);
+    RebuildLines();
+    if (LineCount() != lines)
+        m_firstVisibleLine = std::max(0, m_firstVisibleLine - 1);
+    m_desiredCaretX = CaretX();
+}
+
+void KVTextArea::KeyDelete()
+{
+    if (m_caretIndex >= static_cast<int32_t>(m_text.size()) || m_composing)
+        return;
+    EraseAt(m_text, m_caretIndex, 1);
+    RebuildLines();
+    int32_t visible = GetVisibleLineCount();
+    if (LineCount() < m_firstVisibleLine + visible)
+        m_firstVisibleLine = std::max(0, LineCount() - visible);
+}
+
+void KVTextArea::KeyEnter()
+{
+    if (static_cast<int32_t>(m_text.size()) >= maxLength)
+        return;
+    if (!InsertWithinLimit(m_text, m_caretIndex, L"\n", maxLength))
+        return;
+    m_caretIndex = ClampIndex(m_caretIndex + 1, m_text);
+    RebuildLines();
+    m_caretAtWrapEnd = false;
+    m_desiredCaretX = CaretX();
+    ScrollToCaret();
+}
+
+void KVTextArea::KeyHome()
+{
+    auto [line, column] = LineOfIndex(m_caretIndex);
+    if (line < 0)
+        return;
+    m_caretIndex = GetLine(line).first;
+    m_caretAtWrapEnd = false;
+    m_desiredCaretX = CaretX();
+}
+
+void KVTextArea::KeyEnd()
+{
+    auto [line, column] = LineOfIndex(m_caretIndex);
+    if (line < 0)
+        return;
+    int32_t end = GetLine(line).second;
+    m_caretIndex = end;
+    m_caretAtWrapEnd = end < static_cast<int32_t>(m_text.size()) && m_text[static_cast<size_t>(end)] != L'\n';
+    m_desiredCaretX = CaretX();
+}
+
+void KVTextArea::KeyUpDown(int32_t direction)
+{
+    int32_t line = LineOfIndex(m_caretIndex).first;
+    if (line < 0)
+        return;
+    int32_t target = line + direction;
+    if (target < 0 || target >= LineCount()) {
+        ScrollToLine(line);
+        return;
+    }
+    m_caretIndex = IndexAtLineX(target, m_desiredCaretX);
+    ScrollToLine(target);
+}
+
+void KVTextArea::KeyLeft()
+{
+    if (m_caretIndex <= 0) {
+        ScrollToLine(0);
+        return;
+    }
+    auto [line, column] = LineOfIndex(m_caretIndex);
+    if (column == 0)
+        m_caretAtWrapEnd = m_text[static_cast<size_t>(m_caretIndex - 1)] != L'\n';
+    else
+        m_caretAtWrapEnd = false;
+    m_caretIndex = ClampIndex(m_caretIndex - 1, m_text);
+    m_desiredCaretX = CaretX();
+    ScrollToCaret();
+}
+
+void KVTextArea::KeyRight()
+{
+    m_caretIndex = ClampIndex(m_caretIndex + 1, m_text);
+    // The caret arrives at the end of the line of the character it passed: it stays shown at
+    // the end of that line unless a newline or the end of the text is there.
+    int32_t length = static_cast<int32_t>(m_text.size());
+    bool atLineEnd = false;
+    for (int32_t line = 0; line < LineCount(); ++line)
+        if (m_lines[static_cast<size_t>(line)].second == m_caretIndex && m_lines[static_cast<size_t>(line)].first < m_caretIndex)
+            atLineEnd = true;
+    m_caretAtWrapEnd = atLineEnd && m_caretIndex < length && m_text[static_cast<size_t>(m_caretIndex)] != L'\n';
+    m_desiredCaretX = CaretX();
+    ScrollToCaret();
+}
+
+void KVTextArea::Char(CharEventArgs& args)
+{
+    if (!m_enabled || !m_editable)
+        return;
+    std::wstring input = args.text ? args.text : L"";
+    m_caretIndex = ClampIndex(m_caretIndex, m_text);
+    if (!m_text.empty() && m_composing)
+        EraseAt(m_text, m_caretIndex, m_compositionEnd - m_compositionStart);
+    bool fits = InsertWithinLimit(m_text, m_caretIndex, input, maxLength);
+    RebuildLines();
+    int32_t n = static_cast<int32_t>(input.size());
+    if (!fits) {
+        // The old composition has left the text: forget it, so no later update erases real
+        // characters in its place.
+        EndComposition();
+    } else if (args.composing) {
+        m_compositionStart = m_caretIndex;
+        m_compositionEnd = m_caretIndex + n;
+        m_composing = n != 0;
+    } else {
+        m_caretIndex = ClampIndex(m_caretIndex + n, m_text);
+        EndComposition();
+    }
+    m_desiredCaretX = CaretX();
+    ScrollToCaret();
+    m_caretAtWrapEnd = false;
+}
+
+// Focus and update.
+
+void KVTextArea::OnSetFocus()
+{
+    KVWndEx::OnSetFocus();
+    m_focused = true;
+    if (!m_enabled || !m_editable)
+        return;
+    ShowCaret();
+    ActivateTextInput(true);
+}
+
+void KVTextArea::OnKillFocus()
+{
+    KVWndEx::OnKillFocus();
+    m_focused = false;
+    if (!m_enabled)
+        return;
+    if (m_composing) {
+        DropComposition();
+        RebuildLines();
+    }
+    if (m_editable)
+        ActivateTextInput(false);
+}
+
+void KVTextArea::Update(UpdateEventArgs& args)
+{
+    if (m_caret)
+        m_caret->Blink(args.dt);
+}
+
+// Drawing.
+
+void KVTextArea::OnDraw()
+{
+    KVWndEx::OnDraw();
+    KVRect area = PaddedRect();
+    int32_t x0 = Trunc(area.left);
+    int32_t y0 = Trunc(area.top);
+    float height = area.bottom - area.top;
+    float alpha = GetEffectiveAlpha();
+    KVRenderer* renderer = Renderer();
+    KVInterface* iface = TextInterface();
+    if (renderer)
+        renderer->BeginText(area);
+    KVTextStyle style;
+    style.faceName = m_fontName;
+    style.size = m_fontSize;
+    style.style = m_style;
+    style.colour = ScaleColorAlpha(m_color, alpha);
+    style.outlineColour = m_outlineColor;
+    style.shadowColour = m_shadowColor;
+    for (int32_t line = std::max(0, m_firstVisibleLine); line < LineCount(); ++line) {
+        auto [start, end] = GetLine(line);
+        if (start == end)
+            continue;
+        int32_t y = (line - m_firstVisibleLine) * m_lineHeight;
+        if (static_cast<float>(y) >= height)
+            break;
+        int32_t x = x0;
+        if (!m_editable && (m_hAlign == 1 || m_hAlign == 2)) {
+            int32_t width = LineWidth(line);
+            x = m_hAlign == 1 ? (Trunc(area.right - area.left) - width) / 2 + x0 : Trunc(area.right - static_cast<float>(width));
+        }
+        if (iface)
+            iface->DrawText(style, x, y0 + y, LineText(line));
+    }
+    if (m_focused && m_enabled && m_editable && m_caret) {
+        int32_t caretLine = LineOfIndex(m_caretIndex).first;
+        int32_t y = (caretLine - m_firstVisibleLine) * m_lineHeight;
+        if (caretLine >= 0 && y >= 0 && static_cast<float>(y) < height)
+            m_caret->Draw({static_cast<float>(x0 + CaretX()), static_cast<float>(y0 + y)}, alpha, GetScale());
+    }
+    if (renderer)
+        renderer->EndText();
+}
+
+} // namespace kv

@@ -1,0 +1,197 @@
+// Text area with scroll bars: builds its bars and keeps the vertical one and the first visible
+// line in step.
+#include "kv/KVTextArea.h"
+
+#include "kv/KVScrollBar.h"
+#include "kv/KVSystem.h"
+#include "kv/KVWindowFactory.h"
+#include "kv/KVWndDesc.h"
+
+namespace kv {
+
+KVScrollBar* KVTextAreaSC::BuildBar(WndBaseStruct* description)
+{
+    KVSystem* system = KVSystem::GetPtr();
+    KVWindowFactory* factory = system ? system->GetRegistry().Find(KVTypeIdToName(description->GetType())) : nullptr;
+    KVWnd* window = factory ? factory->CreateWindow() : nullptr;
+    if (!window) {
+        delete description;
+        return nullptr;
+    }
+    window->ApplyBase(description, this);
+    window->Create();
+    window->SetPart(true);
+    return dynamic_cast<KVScrollBar*>(window);
+}
+
+void KVTextAreaSC::ApplyBase(WndBaseStruct* description, KVWnd* parent)
+{
+    KVTextArea::ApplyBase(description, parent);
+    m_hScrollBar = m_vScrollBar = nullptr;
+    m_suppressPosChange = false;
+    auto* area = dynamic_cast<TextAreaSCBase*>(description);
+    if (!area)
+        return;
+    m_showAlwaysH = area->showAlwaysH;
+    m_showAlwaysV = area->showAlwaysV;
+    m_autoVisibleH = area->autoVisibleH;
+    m_autoVisibleV = area->autoVisibleV;
+    m_autoVisibleRect = area->autoVisibleRect;
+    if (area->hScrollBar)
+        m_hScrollBar = BuildBar(TakeSubRecord(area->hScrollBar));
+    if (area->vScrollBar)
+        m_vScrollBar = BuildBar(TakeSubRecord(area->vScrollBar));
+}
+
+void KVTextAreaSC::BindPosChanged(KVScrollBar* bar, void (KVTextAreaSC::*handler)(EventArgs&))
+{
+    if (KVWnd* target = FindWindow(bar->GetName()))
+        target->AddHandler(EventScrollBarPosChanged, MakeHandler(this, handler));
+}
+
+void KVTextAreaSC::ResetDefaults()
+{
+    KVTextArea::ResetDefaults();
+    if (m_hScrollBar) {
+        if (!m_showAlwaysH)
+            m_hScrollBar->SetVisible(false);
+        BindPosChanged(m_hScrollBar, &KVTextAreaSC::OnHScroll);
+    }
+    if (m_vScrollBar) {
+        bool needed = ScrollNeeded();
+        if (m_showAlwaysV) {
+            if (!needed)
+                m_vScrollBar->SetEnabled(false);
+        } else {
+            m_vScrollBar->SetVisible(m_autoVisibleV && needed);
+        }
+        BindPosChanged(m_vScrollBar, &KVTextAreaSC::OnVScroll);
+    }
+}
+
+bool KVTextAreaSC::ScrollNeeded() const
+{
+    return m_vScrollBar && GetVisibleLineCount() < LineCount();
+}
+
+int32_t KVTextAreaSC::ScrollStep() const
+{
+    int32_t lines = LineCount();
+    int32_t visible = GetVisibleLineCount();
+    return lines > visible ? lines * GetLineHeight() / (lines - visible) : 0;
+}
+
+void KVTextAreaSC::FitVerticalBar(bool needed)
+{
+    const KVRect& grow = m_autoVisibleRect;
+    float width = GetWidth();
+    float height = GetHeight();
+    if (needed) {
+        if (m_showAlwaysV) {
+            if (!m_vScrollBar->IsEnabled())
+                m_vScrollBar->SetEnabled(true);
+        } else if (m_autoVisibleV && !m_vScrollBar->IsVisible()) {
+            SetSizeFromRect({grow.left, width + grow.right, grow.top, height + grow.bottom});
+            m_vScrollBar->SetVisible(true);
+        }
+    } else if (m_showAlwaysV) {
+        m_vScrollBar->SetEnabled(false);
+    } else if (m_autoVisibleV && m_vScrollBar->IsVisible()) {
+        SetSizeFromRect({-grow.left, width - grow.right, -grow.top, height - grow.bottom});
+        m_vScrollBar->SetVisible(false);
+    }
+}
+
+void KVTextAreaSC::SyncScrollBar()
+{
+    if (!m_vScrollBar)
+        return;
+    bool needed = ScrollNeeded();
+    FitVerticalBar(needed);
+    if (!needed)
+        return;
+    m_vScrollBar->min = 0;
+    m_vScrollBar->max = LineCount() * GetLineHeight();
+    m_vScrollBar->UpdateThumb();
+    m_vScrollBar->step = ScrollStep();
+}
+
+void KVTextAreaSC::AppendText(const std::wstring& more)
+{
+    KVTextArea::AppendText(more);
+    SyncScrollBar();
+}
+
+void KVTextAreaSC::Clear()
+{
+    KVTextArea::Clear();
+    SyncScrollBar();
+}
+
+void KVTextAreaSC::SetFirstVisibleLine(int32_t line)
+{
+    KVTextArea::SetFirstVisibleLine(line);
+    SyncScrollBar();
+}
+
+void KVTextAreaSC::KeyDown(KeyEventArgs& args)
+{
+    KVTextArea::KeyDown(args);
+    if (!IsEditable() || !m_vScrollBar)
+        return;
+    bool needed = ScrollNeeded();
+    FitVerticalBar(needed);
+    if (!needed)
+        return;
+    // The bar follows the first visible line here; its own position events are ignored. The
+    // flag is cleared after each update too, since a bar with an empty range fires nothing.
+    int32_t step = ScrollStep();
+    m_vScrollBar->min = 0;
+    m_vScrollBar->max = LineCount() * GetLineHeight();
+    m_suppressPosChange = true;
+    m_vScrollBar->UpdateThumb();
+    m_vScrollBar->step = step;
+    m_suppressPosChange = true;
+    m_vScrollBar->SetPos(step * GetFirstVisibleLine());
+    m_suppressPosChange = false;
+}
+
+void KVTextAreaSC::MouseWheel(MouseEventArgs& args)
+{
+    // The event still fires when there is nothing to scroll: a combo box steps its choice by it.
+    if (!m_vScrollBar || !ScrollNeeded() || LineCount() == GetVisibleLineCount()) {
+        KVWnd::MouseWheel(args);
+        return;
+    }
+    KVTextArea::MouseWheel(args);
+    int32_t step = ScrollStep();
+    m_vScrollBar->SetPos(m_vScrollBar->pos + (args.wheel < 0 ? step : -step));
+}
+
+void KVTextAreaSC::OnHScroll(EventArgs&) {}
+
+void KVTextAreaSC::OnVScroll(EventArgs&)
+{
+    if (m_suppressPosChange) {
+        m_suppressPosChange = false;
+        return;
+    }
+    float total = static_cast<float>(GetLineHeight() * LineCount());
+    if (total <= 0)
+        return;
+    float fraction = static_cast<float>(m_vScrollBar->pos) / total;
+    int32_t hidden = LineCount() - GetVisibleLineCount();
+    KVTextArea::SetFirstVisibleLine(static_cast<int32_t>(static_cast<float>(hidden) * fraction + 0.5f));
+}
+
+bool KVTextAreaSC::HitTest(float x, float y, bool includeDisabled)
+{
+    if (!m_visible || !m_enabled)
+        return false;
+    if (m_vScrollBar && m_vScrollBar->HitTest(x, y, includeDisabled))
+        return true;
+    KVRect r = GetHitRect();
+    return r.left < x && x < r.right && r.top < y && y < r.bottom;
+}
+
+} // namespace kv
