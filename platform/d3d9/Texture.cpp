@@ -221,6 +221,9 @@ HRESULT Texture::LockRenderTarget(D3DLOCKED_RECT* locked, const RECT* rect, DWOR
         return D3DERR_INVALIDCALL;
     m_pixels.assign(static_cast<size_t>(m_pitch) * m_height, 0);
     if (m_gl != 0) {
+        // Drawing into the target may still be queued in the driver's rasteriser threads; wait
+        // for it so the read sees every finished draw.
+        glFinish();
         glBindTexture(GL_TEXTURE_2D, m_gl);
         glPixelStorei(GL_PACK_ALIGNMENT, 1);
         GlFormat gl = GlFormatOf(m_format);
