@@ -42,7 +42,7 @@ KVXFont* FTFont::CreateFont(const std::wstring& faceName, int size)
         font = std::make_unique<KVXFreeTypeFont>(m_pDevice, m_pSprite, m_pProvider.get());
     font->Load(file, size, m_nDpi);
     KVXFont* made = font.get();
-    m_Fonts.push_back(FontEntry{faceName, std::move(font)});
+    m_Fonts.push_back(FontEntry{faceName, std::move(font), size});
     if (imageset && !m_pDefaultImagesetFont)
         m_pDefaultImagesetFont = made;
     if (!imageset && !m_pDefaultFont)
@@ -53,7 +53,7 @@ KVXFont* FTFont::CreateFont(const std::wstring& faceName, int size)
 KVXFont* FTFont::GetFont(const std::wstring& faceName, int size)
 {
     for (const FontEntry& entry : m_Fonts)
-        if (entry.faceName == faceName && entry.font->GetSize() == size)
+        if (entry.faceName == faceName && (entry.font->GetSize() == size || entry.requestedSize == size))
             return entry.font.get();
     return CreateFont(faceName, size);
 }

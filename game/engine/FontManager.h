@@ -21,6 +21,8 @@ public:
     struct FontEntry {
         std::wstring faceName;
         std::unique_ptr<KVXFont> font;
+        // The size the font was made for (an imageset font reports 0 whatever it was asked).
+        int requestedSize = 0;
     };
 
     FTFont();
@@ -35,7 +37,8 @@ public:
     // Null when the face is not registered. A font that fails to load is kept all the same and
     // draws nothing.
     KVXFont* CreateFont(const std::wstring& faceName, int size);
-    // The first font of the face with that size, made on first use. Imageset fonts have size 0.
+    // The first font of the face with that size, made on first use. Imageset fonts have size 0;
+    // one asked for with another size is made once for that size, not again at every request.
     KVXFont* GetFont(const std::wstring& faceName, int size);
 
     // The two ignored arguments are kept for the callers that pass them.

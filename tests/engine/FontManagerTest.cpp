@@ -106,6 +106,7 @@ TEST_F(FontManagerTest, FindsFontsByFaceAndSize)
     EXPECT_EQ(fonts.GetDefaultImagesetFont(), font);
     KVXFont* sized = fonts.GetFont(L"MainUI40", 12);
     EXPECT_NE(sized, font) << "an imageset font has size 0: another size makes another font";
+    EXPECT_EQ(fonts.GetFont(L"MainUI40", 12), sized) << "but only once";
     EXPECT_EQ(fonts.Fonts().size(), 2u);
     EXPECT_EQ(fonts.GetDefaultImagesetFont(), font);
     EXPECT_EQ(fonts.GetDefaultFont(), nullptr);
