@@ -13,6 +13,8 @@
 
 namespace {
 
+constexpr size_t kZeroPadding = 8;
+
 int32_t IntAttribute(const TiXmlElement& element, const char* name)
 {
     int value = 0;
@@ -42,8 +44,11 @@ bool KVXImagesetFont::Load(const std::string& file, int, int)
 
 bool KVXImagesetFont::LoadFromMemory(const char* bytes, size_t length)
 {
-    // TinyXML reads up to a terminating zero: parse a terminated copy.
+    // TinyXML reads up to a terminating zero, but steps over the whole length of a UTF-8
+    // sequence at once: a file that ends inside one would make it step past a single zero.
+    // The copy ends in enough zeros to stop it.
     std::string text(bytes, length);
+    text.append(kZeroPadding, '\0');
     TiXmlDocument document;
     document.Parse(text.c_str(), nullptr, TIXML_ENCODING_UTF8);
     if (document.Error())
