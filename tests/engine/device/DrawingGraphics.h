@@ -18,7 +18,7 @@ public:
         ID3DXSprite* sprite = nullptr;
         ASSERT_EQ(D3DXCreateSprite(device, &sprite), D3D_OK);
         ASSERT_EQ(device->BeginScene(), D3D_OK);
-        device->Clear(0, nullptr, D3DCLEAR_TARGET, clear, 1.0f, 0);
+        device->Clear(0, nullptr, D3DCLEAR_TARGET | D3DCLEAR_ZBUFFER, clear, 1.0f, 0);
         sprite->Begin(D3DXSPRITE_ALPHABLEND);
         D3DXMATRIX identity;
         D3DXMatrixIdentity(&identity);

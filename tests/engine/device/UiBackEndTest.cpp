@@ -1,0 +1,99 @@
+// The UI back ends on a test device and the dummy sound output: a picture and a label drawn
+// through the renderer and the platform interface, as the widgets call them, land at the right
+// pixels; button sounds load once and play through the sound server.
+#include "engine/FontManager.h"
+#include "engine/KVSVInterface.h"
+#include "engine/KVSVRenderer.h"
+#include "engine/SoundServer.h"
+
+#include "engine/SoundFixtures.h"
+#include "engine/device/DrawingGraphics.h"
+#include "platform/d3d9/device/DeviceFixture.h"
+#include "support/TempDir.h"
+
+#include <gtest/gtest.h>
+
+#include <fstream>
+#include <sstream>
+
+namespace {
+
+std::string LogText()
+{
+    std::ifstream log("Log_VODozivo.txt");
+    std::stringstream text;
+    text << log.rdbuf();
+    return text.str();
+}
+
+class UiBackEndDevice : public d3d9test::DeviceTest {
+protected:
+    mediatest::DrawingGraphics graphics;
+    KVSVRenderer renderer;
+    KVSVInterface iface;
+    FTFont fonts;
+};
+
+TEST_F(UiBackEndDevice, DrawsAPictureAndALabelWhereTheWindowsAre)
+{
+    // A 40 x 20 picture: red left half, blue right half.
+    std::vector<uint32_t> pixels(40 * 20);
+    for (int i = 0; i < 40 * 20; ++i)
+        pixels[i] = i % 40 < 20 ? 0xFFFF0000 : 0xFF0000FF;
+    IDirect3DTexture9* picture = MakeTexture(40, 20, pixels.data());
+    graphics.AddTexture(L"panel.tga", picture);
+    fonts.InitDevice(device);
+    fonts.RegisterFont(L"MainUI", "/usr/share/fonts/truetype/dejavu/DejaVuSans.ttf");
+    iface.Init(nullptr);
+
+    // The picture window "12" at (30, 40) and a label under it in the layout face "KelmorSoft".
+    renderer.AddImage(L"12", L"ui/panel.tga", kv::KVPoint{}, kv::KVRect{0, 40, 0, 20});
+    renderer.DrawImage(L"12", 0, kv::KVPoint{30, 40}, 1.0f, kv::KVPoint{1, 1}, 0, kv::KVPoint{0, 0});
+    kv::KVTextStyle style;
+    style.faceName = L"KelmorSoft";
+    style.colour = 0xFF00FF00;
+    iface.DrawText(style, 30, 100, L"OK");
+    kv::KVSize label = iface.MeasureText(L"KelmorSoft", L"OK");
+    graphics.DrawFrame(device);
+
+    EXPECT_TRUE(d3d9test::Near(Pixel(35, 45), 0xFFFF0000));
+    EXPECT_TRUE(d3d9test::Near(Pixel(65, 55), 0xFF0000FF));
+    EXPECT_TRUE(d3d9test::Near(Pixel(71, 45), 0xFF000000)) << "the picture is 40 pixels wide";
+    EXPECT_TRUE(d3d9test::Near(Pixel(35, 61), 0xFF000000)) << "and 20 tall";
+    int green = 0;
+    for (int y = 100; y < 100 + label.height; ++y)
+        for (int x = 30; x < 30 + label.width; ++x)
+            green += ((Pixel(x, y) >> 8) & 0xFF) > 128;
+    EXPECT_GT(green, 20) << "the label's text is drawn inside its measured box";
+    EXPECT_TRUE(d3d9test::Near(Pixel(30 + label.width + 2, 105), 0xFF000000));
+    picture->Release();
+}
+
+TEST(UiBackEndSound, PlaysButtonSoundsThroughTheSoundServer)
+{
+    testsupport::TempDir dir;
+    testsupport::ScopedCurrentDir cwd(dir.Path());
+    soundfixtures::WavSpec spec;
+    spec.data = soundfixtures::Pcm16(soundfixtures::Sine(22050, 1, 441.0, 22050.0, 8000.0));
+    dir.Write("click.wav", soundfixtures::MakeWav(spec));
+    DXSoundServer server;
+    ASSERT_TRUE(server.Init(nullptr, DSSCL_PRIORITY, 2, 22050, 16));
+    KVSVInterface iface;
+    iface.Init(nullptr);
+
+    iface.PlaySound(L"0");
+    iface.PlaySound(L"");
+    iface.PlaySound(L"click.wav");
+    const int id = server.LoadSound(L"click.wav", 1, true);
+    ASSERT_GE(id, 0);
+    EXPECT_TRUE(server.GetSound(id)->IsPlaying());
+    iface.PlaySound(L"click.wav");
+    EXPECT_EQ(server.LoadSound(L"click.wav", 1, true), id) << "the file is loaded once";
+    EXPECT_EQ(LogText().find("UI 사운드"), std::string::npos) << "\"0\" and \"\" are no sounds";
+
+    iface.PlaySound(L"missing.wav");
+    EXPECT_NE(LogText().find("missing.wav UI 사운드 파일이 없습니다."), std::string::npos);
+    server.Release();
+}
+
+} // namespace
