@@ -6,6 +6,11 @@
 #include "engine/KVSVRenderer.h"
 #include "engine/SoundServer.h"
 
+#include "kv/KVSystem.h"
+#include "kv/KVWindowFactory.h"
+#include "kv/KVWnd.h"
+#include "kv/KVWndDesc.h"
+
 #include "engine/SoundFixtures.h"
 #include "engine/device/DrawingGraphics.h"
 #include "platform/d3d9/device/DeviceFixture.h"
@@ -25,6 +30,53 @@ std::string LogText()
     text << log.rdbuf();
     return text.str();
 }
+
+// Stand-ins for the framework's picture and label widgets: they register and draw their image
+// and text through the renderer and the platform interface the way those widgets do.
+class LayoutWindow : public kv::KVWnd {
+public:
+    std::wstring GetTypeName() const override { return L"Window"; }
+};
+
+class LayoutPicture : public kv::KVWnd {
+public:
+    std::wstring GetTypeName() const override { return L"Picture"; }
+    void LoadAssets() override
+    {
+        auto* desc = static_cast<kv::PictureBase*>(GetDescription());
+        kv::KVRect size{0, desc->rect.right - desc->rect.left, 0, desc->rect.bottom - desc->rect.top};
+        kv::g_pKVRenderer->AddImage(GetUniqueId(), desc->path, kv::KVPoint{}, size);
+    }
+    void OnDraw() override
+    {
+        kv::g_pKVRenderer->DrawImage(GetUniqueId(), 0, GetAbsolutePosition(), 1.0f, kv::KVPoint{1, 1}, 0,
+                                     kv::KVPoint{0, 0});
+    }
+};
+
+class LayoutLabel : public kv::KVWnd {
+public:
+    std::wstring GetTypeName() const override { return L"Label"; }
+    void OnDraw() override
+    {
+        auto* desc = static_cast<kv::LabelBase*>(GetDescription());
+        kv::KVTextStyle style;
+        style.faceName = desc->fontName.value;
+        style.colour = desc->color.value;
+        style.style = desc->style;
+        kv::KVPoint at = GetAbsolutePosition();
+        kv::g_pKVInterface->DrawText(style, static_cast<int32_t>(at.x), static_cast<int32_t>(at.y), desc->text);
+    }
+};
+
+const char* kLayout = R"(<kevrin version="2">
+  <base type="WND" name="Wnd_panel"><pos x="30" y="40"/><rect l="0" t="0" r="300" b="200"/>
+    <child type="PICTURE" name="Pic_panel"><pos x="0" y="0"/><rect l="0" t="0" r="40" b="20"/>
+      <asset type="STATIC">ui/panel.tga</asset></child>
+    <child type="LABEL" name="Label_ok"><pos x="0" y="60"/><rect l="0" t="0" r="100" b="20"/>
+      <label val="OK"/><FontName val="KelmorSoft"/><Color val="#00FF00FF"/></child>
+  </base>
+</kevrin>)";
 
 class UiBackEndDevice : public d3d9test::DeviceTest {
 protected:
@@ -66,6 +118,52 @@ TEST_F(UiBackEndDevice, DrawsAPictureAndALabelWhereTheWindowsAre)
             green += ((Pixel(x, y) >> 8) & 0xFF) > 128;
     EXPECT_GT(green, 20) << "the label's text is drawn inside its measured box";
     EXPECT_TRUE(d3d9test::Near(Pixel(30 + label.width + 2, 105), 0xFF000000));
+    picture->Release();
+}
+
+TEST_F(UiBackEndDevice, DrawsALayoutsPictureAndLabelThroughTheBackEnds)
+{
+    testsupport::TempDir dir;
+    testsupport::ScopedCurrentDir cwd(dir.Path());
+    dir.Write("panel_layout.xml", kLayout);
+    std::vector<uint32_t> pixels(40 * 20, 0xFFFF0000);
+    IDirect3DTexture9* picture = MakeTexture(40, 20, pixels.data());
+    graphics.AddTexture(L"panel.tga", picture);
+    fonts.InitDevice(device);
+    fonts.RegisterFont(L"MainUI", "/usr/share/fonts/truetype/dejavu/DejaVuSans.ttf");
+    iface.Init(nullptr);
+    {
+        kv::KVSystem system;
+        system.SetRenderer(&renderer);
+        system.SetInterface(&iface);
+        static kv::KVWindowFactoryT<LayoutWindow> windows(L"Window");
+        static kv::KVWindowFactoryT<LayoutPicture> pictures(L"Picture");
+        static kv::KVWindowFactoryT<LayoutLabel> labels(L"Label");
+        kv::KVWindowFactory* factories[] = {&windows, &pictures, &labels};
+        for (kv::KVWindowFactory* factory : factories) {
+            system.GetRegistry().Unregister(factory->GetTypeName());
+            system.GetRegistry().Register(factory);
+        }
+        kv::KVWnd* panel = system.CreateWindowFromLayout("panel_layout.xml");
+        ASSERT_NE(panel, nullptr);
+        panel->SetVisible(true);
+        system.GetRootLayer()->Draw();
+        graphics.DrawFrame(device);
+        system.DetachWindow(panel);
+    }
+    EXPECT_TRUE(d3d9test::Near(Pixel(31, 41), 0xFFFF0000)) << "the picture at the panel's corner";
+    EXPECT_TRUE(d3d9test::Near(Pixel(69, 59), 0xFFFF0000));
+    EXPECT_TRUE(d3d9test::Near(Pixel(71, 50), 0xFF000000));
+    kv::KVSize label = iface.MeasureText(L"KelmorSoft", L"OK");
+    int green = 0, outside = 0;
+    for (int y = 90; y < 140; ++y)
+        for (int x = 20; x < 140; ++x) {
+            bool lit = ((Pixel(x, y) >> 8) & 0xFF) > 128;
+            bool inside = x >= 30 && x < 30 + label.width && y >= 100 && y < 100 + label.height;
+            (inside ? green : outside) += lit;
+        }
+    EXPECT_GT(green, 20) << "the label's text at (30, 100)";
+    EXPECT_EQ(outside, 0);
     picture->Release();
 }
 
