@@ -44,9 +44,9 @@ bool KVXImagesetFont::Load(const std::string& file, int, int)
 
 bool KVXImagesetFont::LoadFromMemory(const char* bytes, size_t length)
 {
-    // TinyXML reads up to a terminating zero, but steps over the whole length of a UTF-8
-    // sequence at once: a file that ends inside one would make it step past a single zero.
-    // The copy ends in enough zeros to stop it.
+    // TinyXML reads up to a terminating zero, but a file that ends inside a multi-byte UTF-8
+    // sequence has been seen to make it step past a single zero. The copy ends in enough
+    // zeros to stop it there.
     std::string text(bytes, length);
     text.append(kZeroPadding, '\0');
     TiXmlDocument document;
