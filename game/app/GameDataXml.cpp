@@ -1,5 +1,6 @@
 // Reading and saving the game-data XML files (see GameDataXml.h).
 #include "app/GameDataXml.h"
+#include <helvane/XmlText.h>
 
 #include <helvane/Log.h>
 #include <win32/Files.h>
@@ -23,7 +24,7 @@ bool LoadXmlFile(const char* path, TiXmlDocument& doc)
     if (!path || !platform::ReadWholeFile(path, text))
         return false;
     doc.Clear();
-    doc.Parse(text.c_str());
+    ParseXmlText(doc, text);
     return !doc.Error();
 }
 

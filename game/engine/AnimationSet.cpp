@@ -1,4 +1,5 @@
 #include "engine/AnimationSet.h"
+#include <helvane/XmlText.h>
 
 #include "engine/RenderBackend.h"
 
@@ -175,7 +176,7 @@ bool AnimationSet::Load(const std::string& key)
     if (!platform::ReadWholeFile(platform::Narrow(path), bytes))
         return false;
     TiXmlDocument document;
-    document.Parse(bytes.c_str());
+    ParseXmlText(document, bytes);
     if (document.Error())
         return false;
 

@@ -1,5 +1,6 @@
 // Imageset fonts: glyph rectangles of one image, read from ".imageset" files.
 #include "engine/ImagesetFont.h"
+#include <helvane/XmlText.h>
 
 #include "engine/FrameGraphics.h"
 
@@ -12,8 +13,6 @@
 #include <cstring>
 
 namespace {
-
-constexpr size_t kZeroPadding = 8;
 
 int32_t IntAttribute(const TiXmlElement& element, const char* name)
 {
@@ -44,14 +43,8 @@ bool KVXImagesetFont::Load(const std::string& file, int, int)
 
 bool KVXImagesetFont::LoadFromMemory(const char* bytes, size_t length)
 {
-    // TinyXML reads up to a terminating zero, but a file that ends inside a multi-byte UTF-8
-    // sequence has been seen to make it step past a single zero. The copy ends in enough
-    // zeros to stop it there.
-    std::string text(bytes, length);
-    text.append(kZeroPadding, '\0');
     TiXmlDocument document;
-    document.Parse(text.c_str(), nullptr, TIXML_ENCODING_UTF8);
-    if (document.Error())
+    if (!ParseXmlText(document, std::string_view(bytes, length), TIXML_ENCODING_UTF8))
         return false;
     const TiXmlElement* root = document.FirstChildElement("Imageset");
     if (!root)

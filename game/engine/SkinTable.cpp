@@ -1,5 +1,6 @@
 // The skin table (see SkinTable.h).
 #include "engine/SkinTable.h"
+#include <helvane/XmlText.h>
 
 #include <helvane/Log.h>
 #include <helvane/ResourceFileManager.h>
@@ -69,7 +70,7 @@ int CSkinTable::LoadSkin(int index)
         return 0;
     // Parse and pick the skin before anything is cleared, so a bad file leaves the names as they were.
     TiXmlDocument doc;
-    doc.Parse(text.c_str());
+    ParseXmlText(doc, text);
     if (doc.Error())
         return 0;
     int chosen = index;

@@ -1,5 +1,6 @@
 // The sound table (see SoundTable.h).
 #include "engine/SoundTable.h"
+#include <helvane/XmlText.h>
 
 #include <helvane/Log.h>
 #include <helvane/ResourceFileManager.h>
@@ -46,7 +47,7 @@ bool LoadDataXml(const std::string& name, TiXmlDocument& doc)
     }
     if (!read)
         return false;
-    doc.Parse(text.c_str());
+    ParseXmlText(doc, text);
     return !doc.Error();
 }
 

@@ -1,5 +1,6 @@
 // UI animation director and scenes: playing, looping, swinging, drawing, and driving windows.
 #include "kv/KVDirector.h"
+#include <helvane/XmlText.h>
 
 #include "kv/KVEventArgs.h"
 #include "kv/KVInterface.h"
@@ -239,7 +240,7 @@ KVAnimation* KVDirector::NewScene(const std::wstring& sceneName)
 int32_t KVDirector::ParseFile(const std::string& bytes, const std::wstring& sceneName)
 {
     TiXmlDocument document;
-    document.Parse(bytes.c_str());
+    ParseXmlText(document, bytes);
     if (document.Error())
         return kUnreadable;
     TiXmlElement* root = document.FirstChildElement("kvanimation");

@@ -1,6 +1,7 @@
 // Layout loader: version handling, the version-1 and version-2 tree readers, and ownership of
 // the descriptions until windows take them.
 #include "kv/KVLayoutDocument.h"
+#include <helvane/XmlText.h>
 
 #include "kv/KVException.h"
 #include "kv/KVInterface.h"
@@ -91,7 +92,7 @@ int32_t KVLayoutDocument::Load(const std::string& fileName)
         throw KVFileException(wideName, KVFileException::kEmpty);
 
     m_document = std::make_unique<TiXmlDocument>();
-    m_document->Parse(bytes.c_str());
+    ParseXmlText(*m_document, bytes);
     if (m_document->Error() || result == KVReadResult::kReadFailed)
         throw KVException(L"XML parse failed");
 

@@ -1,12 +1,14 @@
 // XML cursor over TinyXML.
 #include "kv/KVXmlCursor.h"
 
+#include <helvane/XmlText.h>
+
 namespace kv {
 
 bool KVXmlCursor::Parse(const char* text)
 {
     m_document = std::make_unique<TiXmlDocument>();
-    m_document->Parse(text ? text : "");
+    ParseXmlText(*m_document, text ? text : "");
     m_node = m_document.get();
     return true;
 }

@@ -109,7 +109,7 @@ constexpr BYTE FSHIFT = 0x04;
 constexpr BYTE FCONTROL = 0x08;
 constexpr BYTE FALT = 0x10;
 
-constexpr const wchar_t* MAKEINTRESOURCEW(uintptr_t id) { return reinterpret_cast<const wchar_t*>(id); }
+inline const wchar_t* MAKEINTRESOURCEW(uintptr_t id) { return reinterpret_cast<const wchar_t*>(id); }
 
 // Resource 129 of the program: Alt+Enter sends command 0x8003, Alt+F4 command 0x9C42. Any other
 // resource logs once and gives null.
