@@ -1,0 +1,155 @@
+// The font manager's registry and fonts by face and size, and imageset fonts: reading the
+// ".imageset" file, measuring, and the sprites their text queues.
+#include "engine/FontManager.h"
+#include "engine/ImagesetFont.h"
+
+#include "engine/RecordingGraphics.h"
+#include "support/TempDir.h"
+
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <fstream>
+#include <sstream>
+
+namespace {
+
+std::string Fixture(const char* name)
+{
+    std::ifstream in(std::string(QUIBLY_FIXTURES_DIR) + "/engine/media/" + name, std::ios::binary);
+    std::stringstream bytes;
+    bytes << in.rdbuf();
+    return bytes.str();
+}
+
+class ImagesetFontTest : public ::testing::Test {
+protected:
+    void SetUp() override { ASSERT_TRUE(font.LoadFromMemory(text.data(), text.size())); }
+
+    mediatest::RecordingGraphics graphics;
+    std::string text = Fixture("Small.imageset");
+    KVXImagesetFont font{nullptr, nullptr};
+};
+
+TEST_F(ImagesetFontTest, ReadsOneCharacterGlyphsUpToTheFirstNodeThatIsNotAnElement)
+{
+    EXPECT_EQ(font.GetName(), "SmallFont");
+    EXPECT_EQ(font.GetSize(), 0);
+    // "AB" is two characters, "E" lies outside the image, "D" comes after a comment.
+    ASSERT_EQ(font.Glyphs().size(), 3u);
+    GlyphInfo a, c, ignored;
+    ASSERT_TRUE(font.GetGlyph(L'A', &a, false));
+    EXPECT_EQ(a.width, 8);
+    EXPECT_EQ(a.height, 10);
+    EXPECT_EQ(a.advance, 8);
+    EXPECT_EQ(a.imageset, 1);
+    EXPECT_EQ(font.Glyphs().at('A')->yOffsetPlusHeight, 12);
+    ASSERT_TRUE(font.GetGlyph(L'C', &c, true));
+    EXPECT_EQ(c.height, 0) << "a missing attribute reads as 0";
+    EXPECT_FALSE(font.GetGlyph(L'D', &ignored, false));
+    EXPECT_FALSE(font.GetGlyph(L'E', &ignored, false));
+}
+
+TEST_F(ImagesetFontTest, MeasuresAndDrawsOnlyTheCharactersWithAGlyph)
+{
+    int width = -1, height = -1;
+    font.Measure(L"AxB", &width, &height);
+    EXPECT_EQ(width, 14);
+    EXPECT_EQ(height, 12);
+    font.Measure(L"", &width, &height);
+    EXPECT_EQ(width, 0);
+    EXPECT_EQ(height, 0);
+
+    EXPECT_EQ(font.Draw(10, 20, 0xFF112233, L"AxB"), 14);
+    ASSERT_EQ(graphics.sprites.size(), 2u);
+    EXPECT_EQ(graphics.sprites[0].position.x, 10.0f);
+    EXPECT_EQ(graphics.sprites[1].position.x, 18.0f) << "the unknown x does not move the pen";
+    EXPECT_EQ(graphics.sprites[1].position.y, 20.0f);
+    EXPECT_EQ(graphics.sprites[1].source.left, 8);
+    EXPECT_EQ(graphics.sprites[1].source.bottom, 12);
+    EXPECT_EQ(graphics.sprites[1].colour, 0xFF112233u);
+    EXPECT_FALSE(graphics.sprites[1].hasTransform);
+}
+
+TEST(ImagesetFontFile, RefusesFilesThatAreNotImagesets)
+{
+    for (const char* bytes : {"", "<Imageset Name=\"x\"", "<Fonts><Image Name=\"A\"/></Fonts>"}) {
+        KVXImagesetFont font(nullptr, nullptr);
+        EXPECT_FALSE(font.LoadFromMemory(bytes, std::strlen(bytes))) << bytes;
+    }
+    KVXDefaultResourceProvider provider;
+    KVXImagesetFont missing(nullptr, &provider);
+    EXPECT_FALSE(missing.Load("no/such.imageset", 0, 96));
+}
+
+class FontManagerTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        dir.Write("data/Small.imageset", Fixture("Small.imageset"));
+        dir.Write("data/Other.imageset", "<Imageset Name=\"Other\"><Image Name=\"A\" Width=\"3\"/></Imageset>");
+        fonts.InitDevice(nullptr);
+        fonts.RegisterFont(L"MainUI40", "data/Small.imageset");
+    }
+
+    testsupport::TempDir dir;
+    testsupport::ScopedCurrentDir cwd{dir.Path()};
+    mediatest::RecordingGraphics graphics;
+    FTFont fonts;
+};
+
+TEST_F(FontManagerTest, FindsFontsByFaceAndSize)
+{
+    KVXFont* font = fonts.GetFont(L"MainUI40", 0);
+    ASSERT_NE(font, nullptr);
+    EXPECT_EQ(fonts.GetFont(L"MainUI40", 0), font);
+    EXPECT_EQ(fonts.GetDefaultImagesetFont(), font);
+    KVXFont* sized = fonts.GetFont(L"MainUI40", 12);
+    EXPECT_NE(sized, font) << "an imageset font has size 0: another size makes another font";
+    EXPECT_EQ(fonts.GetFont(L"MainUI40", 12), sized) << "but only once";
+    EXPECT_EQ(fonts.Fonts().size(), 2u);
+    EXPECT_EQ(fonts.GetDefaultImagesetFont(), font);
+    EXPECT_EQ(fonts.GetDefaultFont(), nullptr);
+}
+
+TEST_F(FontManagerTest, RegisteringAFaceAgainOnlyChangesFontsMadeLater)
+{
+    KVXFont* before = fonts.GetFont(L"MainUI40", 0);
+    fonts.RegisterFont(L"MainUI40", "data/Other.imageset");
+    EXPECT_EQ(fonts.GetFont(L"MainUI40", 0), before);
+    EXPECT_EQ(before->GetName(), "SmallFont");
+    EXPECT_EQ(fonts.GetFont(L"MainUI40", 7)->GetName(), "Other");
+}
+
+TEST_F(FontManagerTest, DrawsAndMeasuresByFaceName)
+{
+    EXPECT_EQ(fonts.DrawText(L"MainUI40", 0, 5, 6, 0xFFFFFFFF, 0, 0, L"AB"), 14);
+    EXPECT_EQ(graphics.sprites.size(), 2u);
+    SIZE size = fonts.MeasureText(L"MainUI40", 0, L"AB");
+    EXPECT_EQ(size.cx, 14);
+    EXPECT_EQ(size.cy, 12);
+    size = fonts.MeasureDefaultImageset(L"BB");
+    EXPECT_EQ(size.cx, 12);
+    EXPECT_EQ(fonts.DrawDefaultImageset(0, 0, 0xFFFFFFFF, L"A"), 8);
+
+    // Faces nobody registered draw nothing and measure nothing.
+    EXPECT_EQ(fonts.DrawText(L"Unknown", 14, 0, 0, 0xFFFFFFFF, 0, 0, L"AB"), 0);
+    size = fonts.MeasureText(L"Unknown", 14, L"AB");
+    EXPECT_EQ(size.cx, 0);
+    EXPECT_EQ(size.cy, 0);
+    EXPECT_EQ(fonts.DrawDefault(0, 0, 0xFFFFFFFF, L"AB"), 0) << "no FreeType font was made";
+}
+
+TEST_F(FontManagerTest, KeepsAFontWhoseFileIsMissing)
+{
+    fonts.RegisterFont(L"Broken", "data/Missing.imageset");
+    KVXFont* broken = fonts.GetFont(L"Broken", 0);
+    ASSERT_NE(broken, nullptr);
+    EXPECT_EQ(fonts.GetFont(L"Broken", 0), broken);
+    EXPECT_EQ(broken->Draw(0, 0, 0xFFFFFFFF, L"AB"), 0);
+    fonts.ReleaseAll();
+    EXPECT_TRUE(fonts.Fonts().empty());
+    EXPECT_EQ(fonts.GetFont(L"MainUI40", 0), nullptr) << "the registry is emptied too";
+}
+
+} // namespace

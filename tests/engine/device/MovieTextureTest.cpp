@@ -1,0 +1,139 @@
+// The movie texture on a test device: tiny movies written by the fixture generator are opened,
+// advanced with frame times and read back from the texture.
+#include "engine/MovieTexture.h"
+
+#include "engine/MovieFixture.h"
+#include "platform/d3d9/device/DeviceFixture.h"
+#include "support/TempDir.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+using moviefixture::MovieSpec;
+using moviefixture::Rgb;
+
+class MovieTextureDevice : public d3d9test::DeviceTest {
+protected:
+    std::string Write(const std::string& name, const MovieSpec& spec)
+    {
+        std::string path = (m_dir.Path() / name).string();
+        EXPECT_TRUE(moviefixture::WriteMovie(path, spec)) << path;
+        return path;
+    }
+
+    // The red channel (8-bit scale) of the texture's top-left pixel.
+    static int Red(MovieTexture& movie, int x = 0, int y = 0)
+    {
+        D3DLOCKED_RECT locked{};
+        EXPECT_EQ(movie.m_pTexture->LockRect(0, &locked, nullptr, D3DLOCK_READONLY), D3D_OK);
+        uint16_t px = reinterpret_cast<const uint16_t*>(static_cast<uint8_t*>(locked.pBits) + y * locked.Pitch)[x];
+        movie.m_pTexture->UnlockRect(0);
+        return (px >> 11) << 3;
+    }
+
+    // Which grey of the ramp the texture shows: -1 for black (nothing decoded yet).
+    static int FrameShown(MovieTexture& movie)
+    {
+        int red = Red(movie);
+        return red < 16 ? -1 : (red - 30 + 10) / 20;
+    }
+
+    testsupport::TempDir m_dir;
+};
+
+TEST_F(MovieTextureDevice, OpensTheVideoStreamIntoABlackTextureOfItsSize)
+{
+    MovieSpec spec;
+    spec.width = 48;
+    spec.height = 32;
+    spec.frames = moviefixture::GreyRamp(3);
+    MovieTexture movie;
+    ASSERT_EQ(movie.Open(device, Write("a.avi", spec).c_str()), 1);
+    EXPECT_EQ(movie.m_bPlaying, 1);
+    EXPECT_EQ(movie.m_nPeriodMs, 40);
+    D3DSURFACE_DESC desc{};
+    ASSERT_EQ(movie.m_pTexture->GetLevelDesc(0, &desc), D3D_OK);
+    EXPECT_EQ(desc.Width, 48u);
+    EXPECT_EQ(desc.Height, 32u);
+    EXPECT_EQ(desc.Format, D3DFMT_R5G6B5);
+    EXPECT_EQ(FrameShown(movie), -1);
+    movie.Close();
+    EXPECT_EQ(movie.m_pTexture, nullptr);
+    EXPECT_EQ(movie.m_pFormat, nullptr);
+}
+
+TEST_F(MovieTextureDevice, DecodesEveryDuePictureAndShowsTheLast)
+{
+    MovieSpec spec;
+    spec.frames = moviefixture::GreyRamp(10);
+    MovieTexture movie;
+    ASSERT_EQ(movie.Open(device, Write("ramp.avi", spec).c_str()), 1);
+    movie.Update(0.0f);
+    movie.Update(0.016f);
+    movie.Update(0.016f);
+    EXPECT_EQ(FrameShown(movie), -1) << "32 ms of a 40 ms period: nothing due yet";
+    movie.Update(0.016f);
+    EXPECT_EQ(FrameShown(movie), 0);
+    movie.Update(0.2f);
+    EXPECT_EQ(FrameShown(movie), 5) << "five pictures were due; the last is shown";
+    EXPECT_EQ(movie.m_bPlaying, 1);
+}
+
+TEST_F(MovieTextureDevice, KeepsTheLastPictureAtTheEnd)
+{
+    MovieSpec spec;
+    spec.frames = moviefixture::GreyRamp(4);
+    MovieTexture movie;
+    ASSERT_EQ(movie.Open(device, Write("short.avi", spec).c_str()), 1);
+    movie.Update(1.0f);
+    EXPECT_EQ(movie.m_bPlaying, 0);
+    EXPECT_EQ(FrameShown(movie), 3);
+    movie.Update(1.0f);
+    EXPECT_EQ(FrameShown(movie), 3);
+}
+
+TEST_F(MovieTextureDevice, ConvertsPicturesOfOtherFormatsAndSlowRates)
+{
+    // Raw 24-bit pictures at one frame every two seconds: converted, not read as YUV 4:2:0.
+    MovieSpec spec;
+    spec.codec = AV_CODEC_ID_RAWVIDEO;
+    spec.format = AV_PIX_FMT_BGR24;
+    spec.frameRate = AVRational{1, 2};
+    spec.width = 30;
+    spec.height = 18;
+    spec.frames = {Rgb{200, 40, 40}, Rgb{40, 200, 40}};
+    MovieTexture movie;
+    ASSERT_EQ(movie.Open(device, Write("raw.avi", spec).c_str()), 1);
+    EXPECT_EQ(movie.m_nPeriodMs, 2000);
+    movie.Update(2.1f);
+    EXPECT_NEAR(Red(movie, 29, 17), 200, 16);
+    movie.Update(2.0f);
+    EXPECT_LT(Red(movie, 0, 0), 64);
+}
+
+TEST_F(MovieTextureDevice, RefusesWhatIsNotAMovie)
+{
+    m_dir.Write("text.avi", "RIFF not really a movie");
+    MovieTexture movie;
+    EXPECT_EQ(movie.Open(device, (m_dir.Path() / "missing.avi").c_str()), -1);
+    EXPECT_EQ(movie.Open(device, (m_dir.Path() / "text.avi").c_str()), -1);
+    EXPECT_EQ(movie.m_bPlaying, 0);
+    movie.Update(1.0f); // nothing open: no effect
+    movie.Close();
+    EXPECT_EQ(movie.m_pTexture, nullptr);
+}
+
+TEST_F(MovieTextureDevice, ReopeningClosesTheOldMovieFirst)
+{
+    MovieSpec spec;
+    spec.frames = moviefixture::GreyRamp(2);
+    std::string path = Write("twice.avi", spec);
+    MovieTexture movie;
+    ASSERT_EQ(movie.Open(device, path.c_str()), 1);
+    movie.Update(0.05f);
+    ASSERT_EQ(movie.Open(device, path.c_str()), 1);
+    EXPECT_EQ(FrameShown(movie), -1);
+}
+
+} // namespace
