@@ -9,6 +9,7 @@
 
 #include <d3d9/D3DX9.h>
 #include <helvane/Singleton.h>
+#include <lumenkit/Renderer.h>
 #include <win32/Types.h>
 
 #include <map>
@@ -16,7 +17,7 @@
 #include <string>
 #include <vector>
 
-class FTFont : public singleton<FTFont> {
+class FTFont : public DeviceObject, public singleton<FTFont> {
 public:
     struct FontEntry {
         std::wstring faceName;
@@ -51,9 +52,9 @@ public:
     SIZE MeasureText(const std::wstring& faceName, int size, const wchar_t* text);
 
     // Before a device reset: every font, then the sprite.
-    virtual void Invalidate();
+    void Invalidate() override;
     // After a device reset: every font, then the sprite.
-    virtual void Restore();
+    void Restore() override;
     // Deletes every font, the registry, the sprite and the file reader.
     void ReleaseAll();
 

@@ -1,22 +1,43 @@
-// The graphics in use by the fonts, movies and UI back end, and the answer without a device.
+// The graphics in use by the fonts, movies and UI back end: by default the graphics library's
+// frame renderer and texture table, whenever they exist.
 #include "engine/FrameGraphics.h"
+
+#include <lumenkit/Renderer.h>
+#include <lumenkit/Texture.h>
 
 #include <atomic>
 
 namespace {
 
-class NoDeviceGraphics final : public FrameGraphics {
+class LumenkitGraphics final : public FrameGraphics {
 public:
-    void DrawSprite(IDirect3DTexture9*, const RECT*, const D3DXVECTOR3*, const D3DXVECTOR3*, D3DCOLOR,
-                    const D3DXMATRIX*) override
+    void DrawSprite(IDirect3DTexture9* texture, const RECT* source, const D3DXVECTOR3* centre,
+                    const D3DXVECTOR3* position, D3DCOLOR colour, const D3DXMATRIX* transform) override
     {
+        // The renderer copies every argument into its queue; it never writes through them.
+        if (g_pRenderer)
+            g_pRenderer->DrawSprite(texture, const_cast<RECT*>(source), const_cast<D3DXVECTOR3*>(centre),
+                                    const_cast<D3DXVECTOR3*>(position), colour, const_cast<D3DXMATRIX*>(transform));
     }
-    int GetTextureHandle(const std::wstring&, bool) override { return -1; }
-    IDirect3DTexture9* GetTexture(int) override { return nullptr; }
+
+    int GetTextureHandle(const std::wstring& name, bool loadNow) override
+    {
+        // Without a texture table (no device yet) no image can be found.
+        if (!CTextureManager::GetSingletonPtr())
+            return -1;
+        return CTextureManager::GetTextureHandleByTCHAR(name.c_str(), loadNow ? 1 : 0);
+    }
+
+    IDirect3DTexture9* GetTexture(int handle) override
+    {
+        CTextureManager* textures = CTextureManager::GetSingletonPtr();
+        CTexture* texture = textures ? textures->GetResource(handle) : nullptr;
+        return texture ? texture->GetTexture() : nullptr;
+    }
 };
 
-NoDeviceGraphics g_noDevice;
-std::atomic<FrameGraphics*> g_graphics{&g_noDevice};
+LumenkitGraphics g_lumenkit;
+std::atomic<FrameGraphics*> g_graphics{&g_lumenkit};
 
 } // namespace
 
@@ -27,5 +48,5 @@ FrameGraphics& GetFrameGraphics()
 
 void SetFrameGraphics(FrameGraphics* graphics)
 {
-    g_graphics.store(graphics ? graphics : &g_noDevice);
+    g_graphics.store(graphics ? graphics : &g_lumenkit);
 }

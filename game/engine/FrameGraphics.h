@@ -1,8 +1,8 @@
 // The frame renderer and texture table calls that the fonts, the movie's owners and the UI back
-// end make: queue one sprite on the frame's sprite queue, and find textures by file name. The
-// game installs the graphics library's renderer and texture manager behind it; tests install a
-// recording fake or one that draws the queue on a test device. Until one is installed nothing is
-// drawn and no texture is found.
+// end make: queue one sprite on the frame's sprite queue, and find textures by file name. By
+// default they go to the graphics library's frame renderer and texture table (nothing is drawn
+// and no texture found while those do not exist); tests install a recording fake or one that
+// draws the queue on a test device.
 #pragma once
 
 #include <d3d9/D3D9.h>
@@ -26,7 +26,7 @@ public:
     virtual IDirect3DTexture9* GetTexture(int handle) = 0;
 };
 
-// The graphics in use. Until one is installed, a stand-in without a device answers.
+// The graphics in use.
 FrameGraphics& GetFrameGraphics();
-// Installs an implementation (null restores the one without a device); the caller keeps it.
+// Installs an implementation (null restores the graphics library's); the caller keeps it.
 void SetFrameGraphics(FrameGraphics* graphics);

@@ -3,6 +3,7 @@
 
 #include "engine/SkinTable.h"
 
+#include "kv/KVLabel.h"
 #include "kv/KVWnd.h"
 
 #include <helvane/Log.h>
@@ -30,7 +31,10 @@ void TimeNumberPair::Bind(kv::KVWnd* window, int numberRow)
     } else if (const char* name = SkinTable.GetSkinString(entry)) {
         file = name;
     }
-    // The digits keep the default grey: the digit windows carry no colour of their own here.
+    // The digits take the colour of the first digit window when it is a label; another kind of
+    // window has no text colour, and the digits keep their grey.
+    if (auto* label = dynamic_cast<kv::KVLabel*>(m_pDigitWindows[0]))
+        m_dwColour = label->colour;
     for (int i = 0; i < 4; ++i)
         if (m_pDigitWindows[i])
             m_Players[i].Load(file);

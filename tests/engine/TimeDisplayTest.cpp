@@ -4,17 +4,21 @@
 #include "engine/DigitFixture.h"
 #include "support/kv/KVTestKit.h"
 
+#include "kv/KVLabel.h"
+#include "kv/KVWindowFactory.h"
+
 #include <gtest/gtest.h>
 
 namespace {
 
-std::string ClockLayout(int windows)
+std::string ClockLayout(int windows, const std::string& firstColour = "")
 {
     std::string xml = "<kevrin version=\"2\"><base type=\"WND\" name=\"Wnd_clock\"><pos x=\"100\" y=\"50\"/>"
                       "<rect l=\"0\" t=\"0\" r=\"200\" b=\"40\"/>";
     for (int i = 1; i <= windows; ++i)
         xml += "<child type=\"LABEL\" name=\"Pic_num_time_" + std::to_string(i) + "\"><pos x=\"" +
-               std::to_string(i * 30) + "\" y=\"5\"/><rect l=\"0\" t=\"0\" r=\"20\" b=\"30\"/></child>";
+               std::to_string(i * 30) + "\" y=\"5\"/><rect l=\"0\" t=\"0\" r=\"20\" b=\"30\"/>" +
+               (i == 1 && !firstColour.empty() ? "<Color val=\"" + firstColour + "\"/>" : "") + "</child>";
     return xml + "</base></kevrin>";
 }
 
@@ -67,6 +71,21 @@ TEST_F(TimeDisplayTest, DrawsOnlyTheDigitsWhoseWindowsAreShown)
     EXPECT_EQ(Frame(pair, 12, 34), "124");
     clock->SetVisible(false);
     EXPECT_EQ(Frame(pair, 12, 34), "");
+}
+
+TEST_F(TimeDisplayTest, DrawsInTheColourOfTheFirstDigitLabel)
+{
+    static kv::KVWindowFactoryT<kv::KVLabel> labels(L"Label");
+    env.system->GetRegistry().Unregister(L"Label");
+    env.system->GetRegistry().Register(&labels);
+    kv::KVWnd* clock = env.LoadText(ClockLayout(4, "#11223344"));
+    ASSERT_NE(clock, nullptr);
+    clock->SetVisible(true);
+    TimeNumberPair pair;
+    pair.Bind(clock, 0);
+    EXPECT_EQ(pair.m_dwColour, 0x44112233u);
+    ASSERT_EQ(Frame(pair, 1, 2), "0012");
+    EXPECT_EQ(backend.sprites[0].colour, 0x44112233u);
 }
 
 TEST_F(TimeDisplayTest, ARowOutsideTheSkinTableLoadsNoDigits)

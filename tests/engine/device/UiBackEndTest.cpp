@@ -1,15 +1,13 @@
-// The UI back ends on a test device and the dummy sound output: a picture and a label drawn
-// through the renderer and the platform interface, as the widgets call them, land at the right
-// pixels; button sounds load once and play through the sound server.
+// The UI back ends on a test device and the dummy sound output: images and text drawn through
+// the renderer and the platform interface, directly and by a layout's picture and label widgets,
+// land at the right pixels; button sounds load once and play through the sound server.
 #include "engine/FontManager.h"
 #include "engine/KVSVInterface.h"
 #include "engine/KVSVRenderer.h"
 #include "engine/SoundServer.h"
 
 #include "kv/KVSystem.h"
-#include "kv/KVWindowFactory.h"
 #include "kv/KVWnd.h"
-#include "kv/KVWndDesc.h"
 
 #include "engine/SoundFixtures.h"
 #include "engine/device/DrawingGraphics.h"
@@ -30,44 +28,6 @@ std::string LogText()
     text << log.rdbuf();
     return text.str();
 }
-
-// Stand-ins for the framework's picture and label widgets: they register and draw their image
-// and text through the renderer and the platform interface the way those widgets do.
-class LayoutWindow : public kv::KVWnd {
-public:
-    std::wstring GetTypeName() const override { return L"Window"; }
-};
-
-class LayoutPicture : public kv::KVWnd {
-public:
-    std::wstring GetTypeName() const override { return L"Picture"; }
-    void LoadAssets() override
-    {
-        auto* desc = static_cast<kv::PictureBase*>(GetDescription());
-        kv::KVRect size{0, desc->rect.right - desc->rect.left, 0, desc->rect.bottom - desc->rect.top};
-        kv::g_pKVRenderer->AddImage(GetUniqueId(), desc->path, kv::KVPoint{}, size);
-    }
-    void OnDraw() override
-    {
-        kv::g_pKVRenderer->DrawImage(GetUniqueId(), 0, GetAbsolutePosition(), 1.0f, kv::KVPoint{1, 1}, 0,
-                                     kv::KVPoint{0, 0});
-    }
-};
-
-class LayoutLabel : public kv::KVWnd {
-public:
-    std::wstring GetTypeName() const override { return L"Label"; }
-    void OnDraw() override
-    {
-        auto* desc = static_cast<kv::LabelBase*>(GetDescription());
-        kv::KVTextStyle style;
-        style.faceName = desc->fontName.value;
-        style.colour = desc->color.value;
-        style.style = desc->style;
-        kv::KVPoint at = GetAbsolutePosition();
-        kv::g_pKVInterface->DrawText(style, static_cast<int32_t>(at.x), static_cast<int32_t>(at.y), desc->text);
-    }
-};
 
 const char* kLayout = R"(<kevrin version="2">
   <base type="WND" name="Wnd_panel"><pos x="30" y="40"/><rect l="0" t="0" r="300" b="200"/>
@@ -136,14 +96,6 @@ TEST_F(UiBackEndDevice, DrawsALayoutsPictureAndLabelThroughTheBackEnds)
         kv::KVSystem system;
         system.SetRenderer(&renderer);
         system.SetInterface(&iface);
-        static kv::KVWindowFactoryT<LayoutWindow> windows(L"Window");
-        static kv::KVWindowFactoryT<LayoutPicture> pictures(L"Picture");
-        static kv::KVWindowFactoryT<LayoutLabel> labels(L"Label");
-        kv::KVWindowFactory* factories[] = {&windows, &pictures, &labels};
-        for (kv::KVWindowFactory* factory : factories) {
-            system.GetRegistry().Unregister(factory->GetTypeName());
-            system.GetRegistry().Register(factory);
-        }
         kv::KVWnd* panel = system.CreateWindowFromLayout("panel_layout.xml");
         ASSERT_NE(panel, nullptr);
         panel->SetVisible(true);
