@@ -11,7 +11,9 @@
 #include <win32/Cursor.h>
 #include <win32/Window.h>
 
+#include <algorithm>
 #include <cwchar>
+#include <string_view>
 
 HINSTANCE g_hInst = nullptr;
 HWND g_hWnd = nullptr;
@@ -37,10 +39,22 @@ void ParseCommandLineSwitches(const wchar_t* commandLine)
 {
     if (!commandLine)
         return;
-    if (std::wcsstr(commandLine, L"-c"))
-        g_bResetPlayData = 1;
-    if (std::wcsstr(commandLine, L"-a"))
-        g_bClearAchievements = 1;
+    // Each switch is a whole argument: an argument that merely contains "-c" or "-a" (a path,
+    // another option) must never discard the play data or the achievements.
+    std::wstring_view rest(commandLine);
+    while (!rest.empty()) {
+        size_t start = rest.find_first_not_of(L" \t");
+        if (start == std::wstring_view::npos)
+            break;
+        rest.remove_prefix(start);
+        size_t end = std::min(rest.find_first_of(L" \t"), rest.size());
+        std::wstring_view argument = rest.substr(0, end);
+        if (argument == L"-c")
+            g_bResetPlayData = 1;
+        else if (argument == L"-a")
+            g_bClearAchievements = 1;
+        rest.remove_prefix(end);
+    }
 }
 
 ATOM RegisterMainWindowClass(HINSTANCE instance)

@@ -35,7 +35,7 @@ struct MainLoopHooks {
 };
 void SetMainLoopHooks(MainLoopHooks hooks);
 
-// Sets the switches when "-c" or "-a" occurs anywhere in the command line.
+// Sets the switches when "-c" or "-a" is one of the command line's arguments.
 void ParseCommandLineSwitches(const wchar_t* commandLine);
 ATOM RegisterMainWindowClass(HINSTANCE instance);
 // The outer rectangle that gives a 1024 x 768 client area whose outer top-left corner is where

@@ -1,49 +1,297 @@
 #include "app/StartUp.h"
 
+#include "app/GameDataXml.h"
+#include "app/LumenkitFrameGraphics.h"
 #include "app/Getters.h"
 #include "app/MainWindow.h"
+#include "app/ModeConfig.h"
 #include "app/Options.h"
-#include "engine/PlayerSettings.h"
-#include "engine/SkinTable.h"
+#include "app/PlayDataPack.h"
+#include "app/Records.h"
+#include "engine/FontManager.h"
+#include "engine/FrameGraphics.h"
 #include "engine/InputSystem.h"
+#include "engine/KVSVInterface.h"
+#include "engine/KVSVRenderer.h"
 #include "engine/LoadingScene.h"
-#include "engine/RenderBackend.h"
+#include "engine/LumenkitRenderBackend.h"
+#include "engine/PlayerSettings.h"
 #include "engine/SceneManager.h"
-#include "online/Achievements.h"
-#include "online/NetGlobals.h"
+#include "engine/SkinTable.h"
+#include "engine/SoundServer.h"
+#include "engine/SoundServerLinks.h"
+#include "engine/SoundTable.h"
 #include "kv/KVSystem.h"
+#include "kv/KVVanteoAnimButton.h"
+#include "kv/KVWindowFactory.h"
+#include "kv/KVWnd.h"
+#include "menus/InitMenuScene.h"
+#include "menus/MainMenuScene.h"
+#include "online/AchievementsSteam.h"
+#include "online/LeaderBoard.h"
+#include "online/NetGlobals.h"
+#include "online/SteamClient.h"
+#include "online/SteamServer.h"
 
+#include <d3d9/BackBufferShot.h>
+#include <helvane/Log.h>
+#include <helvane/ResourceFileManager.h>
+#include <lumenkit/Direct3DDevice.h>
+#include <lumenkit/Renderer.h>
 #include <steam/SteamApi.h>
+#include <win32/Automation.h>
+#include <win32/MessageBox.h>
+#include <win32/Text.h>
+#include <win32/Time.h>
+#include <win32/Window.h>
 
-bool RunStartUpSequence(HWND window)
+#include <cstdlib>
+#include <cstring>
+#include <cwchar>
+
+namespace {
+
+constexpr DWORD kSoundPriorityLevel = 2;
+constexpr int kSoundChannels = 2;
+constexpr int kSoundSamplesPerSec = 22050;
+constexpr int kSoundBits = 16;
+constexpr int kPersonaWidthBudget = 14;
+constexpr int kLayoutCategory = 9;
+constexpr size_t kLayoutNameChars = 512;
+constexpr const char* kStoredDefaultName = "UserName";
+
+HWND g_hDeviceWindow = nullptr;
+HINSTANCE g_hDeviceInstance = nullptr;
+KVSVInterface g_UIInterface;
+KVSVRenderer g_UIRenderer;
+LumenkitFrameGraphics g_frameGraphics;
+
+// The font faces and the fonts made at start: "KelmorSoft" 14 is the default FreeType font and
+// "MainUI40" the default imageset font.
+struct FaceFile {
+    const wchar_t* face;
+    const char* file;
+};
+constexpr FaceFile kFaces[] = {{L"KelmorSoft", "Daum.ttf"},
+                               {L"MainUI", "quiblyenglish.ttf"},
+                               {L"MainUIFix", "quiblyenglish_num.ttf"},
+                               {L"MainUI40", "data/MainUI40.imageset"}};
+struct FaceSize {
+    const wchar_t* face;
+    int size;
+};
+constexpr FaceSize kFonts[] = {{L"KelmorSoft", 14}, {L"KelmorSoft", 10}, {L"KelmorSoft", 30}, {L"MainUI", 14},
+                               {L"MainUI", 9},      {L"MainUIFix", 14},  {L"MainUI40", 0}};
+
+// The font manager's place in the renderer's device-object list: its fonts are released before
+// a device reset and made again after it.
+class FontDeviceObject final : public DeviceObject {
+public:
+    void Invalidate() override { FTFont::GetSingleton().Invalidate(); }
+    void Restore() override { FTFont::GetSingleton().Restore(); }
+};
+FontDeviceObject g_fontDeviceObject;
+
+void CreateFonts(IDirect3DDevice9* device)
 {
-    // The cursor and click effects take their files from the skin and the mirror from the options.
+    FTFont& fonts = FTFont::GetSingleton();
+    fonts.InitDevice(device);
+    for (const FaceFile& face : kFaces)
+        fonts.RegisterFont(face.face, face.file);
+    for (const FaceSize& font : kFonts)
+        fonts.CreateFont(font.face, font.size);
+    if (g_pRenderer)
+        g_pRenderer->AddDeviceObject(&g_fontDeviceObject);
+}
+
+// Messages pass the UI framework's input-method hook first; every idle turn pumps the
+// platform's callbacks and plays the automation script's frame.
+void InstallMainLoopHooks(HWND window)
+{
+    SetMainLoopHooks({[](UINT msg, WPARAM wParam, LPARAM& lParam, bool& go) {
+                          kv::GetKVSystem().HandleImeMessage(msg, wParam, lParam, go);
+                      },
+                      [] { return kv::GetKVSystem().GetInputMethodProvider() != nullptr; },
+                      [window] {
+                          platform::AutomationFrame(window);
+                          SteamAPI_RunCallbacks();
+                      }});
+}
+
+// The cursor and click effects take their files from the skin and the mirror from the options.
+void AttachSkinToPlayerSettings()
+{
     AttachPlayerSettings({[](int index) {
                               const char* name = SkinTable.GetSkinString(index);
                               return std::string(name ? name : "");
                           },
                           [] { return GameConfig.leftHand != 0; }});
-    // Window messages pass the UI framework's input-method hook first; the platform client's
-    // callbacks run once per idle turn.
-    kv::GetKVSystem().InstallInputMethod(window);
-    SetMainLoopHooks({[](UINT msg, WPARAM wParam, LPARAM& lParam, bool& go) {
-                          kv::GetKVSystem().HandleImeMessage(msg, wParam, lParam, go);
-                      },
-                      [] { return kv::GetKVSystem().GetInputMethodProvider() != nullptr; },
-                      [] { SteamAPI_RunCallbacks(); }});
-    GetInputManager()->Init(window);
-    SetDeviceWindow(window);
-    // The first use of the scene manager starts its loader thread.
-    singleton<CSceneManager>::GetSingleton().RegisterScene(new LoadingScene());
+}
+
+// The device could not be created: there is no separate device-settings program on this
+// system, so the message is all the player gets.
+void ReportDeviceFailure(HWND window)
+{
+    MessageBoxW(window, L"디바이스 세팅을 다시 해주세요", L"정보", MB_OK);
+    DFLog(L"The device-settings program does not exist on this system; the game ends.");
+    DestroyWindow(window);
+}
+
+void UseDevice()
+{
+    InstallLumenkitRenderBackend();
+    SetFrameGraphics(&g_frameGraphics);
+    platform::SetAutomationShot([](const std::string& file) {
+        IDirect3DDevice9* device = CDirect3DDevice::GetSingleton().m_pd3dDevice;
+        return platform::d3d9::SaveRenderTargetPng(device, file.c_str()) == D3D_OK;
+    });
+}
+
+// Step 9: the platform client for the local user, whose persona name replaces the stored
+// default player name.
+void CreatePlatformClient()
+{
+    ISteamUser* user = SteamUser();
+    if (g_pSteamClient || !user)
+        return;
+    CSteamID self = user->GetSteamID();
+    g_pSteamClient = new VanteoSteamClient(self);
+    wchar_t persona[kPersonaNameChars];
+    GetPersonaName(kPersonaWidthBudget, persona, self);
+    if (std::strcmp(GameConfig.playerName, kStoredDefaultName) == 0)
+        gamedata::CopyText(GameConfig.playerName, sizeof GameConfig.playerName, platform::Narrow(persona).c_str());
+}
+
+} // namespace
+
+bool RunStartUpSequence(HWND window)
+{
+    std::srand(GetTickCount());
+    if (!SteamAPI_Init()) {
+        MessageBoxW(window, L"Cannot Init Steam API", L"WARNING", MB_OK);
+        return false;
+    }
+    SteamUtils()->SetOverlayNotificationPosition(k_EPositionTopRight);
+    ConfigPak::RestoreAtStartup(g_bResetPlayData != 0);
+    LoadPlayRecord();
+    CountGameStart();
+    LinkSoundServerToGameData();
+    LoadGameConfig();
+    SkinTable.LoadSkin(GameConfig.currentSkin);
+    AttachSkinToPlayerSettings();
+    if (!InitDevice(window, g_hInst))
+        return false;
+    CreatePlatformClient();
+    GetLeaderBoard().Init();
+    auto* achievements = new Achievements_Steam();
+    g_pAchievements = achievements;
+    achievements->LoadFiles();
     return true;
 }
 
-void RunPreLoopLoads() {}
+int InitDevice(HWND window, HINSTANCE instance)
+{
+    g_hDeviceWindow = window;
+    g_hDeviceInstance = instance;
+    kv::KVSystem& system = kv::GetKVSystem();
+    // Layouts build the game's animated button wherever they ask for "AnimButton".
+    system.GetRegistry().Unregister(L"AnimButton");
+    system.GetRegistry().Register(&KVVanteoAnimButtonFactory::Instance());
+    g_UIInterface.Init(window);
+    system.InstallInputMethod(window);
+    system.SetInterface(&g_UIInterface);
+    system.SetRenderer(&g_UIRenderer);
+    InstallMainLoopHooks(window);
+    GetInputManager()->Init(window);
+    SetDeviceWindow(window);
+    DXSoundServer::GetSingleton().Init(window, kSoundPriorityLevel, kSoundChannels, kSoundSamplesPerSec, kSoundBits);
+    if (!CDirect3DDevice::GetSingleton().Create(window, GameConfig.fullScreen ? 0 : 1, -1, -1)) {
+        ReportDeviceFailure(window);
+        return 0;
+    }
+    UseDevice();
+    CreateFonts(CDirect3DDevice::GetSingleton().m_pd3dDevice);
+    RegisterStartScenes();
+    return 1;
+}
+
+void RegisterStartScenes()
+{
+    // The first use of the scene manager starts its loader thread.
+    CSceneManager& manager = singleton<CSceneManager>::GetSingleton();
+    manager.RegisterScene(new VanteoMainMenuScene());
+    manager.RegisterScene(new LoadingScene());
+    manager.RegisterScene(new VanteoInitMenuScene());
+}
+
+void RunPreLoopLoads()
+{
+    LoadModeConfig(kBattleConfigFile);
+    SoundTable.LoadSoundList(GameConfig.currentSkin);
+    LoadRanking();
+}
 
 void RunShutDownSequence()
 {
     delete g_pAchievements;
     g_pAchievements = nullptr;
+    FTFont::GetSingleton().ReleaseAll();
     if (CSceneManager* manager = singleton<CSceneManager>::GetSingletonPtr())
         manager->Shutdown();
+    platform::SetAutomationShot(nullptr);
+    SetRenderBackend(nullptr);
+    SetFrameGraphics(nullptr);
+    CDirect3DDevice::GetSingleton().Close();
+    if (kv::KVWnd* root = kv::GetKVSystem().GetRootLayer())
+        root->DeleteChildren();
+    delete g_pSteamServer;
+    g_pSteamServer = nullptr;
+    delete g_pSteamClient;
+    g_pSteamClient = nullptr;
+    ConfigPak::Pack(1);
+    // The audio thread must stop before the process's static objects go, or it would mix from
+    // freed buffers during exit.
+    DXSoundServer::GetSingleton().Release();
+}
+
+kv::KVWnd* LoadLayout(const char* file)
+{
+    if (!file)
+        return nullptr;
+    std::wstring name = platform::Widen(file);
+    if (name.size() > kLayoutNameChars)
+        name.resize(kLayoutNameChars);
+    size_t slash = name.find_last_of(L"/\\");
+    if (slash != std::wstring::npos)
+        name.erase(0, slash + 1);
+    const wchar_t* path = CResourceFileManager::GetSingleton().GetFullPathNameW(name, kLayoutCategory);
+    if (!path)
+        return nullptr;
+    std::string narrow = platform::Narrow(path);
+    if (narrow.size() > kLayoutNameChars)
+        return nullptr;
+    return kv::GetKVSystem().CreateWindowFromLayout(narrow);
+}
+
+int GetPersonaName(int widthBudget, wchar_t out[kPersonaNameChars], CSteamID user)
+{
+    std::wmemset(out, 0, kPersonaNameChars);
+    ISteamFriends* friends = SteamFriends();
+    const char* name = friends ? friends->GetFriendPersonaName(user) : nullptr;
+    if (!name || !*name)
+        return 0;
+    std::wstring converted = platform::Widen(name);
+    if (converted.size() > kPersonaNameChars - 1)
+        converted.resize(kPersonaNameChars - 1);
+    int width = 0;
+    size_t kept = 0;
+    for (wchar_t c : converted) {
+        int w = static_cast<uint32_t>(c) >= 0x8000 ? 2 : 1;
+        if (width + w > widthBudget)
+            break;
+        width += w;
+        ++kept;
+    }
+    std::wmemcpy(out, converted.data(), kept);
+    return static_cast<int>(converted.size());
 }

@@ -1,12 +1,33 @@
-// The start-up and shut-down of the services around the main loop. For now they bring up only
-// what the program has: the input system on the game window and the loading scene.
+// The start-up and shut-down of every service around the main loop, in their fixed order, with
+// the layout loader of every scene and pop-up and the persona-name helper of online play.
 #pragma once
 
+#include <steam/SteamTypes.h>
 #include <win32/Types.h>
 
-// After the window exists; false ends the program before the loop.
+namespace kv {
+class KVWnd;
+}
+
+inline constexpr int kPersonaNameChars = 128;
+
+// The start-up steps, run by InitInstance once the window exists; false ends the program before
+// the main loop (the platform cannot start, or the device cannot be created).
 bool RunStartUpSequence(HWND window);
-// The loads that come just before the first scene.
+// Step 8: the window system, the UI back ends, input, sound, the device, the fonts and the
+// start scenes; 0 when the device cannot be created (the window is then destroyed).
+int InitDevice(HWND window, HINSTANCE instance);
+// Registers "VanteoMainMenuScene", "LoadingScene" and "VanteoInitMenuScene", in that order.
+void RegisterStartScenes();
+// The battle mode configuration, the sound list and the local rankings, before the first scene.
 void RunPreLoopLoads();
-// After the loop: takes down what the start-up brought up.
+// After the loop: takes the services down in their order and packs the play data.
 void RunShutDownSequence();
+
+// A window tree from a layout file found by its bare name in the data folder; null when the
+// data folder has no such file or the layout cannot be built.
+kv::KVWnd* LoadLayout(const char* file);
+// The user's persona name cut to a width budget (characters at or above U+8000 count 2) into
+// `out`, which is zero-filled first; the number of characters the name converts to, 0 when the
+// platform has no name for the user.
+int GetPersonaName(int widthBudget, wchar_t out[kPersonaNameChars], CSteamID user);

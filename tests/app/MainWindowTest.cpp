@@ -12,14 +12,15 @@ using namespace enginetest;
 
 namespace {
 
-TEST(CommandLineTest, SwitchesAreFoundAnywhere)
+TEST(CommandLineTest, SwitchesAreWholeArguments)
 {
     struct Case {
         const wchar_t* line;
         int reset;
         int clear;
     };
-    for (Case c : {Case{L"-c", 1, 0}, Case{L"-a", 0, 1}, Case{L"x-cy -a", 1, 1}, Case{L"", 0, 0}, Case{L"-C -A", 0, 0}}) {
+    for (Case c : {Case{L"-c", 1, 0}, Case{L"-a", 0, 1}, Case{L"x-cy -a", 0, 1}, Case{L"", 0, 0},
+                   Case{L"-C -A", 0, 0}, Case{L"  -a\t-c ", 1, 1}, Case{L"--config=a-c.txt -ab", 0, 0}}) {
         g_bResetPlayData = 0;
         g_bClearAchievements = 0;
         ParseCommandLineSwitches(c.line);

@@ -116,6 +116,9 @@ TEST_F(LoadingSceneTest, OnlineFramesRunOnlyWhenTheirObjectsExist)
     scene.Update(0.016f);
     EXPECT_EQ(client.frames, 2);
     EXPECT_EQ(server.frames, 1);
+    // The client's end deletes a game server that is still registered: these live on the stack.
+    g_pSteamServer = nullptr;
+    g_pSteamClient = nullptr;
 }
 
 TEST_F(LoadingSceneTest, ReadyMessagesLowerTheCounterOneEach)

@@ -1,35 +1,13 @@
 // The platform client: per-profile identity, remote storage files and the callback queue.
-#include "steam/SteamApi.h"
-#include "steam/SteamTesting.h"
-#include "support/TempDir.h"
+#include "SteamFixture.h"
 
-#include <gtest/gtest.h>
-
-#include <cstdlib>
+#include <filesystem>
 #include <string>
 #include <vector>
 
 namespace {
 
-// Points the client at a fresh profile folder for one test.
-class SteamClientTest : public ::testing::Test {
-protected:
-    void SetUp() override { StartIn(m_profile.Str()); }
-    void TearDown() override
-    {
-        SteamAPI_Shutdown();
-        platform::steam::SetInitResult(true);
-        platform::steam::UseProfileStorage();
-        unsetenv("QUIBLY_PROFILE_DIR");
-    }
-    static void StartIn(const std::string& folder)
-    {
-        SteamAPI_Shutdown();
-        setenv("QUIBLY_PROFILE_DIR", folder.c_str(), 1);
-        ASSERT_TRUE(SteamAPI_Init());
-    }
-    testsupport::TempDir m_profile;
-};
+using steamtest::SteamClientTest;
 
 TEST_F(SteamClientTest, IdentityPersistsPerProfileAndDiffersBetweenProfiles)
 {
@@ -96,6 +74,46 @@ TEST_F(SteamClientTest, InterfacesAreNullWithoutInitAndInitCanBeMadeToFail)
     EXPECT_TRUE(SteamAPI_Init());
     platform::steam::SetRemoteStorage(nullptr);
     EXPECT_EQ(SteamRemoteStorage(), nullptr);
+}
+
+TEST_F(SteamClientTest, ProfileNamesTheFolderSoTwoProfilesAreTwoPlayers)
+{
+    StartProfile("alice");
+    ASSERT_TRUE(SteamAPI_Init());
+    uint64_t alice = SteamUser()->GetSteamID().ConvertToUint64();
+    EXPECT_EQ(platform::steam::ProfileFolder(), m_dataHome.Str() + "/quibly/alice");
+    EXPECT_TRUE(std::filesystem::exists(m_dataHome.Path() / "quibly/alice/steamid.txt"));
+
+    StartProfile("bob");
+    ASSERT_TRUE(SteamAPI_Init());
+    EXPECT_NE(SteamUser()->GetSteamID().ConvertToUint64(), alice);
+
+    StartProfile("alice");
+    ASSERT_TRUE(SteamAPI_Init());
+    EXPECT_EQ(SteamUser()->GetSteamID().ConvertToUint64(), alice);
+}
+
+TEST_F(SteamClientTest, OfflineProfileAndUnsafeProfileNamesMakeInitFail)
+{
+    for (const char* profile : {"offline", "../escape", "a/b", ".."}) {
+        StartProfile(profile);
+        EXPECT_FALSE(SteamAPI_Init()) << profile;
+        EXPECT_EQ(SteamUser(), nullptr) << profile;
+        EXPECT_EQ(SteamRemoteStorage(), nullptr) << profile;
+    }
+    EXPECT_FALSE(std::filesystem::exists(m_dataHome.Path() / "escape"));
+    // "offline" wins over an explicit profile folder too.
+    setenv("QUIBLY_PROFILE_DIR", m_profile.Str().c_str(), 1);
+    setenv("QUIBLY_PROFILE", "offline", 1);
+    EXPECT_FALSE(SteamAPI_Init());
+}
+
+TEST_F(SteamClientTest, UtilitiesReportTheAppIdAndKeepTheOverlayPosition)
+{
+    ASSERT_NE(SteamUtils(), nullptr);
+    EXPECT_NE(SteamUtils()->GetAppID(), 0u);
+    SteamUtils()->SetOverlayNotificationPosition(k_EPositionTopRight);
+    EXPECT_EQ(platform::steam::OverlayNotificationPosition(), 1);
 }
 
 struct RecordingCallback : CCallbackBase {

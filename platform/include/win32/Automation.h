@@ -1,0 +1,58 @@
+// Automation of the stand-in, for end-to-end tests and benchmarks: a script of timed input
+// actions played into the game window through the player's input path.
+// The environment variable QUIBLY_AUTOMATION names a text file of lines
+//   <frame> <action> <arguments>
+// where frames are counted from the first frame of the main loop (frame 0) and the actions are
+//   key <virtual-key code in hex>   the key goes down, and up again at the next frame
+//   move <x> <y>                    the mouse moves to a client point
+//   click <x> <y>                   the left button goes down and up at a client point
+//   rclick <x> <y>                  the same with the right button
+//   text <UTF-8 text>               an input method's result string
+//   shot <file.png>                 the last presented picture saved as PNG
+//   quit                            posts the quit message, so shut-down runs as usual
+// Lines starting with '#' and empty lines are skipped; a bad line is reported on stderr and
+// skipped. Actions of one frame run in the order of their lines, before that frame is drawn.
+#pragma once
+
+#include "win32/Types.h"
+
+#include <functional>
+#include <iosfwd>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace platform {
+
+// A "key" line becomes a Key at its frame and a KeyUp at the next one.
+enum class AutomationVerb { Key, KeyUp, Move, Click, RightClick, Text, Shot, Quit };
+
+struct AutomationAction {
+    int frame = 0;
+    AutomationVerb verb = AutomationVerb::Quit;
+    UINT key = 0;
+    int x = 0, y = 0;
+    std::string text;  // the typed text or the picture's file name
+};
+
+// The actions of a script in frame order (lines of one frame keep their order). Each bad line
+// is reported on `errors` as "<source>:<line>: <reason>" and left out.
+std::vector<AutomationAction> ParseAutomationScript(std::string_view script, std::string_view source,
+                                                    std::ostream& errors);
+
+// Saves the last presented picture as a PNG file; the program sets it once its device exists.
+using AutomationShot = std::function<bool(const std::string& file)>;
+void SetAutomationShot(AutomationShot shot);
+
+// Plays `actions` from the next AutomationFrame on, which becomes frame 0.
+void StartAutomation(std::vector<AutomationAction> actions);
+// Forgets the script, the frame count and the shot; the next AutomationFrame reads
+// QUIBLY_AUTOMATION again.
+void StopAutomation();
+
+// Called by the main loop once per frame, before the frame: on the first call it loads the
+// script named by QUIBLY_AUTOMATION (when set), then it runs the actions whose frame has come
+// into `window` and counts the frame.
+void AutomationFrame(HWND window);
+
+} // namespace platform

@@ -1,0 +1,84 @@
+// Remote storage of the platform: the player's files kept in the profile's "remote" folder.
+// Implemented: FileWrite (atomic), FileRead from the start, FileExists, GetFileSize; names are
+//              plain file names, never paths.
+// Left out:    file listing, deletion, quotas and asynchronous reads.
+#include "ClientState.h"
+
+#include "win32/Files.h"
+
+#include <climits>
+#include <cstdio>
+#include <filesystem>
+
+namespace fs = std::filesystem;
+
+namespace platform::steam {
+
+namespace {
+
+// A remote file name is one plain name inside the remote folder, never a path.
+bool IsPlainName(const char* name)
+{
+    if (!name || !*name)
+        return false;
+    std::string_view text(name);
+    return text != "." && text != ".." && text.find('/') == std::string_view::npos &&
+           text.find('\\') == std::string_view::npos;
+}
+
+class ProfileRemoteStorage final : public ISteamRemoteStorage {
+public:
+    explicit ProfileRemoteStorage(std::string folder) : m_folder(std::move(folder)) {}
+
+    bool FileWrite(const char* name, const void* data, int32_t bytes) override
+    {
+        if (!IsPlainName(name) || bytes < 0 || (bytes > 0 && !data))
+            return false;
+        std::error_code ec;
+        fs::create_directories(m_folder, ec);
+        return platform::SaveFileAtomically(PathOf(name),
+                                            std::string_view(static_cast<const char*>(data), bytes));
+    }
+
+    int32_t FileRead(const char* name, void* data, int32_t bytes) override
+    {
+        if (!IsPlainName(name) || bytes <= 0 || !data)
+            return 0;
+        std::FILE* in = std::fopen(PathOf(name).c_str(), "rb");
+        if (!in)
+            return 0;
+        size_t got = std::fread(data, 1, static_cast<size_t>(bytes), in);
+        std::fclose(in);
+        return static_cast<int32_t>(got);
+    }
+
+    bool FileExists(const char* name) override
+    {
+        std::error_code ec;
+        return IsPlainName(name) && fs::is_regular_file(PathOf(name), ec);
+    }
+
+    int32_t GetFileSize(const char* name) override
+    {
+        std::error_code ec;
+        if (!FileExists(name))
+            return 0;
+        auto size = fs::file_size(PathOf(name), ec);
+        if (ec || size > static_cast<uintmax_t>(INT32_MAX))
+            return 0;
+        return static_cast<int32_t>(size);
+    }
+
+private:
+    std::string PathOf(const char* name) const { return m_folder + "/" + name; }
+    std::string m_folder;
+};
+
+} // namespace
+
+std::unique_ptr<ISteamRemoteStorage> MakeRemoteStorage(const std::string& folder)
+{
+    return std::make_unique<ProfileRemoteStorage>(folder);
+}
+
+} // namespace platform::steam

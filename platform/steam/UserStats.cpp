@@ -1,0 +1,209 @@
+// User statistics of the platform: achievements kept per profile, and leaderboards.
+// Implemented: RequestCurrentStats (UserStatsReceived_t on the next pump), GetAchievement,
+//              SetAchievement (one UserAchievementStored_t each), ClearAchievement, display names
+//              (the API name), StoreStats (UserStatsStored_t); achievements are written to the
+//              profile's "achievements.txt" ("<name> <unix time>" per earned one) at every change.
+//              Leaderboards: FindOrCreateLeaderboard, GetLeaderboardName, GetLeaderboardEntryCount,
+//              DownloadLeaderboardEntries and GetDownloadedLeaderboardEntry over boards that live
+//              for this run and hold no entries, since nothing uploads scores yet.
+// Left out:    numeric statistics, score uploads and shared leaderboard files; they come with
+//              online play.
+#include "ClientState.h"
+
+#include "win32/Files.h"
+
+#include <cstring>
+#include <ctime>
+#include <sstream>
+
+namespace platform::steam {
+
+namespace {
+
+constexpr const char* kAchievementFile = "achievements.txt";
+constexpr size_t kNameBytes = 128;
+
+bool IsAchievementName(const char* name)
+{
+    if (!name)
+        return false;
+    size_t length = std::strlen(name);
+    if (length == 0 || length >= kNameBytes)
+        return false;
+    for (size_t i = 0; i < length; ++i) {
+        char c = name[i];
+        bool ok = (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9') || c == '_';
+        if (!ok)
+            return false;
+    }
+    return true;
+}
+
+struct Board {
+    std::string name;
+    ELeaderboardSortMethod sort;
+    ELeaderboardDisplayType display;
+};
+
+class ProfileUserStats final : public ISteamUserStats {
+public:
+    ProfileUserStats(std::string folder, CSteamID self) : m_file(std::move(folder) + "/" + kAchievementFile), m_self(self)
+    {
+        Load();
+    }
+
+    bool RequestCurrentStats() override
+    {
+        UserStatsReceived_t record{};
+        record.m_nGameID = kAppId & 0xFFFFFF;
+        record.m_eResult = k_EResultOK;
+        record.m_steamIDUser = m_self;
+        QueueRecord(record);
+        return true;
+    }
+
+    bool GetAchievement(const char* name, bool* achieved) override
+    {
+        if (!IsAchievementName(name) || !achieved)
+            return false;
+        std::lock_guard guard(State().lock);
+        *achieved = m_earned.count(name) != 0;
+        return true;
+    }
+
+    bool SetAchievement(const char* name) override
+    {
+        if (!IsAchievementName(name))
+            return false;
+        std::lock_guard guard(State().lock);
+        if (!m_earned.count(name)) {
+            m_earned[name] = static_cast<int64_t>(std::time(nullptr));
+            Save();
+        }
+        UserAchievementStored_t record{};
+        record.m_nGameID = kAppId & 0xFFFFFF;
+        std::strncpy(record.m_rgchAchievementName, name, sizeof record.m_rgchAchievementName - 1);
+        QueueRecord(record);
+        return true;
+    }
+
+    bool ClearAchievement(const char* name) override
+    {
+        if (!IsAchievementName(name))
+            return false;
+        std::lock_guard guard(State().lock);
+        if (m_earned.erase(name))
+            Save();
+        return true;
+    }
+
+    const char* GetAchievementDisplayAttribute(const char* name, const char* key) override
+    {
+        if (!IsAchievementName(name) || !key || std::strcmp(key, "name") != 0)
+            return "";
+        std::lock_guard guard(State().lock);
+        return m_displayNames.emplace(name, name).first->second.c_str();
+    }
+
+    bool StoreStats() override
+    {
+        std::lock_guard guard(State().lock);
+        bool saved = Save();
+        UserStatsStored_t record{};
+        record.m_nGameID = kAppId & 0xFFFFFF;
+        record.m_eResult = saved ? k_EResultOK : k_EResultFail;
+        QueueRecord(record);
+        return true;
+    }
+
+    SteamAPICall_t FindOrCreateLeaderboard(const char* name, ELeaderboardSortMethod sort,
+                                           ELeaderboardDisplayType display) override
+    {
+        if (!name || !*name || std::strlen(name) >= kNameBytes)
+            return k_uAPICallInvalid;
+        std::lock_guard guard(State().lock);
+        SteamLeaderboard_t handle = 0;
+        for (size_t i = 0; i < m_boards.size() && !handle; ++i)
+            if (m_boards[i].name == name)
+                handle = i + 1;
+        if (!handle) {
+            m_boards.push_back({name, sort, display});
+            handle = m_boards.size();
+        }
+        LeaderboardFindResult_t record{};
+        record.m_hSteamLeaderboard = handle;
+        record.m_bLeaderboardFound = 1;
+        return QueueResult(record);
+    }
+
+    const char* GetLeaderboardName(SteamLeaderboard_t board) override
+    {
+        std::lock_guard guard(State().lock);
+        const Board* found = Find(board);
+        return found ? found->name.c_str() : "";
+    }
+
+    int GetLeaderboardEntryCount(SteamLeaderboard_t board) override { return 0; }
+
+    SteamAPICall_t DownloadLeaderboardEntries(SteamLeaderboard_t board, ELeaderboardDataRequest request, int start,
+                                              int end) override
+    {
+        std::lock_guard guard(State().lock);
+        if (!Find(board))
+            return k_uAPICallInvalid;
+        LeaderboardScoresDownloaded_t record{};
+        record.m_hSteamLeaderboard = board;
+        record.m_hSteamLeaderboardEntries = ++m_lastEntries;
+        record.m_cEntryCount = 0;
+        return QueueResult(record);
+    }
+
+    bool GetDownloadedLeaderboardEntry(SteamLeaderboardEntries_t entries, int index, LeaderboardEntry_t* entry,
+                                       int32_t* details, int detailsMax) override
+    {
+        return false;  // every download holds no rows
+    }
+
+private:
+    const Board* Find(SteamLeaderboard_t board) const
+    {
+        return board >= 1 && board <= m_boards.size() ? &m_boards[board - 1] : nullptr;
+    }
+
+    void Load()
+    {
+        std::string text;
+        if (!platform::ReadWholeFile(m_file, text))
+            return;
+        std::istringstream lines(text);
+        std::string name;
+        int64_t time = 0;
+        while (lines >> name >> time)
+            if (IsAchievementName(name.c_str()))
+                m_earned[name] = time;
+    }
+
+    bool Save() const
+    {
+        std::ostringstream out;
+        for (const auto& [name, time] : m_earned)
+            out << name << ' ' << time << '\n';
+        return platform::SaveFileAtomically(m_file, out.str());
+    }
+
+    std::string m_file;
+    CSteamID m_self;
+    std::map<std::string, int64_t> m_earned;
+    std::map<std::string, std::string> m_displayNames;
+    std::vector<Board> m_boards;
+    SteamLeaderboardEntries_t m_lastEntries = 0;
+};
+
+} // namespace
+
+std::unique_ptr<ISteamUserStats> MakeUserStats(const std::string& folder, CSteamID self)
+{
+    return std::make_unique<ProfileUserStats>(folder, self);
+}
+
+} // namespace platform::steam

@@ -1,0 +1,244 @@
+// Automation: a script of timed input actions, played into the game window through the same
+// SDL events and input-method entries as a player's input, one frame at a time.
+// Implemented: the script parser and the frame driver of key, move, click, rclick, text, shot
+//              and quit; the script is read from $QUIBLY_AUTOMATION at the first frame.
+// Left out:    wheel, double clicks and held buttons.
+#include "win32/Automation.h"
+
+#include "imm/TestIme.h"
+#include "win32/Files.h"
+#include "win32/Messages.h"
+#include "win32/TestInput.h"
+#include "win32/Text.h"
+
+#include <algorithm>
+#include <charconv>
+#include <climits>
+#include <cstdlib>
+#include <iostream>
+#include <mutex>
+#include <optional>
+#include <sstream>
+
+namespace platform {
+
+namespace {
+
+constexpr int kMaxCoordinate = 0xFFFF;  // a client point travels in 16 bits of lParam
+
+std::string_view Trim(std::string_view text)
+{
+    size_t start = text.find_first_not_of(" \t\r");
+    if (start == std::string_view::npos)
+        return {};
+    size_t end = text.find_last_not_of(" \t\r");
+    return text.substr(start, end - start + 1);
+}
+
+// Splits off the first word; `rest` keeps what follows it, trimmed.
+std::string_view NextWord(std::string_view& rest)
+{
+    rest = Trim(rest);
+    size_t end = rest.find_first_of(" \t");
+    std::string_view word = rest.substr(0, end);
+    rest = end == std::string_view::npos ? std::string_view{} : Trim(rest.substr(end));
+    return word;
+}
+
+std::optional<int> ParseInt(std::string_view word, int base, int low, int high)
+{
+    if (base == 16 && (word.starts_with("0x") || word.starts_with("0X")))
+        word.remove_prefix(2);
+    int value = 0;
+    auto [end, ec] = std::from_chars(word.data(), word.data() + word.size(), value, base);
+    if (word.empty() || ec != std::errc() || end != word.data() + word.size() || value < low || value > high)
+        return std::nullopt;
+    return value;
+}
+
+// Fills the action from the arguments of its verb; an error text when they do not fit.
+std::string ParseArguments(std::string_view verb, std::string_view rest, AutomationAction& action)
+{
+    if (verb == "key") {
+        std::optional<int> key = ParseInt(NextWord(rest), 16, 1, 0xFE);
+        if (!key || !rest.empty())
+            return "key takes one virtual-key code in hex (01 to FE)";
+        action.verb = AutomationVerb::Key;
+        action.key = static_cast<UINT>(*key);
+        return {};
+    }
+    if (verb == "move" || verb == "click" || verb == "rclick") {
+        std::optional<int> x = ParseInt(NextWord(rest), 10, 0, kMaxCoordinate);
+        std::optional<int> y = ParseInt(NextWord(rest), 10, 0, kMaxCoordinate);
+        if (!x || !y || !rest.empty())
+            return std::string(verb) + " takes a client point: two whole numbers from 0 to 65535";
+        action.verb = verb == "move" ? AutomationVerb::Move
+                      : verb == "click" ? AutomationVerb::Click
+                                        : AutomationVerb::RightClick;
+        action.x = *x;
+        action.y = *y;
+        return {};
+    }
+    if (verb == "text" || verb == "shot") {
+        if (rest.empty())
+            return verb == "text" ? "text takes the text to type" : "shot takes a file name";
+        action.verb = verb == "text" ? AutomationVerb::Text : AutomationVerb::Shot;
+        action.text = std::string(rest);
+        return {};
+    }
+    if (verb == "quit") {
+        if (!rest.empty())
+            return "quit takes no arguments";
+        action.verb = AutomationVerb::Quit;
+        return {};
+    }
+    return "unknown action \"" + std::string(verb) + "\"";
+}
+
+struct Driver {
+    std::mutex lock;
+    bool loaded = false;
+    int frame = 0;
+    size_t next = 0;
+    std::vector<AutomationAction> actions;
+    AutomationShot shot;
+};
+
+Driver& TheDriver()
+{
+    static Driver driver;
+    return driver;
+}
+
+void LoadFromEnvironment(Driver& driver)
+{
+    driver.loaded = true;
+    const char* file = std::getenv("QUIBLY_AUTOMATION");
+    if (!file || !*file)
+        return;
+    std::string script;
+    if (!ReadWholeFile(file, script)) {
+        std::cerr << "[automation] cannot read the script " << file << '\n';
+        return;
+    }
+    driver.actions = ParseAutomationScript(script, file, std::cerr);
+}
+
+void Run(const AutomationAction& action, HWND window, const AutomationShot& shot)
+{
+    switch (action.verb) {
+    case AutomationVerb::Key:
+        InjectKey(window, action.key, true);
+        break;
+    case AutomationVerb::KeyUp:
+        InjectKey(window, action.key, false);
+        break;
+    case AutomationVerb::Move:
+        InjectMouseMove(window, action.x, action.y);
+        break;
+    case AutomationVerb::Click:
+    case AutomationVerb::RightClick: {
+        int button = action.verb == AutomationVerb::Click ? 1 : 3;
+        InjectMouseMove(window, action.x, action.y);
+        InjectMouseButton(window, button, true, action.x, action.y);
+        InjectMouseButton(window, button, false, action.x, action.y);
+        break;
+    }
+    case AutomationVerb::Text:
+        InjectImeResult(window, Widen(action.text));
+        break;
+    case AutomationVerb::Shot:
+        if (!shot || !shot(action.text))
+            std::cerr << "[automation] frame " << action.frame << ": no picture could be saved to " << action.text
+                      << '\n';
+        break;
+    case AutomationVerb::Quit:
+        PostQuitMessage(0);
+        break;
+    }
+}
+
+} // namespace
+
+std::vector<AutomationAction> ParseAutomationScript(std::string_view script, std::string_view source,
+                                                    std::ostream& errors)
+{
+    std::vector<AutomationAction> actions;
+    int lineNumber = 0;
+    while (!script.empty()) {
+        size_t end = script.find('\n');
+        std::string_view line = Trim(script.substr(0, end));
+        script = end == std::string_view::npos ? std::string_view{} : script.substr(end + 1);
+        ++lineNumber;
+        if (line.empty() || line.front() == '#')
+            continue;
+        std::string_view rest = line;
+        std::optional<int> frame = ParseInt(NextWord(rest), 10, 0, INT_MAX - 1);
+        std::string_view verb = NextWord(rest);
+        AutomationAction action;
+        std::string error = !frame ? std::string("the line must begin with a frame number")
+                                   : ParseArguments(verb, rest, action);
+        if (!error.empty()) {
+            errors << source << ':' << lineNumber << ": " << error << '\n';
+            continue;
+        }
+        action.frame = *frame;
+        actions.push_back(action);
+        if (action.verb == AutomationVerb::Key) {
+            action.verb = AutomationVerb::KeyUp;
+            action.frame += 1;
+            actions.push_back(action);
+        }
+    }
+    std::stable_sort(actions.begin(), actions.end(),
+                     [](const AutomationAction& a, const AutomationAction& b) { return a.frame < b.frame; });
+    return actions;
+}
+
+void SetAutomationShot(AutomationShot shot)
+{
+    std::lock_guard guard(TheDriver().lock);
+    TheDriver().shot = std::move(shot);
+}
+
+void StartAutomation(std::vector<AutomationAction> actions)
+{
+    Driver& driver = TheDriver();
+    std::lock_guard guard(driver.lock);
+    driver.loaded = true;
+    driver.frame = 0;
+    driver.next = 0;
+    driver.actions = std::move(actions);
+}
+
+void StopAutomation()
+{
+    Driver& driver = TheDriver();
+    std::lock_guard guard(driver.lock);
+    driver.loaded = false;
+    driver.frame = 0;
+    driver.next = 0;
+    driver.actions.clear();
+    driver.shot = nullptr;
+}
+
+void AutomationFrame(HWND window)
+{
+    Driver& driver = TheDriver();
+    std::vector<AutomationAction> due;
+    AutomationShot shot;
+    {
+        std::lock_guard guard(driver.lock);
+        if (!driver.loaded)
+            LoadFromEnvironment(driver);
+        while (driver.next < driver.actions.size() && driver.actions[driver.next].frame <= driver.frame)
+            due.push_back(driver.actions[driver.next++]);
+        ++driver.frame;
+        shot = driver.shot;
+    }
+    // The actions run outside the lock: a shot calls back into the program.
+    for (const AutomationAction& action : due)
+        Run(action, window, shot);
+}
+
+} // namespace platform

@@ -1,0 +1,168 @@
+// The whole program: start-up logs its steps in order, the logo and the loading screen show, a
+// key press skips the logo, the main menu quits on Escape through the normal shut-down, and the
+// pack written at exit holds the play data; "-c" brings the initial pack back.
+#include "app/PlayDataPack.h"
+#include "support/TempDir.h"
+
+#include <gtest/gtest.h>
+#include <stb/stb_image.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+
+namespace fs = std::filesystem;
+
+namespace {
+
+struct Rgb {
+    int r, g, b;
+};
+
+class StartUpShutDownTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        for (const auto& entry : fs::directory_iterator(QUIBLY_RUN_FOLDER)) {
+            std::string name = entry.path().filename().string();
+            if (name == "QuiblyConfig.pak" || name == "Log_VODozivo.txt" || name == "testFile.bin")
+                continue;
+            fs::copy(entry.path(), m_run.Path() / name, fs::copy_options::recursive);
+        }
+    }
+
+    // Runs the game in the copy with the script; its exit code.
+    int Run(const std::string& script, const std::string& arguments = "")
+    {
+        m_run.Write("script.txt", script);
+        std::string command = "cd '" + m_run.Str() + "' && SDL_VIDEODRIVER=offscreen SDL_AUDIODRIVER=dummy " +
+                              "ASAN_OPTIONS=detect_leaks=0 QUIBLY_DEBUG_OUTPUT=0 QUIBLY_PROFILE_DIR='" + m_profile.Str() +
+                              "' QUIBLY_AUTOMATION=script.txt timeout 120 ./Quibly " + arguments + " 2>stderr.txt";
+        int status = std::system(command.c_str());
+        return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    }
+
+    std::string Log() const { return m_run.Read("Log_VODozivo.txt"); }
+
+    // The "Excute" counter of the record file inside the local pack.
+    int PackedStartCount() const
+    {
+        ConfigPak::DecodedPack pack;
+        EXPECT_TRUE(ConfigPak::DecodePack(m_run.Read(ConfigPak::kPackFile), pack)) << pack.error;
+        for (const auto& record : pack.records) {
+            if (std::string(ConfigPak::kPlayDataFiles[record.fileIndex]) != "Data/PlayData/QuiblyRecord.xml")
+                continue;
+            std::string text(pack.Bytes(record));
+            size_t at = text.find("Excute=\"");
+            return at == std::string::npos ? -1 : std::atoi(text.c_str() + at + 8);
+        }
+        return -1;
+    }
+
+    Rgb Pixel(const std::string& file, int x, int y) const
+    {
+        int w = 0, h = 0, n = 0;
+        unsigned char* data = stbi_load((m_run.Path() / file).c_str(), &w, &h, &n, 3);
+        EXPECT_NE(data, nullptr) << file;
+        if (!data)
+            return {-1, -1, -1};
+        EXPECT_EQ(w, 1024);
+        EXPECT_EQ(h, 768);
+        const unsigned char* p = data + (y * w + x) * 3;
+        Rgb rgb{p[0], p[1], p[2]};
+        stbi_image_free(data);
+        return rgb;
+    }
+
+    testsupport::TempDir m_run;
+    testsupport::TempDir m_profile;
+};
+
+::testing::AssertionResult Near(Rgb actual, Rgb expected, int tolerance)
+{
+    if (std::abs(actual.r - expected.r) <= tolerance && std::abs(actual.g - expected.g) <= tolerance &&
+        std::abs(actual.b - expected.b) <= tolerance)
+        return ::testing::AssertionSuccess();
+    return ::testing::AssertionFailure() << "(" << actual.r << "," << actual.g << "," << actual.b << ") is not near ("
+                                         << expected.r << "," << expected.g << "," << expected.b << ")";
+}
+
+bool InOrder(const std::string& log, std::initializer_list<const char*> lines)
+{
+    size_t at = 0;
+    for (const char* line : lines) {
+        at = log.find(line, at);
+        if (at == std::string::npos)
+            return false;
+        ++at;
+    }
+    return true;
+}
+
+// The logo is skipped at frame 40; the frame after the skip draws the loading screen; the main
+// menu quits on Escape.
+constexpr const char* kScript = "# logo, skip, loading, menu, Escape\n"
+                                "20 shot logo.png\n"
+                                "40 key 20\n"
+                                "42 shot loading.png\n"
+                                "70 shot menu.png\n"
+                                "80 key 1B\n"
+                                "400 quit\n";
+
+TEST_F(StartUpShutDownTest, RunsFromTheLogoToTheMenuAndPacksThePlayDataAtExit)
+{
+    ASSERT_EQ(Run(kScript), 0) << m_run.Read("stderr.txt");
+    std::string log = Log();
+    EXPECT_TRUE(InOrder(log, {"Start window", "Vanteo Start Version = 0.0.354.43", "Loading Complet",
+                              "Client : DisconnectFromServer() ) Called"}))
+        << log;
+
+    // The movie shows at its own size from the top-left corner; the rest of the screen is black.
+    Rgb logo = Pixel("logo.png", 100, 100);
+    EXPECT_GT(logo.r + logo.g + logo.b, 30);
+    EXPECT_TRUE(Near(Pixel("logo.png", 900, 700), {0, 0, 0}, 2));
+    // The loading picture: its title disc and background.
+    EXPECT_TRUE(Near(Pixel("loading.png", 512, 384), {129, 180, 254}, 24));
+    EXPECT_TRUE(Near(Pixel("loading.png", 100, 100), {35, 47, 98}, 24));
+    // The menu's plain screen.
+    EXPECT_TRUE(Near(Pixel("menu.png", 512, 384), {0, 0, 0}, 2));
+
+    EXPECT_TRUE(fs::exists(m_run.Path() / ConfigPak::kPackFile));
+    EXPECT_FALSE(fs::exists(m_run.Path() / "Data/PlayData/QuiblyRecord.xml"));  // packed, loose file gone
+    ConfigPak::DecodedPack pack;
+    ASSERT_TRUE(ConfigPak::DecodePack(m_run.Read(ConfigPak::kPackFile), pack)) << pack.error;
+    std::vector<std::string> packed;
+    for (const auto& record : pack.records)
+        packed.push_back(ConfigPak::kPlayDataFiles[record.fileIndex]);
+    // A first run starts without play data: start-up writes the record (its start count) and
+    // the leaderboard bests, and the pack at exit holds them.
+    for (const char* file : {"Data/PlayData/UserLeaderBoard.bin", "Data/PlayData/QuiblyRecord.xml"})
+        EXPECT_NE(std::find(packed.begin(), packed.end(), file), packed.end()) << file;
+    EXPECT_EQ(PackedStartCount(), 1);
+}
+
+TEST_F(StartUpShutDownTest, ResetSwitchRestoresTheInitialPackOnlyAsAWholeArgument)
+{
+    const char* quickQuit = "5 quit\n";
+    ASSERT_EQ(Run(quickQuit), 0) << m_run.Read("stderr.txt");
+    ASSERT_EQ(Run(quickQuit, "--name=x-cy"), 0);
+    EXPECT_EQ(PackedStartCount(), 2);  // the play data was kept
+    ASSERT_EQ(Run(quickQuit, "-c"), 0);
+    EXPECT_EQ(PackedStartCount(), 1);  // the initial pack's count, plus this start
+}
+
+TEST_F(StartUpShutDownTest, OfflinePlatformEndsTheProgramBeforeAnythingStarts)
+{
+    m_run.Write("script.txt", "5 quit\n");
+    std::string command = "cd '" + m_run.Str() + "' && SDL_VIDEODRIVER=offscreen SDL_AUDIODRIVER=dummy " +
+                          "ASAN_OPTIONS=detect_leaks=0 QUIBLY_PROFILE=offline timeout 60 ./Quibly 2>stderr.txt";
+    int status = std::system(command.c_str());
+    ASSERT_TRUE(WIFEXITED(status));
+    EXPECT_EQ(WEXITSTATUS(status), 0);
+    EXPECT_NE(m_run.Read("stderr.txt").find("Cannot Init Steam API"), std::string::npos);
+    EXPECT_FALSE(fs::exists(m_run.Path() / "Data/PlayData"));
+    EXPECT_FALSE(fs::exists(m_run.Path() / ConfigPak::kPackFile));
+}
+
+} // namespace

@@ -1,0 +1,72 @@
+// The leaderboards at start: the local bests file, and the seven boards found one at a time.
+#include "OnlineFixture.h"
+
+#include "online/LeaderBoard.h"
+
+#include <cstring>
+
+namespace {
+
+using onlinetest::OnlineTest;
+
+class LeaderBoardTest : public OnlineTest {};
+
+std::string Bytes(std::initializer_list<int32_t> values)
+{
+    std::string out;
+    for (int32_t v : values)
+        for (int i = 0; i < 4; ++i)
+            out.push_back(static_cast<char>((static_cast<uint32_t>(v) >> (8 * i)) & 0xFF));
+    return out;
+}
+
+TEST_F(LeaderBoardTest, MissingBestsFileIsCreatedWithTheDefaults)
+{
+    QuiblyLeaderBoard board;
+    board.LoadLocalBests();
+    EXPECT_EQ(m_work.Read(kLeaderBoardFile), Bytes({-1, 0, 0, 0, 0, 0, 65535}));
+    EXPECT_EQ(g_nMultiRecord, 0xFFFF);
+}
+
+TEST_F(LeaderBoardTest, ShortBestsFileLeavesTheRestAsItWas)
+{
+    m_work.Write(kLeaderBoardFile, Bytes({120, 5000}) + "\x01\x02");
+    QuiblyLeaderBoard board;
+    board.LoadLocalBests();
+    EXPECT_EQ(board.m_nBest[0], 120);
+    EXPECT_EQ(board.m_nBest[1], 5000);
+    EXPECT_EQ(board.m_nBest[2], 0);
+    EXPECT_EQ(board.m_nBest[6], 0xFFFF);
+    EXPECT_EQ(m_work.Read(kLeaderBoardFile).size(), 10u);  // reading never rewrites it
+}
+
+TEST_F(LeaderBoardTest, InitFindsTheSevenBoardsOneAfterAnother)
+{
+    QuiblyLeaderBoard board;
+    board.Init();
+    EXPECT_TRUE(board.IsEnabled());
+    for (int pump = 0; pump < kLeaderBoardCount; ++pump) {
+        EXPECT_EQ(board.GetHandle(pump), 0u) << pump;
+        SteamAPI_RunCallbacks();
+        EXPECT_NE(board.GetHandle(pump), 0u) << pump;
+    }
+    EXPECT_STREQ(SteamUserStats()->GetLeaderboardName(board.GetHandle(6)), "Multi Battle Ranking");
+    EXPECT_EQ(board.m_nCurrentBoard, 6);
+    EXPECT_EQ(board.m_nDownloadState, 1);
+    SteamAPI_RunCallbacks();
+    EXPECT_EQ(board.m_nDownloadState, 2);
+}
+
+TEST_F(LeaderBoardTest, WithoutThePlatformNoBoardIsSearched)
+{
+    SteamAPI_Shutdown();
+    platform::steam::SetInitResult(false);
+    QuiblyLeaderBoard board;
+    board.Init();
+    EXPECT_FALSE(board.IsEnabled());
+    SteamAPI_RunCallbacks();
+    EXPECT_EQ(board.GetHandle(0), 0u);
+    EXPECT_EQ(m_work.Read(kLeaderBoardFile).size(), 28u);
+}
+
+} // namespace

@@ -1,0 +1,86 @@
+// The automation driver plays its script into a window through the player's input path, one
+// frame at a time, and saves pictures through the program's shot.
+#include "../../win32/device/TestWindow.h"
+
+#include <win32/Automation.h>
+#include <win32/Messages.h>
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <fstream>
+#include <sstream>
+
+using testsupport::TestWindow;
+
+namespace {
+
+class AutomationDriverTest : public ::testing::Test {
+protected:
+    void SetUp() override { ShowWindow(window.hwnd, SW_SHOW); }
+    void TearDown() override
+    {
+        platform::StopAutomation();
+        unsetenv("QUIBLY_AUTOMATION");
+    }
+    void Start(const std::string& script)
+    {
+        std::ostringstream errors;
+        platform::StartAutomation(platform::ParseAutomationScript(script, "test", errors));
+        ASSERT_EQ(errors.str(), "");
+    }
+    // One turn of the game's loop: the frame's actions, then the messages they caused.
+    std::optional<int> Frame()
+    {
+        TestWindow::Log().clear();
+        platform::AutomationFrame(window.hwnd);
+        return TestWindow::Pump();
+    }
+    std::vector<UINT> Input()
+    {
+        std::vector<UINT> ids;
+        for (const auto& r : TestWindow::Messages({WM_KEYDOWN, WM_KEYUP, WM_MOUSEMOVE, WM_LBUTTONDOWN, WM_LBUTTONUP,
+                                                   WM_RBUTTONDOWN, WM_RBUTTONUP, WM_IME_COMPOSITION}))
+            ids.push_back(r.message);
+        return ids;
+    }
+    TestWindow window;
+};
+
+TEST_F(AutomationDriverTest, ActionsArriveAsMessagesInTheirFrames)
+{
+    Start("0 key 41\n2 click 100 200\n3 rclick 5 6\n4 text 가\n6 quit\n");
+    Frame();
+    EXPECT_EQ(Input(), (std::vector<UINT>{WM_KEYDOWN}));
+    Frame();
+    EXPECT_EQ(Input(), (std::vector<UINT>{WM_KEYUP}));
+    Frame();
+    EXPECT_EQ(Input(), (std::vector<UINT>{WM_MOUSEMOVE, WM_LBUTTONDOWN, WM_LBUTTONUP}));
+    auto down = TestWindow::Messages({WM_LBUTTONDOWN});
+    ASSERT_EQ(down.size(), 1u);
+    EXPECT_EQ(down[0].lParam, MAKELPARAM(100, 200));
+    Frame();
+    EXPECT_EQ(Input(), (std::vector<UINT>{WM_MOUSEMOVE, WM_RBUTTONDOWN, WM_RBUTTONUP}));
+    Frame();
+    EXPECT_FALSE(TestWindow::Messages({WM_IME_COMPOSITION}).empty());
+    EXPECT_EQ(Frame(), std::nullopt);
+    EXPECT_EQ(Frame(), std::optional<int>(0));
+}
+
+TEST_F(AutomationDriverTest, ScriptComesFromTheEnvironmentAndShotsGoToTheProgram)
+{
+    const std::string path = "automation_script.txt";
+    std::ofstream(path) << "# two pictures\n1 shot first.png\n1 shot second.png\nnonsense\n";
+    setenv("QUIBLY_AUTOMATION", path.c_str(), 1);
+    std::vector<std::string> shots;
+    platform::SetAutomationShot([&](const std::string& file) {
+        shots.push_back(file);
+        return true;
+    });
+    Frame();
+    EXPECT_TRUE(shots.empty());
+    Frame();
+    EXPECT_EQ(shots, (std::vector<std::string>{"first.png", "second.png"}));
+}
+
+} // namespace
