@@ -5,6 +5,7 @@
 #include "Device.h"
 
 #include "Log.h"
+#include "PixelFormats.h"
 
 #define GL_GLEXT_PROTOTYPES
 #include <GL/gl.h>
@@ -149,6 +150,20 @@ void SetCombiner(bool alpha, DWORD op, DWORD arg1, DWORD arg2)
     glTexEnvf(GL_TEXTURE_ENV, alpha ? GL_ALPHA_SCALE : GL_RGB_SCALE, scale);
 }
 
+// Texture times the incoming colour, for colour and alpha: what GL_MODULATE computes.
+template <class Stage>
+bool IsPlainModulate(int unit, const Stage& ts)
+{
+    auto modulates = [&](DWORD op, DWORD arg1, DWORD arg2) {
+        DWORD incoming = unit == 0 ? D3DTA_DIFFUSE : D3DTA_CURRENT;
+        bool textureAndIncoming = (arg1 == D3DTA_TEXTURE && (arg2 == incoming || arg2 == D3DTA_CURRENT)) ||
+                                  (arg2 == D3DTA_TEXTURE && (arg1 == incoming || arg1 == D3DTA_CURRENT));
+        return op == D3DTOP_MODULATE && textureAndIncoming;
+    };
+    return modulates(ts[D3DTSS_COLOROP], ts[D3DTSS_COLORARG1], ts[D3DTSS_COLORARG2]) &&
+           modulates(ts[D3DTSS_ALPHAOP], ts[D3DTSS_ALPHAARG1], ts[D3DTSS_ALPHAARG2]);
+}
+
 } // namespace
 
 unsigned GlMode(D3DPRIMITIVETYPE type)
@@ -223,8 +238,10 @@ void Device::ApplyRenderStates()
                                                              : GL_FILL;
     glPolygonMode(GL_FRONT_AND_BACK, fill);
     DWORD mask = rs[D3DRS_COLORWRITEENABLE];
+    // A target without alpha keeps the alpha of 1 its clear gave it.
+    bool opaqueTarget = IsOpaqueFormat(m_renderTarget->ColourTexture()->Format());
     glColorMask((mask & D3DCOLORWRITEENABLE_RED) != 0, (mask & D3DCOLORWRITEENABLE_GREEN) != 0,
-                (mask & D3DCOLORWRITEENABLE_BLUE) != 0, (mask & D3DCOLORWRITEENABLE_ALPHA) != 0);
+                (mask & D3DCOLORWRITEENABLE_BLUE) != 0, (mask & D3DCOLORWRITEENABLE_ALPHA) != 0 && !opaqueTarget);
 }
 
 // Without lights the lit colour is the emissive colour plus the ambient light times the
@@ -325,6 +342,11 @@ void Device::ApplyStages()
         } else {
             glBindTexture(GL_TEXTURE_2D, m_whiteTexture);
         }
+        if (IsPlainModulate(unit, ts)) {
+            // The common case in its simplest form, which software rasterisers draw fastest.
+            glTexEnvi(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, GL_MODULATE);
+            continue;
+        }
         glTexEnvi(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, GL_COMBINE);
         glTexEnvfv(GL_TEXTURE_ENV, GL_TEXTURE_ENV_COLOR, factor);
         SetCombiner(false, ts[D3DTSS_COLOROP], ts[D3DTSS_COLORARG1], ts[D3DTSS_COLORARG2]);
@@ -405,9 +427,12 @@ HRESULT Device::Submit(unsigned glMode, const uint8_t* vertices, UINT stride, DW
         glDisableClientState(GL_COLOR_ARRAY);
         glColor4f(1.0f, 1.0f, 1.0f, 1.0f);
     }
+    // Coordinates go only to the stages in use: every array costs the rasteriser per pixel.
+    bool stageOn = true;
     for (int unit = 0; unit < m_glStages; ++unit) {
+        stageOn = stageOn && m_state.stage[unit][D3DTSS_COLOROP] != D3DTOP_DISABLE;
         glClientActiveTexture(GL_TEXTURE0 + unit);
-        if (fvf & D3DFVF_TEX1) {
+        if ((fvf & D3DFVF_TEX1) && stageOn) {
             glEnableClientState(GL_TEXTURE_COORD_ARRAY);
             glTexCoordPointer(2, GL_FLOAT, static_cast<GLsizei>(stride), vertices + offset);
         } else {
@@ -447,6 +472,8 @@ HRESULT Device::Clear(DWORD count, const RECT* rects, DWORD flags, D3DCOLOR colo
     if (flags & D3DCLEAR_TARGET) {
         float rgba[4];
         ColorOf(color, rgba);
+        if (IsOpaqueFormat(m_renderTarget->ColourTexture()->Format()))
+            rgba[3] = 1.0f;
         glClearColor(rgba[0], rgba[1], rgba[2], rgba[3]);
         glColorMask(GL_TRUE, GL_TRUE, GL_TRUE, GL_TRUE);
         bits |= GL_COLOR_BUFFER_BIT;

@@ -36,31 +36,34 @@ bool IsDepthFormat(D3DFORMAT format)
     return format == D3DFMT_D16 || format == D3DFMT_D24S8 || format == D3DFMT_D24X8 || format == D3DFMT_D32;
 }
 
+bool IsOpaqueFormat(D3DFORMAT format) { return format == D3DFMT_X8R8G8B8 || format == D3DFMT_X1R5G5B5; }
+
 bool IsRenderTargetFormat(D3DFORMAT format) { return format == D3DFMT_A8R8G8B8 || format == D3DFMT_X8R8G8B8; }
 
 GlFormat GlFormatOf(D3DFORMAT format)
 {
     switch (format) {
     case D3DFMT_A8R8G8B8:
-        return {GL_RGBA8, GL_BGRA, GL_UNSIGNED_INT_8_8_8_8_REV};
+        return {GL_RGBA8, GL_BGRA, GL_UNSIGNED_INT_8_8_8_8_REV, false};
     case D3DFMT_X8R8G8B8:
-        return {GL_RGB8, GL_BGRA, GL_UNSIGNED_INT_8_8_8_8_REV};
+        // Four bytes a pixel draw and sample much faster than three in a software rasteriser.
+        return {GL_RGBA8, GL_BGRA, GL_UNSIGNED_INT_8_8_8_8_REV, true};
     case D3DFMT_R5G6B5:
-        return {GL_RGB5, GL_RGB, GL_UNSIGNED_SHORT_5_6_5};
+        return {GL_RGB5, GL_RGB, GL_UNSIGNED_SHORT_5_6_5, false};
     case D3DFMT_X1R5G5B5:
-        return {GL_RGB5, GL_BGRA, GL_UNSIGNED_SHORT_1_5_5_5_REV};
+        return {GL_RGB5_A1, GL_BGRA, GL_UNSIGNED_SHORT_1_5_5_5_REV, true};
     case D3DFMT_A1R5G5B5:
-        return {GL_RGB5_A1, GL_BGRA, GL_UNSIGNED_SHORT_1_5_5_5_REV};
+        return {GL_RGB5_A1, GL_BGRA, GL_UNSIGNED_SHORT_1_5_5_5_REV, false};
     case D3DFMT_A4R4G4B4:
-        return {GL_RGBA4, GL_BGRA, GL_UNSIGNED_SHORT_4_4_4_4_REV};
+        return {GL_RGBA4, GL_BGRA, GL_UNSIGNED_SHORT_4_4_4_4_REV, false};
     case D3DFMT_A8L8:
-        return {GL_LUMINANCE8_ALPHA8, GL_LUMINANCE_ALPHA, GL_UNSIGNED_BYTE};
+        return {GL_LUMINANCE8_ALPHA8, GL_LUMINANCE_ALPHA, GL_UNSIGNED_BYTE, false};
     case D3DFMT_A8:
-        return {GL_ALPHA8, GL_ALPHA, GL_UNSIGNED_BYTE};
+        return {GL_ALPHA8, GL_ALPHA, GL_UNSIGNED_BYTE, false};
     case D3DFMT_L8:
-        return {GL_LUMINANCE8, GL_LUMINANCE, GL_UNSIGNED_BYTE};
+        return {GL_LUMINANCE8, GL_LUMINANCE, GL_UNSIGNED_BYTE, false};
     default:
-        return {GL_RGBA8, GL_BGRA, GL_UNSIGNED_INT_8_8_8_8_REV};
+        return {GL_RGBA8, GL_BGRA, GL_UNSIGNED_INT_8_8_8_8_REV, false};
     }
 }
 

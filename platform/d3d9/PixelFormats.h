@@ -12,6 +12,7 @@ struct GlFormat {
     int internalFormat;
     unsigned format;
     unsigned type;
+    bool opaque;  // the X formats: stored with alpha for speed, sampled with alpha 1
 };
 
 // Bytes per pixel of a colour format; 0 for a format textures cannot have.
@@ -19,6 +20,8 @@ UINT BytesPerPixel(D3DFORMAT format);
 bool IsTextureFormat(D3DFORMAT format);
 bool IsDepthFormat(D3DFORMAT format);
 bool IsRenderTargetFormat(D3DFORMAT format);
+// Formats without alpha: their alpha reads as 1.
+bool IsOpaqueFormat(D3DFORMAT format);
 // How a format's memory is uploaded: B, G, R, A byte order for the 32-bit formats.
 GlFormat GlFormatOf(D3DFORMAT format);
 // Writes one ARGB pixel in the given format at `out`.

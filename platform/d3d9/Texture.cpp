@@ -158,6 +158,8 @@ void Texture::CreateGlTexture()
     const void* pixels = IsRenderTarget() ? nullptr : m_pixels.data();
     glPixelStorei(GL_UNPACK_ALIGNMENT, 1);
     glPixelStorei(GL_UNPACK_ROW_LENGTH, 0);
+    if (gl.opaque)
+        glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_SWIZZLE_A, GL_ONE);
     glTexImage2D(GL_TEXTURE_2D, 0, gl.internalFormat, static_cast<GLsizei>(m_width),
                  static_cast<GLsizei>(m_height), 0, gl.format, gl.type, pixels);
     m_pending = false;

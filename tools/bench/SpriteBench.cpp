@@ -1,0 +1,119 @@
+// Frames of N textured, alpha-blended 32 x 32 sprites at 1024 x 768 through ID3DXSprite:
+// clear, Begin, N moving Draws, End, Present. Reports milliseconds per frame.
+// Runs headless (SDL's offscreen video driver) unless SDL_VIDEODRIVER says otherwise.
+#include <d3d9/D3DX9.h>
+#include <win32/SdlBridge.h>
+
+#include <SDL2/SDL.h>
+#include <benchmark/benchmark.h>
+
+#include <cstdlib>
+#include <random>
+#include <vector>
+
+namespace {
+
+constexpr UINT kWidth = 1024, kHeight = 768, kSide = 32;
+
+struct Mover {
+    float x, y, dx, dy;
+};
+
+class SpriteScene {
+public:
+    SpriteScene()
+    {
+        setenv("SDL_VIDEODRIVER", "offscreen", 0);
+        SDL_InitSubSystem(SDL_INIT_VIDEO);
+        m_window = SDL_CreateWindow("SpriteBench", 0, 0, kWidth, kHeight, SDL_WINDOW_OPENGL | SDL_WINDOW_HIDDEN);
+        m_hwnd = platform::RegisterSdlWindow(m_window);
+        m_d3d = Direct3DCreate9(D3D_SDK_VERSION);
+        D3DPRESENT_PARAMETERS pp{};
+        pp.BackBufferWidth = kWidth;
+        pp.BackBufferHeight = kHeight;
+        pp.BackBufferFormat = D3DFMT_X8R8G8B8;
+        pp.SwapEffect = D3DSWAPEFFECT_COPY;
+        pp.hDeviceWindow = m_hwnd;
+        pp.Windowed = TRUE;
+        pp.EnableAutoDepthStencil = TRUE;
+        pp.AutoDepthStencilFormat = D3DFMT_D16;
+        pp.PresentationInterval = D3DPRESENT_INTERVAL_IMMEDIATE;
+        if (!m_d3d || m_d3d->CreateDevice(0, D3DDEVTYPE_HAL, m_hwnd, 0x44, &pp, &m_device) != D3D_OK)
+            std::abort();
+        D3DXCreateSprite(m_device, &m_sprite);
+        m_device->CreateTexture(kSide, kSide, 1, 0, D3DFMT_A8R8G8B8, D3DPOOL_MANAGED, &m_texture, nullptr);
+        D3DLOCKED_RECT locked{};
+        m_texture->LockRect(0, &locked, nullptr, 0);
+        for (UINT y = 0; y < kSide; ++y)
+            for (UINT x = 0; x < kSide; ++x) {
+                bool edge = x == 0 || y == 0 || x == kSide - 1 || y == kSide - 1;
+                static_cast<uint32_t*>(locked.pBits)[y * kSide + x] = edge ? 0x00000000 : 0xC0FFC040;
+            }
+        m_texture->UnlockRect(0);
+    }
+
+    ~SpriteScene()
+    {
+        m_texture->Release();
+        m_sprite->Release();
+        m_device->Release();
+        m_d3d->Release();
+        platform::UnregisterSdlWindow(m_hwnd);
+        SDL_DestroyWindow(m_window);
+        SDL_QuitSubSystem(SDL_INIT_VIDEO);
+    }
+
+    void Place(int count)
+    {
+        std::mt19937 random(7);
+        std::uniform_real_distribution<float> px(0, kWidth - kSide), py(0, kHeight - kSide), speed(-1, 1);
+        m_movers.clear();
+        for (int i = 0; i < count; ++i)
+            m_movers.push_back({px(random), py(random), speed(random), speed(random)});
+    }
+
+    void Frame()
+    {
+        m_device->BeginScene();
+        m_device->Clear(0, nullptr, D3DCLEAR_TARGET | D3DCLEAR_ZBUFFER, 0xFFA0A0A0, 1.0f, 0);
+        m_sprite->Begin(D3DXSPRITE_ALPHABLEND);
+        // As the game's sprite flush does: point filtering after Begin.
+        m_device->SetSamplerState(0, D3DSAMP_MAGFILTER, D3DTEXF_POINT);
+        m_device->SetSamplerState(0, D3DSAMP_MINFILTER, D3DTEXF_POINT);
+        for (Mover& m : m_movers) {
+            m.x += m.dx;
+            m.y += m.dy;
+            if (m.x < 0 || m.x > kWidth - kSide)
+                m.dx = -m.dx;
+            if (m.y < 0 || m.y > kHeight - kSide)
+                m.dy = -m.dy;
+            D3DVECTOR position{m.x, m.y, 0};
+            m_sprite->Draw(m_texture, nullptr, nullptr, reinterpret_cast<const D3DXVECTOR3*>(&position), 0xFFFFFFFF);
+        }
+        m_sprite->End();
+        m_device->EndScene();
+        m_device->Present(nullptr, nullptr, nullptr, nullptr);
+    }
+
+private:
+    SDL_Window* m_window = nullptr;
+    HWND m_hwnd = nullptr;
+    IDirect3D9* m_d3d = nullptr;
+    IDirect3DDevice9* m_device = nullptr;
+    ID3DXSprite* m_sprite = nullptr;
+    IDirect3DTexture9* m_texture = nullptr;
+    std::vector<Mover> m_movers;
+};
+
+void BM_SpriteFrame(benchmark::State& state)
+{
+    static SpriteScene scene;
+    scene.Place(static_cast<int>(state.range(0)));
+    for (auto _ : state)
+        scene.Frame();
+    state.counters["sprites"] = static_cast<double>(state.range(0));
+}
+
+} // namespace
+
+BENCHMARK(BM_SpriteFrame)->Arg(0)->Arg(100)->Arg(1000)->Arg(2000)->Arg(5000)->Unit(benchmark::kMillisecond)->MeasureProcessCPUTime()->UseRealTime();
