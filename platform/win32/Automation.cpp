@@ -10,6 +10,7 @@
 #include "win32/Messages.h"
 #include "win32/TestInput.h"
 #include "win32/Text.h"
+#include "win32/Time.h"
 
 #include <algorithm>
 #include <charconv>
@@ -102,6 +103,8 @@ struct Driver {
     size_t next = 0;
     std::vector<AutomationAction> actions;
     AutomationShot shot;
+    // With a fixed step, the clocks move by this much once a frame and stand still otherwise.
+    uint64_t frameStepNanoseconds = 0;
 };
 
 Driver& TheDriver()
@@ -122,6 +125,16 @@ void LoadFromEnvironment(Driver& driver)
         return;
     }
     driver.actions = ParseAutomationScript(script, file, std::cerr);
+    if (const char* step = std::getenv("QUIBLY_AUTOMATION_FRAME_MS")) {
+        char* end = nullptr;
+        const double milliseconds = std::strtod(step, &end);
+        if (end != step && milliseconds > 0.0 && milliseconds <= 1000.0) {
+            driver.frameStepNanoseconds = static_cast<uint64_t>(milliseconds * 1e6);
+            UseManualClock(true);
+        } else {
+            std::cerr << "[automation] QUIBLY_AUTOMATION_FRAME_MS must be a number of milliseconds from 0 to 1000\n";
+        }
+    }
 }
 
 void Run(const AutomationAction& action, HWND window, const AutomationShot& shot)
@@ -220,6 +233,9 @@ void StopAutomation()
     driver.next = 0;
     driver.actions.clear();
     driver.shot = nullptr;
+    if (driver.frameStepNanoseconds > 0)
+        UseManualClock(false);
+    driver.frameStepNanoseconds = 0;
 }
 
 void AutomationFrame(HWND window)
@@ -235,6 +251,8 @@ void AutomationFrame(HWND window)
             due.push_back(driver.actions[driver.next++]);
         ++driver.frame;
         shot = driver.shot;
+        if (driver.frameStepNanoseconds > 0)
+            AdvanceManualClock(driver.frameStepNanoseconds);
     }
     // The actions run outside the lock: a shot calls back into the program.
     for (const AutomationAction& action : due)

@@ -37,7 +37,7 @@ protected:
     {
         m_run.Write("script.txt", script);
         std::string command = "cd '" + m_run.Str() + "' && SDL_VIDEODRIVER=offscreen SDL_AUDIODRIVER=dummy " +
-                              "ASAN_OPTIONS=detect_leaks=0 QUIBLY_DEBUG_OUTPUT=0 QUIBLY_PROFILE_DIR='" + m_profile.Str() +
+                              "ASAN_OPTIONS=detect_leaks=0 QUIBLY_DEBUG_OUTPUT=0 QUIBLY_AUTOMATION_FRAME_MS=16 QUIBLY_PROFILE_DIR='" + m_profile.Str() +
                               "' QUIBLY_AUTOMATION=script.txt timeout 120 ./Quibly " + arguments + " 2>stderr.txt";
         int status = std::system(command.c_str());
         return WIFEXITED(status) ? WEXITSTATUS(status) : -1;

@@ -12,6 +12,9 @@
 //   quit                            posts the quit message, so shut-down runs as usual
 // Lines starting with '#' and empty lines are skipped; a bad line is reported on stderr and
 // skipped. Actions of one frame run in the order of their lines, before that frame is drawn.
+// With QUIBLY_AUTOMATION_FRAME_MS=<milliseconds> as well, the game's clocks stand still and move
+// by that step once a frame, so a script's frame numbers meet the same game time however fast
+// the machine runs.
 #pragma once
 
 #include "win32/Types.h"

@@ -4,6 +4,7 @@
 
 #include <win32/Automation.h>
 #include <win32/Messages.h>
+#include <win32/Time.h>
 
 #include <gtest/gtest.h>
 
@@ -22,6 +23,7 @@ protected:
     {
         platform::StopAutomation();
         unsetenv("QUIBLY_AUTOMATION");
+        unsetenv("QUIBLY_AUTOMATION_FRAME_MS");
     }
     void Start(const std::string& script)
     {
@@ -81,6 +83,24 @@ TEST_F(AutomationDriverTest, ScriptComesFromTheEnvironmentAndShotsGoToTheProgram
     EXPECT_TRUE(shots.empty());
     Frame();
     EXPECT_EQ(shots, (std::vector<std::string>{"first.png", "second.png"}));
+}
+
+TEST_F(AutomationDriverTest, AFixedFrameStepMovesTheClocksOncePerFrameOnly)
+{
+    std::ofstream("step_script.txt") << "5 quit\n";
+    setenv("QUIBLY_AUTOMATION", "step_script.txt", 1);
+    setenv("QUIBLY_AUTOMATION_FRAME_MS", "20", 1);
+    Frame();
+    const DWORD start = timeGetTime();
+    Sleep(30);
+    EXPECT_EQ(timeGetTime(), start) << "the clocks stand still between frames";
+    Frame();
+    Frame();
+    EXPECT_EQ(timeGetTime() - start, 40u);
+    platform::StopAutomation();
+    const DWORD after = timeGetTime();
+    Sleep(20);
+    EXPECT_GE(timeGetTime() - after, 15u) << "stopping returns to the real clock";
 }
 
 } // namespace
