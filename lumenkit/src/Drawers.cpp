@@ -191,7 +191,13 @@ void CBatchDrawer::SetStatesAfterDraw(IDirect3DDevice9* device)
     device->SetRenderState(D3DRS_ALPHAREF, 2);
 }
 
-CLineDrawer::CLineDrawer() : CBatchDrawer(kLineLayout) {}
+void CLineBatchDrawer::SetStatesAfterDraw(IDirect3DDevice9* device)
+{
+    CBatchDrawer::SetStatesAfterDraw(device);
+    SetLineBlendAfterDraw(device);
+}
+
+CLineDrawer::CLineDrawer() : CLineBatchDrawer(kLineLayout) {}
 
 void CLineDrawer::DrawLine(D3DXVECTOR3 start, D3DXVECTOR3 end, D3DCOLOR color)
 {
@@ -204,13 +210,7 @@ void CLineDrawer::SetStatesBeforeDraw(IDirect3DDevice9* device)
     SetCommonStates(device, TRUE, D3DBLEND_SRCCOLOR, D3DBLEND_INVSRCCOLOR);
 }
 
-void CLineDrawer::SetStatesAfterDraw(IDirect3DDevice9* device)
-{
-    CBatchDrawer::SetStatesAfterDraw(device);
-    SetLineBlendAfterDraw(device);
-}
-
-LineDrawer2D::LineDrawer2D() : CBatchDrawer(kLineLayout) {}
+LineDrawer2D::LineDrawer2D() : CLineBatchDrawer(kLineLayout) {}
 
 void LineDrawer2D::DrawLine(D3DXVECTOR3 start, D3DXVECTOR3 end, D3DCOLOR color)
 {
@@ -224,13 +224,7 @@ void LineDrawer2D::SetStatesBeforeDraw(IDirect3DDevice9* device)
     SetCommonStates(device, FALSE, D3DBLEND_SRCCOLOR, D3DBLEND_INVSRCCOLOR);
 }
 
-void LineDrawer2D::SetStatesAfterDraw(IDirect3DDevice9* device)
-{
-    CBatchDrawer::SetStatesAfterDraw(device);
-    SetLineBlendAfterDraw(device);
-}
-
-PolygonDrawer::PolygonDrawer() : CBatchDrawer(kPolygonLayout) {}
+PolygonDrawer::PolygonDrawer() : CPolygonBatchDrawer(kPolygonLayout) {}
 
 void PolygonDrawer::DrawPolygon(D3DXVECTOR3 a, D3DXVECTOR3 b, D3DXVECTOR3 c, D3DCOLOR color)
 {
@@ -249,7 +243,7 @@ void PolygonDrawer::SetStatesAfterDraw(IDirect3DDevice9* device)
     SetLineBlendAfterDraw(device);
 }
 
-PolygonDrawer2D::PolygonDrawer2D() : CBatchDrawer(kPolygon2DLayout) {}
+PolygonDrawer2D::PolygonDrawer2D() : CPolygonBatchDrawer(kPolygon2DLayout) {}
 
 void PolygonDrawer2D::DrawPolygon(D3DXVECTOR3 a, D3DXVECTOR3 b, D3DXVECTOR3 c, D3DCOLOR color)
 {

@@ -72,54 +72,63 @@ protected:
 // Pixel coordinates to clip space for the device's current size.
 D3DXVECTOR3 PixelToClip(const D3DXVECTOR3& pixel);
 
-class CLineDrawer : public CBatchDrawer, public singleton<CLineDrawer> {
+// The Begin/End/Flush face both line drawers show; they differ only in how a line's points
+// become vertices and in the states around their draw.
+class CLineBatchDrawer : public CBatchDrawer {
 public:
-    CLineDrawer();
+    using CBatchDrawer::CBatchDrawer;
     void BeginDrawLine() { Lock(); }
-    void DrawLine(D3DXVECTOR3 start, D3DXVECTOR3 end, D3DCOLOR color);
     void EndDrawLine() { Unlock(); FlushLine(); }
     void FlushLine() { Draw(); }
 
 protected:
-    void SetStatesBeforeDraw(IDirect3DDevice9* device) override;
+    // Puts the blend factors back to source alpha after the colour blend of a line batch.
     void SetStatesAfterDraw(IDirect3DDevice9* device) override;
 };
 
-class LineDrawer2D : public CBatchDrawer, public singleton<LineDrawer2D> {
+// The Begin/End/Flush face both coloured triangle drawers show.
+class CPolygonBatchDrawer : public CBatchDrawer {
 public:
-    LineDrawer2D();
-    void BeginDrawLine() { Lock(); }
-    void DrawLine(D3DXVECTOR3 start, D3DXVECTOR3 end, D3DCOLOR color);
-    void EndDrawLine() { Unlock(); FlushLine(); }
-    void FlushLine() { Draw(); }
-
-protected:
-    void SetStatesBeforeDraw(IDirect3DDevice9* device) override;
-    void SetStatesAfterDraw(IDirect3DDevice9* device) override;
-};
-
-class PolygonDrawer : public CBatchDrawer, public singleton<PolygonDrawer> {
-public:
-    PolygonDrawer();
+    using CBatchDrawer::CBatchDrawer;
     void BeginDrawPolygon() { Lock(); }
-    void DrawPolygon(D3DXVECTOR3 a, D3DXVECTOR3 b, D3DXVECTOR3 c, D3DCOLOR color);
     void EndDrawPolygon() { Unlock(); FlushPolygon(); }
     void FlushPolygon() { Draw(); }
+};
+
+class CLineDrawer : public CLineBatchDrawer, public singleton<CLineDrawer> {
+public:
+    CLineDrawer();
+    void DrawLine(D3DXVECTOR3 start, D3DXVECTOR3 end, D3DCOLOR color);
+
+protected:
+    void SetStatesBeforeDraw(IDirect3DDevice9* device) override;
+};
+
+class LineDrawer2D : public CLineBatchDrawer, public singleton<LineDrawer2D> {
+public:
+    LineDrawer2D();
+    void DrawLine(D3DXVECTOR3 start, D3DXVECTOR3 end, D3DCOLOR color);
+
+protected:
+    void SetStatesBeforeDraw(IDirect3DDevice9* device) override;
+};
+
+class PolygonDrawer : public CPolygonBatchDrawer, public singleton<PolygonDrawer> {
+public:
+    PolygonDrawer();
+    void DrawPolygon(D3DXVECTOR3 a, D3DXVECTOR3 b, D3DXVECTOR3 c, D3DCOLOR color);
 
 protected:
     void SetStatesBeforeDraw(IDirect3DDevice9* device) override;
     void SetStatesAfterDraw(IDirect3DDevice9* device) override;
 };
 
-class PolygonDrawer2D : public CBatchDrawer, public singleton<PolygonDrawer2D> {
+class PolygonDrawer2D : public CPolygonBatchDrawer, public singleton<PolygonDrawer2D> {
 public:
     PolygonDrawer2D();
-    void BeginDrawPolygon() { Lock(); }
     void DrawPolygon(D3DXVECTOR3 a, D3DXVECTOR3 b, D3DXVECTOR3 c, D3DCOLOR color);
     // Two triangles covering the rectangle between the corners, at the first corner's z.
     void DrawRect(D3DXVECTOR3 corner, D3DXVECTOR3 opposite, D3DCOLOR color);
-    void EndDrawPolygon() { Unlock(); FlushPolygon(); }
-    void FlushPolygon() { Draw(); }
 
 protected:
     void SetStatesBeforeDraw(IDirect3DDevice9* device) override;
