@@ -62,18 +62,8 @@ void KVEdit::ApplyBase(WndBaseStruct* description, KVWnd* parent)
     auto* edit = dynamic_cast<EditBase*>(description);
     if (!edit)
         return;
-    m_fontName = edit->fontName.value;
-    m_fontSize = edit->fontSize.value;
-    m_color = edit->color.value;
-    m_outlineColor = edit->outlineColor.value;
-    m_shadowColor = edit->shadowColor.value;
-    m_style = edit->style;
-    m_hAlign = edit->hAlign;
+    m_look.CopyFrom(*edit);
     m_vAlign = edit->vAlign;
-    m_padding = edit->padding;
-    m_caretPath = edit->caret.path;
-    m_caretTex = edit->caret.tex;
-    m_caretRect = edit->caret.rect;
     m_passwordChar = edit->passwordChar;
 }
 
@@ -85,10 +75,7 @@ void KVEdit::ReadXml(KVXmlCursor* cursor)
 void KVEdit::LoadAssets()
 {
     KVWndEx::LoadAssets();
-    if (m_caretPath.empty())
-        return;
-    m_caret = new KVCaret;
-    m_caret->Init(GetUniqueId(), m_caretRect, m_imageCounter++, m_caretPath);
+    m_caret = m_look.NewCaret(GetUniqueId(), m_imageCounter);
 }
 
 void KVEdit::ResetDefaults()
@@ -136,14 +123,14 @@ void KVEdit::LButtonDown(MouseEventArgs& args)
         return;
     ShowCaret();
     KVRect r = GetHitRect();
-    int32_t x0 = Trunc(r.left + m_padding.left) + m_horizontalScroll;
+    int32_t x0 = Trunc(r.left + m_look.padding.left) + m_horizontalScroll;
     int32_t click = Trunc(args.x);
     // Clicks are mapped by what is drawn, so a password field places the caret under the
     // pointer and its real letters' widths never show.
     std::wstring shown = GetShownText();
     int32_t before = 0;
     for (size_t i = 0; i < shown.size(); ++i) {
-        int32_t width = MeasureWidth(m_fontName, shown.substr(i, 1));
+        int32_t width = MeasureWidth(m_look.fontName, shown.substr(i, 1));
         int32_t left = x0 + before;
         int32_t right = left + width;
         if (left <= click && click <= right) {
@@ -216,15 +203,9 @@ void KVEdit::EraseSelection()
     m_selectionAnchor = m_selectionEnd = caretIndex;
 }
 
-void KVEdit::EndComposition()
-{
-    m_compositionStart = m_compositionEnd = caretIndex;
-    m_composing = false;
-}
-
 void KVEdit::DeleteBack()
 {
-    if (m_composing)
+    if (m_composition.active)
         return;
     if (HasSelection()) {
         CaretToSelectionStart();
@@ -235,12 +216,12 @@ void KVEdit::DeleteBack()
         return;
     caretIndex = ClampIndex(caretIndex - 1, text);
     EraseAt(text, caretIndex, 1);
-    EndComposition();
+    m_composition.End(caretIndex);
 }
 
 void KVEdit::DeleteForward()
 {
-    if (m_composing)
+    if (m_composition.active)
         return;
     if (HasSelection()) {
         CaretToSelectionStart();
@@ -251,7 +232,7 @@ void KVEdit::DeleteForward()
         return;
     caretIndex = ClampIndex(caretIndex, text);
     EraseAt(text, caretIndex, 1);
-    EndComposition();
+    m_composition.End(caretIndex);
 }
 
 void KVEdit::Char(CharEventArgs& args)
@@ -259,28 +240,13 @@ void KVEdit::Char(CharEventArgs& args)
     if (!m_enabled)
         return;
     std::wstring input = args.text ? args.text : L"";
-    caretIndex = ClampIndex(caretIndex, text);
-    if (!text.empty() && m_composing)
-        EraseAt(text, caretIndex, m_compositionEnd - m_compositionStart);
+    m_composition.EraseFrom(text, caretIndex);
     if (HasSelection()) {
         CaretToSelectionStart();
         EraseSelection();
     }
-    if (!InsertWithinLimit(text, caretIndex, input, maxLength)) {
-        // The old composition is already gone from the text: forget it, so the next update
-        // never erases real characters in its place.
-        EndComposition();
-        return;
-    }
-    int32_t n = static_cast<int32_t>(input.size());
-    if (args.composing) {
-        m_compositionStart = caretIndex;
-        m_compositionEnd = caretIndex + n;
-        m_composing = n != 0;
-    } else {
-        MoveCaret(n);
-        EndComposition();
-    }
+    bool fitted = InsertWithinLimit(text, caretIndex, input, maxLength);
+    m_composition.Accept(fitted, args.composing, static_cast<int32_t>(input.size()), text, caretIndex);
 }
 
 void KVEdit::OnSetFocus()
@@ -313,11 +279,7 @@ void KVEdit::OnKillFocus()
             if (HIMC saved = service->TakeSavedContext())
                 imm::GetImm().AssociateContext(service->GetWindow(), saved);
     }
-    if (m_composing) {
-        caretIndex = ClampIndex(caretIndex, text);
-        EraseAt(text, caretIndex, m_compositionEnd - m_compositionStart);
-        EndComposition();
-    }
+    m_composition.Drop(text, caretIndex);
     ActivateTextInput(false);
 }
 
@@ -333,23 +295,17 @@ void KVEdit::WipePasswordText()
         std::fill(text.begin(), text.end(), L'\0');
 }
 
-KVRect KVEdit::PaddedRect() const
-{
-    KVRect r = GetHitRect();
-    return {r.left + m_padding.left, r.right - m_padding.right, r.top + m_padding.top, r.bottom - m_padding.bottom};
-}
-
 int32_t KVEdit::TextX(const std::wstring& shown, const KVRect& area)
 {
     int32_t left = Trunc(area.left);
     int32_t right = Trunc(area.right);
     int32_t viewWidth = Trunc(area.right - area.left);
     int32_t quarter = std::max(viewWidth, 0) / 4;
-    int32_t textWidth = MeasureWidth(m_fontName, shown);
+    int32_t textWidth = MeasureWidth(m_look.fontName, shown);
     int32_t caret = ClampIndex(caretIndex, shown);
-    int32_t compositionLength = m_composing ? m_compositionEnd - m_compositionStart : 0;
+    int32_t compositionLength = m_composition.active ? m_composition.Length() : 0;
     int32_t caretEnd = ClampIndex(caret + compositionLength, shown);
-    int32_t beforeCaret = MeasureWidth(m_fontName, shown.substr(0, static_cast<size_t>(caretEnd)));
+    int32_t beforeCaret = MeasureWidth(m_look.fontName, shown.substr(0, static_cast<size_t>(caretEnd)));
     int32_t start = left + m_horizontalScroll;
     int32_t caretX = start + beforeCaret;
     if (static_cast<float>(caretX) < area.left) {
@@ -358,9 +314,9 @@ int32_t KVEdit::TextX(const std::wstring& shown, const KVRect& area)
     } else if (static_cast<float>(caretX) > area.right) {
         int32_t margin = caret < static_cast<int32_t>(shown.size()) - compositionLength ? quarter : 0;
         start = right - margin - beforeCaret;
-    } else if (m_hAlign == 1 && textWidth < viewWidth) {
+    } else if (m_look.hAlign == 1 && textWidth < viewWidth) {
         start = left + viewWidth / 2 - textWidth / 2;
-    } else if (m_hAlign != 0 && (start > left || start + textWidth < right)) {
+    } else if (m_look.hAlign != 0 && (start > left || start + textWidth < right)) {
         start = right - textWidth;
     }
     m_horizontalScroll = start - left;
@@ -372,7 +328,7 @@ int32_t KVEdit::TextY(const std::wstring& shown, const KVRect& area)
     int32_t top = Trunc(area.top);
     int32_t viewHeight = Trunc(area.bottom - area.top);
     KVInterface* iface = TextInterface();
-    int32_t textHeight = iface ? iface->MeasureText(m_fontName, shown).height : 0;
+    int32_t textHeight = iface ? iface->MeasureText(m_look.fontName, shown).height : 0;
     int32_t y = top + m_verticalOffset;
     switch (m_vAlign) {
     case 0:
@@ -394,18 +350,12 @@ int32_t KVEdit::TextY(const std::wstring& shown, const KVRect& area)
 void KVEdit::OnDraw()
 {
     KVWndEx::OnDraw();
-    KVRect area = PaddedRect();
+    KVRect area = m_look.Inside(GetHitRect());
     std::wstring shown = GetShownText();
     int32_t x = TextX(shown, area);
     int32_t y = TextY(shown, area);
     float alpha = GetEffectiveAlpha();
-    KVTextStyle style;
-    style.faceName = m_fontName;
-    style.size = m_fontSize;
-    style.style = m_style;
-    style.outlineColour = m_outlineColor;
-    style.shadowColour = m_shadowColor;
-    style.colour = ScaleColorAlpha(m_color, alpha);
+    KVTextStyle style = m_look.StyleAt(alpha);
     KVRenderer* renderer = Renderer();
     KVInterface* iface = TextInterface();
     if (renderer)
@@ -416,7 +366,7 @@ void KVEdit::OnDraw()
         renderer->EndText();
     if (m_focused && m_enabled && m_caret) {
         int32_t caret = ClampIndex(caretIndex, shown);
-        int32_t caretX = x + MeasureWidth(m_fontName, shown.substr(0, static_cast<size_t>(caret)));
+        int32_t caretX = x + MeasureWidth(m_look.fontName, shown.substr(0, static_cast<size_t>(caret)));
         m_caret->Draw({static_cast<float>(caretX), static_cast<float>(y)}, alpha, GetScale());
     }
 }

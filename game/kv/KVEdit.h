@@ -3,6 +3,7 @@
 // the caret in view, alignment, and an optional password character that masks what is drawn.
 #pragma once
 
+#include "kv/KVTextInput.h"
 #include "kv/KVWndEx.h"
 
 #include <cstdint>
@@ -42,9 +43,9 @@ public:
     void WipePasswordText();
 
     bool IsFocused() const { return m_focused; }
-    bool IsComposing() const { return m_composing; }
-    int32_t GetCompositionStart() const { return m_compositionStart; }
-    int32_t GetCompositionEnd() const { return m_compositionEnd; }
+    bool IsComposing() const { return m_composition.active; }
+    int32_t GetCompositionStart() const { return m_composition.start; }
+    int32_t GetCompositionEnd() const { return m_composition.end; }
     int32_t GetSelectionAnchor() const { return m_selectionAnchor; }
     int32_t GetSelectionEnd() const { return m_selectionEnd; }
     int32_t GetHorizontalScroll() const { return m_horizontalScroll; }
@@ -66,33 +67,19 @@ private:
     void EraseSelection();
     void DeleteBack();
     void DeleteForward();
-    void EndComposition();
     void ShowCaret();
-    KVRect PaddedRect() const;
     int32_t TextX(const std::wstring& shown, const KVRect& area);
     int32_t TextY(const std::wstring& shown, const KVRect& area);
 
     bool m_focused = false;
     int32_t m_horizontalScroll = 0;
     int32_t m_verticalOffset = 0;
-    bool m_composing = false;
-    int32_t m_compositionStart = 0;
-    int32_t m_compositionEnd = 0;
+    KVComposition m_composition;
     KVCaret* m_caret = nullptr;
     int32_t m_selectionAnchor = 0;
     int32_t m_selectionEnd = 0;
-    std::wstring m_fontName;
-    int32_t m_fontSize = 0;
-    int32_t m_style = 0;
-    uint32_t m_color = 0;
-    uint32_t m_outlineColor = 0;
-    uint32_t m_shadowColor = 0;
-    int32_t m_hAlign = 0;
+    KVTextLook m_look;
     int32_t m_vAlign = 0;
-    KVRect m_padding;
-    std::wstring m_caretPath;
-    KVPoint m_caretTex;
-    KVRect m_caretRect;
     wchar_t m_passwordChar = 0;
 };
 

@@ -51,18 +51,8 @@ void KVTextArea::ApplyBase(WndBaseStruct* description, KVWnd* parent)
     auto* area = dynamic_cast<TextAreaBase*>(description);
     if (!area)
         return;
-    m_fontName = area->fontName.value;
-    m_fontSize = area->fontSize.value;
-    m_color = area->color.value;
-    m_outlineColor = area->outlineColor.value;
-    m_shadowColor = area->shadowColor.value;
-    m_padding = area->padding;
-    m_style = area->style;
-    m_hAlign = area->hAlign;
+    m_look.CopyFrom(*area);
     m_editable = area->editable.value;
-    m_caretPath = area->caret.path;
-    m_caretTex = area->caret.tex;
-    m_caretRect = area->caret.rect;
 }
 
 void KVTextArea::ReadXml(KVXmlCursor* cursor)
@@ -73,10 +63,7 @@ void KVTextArea::ReadXml(KVXmlCursor* cursor)
 void KVTextArea::LoadAssets()
 {
     KVWndEx::LoadAssets();
-    if (m_caretPath.empty())
-        return;
-    m_caret = new KVCaret;
-    m_caret->Init(GetUniqueId(), m_caretRect, m_imageCounter++, m_caretPath);
+    m_caret = m_look.NewCaret(GetUniqueId(), m_imageCounter);
 }
 
 void KVTextArea::ResetDefaults()
@@ -85,7 +72,7 @@ void KVTextArea::ResetDefaults()
     m_focused = false;
     m_lineSpacing = kLineSpacingPercent;
     KVInterface* iface = TextInterface();
-    int32_t glyphHeight = iface ? iface->MeasureText(m_fontName, L"A").height : 0;
+    int32_t glyphHeight = iface ? iface->MeasureText(m_look.fontName, L"A").height : 0;
     m_lineHeight = m_lineSpacing * glyphHeight / 100;
     m_firstVisibleLine = 0;
     m_caretIndex = 0;
@@ -130,12 +117,12 @@ void KVTextArea::OnResize(int32_t flags)
 
 int32_t KVTextArea::CharWidth(wchar_t c) const
 {
-    return MeasureWidth(m_fontName, std::wstring(1, c));
+    return MeasureWidth(m_look.fontName, std::wstring(1, c));
 }
 
 int32_t KVTextArea::NextLineEnd(int32_t start) const
 {
-    int32_t available = Trunc(GetWidth() - m_padding.left - m_padding.right);
+    int32_t available = Trunc(GetWidth() - m_look.padding.left - m_look.padding.right);
     int32_t length = static_cast<int32_t>(m_text.size());
     int32_t sum = 0;
     for (int32_t i = start; i < length; ++i) {
@@ -182,8 +169,7 @@ std::pair<int32_t, int32_t> KVTextArea::GetLine(int32_t line) const
 
 KVRect KVTextArea::PaddedRect() const
 {
-    KVRect r = GetHitRect();
-    return {r.left + m_padding.left, r.right - m_padding.right, r.top + m_padding.top, r.bottom - m_padding.bottom};
+    return m_look.Inside(GetHitRect());
 }
 
 int32_t KVTextArea::GetVisibleLineCount() const
@@ -191,7 +177,7 @@ int32_t KVTextArea::GetVisibleLineCount() const
     if (m_lineHeight <= 0)
         return 0;
     KVRect r = GetHitRect();
-    return Trunc((r.bottom - m_padding.bottom) - (r.top + m_padding.top)) / m_lineHeight;
+    return Trunc((r.bottom - m_look.padding.bottom) - (r.top + m_look.padding.top)) / m_lineHeight;
 }
 
 std::wstring KVTextArea::LineText(int32_t line) const
@@ -204,7 +190,7 @@ std::wstring KVTextArea::LineText(int32_t line) const
 
 int32_t KVTextArea::LineWidth(int32_t line) const
 {
-    return MeasureWidth(m_fontName, LineText(line));
+    return MeasureWidth(m_look.fontName, LineText(line));
 }
 
 std::pair<int32_t, int32_t> KVTextArea::LineOfIndex(int32_t index) const
@@ -243,7 +229,7 @@ int32_t KVTextArea::CaretX() const
     if (line < 0)
         return 0;
     int32_t start = m_lines[static_cast<size_t>(line)].first;
-    return MeasureWidth(m_fontName, m_text.substr(static_cast<size_t>(start), static_cast<size_t>(column)));
+    return MeasureWidth(m_look.fontName, m_text.substr(static_cast<size_t>(start), static_cast<size_t>(column)));
 }
 
 void KVTextArea::ScrollToLine(int32_t line)
@@ -276,7 +262,7 @@ void KVTextArea::Clear()
     m_caretIndex = 0;
     m_desiredCaretX = 0;
     m_text.clear();
-    EndComposition();
+    m_composition.End(m_caretIndex);
     RebuildLines();
 }
 
@@ -284,21 +270,6 @@ void KVTextArea::SetFirstVisibleLine(int32_t line)
 {
     // Never before the first line: an empty area keeps line 0, so drawing never starts at -1.
     m_firstVisibleLine = std::max(0, std::min(line, LineCount() - 1));
-}
-
-void KVTextArea::EndComposition()
-{
-    m_compositionStart = m_compositionEnd = m_caretIndex;
-    m_composing = false;
-}
-
-void KVTextArea::DropComposition()
-{
-    if (!m_composing)
-        return;
-    m_caretIndex = ClampIndex(m_caretIndex, m_text);
-    EraseAt(m_text, m_caretIndex, m_compositionEnd - m_compositionStart);
-    EndComposition();
 }
 
 // Mouse.
@@ -402,7 +373,7 @@ void KVTextArea::KeyDown(KeyEventArgs& args)
 
 void KVTextArea::KeyBackspace()
 {
-    if (m_caretIndex <= 0 || m_composing)
+    if (m_caretIndex <= 0 || m_composition.active)
         return;
     int32_t lines = LineCount();
     m_caretIndex = ClampIndex(m_caretIndex - 1, m_text);
@@ -415,7 +386,7 @@ void KVTextArea::KeyBackspace()
 
 void KVTextArea::KeyDelete()
 {
-    if (m_caretIndex >= static_cast<int32_t>(m_text.size()) || m_composing)
+    if (m_caretIndex >= static_cast<int32_t>(m_text.size()) || m_composition.active)
         return;
     EraseAt(m_text, m_caretIndex, 1);
     RebuildLines();
@@ -508,24 +479,10 @@ void KVTextArea::Char(CharEventArgs& args)
     if (!m_enabled || !m_editable)
         return;
     std::wstring input = args.text ? args.text : L"";
-    m_caretIndex = ClampIndex(m_caretIndex, m_text);
-    if (!m_text.empty() && m_composing)
-        EraseAt(m_text, m_caretIndex, m_compositionEnd - m_compositionStart);
-    bool fits = InsertWithinLimit(m_text, m_caretIndex, input, maxLength);
+    m_composition.EraseFrom(m_text, m_caretIndex);
+    bool fitted = InsertWithinLimit(m_text, m_caretIndex, input, maxLength);
+    m_composition.Accept(fitted, args.composing, static_cast<int32_t>(input.size()), m_text, m_caretIndex);
     RebuildLines();
-    int32_t n = static_cast<int32_t>(input.size());
-    if (!fits) {
-        // The old composition has left the text: forget it, so no later update erases real
-        // characters in its place.
-        EndComposition();
-    } else if (args.composing) {
-        m_compositionStart = m_caretIndex;
-        m_compositionEnd = m_caretIndex + n;
-        m_composing = n != 0;
-    } else {
-        m_caretIndex = ClampIndex(m_caretIndex + n, m_text);
-        EndComposition();
-    }
     m_desiredCaretX = CaretX();
     ScrollToCaret();
     m_caretAtWrapEnd = false;
@@ -549,8 +506,8 @@ void KVTextArea::OnKillFocus()
     m_focused = false;
     if (!m_enabled)
         return;
-    if (m_composing) {
-        DropComposition();
+    if (m_composition.active) {
+        m_composition.Drop(m_text, m_caretIndex);
         RebuildLines();
     }
     if (m_editable)
@@ -577,13 +534,7 @@ void KVTextArea::OnDraw()
     KVInterface* iface = TextInterface();
     if (renderer)
         renderer->BeginText(area);
-    KVTextStyle style;
-    style.faceName = m_fontName;
-    style.size = m_fontSize;
-    style.style = m_style;
-    style.colour = ScaleColorAlpha(m_color, alpha);
-    style.outlineColour = m_outlineColor;
-    style.shadowColour = m_shadowColor;
+    KVTextStyle style = m_look.StyleAt(alpha);
     for (int32_t line = std::max(0, m_firstVisibleLine); line < LineCount(); ++line) {
         auto [start, end] = GetLine(line);
         if (start == end)
@@ -592,9 +543,9 @@ void KVTextArea::OnDraw()
         if (static_cast<float>(y) >= height)
             break;
         int32_t x = x0;
-        if (!m_editable && (m_hAlign == 1 || m_hAlign == 2)) {
+        if (!m_editable && (m_look.hAlign == 1 || m_look.hAlign == 2)) {
             int32_t width = LineWidth(line);
-            x = m_hAlign == 1 ? (Trunc(area.right - area.left) - width) / 2 + x0 : Trunc(area.right - static_cast<float>(width));
+            x = m_look.hAlign == 1 ? (Trunc(area.right - area.left) - width) / 2 + x0 : Trunc(area.right - static_cast<float>(width));
         }
         if (iface)
             iface->DrawText(style, x, y0 + y, LineText(line));

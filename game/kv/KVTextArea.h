@@ -3,6 +3,7 @@
 // composed text. KVTextAreaSC adds scroll bars; its vertical bar decides the first visible line.
 #pragma once
 
+#include "kv/KVTextInput.h"
 #include "kv/KVWndEx.h"
 
 #include <cstdint>
@@ -58,7 +59,7 @@ public:
     std::pair<int32_t, int32_t> GetLine(int32_t line) const;
     int32_t GetCaretIndex() const { return m_caretIndex; }
     bool IsCaretAtWrapEnd() const { return m_caretAtWrapEnd; }
-    bool IsComposing() const { return m_composing; }
+    bool IsComposing() const { return m_composition.active; }
     bool IsEditable() const { return m_editable; }
     bool IsFocused() const { return m_focused; }
     KVCaret* GetCaret() const { return m_caret; }
@@ -81,8 +82,6 @@ private:
     void ScrollToLine(int32_t line);
     void ScrollToCaret();
     void ShowCaret();
-    void EndComposition();
-    void DropComposition();
     void PlaceCaretAt(int32_t row, int32_t cx);
     void KeyBackspace();
     void KeyDelete();
@@ -101,25 +100,13 @@ private:
     int32_t m_lineHeight = 0;
     int32_t m_firstVisibleLine = 0;
     int32_t m_caretIndex = 0;
-    bool m_composing = false;
-    int32_t m_compositionStart = 0;
-    int32_t m_compositionEnd = 0;
+    KVComposition m_composition;
     int32_t m_desiredCaretX = 0;
     bool m_caretAtWrapEnd = false;
     KVCaret* m_caret = nullptr;
     std::vector<std::pair<int32_t, int32_t>> m_lines;
-    std::wstring m_fontName;
-    int32_t m_fontSize = 0;
-    int32_t m_style = 0;
-    uint32_t m_color = 0;
-    uint32_t m_outlineColor = 0;
-    uint32_t m_shadowColor = 0;
-    KVRect m_padding;
-    int32_t m_hAlign = 0;
+    KVTextLook m_look;
     bool m_editable = false;
-    std::wstring m_caretPath;
-    KVPoint m_caretTex;
-    KVRect m_caretRect;
 };
 
 class KVTextAreaSC : public KVTextArea {

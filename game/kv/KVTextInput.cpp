@@ -1,6 +1,7 @@
 // Shared text-input rules of the edit box and the text area.
 #include "kv/KVTextInput.h"
 
+#include "kv/KVCaret.h"
 #include "kv/KVIme.h"
 #include "kv/KVInterface.h"
 #include "kv/KVSystem.h"
@@ -59,6 +60,68 @@ int32_t MeasureWidth(const std::wstring& face, const std::wstring& text)
 {
     KVInterface* iface = TextInterface();
     return iface ? iface->MeasureText(face, text).width : 0;
+}
+
+KVTextStyle KVTextLook::StyleAt(float alpha) const
+{
+    KVTextStyle drawn;
+    drawn.faceName = fontName;
+    drawn.size = fontSize;
+    drawn.style = style;
+    drawn.colour = ScaleColorAlpha(color, alpha);
+    drawn.outlineColour = outlineColor;
+    drawn.shadowColour = shadowColor;
+    return drawn;
+}
+
+KVRect KVTextLook::Inside(const KVRect& r) const
+{
+    return {r.left + padding.left, r.right - padding.right, r.top + padding.top, r.bottom - padding.bottom};
+}
+
+KVCaret* KVTextLook::NewCaret(const std::wstring& group, int32_t& imageCounter) const
+{
+    if (caretPath.empty())
+        return nullptr;
+    auto* caret = new KVCaret;
+    caret->Init(group, caretRect, imageCounter++, caretPath);
+    return caret;
+}
+
+void KVComposition::End(int32_t caret)
+{
+    start = end = caret;
+    active = false;
+}
+
+void KVComposition::EraseFrom(std::wstring& text, int32_t& caret) const
+{
+    caret = ClampIndex(caret, text);
+    if (!text.empty() && active)
+        EraseAt(text, caret, Length());
+}
+
+void KVComposition::Drop(std::wstring& text, int32_t& caret)
+{
+    if (!active)
+        return;
+    caret = ClampIndex(caret, text);
+    EraseAt(text, caret, Length());
+    End(caret);
+}
+
+void KVComposition::Accept(bool fitted, bool composing, int32_t length, const std::wstring& text, int32_t& caret)
+{
+    if (!fitted) {
+        End(caret);
+    } else if (composing) {
+        start = caret;
+        end = caret + length;
+        active = length != 0;
+    } else {
+        caret = ClampIndex(caret + length, text);
+        End(caret);
+    }
 }
 
 } // namespace kv
