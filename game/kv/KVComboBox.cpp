@@ -11,21 +11,6 @@
 
 namespace kv {
 
-KVWnd* KVComboBox::BuildPart(WndBaseStruct* description)
-{
-    KVSystem* system = KVSystem::GetPtr();
-    KVWindowFactory* factory = system ? system->GetRegistry().Find(KVTypeIdToName(description->GetType())) : nullptr;
-    KVWnd* window = factory ? factory->CreateWindow() : nullptr;
-    if (!window) {
-        delete description;
-        return nullptr;
-    }
-    window->ApplyBase(description, this);
-    window->Create();
-    window->SetPart(true);
-    return window;
-}
-
 void KVComboBox::ApplyBase(WndBaseStruct* description, KVWnd* parent)
 {
     KVWnd::ApplyBase(description, parent);
@@ -40,14 +25,14 @@ void KVComboBox::ApplyBase(WndBaseStruct* description, KVWnd* parent)
     m_fontName = combo->fontName.value;
     m_fontSize = combo->fontSize.value;
     if (combo->button) {
-        m_dropButton = BuildPart(TakeSubRecord(combo->button));
+        m_dropButton = BuildPartWindow(TakeSubRecord(combo->button), this);
         if (m_dropButton)
             m_dropButton->SetZOrder(-1);
     }
     if (combo->textArea)
-        m_textArea = dynamic_cast<KVTextArea*>(BuildPart(TakeSubRecord(combo->textArea)));
+        m_textArea = dynamic_cast<KVTextArea*>(BuildPartWindow(TakeSubRecord(combo->textArea), this));
     if (combo->listArea)
-        m_list = dynamic_cast<KVListSC*>(BuildPart(TakeSubRecord(combo->listArea)));
+        m_list = dynamic_cast<KVListSC*>(BuildPartWindow(TakeSubRecord(combo->listArea), this));
     m_orderDirty = true;
 }
 

@@ -43,7 +43,6 @@ public:
     KVListSC* GetList() const { return m_list; }
 
 private:
-    KVWnd* BuildPart(WndBaseStruct* description);
     void CloseDropDown();
     void Bind(KVWnd* part, const wchar_t* eventName, void (KVComboBox::*handler)(EventArgs&));
 

@@ -10,21 +10,6 @@
 
 namespace kv {
 
-KVScrollBar* KVListSC::BuildBar(WndBaseStruct* description)
-{
-    KVSystem* system = KVSystem::GetPtr();
-    KVWindowFactory* factory = system ? system->GetRegistry().Find(KVTypeIdToName(description->GetType())) : nullptr;
-    KVWnd* window = factory ? factory->CreateWindow() : nullptr;
-    if (!window) {
-        delete description;
-        return nullptr;
-    }
-    window->ApplyBase(description, this);
-    window->Create();
-    window->SetPart(true);
-    return dynamic_cast<KVScrollBar*>(window);
-}
-
 void KVListSC::ApplyBase(WndBaseStruct* description, KVWnd* parent)
 {
     KVList::ApplyBase(description, parent);
@@ -33,15 +18,9 @@ void KVListSC::ApplyBase(WndBaseStruct* description, KVWnd* parent)
     if (!list)
         return;
     if (list->hScrollBar)
-        m_hScrollBar = BuildBar(TakeSubRecord(list->hScrollBar));
+        m_hScrollBar = dynamic_cast<KVScrollBar*>(BuildPartWindow(TakeSubRecord(list->hScrollBar), this));
     if (list->vScrollBar)
-        m_vScrollBar = BuildBar(TakeSubRecord(list->vScrollBar));
-}
-
-void KVListSC::BindPosChanged(KVScrollBar* bar, void (KVListSC::*handler)(EventArgs&))
-{
-    if (KVWnd* target = FindWindow(bar->GetName()))
-        target->AddHandler(EventScrollBarPosChanged, MakeHandler(this, handler));
+        m_vScrollBar = dynamic_cast<KVScrollBar*>(BuildPartWindow(TakeSubRecord(list->vScrollBar), this));
 }
 
 void KVListSC::ResetDefaults()
@@ -56,9 +35,9 @@ void KVListSC::ResetDefaults()
     if (m_vScrollBar)
         m_vScrollBar->SetEnabled(false);
     if (m_hScrollBar)
-        BindPosChanged(m_hScrollBar, &KVListSC::OnHScroll);
+        BindPosChanged(this, m_hScrollBar, &KVListSC::OnHScroll);
     if (m_vScrollBar)
-        BindPosChanged(m_vScrollBar, &KVListSC::OnVScroll);
+        BindPosChanged(this, m_vScrollBar, &KVListSC::OnVScroll);
 }
 
 bool KVListSC::ScrollNeeded() const
@@ -113,12 +92,7 @@ void KVListSC::EnsureVisible(int32_t index)
 
 bool KVListSC::HitTest(float x, float y, bool includeDisabled)
 {
-    if (!m_visible || !m_enabled)
-        return false;
-    if (m_vScrollBar && m_vScrollBar->HitTest(x, y, includeDisabled))
-        return true;
-    KVRect r = GetHitRect();
-    return r.left < x && x < r.right && r.top < y && y < r.bottom;
+    return HitsWindowOrBar(*this, m_vScrollBar, x, y, includeDisabled);
 }
 
 } // namespace kv

@@ -30,8 +30,6 @@ public:
 private:
     bool ScrollNeeded() const;
     void SyncScrollBar();
-    KVScrollBar* BuildBar(WndBaseStruct* description);
-    void BindPosChanged(KVScrollBar* bar, void (KVListSC::*handler)(EventArgs&));
 
     KVScrollBar* m_hScrollBar = nullptr;
     KVScrollBar* m_vScrollBar = nullptr;

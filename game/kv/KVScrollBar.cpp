@@ -39,4 +39,14 @@ void KVScrollBar::FirePosChanged()
     FireEvent(EventScrollBarPosChanged, args);
 }
 
+bool HitsWindowOrBar(const KVWnd& window, KVScrollBar* bar, float x, float y, bool includeDisabled)
+{
+    if (!window.IsVisible() || !window.IsEnabled())
+        return false;
+    if (bar && bar->HitTest(x, y, includeDisabled))
+        return true;
+    KVRect r = window.GetHitRect();
+    return r.left < x && x < r.right && r.top < y && y < r.bottom;
+}
+
 } // namespace kv

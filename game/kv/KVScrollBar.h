@@ -3,6 +3,8 @@
 // "PosChanged".
 #pragma once
 
+#include "kv/KVEventArgs.h"
+#include "kv/KVObject.h"
 #include "kv/KVTrackBar.h"
 
 namespace kv {
@@ -18,5 +20,17 @@ public:
 protected:
     void FirePosChanged() override;
 };
+
+// Calls the owner's handler whenever the bar's position changes.
+template <class Owner>
+void BindPosChanged(Owner* owner, KVScrollBar* bar, void (Owner::*handler)(EventArgs&))
+{
+    if (KVWnd* target = owner->FindWindow(bar->GetName()))
+        target->AddHandler(EventScrollBarPosChanged, MakeHandler(owner, handler));
+}
+
+// The hit test of a window that carries a vertical scroll bar: a visible, enabled window is hit
+// on its bar (disabled or not, as asked) or strictly inside its own rectangle.
+bool HitsWindowOrBar(const KVWnd& window, KVScrollBar* bar, float x, float y, bool includeDisabled);
 
 } // namespace kv

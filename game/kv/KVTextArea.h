@@ -136,8 +136,6 @@ private:
     // Shows, enables, hides or disables the vertical bar for whether scrolling is needed.
     void FitVerticalBar(bool needed);
     void SyncScrollBar();
-    KVScrollBar* BuildBar(WndBaseStruct* description);
-    void BindPosChanged(KVScrollBar* bar, void (KVTextAreaSC::*handler)(EventArgs&));
 
     KVScrollBar* m_hScrollBar = nullptr;
     KVScrollBar* m_vScrollBar = nullptr;

@@ -9,21 +9,6 @@
 
 namespace kv {
 
-KVScrollBar* KVTextAreaSC::BuildBar(WndBaseStruct* description)
-{
-    KVSystem* system = KVSystem::GetPtr();
-    KVWindowFactory* factory = system ? system->GetRegistry().Find(KVTypeIdToName(description->GetType())) : nullptr;
-    KVWnd* window = factory ? factory->CreateWindow() : nullptr;
-    if (!window) {
-        delete description;
-        return nullptr;
-    }
-    window->ApplyBase(description, this);
-    window->Create();
-    window->SetPart(true);
-    return dynamic_cast<KVScrollBar*>(window);
-}
-
 void KVTextAreaSC::ApplyBase(WndBaseStruct* description, KVWnd* parent)
 {
     KVTextArea::ApplyBase(description, parent);
@@ -38,15 +23,9 @@ void KVTextAreaSC::ApplyBase(WndBaseStruct* description, KVWnd* parent)
     m_autoVisibleV = area->autoVisibleV;
     m_autoVisibleRect = area->autoVisibleRect;
     if (area->hScrollBar)
-        m_hScrollBar = BuildBar(TakeSubRecord(area->hScrollBar));
+        m_hScrollBar = dynamic_cast<KVScrollBar*>(BuildPartWindow(TakeSubRecord(area->hScrollBar), this));
     if (area->vScrollBar)
-        m_vScrollBar = BuildBar(TakeSubRecord(area->vScrollBar));
-}
-
-void KVTextAreaSC::BindPosChanged(KVScrollBar* bar, void (KVTextAreaSC::*handler)(EventArgs&))
-{
-    if (KVWnd* target = FindWindow(bar->GetName()))
-        target->AddHandler(EventScrollBarPosChanged, MakeHandler(this, handler));
+        m_vScrollBar = dynamic_cast<KVScrollBar*>(BuildPartWindow(TakeSubRecord(area->vScrollBar), this));
 }
 
 void KVTextAreaSC::ResetDefaults()
@@ -55,7 +34,7 @@ void KVTextAreaSC::ResetDefaults()
     if (m_hScrollBar) {
         if (!m_showAlwaysH)
             m_hScrollBar->SetVisible(false);
-        BindPosChanged(m_hScrollBar, &KVTextAreaSC::OnHScroll);
+        BindPosChanged(this, m_hScrollBar, &KVTextAreaSC::OnHScroll);
     }
     if (m_vScrollBar) {
         bool needed = ScrollNeeded();
@@ -65,7 +44,7 @@ void KVTextAreaSC::ResetDefaults()
         } else {
             m_vScrollBar->SetVisible(m_autoVisibleV && needed);
         }
-        BindPosChanged(m_vScrollBar, &KVTextAreaSC::OnVScroll);
+        BindPosChanged(this, m_vScrollBar, &KVTextAreaSC::OnVScroll);
     }
 }
 
@@ -186,12 +165,7 @@ void KVTextAreaSC::OnVScroll(EventArgs&)
 
 bool KVTextAreaSC::HitTest(float x, float y, bool includeDisabled)
 {
-    if (!m_visible || !m_enabled)
-        return false;
-    if (m_vScrollBar && m_vScrollBar->HitTest(x, y, includeDisabled))
-        return true;
-    KVRect r = GetHitRect();
-    return r.left < x && x < r.right && r.top < y && y < r.bottom;
+    return HitsWindowOrBar(*this, m_vScrollBar, x, y, includeDisabled);
 }
 
 } // namespace kv

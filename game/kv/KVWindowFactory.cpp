@@ -11,6 +11,7 @@
 #include "kv/KVScrollBar.h"
 #include "kv/KVSlider.h"
 #include "kv/KVStackPanel.h"
+#include "kv/KVSystem.h"
 #include "kv/KVWnd.h"
 #include "kv/KVWndDesc.h"
 #include "kv/KVWndEx.h"
@@ -73,6 +74,21 @@ void RegisterBuiltInFactories(KVFactoryRegistry& registry)
                                           &picture,    &progress, &scrollBar, &slider, &stackPanel};
     for (KVWindowFactory* factory : factories)
         registry.Register(factory);
+}
+
+KVWnd* BuildPartWindow(WndBaseStruct* description, KVWnd* parent)
+{
+    KVSystem* system = KVSystem::GetPtr();
+    KVWindowFactory* factory = system ? system->GetRegistry().Find(KVTypeIdToName(description->GetType())) : nullptr;
+    KVWnd* window = factory ? factory->CreateWindow() : nullptr;
+    if (!window) {
+        delete description;
+        return nullptr;
+    }
+    window->ApplyBase(description, parent);
+    window->Create();
+    window->SetPart(true);
+    return window;
 }
 
 } // namespace kv

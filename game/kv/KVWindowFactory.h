@@ -10,6 +10,7 @@
 namespace kv {
 
 class KVWnd;
+struct WndBaseStruct;
 
 class KVWindowFactory {
 public:
@@ -49,6 +50,11 @@ private:
 
 // The factory type name for a description type id; "<unknown>" for ids no factory builds.
 const std::wstring& KVTypeIdToName(int32_t typeId);
+
+// Builds a window of the description's type as a part of the parent: the window takes the
+// description over, is created and marked as a part. Null, with the description deleted, when
+// there is no window system or no factory builds that type.
+KVWnd* BuildPartWindow(WndBaseStruct* description, KVWnd* parent);
 
 // The built-in window factories, in the order the window system registers them: "AnimButton",
 // "Button", "CheckBox", "ComboBox", "Edit", "Window", "Label", "LabelButton", "ListBox",
