@@ -25,6 +25,16 @@ namespace {
 KVSystem* g_pKVSystem = nullptr;
 KVWnd* g_pKVRootLayer = nullptr;
 
+MouseEventArgs MouseArgsFor(KVWnd* target, float x, float y, int32_t button)
+{
+    MouseEventArgs args;
+    args.sender = target;
+    args.x = x;
+    args.y = y;
+    args.button = button;
+    return args;
+}
+
 } // namespace
 
 KVWnd* GetRootLayer()
@@ -275,9 +285,14 @@ void KVSystem::SetFocus(KVWnd* window)
 
 // Input.
 
+KVWnd* KVSystem::MouseTarget(float x, float y)
+{
+    return m_captured ? m_captured : HitTest(x, y, false);
+}
+
 bool KVSystem::RouteButton(float x, float y, bool down)
 {
-    KVWnd* target = m_captured ? m_captured : HitTest(x, y, false);
+    KVWnd* target = MouseTarget(x, y);
     if (!target)
         return false;
     KVWnd* top = target;
@@ -285,11 +300,7 @@ bool KVSystem::RouteButton(float x, float y, bool down)
         top = top->GetParent();
     Activate(top);
     SetFocus(target);
-    MouseEventArgs args;
-    args.sender = target;
-    args.x = x;
-    args.y = y;
-    args.button = MouseEventArgs::kLeftButton;
+    MouseEventArgs args = MouseArgsFor(target, x, y, MouseEventArgs::kLeftButton);
     if (down)
         target->LButtonDown(args);
     else
@@ -347,28 +358,20 @@ bool KVSystem::OnMouseMove(float x, float y)
     if (x < 0 || y < 0 || x > m_root->GetWidth() || y > m_root->GetHeight())
         return false;
     UpdateHover(x, y);
-    KVWnd* target = m_captured ? m_captured : HitTest(x, y, false);
+    KVWnd* target = MouseTarget(x, y);
     if (!target)
         return false;
-    MouseEventArgs args;
-    args.sender = target;
-    args.x = x;
-    args.y = y;
-    args.button = MouseEventArgs::kMoveOrWheel;
+    MouseEventArgs args = MouseArgsFor(target, x, y, MouseEventArgs::kMoveOrWheel);
     target->MouseMove(args);
     return true;
 }
 
 bool KVSystem::OnMouseWheel(int32_t delta, float x, float y)
 {
-    KVWnd* target = m_captured ? m_captured : HitTest(x, y, false);
+    KVWnd* target = MouseTarget(x, y);
     if (!target)
         return false;
-    MouseEventArgs args;
-    args.sender = target;
-    args.x = x;
-    args.y = y;
-    args.button = MouseEventArgs::kMoveOrWheel;
+    MouseEventArgs args = MouseArgsFor(target, x, y, MouseEventArgs::kMoveOrWheel);
     args.wheel = static_cast<float>(delta);
     target->MouseWheel(args);
     return true;

@@ -107,6 +107,8 @@ private:
     void CreateChildren(KVLayoutDocument& document, KVWnd* parent, WndBaseStruct* description);
     KVWnd* MakeWindow(KVLayoutDocument& document, WndBaseStruct* description, KVWnd* parent);
     void ReadFallbackLayout(const std::string& fileName);
+    // The window that takes the mouse at a point: the captured window, or the one under it.
+    KVWnd* MouseTarget(float x, float y);
     bool RouteButton(float x, float y, bool down);
     bool RouteKey(int32_t key, int32_t flags, bool down);
     void UpdateHover(float x, float y);
