@@ -185,6 +185,27 @@ void ReleaseWindowResources(State& s, HWND hwnd)
     s.windows.erase(hwnd);
 }
 
+// The shared frame of the rectangle queries: the desktop answers with its own size, an unknown
+// handle or a null rectangle fails, and a known window's rectangle comes from `measure`.
+template <class Measure>
+BOOL QueryRect(HWND hwnd, RECT* rect, Measure measure)
+{
+    if (!rect)
+        return FALSE;
+    auto& s = platform::user::Get();
+    std::lock_guard guard(s.lock);
+    if (hwnd == kDesktop) {
+        const SIZE desk = DesktopSize(s);
+        *rect = {0, 0, desk.cx, desk.cy};
+        return TRUE;
+    }
+    const WindowRecord* w = platform::user::Find(s, hwnd);
+    if (!w)
+        return FALSE;
+    *rect = measure(s, *w);
+    return TRUE;
+}
+
 } // namespace
 
 ATOM RegisterClassExW(const WNDCLASSEXW* wc)
@@ -443,43 +464,22 @@ BOOL MoveWindow(HWND hwnd, int x, int y, int width, int height, BOOL repaint)
 
 BOOL GetClientRect(HWND hwnd, RECT* rect)
 {
-    if (!rect)
-        return FALSE;
-    auto& s = platform::user::Get();
-    std::lock_guard guard(s.lock);
-    if (hwnd == kDesktop) {
-        const SIZE desk = DesktopSize(s);
-        *rect = {0, 0, desk.cx, desk.cy};
-        return TRUE;
-    }
-    const WindowRecord* w = platform::user::Find(s, hwnd);
-    if (!w)
-        return FALSE;
-    const SIZE client = platform::user::ClientSize(*w);
-    *rect = {0, 0, client.cx, client.cy};
-    return TRUE;
+    return QueryRect(hwnd, rect, [](State&, const WindowRecord& w) {
+        const SIZE client = platform::user::ClientSize(w);
+        return RECT{0, 0, client.cx, client.cy};
+    });
 }
 
 BOOL GetWindowRect(HWND hwnd, RECT* rect)
 {
-    if (!rect)
-        return FALSE;
-    auto& s = platform::user::Get();
-    std::lock_guard guard(s.lock);
-    if (hwnd == kDesktop) {
-        const SIZE desk = DesktopSize(s);
-        *rect = {0, 0, desk.cx, desk.cy};
-        return TRUE;
-    }
-    const WindowRecord* w = platform::user::Find(s, hwnd);
-    if (!w)
-        return FALSE;
-    *rect = w->rect;
-    if (const WindowRecord* parent = platform::user::Find(s, w->parent)) {
-        const POINT origin = platform::user::ClientOrigin(s, *parent);
-        *rect = {rect->left + origin.x, rect->top + origin.y, rect->right + origin.x, rect->bottom + origin.y};
-    }
-    return TRUE;
+    return QueryRect(hwnd, rect, [](State& s, const WindowRecord& w) {
+        RECT r = w.rect;
+        if (const WindowRecord* parent = platform::user::Find(s, w.parent)) {
+            const POINT origin = platform::user::ClientOrigin(s, *parent);
+            r = {r.left + origin.x, r.top + origin.y, r.right + origin.x, r.bottom + origin.y};
+        }
+        return r;
+    });
 }
 
 BOOL AdjustWindowRectEx(RECT* rect, DWORD style, BOOL menu, DWORD exStyle)
