@@ -16,7 +16,10 @@ BOOL GetCursorPos(POINT* point)
     return TRUE;
 }
 
-BOOL ScreenToClient(HWND hwnd, POINT* point)
+namespace {
+
+// Moves the point by the window's client origin: +1 from client to screen, -1 back.
+BOOL ShiftByClientOrigin(HWND hwnd, POINT* point, int direction)
 {
     auto& s = platform::user::Get();
     std::lock_guard guard(s.lock);
@@ -24,22 +27,21 @@ BOOL ScreenToClient(HWND hwnd, POINT* point)
     if (!w || !point)
         return FALSE;
     const POINT origin = platform::user::ClientOrigin(s, *w);
-    point->x -= origin.x;
-    point->y -= origin.y;
+    point->x += direction * origin.x;
+    point->y += direction * origin.y;
     return TRUE;
+}
+
+} // namespace
+
+BOOL ScreenToClient(HWND hwnd, POINT* point)
+{
+    return ShiftByClientOrigin(hwnd, point, -1);
 }
 
 BOOL ClientToScreen(HWND hwnd, POINT* point)
 {
-    auto& s = platform::user::Get();
-    std::lock_guard guard(s.lock);
-    const platform::user::WindowRecord* w = platform::user::Find(s, hwnd);
-    if (!w || !point)
-        return FALSE;
-    const POINT origin = platform::user::ClientOrigin(s, *w);
-    point->x += origin.x;
-    point->y += origin.y;
-    return TRUE;
+    return ShiftByClientOrigin(hwnd, point, +1);
 }
 
 HWND SetCapture(HWND hwnd)
