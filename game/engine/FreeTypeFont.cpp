@@ -1,7 +1,6 @@
 // FreeType faces and the TrueType font of the font manager.
 #include "engine/FreeTypeFont.h"
 
-#include "engine/FrameGraphics.h"
 
 #include <helvane/Log.h>
 #include <win32/Debug.h>
@@ -319,21 +318,8 @@ void KVXFreeTypeFont::Measure(const wchar_t* text, int* width, int* height)
 
 int KVXFreeTypeFont::Draw(int x, int y, D3DCOLOR colour, const wchar_t* text)
 {
-    int penX = x, total = 0;
-    GlyphInfo info;
-    FrameGraphics& graphics = GetFrameGraphics();
-    for (const wchar_t* c = text; c && *c; ++c) {
-        if (!GetGlyph(static_cast<uint32_t>(*c), &info, true))
-            continue;
-        const float size = static_cast<float>(GlyphAtlasPage::kSize);
-        RECT source{static_cast<LONG>(info.srcLeft * size), static_cast<LONG>(info.srcTop * size),
-                    static_cast<LONG>(info.srcRight * size), static_cast<LONG>(info.srcBottom * size)};
-        D3DXVECTOR3 position(static_cast<float>(penX + info.x), static_cast<float>(y + info.y), 0.0f);
-        graphics.DrawSprite(info.texture, &source, nullptr, &position, colour, nullptr);
-        penX += info.advance;
-        total += info.advance;
-    }
-    return total;
+    // Atlas sources are fractions of the page; glyphs sit at their bearings from the pen.
+    return DrawGlyphs(x, y, colour, text, static_cast<float>(GlyphAtlasPage::kSize), true);
 }
 
 void KVXFreeTypeFont::OnLostDevice()

@@ -144,18 +144,6 @@ void KVXImagesetFont::Measure(const wchar_t* text, int* width, int* height)
 
 int KVXImagesetFont::Draw(int x, int y, D3DCOLOR colour, const wchar_t* text)
 {
-    int penX = x, total = 0;
-    GlyphInfo info;
-    FrameGraphics& graphics = GetFrameGraphics();
-    for (const wchar_t* c = text; c && *c; ++c) {
-        if (!GetGlyph(static_cast<uint32_t>(*c), &info, true))
-            continue;
-        RECT source{static_cast<LONG>(info.srcLeft), static_cast<LONG>(info.srcTop), static_cast<LONG>(info.srcRight),
-                    static_cast<LONG>(info.srcBottom)};
-        D3DXVECTOR3 position(static_cast<float>(penX), static_cast<float>(y), 0.0f);
-        graphics.DrawSprite(info.texture, &source, nullptr, &position, colour, nullptr);
-        penX += info.advance;
-        total += info.advance;
-    }
-    return total;
+    // Image sources are in pixels; each glyph starts at the pen on the line's top.
+    return DrawGlyphs(x, y, colour, text, 1.0f, false);
 }

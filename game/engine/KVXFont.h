@@ -46,6 +46,12 @@ public:
     virtual int Draw(int x, int y, D3DCOLOR colour, const wchar_t* text) { return 0; }
     virtual void OnLostDevice() {}
     virtual void OnResetDevice() {}
+
+protected:
+    // Queues one sprite for each glyph GetGlyph places for drawing and returns the sum of the
+    // advances. `sourceScale` turns the glyph's source edges into texels; with `bearings` the
+    // glyph's x and y offsets move it from the pen.
+    int DrawGlyphs(int x, int y, D3DCOLOR colour, const wchar_t* text, float sourceScale, bool bearings);
 };
 
 // A whole file in memory; the caller frees `data` with delete[].
