@@ -203,15 +203,21 @@ void KVEdit::EraseSelection()
     m_selectionAnchor = m_selectionEnd = caretIndex;
 }
 
-void KVEdit::DeleteBack()
+bool KVEdit::DeleteSelectionFirst()
 {
     if (m_composition.active)
+        return true;
+    if (!HasSelection())
+        return false;
+    CaretToSelectionStart();
+    EraseSelection();
+    return true;
+}
+
+void KVEdit::DeleteBack()
+{
+    if (DeleteSelectionFirst())
         return;
-    if (HasSelection()) {
-        CaretToSelectionStart();
-        EraseSelection();
-        return;
-    }
     if (caretIndex <= 0)
         return;
     caretIndex = ClampIndex(caretIndex - 1, text);
@@ -221,13 +227,8 @@ void KVEdit::DeleteBack()
 
 void KVEdit::DeleteForward()
 {
-    if (m_composition.active)
+    if (DeleteSelectionFirst())
         return;
-    if (HasSelection()) {
-        CaretToSelectionStart();
-        EraseSelection();
-        return;
-    }
     if (caretIndex >= static_cast<int32_t>(text.size()))
         return;
     caretIndex = ClampIndex(caretIndex, text);

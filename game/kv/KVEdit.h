@@ -65,6 +65,9 @@ private:
     // Puts the caret at the selection's lower end, as a deletion of the selection leaves it.
     void CaretToSelectionStart();
     void EraseSelection();
+    // What a delete key does before deleting one character: nothing while composing, and
+    // erasing the selection when there is one. True when that was all the key does.
+    bool DeleteSelectionFirst();
     void DeleteBack();
     void DeleteForward();
     void ShowCaret();
