@@ -3,13 +3,18 @@
 #include "app/Options.h"
 #include "app/PlayDataPack.h"
 #include "app/Records.h"
+#include "engine/AnimationSet.h"
+#include "engine/ImagesetFont.h"
+#include "engine/KVSVInterface.h"
 #include "engine/SkinTable.h"
 #include "engine/SoundServerLinks.h"
 
+#include "kv/KVLayoutDocument.h"
 #include "support/TempDir.h"
 
 #include <dsound/Mixer.h>
 #include <helvane/ResourceFileManager.h>
+#include <win32/Files.h>
 #include <win32/Text.h>
 
 #include <gtest/gtest.h>
@@ -56,6 +61,54 @@ TEST_F(RunFolderLoadersTest, EverySkinLoadsWithANameForEveryEntry)
                 << "skin " << skin << " key " << key << ": " << name;
         }
     }
+}
+
+// Every file the default skin names is read by the game's own reader: layouts by the window
+// system's layout loader, everything else as a sprite animation set.
+TEST_F(RunFolderLoadersTest, EverySkinFileLoadsWithTheGamesOwnReaders)
+{
+    ASSERT_EQ(SkinTable.LoadSkin(0), 1);
+    KVSVInterface ui;
+    int layouts = 0, animations = 0;
+    for (int key = 0; key < CSkinTable::kKeyCount; ++key) {
+        const std::string name = SkinTable.GetSkinString(key);
+        const std::string keyName = CSkinTable::KeyNames()[key];
+        const wchar_t* path = singleton<CResourceFileManager>::GetSingleton().GetFullPathNameW(platform::Widen(name), 10);
+        ASSERT_NE(path, nullptr) << name;
+        TiXmlDocument probe;
+        std::string bytes;
+        ASSERT_TRUE(platform::ReadWholeFile(platform::Narrow(path), bytes)) << name;
+        probe.Parse(bytes.c_str());
+        ASSERT_NE(probe.RootElement(), nullptr) << name;
+        if (std::string(probe.RootElement()->Value()) == "kevrin") {
+            kv::KVLayoutDocument layout(&ui);
+            // Layouts are opened by the path the data-folder index gives, as the game does.
+            EXPECT_NO_THROW(layout.Load(platform::Narrow(path))) << keyName << ": " << name;
+            EXPECT_TRUE(layout.IsLoaded()) << name;
+            ++layouts;
+        } else {
+            AnimationSet set;
+            EXPECT_TRUE(set.Load(name)) << keyName << ": " << name;
+            EXPECT_FALSE(set.m_Scenes.empty()) << name;
+            ++animations;
+        }
+    }
+    EXPECT_GT(layouts, 0);
+    EXPECT_GT(animations, 100);
+    AnimationSet loading;
+    ASSERT_TRUE(loading.Load("loading_Animation.xml"));
+    for (const char* scene : {"loading_title", "loading", "connecting"})
+        EXPECT_NE(loading.FindScene(scene), nullptr) << scene;
+}
+
+TEST_F(RunFolderLoadersTest, ImagesetFontReadsTheShippedImageset)
+{
+    std::string bytes;
+    // Imagesets are not in the data-folder index: the font manager opens them by path.
+    ASSERT_TRUE(platform::ReadWholeFile("data/MainUI40.imageset", bytes));
+    KVXDefaultResourceProvider files;
+    KVXImagesetFont font(nullptr, &files);
+    EXPECT_TRUE(font.LoadFromMemory(bytes.data(), bytes.size()));
 }
 
 TEST_F(RunFolderLoadersTest, SoundTableLoadsASoundForEveryKey)
