@@ -28,26 +28,26 @@ struct MovieSpec {
 };
 
 // Writes the movie; false when any FFmpeg step fails.
-inline bool WriteMovie(const std::string& path, const MovieSpec& spec)
+inline bool WriteMovie(const std::string& path, const MovieSpec& clip)
 {
     AVFormatContext* out = nullptr;
     if (avformat_alloc_output_context2(&out, nullptr, "avi", path.c_str()) < 0)
         return false;
     out->flags |= AVFMT_FLAG_BITEXACT;
-    const AVCodec* codec = avcodec_find_encoder(spec.codec);
+    const AVCodec* codec = avcodec_find_encoder(clip.codec);
     AVStream* stream = avformat_new_stream(out, nullptr);
     AVCodecContext* ctx = codec ? avcodec_alloc_context3(codec) : nullptr;
     AVFrame* frame = av_frame_alloc();
     AVPacket* packet = av_packet_alloc();
-    SwsContext* sws = sws_getContext(spec.width, spec.height, AV_PIX_FMT_RGB24, spec.width, spec.height, spec.format,
+    SwsContext* sws = sws_getContext(clip.width, clip.height, AV_PIX_FMT_RGB24, clip.width, clip.height, clip.format,
                                      SWS_POINT | SWS_BITEXACT | SWS_ACCURATE_RND, nullptr, nullptr, nullptr);
     bool ok = stream && ctx && frame && packet && sws;
     if (ok) {
-        ctx->width = spec.width;
-        ctx->height = spec.height;
-        ctx->time_base = AVRational{spec.frameRate.den, spec.frameRate.num};
-        ctx->framerate = spec.frameRate;
-        ctx->pix_fmt = spec.format;
+        ctx->width = clip.width;
+        ctx->height = clip.height;
+        ctx->time_base = AVRational{clip.frameRate.den, clip.frameRate.num};
+        ctx->framerate = clip.frameRate;
+        ctx->pix_fmt = clip.format;
         ctx->gop_size = 12;
         ctx->max_b_frames = 0;
         ctx->thread_count = 1;
@@ -57,14 +57,14 @@ inline bool WriteMovie(const std::string& path, const MovieSpec& spec)
     }
     if (ok) {
         stream->time_base = ctx->time_base;
-        stream->avg_frame_rate = spec.frameRate;
-        stream->r_frame_rate = spec.frameRate;
+        stream->avg_frame_rate = clip.frameRate;
+        stream->r_frame_rate = clip.frameRate;
         ok = avio_open(&out->pb, path.c_str(), AVIO_FLAG_WRITE) >= 0 && avformat_write_header(out, nullptr) >= 0;
     }
     if (ok) {
-        frame->format = spec.format;
-        frame->width = spec.width;
-        frame->height = spec.height;
+        frame->format = clip.format;
+        frame->width = clip.width;
+        frame->height = clip.height;
         ok = av_frame_get_buffer(frame, 0) >= 0;
     }
     auto drain = [&](AVFrame* input) {
@@ -78,17 +78,17 @@ inline bool WriteMovie(const std::string& path, const MovieSpec& spec)
         }
         return true;
     };
-    std::vector<uint8_t> rgb(static_cast<size_t>(spec.width) * spec.height * 3);
-    for (size_t i = 0; ok && i < spec.frames.size(); ++i) {
+    std::vector<uint8_t> rgb(static_cast<size_t>(clip.width) * clip.height * 3);
+    for (size_t i = 0; ok && i < clip.frames.size(); ++i) {
         for (size_t p = 0; p < rgb.size(); p += 3) {
-            rgb[p] = spec.frames[i].r;
-            rgb[p + 1] = spec.frames[i].g;
-            rgb[p + 2] = spec.frames[i].b;
+            rgb[p] = clip.frames[i].r;
+            rgb[p + 1] = clip.frames[i].g;
+            rgb[p + 2] = clip.frames[i].b;
         }
         const uint8_t* src[1] = {rgb.data()};
-        const int stride[1] = {spec.width * 3};
+        const int stride[1] = {clip.width * 3};
         ok = av_frame_make_writable(frame) >= 0 &&
-             sws_scale(sws, src, stride, 0, spec.height, frame->data, frame->linesize) > 0;
+             sws_scale(sws, src, stride, 0, clip.height, frame->data, frame->linesize) > 0;
         frame->pts = static_cast<int64_t>(i);
         ok = ok && drain(frame);
     }

@@ -50,9 +50,9 @@ protected:
 
     static std::string Wav(const std::vector<int16_t>& mono)
     {
-        WavSpec spec;
-        spec.data = soundfixtures::Pcm16(mono);
-        return MakeWav(spec);
+        WavSpec wav;
+        wav.data = soundfixtures::Pcm16(mono);
+        return MakeWav(wav);
     }
 
     // The left channel of the next `frames` output frames.

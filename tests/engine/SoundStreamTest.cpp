@@ -62,26 +62,26 @@ protected:
     // A file whose left channel counts frames, so a gap or a repeat shows as a wrong value.
     std::wstring WriteCountingWav(const StreamCase& c, std::vector<int16_t>& expectedLeft)
     {
-        WavSpec spec;
-        spec.rate = c.rate;
-        spec.channels = c.channels;
-        spec.bits = c.bits;
+        WavSpec wav;
+        wav.rate = c.rate;
+        wav.channels = c.channels;
+        wav.bits = c.bits;
         for (uint32_t i = 0; i < c.dataFrames; ++i) {
             for (uint16_t ch = 0; ch < c.channels; ++ch) {
                 if (c.bits == 8) {
                     const int value = static_cast<int>(i % 251) + ch;
-                    spec.data += static_cast<char>(value);
+                    wav.data += static_cast<char>(value);
                     if (ch == 0)
                         expectedLeft.push_back(static_cast<int16_t>((value - 128) * 256));
                 } else {
                     const auto value = static_cast<int16_t>(static_cast<int>(i % 30011) - 15000 + ch);
-                    soundfixtures::PutLE16(spec.data, static_cast<uint16_t>(value));
+                    soundfixtures::PutLE16(wav.data, static_cast<uint16_t>(value));
                     if (ch == 0)
                         expectedLeft.push_back(value);
                 }
             }
         }
-        m_dir.Write("stream.wav", MakeWav(spec));
+        m_dir.Write("stream.wav", MakeWav(wav));
         return platform::Widen((m_dir.Path() / "stream.wav").string());
     }
 

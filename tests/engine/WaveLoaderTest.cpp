@@ -30,14 +30,14 @@ protected:
 
 TEST_F(WaveLoaderTest, SkipsOtherChunksAndTakesTheDataChunksSize)
 {
-    WavSpec spec;
-    spec.channels = 2;
-    spec.rate = 44100;
+    WavSpec wav;
+    wav.channels = 2;
+    wav.rate = 44100;
     // An odd-sized chunk is followed by its pad byte.
-    spec.beforeData = Chunk("LIST", "INFOabc") + Chunk("fact", "1234");
-    spec.data = std::string(400, '\x11');
+    wav.beforeData = Chunk("LIST", "INFOabc") + Chunk("fact", "1234");
+    wav.data = std::string(400, '\x11');
     SoundLoaderWave loader;
-    ASSERT_TRUE(loader.Open(Save(MakeWav(spec)).c_str()));
+    ASSERT_TRUE(loader.Open(Save(MakeWav(wav)).c_str()));
     EXPECT_EQ(loader.GetDataSize(), 400);
     const WAVEFORMATEX& f = loader.GetFormat();
     EXPECT_EQ(f.wFormatTag, WAVE_FORMAT_PCM);
@@ -49,30 +49,30 @@ TEST_F(WaveLoaderTest, SkipsOtherChunksAndTakesTheDataChunksSize)
     EXPECT_EQ(f.cbSize, 0);
 
     // A longer "fmt " chunk (with an extension) is fine: only its first 16 bytes are read.
-    spec.fmtSize = 18;
+    wav.fmtSize = 18;
     SoundLoaderWave extended;
-    EXPECT_TRUE(extended.Open(Save(MakeWav(spec)).c_str()));
+    EXPECT_TRUE(extended.Open(Save(MakeWav(wav)).c_str()));
 }
 
 TEST_F(WaveLoaderTest, ReadsWhatIsLeftThenNothingUntilRewound)
 {
-    WavSpec spec;
+    WavSpec wav;
     for (int i = 0; i < 4000; ++i)
-        spec.data += static_cast<char>(i % 251);
+        wav.data += static_cast<char>(i % 251);
     SoundLoaderWave loader;
-    ASSERT_TRUE(loader.Open(Save(MakeWav(spec)).c_str()));
+    ASSERT_TRUE(loader.Open(Save(MakeWav(wav)).c_str()));
     std::string buffer(10000, '\0');
     DWORD got = 1;
     EXPECT_TRUE(loader.Read(buffer.data(), 10000, &got));
     EXPECT_EQ(got, 4000u);
-    EXPECT_EQ(buffer.substr(0, 4000), spec.data);
+    EXPECT_EQ(buffer.substr(0, 4000), wav.data);
     EXPECT_TRUE(loader.Read(buffer.data(), 10000, &got));
     EXPECT_EQ(got, 0u);
     ASSERT_TRUE(loader.Rewind());
     std::string again(4000, '\0');
     EXPECT_TRUE(loader.Read(again.data(), 1000, &got));
     EXPECT_TRUE(loader.Read(again.data() + 1000, 3000, &got));
-    EXPECT_EQ(again, spec.data);
+    EXPECT_EQ(again, wav.data);
     loader.Close();
 }
 
@@ -84,10 +84,10 @@ struct DamagedWav {
 std::vector<DamagedWav> DamagedWavs()
 {
     auto with = [](auto change) {
-        WavSpec spec;
-        spec.data = std::string(64, '\x22');
-        change(spec);
-        return MakeWav(spec);
+        WavSpec wav;
+        wav.data = std::string(64, '\x22');
+        change(wav);
+        return MakeWav(wav);
     };
     const std::string good = with([](WavSpec&) {});
     return {
@@ -136,11 +136,11 @@ TEST_F(WaveLoaderTest, RefusesDamagedFilesWithALogLine)
 
 TEST_F(WaveLoaderTest, DropsATrailingPartialFrame)
 {
-    WavSpec spec;
-    spec.channels = 2;
-    spec.data = std::string(11, '\x01'); // two whole frames of 4 bytes and 3 stray bytes
+    WavSpec wav;
+    wav.channels = 2;
+    wav.data = std::string(11, '\x01'); // two whole frames of 4 bytes and 3 stray bytes
     SoundLoaderWave loader;
-    ASSERT_TRUE(loader.Open(Save(MakeWav(spec)).c_str()));
+    ASSERT_TRUE(loader.Open(Save(MakeWav(wav)).c_str()));
     EXPECT_EQ(loader.GetDataSize(), 8);
 }
 

@@ -15,10 +15,10 @@ using moviefixture::Rgb;
 
 class MovieTextureDevice : public d3d9test::DeviceTest {
 protected:
-    std::string Write(const std::string& name, const MovieSpec& spec)
+    std::string Write(const std::string& name, const MovieSpec& clip)
     {
         std::string path = (m_dir.Path() / name).string();
-        EXPECT_TRUE(moviefixture::WriteMovie(path, spec)) << path;
+        EXPECT_TRUE(moviefixture::WriteMovie(path, clip)) << path;
         return path;
     }
 
@@ -44,12 +44,12 @@ protected:
 
 TEST_F(MovieTextureDevice, OpensTheVideoStreamIntoABlackTextureOfItsSize)
 {
-    MovieSpec spec;
-    spec.width = 48;
-    spec.height = 32;
-    spec.frames = moviefixture::GreyRamp(3);
+    MovieSpec clip;
+    clip.width = 48;
+    clip.height = 32;
+    clip.frames = moviefixture::GreyRamp(3);
     MovieTexture movie;
-    ASSERT_EQ(movie.Open(device, Write("a.avi", spec).c_str()), 1);
+    ASSERT_EQ(movie.Open(device, Write("a.avi", clip).c_str()), 1);
     EXPECT_EQ(movie.m_bPlaying, 1);
     EXPECT_EQ(movie.m_nPeriodMs, 40);
     D3DSURFACE_DESC desc{};
@@ -65,10 +65,10 @@ TEST_F(MovieTextureDevice, OpensTheVideoStreamIntoABlackTextureOfItsSize)
 
 TEST_F(MovieTextureDevice, DecodesEveryDuePictureAndShowsTheLast)
 {
-    MovieSpec spec;
-    spec.frames = moviefixture::GreyRamp(10);
+    MovieSpec clip;
+    clip.frames = moviefixture::GreyRamp(10);
     MovieTexture movie;
-    ASSERT_EQ(movie.Open(device, Write("ramp.avi", spec).c_str()), 1);
+    ASSERT_EQ(movie.Open(device, Write("ramp.avi", clip).c_str()), 1);
     movie.Update(0.0f);
     movie.Update(0.016f);
     movie.Update(0.016f);
@@ -82,10 +82,10 @@ TEST_F(MovieTextureDevice, DecodesEveryDuePictureAndShowsTheLast)
 
 TEST_F(MovieTextureDevice, KeepsTheLastPictureAtTheEnd)
 {
-    MovieSpec spec;
-    spec.frames = moviefixture::GreyRamp(4);
+    MovieSpec clip;
+    clip.frames = moviefixture::GreyRamp(4);
     MovieTexture movie;
-    ASSERT_EQ(movie.Open(device, Write("short.avi", spec).c_str()), 1);
+    ASSERT_EQ(movie.Open(device, Write("short.avi", clip).c_str()), 1);
     movie.Update(1.0f);
     EXPECT_EQ(movie.m_bPlaying, 0);
     EXPECT_EQ(FrameShown(movie), 3);
@@ -96,15 +96,15 @@ TEST_F(MovieTextureDevice, KeepsTheLastPictureAtTheEnd)
 TEST_F(MovieTextureDevice, ConvertsPicturesOfOtherFormatsAndSlowRates)
 {
     // Raw 24-bit pictures at one frame every two seconds: converted, not read as YUV 4:2:0.
-    MovieSpec spec;
-    spec.codec = AV_CODEC_ID_RAWVIDEO;
-    spec.format = AV_PIX_FMT_BGR24;
-    spec.frameRate = AVRational{1, 2};
-    spec.width = 30;
-    spec.height = 18;
-    spec.frames = {Rgb{200, 40, 40}, Rgb{40, 200, 40}};
+    MovieSpec clip;
+    clip.codec = AV_CODEC_ID_RAWVIDEO;
+    clip.format = AV_PIX_FMT_BGR24;
+    clip.frameRate = AVRational{1, 2};
+    clip.width = 30;
+    clip.height = 18;
+    clip.frames = {Rgb{200, 40, 40}, Rgb{40, 200, 40}};
     MovieTexture movie;
-    ASSERT_EQ(movie.Open(device, Write("raw.avi", spec).c_str()), 1);
+    ASSERT_EQ(movie.Open(device, Write("raw.avi", clip).c_str()), 1);
     EXPECT_EQ(movie.m_nPeriodMs, 2000);
     movie.Update(2.1f);
     EXPECT_NEAR(Red(movie, 29, 17), 200, 16);
@@ -126,9 +126,9 @@ TEST_F(MovieTextureDevice, RefusesWhatIsNotAMovie)
 
 TEST_F(MovieTextureDevice, ReopeningClosesTheOldMovieFirst)
 {
-    MovieSpec spec;
-    spec.frames = moviefixture::GreyRamp(2);
-    std::string path = Write("twice.avi", spec);
+    MovieSpec clip;
+    clip.frames = moviefixture::GreyRamp(2);
+    std::string path = Write("twice.avi", clip);
     MovieTexture movie;
     ASSERT_EQ(movie.Open(device, path.c_str()), 1);
     movie.Update(0.05f);

@@ -123,9 +123,9 @@ TEST(UiBackEndSound, PlaysButtonSoundsThroughTheSoundServer)
 {
     testsupport::TempDir dir;
     testsupport::ScopedCurrentDir cwd(dir.Path());
-    soundfixtures::WavSpec spec;
-    spec.data = soundfixtures::Pcm16(soundfixtures::Sine(22050, 1, 441.0, 22050.0, 8000.0));
-    dir.Write("click.wav", soundfixtures::MakeWav(spec));
+    soundfixtures::WavSpec wav;
+    wav.data = soundfixtures::Pcm16(soundfixtures::Sine(22050, 1, 441.0, 22050.0, 8000.0));
+    dir.Write("click.wav", soundfixtures::MakeWav(wav));
     DXSoundServer server;
     ASSERT_TRUE(server.Init(nullptr, DSSCL_PRIORITY, 2, 22050, 16));
     KVSVInterface iface;
