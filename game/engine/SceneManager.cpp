@@ -7,6 +7,7 @@
 #include <helvane/DXUtil.h>
 #include <helvane/Log.h>
 #include <win32/Text.h>
+#include <win32/VirtualKeys.h>
 
 #include <chrono>
 #include <cmath>
@@ -14,8 +15,6 @@
 
 namespace {
 
-constexpr int kVkLeftControl = 0xA2;
-constexpr int kVkR = 'R';
 constexpr D3DCOLOR kClearColour = 0xFF000000;
 constexpr auto kLoaderPoll = std::chrono::milliseconds(100);
 
@@ -250,7 +249,7 @@ void CSceneManager::ToggleFrameRateOnKey()
 {
     // R is asked only while Left Ctrl is held, so the scenes still see every other R press.
     InputSystem* input = GetInputManager();
-    if (input->IsKeyDown(kVkLeftControl) && input->IsKeyPressed(kVkR))
+    if (input->IsKeyDown(VK_LCONTROL) && input->IsKeyPressed('R'))
         m_bShowFrameRate = !m_bShowFrameRate;
 }
 

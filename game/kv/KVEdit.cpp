@@ -22,14 +22,6 @@ namespace kv {
 
 namespace {
 
-constexpr int32_t kKeyBack = 8;
-constexpr int32_t kKeyEnter = 13;
-constexpr int32_t kKeyEnd = 35;
-constexpr int32_t kKeyHome = 36;
-constexpr int32_t kKeyLeft = 37;
-constexpr int32_t kKeyRight = 39;
-constexpr int32_t kKeyDelete = 46;
-
 KVDefaultIme* ImeService()
 {
     KVSystem* system = KVSystem::GetPtr();
@@ -157,25 +149,25 @@ void KVEdit::KeyDown(KeyEventArgs& args)
         m_selectionAnchor = caretIndex;
     bool known = true;
     switch (args.key) {
-    case kKeyBack:
+    case VK_BACK:
         DeleteBack();
         break;
-    case kKeyEnter:
+    case VK_RETURN:
         FireEvent(EventEnterKeyDown, args);
         break;
-    case kKeyEnd:
+    case VK_END:
         caretIndex = static_cast<int32_t>(text.size());
         break;
-    case kKeyHome:
+    case VK_HOME:
         caretIndex = 0;
         break;
-    case kKeyLeft:
+    case VK_LEFT:
         MoveCaret(-1);
         break;
-    case kKeyRight:
+    case VK_RIGHT:
         MoveCaret(+1);
         break;
-    case kKeyDelete:
+    case VK_DELETE:
         DeleteForward();
         break;
     default:

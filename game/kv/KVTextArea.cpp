@@ -11,21 +11,13 @@
 #include "kv/KVWndDesc.h"
 #include "kv/KVXmlCursor.h"
 
+#include <win32/VirtualKeys.h>
+
 #include <algorithm>
 
 namespace kv {
 
 namespace {
-
-constexpr int32_t kKeyBack = 8;
-constexpr int32_t kKeyEnter = 13;
-constexpr int32_t kKeyEnd = 35;
-constexpr int32_t kKeyHome = 36;
-constexpr int32_t kKeyLeft = 37;
-constexpr int32_t kKeyUp = 38;
-constexpr int32_t kKeyRight = 39;
-constexpr int32_t kKeyDown = 40;
-constexpr int32_t kKeyDelete = 46;
 
 int32_t Trunc(float value)
 {
@@ -333,36 +325,36 @@ void KVTextArea::KeyDown(KeyEventArgs& args)
     ShowCaret();
     bool hasText = !m_text.empty();
     switch (args.key) {
-    case kKeyBack:
+    case VK_BACK:
         KeyBackspace();
         break;
-    case kKeyDelete:
+    case VK_DELETE:
         KeyDelete();
         break;
-    case kKeyEnter:
+    case VK_RETURN:
         KeyEnter();
         break;
-    case kKeyHome:
+    case VK_HOME:
         if (hasText)
             KeyHome();
         break;
-    case kKeyEnd:
+    case VK_END:
         if (hasText)
             KeyEnd();
         break;
-    case kKeyUp:
+    case VK_UP:
         if (hasText)
             KeyUpDown(-1);
         break;
-    case kKeyDown:
+    case VK_DOWN:
         if (hasText)
             KeyUpDown(+1);
         break;
-    case kKeyLeft:
+    case VK_LEFT:
         if (hasText)
             KeyLeft();
         break;
-    case kKeyRight:
+    case VK_RIGHT:
         if (hasText)
             KeyRight();
         break;
