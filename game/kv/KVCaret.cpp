@@ -2,21 +2,11 @@
 #include "kv/KVCaret.h"
 
 #include "kv/KVRenderer.h"
-#include "kv/KVSystem.h"
+#include "kv/KVTextInput.h"
 
 #include <win32/Cursor.h>
 
 namespace kv {
-
-namespace {
-
-KVRenderer* Renderer()
-{
-    KVSystem* system = KVSystem::GetPtr();
-    return system ? system->GetRenderer() : nullptr;
-}
-
-} // namespace
 
 KVCaret::KVCaret() : m_blinkPeriod(static_cast<float>(GetCaretBlinkTime()) / 1000.0f) {}
 
@@ -27,7 +17,7 @@ void KVCaret::Init(const std::wstring& group, const KVRect& rect, int32_t index,
     m_imagePath = path;
     m_width = rect.right - rect.left;
     m_height = rect.bottom - rect.top;
-    if (KVRenderer* renderer = Renderer())
+    if (KVRenderer* renderer = SystemRenderer())
         renderer->AddImage(group, path, KVPoint{0, 0}, rect);
 }
 
@@ -35,7 +25,7 @@ void KVCaret::Draw(const KVPoint& position, float alpha, const KVPoint& scale)
 {
     if (!m_active || !m_visiblePhase)
         return;
-    if (KVRenderer* renderer = Renderer())
+    if (KVRenderer* renderer = SystemRenderer())
         renderer->DrawImage(m_group, m_imageIndex, position, alpha, scale, 0, KVPoint{0, 0});
 }
 

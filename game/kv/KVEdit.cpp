@@ -6,7 +6,6 @@
 #include "kv/KVImm.h"
 #include "kv/KVInterface.h"
 #include "kv/KVRenderer.h"
-#include "kv/KVSystem.h"
 #include "kv/KVTextInput.h"
 #include "kv/KVWinMessages.h"
 #include "kv/KVWndDesc.h"
@@ -21,19 +20,6 @@
 namespace kv {
 
 namespace {
-
-KVDefaultIme* ImeService()
-{
-    KVSystem* system = KVSystem::GetPtr();
-    KVInputMethodProvider* provider = system ? system->GetInputMethodProvider() : nullptr;
-    return provider ? provider->GetService() : nullptr;
-}
-
-KVRenderer* Renderer()
-{
-    KVSystem* system = KVSystem::GetPtr();
-    return system ? system->GetRenderer() : nullptr;
-}
 
 int32_t Trunc(float value)
 {
@@ -252,7 +238,7 @@ void KVEdit::OnSetFocus()
     if (m_passwordChar != 0) {
         // No composition in a password field: the input context is detached from the window
         // while it has the focus, and the service keeps it for OnKillFocus.
-        if (KVDefaultIme* service = ImeService()) {
+        if (KVDefaultIme* service = InputMethodService()) {
             HIMC previous = imm::GetImm().AssociateContext(service->GetWindow(), nullptr);
             if (previous)
                 service->SaveContext(previous, service->GetWindow());
@@ -268,7 +254,7 @@ void KVEdit::OnKillFocus()
     if (!m_enabled)
         return;
     if (m_passwordChar != 0) {
-        if (KVDefaultIme* service = ImeService())
+        if (KVDefaultIme* service = InputMethodService())
             if (HIMC saved = service->TakeSavedContext())
                 imm::GetImm().AssociateContext(service->GetWindow(), saved);
     }
@@ -349,7 +335,7 @@ void KVEdit::OnDraw()
     int32_t y = TextY(shown, area);
     float alpha = GetEffectiveAlpha();
     KVTextStyle style = m_look.StyleAt(alpha);
-    KVRenderer* renderer = Renderer();
+    KVRenderer* renderer = SystemRenderer();
     KVInterface* iface = TextInterface();
     if (renderer)
         renderer->BeginText(area);

@@ -6,7 +6,6 @@
 #include "kv/KVIme.h"
 #include "kv/KVInterface.h"
 #include "kv/KVRenderer.h"
-#include "kv/KVSystem.h"
 #include "kv/KVTextInput.h"
 #include "kv/KVWndDesc.h"
 #include "kv/KVXmlCursor.h"
@@ -22,12 +21,6 @@ namespace {
 int32_t Trunc(float value)
 {
     return static_cast<int32_t>(value);
-}
-
-KVRenderer* Renderer()
-{
-    KVSystem* system = KVSystem::GetPtr();
-    return system ? system->GetRenderer() : nullptr;
 }
 
 } // namespace
@@ -93,9 +86,8 @@ void KVTextArea::OnEnabledChanged(bool enabled)
         return;
     if (enabled && m_editable)
         ShowCaret();
-    KVSystem* system = KVSystem::GetPtr();
-    if (KVInputMethodProvider* provider = system ? system->GetInputMethodProvider() : nullptr)
-        provider->GetService()->SetEnabled(enabled);
+    if (KVDefaultIme* service = InputMethodService())
+        service->SetEnabled(enabled);
 }
 
 void KVTextArea::OnResize(int32_t flags)
@@ -522,7 +514,7 @@ void KVTextArea::OnDraw()
     int32_t y0 = Trunc(area.top);
     float height = area.bottom - area.top;
     float alpha = GetEffectiveAlpha();
-    KVRenderer* renderer = Renderer();
+    KVRenderer* renderer = SystemRenderer();
     KVInterface* iface = TextInterface();
     if (renderer)
         renderer->BeginText(area);

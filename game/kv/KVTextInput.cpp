@@ -43,11 +43,22 @@ KVInterface* TextInterface()
     return system ? system->GetInterface() : nullptr;
 }
 
-void ActivateTextInput(bool active)
+KVRenderer* SystemRenderer()
+{
+    KVSystem* system = KVSystem::GetPtr();
+    return system ? system->GetRenderer() : nullptr;
+}
+
+KVDefaultIme* InputMethodService()
 {
     KVSystem* system = KVSystem::GetPtr();
     KVInputMethodProvider* provider = system ? system->GetInputMethodProvider() : nullptr;
-    KVDefaultIme* service = provider ? provider->GetService() : nullptr;
+    return provider ? provider->GetService() : nullptr;
+}
+
+void ActivateTextInput(bool active)
+{
+    KVDefaultIme* service = InputMethodService();
     if (active && service)
         service->SetEnabled(true);
     if (KVInterface* iface = TextInterface())

@@ -13,7 +13,9 @@
 namespace kv {
 
 class KVCaret;
+class KVDefaultIme;
 class KVInterface;
+class KVRenderer;
 
 // The face, colours, padding and caret skin of a typed-text widget, copied from its description.
 struct KVTextLook {
@@ -95,6 +97,12 @@ void ActivateTextInput(bool active);
 
 // The window system's platform interface, or null.
 KVInterface* TextInterface();
+
+// The window system's renderer, or null.
+KVRenderer* SystemRenderer();
+
+// The input method service, or null when the window system has none.
+KVDefaultIme* InputMethodService();
 
 // Width of the text in the face through the platform interface; 0 without an interface.
 int32_t MeasureWidth(const std::wstring& face, const std::wstring& text);
