@@ -31,7 +31,6 @@ int32_t Trunc(float value)
 KVEdit::~KVEdit()
 {
     WipePasswordText();
-    delete m_caret;
 }
 
 void KVEdit::ApplyBase(WndBaseStruct* description, KVWnd* parent)
@@ -62,14 +61,12 @@ void KVEdit::ResetDefaults()
     m_focused = false;
     maxLength = kDefaultMaxLength;
     caretIndex = 0;
-    delete m_caret;
-    m_caret = nullptr;
+    m_caret.reset();
 }
 
 void KVEdit::ReleaseAssets()
 {
-    delete m_caret;
-    m_caret = nullptr;
+    m_caret.reset();
 }
 
 void KVEdit::ShowCaret()

@@ -3,15 +3,16 @@
 // the caret in view, alignment, and an optional password character that masks what is drawn.
 #pragma once
 
+#include "kv/KVCaret.h"
 #include "kv/KVTextInput.h"
 #include "kv/KVWndEx.h"
 
 #include <cstdint>
+#include <memory>
 #include <string>
 
 namespace kv {
 
-class KVCaret;
 
 class KVEdit : public KVWndEx {
 public:
@@ -49,7 +50,7 @@ public:
     int32_t GetSelectionAnchor() const { return m_selectionAnchor; }
     int32_t GetSelectionEnd() const { return m_selectionEnd; }
     int32_t GetHorizontalScroll() const { return m_horizontalScroll; }
-    KVCaret* GetCaret() const { return m_caret; }
+    KVCaret* GetCaret() const { return m_caret.get(); }
     wchar_t GetPasswordChar() const { return m_passwordChar; }
     // What is drawn: the text, or the password character once per character of it.
     std::wstring GetShownText() const;
@@ -78,7 +79,7 @@ private:
     int32_t m_horizontalScroll = 0;
     int32_t m_verticalOffset = 0;
     KVComposition m_composition;
-    KVCaret* m_caret = nullptr;
+    std::unique_ptr<KVCaret> m_caret;
     int32_t m_selectionAnchor = 0;
     int32_t m_selectionEnd = 0;
     KVTextLook m_look;

@@ -25,10 +25,7 @@ int32_t Trunc(float value)
 
 } // namespace
 
-KVTextArea::~KVTextArea()
-{
-    delete m_caret;
-}
+KVTextArea::~KVTextArea() = default;
 
 void KVTextArea::ApplyBase(WndBaseStruct* description, KVWnd* parent)
 {
@@ -63,15 +60,13 @@ void KVTextArea::ResetDefaults()
     m_caretIndex = 0;
     m_desiredCaretX = 0;
     m_caretAtWrapEnd = false;
-    delete m_caret;
-    m_caret = nullptr;
+    m_caret.reset();
     maxLength = kDefaultMaxLength;
 }
 
 void KVTextArea::ReleaseAssets()
 {
-    delete m_caret;
-    m_caret = nullptr;
+    m_caret.reset();
 }
 
 void KVTextArea::ShowCaret()

@@ -3,17 +3,18 @@
 // composed text. KVTextAreaSC adds scroll bars; its vertical bar decides the first visible line.
 #pragma once
 
+#include "kv/KVCaret.h"
 #include "kv/KVTextInput.h"
 #include "kv/KVWndEx.h"
 
 #include <cstdint>
+#include <memory>
 #include <string>
 #include <utility>
 #include <vector>
 
 namespace kv {
 
-class KVCaret;
 class KVScrollBar;
 
 class KVTextArea : public KVWndEx {
@@ -62,7 +63,7 @@ public:
     bool IsComposing() const { return m_composition.active; }
     bool IsEditable() const { return m_editable; }
     bool IsFocused() const { return m_focused; }
-    KVCaret* GetCaret() const { return m_caret; }
+    KVCaret* GetCaret() const { return m_caret.get(); }
     // {line, column} of the caret; {-1, -1} for an empty text.
     std::pair<int32_t, int32_t> GetCaretLine() const { return LineOfIndex(m_caretIndex); }
 
@@ -103,7 +104,7 @@ private:
     KVComposition m_composition;
     int32_t m_desiredCaretX = 0;
     bool m_caretAtWrapEnd = false;
-    KVCaret* m_caret = nullptr;
+    std::unique_ptr<KVCaret> m_caret;
     std::vector<std::pair<int32_t, int32_t>> m_lines;
     KVTextLook m_look;
     bool m_editable = false;

@@ -90,11 +90,11 @@ KVRect KVTextLook::Inside(const KVRect& r) const
     return {r.left + padding.left, r.right - padding.right, r.top + padding.top, r.bottom - padding.bottom};
 }
 
-KVCaret* KVTextLook::NewCaret(const std::wstring& group, int32_t& imageCounter) const
+std::unique_ptr<KVCaret> KVTextLook::NewCaret(const std::wstring& group, int32_t& imageCounter) const
 {
     if (caretPath.empty())
         return nullptr;
-    auto* caret = new KVCaret;
+    auto caret = std::make_unique<KVCaret>();
     caret->Init(group, caretRect, imageCounter++, caretPath);
     return caret;
 }

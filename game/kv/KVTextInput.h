@@ -8,6 +8,7 @@
 #include "kv/KVTypes.h"
 
 #include <cstdint>
+#include <memory>
 #include <string>
 
 namespace kv {
@@ -54,7 +55,7 @@ struct KVTextLook {
     KVRect Inside(const KVRect& hitRect) const;
     // A caret loaded from the skin under the window's id, taking the next image slot; null (and
     // the slot untouched) when the skin names no caret.
-    KVCaret* NewCaret(const std::wstring& group, int32_t& imageCounter) const;
+    std::unique_ptr<KVCaret> NewCaret(const std::wstring& group, int32_t& imageCounter) const;
 };
 
 // The input method's composition string, which stands inside the text at the caret until the
