@@ -2,8 +2,6 @@
 // input method in their place.
 #include "kv/KVImm.h"
 
-#include <imm/Imm.h>
-
 namespace kv::imm {
 
 namespace {
@@ -18,8 +16,7 @@ public:
     }
     DWORD GetCandidateListW(HIMC context, DWORD index, CANDIDATELIST* list, DWORD bytes) override
     {
-        // Both declarations describe the same IMM32 layout.
-        return ::ImmGetCandidateListW(context, index, reinterpret_cast<::CANDIDATELIST*>(list), bytes);
+        return ::ImmGetCandidateListW(context, index, list, bytes);
     }
     BOOL NotifyIME(HIMC context, DWORD action, DWORD index, DWORD value) override
     {
@@ -35,8 +32,6 @@ public:
     }
     HIMC AssociateContext(HWND window, HIMC context) override { return ::ImmAssociateContext(window, context); }
 };
-
-static_assert(sizeof(CANDIDATELIST) == sizeof(::CANDIDATELIST));
 
 PlatformImm g_platform;
 KVImm* g_imm = &g_platform;
