@@ -3,16 +3,15 @@
 // stepped or drawn.
 #include "kv/KVDirector.h"
 
+#include "kv/KVLayoutReaders.h"
 #include "kv/KVProperty.h"
 #include "kv/KVRenderer.h"
-#include "kv/KVString.h"
 
 #include <helvane/Log.h>
 
 #include <tinyxml.h>
 
 #include <cstdio>
-#include <cstdlib>
 
 namespace kv {
 
@@ -22,31 +21,11 @@ constexpr uint32_t kFirstTypedVersion = 0x00010000;
 constexpr uint32_t kLastOldChannelVersion = 0x00010001;
 constexpr size_t kAssetPrefixLength = 6;
 
-std::string Attr(const TiXmlElement* element, const char* name)
-{
-    const char* value = element ? element->Attribute(name) : nullptr;
-    return value ? value : "";
-}
-
-std::wstring AttrWide(const TiXmlElement* element, const char* name)
-{
-    return Utf8ToWide(Attr(element, name).c_str());
-}
-
-float AttrFloat(const TiXmlElement* element, const char* name)
-{
-    return static_cast<float>(std::strtod(Attr(element, name).c_str(), nullptr));
-}
-
-int32_t AttrInt(const TiXmlElement* element, const char* name)
-{
-    return std::atoi(Attr(element, name).c_str());
-}
-
-KVRect ReadRect(const TiXmlElement* element)
-{
-    return {AttrFloat(element, "l"), AttrFloat(element, "r"), AttrFloat(element, "t"), AttrFloat(element, "b")};
-}
+using layout::Attr;
+using layout::AttrFloat;
+using layout::AttrInt;
+using layout::AttrWide;
+using layout::ReadRect;
 
 int32_t ReadObjectType(const std::string& word)
 {

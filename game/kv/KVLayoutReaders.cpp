@@ -46,12 +46,12 @@ bool HasChildElement(const TiXmlElement* element, const char* name)
     return element && element->FirstChildElement(name) != nullptr;
 }
 
-namespace {
-
 KVRect ReadRect(const TiXmlElement* element)
 {
     return {AttrFloat(element, "l"), AttrFloat(element, "r"), AttrFloat(element, "t"), AttrFloat(element, "b")};
 }
+
+namespace {
 
 KVPoint ReadPoint(const TiXmlElement* element)
 {

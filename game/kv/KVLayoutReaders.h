@@ -19,6 +19,8 @@ std::wstring AttrWide(const TiXmlElement* element, const char* name);
 std::wstring Content(const TiXmlElement* element);
 bool HasContent(const TiXmlElement* element);
 bool HasChildElement(const TiXmlElement* element, const char* name);
+// The element's "l", "r", "t" and "b" attributes.
+KVRect ReadRect(const TiXmlElement* element);
 
 // True for the types that version-1 files allow as children of the base window.
 bool IsVersion1ChildType(const std::string& type);
