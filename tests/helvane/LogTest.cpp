@@ -1,5 +1,4 @@
-#include "LogCapture.h"
-
+#include "support/LogCapture.h"
 #include "support/TempDir.h"
 
 #include <gtest/gtest.h>
@@ -11,7 +10,7 @@
 
 namespace {
 
-using helvanetest::LogCapture;
+using testsupport::LogCapture;
 using testsupport::ScopedCurrentDir;
 using testsupport::TempDir;
 

@@ -1,9 +1,8 @@
-#include "LogCapture.h"
-
 #include <helvane/FindFile.h>
 #include <helvane/ResourceFileManager.h>
 #include <win32/Files.h>
 
+#include "support/LogCapture.h"
 #include "support/TempDir.h"
 
 #include <gtest/gtest.h>
@@ -14,7 +13,7 @@
 
 namespace {
 
-using helvanetest::LogCapture;
+using testsupport::LogCapture;
 using testsupport::ScopedCurrentDir;
 using testsupport::TempDir;
 

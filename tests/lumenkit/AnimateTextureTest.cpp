@@ -1,6 +1,6 @@
 // Animated textures: frame sets from "DFAnimateTexture" files, playing and holding sets, and
 // files with missing or oversized parts.
-#include "LogCapture.h"
+#include "support/LogCapture.h"
 #include "support/TempDir.h"
 
 #include <lumenkit/AnimateTexture.h>
@@ -41,7 +41,7 @@ protected:
         return m_anim->Load(platform::Widen(name).c_str());
     }
 
-    lumenkittest::LogCapture m_log;
+    testsupport::LogCapture m_log;
     testsupport::TempDir m_dir;
     std::unique_ptr<testsupport::ScopedCurrentDir> m_cwd;
     std::unique_ptr<AnimateTexture> m_anim = std::make_unique<AnimateTexture>();

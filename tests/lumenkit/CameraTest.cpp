@@ -1,4 +1,4 @@
-#include "LogCapture.h"
+#include "support/LogCapture.h"
 
 #include <lumenkit/CameraManager.h>
 
@@ -37,7 +37,7 @@ protected:
         return camera;
     }
 
-    lumenkittest::LogCapture m_log;
+    testsupport::LogCapture m_log;
 };
 
 TEST_F(CameraManagerTest, StartsOnTheDefaultCameraWithReciprocalAspect)

@@ -3,7 +3,7 @@
 #pragma once
 
 #include "../ImageFiles.h"
-#include "../LogCapture.h"
+#include "support/LogCapture.h"
 #include "platform/win32/device/TestWindow.h"
 #include "support/TempDir.h"
 
@@ -131,7 +131,7 @@ protected:
         return open;
     }
 
-    LogCapture m_log;
+    testsupport::LogCapture m_log;
     testsupport::TempDir m_data;
     std::unique_ptr<testsupport::ScopedCurrentDir> m_cwd;
     std::unique_ptr<testsupport::TestWindow> m_window;
