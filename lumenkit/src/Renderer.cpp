@@ -33,11 +33,7 @@ constexpr D3DCOLOR kInvisibleLimit = 0x01000000;
 
 CRenderer::~CRenderer()
 {
-    if (m_pDefaultStateBlock)
-        m_pDefaultStateBlock->Release();
-    m_pDefaultStateBlock = nullptr;
-    delete m_pViewTexture;
-    m_pViewTexture = nullptr;
+    Close();
     m_DeviceObjects.clear();
     for (stSpriteObject* record : m_SpritePool)
         delete record;
@@ -231,11 +227,7 @@ void CRenderer::SetViewTarget()
 
 void CRenderer::Invalidate()
 {
-    if (m_pDefaultStateBlock)
-        m_pDefaultStateBlock->Release();
-    m_pDefaultStateBlock = nullptr;
-    delete m_pViewTexture;
-    m_pViewTexture = nullptr;
+    Close();
     if (m_SprDevice)
         m_SprDevice->OnLostDevice();
     // A device object may unregister while it is told; walk a copy of the list.
