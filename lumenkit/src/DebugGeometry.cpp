@@ -20,14 +20,6 @@ IDirect3DDevice9* Device()
     return singleton<CDirect3DDevice>::GetSingleton().m_pd3dDevice;
 }
 
-template <typename T>
-void ReleaseAndClear(T*& object)
-{
-    if (object)
-        object->Release();
-    object = nullptr;
-}
-
 template <typename Buffer>
 bool Fill(Buffer* buffer, const void* data, UINT bytes)
 {

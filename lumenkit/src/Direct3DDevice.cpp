@@ -27,14 +27,6 @@ bool Is16BitFormat(D3DFORMAT format)
     return format == D3DFMT_R5G6B5 || format == D3DFMT_X1R5G5B5 || format == D3DFMT_A1R5G5B5;
 }
 
-template <typename T>
-void ReleaseAndClear(T*& object)
-{
-    if (object)
-        object->Release();
-    object = nullptr;
-}
-
 // The distinct display modes of at least 640 x 400 in the desktop format, sorted by format
 // (higher value first), then width and height ascending. Returns how many were kept.
 int ListDesktopModes(IDirect3D9* d3d, UINT adapter, D3DFORMAT format, D3DModeInfo* out, int capacity)

@@ -3,6 +3,8 @@
 
 #include <lumenkit/Direct3DDevice.h>
 
+#include <helvane/DXUtil.h>
+
 #include <cstring>
 
 namespace {
@@ -133,9 +135,7 @@ void CBatchDrawer::Unlock()
 void CBatchDrawer::Close()
 {
     Unlock();
-    if (m_pVB)
-        m_pVB->Release();
-    m_pVB = nullptr;
+    ReleaseAndClear(m_pVB);
     m_nCount = 0;
 }
 

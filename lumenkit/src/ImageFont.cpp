@@ -6,6 +6,7 @@
 #include <lumenkit/Direct3DDevice.h>
 #include <lumenkit/Renderer.h>
 
+#include <helvane/DXUtil.h>
 #include <helvane/Log.h>
 
 #include <ft2build.h>
@@ -161,9 +162,7 @@ void CImageFont::Close()
         s.bitmap.clear();
         s.bitmap.shrink_to_fit();
     }
-    if (m_pTexture)
-        m_pTexture->Release();
-    m_pTexture = nullptr;
+    ReleaseAndClear(m_pTexture);
     m_Lines.clear();
 }
 

@@ -60,9 +60,7 @@ void CRenderer::Init()
 
 void CRenderer::Close()
 {
-    if (m_pDefaultStateBlock)
-        m_pDefaultStateBlock->Release();
-    m_pDefaultStateBlock = nullptr;
+    ReleaseAndClear(m_pDefaultStateBlock);
     delete m_pViewTexture;
     m_pViewTexture = nullptr;
 }

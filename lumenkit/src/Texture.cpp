@@ -67,9 +67,7 @@ void CTexture::ReleaseDeviceTexture()
 {
     std::lock_guard guard(m_TextureLock);
     m_bLoaded.store(0, std::memory_order_release);
-    if (m_pTexture)
-        m_pTexture->Release();
-    m_pTexture = nullptr;
+    ReleaseAndClear(m_pTexture);
 }
 
 void CTexture::CopyNullDescription()

@@ -4,6 +4,8 @@
 
 #include <lumenkit/Direct3DDevice.h>
 
+#include <helvane/DXUtil.h>
+
 int CViewTexture::m_bStaticBeginScene = 0;
 
 namespace {
@@ -11,14 +13,6 @@ namespace {
 CDirect3DDevice& Device()
 {
     return singleton<CDirect3DDevice>::GetSingleton();
-}
-
-template <typename T>
-void ReleaseAndClear(T*& object)
-{
-    if (object)
-        object->Release();
-    object = nullptr;
 }
 
 } // namespace

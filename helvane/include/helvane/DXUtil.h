@@ -54,3 +54,12 @@ HRESULT DXUtil_FindMediaFile(wchar_t* path, const wchar_t* name);
 
 // Kept for callers that trace; it writes nothing.
 void DXUtil_Trace(const wchar_t* text);
+
+// Releases a reference-counted device object and clears the pointer; a null pointer stays null.
+template <typename T>
+void ReleaseAndClear(T*& object)
+{
+    if (object)
+        object->Release();
+    object = nullptr;
+}
