@@ -4,6 +4,8 @@
 // a resource nests inside another operation).
 #pragma once
 
+#include <helvane/TextUtil.h>
+
 #include <map>
 #include <memory>
 #include <mutex>
@@ -15,12 +17,7 @@ namespace lumenkit {
 // Upper-cases a to z only, as resource names are compared.
 inline std::wstring ResourceKey(const wchar_t* name)
 {
-    std::wstring key = name ? name : L"";
-    for (wchar_t& c : key) {
-        if (c >= L'a' && c <= L'z')
-            c = static_cast<wchar_t>(c - L'a' + L'A');
-    }
-    return key;
+    return helvane::ToUpperAscii(name ? name : L"");
 }
 
 } // namespace lumenkit
