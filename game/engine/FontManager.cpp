@@ -4,6 +4,8 @@
 #include "engine/FreeTypeFont.h"
 #include "engine/ImagesetFont.h"
 
+#include <helvane/DXUtil.h>
+
 FTFont::FTFont() = default;
 
 FTFont::~FTFont()
@@ -15,10 +17,7 @@ void FTFont::InitDevice(IDirect3DDevice9* device)
 {
     m_pDevice = device;
     m_pProvider = std::make_unique<KVXDefaultResourceProvider>();
-    if (m_pSprite) {
-        m_pSprite->Release();
-        m_pSprite = nullptr;
-    }
+    ReleaseAndClear(m_pSprite);
     if (device && FAILED(D3DXCreateSprite(device, &m_pSprite)))
         m_pSprite = nullptr;
 }
@@ -127,10 +126,7 @@ void FTFont::Restore()
 
 void FTFont::ReleaseAll()
 {
-    if (m_pSprite) {
-        m_pSprite->Release();
-        m_pSprite = nullptr;
-    }
+    ReleaseAndClear(m_pSprite);
     m_pDefaultFont = nullptr;
     m_pDefaultImagesetFont = nullptr;
     m_Fonts.clear();

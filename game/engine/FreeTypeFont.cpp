@@ -2,6 +2,7 @@
 #include "engine/FreeTypeFont.h"
 
 
+#include <helvane/DXUtil.h>
 #include <helvane/Log.h>
 #include <win32/Debug.h>
 #include <win32/Files.h>
@@ -250,10 +251,7 @@ bool KVXFreeTypeFont::Load(const std::string& file, int size, int dpi)
 
 bool KVXFreeTypeFont::CreateVertexBuffer()
 {
-    if (m_pVertexBuffer) {
-        m_pVertexBuffer->Release();
-        m_pVertexBuffer = nullptr;
-    }
+    ReleaseAndClear(m_pVertexBuffer);
     if (!m_pDevice)
         return false;
     if (FAILED(m_pDevice->CreateVertexBuffer(80, D3DUSAGE_DYNAMIC | D3DUSAGE_WRITEONLY, D3DFVF_XYZ | D3DFVF_TEX1,
@@ -324,10 +322,7 @@ int KVXFreeTypeFont::Draw(int x, int y, D3DCOLOR colour, const wchar_t* text)
 
 void KVXFreeTypeFont::OnLostDevice()
 {
-    if (m_pVertexBuffer) {
-        m_pVertexBuffer->Release();
-        m_pVertexBuffer = nullptr;
-    }
+    ReleaseAndClear(m_pVertexBuffer);
     if (m_pGlyphCache)
         m_pGlyphCache->OnLostDevice();
 }

@@ -3,6 +3,8 @@
 
 #include "engine/FreeTypeFont.h"
 
+#include <helvane/DXUtil.h>
+
 #include <algorithm>
 #include <cstring>
 
@@ -61,10 +63,7 @@ void GlyphAtlasPage::ResetRows()
 
 void GlyphAtlasPage::ReleaseTexture()
 {
-    if (m_pTexture) {
-        m_pTexture->Release();
-        m_pTexture = nullptr;
-    }
+    ReleaseAndClear(m_pTexture);
 }
 
 bool GlyphAtlasPage::CreateTexture()
