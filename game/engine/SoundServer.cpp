@@ -6,9 +6,9 @@
 
 #include <helvane/ResourceFileManager.h>
 #include <win32/Files.h>
+#include <win32/Text.h>
 
 #include <algorithm>
-#include <cstdio>
 #include <memory>
 
 namespace {
@@ -138,9 +138,7 @@ int DXSoundServer::LoadSound(const wchar_t* name, int controlFlags, bool allowSt
     }
 
     std::wstring path = key;
-    if (FILE* file = _wfopen(path.c_str(), L"rb")) {
-        std::fclose(file);
-    } else {
+    if (!platform::FileExists(platform::Narrow(path))) {
         path = FindSoundInDataFolder(key);
         if (path.empty())
             return -1;
