@@ -54,7 +54,7 @@ void QuiblyLeaderBoard::Init()
 void QuiblyLeaderBoard::LoadLocalBests()
 {
     std::string bytes;
-    if (platform::ReadWholeFile(platform::ResolvePath(kLeaderBoardFile), bytes)) {
+    if (platform::ReadWholeFile(kLeaderBoardFile, bytes)) {
         // A short file leaves the values it does not hold as they were.
         size_t count = std::min<size_t>(bytes.size() / 4, kLeaderBoardCount);
         for (size_t i = 0; i < count; ++i)
