@@ -6,8 +6,10 @@
 #include <helvane/DXUtil.h>
 #include <helvane/Log.h>
 #include <helvane/ResourceFileManager.h>
+#include <helvane/XmlText.h>
 
 #include <win32/Files.h>
+#include <win32/Text.h>
 
 #include <tinyxml.h>
 
@@ -23,10 +25,8 @@ constexpr float kForever = 1e7f;
 
 bool LoadXml(TiXmlDocument& doc, const wchar_t* path)
 {
-    char narrow[kPathChars] = {};
-    DXUtil_ConvertWideStringToAnsi(narrow, path, kPathChars);
-    const std::string resolved = platform::ResolvePath(std::string_view(narrow));
-    return !resolved.empty() && doc.LoadFile(resolved.c_str());
+    std::string text;
+    return platform::ReadWholeFile(platform::Narrow(path), text) && ParseXmlText(doc, text);
 }
 
 // The text of the element; with several text children the last one counts.
