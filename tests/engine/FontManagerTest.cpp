@@ -9,17 +9,12 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
-#include <fstream>
-#include <sstream>
 
 namespace {
 
 std::string Fixture(const char* name)
 {
-    std::ifstream in(std::string(QUIBLY_FIXTURES_DIR) + "/engine/media/" + name, std::ios::binary);
-    std::stringstream bytes;
-    bytes << in.rdbuf();
-    return bytes.str();
+    return testsupport::ReadFile(std::string(QUIBLY_FIXTURES_DIR) + "/engine/media/" + name);
 }
 
 class ImagesetFontTest : public ::testing::Test {

@@ -8,9 +8,6 @@
 
 #include <gtest/gtest.h>
 
-#include <fstream>
-#include <sstream>
-
 using soundfixtures::Chunk;
 using soundfixtures::MakeWav;
 using soundfixtures::WavSpec;
@@ -127,11 +124,9 @@ TEST_F(WaveLoaderTest, RefusesDamagedFilesWithALogLine)
         EXPECT_FALSE(loader.Read(buffer.data(), 16, &got)) << damaged.what;
         EXPECT_EQ(got, 0u) << damaged.what;
     }
-    std::ifstream log("Log_VODozivo.txt");
-    std::stringstream text;
-    text << log.rdbuf();
-    EXPECT_NE(text.str().find("refused: a chunk runs past the end"), std::string::npos);
-    EXPECT_NE(text.str().find("refused: not PCM"), std::string::npos);
+    std::string log = testsupport::ReadFile("Log_VODozivo.txt");
+    EXPECT_NE(log.find("refused: a chunk runs past the end"), std::string::npos);
+    EXPECT_NE(log.find("refused: not PCM"), std::string::npos);
 }
 
 TEST_F(WaveLoaderTest, DropsATrailingPartialFrame)

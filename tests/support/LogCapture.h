@@ -8,9 +8,7 @@
 #include <win32/Text.h>
 
 #include <filesystem>
-#include <fstream>
 #include <memory>
-#include <sstream>
 #include <string>
 
 namespace testsupport {
@@ -26,13 +24,7 @@ public:
     LogCapture(const LogCapture&) = delete;
     LogCapture& operator=(const LogCapture&) = delete;
 
-    std::string Text() const
-    {
-        std::ifstream in(m_path, std::ios::binary);
-        std::ostringstream text;
-        text << in.rdbuf();
-        return text.str();
-    }
+    std::string Text() const { return ReadFile(m_path); }
 
     // True when some entry contains the text.
     bool Contains(const std::wstring& text) const { return platform::Widen(Text()).find(text) != std::wstring::npos; }

@@ -9,6 +9,14 @@ namespace fs = std::filesystem;
 
 namespace testsupport {
 
+std::string ReadFile(const fs::path& path)
+{
+    std::ifstream in(path, std::ios::binary);
+    std::ostringstream bytes;
+    bytes << in.rdbuf();
+    return bytes.str();
+}
+
 TempDir::TempDir()
 {
     static std::atomic<int> counter{0};
@@ -34,10 +42,7 @@ void TempDir::Write(std::string_view relative, std::string_view bytes) const
 
 std::string TempDir::Read(std::string_view relative) const
 {
-    std::ifstream in(m_path / relative, std::ios::binary);
-    std::ostringstream text;
-    text << in.rdbuf();
-    return text.str();
+    return ReadFile(m_path / relative);
 }
 
 ScopedCurrentDir::ScopedCurrentDir(const fs::path& dir) : m_previous(fs::current_path())

@@ -8,6 +8,9 @@
 
 namespace testsupport {
 
+// The whole file's bytes; empty when it cannot be read.
+std::string ReadFile(const std::filesystem::path& path);
+
 class TempDir {
 public:
     TempDir();

@@ -1,8 +1,6 @@
 #include "Generator.h"
 
 #include <filesystem>
-#include <fstream>
-#include <sstream>
 
 #include <gtest/gtest.h>
 #include <stb/stb_image.h>
@@ -32,19 +30,12 @@ seq 0 0.1 C5 E5 - G5 wave=triangle
 fill #FFFFFF
 )";
 
-std::string ReadBytes(const std::filesystem::path& path) {
-  std::ifstream in(path, std::ios::binary);
-  std::ostringstream out;
-  out << in.rdbuf();
-  return out.str();
-}
-
 std::map<std::string, std::string> Generate(const std::filesystem::path& out) {
   assetgen::Generator gen(out.string(), QUIBLY_RUN_DIR);
   gen.Run(assetgen::ParseRecipes(kRecipes, "test"));
   std::map<std::string, std::string> files;
   for (const auto& entry : std::filesystem::recursive_directory_iterator(out))
-    if (entry.is_regular_file()) files[std::filesystem::relative(entry.path(), out).string()] = ReadBytes(entry.path());
+    if (entry.is_regular_file()) files[std::filesystem::relative(entry.path(), out).string()] = testsupport::ReadFile(entry.path());
   return files;
 }
 

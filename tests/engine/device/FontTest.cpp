@@ -6,11 +6,9 @@
 
 #include "engine/device/DrawingGraphics.h"
 #include "platform/d3d9/device/DeviceFixture.h"
+#include "support/TempDir.h"
 
 #include <gtest/gtest.h>
-
-#include <fstream>
-#include <sstream>
 
 namespace {
 
@@ -189,11 +187,9 @@ TEST_F(FontDevice, DrawsImagesetGlyphsFromTheirImage)
             pixels[y * 32 + x] = x < 8 && y < 10 ? 0xFFFF0000 : (x >= 8 && x < 14 && y < 12 ? 0xFF00FF00 : 0);
     IDirect3DTexture9* image = MakeTexture(32, 16, pixels.data());
     graphics.AddTexture(L"SMALLFONT.TGA", image);
-    std::ifstream in(std::string(QUIBLY_FIXTURES_DIR) + "/engine/media/Small.imageset", std::ios::binary);
-    std::stringstream file;
-    file << in.rdbuf();
+    std::string file = testsupport::ReadFile(std::string(QUIBLY_FIXTURES_DIR) + "/engine/media/Small.imageset");
     KVXImagesetFont font(device, &reader);
-    ASSERT_TRUE(font.LoadFromMemory(file.str().data(), file.str().size()));
+    ASSERT_TRUE(font.LoadFromMemory(file.data(), file.size()));
     GlyphInfo a;
     ASSERT_TRUE(font.GetGlyph(L'A', &a, false));
     ASSERT_NE(a.pixels, nullptr);

@@ -16,17 +16,11 @@
 
 #include <gtest/gtest.h>
 
-#include <fstream>
-#include <sstream>
-
 namespace {
 
 std::string LogText()
 {
-    std::ifstream log("Log_VODozivo.txt");
-    std::stringstream text;
-    text << log.rdbuf();
-    return text.str();
+    return testsupport::ReadFile("Log_VODozivo.txt");
 }
 
 const char* kLayout = R"(<kevrin version="2">
