@@ -376,8 +376,6 @@ void KVTextArea::KeyDelete()
 
 void KVTextArea::KeyEnter()
 {
-    if (static_cast<int32_t>(m_text.size()) >= maxLength)
-        return;
     if (!InsertWithinLimit(m_text, m_caretIndex, L"\n", maxLength))
         return;
     m_caretIndex = ClampIndex(m_caretIndex + 1, m_text);
