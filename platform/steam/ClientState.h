@@ -9,6 +9,7 @@
 #include <memory>
 #include <mutex>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace platform::steam {
@@ -66,6 +67,9 @@ ProfileChoice ChooseProfileFolder();
 // Reads the persisted id and persona name, making and storing a new id the first time.
 Profile LoadProfile(const std::string& folder);
 std::string LoginName();
+// A name of one entry inside a folder, never a path: not empty, not "." or "..", no separator.
+// Profile names and remote file names are both checked with it.
+bool IsPlainName(std::string_view name);
 
 // Makers of the interfaces over the profile (one source file each).
 std::unique_ptr<ISteamRemoteStorage> MakeRemoteStorage(const std::string& folder);

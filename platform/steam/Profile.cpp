@@ -16,19 +16,18 @@
 
 namespace platform::steam {
 
+bool IsPlainName(std::string_view name)
+{
+    return !name.empty() && name != "." && name != ".." && name.find('/') == std::string_view::npos &&
+           name.find('\\') == std::string_view::npos;
+}
+
 namespace {
 
 constexpr const char* kIdFile = "steamid.txt";
 constexpr const char* kPersonaFile = "persona.txt";
 constexpr const char* kOfflineProfile = "offline";
 constexpr size_t kPersonaBytes = 128;
-
-// A profile name becomes one folder name: no separators, no "." or "..".
-bool IsPlainFolderName(std::string_view name)
-{
-    return !name.empty() && name != "." && name != ".." && name.find('/') == std::string_view::npos &&
-           name.find('\\') == std::string_view::npos;
-}
 
 std::string DataHome()
 {
@@ -136,7 +135,7 @@ ProfileChoice ChooseProfileFolder()
         return {{}, "the profile \"offline\" has no platform"};
     if (const char* dir = std::getenv("QUIBLY_PROFILE_DIR"); dir && *dir)
         return {dir, {}};
-    if (!IsPlainFolderName(profile))
+    if (!IsPlainName(profile))
         return {{}, "the profile name \"" + profile + "\" is not a plain folder name"};
     return {DataHome() + "/quibly/" + profile, {}};
 }

@@ -17,13 +17,9 @@ namespace platform::steam {
 namespace {
 
 // A remote file name is one plain name inside the remote folder, never a path.
-bool IsPlainName(const char* name)
+bool IsPlainFileName(const char* name)
 {
-    if (!name || !*name)
-        return false;
-    std::string_view text(name);
-    return text != "." && text != ".." && text.find('/') == std::string_view::npos &&
-           text.find('\\') == std::string_view::npos;
+    return name && IsPlainName(name);
 }
 
 class ProfileRemoteStorage final : public ISteamRemoteStorage {
@@ -32,7 +28,7 @@ public:
 
     bool FileWrite(const char* name, const void* data, int32_t bytes) override
     {
-        if (!IsPlainName(name) || bytes < 0 || (bytes > 0 && !data))
+        if (!IsPlainFileName(name) || bytes < 0 || (bytes > 0 && !data))
             return false;
         std::error_code ec;
         fs::create_directories(m_folder, ec);
@@ -42,7 +38,7 @@ public:
 
     int32_t FileRead(const char* name, void* data, int32_t bytes) override
     {
-        if (!IsPlainName(name) || bytes <= 0 || !data)
+        if (!IsPlainFileName(name) || bytes <= 0 || !data)
             return 0;
         std::FILE* in = std::fopen(PathOf(name).c_str(), "rb");
         if (!in)
@@ -55,7 +51,7 @@ public:
     bool FileExists(const char* name) override
     {
         std::error_code ec;
-        return IsPlainName(name) && fs::is_regular_file(PathOf(name), ec);
+        return IsPlainFileName(name) && fs::is_regular_file(PathOf(name), ec);
     }
 
     int32_t GetFileSize(const char* name) override
