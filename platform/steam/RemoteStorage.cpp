@@ -66,7 +66,9 @@ public:
     }
 
 private:
-    std::string PathOf(const char* name) const { return m_folder + "/" + name; }
+    // The file as it exists on disk: names are matched without regard to case, as every file
+    // open of the game is, so a read finds what a write under another case replaced.
+    std::string PathOf(const char* name) const { return platform::ResolvePath(m_folder + "/" + name); }
     std::string m_folder;
 };
 

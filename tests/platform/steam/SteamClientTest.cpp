@@ -52,6 +52,23 @@ TEST_F(SteamClientTest, RemoteStorageKeepsFilesInTheProfile)
     EXPECT_EQ(storage->FileRead("cloud.pak", buffer, sizeof(buffer)), 7);
 }
 
+// Writes go through the case-insensitive resolver, so reads, sizes and the existence check must
+// find the same file whatever case the name is asked in.
+TEST_F(SteamClientTest, RemoteStorageFindsAFileWrittenUnderAnotherCase)
+{
+    ISteamRemoteStorage* storage = SteamRemoteStorage();
+    ASSERT_TRUE(storage->FileWrite("cloud.pak", "old", 3));
+    ASSERT_TRUE(storage->FileWrite("Cloud.PAK", "newer", 5));
+    EXPECT_EQ(m_profile.Read("remote/cloud.pak"), "newer");
+    for (const char* name : {"cloud.pak", "Cloud.PAK"}) {
+        EXPECT_TRUE(storage->FileExists(name)) << name;
+        EXPECT_EQ(storage->GetFileSize(name), 5) << name;
+        char buffer[8] = {};
+        EXPECT_EQ(storage->FileRead(name, buffer, sizeof(buffer)), 5) << name;
+        EXPECT_EQ(std::string(buffer, 5), "newer") << name;
+    }
+}
+
 TEST_F(SteamClientTest, RemoteStorageRefusesNamesThatAreNotPlainFileNames)
 {
     ISteamRemoteStorage* storage = SteamRemoteStorage();
