@@ -138,7 +138,7 @@ void KVTextAreaSC::KeyDown(KeyEventArgs& args)
 void KVTextAreaSC::MouseWheel(MouseEventArgs& args)
 {
     // The event still fires when there is nothing to scroll: a combo box steps its choice by it.
-    if (!m_vScrollBar || !ScrollNeeded() || LineCount() == GetVisibleLineCount()) {
+    if (!ScrollNeeded()) {
         KVWnd::MouseWheel(args);
         return;
     }
