@@ -146,7 +146,9 @@ bool DXStaticSound::Play(bool loop)
         return true;
     if (choice == Choice::Failed || !RestoreBuffer(buffer))
         return false;
-    ApplyParams();
+    // The parameters go to the buffer just chosen: choosing again could pick another one that
+    // finished playing meanwhile.
+    ApplyParamsTo(buffer, SoundLevels::effectsVolume, SoundLevels::effectsMute);
     const DWORD flags = (loop || m_loop) ? DSBPLAY_LOOPING : 0;
     return buffer->Play(0, 0, flags) == DS_OK;
 }
