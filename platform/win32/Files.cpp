@@ -9,7 +9,6 @@
 #include <atomic>
 #include <cctype>
 #include <filesystem>
-#include <fstream>
 #include <memory>
 #include <system_error>
 #include <unistd.h>
@@ -308,11 +307,23 @@ bool FileExists(std::string_view path)
 
 bool ReadWholeFile(std::string_view path, std::string& bytes)
 {
-    std::ifstream in(ResolvePath(path), std::ios::binary);
-    if (!in)
+    // Only a regular file is read: a folder opens like a file but fails on the first read.
+    const std::string resolved = ResolvePath(path);
+    std::error_code ec;
+    if (resolved.empty() || !fs::is_regular_file(resolved, ec))
         return false;
-    bytes.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-    return !in.bad();
+    std::FILE* file = std::fopen(resolved.c_str(), "rb");
+    if (!file)
+        return false;
+    std::string read;
+    char chunk[64 * 1024];
+    for (size_t got; (got = std::fread(chunk, 1, sizeof chunk, file)) > 0;)
+        read.append(chunk, got);
+    const bool ok = !std::ferror(file);
+    std::fclose(file);
+    if (ok)
+        bytes = std::move(read);
+    return ok;
 }
 
 bool SaveFileAtomically(std::string_view path, std::string_view bytes)

@@ -84,6 +84,21 @@ TEST(FilesTest, AtomicSaveReplacesWholeAndLeavesNoTemporaryFile)
     EXPECT_FALSE(platform::SaveFileAtomically("no/such/folder/x.bin", "x"));
 }
 
+// A folder or a missing file is not a file that was read, even an empty one.
+TEST(FilesTest, ReadWholeFileRefusesWhatIsNotAReadableFile)
+{
+    TempDir dir;
+    dir.Write("Data/empty.bin", "");
+    ScopedCurrentDir cwd(dir.Path());
+    std::string bytes = "stale";
+    EXPECT_TRUE(platform::ReadWholeFile("data/EMPTY.bin", bytes));
+    EXPECT_EQ(bytes, "");
+    for (const char* path : {"Data", "data/missing.bin", ""}) {
+        bytes = "stale";
+        EXPECT_FALSE(platform::ReadWholeFile(path, bytes)) << path;
+    }
+}
+
 TEST(TimeTest, ManualClockMovesOnlyWhenAdvanced)
 {
     platform::UseManualClock(true);
