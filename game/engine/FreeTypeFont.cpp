@@ -9,10 +9,10 @@
 #include <win32/Text.h>
 
 #include <algorithm>
-#include <cctype>
 #include <cstdio>
 #include <cstring>
 #include <mutex>
+#include <strings.h>
 
 namespace {
 
@@ -21,12 +21,7 @@ std::vector<std::string> g_fontFolders{".", "/usr/share/fonts/truetype"};
 
 bool EqualsIgnoringCase(const char* a, const std::string& b)
 {
-    if (!a || std::strlen(a) != b.size())
-        return false;
-    for (size_t i = 0; i < b.size(); ++i)
-        if (std::tolower(static_cast<unsigned char>(a[i])) != std::tolower(static_cast<unsigned char>(b[i])))
-            return false;
-    return true;
+    return a && strcasecmp(a, b.c_str()) == 0;
 }
 
 bool IsTrueTypeFile(const std::string& name)
