@@ -201,41 +201,28 @@ D3DXMATRIX* D3DXMatrixTranslation(D3DXMATRIX* out, float x, float y, float z)
     return out;
 }
 
-D3DXMATRIX* D3DXMatrixRotationX(D3DXMATRIX* out, float angle)
+namespace {
+
+// A rotation in the plane of axes i and j (row vectors): i turns towards j.
+D3DXMATRIX* PlaneRotation(D3DXMATRIX* out, float angle, int i, int j)
 {
     const float c = std::cos(angle);
     const float s = std::sin(angle);
     D3DXMatrixIdentity(out);
-    out->_22 = c;
-    out->_23 = s;
-    out->_32 = -s;
-    out->_33 = c;
+    out->m[i][i] = c;
+    out->m[i][j] = s;
+    out->m[j][i] = -s;
+    out->m[j][j] = c;
     return out;
 }
 
-D3DXMATRIX* D3DXMatrixRotationY(D3DXMATRIX* out, float angle)
-{
-    const float c = std::cos(angle);
-    const float s = std::sin(angle);
-    D3DXMatrixIdentity(out);
-    out->_11 = c;
-    out->_13 = -s;
-    out->_31 = s;
-    out->_33 = c;
-    return out;
-}
+} // namespace
 
-D3DXMATRIX* D3DXMatrixRotationZ(D3DXMATRIX* out, float angle)
-{
-    const float c = std::cos(angle);
-    const float s = std::sin(angle);
-    D3DXMatrixIdentity(out);
-    out->_11 = c;
-    out->_12 = s;
-    out->_21 = -s;
-    out->_22 = c;
-    return out;
-}
+D3DXMATRIX* D3DXMatrixRotationX(D3DXMATRIX* out, float angle) { return PlaneRotation(out, angle, 1, 2); }
+
+D3DXMATRIX* D3DXMatrixRotationY(D3DXMATRIX* out, float angle) { return PlaneRotation(out, angle, 2, 0); }
+
+D3DXMATRIX* D3DXMatrixRotationZ(D3DXMATRIX* out, float angle) { return PlaneRotation(out, angle, 0, 1); }
 
 D3DXMATRIX* D3DXMatrixRotationAxis(D3DXMATRIX* out, const D3DXVECTOR3* axis, float angle)
 {
