@@ -59,6 +59,7 @@ HRESULT Device::Create(SDL_Window* window, D3DPRESENT_PARAMETERS* parameters, De
     }
     device->ResetStates();
     device->ApplyWindowMode();
+    device->ChooseBackBufferHome();
     *out = device;
     return D3D_OK;
 }
@@ -188,6 +189,7 @@ HRESULT Device::Reset(D3DPRESENT_PARAMETERS* parameters)
     }
     ResetStates();
     ApplyWindowMode();
+    ChooseBackBufferHome();
     m_lostState = D3D_OK;
     return D3D_OK;
 }

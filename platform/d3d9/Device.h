@@ -120,6 +120,14 @@ private:
     void BindTarget();
     void ApplyStates(DWORD fvf);
     void ApplyRenderStates();
+    bool AlphaTestChangesTheResult() const;
+    void ScaleIntoWindow(Texture& back);
+    void CopyToWindow(Texture& back, int x, int y, int w, int h);
+    bool BackBufferFitsTheWindow();
+    void ChooseBackBufferHome();
+    bool TargetIsWindow() const;
+    // The first OpenGL row of `height` rows that start `top` rows below the target's top.
+    int GlRowOf(long top, long height) const;
     void ApplyTransforms();
     void ApplyLighting(DWORD fvf);
     void ApplyStages();
@@ -145,6 +153,7 @@ private:
     unsigned m_whiteTexture = 0;
     int m_glStages = 2;
     DWORD m_appliedFvf = 0xFFFFFFFF;
+    bool m_appliedToWindow = false;  // the orientation the applied viewport and transforms are for
 };
 
 Device* AsDevice(IDirect3DDevice9* device);

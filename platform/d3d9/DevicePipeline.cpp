@@ -73,13 +73,13 @@ D3DMATRIX Multiply(const D3DMATRIX& a, const D3DMATRIX& b)
     return r;
 }
 
-// Direct3D clip space (z from 0 to 1) to OpenGL's (z from -1 to 1), with y flipped so the top
-// of the picture lands in the first row of the framebuffer.
-D3DMATRIX ClipFixup()
+// Direct3D clip space (z from 0 to 1) to OpenGL's (z from -1 to 1). Textures store the top of
+// the picture in their first row, so y is flipped for them; the window stores it last.
+D3DMATRIX ClipFixup(bool toWindow)
 {
     D3DMATRIX m{};
     m._11 = 1.0f;
-    m._22 = -1.0f;
+    m._22 = toWindow ? 1.0f : -1.0f;
     m._33 = 2.0f;
     m._43 = -1.0f;
     m._44 = 1.0f;
@@ -196,19 +196,91 @@ void Device::InitGl()
 
 void Device::BindTarget()
 {
+    if (m_context->statesTouched) {
+        m_context->statesTouched = false;
+        m_targetDirty = m_statesDirty = m_transformsDirty = m_stagesDirty = true;
+    }
     if (!m_targetDirty)
         return;
-    unsigned depth = m_depthStencil ? m_depthStencil->DepthRenderbuffer() : 0;
+    bool toWindow = TargetIsWindow();
+    if (toWindow && m_depthStencil && m_depthStencil != m_autoDepth)
+        LogRefused("the back buffer drawn in the window uses the window's depth buffer, not another depth surface");
+    unsigned depth = (m_depthStencil && !toWindow) ? m_depthStencil->DepthRenderbuffer() : 0;
     m_renderTarget->ColourTexture()->Framebuffer(depth);
     m_targetDirty = false;
     m_stagesDirty = true;  // making the framebuffer bound a texture
+    if (toWindow != m_appliedToWindow) {
+        m_appliedToWindow = toWindow;
+        m_statesDirty = m_transformsDirty = true;
+    }
+}
+
+bool Device::TargetIsWindow() const
+{
+    return m_renderTarget && m_renderTarget->ColourTexture()->DrawsToWindow();
+}
+
+int Device::GlRowOf(long top, long height) const
+{
+    if (!m_appliedToWindow)
+        return static_cast<int>(top);
+    return static_cast<int>(static_cast<long>(m_renderTarget->ColourTexture()->Height()) - top - height);
+}
+
+// The back buffer is drawn straight into the window when the window shows it at its own size and
+// has the depth buffer it needs: the frame then needs no copy, and the software rasteriser can
+// draw one frame while the next is being recorded. Otherwise it is a texture, scaled into the
+// window at Present.
+bool Device::BackBufferFitsTheWindow()
+{
+    int windowW = 0, windowH = 0;
+    SDL_GL_GetDrawableSize(m_window, &windowW, &windowH);
+    if (windowW != static_cast<int>(m_parameters.BackBufferWidth) ||
+        windowH != static_cast<int>(m_parameters.BackBufferHeight))
+        return false;
+    if (!m_parameters.EnableAutoDepthStencil)
+        return true;
+    GLint depthBits = 0, stencilBits = 0;
+    glBindFramebuffer(GL_FRAMEBUFFER, 0);
+    glGetIntegerv(GL_DEPTH_BITS, &depthBits);
+    glGetIntegerv(GL_STENCIL_BITS, &stencilBits);
+    m_targetDirty = true;
+    DepthBits need = DepthBitsOf(m_parameters.AutoDepthStencilFormat);
+    return depthBits >= need.depth && stencilBits >= need.stencil;
+}
+
+// Frame boundaries only: the back buffer's contents do not carry over a change of home.
+void Device::ChooseBackBufferHome()
+{
+    bool toWindow = BackBufferFitsTheWindow();
+    Texture* back = m_backBuffer->ColourTexture();
+    if (toWindow != back->DrawsToWindow()) {
+        back->SetDrawsToWindow(toWindow);
+        m_targetDirty = true;
+    }
+}
+
+// The sprite states test alpha > 0 while blending by source alpha. A fragment the test would
+// drop then leaves colour and alpha as they are, so unless a depth write could happen the test
+// changes nothing: leaving it off lets the rasteriser take its fast path for plain blending.
+bool Device::AlphaTestChangesTheResult() const
+{
+    const auto& rs = m_state.render;
+    if (!rs[D3DRS_ALPHATESTENABLE])
+        return false;
+    bool dropsOnlyInvisibleFragments = rs[D3DRS_ALPHAFUNC] == D3DCMP_GREATER && (rs[D3DRS_ALPHAREF] & 0xFF) == 0 &&
+                                       rs[D3DRS_ALPHABLENDENABLE] && rs[D3DRS_SRCBLEND] == D3DBLEND_SRCALPHA &&
+                                       rs[D3DRS_DESTBLEND] == D3DBLEND_INVSRCALPHA &&
+                                       rs[D3DRS_BLENDOP] == D3DBLENDOP_ADD;
+    bool depthOrStencilWrites = m_depthStencil && ((rs[D3DRS_ZENABLE] && rs[D3DRS_ZWRITEENABLE]) || rs[D3DRS_STENCILENABLE]);
+    return !dropsOnlyInvisibleFragments || depthOrStencilWrites;
 }
 
 void Device::ApplyRenderStates()
 {
     const auto& rs = m_state.render;
     const D3DVIEWPORT9& vp = m_state.viewport;
-    glViewport(static_cast<GLint>(vp.X), static_cast<GLint>(vp.Y), static_cast<GLsizei>(vp.Width),
+    glViewport(static_cast<GLint>(vp.X), static_cast<GLint>(GlRowOf(vp.Y, vp.Height)), static_cast<GLsizei>(vp.Width),
                static_cast<GLsizei>(vp.Height));
     glDepthRange(vp.MinZ, vp.MaxZ);
 
@@ -216,21 +288,22 @@ void Device::ApplyRenderStates()
     glDepthMask(rs[D3DRS_ZWRITEENABLE] ? GL_TRUE : GL_FALSE);
     glDepthFunc(CompareFunc(rs[D3DRS_ZFUNC]));
 
-    rs[D3DRS_ALPHATESTENABLE] ? glEnable(GL_ALPHA_TEST) : glDisable(GL_ALPHA_TEST);
+    AlphaTestChangesTheResult() ? glEnable(GL_ALPHA_TEST) : glDisable(GL_ALPHA_TEST);
     glAlphaFunc(CompareFunc(rs[D3DRS_ALPHAFUNC]), (rs[D3DRS_ALPHAREF] & 0xFF) / 255.0f);
 
     rs[D3DRS_ALPHABLENDENABLE] ? glEnable(GL_BLEND) : glDisable(GL_BLEND);
     glBlendFunc(BlendFactor(rs[D3DRS_SRCBLEND]), BlendFactor(rs[D3DRS_DESTBLEND]));
     glBlendEquation(BlendEquation(rs[D3DRS_BLENDOP]));
 
-    // The framebuffer is stored top row first, so a triangle that turns clockwise on screen
-    // turns counter-clockwise in OpenGL's window coordinates.
+    // A texture target is stored top row first, so a triangle that turns clockwise on screen
+    // turns counter-clockwise in OpenGL's window coordinates; in the window it keeps its turn.
     if (rs[D3DRS_CULLMODE] == D3DCULL_NONE) {
         glDisable(GL_CULL_FACE);
     } else {
         glEnable(GL_CULL_FACE);
         glCullFace(GL_BACK);
-        glFrontFace(rs[D3DRS_CULLMODE] == D3DCULL_CW ? GL_CW : GL_CCW);
+        bool cullClockwise = rs[D3DRS_CULLMODE] == D3DCULL_CW;
+        glFrontFace(cullClockwise != m_appliedToWindow ? GL_CW : GL_CCW);
     }
 
     GLenum fill = rs[D3DRS_FILLMODE] == D3DFILL_POINT ? GL_POINT
@@ -275,7 +348,8 @@ void Device::ApplyLighting(DWORD fvf)
 
 void Device::ApplyTransforms()
 {
-    D3DMATRIX combined = Multiply(Multiply(Multiply(m_state.world, m_state.view), m_state.projection), ClipFixup());
+    D3DMATRIX combined =
+        Multiply(Multiply(Multiply(m_state.world, m_state.view), m_state.projection), ClipFixup(m_appliedToWindow));
     // A Direct3D row-vector matrix read column by column is the OpenGL column-vector matrix.
     glMatrixMode(GL_PROJECTION);
     glLoadMatrixf(&combined.m[0][0]);
@@ -500,7 +574,7 @@ HRESULT Device::Clear(DWORD count, const RECT* rects, DWORD flags, D3DCOLOR colo
             if (r.right <= r.left || r.bottom <= r.top)
                 continue;
         }
-        glScissor(r.left, r.top, r.right - r.left, r.bottom - r.top);
+        glScissor(r.left, GlRowOf(r.top, r.bottom - r.top), r.right - r.left, r.bottom - r.top);
         glClear(bits);
     }
     glDisable(GL_SCISSOR_TEST);
@@ -519,8 +593,21 @@ HRESULT Device::Present(const RECT* sourceRect, const RECT* destRect, HWND destW
     m_context->CollectGarbage();
 
     Texture* back = m_backBuffer->ColourTexture();
-    back->BindFramebufferAsIs();
-    glBindFramebuffer(GL_DRAW_FRAMEBUFFER, 0);
+    if (back->DrawsToWindow())
+        glFlush();  // hands the frame to the rasteriser now, whatever the window system does at the swap
+    else
+        ScaleIntoWindow(*back);
+    SDL_GL_SwapWindow(m_window);
+    ChooseBackBufferHome();
+    m_targetDirty = m_statesDirty = m_transformsDirty = m_stagesDirty = true;
+    return D3D_OK;
+}
+
+// The picture keeps its shape: scaled to fit, centred, black bars where the window is wider or
+// taller.
+void Device::ScaleIntoWindow(Texture& back)
+{
+    glBindFramebuffer(GL_FRAMEBUFFER, 0);
     int windowW = 0, windowH = 0;
     SDL_GL_GetDrawableSize(m_window, &windowW, &windowH);
     glDisable(GL_SCISSOR_TEST);
@@ -528,18 +615,55 @@ HRESULT Device::Present(const RECT* sourceRect, const RECT* destRect, HWND destW
     glColorMask(GL_TRUE, GL_TRUE, GL_TRUE, GL_TRUE);
     glClearColor(0.0f, 0.0f, 0.0f, 1.0f);
     glClear(GL_COLOR_BUFFER_BIT);
-
-    // The picture keeps its shape: scaled to fit, centred, black bars where the window is wider
-    // or taller. Rows are flipped on the way, the window being stored bottom row first.
-    int backW = static_cast<int>(back->Width()), backH = static_cast<int>(back->Height());
+    int backW = static_cast<int>(back.Width()), backH = static_cast<int>(back.Height());
     double scale = std::min(double(windowW) / backW, double(windowH) / backH);
     int w = static_cast<int>(backW * scale + 0.5), h = static_cast<int>(backH * scale + 0.5);
-    int x = (windowW - w) / 2, y = (windowH - h) / 2;
-    glBlitFramebuffer(0, 0, backW, backH, x, y + h, x + w, y, GL_COLOR_BUFFER_BIT,
-                      (w == backW && h == backH) ? GL_NEAREST : GL_LINEAR);
-    SDL_GL_SwapWindow(m_window);
-    m_targetDirty = m_statesDirty = true;
-    return D3D_OK;
+    CopyToWindow(back, (windowW - w) / 2, (windowH - h) / 2, w, h);
+}
+
+// Draws the back buffer as one textured quad rather than blitting it: the driver turns a blit
+// that keeps the rows as stored into a copy on this thread that first waits for the frame to be
+// drawn, while a draw is queued like any other and lets the next frame start at once.
+void Device::CopyToWindow(Texture& back, int x, int y, int w, int h)
+{
+    glViewport(x, y, w, h);
+    glDisable(GL_DEPTH_TEST);
+    glDisable(GL_ALPHA_TEST);
+    glDisable(GL_BLEND);
+    glDisable(GL_CULL_FACE);
+    glDisable(GL_LIGHTING);
+    glPolygonMode(GL_FRONT_AND_BACK, GL_FILL);
+    glMatrixMode(GL_PROJECTION);
+    glLoadIdentity();
+    glMatrixMode(GL_MODELVIEW);
+    glLoadIdentity();
+    for (int unit = m_glStages - 1; unit >= 0; --unit) {
+        glActiveTexture(GL_TEXTURE0 + unit);
+        glDisable(GL_TEXTURE_2D);
+    }
+    glEnable(GL_TEXTURE_2D);
+    back.Bind();
+    GLint filter = (w == static_cast<int>(back.Width()) && h == static_cast<int>(back.Height())) ? GL_NEAREST : GL_LINEAR;
+    GlSamplerParams& sampler = back.SamplerCache();
+    sampler.minFilter = sampler.magFilter = filter;
+    sampler.wrapS = sampler.wrapT = GL_CLAMP_TO_EDGE;
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, filter);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, filter);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, GL_CLAMP_TO_EDGE);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_T, GL_CLAMP_TO_EDGE);
+    glTexEnvi(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, GL_REPLACE);
+    // The back buffer is stored top row first and the window bottom row first: texture row 0
+    // goes to the top.
+    glBegin(GL_QUADS);
+    glTexCoord2f(0.0f, 1.0f);
+    glVertex2f(-1.0f, -1.0f);
+    glTexCoord2f(1.0f, 1.0f);
+    glVertex2f(1.0f, -1.0f);
+    glTexCoord2f(1.0f, 0.0f);
+    glVertex2f(1.0f, 1.0f);
+    glTexCoord2f(0.0f, 0.0f);
+    glVertex2f(-1.0f, 1.0f);
+    glEnd();
 }
 
 } // namespace platform::d3d9

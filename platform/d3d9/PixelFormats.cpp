@@ -36,6 +36,17 @@ bool IsDepthFormat(D3DFORMAT format)
     return format == D3DFMT_D16 || format == D3DFMT_D24S8 || format == D3DFMT_D24X8 || format == D3DFMT_D32;
 }
 
+DepthBits DepthBitsOf(D3DFORMAT format)
+{
+    switch (format) {
+    case D3DFMT_D16: return {16, 0};
+    case D3DFMT_D24S8: return {24, 8};
+    case D3DFMT_D24X8: return {24, 0};
+    case D3DFMT_D32: return {32, 0};
+    default: return {0, 0};
+    }
+}
+
 bool IsOpaqueFormat(D3DFORMAT format) { return format == D3DFMT_X8R8G8B8 || format == D3DFMT_X1R5G5B5; }
 
 bool IsRenderTargetFormat(D3DFORMAT format) { return format == D3DFMT_A8R8G8B8 || format == D3DFMT_X8R8G8B8; }
@@ -44,10 +55,10 @@ GlFormat GlFormatOf(D3DFORMAT format)
 {
     switch (format) {
     case D3DFMT_A8R8G8B8:
-        return {GL_RGBA8, GL_BGRA, GL_UNSIGNED_INT_8_8_8_8_REV, false};
+        return {GL_RGBA, GL_BGRA, GL_UNSIGNED_BYTE, false};
     case D3DFMT_X8R8G8B8:
         // Four bytes a pixel draw and sample much faster than three in a software rasteriser.
-        return {GL_RGBA8, GL_BGRA, GL_UNSIGNED_INT_8_8_8_8_REV, true};
+        return {GL_RGBA, GL_BGRA, GL_UNSIGNED_BYTE, true};
     case D3DFMT_R5G6B5:
         return {GL_RGB5, GL_RGB, GL_UNSIGNED_SHORT_5_6_5, false};
     case D3DFMT_X1R5G5B5:
@@ -63,7 +74,7 @@ GlFormat GlFormatOf(D3DFORMAT format)
     case D3DFMT_L8:
         return {GL_LUMINANCE8, GL_LUMINANCE, GL_UNSIGNED_BYTE, false};
     default:
-        return {GL_RGBA8, GL_BGRA, GL_UNSIGNED_INT_8_8_8_8_REV, false};
+        return {GL_RGBA, GL_BGRA, GL_UNSIGNED_BYTE, false};
     }
 }
 

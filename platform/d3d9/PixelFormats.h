@@ -19,6 +19,11 @@ struct GlFormat {
 UINT BytesPerPixel(D3DFORMAT format);
 bool IsTextureFormat(D3DFORMAT format);
 bool IsDepthFormat(D3DFORMAT format);
+struct DepthBits {
+    int depth, stencil;
+};
+// The bits a depth format holds; zero for formats that are not depth formats.
+DepthBits DepthBitsOf(D3DFORMAT format);
 bool IsRenderTargetFormat(D3DFORMAT format);
 // Formats without alpha: their alpha reads as 1.
 bool IsOpaqueFormat(D3DFORMAT format);

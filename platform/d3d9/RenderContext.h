@@ -27,6 +27,9 @@ public:
 
     // Resources of the default pool that are alive; a Reset logs them.
     std::atomic<int> defaultPoolResources{0};
+    // Render thread: set when a resource changed OpenGL state behind the device's back; the
+    // device applies all of its states again at the next draw.
+    bool statesTouched = false;
 
 private:
     enum class Kind { Texture, Framebuffer, Renderbuffer };

@@ -10,6 +10,7 @@
 
 #include <algorithm>
 #include <bit>
+#include <cstring>
 
 namespace platform::d3d9 {
 
@@ -197,6 +198,10 @@ unsigned Texture::Bind()
 
 unsigned Texture::Framebuffer(unsigned depthRenderbuffer)
 {
+    if (m_window) {
+        glBindFramebuffer(GL_FRAMEBUFFER, 0);
+        return 0;
+    }
     if (m_gl == 0)
         Bind();
     if (m_framebuffer == 0) {
@@ -222,7 +227,9 @@ HRESULT Texture::LockRenderTarget(D3DLOCKED_RECT* locked, const RECT* rect, DWOR
     if (m_locked)
         return D3DERR_INVALIDCALL;
     m_pixels.assign(static_cast<size_t>(m_pitch) * m_height, 0);
-    if (m_gl != 0) {
+    if (m_window) {
+        ReadWindow();
+    } else if (m_gl != 0) {
         // Drawing into the target may still be queued in the driver's rasteriser threads; wait
         // for it so the read sees every finished draw.
         glFinish();
@@ -245,7 +252,9 @@ HRESULT Texture::UnlockRenderTarget()
     if (!m_locked)
         return D3DERR_INVALIDCALL;
     m_locked = false;
-    if (!m_lockReadOnly && m_gl != 0) {
+    if (!m_lockReadOnly && m_window) {
+        WriteWindow(m_lockRect);
+    } else if (!m_lockReadOnly && m_gl != 0) {
         glBindTexture(GL_TEXTURE_2D, m_gl);
         m_pendingRect = m_lockRect;
         UploadPending();
@@ -253,6 +262,42 @@ HRESULT Texture::UnlockRenderTarget()
     m_pixels.clear();
     m_pixels.shrink_to_fit();
     return D3D_OK;
+}
+
+// The window stores its bottom row first: rows are turned over on the way in and out.
+void Texture::ReadWindow()
+{
+    GlFormat gl = GlFormatOf(m_format);
+    std::vector<uint8_t> bottomUp(m_pixels.size());
+    glBindFramebuffer(GL_READ_FRAMEBUFFER, 0);
+    glPixelStorei(GL_PACK_ALIGNMENT, 1);
+    glPixelStorei(GL_PACK_ROW_LENGTH, 0);
+    glReadPixels(0, 0, static_cast<GLsizei>(m_width), static_cast<GLsizei>(m_height), gl.format, gl.type,
+                 bottomUp.data());
+    for (UINT y = 0; y < m_height; ++y)
+        std::memcpy(&m_pixels[static_cast<size_t>(y) * m_pitch], &bottomUp[static_cast<size_t>(m_height - 1 - y) * m_pitch],
+                    m_pitch);
+}
+
+// Puts the unlocked rows back with the pixel path, which bypasses textures, blending and the
+// depth test only when they are off: they are switched off here and the caller's device applies
+// its states again at the next draw.
+void Texture::WriteWindow(const RECT& area)
+{
+    GlFormat gl = GlFormatOf(m_format);
+    glBindFramebuffer(GL_DRAW_FRAMEBUFFER, 0);
+    for (GLenum capability : {GL_BLEND, GL_ALPHA_TEST, GL_DEPTH_TEST, GL_SCISSOR_TEST, GL_TEXTURE_2D})
+        glDisable(capability);
+    glColorMask(GL_TRUE, GL_TRUE, GL_TRUE, GL_TRUE);
+    glPixelStorei(GL_UNPACK_ALIGNMENT, 1);
+    glPixelStorei(GL_UNPACK_ROW_LENGTH, static_cast<GLint>(m_width));
+    glPixelZoom(1.0f, -1.0f);
+    glWindowPos2i(area.left, static_cast<GLint>(m_height) - area.top);
+    const uint8_t* first = &m_pixels[static_cast<size_t>(area.top) * m_pitch + static_cast<size_t>(area.left) * 4];
+    glDrawPixels(area.right - area.left, area.bottom - area.top, gl.format, gl.type, first);
+    glPixelZoom(1.0f, 1.0f);
+    glPixelStorei(GL_UNPACK_ROW_LENGTH, 0);
+    m_context->statesTouched = true;
 }
 
 // ---------------------------------------------------------------------------------------------

@@ -46,7 +46,10 @@ public:
     // with the given depth renderbuffer (0 for none) attached.
     unsigned Framebuffer(unsigned depthRenderbuffer);
     // Render thread, render targets: binds the framebuffer object as it is, to read from it.
-    unsigned BindFramebufferAsIs() { return Framebuffer(m_attachedDepth); }
+    // The device's back buffer may live in the window itself (bottom row first, the window's own
+    // depth buffer) instead of in this texture; binding, lock and unlock then use the window.
+    void SetDrawsToWindow(bool window) { m_window = window; }
+    bool DrawsToWindow() const { return m_window; }
     // Render thread, render targets: the surface lock reads the picture back and unlock writes
     // it again.
     HRESULT LockRenderTarget(D3DLOCKED_RECT* locked, const RECT* rect, DWORD flags);
@@ -59,6 +62,8 @@ private:
     bool ValidRect(const RECT* rect, RECT& out) const;
     void CreateGlTexture();
     void UploadPending();
+    void ReadWindow();
+    void WriteWindow(const RECT& area);
 
     RenderContextPtr m_context;
     UINT m_width, m_height, m_levels;
@@ -78,6 +83,7 @@ private:
     unsigned m_gl = 0;
     unsigned m_framebuffer = 0;
     unsigned m_attachedDepth = 0;
+    bool m_window = false;
     GlSamplerParams m_samplerCache;
 };
 

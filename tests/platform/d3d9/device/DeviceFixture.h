@@ -36,15 +36,39 @@ inline ::testing::AssertionResult Near(uint32_t actual, uint32_t expected, int t
     return ::testing::AssertionFailure() << text;
 }
 
+struct ColorVertex {
+    float x, y, z;
+    DWORD color;
+};
+
+// The pixel-space drawers' mapping: x' = x / W * 2 - 1, y' = 1 - y / H * 2.
+inline ColorVertex At(float x, float y, DWORD color, UINT w, UINT h, float z = 0.0f)
+{
+    return {x / w * 2.0f - 1.0f, 1.0f - y / h * 2.0f, z, color};
+}
+
+// The window's size as a multiple of the back buffer's: QUIBLY_TEST_WINDOW_SCALE, 1 unless set.
+// At 1 the back buffer is drawn in the window itself; at 2 it is a texture scaled at Present, so
+// running the tests at both covers both homes of the back buffer.
+inline int WindowScale()
+{
+    const char* scale = std::getenv("QUIBLY_TEST_WINDOW_SCALE");
+    int value = scale ? std::atoi(scale) : 1;
+    return value >= 1 && value <= 4 ? value : 1;
+}
+
 class DeviceTest : public ::testing::Test {
 protected:
     static constexpr UINT kWidth = 256;
     static constexpr UINT kHeight = 192;
 
+    virtual SDL_Point WindowSize() const { return {int(kWidth) * WindowScale(), int(kHeight) * WindowScale()}; }
+
     void SetUp() override
     {
         ASSERT_EQ(SDL_InitSubSystem(SDL_INIT_VIDEO), 0) << SDL_GetError();
-        m_window = SDL_CreateWindow("d3d9 test", 0, 0, kWidth, kHeight, SDL_WINDOW_OPENGL | SDL_WINDOW_HIDDEN);
+        SDL_Point size = WindowSize();
+        m_window = SDL_CreateWindow("d3d9 test", 0, 0, size.x, size.y, SDL_WINDOW_OPENGL | SDL_WINDOW_HIDDEN);
         ASSERT_NE(m_window, nullptr) << SDL_GetError();
         hwnd = platform::RegisterSdlWindow(m_window);
         d3d = Direct3DCreate9(D3D_SDK_VERSION);

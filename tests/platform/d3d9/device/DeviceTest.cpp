@@ -6,21 +6,6 @@
 
 using namespace d3d9test;
 
-namespace {
-
-struct ColorVertex {
-    float x, y, z;
-    DWORD color;
-};
-
-// The pixel-space drawers' mapping: x' = x / W * 2 - 1, y' = 1 - y / H * 2.
-ColorVertex At(float x, float y, DWORD color, UINT w, UINT h)
-{
-    return {x / w * 2.0f - 1.0f, 1.0f - y / h * 2.0f, 0.0f, color};
-}
-
-} // namespace
-
 TEST_F(DeviceTest, ClearFillsTheBackBufferWithTheColourInArgbByteOrder)
 {
     ASSERT_EQ(device->BeginScene(), D3D_OK);
