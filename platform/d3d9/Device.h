@@ -121,6 +121,7 @@ private:
     void ApplyStates(DWORD fvf);
     void ApplyRenderStates();
     bool AlphaTestChangesTheResult() const;
+    void DrawSeparateQuads(UINT quadCount);
     void ScaleIntoWindow(Texture& back);
     void CopyToWindow(Texture& back, int x, int y, int w, int h);
     bool BackBufferFitsTheWindow();
@@ -151,6 +152,9 @@ private:
     // What OpenGL has; a draw sends only what changed since.
     bool m_targetDirty = true, m_statesDirty = true, m_transformsDirty = true, m_stagesDirty = true;
     unsigned m_whiteTexture = 0;
+    // The first vertex and the vertex count of quad i, for drawing quads one by one in one call.
+    std::vector<int> m_quadFirsts;
+    std::vector<int> m_quadCounts;
     int m_glStages = 2;
     DWORD m_appliedFvf = 0xFFFFFFFF;
     bool m_appliedToWindow = false;  // the orientation the applied viewport and transforms are for

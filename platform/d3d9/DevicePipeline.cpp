@@ -517,9 +517,23 @@ HRESULT Device::Submit(unsigned glMode, const uint8_t* vertices, UINT stride, DW
 
     if (indices)
         glDrawElements(glMode, static_cast<GLsizei>(count), indices32 ? GL_UNSIGNED_INT : GL_UNSIGNED_SHORT, indices);
+    else if (glMode == GL_QUADS)
+        DrawSeparateQuads(count / 4);
     else
         glDrawArrays(glMode, 0, static_cast<GLsizei>(count));
     return D3D_OK;
+}
+
+// Each quad goes to the driver as a triangle fan of its own: a software rasteriser recognises a
+// lone four-vertex fan that is an upright rectangle and fills it without testing edges, which
+// it does not for quads or triangle lists.
+void Device::DrawSeparateQuads(UINT quadCount)
+{
+    while (m_quadFirsts.size() < quadCount) {
+        m_quadFirsts.push_back(static_cast<GLint>(m_quadFirsts.size() * 4));
+        m_quadCounts.push_back(4);
+    }
+    glMultiDrawArrays(GL_TRIANGLE_FAN, m_quadFirsts.data(), m_quadCounts.data(), static_cast<GLsizei>(quadCount));
 }
 
 HRESULT Device::DrawQuads(const QuadVertex* vertices, UINT quadCount)
