@@ -15,6 +15,7 @@
 #include <algorithm>
 #include <bit>
 #include <cstring>
+#include <iterator>
 
 namespace platform::d3d9 {
 
@@ -228,9 +229,11 @@ int Device::GlRowOf(long top, long height) const
 }
 
 // The back buffer is drawn straight into the window when the window shows it at its own size and
-// has the depth buffer it needs: the frame then needs no copy, and the software rasteriser can
-// draw one frame while the next is being recorded. Otherwise it is a texture, scaled into the
-// window at Present.
+// holds every bit of its colour, alpha, depth and stencil: the frame then needs no copy, and the
+// software rasteriser can draw one frame while the next is being recorded. Otherwise it is a
+// texture, scaled into the window at Present. In the window, what the back buffer holds after
+// Present is what the window system leaves there (the software and offscreen drivers keep the
+// frame); the renderer clears every frame and does not depend on it.
 bool Device::BackBufferFitsTheWindow()
 {
     int windowW = 0, windowH = 0;
@@ -238,15 +241,17 @@ bool Device::BackBufferFitsTheWindow()
     if (windowW != static_cast<int>(m_parameters.BackBufferWidth) ||
         windowH != static_cast<int>(m_parameters.BackBufferHeight))
         return false;
-    if (!m_parameters.EnableAutoDepthStencil)
-        return true;
-    GLint depthBits = 0, stencilBits = 0;
+    enum { kRed, kGreen, kBlue, kAlpha, kDepth, kStencil };
+    const GLenum names[] = {GL_RED_BITS, GL_GREEN_BITS, GL_BLUE_BITS, GL_ALPHA_BITS, GL_DEPTH_BITS, GL_STENCIL_BITS};
+    GLint bits[std::size(names)] = {};
     glBindFramebuffer(GL_FRAMEBUFFER, 0);
-    glGetIntegerv(GL_DEPTH_BITS, &depthBits);
-    glGetIntegerv(GL_STENCIL_BITS, &stencilBits);
+    for (size_t i = 0; i < std::size(names); ++i)
+        glGetIntegerv(names[i], &bits[i]);
     m_targetDirty = true;
-    DepthBits need = DepthBitsOf(m_parameters.AutoDepthStencilFormat);
-    return depthBits >= need.depth && stencilBits >= need.stencil;
+    bool keepsAlpha = IsOpaqueFormat(m_backBuffer->ColourTexture()->Format()) || bits[kAlpha] >= 8;
+    bool colourFits = bits[kRed] >= 8 && bits[kGreen] >= 8 && bits[kBlue] >= 8 && keepsAlpha;
+    DepthBits need = m_parameters.EnableAutoDepthStencil ? DepthBitsOf(m_parameters.AutoDepthStencilFormat) : DepthBits{};
+    return colourFits && bits[kDepth] >= need.depth && bits[kStencil] >= need.stencil;
 }
 
 // Frame boundaries only: the back buffer's contents do not carry over a change of home.

@@ -119,6 +119,23 @@ TEST_F(BackBufferTest, WritesThroughALockReachThePictureAndDrawingGoesOnAfterwar
     EXPECT_TRUE(Near(Pixel(39, 50), 0xFF000000, 0));
 }
 
+TEST_F(BackBufferTest, AnA8R8G8B8BackBufferKeepsItsAlpha)
+{
+    params.BackBufferFormat = D3DFMT_A8R8G8B8;
+    ASSERT_EQ(device->Reset(&params), D3D_OK);
+    for (int frame = 0; frame < 2; ++frame) {  // the second frame follows a Present
+        BeginFrame(0x80336699);
+        device->SetRenderState(D3DRS_ALPHABLENDENABLE, TRUE);
+        device->SetRenderState(D3DRS_SRCBLEND, D3DBLEND_DESTALPHA);
+        device->SetRenderState(D3DRS_DESTBLEND, D3DBLEND_ZERO);
+        FillRect(0, 0, 20, 20, 0xFFFFFFFF);
+        device->EndScene();
+        EXPECT_TRUE(Near(Pixel(40, 40), 0x80336699, 0, true)) << "frame " << frame;
+        EXPECT_TRUE(Near(Pixel(10, 10), 0x80808080, 1, true)) << "white times the target's alpha, frame " << frame;
+        ASSERT_EQ(device->Present(nullptr, nullptr, nullptr, nullptr), D3D_OK);
+    }
+}
+
 // The sprite states test alpha > 0 while blending by source alpha; whatever the device does
 // with that test, the picture and the depth buffer must come out as if it ran.
 TEST_F(BackBufferTest, TheAlphaTestDropsFragmentsAsSet)
