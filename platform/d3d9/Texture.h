@@ -45,7 +45,6 @@ public:
     // Render thread, render targets: the framebuffer object that draws into this texture,
     // with the given depth renderbuffer (0 for none) attached.
     unsigned Framebuffer(unsigned depthRenderbuffer);
-    // Render thread, render targets: binds the framebuffer object as it is, to read from it.
     // The device's back buffer may live in the window itself (bottom row first, the window's own
     // depth buffer) instead of in this texture; binding, lock and unlock then use the window.
     void SetDrawsToWindow(bool window) { m_window = window; }
