@@ -5,17 +5,10 @@
 
 #include <GL/gl.h>
 
-#include <vector>
 
 using namespace d3d9test;
 
 namespace {
-
-struct TexVertex {
-    float x, y, z;
-    DWORD color;
-    float u, v;
-};
 
 class BackBufferTest : public DeviceTest {
 protected:
@@ -43,9 +36,7 @@ protected:
     // A rectangle showing `texture`'s colour and alpha as they are.
     void TextureRect(IDirect3DTexture9* texture, float left, float top, float right, float bottom, float z = 0.0f)
     {
-        auto at = [&](float x, float y, float u, float v) {
-            return TexVertex{x / kWidth * 2 - 1, 1 - y / kHeight * 2, z, 0xFFFFFFFF, u, v};
-        };
+        auto at = [&](float x, float y, float u, float v) { return TexAt(x, y, u, v, kWidth, kHeight, z); };
         TexVertex quad[4] = {at(left, top, 0, 0), at(right, top, 1, 0), at(left, bottom, 0, 1),
                              at(right, bottom, 1, 1)};
         device->SetTexture(0, texture);

@@ -47,6 +47,18 @@ inline ColorVertex At(float x, float y, DWORD color, UINT w, UINT h, float z = 0
     return {x / w * 2.0f - 1.0f, 1.0f - y / h * 2.0f, z, color};
 }
 
+struct TexVertex {
+    float x, y, z;
+    DWORD color;
+    float u, v;
+};
+
+// A white vertex at pixel (x, y) with texture coordinates (u, v), mapped as At maps.
+inline TexVertex TexAt(float x, float y, float u, float v, UINT w, UINT h, float z = 0.0f)
+{
+    return {x / w * 2.0f - 1.0f, 1.0f - y / h * 2.0f, z, 0xFFFFFFFF, u, v};
+}
+
 // The window's size as a multiple of the back buffer's: QUIBLY_TEST_WINDOW_SCALE, 1 unless set.
 // At 1 the back buffer is drawn in the window itself; at 2 it is a texture scaled at Present, so
 // running the tests at both covers both homes of the back buffer.

@@ -203,14 +203,7 @@ TEST_F(DeviceTest, RenderTargetTextureIsDrawnIntoTheBackBuffer)
     device->Clear(0, nullptr, D3DCLEAR_TARGET | D3DCLEAR_ZBUFFER, 0xFF000000, 1.0f, 0);
 
     // Then draw the texture at (100, 50) with its own pixels.
-    struct TexVertex {
-        float x, y, z;
-        DWORD color;
-        float u, v;
-    };
-    auto at = [](float x, float y, float u, float v) {
-        return TexVertex{x / kWidth * 2 - 1, 1 - y / kHeight * 2, 0, 0xFFFFFFFF, u, v};
-    };
+    auto at = [](float x, float y, float u, float v) { return TexAt(x, y, u, v, kWidth, kHeight); };
     TexVertex quad[4] = {at(100, 50, 0, 0), at(164, 50, 1, 0), at(100, 82, 0, 1), at(164, 82, 1, 1)};
     device->SetRenderState(D3DRS_LIGHTING, FALSE);
     device->SetRenderState(D3DRS_CULLMODE, D3DCULL_NONE);

@@ -9,12 +9,6 @@ using namespace d3d9test;
 
 namespace {
 
-struct TexVertex {
-    float x, y, z;
-    DWORD color;
-    float u, v;
-};
-
 class TextureTest : public DeviceTest {
 protected:
     // Draws the texture over the whole back buffer with its own colours.
