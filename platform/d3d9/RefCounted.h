@@ -1,33 +1,12 @@
-// Reference counting for the Direct3D objects of the stand-in, and a holder that keeps one
-// reference (the device's bound textures, buffers and targets, saved sprite states).
+// A holder that keeps one reference to a Direct3D object (the device's bound textures, buffers
+// and targets, saved sprite states); the objects count references through RefCounted.
 #pragma once
 
-#include <atomic>
+#include "../common/RefCounted.h"
+
 #include <utility>
 
-#include <win32/Types.h>
-
 namespace platform::d3d9 {
-
-// Implements AddRef and Release of an interface; the object deletes itself at zero.
-template <class Interface>
-class RefCounted : public Interface {
-public:
-    ULONG AddRef() override { return ++m_refs; }
-    ULONG Release() override
-    {
-        ULONG left = --m_refs;
-        if (left == 0)
-            delete this;
-        return left;
-    }
-
-protected:
-    ~RefCounted() override = default;
-
-private:
-    std::atomic<ULONG> m_refs{1};
-};
 
 template <class T>
 class Ref {

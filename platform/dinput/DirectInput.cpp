@@ -4,10 +4,10 @@
 #include "win32/Debug.h"
 #include "win32/Time.h"
 
+#include "../common/RefCounted.h"
 #include "../win32/UserState.h"
 
 #include <array>
-#include <atomic>
 #include <cstring>
 #include <deque>
 #include <map>
@@ -27,21 +27,13 @@ std::array<bool, 256> KeyboardSnapshot()
     return s.scanDown;
 }
 
-class Keyboard final : public IDirectInputDevice8W {
+class Keyboard final : public platform::RefCounted<IDirectInputDevice8W> {
 public:
     HRESULT QueryInterface(REFIID iid, void** out) override
     {
         if (out)
             *out = nullptr;
         return E_NOINTERFACE;
-    }
-    ULONG AddRef() override { return ++m_refs; }
-    ULONG Release() override
-    {
-        const ULONG left = --m_refs;
-        if (left == 0)
-            delete this;
-        return left;
     }
     HRESULT Acquire() override
     {
@@ -151,9 +143,8 @@ public:
     }
 
 private:
-    ~Keyboard() = default;
+    ~Keyboard() override = default;
 
-    std::atomic<ULONG> m_refs{1};
     std::mutex m_lock;
     bool m_acquired = false;
     std::map<DWORD, DWORD> m_actions;   // DIK code -> application value
@@ -163,7 +154,7 @@ private:
     DWORD m_sequence = 0;
 };
 
-class DirectInput final : public IDirectInput8W {
+class DirectInput final : public platform::RefCounted<IDirectInput8W> {
 public:
     HRESULT QueryInterface(REFIID iid, void** out) override
     {
@@ -176,14 +167,6 @@ public:
         }
         *out = nullptr;
         return E_NOINTERFACE;
-    }
-    ULONG AddRef() override { return ++m_refs; }
-    ULONG Release() override
-    {
-        const ULONG left = --m_refs;
-        if (left == 0)
-            delete this;
-        return left;
     }
     HRESULT EnumDevicesBySemantics(LPCWSTR userName, DIACTIONFORMATW* format, LPDIENUMDEVICESBYSEMANTICSCBW callback,
                                    LPVOID context, DWORD flags) override
@@ -212,9 +195,7 @@ public:
     }
 
 private:
-    ~DirectInput() = default;
-
-    std::atomic<ULONG> m_refs{1};
+    ~DirectInput() override = default;
 };
 
 thread_local int t_comInitialisations = 0;

@@ -2,10 +2,11 @@
 #include "MixerState.h"
 #include "SoundBuffer.h"
 
+#include "../common/RefCounted.h"
+
 #include "dsound/DSound.h"
 #include "win32/Debug.h"
 
-#include <atomic>
 #include <new>
 
 namespace platform::dsound {
@@ -14,20 +15,8 @@ namespace {
 // The smallest description size callers pass (the 32-bit layout of the structure).
 constexpr DWORD kMinDescSize = 36;
 
-class DirectSoundDevice final : public IDirectSound8 {
+class DirectSoundDevice final : public RefCounted<IDirectSound8> {
 public:
-    ULONG AddRef() override { return ++m_refs; }
-
-    ULONG Release() override
-    {
-        ULONG left = --m_refs;
-        if (left == 0) {
-            ReleaseOutput();
-            delete this;
-        }
-        return left;
-    }
-
     HRESULT SetCooperativeLevel(HWND, DWORD level) override
     {
         if (level < DSSCL_NORMAL || level > DSSCL_WRITEPRIMARY)
@@ -74,9 +63,9 @@ public:
     }
 
 private:
-    ~DirectSoundDevice() = default;
+    // The last reference closes the output this device opened.
+    ~DirectSoundDevice() override { ReleaseOutput(); }
 
-    std::atomic<ULONG> m_refs{1};
     DWORD m_level = 0;
 };
 
