@@ -223,8 +223,7 @@ void ReadProgressContent(TiXmlElement* element, ProgressBase& desc)
         desc.tex = ReadPoint(tex);
 }
 
-template <typename Bar>
-void ReadBarControls(TiXmlElement* element, Bar& desc, const char* trackTag, KVRect& track)
+void ReadBarControls(TiXmlElement* element, BarBase& desc, const char* trackTag, KVRect& track)
 {
     if (!HasChildElement(element, "control"))
         return;

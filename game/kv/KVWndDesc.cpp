@@ -76,14 +76,7 @@ CheckBase::CheckBase()
     Register(pushSound, "PushSound");
 }
 
-ScrollbarBase::~ScrollbarBase()
-{
-    delete buttonLT;
-    delete buttonRB;
-    delete thumb;
-}
-
-SliderBase::~SliderBase()
+BarBase::~BarBase()
 {
     delete buttonLT;
     delete buttonRB;

@@ -156,24 +156,24 @@ struct ProgressBase : WndBaseStruct {
     KVPoint tex;
 };
 
-struct ScrollbarBase : WndBaseStruct {
-    ~ScrollbarBase() override;
-    int32_t GetType() const override { return kDescScrollbar; }
+// What scroll bars and sliders share: the two end buttons, the thumb and the orientation. The
+// description owns the three buttons.
+struct BarBase : WndBaseStruct {
+    ~BarBase() override;
     ButtonBase* buttonLT = nullptr;
     ButtonBase* buttonRB = nullptr;
     ButtonBase* thumb = nullptr;
-    KVRect scrollRect;
     bool horizontal = false;
 };
 
-struct SliderBase : WndBaseStruct {
-    ~SliderBase() override;
+struct ScrollbarBase : BarBase {
+    int32_t GetType() const override { return kDescScrollbar; }
+    KVRect scrollRect;
+};
+
+struct SliderBase : BarBase {
     int32_t GetType() const override { return kDescSlider; }
-    ButtonBase* buttonLT = nullptr;
-    ButtonBase* buttonRB = nullptr;
-    ButtonBase* thumb = nullptr;
     KVRect slideRect;
-    bool horizontal = false;
 };
 
 struct EditBase : WndExBase {
