@@ -107,6 +107,21 @@ void ShowValue(AnimationPlayer* digits, int count, bool leadingZeros, float show
 
 float g_bonusCountdown = 0.0f;
 
+// Sets the value a display counts towards (never below 0) and returns how far the shown value
+// has yet to count: 0 when the target is unchanged or a display that does not count shows it at
+// once.
+int Retarget(int target, int& current, float& shown, bool counting)
+{
+    if (target == current)
+        return 0;
+    current = std::max(target, 0);
+    if (!counting) {
+        shown = static_cast<float>(current);
+        return 0;
+    }
+    return current - static_cast<int>(shown);
+}
+
 } // namespace
 
 void SetDigitSoundPlayer(DigitSoundPlayer player)
@@ -139,14 +154,7 @@ void DigitDisplay::Create(int count, int style, int left, int top, int right, in
 
 void DigitDisplay::SetValue(int target)
 {
-    if (target == m_nTarget)
-        return;
-    m_nTarget = std::max(target, 0);
-    if (!m_bCounting) {
-        m_fShownValue = static_cast<float>(m_nTarget);
-        return;
-    }
-    int d = m_nTarget - static_cast<int>(m_fShownValue);
+    int d = Retarget(target, m_nTarget, m_fShownValue, m_bCounting != 0);
     static const int kKeys[3] = {kSmallCountKey, kMediumCountKey, kLargeCountKey};
     if (d != 0 && SoundTable.m_effectsEnabled)
         g_soundPlayer(CountingSound(d, kKeys));
@@ -220,14 +228,7 @@ void PlacedDigitDisplay::Create(int count, int style, const Position* positions)
 
 void PlacedDigitDisplay::SetValue(int target)
 {
-    if (target == m_nTarget)
-        return;
-    m_nTarget = std::max(target, 0);
-    if (!m_bCounting) {
-        m_fShownValue = static_cast<float>(m_nTarget);
-        return;
-    }
-    int d = m_nTarget - static_cast<int>(m_fShownValue);
+    int d = Retarget(target, m_nTarget, m_fShownValue, m_bCounting != 0);
     if (d > 0)
         g_soundPlayer(CountingSound(d, m_nSoundKeys));
 }
