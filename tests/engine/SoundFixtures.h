@@ -1,14 +1,12 @@
 // Sound files made by the tests themselves: WAV bytes with any header field overridden, and
-// Ogg Vorbis files encoded with libvorbisenc.
+// Ogg Vorbis files encoded as the asset generator encodes its sounds.
 #pragma once
 
-#include <vorbis/vorbisenc.h>
+#include <OggEncoder.h>
 
 #include <algorithm>
 #include <cmath>
 #include <cstdint>
-#include <cstdio>
-#include <cstdlib>
 #include <string>
 #include <vector>
 
@@ -91,72 +89,13 @@ inline std::vector<int16_t> Sine(size_t frames, int channels, double hz, double 
 // the headers. Returns false when the encoder refuses the settings.
 inline bool WriteOgg(const std::string& path, int channels, long rate, long frames, double hz = 440.0)
 {
-    vorbis_info info;
-    vorbis_info_init(&info);
-    if (vorbis_encode_init_vbr(&info, channels, rate, 0.3f) != 0) {
-        vorbis_info_clear(&info);
-        return false;
+    std::vector<int16_t> pcm;
+    pcm.reserve(static_cast<size_t>(std::max(frames, 0L)) * static_cast<size_t>(std::max(channels, 0)));
+    for (long i = 0; i < frames; ++i) {
+        auto value = static_cast<int16_t>(16384.0 * std::sin(2.0 * M_PI * hz * i / rate));
+        pcm.insert(pcm.end(), static_cast<size_t>(channels), value);
     }
-    vorbis_comment comment;
-    vorbis_comment_init(&comment);
-    vorbis_dsp_state dsp;
-    vorbis_block block;
-    vorbis_analysis_init(&dsp, &info);
-    vorbis_block_init(&dsp, &block);
-    ogg_stream_state stream;
-    ogg_stream_init(&stream, 1);
-    FILE* file = std::fopen(path.c_str(), "wb");
-    auto writePage = [&](const ogg_page& page) {
-        std::fwrite(page.header, 1, page.header_len, file);
-        std::fwrite(page.body, 1, page.body_len, file);
-    };
-    ogg_packet header, commentPacket, codePacket;
-    vorbis_analysis_headerout(&dsp, &comment, &header, &commentPacket, &codePacket);
-    ogg_stream_packetin(&stream, &header);
-    ogg_stream_packetin(&stream, &commentPacket);
-    ogg_stream_packetin(&stream, &codePacket);
-    ogg_page page;
-    while (ogg_stream_flush(&stream, &page))
-        writePage(page);
-
-    long written = 0;
-    bool ended = false;
-    while (!ended) {
-        const long chunk = std::min<long>(1024, frames - written);
-        if (chunk > 0) {
-            float** buffer = vorbis_analysis_buffer(&dsp, static_cast<int>(chunk));
-            for (long i = 0; i < chunk; ++i)
-                for (int c = 0; c < channels; ++c)
-                    buffer[c][i] = static_cast<float>(0.5 * std::sin(2.0 * M_PI * hz * (written + i) / rate));
-            vorbis_analysis_wrote(&dsp, static_cast<int>(chunk));
-            written += chunk;
-        } else {
-            vorbis_analysis_wrote(&dsp, 0);
-        }
-        while (vorbis_analysis_blockout(&dsp, &block) == 1) {
-            vorbis_analysis(&block, nullptr);
-            vorbis_bitrate_addblock(&block);
-            ogg_packet packet;
-            while (vorbis_bitrate_flushpacket(&dsp, &packet)) {
-                ogg_stream_packetin(&stream, &packet);
-                while (ogg_stream_pageout(&stream, &page))
-                    writePage(page);
-                if (ogg_page_eos(&page))
-                    ended = true;
-            }
-        }
-        if (chunk <= 0)
-            ended = true;
-    }
-    while (ogg_stream_flush(&stream, &page))
-        writePage(page);
-    std::fclose(file);
-    ogg_stream_clear(&stream);
-    vorbis_block_clear(&block);
-    vorbis_dsp_clear(&dsp);
-    vorbis_comment_clear(&comment);
-    vorbis_info_clear(&info);
-    return true;
+    return assetgen::EncodeOgg(path, channels, static_cast<int>(rate), pcm);
 }
 
 } // namespace soundfixtures
