@@ -14,13 +14,6 @@ namespace platform::d3d9 {
 
 namespace {
 
-D3DMATRIX Identity()
-{
-    D3DMATRIX m{};
-    m._11 = m._22 = m._33 = m._44 = 1.0f;
-    return m;
-}
-
 UINT VertexCount(D3DPRIMITIVETYPE type, UINT primitives)
 {
     switch (type) {
@@ -35,6 +28,13 @@ UINT VertexCount(D3DPRIMITIVETYPE type, UINT primitives)
 }
 
 } // namespace
+
+D3DMATRIX IdentityMatrix()
+{
+    D3DMATRIX m{};
+    m._11 = m._22 = m._33 = m._44 = 1.0f;
+    return m;
+}
 
 Device* AsDevice(IDirect3DDevice9* device) { return dynamic_cast<Device*>(device); }
 
@@ -150,7 +150,7 @@ void Device::ResetStates()
         for (DWORD type = 0; type < kStageStateCount; ++type)
             state.stage[stage][type] = StageStateDefault(stage, type);
     }
-    state.world = state.view = state.projection = Identity();
+    state.world = state.view = state.projection = IdentityMatrix();
     state.viewport = {0, 0, m_parameters.BackBufferWidth, m_parameters.BackBufferHeight, 0.0f, 1.0f};
     m_state = std::move(state);
     m_statesDirty = m_transformsDirty = m_stagesDirty = true;

@@ -161,5 +161,6 @@ private:
 };
 
 Device* AsDevice(IDirect3DDevice9* device);
+D3DMATRIX IdentityMatrix();
 
 } // namespace platform::d3d9

@@ -16,13 +16,6 @@ namespace platform::d3d9 {
 
 namespace {
 
-D3DMATRIX Identity()
-{
-    D3DMATRIX m{};
-    m._11 = m._22 = m._33 = m._44 = 1.0f;
-    return m;
-}
-
 // Pixels of the viewport (y down, z from 0 to 1) to clip space.
 D3DMATRIX PixelProjection(const D3DVIEWPORT9& vp)
 {
@@ -39,7 +32,7 @@ D3DMATRIX PixelProjection(const D3DVIEWPORT9& vp)
 
 class Sprite final : public RefCounted<ID3DXSprite> {
 public:
-    explicit Sprite(Device* device) : m_device(device), m_transform(Identity()) {}
+    explicit Sprite(Device* device) : m_device(device), m_transform(IdentityMatrix()) {}
 
     HRESULT Begin(DWORD flags) override
     {
@@ -54,7 +47,7 @@ public:
         if (!(flags & D3DXSPRITE_DONOTMODIFY_RENDERSTATE))
             SetSpriteStates((flags & D3DXSPRITE_ALPHABLEND) != 0);
         if (!(flags & D3DXSPRITE_OBJECTSPACE)) {
-            D3DMATRIX identity = Identity(), projection = PixelProjection(m_device->State().viewport);
+            D3DMATRIX identity = IdentityMatrix(), projection = PixelProjection(m_device->State().viewport);
             m_device->SetTransform(D3DTS_WORLD, &identity);
             m_device->SetTransform(D3DTS_VIEW, &identity);
             m_device->SetTransform(D3DTS_PROJECTION, &projection);
