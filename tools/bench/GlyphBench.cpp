@@ -5,14 +5,10 @@
 #include "engine/FontManager.h"
 #include "engine/FrameGraphics.h"
 
-#include <d3d9/D3D9.h>
-#include <d3d9/D3DX9.h>
-#include <win32/SdlBridge.h>
+#include "HeadlessDevice.h"
 
-#include <SDL2/SDL.h>
 #include <benchmark/benchmark.h>
 
-#include <cstdlib>
 #include <string>
 #include <vector>
 
@@ -69,28 +65,15 @@ std::vector<std::wstring> ScreenText()
 }
 
 class GlyphScreen {
+    HeadlessDevice m_screen;  // first made and last gone: the members below draw with it
+
 public:
-    GlyphScreen()
+    GlyphScreen() : m_screen("glyph bench", false)
     {
-        setenv("SDL_VIDEODRIVER", "offscreen", 0);
-        SDL_InitSubSystem(SDL_INIT_VIDEO);
-        m_window = SDL_CreateWindow("glyph bench", 0, 0, 1024, 768, SDL_WINDOW_OPENGL | SDL_WINDOW_HIDDEN);
-        m_hwnd = platform::RegisterSdlWindow(m_window);
-        m_d3d = Direct3DCreate9(D3D_SDK_VERSION);
-        D3DPRESENT_PARAMETERS params{};
-        params.BackBufferWidth = 1024;
-        params.BackBufferHeight = 768;
-        params.BackBufferFormat = D3DFMT_X8R8G8B8;
-        params.BackBufferCount = 1;
-        params.SwapEffect = D3DSWAPEFFECT_COPY;
-        params.hDeviceWindow = m_hwnd;
-        params.Windowed = TRUE;
-        params.PresentationInterval = D3DPRESENT_INTERVAL_IMMEDIATE;
-        if (!m_d3d || m_d3d->CreateDevice(0, D3DDEVTYPE_HAL, m_hwnd, 0x44, &params, &m_device) != D3D_OK)
+        if (!m_screen.device)
             return;
-        D3DXCreateSprite(m_device, &m_sprite);
         SetFrameGraphics(&queue);
-        fonts.InitDevice(m_device);
+        fonts.InitDevice(m_screen.device);
         fonts.RegisterFont(L"Default", kFontFile);
         fonts.GetFont(L"Default", 14);
         lines = ScreenText();
@@ -100,18 +83,9 @@ public:
     {
         fonts.ReleaseAll();
         SetFrameGraphics(nullptr);
-        if (m_sprite)
-            m_sprite->Release();
-        if (m_device)
-            m_device->Release();
-        if (m_d3d)
-            m_d3d->Release();
-        platform::UnregisterSdlWindow(m_hwnd);
-        SDL_DestroyWindow(m_window);
-        SDL_QuitSubSystem(SDL_INIT_VIDEO);
     }
 
-    bool Ready() const { return m_device && fonts.GetDefaultFont(); }
+    bool Ready() const { return m_screen.device && fonts.GetDefaultFont(); }
 
     void QueueText()
     {
@@ -121,24 +95,18 @@ public:
 
     void DrawFrame()
     {
-        m_device->BeginScene();
-        m_device->Clear(0, nullptr, D3DCLEAR_TARGET, 0xFF000000, 1.0f, 0);
+        m_screen.device->BeginScene();
+        m_screen.device->Clear(0, nullptr, D3DCLEAR_TARGET, 0xFF000000, 1.0f, 0);
         QueueText();
-        queue.Flush(m_sprite);
-        m_device->EndScene();
-        m_device->Present(nullptr, nullptr, nullptr, nullptr);
+        queue.Flush(m_screen.sprite);
+        m_screen.device->EndScene();
+        m_screen.device->Present(nullptr, nullptr, nullptr, nullptr);
     }
 
     SpriteQueue queue;
     FTFont fonts;
     std::vector<std::wstring> lines;
 
-private:
-    SDL_Window* m_window = nullptr;
-    HWND m_hwnd = nullptr;
-    IDirect3D9* m_d3d = nullptr;
-    IDirect3DDevice9* m_device = nullptr;
-    ID3DXSprite* m_sprite = nullptr;
 };
 
 void BM_DrawGlyphScreen(benchmark::State& state)

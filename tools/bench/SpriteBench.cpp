@@ -4,11 +4,8 @@
 // Two set-ups: BM_SpriteFrame draws as a sprite-only program would, with no depth buffer in the
 // window or the device; BM_SpriteFrameWithDepth as the game does, with a 16-bit depth buffer and
 // depth testing on.
-// Runs headless (SDL's offscreen video driver) unless SDL_VIDEODRIVER says otherwise.
-#include <d3d9/D3DX9.h>
-#include <win32/SdlBridge.h>
+#include "HeadlessDevice.h"
 
-#include <SDL2/SDL.h>
 #include <benchmark/benchmark.h>
 
 #include <chrono>
@@ -18,7 +15,7 @@
 
 namespace {
 
-constexpr UINT kWidth = 1024, kHeight = 768, kSide = 32;
+constexpr UINT kWidth = HeadlessDevice::kWidth, kHeight = HeadlessDevice::kHeight, kSide = 32;
 
 struct Mover {
     float x, y, dx, dy;
@@ -26,27 +23,10 @@ struct Mover {
 
 class SpriteScene {
 public:
-    explicit SpriteScene(bool depth)
+    explicit SpriteScene(bool depth) : m_screen("SpriteBench", depth), m_device(m_screen.device), m_sprite(m_screen.sprite)
     {
-        setenv("SDL_VIDEODRIVER", "offscreen", 0);
-        SDL_InitSubSystem(SDL_INIT_VIDEO);
-        SDL_GL_SetAttribute(SDL_GL_DEPTH_SIZE, depth ? 16 : 0);
-        m_window = SDL_CreateWindow("SpriteBench", 0, 0, kWidth, kHeight, SDL_WINDOW_OPENGL | SDL_WINDOW_HIDDEN);
-        m_hwnd = platform::RegisterSdlWindow(m_window);
-        m_d3d = Direct3DCreate9(D3D_SDK_VERSION);
-        D3DPRESENT_PARAMETERS pp{};
-        pp.BackBufferWidth = kWidth;
-        pp.BackBufferHeight = kHeight;
-        pp.BackBufferFormat = D3DFMT_X8R8G8B8;
-        pp.SwapEffect = D3DSWAPEFFECT_COPY;
-        pp.hDeviceWindow = m_hwnd;
-        pp.Windowed = TRUE;
-        pp.EnableAutoDepthStencil = depth;
-        pp.AutoDepthStencilFormat = D3DFMT_D16;
-        pp.PresentationInterval = D3DPRESENT_INTERVAL_IMMEDIATE;
-        if (!m_d3d || m_d3d->CreateDevice(0, D3DDEVTYPE_HAL, m_hwnd, 0x44, &pp, &m_device) != D3D_OK)
+        if (!m_device)
             std::abort();
-        D3DXCreateSprite(m_device, &m_sprite);
         m_device->CreateTexture(kSide, kSide, 1, 0, D3DFMT_A8R8G8B8, D3DPOOL_MANAGED, &m_texture, nullptr);
         D3DLOCKED_RECT locked{};
         m_texture->LockRect(0, &locked, nullptr, 0);
@@ -58,16 +38,7 @@ public:
         m_texture->UnlockRect(0);
     }
 
-    ~SpriteScene()
-    {
-        m_texture->Release();
-        m_sprite->Release();
-        m_device->Release();
-        m_d3d->Release();
-        platform::UnregisterSdlWindow(m_hwnd);
-        SDL_DestroyWindow(m_window);
-        SDL_QuitSubSystem(SDL_INIT_VIDEO);
-    }
+    ~SpriteScene() { m_texture->Release(); }
 
     void Place(int count)
     {
@@ -114,11 +85,9 @@ public:
     }
 
 private:
-    SDL_Window* m_window = nullptr;
-    HWND m_hwnd = nullptr;
-    IDirect3D9* m_d3d = nullptr;
-    IDirect3DDevice9* m_device = nullptr;
-    ID3DXSprite* m_sprite = nullptr;
+    HeadlessDevice m_screen;
+    IDirect3DDevice9* m_device;
+    ID3DXSprite* m_sprite;
     IDirect3DTexture9* m_texture = nullptr;
     std::vector<Mover> m_movers;
 };
