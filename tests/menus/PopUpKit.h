@@ -133,6 +133,12 @@ public:
         auto* label = dynamic_cast<kv::KVLabel*>(Find(name));
         return label ? label->text : L"<no label>";
     }
+    // The window's own visible flag, whatever its parents show.
+    bool Visible(const std::wstring& name) const
+    {
+        kv::KVWnd* window = Find(name);
+        return window && window->IsVisible() && !window->IsHiding();
+    }
     bool Shown(const std::wstring& name) const
     {
         kv::KVWnd* window = Find(name);
