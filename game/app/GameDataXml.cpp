@@ -21,7 +21,7 @@ namespace gamedata {
 bool LoadXmlFile(const char* path, TiXmlDocument& doc)
 {
     std::string text;
-    if (!path || !platform::ReadWholeFile(path, text))
+    if (!path || !platform::ReadWholeFile(path, text, platform::kMaxXmlFileBytes))
         return false;
     doc.Clear();
     ParseXmlText(doc, text);
