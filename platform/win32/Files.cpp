@@ -16,6 +16,7 @@
 #include <filesystem>
 #include <memory>
 #include <system_error>
+#include <csignal>
 #include <unistd.h>
 
 namespace fs = std::filesystem;
@@ -421,6 +422,36 @@ bool ReadWholeFile(std::string_view path, std::string& bytes, size_t maxBytes)
     if (ok)
         bytes = std::move(read);
     return ok;
+}
+
+int RemoveLeftoverTemporaryFiles(std::string_view folder)
+{
+    int removed = 0;
+    const std::string resolved = ResolvePath(folder);
+    for (const FolderEntry& entry : ListFolder(folder)) {
+        if (entry.isFolder)
+            continue;
+        // "<name>.tmp<pid>_<n>": digits, an underscore, digits, at the very end.
+        const std::string& name = entry.name;
+        size_t mark = name.rfind(".tmp");
+        if (mark == std::string::npos || mark == 0)
+            continue;
+        std::string_view tail = std::string_view(name).substr(mark + 4);
+        size_t underscore = tail.find('_');
+        auto digits = [](std::string_view text) {
+            return !text.empty() && std::all_of(text.begin(), text.end(), [](char c) { return c >= '0' && c <= '9'; });
+        };
+        if (underscore == std::string_view::npos || !digits(tail.substr(0, underscore)) ||
+            !digits(tail.substr(underscore + 1)) || underscore > 9)
+            continue;
+        pid_t pid = static_cast<pid_t>(std::stol(std::string(tail.substr(0, underscore))));
+        if (pid == ::getpid() || (::kill(pid, 0) == 0 || errno == EPERM))
+            continue; // a live process may still be writing it
+        std::error_code ec;
+        if (fs::remove(fs::path(resolved.empty() ? "." : resolved) / name, ec))
+            ++removed;
+    }
+    return removed;
 }
 
 bool SaveFileAtomically(std::string_view path, std::string_view bytes)

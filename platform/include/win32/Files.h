@@ -86,6 +86,11 @@ bool ReadWholeFile(std::string_view path, std::string& bytes, size_t maxBytes = 
 // full disk never leaves a half-written file. Missing folders are not created.
 bool SaveFileAtomically(std::string_view path, std::string_view bytes);
 
+// Removes the temporary files SaveFileAtomically leaves when its process is killed between
+// writing and renaming ("<name>.tmp<pid>_<n>" in the folder), unless their process still runs.
+// Returns how many were removed.
+int RemoveLeftoverTemporaryFiles(std::string_view folder);
+
 // Names (not paths) of the entries of a folder, sorted by name without regard to case,
 // "." and ".." left out.
 struct FolderEntry {
