@@ -81,6 +81,14 @@ int IntAttribute(const TiXmlElement* element, const char* name, int fallback)
     return static_cast<int>(std::clamp<long>(value, INT_MIN, INT_MAX));
 }
 
+int SaturatingAdd(int a, int b)
+{
+    int sum = 0;
+    if (__builtin_add_overflow(a, b, &sum))
+        return b > 0 ? INT_MAX : INT_MIN;
+    return sum;
+}
+
 float RealAttribute(const TiXmlElement* element, const char* name, float fallback)
 {
     const char* text = element ? element->Attribute(name) : nullptr;
