@@ -191,7 +191,7 @@ void VanteoBaseScene::DeleteResultPopUps()
 float VanteoBaseScene::BoardPlayClock() const
 {
 #if QUIBLY_HAS_BOARD
-    return m_pBoard ? m_pBoard->m_fPlayTime : 0.0f;
+    return m_pBoard ? m_pBoard->playTime : 0.0f;
 #else
     return 0.0f;
 #endif

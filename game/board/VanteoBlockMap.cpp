@@ -27,8 +27,9 @@ uint32_t ClockTicks()
 VanteoBlockMap::VanteoBlockMap() : VanteoBlockMap(BoardWorld{}) {}
 
 VanteoBlockMap::VanteoBlockMap(const BoardWorld& world)
-    : m_messages(world.messages ? world.messages : &GetSceneQueueSink()),
-      m_sounds(world.sounds ? world.sounds : &GetSoundTableSink()),
+    : messages(world.messages ? *world.messages : GetSceneQueueSink()),
+      sounds(world.sounds ? *world.sounds : static_cast<ISoundSink&>(GetSoundTableSink())),
+      m_messages(&messages), m_sounds(&sounds),
       m_random(world.random ? world.random : &GetGameRandom()), m_tuningSource(world.tuning),
       m_ticks(world.ticks ? world.ticks : std::function<uint32_t()>(ClockTicks))
 {

@@ -43,6 +43,9 @@ struct BoardWorld {
     std::function<uint32_t()> ticks;
 };
 
+// The game's own world: the scene queue, the sound table, the shared generator, the game data.
+inline BoardWorld GameBoardWorld() { return BoardWorld{}; }
+
 class VanteoBlockMap {
 public:
     static constexpr int kCellSize = kCellPixels;
@@ -225,6 +228,9 @@ public:
     IMessageSink& Messages() const { return *m_messages; }
     ISoundSink& Sounds() const { return *m_sounds; }
     GameRandom& Random() const { return *m_random; }
+    // The same sinks by name, for the mode boards' own posts and sounds.
+    IMessageSink& messages;
+    ISoundSink& sounds;
     void RefreshTuning();
 
 protected:
@@ -233,6 +239,8 @@ protected:
     void EmptyCell(int index);
     void PlaceAtCell(int index);
     void PlaySound(int key);
+    // Shows "Pic_doublechance_on" with its first UI scene: the double chance opens.
+    void ShowDoubleChancePicture();
     void Post(int32_t id, const PayloadWriter& payload);
     void Post(int32_t id);
     void PostBlockClicked(int col, int row, int kind, int present, int pin, int fixedFlag, int pointFlag);

@@ -370,7 +370,7 @@ void VanteoBlockMap::OnCombo()
     if (combo % 10 == 0) {
         if (!noComboMode) {
             PlaySound(kSoundDoubleChance);
-            windows.ShowWithFirstScene(BoardWindows::kDoubleChanceOn);
+            ShowDoubleChancePicture();
         } else {
             PlaySound(kSoundAllClear);
         }
@@ -379,6 +379,11 @@ void VanteoBlockMap::OnCombo()
     }
     ShowPlusCombo();
     combo += 1;
+}
+
+void VanteoBlockMap::ShowDoubleChancePicture()
+{
+    windows.ShowWithFirstScene(BoardWindows::kDoubleChanceOn);
 }
 
 void VanteoBlockMap::ShowPlusCombo()

@@ -12,12 +12,13 @@
 #include "engine/SoftwareCursor.h"
 #include "engine/SoundTable.h"
 #include "kv/KVEventArgs.h"
+#include "kv/KVLabel.h"
 #include "kv/KVObject.h"
 #include "kv/KVSystem.h"
 #include "kv/KVVanteoAnimButton.h"
 #include "kv/KVWnd.h"
 #include "menus/MainMenuScene.h"
-#include "menus/VanteoPopUp_Pause.h"
+#include "menus/PopUpPause.h"
 
 #include <helvane/Log.h>
 #include <win32/Messages.h>
@@ -138,7 +139,8 @@ void VanteoScene_Puzzle::CreateScoreDisplay()
     m_ScoreDisplay.m_fX = at.x;
     m_ScoreDisplay.m_fY = at.y;
     m_ScoreDisplay.m_fZ = 0.0f;
-    m_ScoreDisplay.m_dwColour = place->GetColour();
+    if (auto* label = dynamic_cast<kv::KVLabel*>(place))
+        m_ScoreDisplay.m_dwColour = label->colour;
     m_ScoreDisplay.m_bVisible = 1;
     m_ScoreDisplay.SetValue(0);
     m_ScoreDisplay.Update(0.0f);
@@ -286,7 +288,7 @@ void VanteoScene_Puzzle::OpenPauseMenu()
     SetMouseArea();
     if (m_pPause->Open()) {
         const StageRecord* record = ModeConfig.currentStage;
-        m_pPause->Setup(kPauseModeChallenges, PauseModeText(record ? record->name : "").c_str());
+        m_pPause->Setup(kPauseModeChallenges, platform::Narrow(PauseModeText(record ? record->name : "")).c_str());
     }
 }
 
