@@ -101,6 +101,37 @@ TEST_F(RunFolderLoadersTest, EverySkinFileLoadsWithTheGamesOwnReaders)
         EXPECT_NE(loading.FindScene(scene), nullptr) << scene;
 }
 
+// The board's sprites carry the scenes it plays and the tracks that place its numbers.
+TEST_F(RunFolderLoadersTest, BoardSpritesHaveTheirScenesAndNumberPlaces)
+{
+    ASSERT_EQ(SkinTable.LoadSkin(0), 1);
+    auto set = [](int key) {
+        AnimationSet loaded;
+        EXPECT_TRUE(loaded.Load(SkinTable.GetSkinString(key))) << key;
+        return loaded;
+    };
+    for (int kind = 0; kind < 7; ++kind) {
+        AnimationSet large = set(76 + kind);
+        for (const char* scene : {"NORMAL", "ENTER", "OVER", "LEAVE", "DOWN", "DISABLE"})
+            EXPECT_NE(large.FindScene(scene), nullptr) << kind << " " << scene;
+        ASSERT_NE(large.FindScene("DOWN"), nullptr);
+        EXPECT_NE(large.FindScene("DOWN")->FindTrack("ani_effect_num"), nullptr) << kind;
+        EXPECT_NE(large.FindScene("LEAVE")->FindTrack("ani_effect_num_L"), nullptr) << kind;
+    }
+    AnimationSet starOver = set(98);
+    for (const char* scene : {"star_hover_1", "star_hover_2", "star_hover_3"})
+        EXPECT_NE(starOver.FindScene(scene), nullptr) << scene;
+    AnimationSet scombo = set(93);
+    ASSERT_NE(scombo.FindScene("scombo"), nullptr);
+    EXPECT_NE(scombo.FindScene("scombo")->FindTrack("ani_S0_effect_combo_num"), nullptr);
+    // The digit styles the board and its effects count with: 2, 5, 6 to 9 and 21.
+    for (int style : {2, 5, 6, 7, 8, 9, 21}) {
+        AnimationSet digits = set(27 + style);
+        for (int d = 0; d <= 9; ++d)
+            EXPECT_NE(digits.FindScene(std::to_string(d)), nullptr) << style << " " << d;
+    }
+}
+
 TEST_F(RunFolderLoadersTest, ImagesetFontReadsTheShippedImageset)
 {
     std::string bytes;

@@ -1,6 +1,8 @@
 // Sprite animation recipes: "[anim out.xml]" writes a "kvanimation" 1.2 file.
 //   scene NAME res=WxH loop=-1|1 pendulum=0|1   starts a scene (res defaults to the first picture's size)
-//   track PICTURE x= y= motion= ms= delay= amount=  one animated picture of the scene
+//   track PICTURE x= y= motion= ms= delay= amount= name=  one animated picture of the scene; name
+//                                                  gives its anim the name "ani_<name>" that the
+//                                                  game looks up (number places)
 //   digitscenes PREFIX EXT                       scenes "0".."9", each showing PREFIX<d>EXT still
 // Positions are in units of the scene's reference size and place the picture's centre; with the
 // reference size equal to the picture's size, x=0.5 y=0.5 puts its top-left at the origin.
@@ -26,6 +28,7 @@ struct Key {
 
 struct Track {
   std::string picture;
+  std::string name;
   int width = 0, height = 0;
   std::vector<Key> keys;
 };
@@ -109,6 +112,7 @@ std::vector<std::pair<double, State>> Motion(const RecipeLine& line, const State
 Track MakeTrack(Generator& gen, const RecipeLine& line, Scene& scene) {
   Track track;
   track.picture = FileNameOf(line.Text(1));
+  track.name = line.Option("name", std::string());
   const Canvas* picture = gen.FindImage(track.picture);
   if (picture == nullptr) line.Fail("no recipe makes the picture " + track.picture);
   track.width = picture->Width();
@@ -154,7 +158,7 @@ TiXmlElement* SceneElement(const Scene& scene) {
   e->SetAttribute("name", scene.name);
   for (size_t i = 0; i < scene.tracks.size(); ++i) {
     const Track& t = scene.tracks[i];
-    std::string object = "t" + std::to_string(i) + "_" + t.picture.substr(0, t.picture.find('.'));
+    std::string object = t.name.empty() ? "t" + std::to_string(i) + "_" + t.picture.substr(0, t.picture.find('.')) : t.name;
     auto* asset = new TiXmlElement("asset");
     asset->SetAttribute("type", "IMAGE");
     asset->SetAttribute("name", "IMAGE_" + object);
@@ -179,7 +183,7 @@ TiXmlElement* SceneElement(const Scene& scene) {
   e->LinkEndChild(loop);
   for (size_t i = 0; i < scene.tracks.size(); ++i) {
     const Track& t = scene.tracks[i];
-    std::string object = "t" + std::to_string(i) + "_" + t.picture.substr(0, t.picture.find('.'));
+    std::string object = t.name.empty() ? "t" + std::to_string(i) + "_" + t.picture.substr(0, t.picture.find('.')) : t.name;
     auto* o = new TiXmlElement("object");
     o->SetAttribute("name", object);
     o->SetAttribute("ani", "ani_" + object);
@@ -191,7 +195,7 @@ TiXmlElement* SceneElement(const Scene& scene) {
   }
   for (size_t i = 0; i < scene.tracks.size(); ++i) {
     const Track& t = scene.tracks[i];
-    std::string object = "t" + std::to_string(i) + "_" + t.picture.substr(0, t.picture.find('.'));
+    std::string object = t.name.empty() ? "t" + std::to_string(i) + "_" + t.picture.substr(0, t.picture.find('.')) : t.name;
     auto* anim = new TiXmlElement("anim");
     anim->SetAttribute("name", "ani_" + object);
     for (const Key& k : t.keys) {
