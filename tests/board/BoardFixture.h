@@ -24,6 +24,7 @@ inline int KindOf(char c)
     case 'O': return 5;
     case 'F': return 6;
     case 'W': return 7;
+    case 'K': return 7;
     default: return 0;
     }
 }
