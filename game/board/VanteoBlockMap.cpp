@@ -88,6 +88,7 @@ void VanteoBlockMap::Reset()
     idleTime = 0;
     layout = nullptr;
     comboPanel = nullptr;
+    windows.Bind(nullptr);
     autoPlayTimer = 0.3f;
     refillPending = 0;
     frozen = 0;

@@ -3,6 +3,7 @@
 #include "board/BlockClearEffect.h"
 #include "board/BlockClearEffect2.h"
 #include "board/ComboEffect.h"
+#include "board/GameSinks.h"
 #include "engine/SkinTable.h"
 
 #include <gtest/gtest.h>
@@ -140,6 +141,17 @@ TEST(BoardEffects, WithoutTheirAnimationFilesEntriesGoAtTheFirstUpdate)
     // Without the colour layout the numbers keep colours of their own; kinds past the star draw black.
     EXPECT_NE(clear2.m_Colours[1], 0u);
     EXPECT_EQ(clear2.m_Colours[5], 0u);
+}
+
+TEST(BoardEffects, AnimationLengthsComeFromTheSharedSets)
+{
+    SkinFixture skin;
+    AnimationLibraryLengths& lengths = GetAnimationLibraryLengths();
+    EXPECT_FLOAT_EQ(lengths.SceneLength("skin61.xml", "DOWN"), 0.3f);
+    EXPECT_FLOAT_EQ(lengths.SceneLength("skin61.xml", "NORMAL"), 0.4f);
+    EXPECT_FLOAT_EQ(lengths.SceneLength("skin61.xml", "nothing"), 0.0f);
+    EXPECT_FLOAT_EQ(lengths.SceneLength("missing.xml", "DOWN"), 0.0f);
+    EXPECT_FLOAT_EQ(lengths.SceneLength("", "DOWN"), 0.0f);
 }
 
 } // namespace
