@@ -222,4 +222,26 @@ TEST(BoardClicks, QuietBoardsStillPostTheDoubleChanceAndComboBreak)
     EXPECT_EQ(h.messages.Ids(), std::vector<int32_t>{MSG_COMBO_BREAK});
 }
 
+TEST(BoardClicks, ASquareThatFallsTogetherAfterAClearIsAChainSquareWorthTenMore)
+{
+    Harness h;
+    h.Fill({"WWWWWWWW", "WWWWWWWW", "WWWWWWWW", "WWWWWWWW", "WGWWWWWW", "WGWWWWWW", "RRGWWWWW", "RRGWWWWW"});
+    VanteoBlockMap& b = *h.board;
+    b.FindGroups();
+    h.ClickCell(0, 7);
+    EXPECT_EQ(b.chainPending, 1);
+    h.Settle(600);
+    ASSERT_EQ(b.CellAt(1, 7)->corner, 4);
+    EXPECT_EQ(b.CellAt(1, 7)->clearBonusShown, 1);
+    EXPECT_EQ(h.messages.WithId(MSG_CHAIN).size(), 1u);
+    EXPECT_EQ(b.chainPending, 0);
+    h.messages.Clear();
+    h.ClickCell(2, 6);
+    EXPECT_EQ(GroupCleared(h)[2], 11);
+    EXPECT_EQ(h.Payload(h.messages.WithId(MSG_COMBO)[0]), std::vector<int32_t>{2});
+    // The board reports its layout once the cascade has settled.
+    h.Settle(600);
+    EXPECT_EQ(h.messages.WithId(MSG_BOARD_LAYOUT).size(), 1u);
+}
+
 } // namespace

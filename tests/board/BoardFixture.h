@@ -94,9 +94,11 @@ struct Harness {
         return rows;
     }
 
-    // Runs frames of 1/60 s until the board is still (at most `frames`).
+    // Runs frames of 1/60 s until the board is still and has searched for groups (at most
+    // `frames`).
     int Settle(int frames = 600)
     {
+        board->settled = 0;
         int n = 0;
         for (; n < frames; ++n) {
             board->Update(1.0f / 60.0f);
