@@ -10,9 +10,7 @@ void BlockClearEffect::LoadAnimations()
     for (int row = 0; row < 2; ++row)
         for (int kind = 1; kind <= 7; ++kind) {
             AnimationPlayer& player = m_Players[row][kind];
-            std::string file = BoardSkinFile((row ? kSkinBlockLarge : kSkinBlockSmall) + kind - 1);
-            if (!file.empty())
-                player.Load(file);
+            LoadSkinPlayer(player, (row ? kSkinBlockLarge : kSkinBlockSmall) + kind - 1);
             player.Play("DISABLE");
         }
 }

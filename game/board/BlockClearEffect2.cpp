@@ -9,9 +9,7 @@
 namespace {
 void LoadDown(AnimationPlayer& player, int skinIndex)
 {
-    std::string file = BoardSkinFile(skinIndex);
-    if (!file.empty())
-        player.Load(file);
+    LoadSkinPlayer(player, skinIndex);
     player.Play("DOWN");
 }
 

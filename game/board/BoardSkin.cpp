@@ -10,6 +10,7 @@
 
 #include <map>
 #include <mutex>
+#include <set>
 #include <vector>
 
 std::string BoardSkinFile(int index)
@@ -19,6 +20,21 @@ std::string BoardSkinFile(int index)
         return {};
     }
     return GetSkinFileName(index);
+}
+
+bool LoadSkinPlayer(AnimationPlayer& player, int index)
+{
+    const std::string file = BoardSkinFile(index);
+    if (file.empty())
+        return false;
+    if (player.Load(file))
+        return true;
+    static std::mutex lock;
+    static std::set<std::string> logged;
+    std::lock_guard<std::mutex> guard(lock);
+    if (logged.insert(file).second)
+        DFLog(LOG_WARN, L"Board sprites: animation %hs of skin entry %d cannot be loaded", file.c_str(), index);
+    return false;
 }
 
 namespace {

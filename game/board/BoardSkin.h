@@ -2,6 +2,8 @@
 // layouts they read once per skin.
 #pragma once
 
+#include "engine/AnimationPlayer.h"
+
 #include <d3d9/D3D9Types.h>
 
 #include <string>
@@ -37,6 +39,10 @@ inline constexpr int kDigitComboEffect = 21;
 
 // The file of a skin entry; empty (with a log line for an index out of range) when there is none.
 std::string BoardSkinFile(int index);
+
+// Binds the player to the animation file of a skin entry. A file the skin names but the data
+// folder lacks is logged once; the player then draws nothing and the game goes on.
+bool LoadSkinPlayer(AnimationPlayer& player, int index);
 
 // The text colours of the windows `names` of the layout that skin entry `skinIndex` names, read
 // once per layout file and kept; a layout or window that is missing keeps the fallback colour.

@@ -7,9 +7,7 @@
 namespace {
 void LoadPlaying(AnimationPlayer& player, int skinIndex, const char* scene)
 {
-    std::string file = BoardSkinFile(skinIndex);
-    if (!file.empty())
-        player.Load(file);
+    LoadSkinPlayer(player, skinIndex);
     player.Play(scene);
 }
 

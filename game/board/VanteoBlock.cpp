@@ -8,9 +8,7 @@
 namespace {
 void LoadPlayer(AnimationPlayer& player, int skinIndex, bool looping)
 {
-    std::string file = BoardSkinFile(skinIndex);
-    if (!file.empty())
-        player.Load(file);
+    LoadSkinPlayer(player, skinIndex);
     player.m_bLoop = looping;
 }
 

@@ -205,7 +205,13 @@ int VanteoBlockMap::Init(kv::KVWnd* layoutWindow, int w, int h)
     if (noComboMode && comboPanel)
         windows.HideAtOnce(BoardWindows::kComboPanel);
     if (layoutWindow) {
-        windows.AbsolutePosition(BoardWindows::kPuzzleArea, &originX, &originY);
+        // A layout without the board's windows still plays: the board keeps its origin and
+        // shows no combo panel.
+        if (!windows.AbsolutePosition(BoardWindows::kPuzzleArea, &originX, &originY))
+            DFLog(LOG_WARN, L"VanteoBlockMap: the layout has no Wnd_PuzzleArea; the board stays at (%d, %d)",
+                  static_cast<int>(originX), static_cast<int>(originY));
+        if (!comboPanel)
+            DFLog(LOG_WARN, L"VanteoBlockMap: the layout has no combo panel");
         if (layoutWindow != m_boundLayout) {
             if (kv::KVWnd* area = windows.Get(BoardWindows::kPuzzleArea))
                 area->AddHandler(L"Draw", kv::MakeHandler(this, &VanteoBlockMap::OnPuzzleAreaDraw));
@@ -220,10 +226,8 @@ int VanteoBlockMap::Init(kv::KVWnd* layoutWindow, int w, int h)
             comboDigits.m_dwColour = windows.Colour(BoardWindows::kNumCombo);
         }
     }
-    const std::string digits = BoardSkinFile(kSkinDigitStyleBase + kDigitComboRate);
     for (AnimationPlayer& digit : bonusDigits)
-        if (!digits.empty())
-            digit.Load(digits);
+        LoadSkinPlayer(digit, kSkinDigitStyleBase + kDigitComboRate);
     width = CheckedSize(w);
     height = CheckedSize(h);
     CreateBlocks();
