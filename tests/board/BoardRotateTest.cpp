@@ -211,4 +211,27 @@ TEST(BoardRotate, DrawingDuringATurnCrossFadesTwoCopiesOfEachBlock)
         EXPECT_EQ(b.cells[i]->angle, 0.0f);
 }
 
+TEST(BoardRotate, SquaresThatFallTogetherAfterATurnAreMagicTurnSquares)
+{
+    Harness h;
+    // After a right turn the two greens of column 5 lie over a gap and fall onto two greens.
+    h.Fill({"WWWWWWWW", "WWWWWWWW", "WWWWWWWW", "WWWWWWWW", "WWWWWWWW", "WWWWWWWW", "WWWWWG.G", "WWWWWG.G"});
+    VanteoBlockMap& b = *h.board;
+    b.FindGroups();
+    ASSERT_EQ(b.RequestRotate(1), 1);
+    h.Settle(600);
+    const VanteoBlock* anchor = b.CellAt(0, 7);
+    ASSERT_EQ(anchor->corner, 4);
+    EXPECT_EQ(anchor->magicTurnShown, 1);
+    ASSERT_EQ(h.messages.WithId(MSG_MAGIC_TURN).size(), 1u);
+    EXPECT_EQ(h.Payload(h.messages.WithId(MSG_MAGIC_TURN)[0]), std::vector<int32_t>{2});
+    EXPECT_NE(std::find(h.sounds.played.begin(), h.sounds.played.end(), kSoundMagicTurn), h.sounds.played.end());
+    EXPECT_EQ(b.magicPending, 0);
+    // Its group clears for twice the points.
+    h.ClickCell(1, 6);
+    auto cleared = h.messages.WithId(MSG_GROUP_CLEARED);
+    ASSERT_EQ(cleared.size(), 1u);
+    EXPECT_EQ(h.Payload(cleared[0])[2], 2);
+}
+
 } // namespace
