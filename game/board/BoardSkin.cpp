@@ -49,13 +49,17 @@ ColourCache& Cache()
     return cache;
 }
 
-std::map<std::wstring, D3DCOLOR> ReadLayoutColours(const std::string& file)
+// The label colours of the layout, or false when it cannot be built now (a missing file, or a
+// window system that cannot load layouts yet), so that a later block asks again.
+bool ReadLayoutColours(const std::string& file, std::map<std::wstring, D3DCOLOR>& colours)
 {
-    std::map<std::wstring, D3DCOLOR> colours;
     kv::KVWnd* root = LoadLayout(file.c_str());
     if (!root) {
-        DFLog(LOG_WARN, L"Board colours: layout %hs is missing", file.c_str());
-        return colours;
+        static std::set<std::string> logged;
+        if (logged.insert(file).second)
+            DFLog(LOG_WARN, L"Board colours: layout %hs cannot be loaded; the board's own colours are used",
+                  file.c_str());
+        return false;
     }
     std::vector<kv::KVWnd*> pending{root};
     while (!pending.empty()) {
@@ -67,7 +71,7 @@ std::map<std::wstring, D3DCOLOR> ReadLayoutColours(const std::string& file)
             pending.push_back(window->GetChild(i));
     }
     kv::GetKVSystem().DetachWindow(root);
-    return colours;
+    return true;
 }
 }
 
@@ -82,8 +86,12 @@ void ReadSkinColours(int skinIndex, const wchar_t* const* names, int count, cons
     ColourCache& cache = Cache();
     std::lock_guard<std::mutex> guard(cache.lock);
     auto found = cache.files.find(file);
-    if (found == cache.files.end())
-        found = cache.files.emplace(file, ReadLayoutColours(file)).first;
+    if (found == cache.files.end()) {
+        std::map<std::wstring, D3DCOLOR> colours;
+        if (!ReadLayoutColours(file, colours))
+            return;
+        found = cache.files.emplace(file, std::move(colours)).first;
+    }
     for (int i = 0; i < count; ++i) {
         auto colour = found->second.find(names[i]);
         if (colour != found->second.end())

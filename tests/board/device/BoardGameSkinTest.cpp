@@ -7,7 +7,9 @@
 #include "platform/win32/device/TestWindow.h"
 #include "support/TempDir.h"
 
+#include "engine/KVSVInterface.h"
 #include "engine/LumenkitRenderBackend.h"
+#include "kv/KVSystem.h"
 #include "engine/PlayerSettings.h"
 #include "engine/SkinTable.h"
 
@@ -33,6 +35,10 @@ protected:
         m_window = std::make_unique<testsupport::TestWindow>();
         ASSERT_EQ(CDirect3DDevice::GetSingleton().Create(m_window->hwnd, 1, -1, -1), 1);
         InstallLumenkitRenderBackend();
+        // The window system reads the colour layouts through the game's UI interface.
+        static KVSVInterface ui;
+        ui.Init(m_window->hwnd);
+        kv::GetKVSystem().SetInterface(&ui);
         SkinTable.LoadSkin(0); // 0 when skin 0 is loaded already
         ASSERT_NE(SkinTable.GetSkinString(61), nullptr);
         AttachPlayerSettings({[](int index) {
@@ -119,6 +125,13 @@ TEST_F(BoardGameSkinTest, ASettledBoardShowsItsBlocksInTheSkinsColours)
     g_pRenderer->EndScene();
     CRenderer::End();
     EXPECT_GT(checked, 20);
+    // The point colours come from the skin's "BlockPointColor" layout, read once for every block.
+    EXPECT_EQ(board.cells[0]->pointColour[0] & 0xFFFFFF, 0xE8505Bu);
+    EXPECT_EQ(board.cells[63]->pointColour[2] & 0xFFFFFF, 0x3D8BFDu);
+    // The clear numbers' colours come from "BlockNumColor" (its first colour differs from the
+    // colours the effect falls back on without the layout).
+    EXPECT_EQ(board.clearEffect2.m_Colours[1] & 0xFFFFFF, 0xFFFFFFu);
+    EXPECT_EQ(board.clearEffect2.m_Colours[4] & 0xFFFFFF, 0x3D8BFDu);
 
     // Squares, marks and marked blocks, in the same device (the animation library keeps the
     // textures it bound for the life of the device).
