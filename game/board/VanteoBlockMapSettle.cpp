@@ -59,6 +59,10 @@ void VanteoBlockMap::UpdateTimers(float seconds)
 
 void VanteoBlockMap::UpdateBlocks(float seconds)
 {
+    // Mode boards call this directly too: the same bound on the sub-steps holds here.
+    if (!(seconds > 0.0f))
+        seconds = 0.0f;
+    seconds = std::min(seconds, kMaxFrameSeconds);
     while (seconds > kSubStep) {
         UpdateBlocks(kSubStep);
         seconds -= kSubStep;
