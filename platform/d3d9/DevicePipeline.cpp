@@ -1,7 +1,8 @@
 // The device's states turned into OpenGL fixed-function state, the draws, Clear and Present.
 // Everything is drawn into framebuffer objects stored top row first, as Direct3D addresses
 // them: the projection flips y, so winding is judged in y-down screen space, and viewports and
-// rectangles map to OpenGL without conversion. Present flips the picture into the window.
+// rectangles map to OpenGL without conversion. Present flips the whole picture into the window;
+// Present with rectangles, another window or a dirty region fails.
 #include "Device.h"
 
 #include "Log.h"
@@ -603,8 +604,10 @@ HRESULT Device::Clear(DWORD count, const RECT* rects, DWORD flags, D3DCOLOR colo
 
 HRESULT Device::Present(const RECT* sourceRect, const RECT* destRect, HWND destWindow, const void* dirtyRegion)
 {
-    if (sourceRect || destRect || destWindow || dirtyRegion)
-        LogRefused("Present: rectangles, other windows and dirty regions are ignored");
+    if (sourceRect || destRect || destWindow || dirtyRegion) {
+        LogRefused("Present: rectangles, other windows and dirty regions are not supported");
+        return D3DERR_INVALIDCALL;
+    }
     if (m_lostState != D3D_OK)
         return D3DERR_DEVICELOST;
     if (!MakeCurrent())

@@ -219,6 +219,19 @@ INSTANTIATE_TEST_SUITE_P(WindowDepth, BackBufferDepthTest,
                          ::testing::Values(DepthCase{16, 0, D3DFMT_D16}, DepthCase{0, 0, D3DFMT_D16},
                                            DepthCase{16, 0, D3DFMT_D24S8}, DepthCase{24, 8, D3DFMT_D24S8}));
 
+// Presenting part of the picture, into another window or with a dirty region is not supported:
+// the call fails rather than showing the whole picture as if it had done what was asked.
+TEST_F(BackBufferTest, PresentRefusesRectanglesWindowsAndRegions)
+{
+    RECT part{0, 0, 10, 10};
+    int region = 0;
+    EXPECT_EQ(device->Present(&part, nullptr, nullptr, nullptr), D3DERR_INVALIDCALL);
+    EXPECT_EQ(device->Present(nullptr, &part, nullptr, nullptr), D3DERR_INVALIDCALL);
+    EXPECT_EQ(device->Present(nullptr, nullptr, hwnd, nullptr), D3DERR_INVALIDCALL);
+    EXPECT_EQ(device->Present(nullptr, nullptr, nullptr, &region), D3DERR_INVALIDCALL);
+    EXPECT_EQ(device->Present(nullptr, nullptr, nullptr, nullptr), D3D_OK);
+}
+
 // What Present leaves in the window, for windows of other sizes than the back buffer.
 struct WindowCase {
     int width, height;
