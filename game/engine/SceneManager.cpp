@@ -213,7 +213,9 @@ void CSceneManager::PostMessage(const SceneMessagePacket* packet)
     auto message = std::make_unique<SceneMessage>();
     message->id = packet->id;
     std::memcpy(message->data, &packet->id, static_cast<size_t>(length));
-    message->extra = 0;
+    // The handlers receive the length with the data, so each can refuse a message too short
+    // for the fields it reads.
+    message->extra = length;
 
     std::lock_guard lock(m_queueLock);
     m_queue.push_back(std::move(message));
