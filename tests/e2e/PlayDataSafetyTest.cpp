@@ -128,4 +128,29 @@ TEST_F(PlayDataSafetyTest, AKilledRunKeepsItsProgressAndLeavesNoTemporaryFiles)
     EXPECT_FALSE(fs::exists(m_run.Path() / leftover));
 }
 
+// A run folder that cannot be written: the console says once that nothing can be saved, and the
+// game starts, runs and ends normally. A privileged user writes anywhere, so the game then runs
+// as an unprivileged one.
+TEST_F(PlayDataSafetyTest, AReadOnlyRunFolderIsReportedOnceAndTheGameRuns)
+{
+    m_run.Write("script.txt", "5 quit\n");
+    fs::permissions(m_profile.Path(), fs::perms::all);
+    std::string dropPrivileges = ::geteuid() == 0 ? "setpriv --reuid=65534 --regid=65534 --clear-groups " : "";
+    ASSERT_EQ(std::system(("chmod -R a-w '" + m_run.Str() + "'").c_str()), 0);
+    int status = std::system((Environment("") + "timeout 120 " + dropPrivileges + "./Quibly 2>../" +
+                              m_run.Path().filename().string() + "_stderr.txt")
+                                 .c_str());
+    std::system(("chmod -R u+w '" + m_run.Str() + "'").c_str());
+    std::string console = testsupport::ReadFile(m_run.Path().parent_path() / (m_run.Path().filename().string() + "_stderr.txt"));
+    fs::remove(m_run.Path().parent_path() / (m_run.Path().filename().string() + "_stderr.txt"));
+    ASSERT_TRUE(WIFEXITED(status));
+    EXPECT_EQ(WEXITSTATUS(status), 0) << console;
+    const std::string message = "nothing can be saved";
+    size_t first = console.find(message);
+    ASSERT_NE(first, std::string::npos) << console;
+    EXPECT_EQ(console.find(message, first + 1), std::string::npos) << console;
+    EXPECT_FALSE(fs::exists(m_run.Path() / "Log_VODozivo.txt"));
+    EXPECT_FALSE(fs::exists(m_run.Path() / ConfigPak::kPackFile));
+}
+
 } // namespace
