@@ -191,7 +191,7 @@ public:
             if (!ReadFileBytes(entry.path().string(), bytes) || !ParseLobbyFile(bytes, lobby) || lobby.id != id)
                 continue;
             lobbies.push_back(std::move(lobby));
-            if (lobbies.size() >= kMaxListedLobbies)
+            if (lobbies.size() >= kMaxDirectoryLobbies)
                 break;
         }
         std::sort(lobbies.begin(), lobbies.end(), [](const LobbyRecord& a, const LobbyRecord& b) { return a.id < b.id; });

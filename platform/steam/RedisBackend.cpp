@@ -107,7 +107,7 @@ public:
             Bytes bytes(value->str, value->str + value->len);
             if (!DecodeLobby(bytes, lobby) || std::to_string(lobby.id) != idTexts[i])
                 continue;
-            if (lobbies.size() < kMaxListedLobbies)
+            if (lobbies.size() < kMaxDirectoryLobbies)
                 lobbies.push_back(std::move(lobby));
         }
         std::sort(lobbies.begin(), lobbies.end(), [](const LobbyRecord& a, const LobbyRecord& b) { return a.id < b.id; });

@@ -185,12 +185,15 @@ TEST_P(LobbyContract, WhenTheOwnerGoesTheMemberLeftBehindOwnsTheLobby)
 
 TEST_P(LobbyContract, ListsAreCappedAndJoiningAGoneLobbyFails)
 {
+    // The cap applies to what the filters let through, not to the directory.
     ASSERT_EQ(platform::steam::AnnounceDirectoryLobbies(230, "Mode", "2"), 230);
+    ASSERT_EQ(platform::steam::AnnounceDirectoryLobbies(230, "Mode", "1"), 230);
     Player& bee = AddPlayer(kBee, "Bee");
     bee.peer.Matchmaking()->AddRequestLobbyListStringFilter("Mode", "2", k_ELobbyComparisonEqual);
     SteamAPICall_t call = bee.peer.Matchmaking()->RequestLobbyList();
     ASSERT_TRUE(PumpUntil([&] { return ResultOf(bee.events, call) != nullptr; }));
     EXPECT_EQ(ResultOf(bee.events, call)->As<LobbyMatchList_t>().m_nLobbiesMatching, 200u);
+    EXPECT_STREQ(bee.peer.Matchmaking()->GetLobbyData(bee.peer.Matchmaking()->GetLobbyByIndex(199), "Mode"), "2");
     // Its owner serves nobody: the join fails rather than hangs.
     CSteamID listed = bee.peer.Matchmaking()->GetLobbyByIndex(0);
     EXPECT_NE(Join(bee, listed), k_EChatRoomEnterResponseSuccess);
