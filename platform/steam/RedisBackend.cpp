@@ -53,7 +53,9 @@ public:
     }
 
     const char* Kind() const override { return "redis"; }
-    uint32_t BindIp() override { return INADDR_ANY; }
+    // Listeners bind the address this machine reaches the Redis server from: the loopback when
+    // the server is local, else the interface other players on that network can reach.
+    uint32_t BindIp() override { return AdvertisedIp(); }
     uint32_t AdvertisedIp() override { return m_localIp ? m_localIp : kLoopback; }
 
     bool PublishLobby(const LobbyRecord& lobby) override
