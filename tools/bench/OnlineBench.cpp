@@ -14,6 +14,7 @@
 #include <csignal>
 #include <cstdlib>
 #include <filesystem>
+#include <memory>
 #include <netinet/in.h>
 #include <spawn.h>
 #include <string>
@@ -90,15 +91,18 @@ private:
 };
 
 // Points the platform at the backend (0 embedded, 1 Redis) with a fresh profile.
+// Made before the echo server is forked, so both processes share them; the child never runs
+// their destructors (it leaves through _Exit), the parent stops Redis at exit.
+const std::string g_shared = MakeTempFolder("shared");
+std::unique_ptr<Redis> g_redis;
+
 void UseBackend(int backend, const std::string& profile)
 {
-    static std::string shared = MakeTempFolder("shared");
-    static Redis* redis = nullptr;
-    setenv("QUIBLY_ONLINE_DIR", shared.c_str(), 1);
+    setenv("QUIBLY_ONLINE_DIR", g_shared.c_str(), 1);
     if (backend == 1) {
-        if (!redis)
-            redis = new Redis();  // lives to the end of the run
-        setenv("QUIBLY_ONLINE", redis->Url().c_str(), 1);
+        if (!g_redis)
+            g_redis = std::make_unique<Redis>();
+        setenv("QUIBLY_ONLINE", g_redis->Url().c_str(), 1);
     } else {
         unsetenv("QUIBLY_ONLINE");
     }
@@ -133,6 +137,7 @@ void UseBackend(int backend, const std::string& profile)
 void BM_RoundTrip(benchmark::State& state)
 {
     int backend = static_cast<int>(state.range(0));
+    UseBackend(backend, MakeTempFolder("client"));
     int fds[2];
     if (::pipe(fds) != 0) {
         state.SkipWithError("no pipe");
