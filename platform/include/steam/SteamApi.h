@@ -38,6 +38,9 @@ public:
     virtual bool FileExists(const char* name) = 0;
     // Size in bytes, 0 when the file does not exist.
     virtual int32_t GetFileSize(const char* name) = 0;
+    // When the file was last written, in seconds since 1970; 0 when it does not exist or the
+    // storage does not know.
+    virtual int64_t GetFileTimestamp(const char* name) { return 0; }
 };
 
 class ISteamUser {
