@@ -17,6 +17,7 @@ struct SceneMessagePacket {
 struct SceneMessage {
     int32_t id = 0;
     uint8_t data[kSceneMessageDataBytes];
+    // The packet's length: the bytes of data that the poster filled, id word included.
     int32_t extra = 0;
 };
 

@@ -1,6 +1,7 @@
 #include "menus/GameSceneList.h"
 
 #include "engine/SimpleTestScene.h"
+#include "modes/VanteoScene_Puzzle.h"
 
 namespace {
 
@@ -21,7 +22,7 @@ const std::array<GameSceneEntry, kGameSceneCount>& GameScenes()
         {"VanteoPuzzleEditorScene", nullptr},
         {"SimpleTestScene", &Make<SimpleTestScene>},
         {"VanteoScene_Push", nullptr},
-        {"VanteoScene_Puzzle", nullptr},
+        {"VanteoScene_Puzzle", &Make<VanteoScene_Puzzle>},
         {"VanteoScene_ComboChallenge", nullptr},
         {"VanteoScene_StageChallenge", nullptr},
         {"VanteoScene_PointChallenge", nullptr},

@@ -1,5 +1,7 @@
 #include "menus/MainMenuPopUps.h"
 
+#include "menus/PopUp.h"
+
 #include <helvane/Log.h>
 
 #include <mutex>
@@ -45,3 +47,53 @@ void IMainMenuPopUps::OpenBattleSpecial() { Missing("VanteoPopUp_BattleGeek"); }
 void IMainMenuPopUps::OpenPushSpecial() { Missing("VanteoPopUp_PushGeek"); }
 void IMainMenuPopUps::UpdateSpecialLocks() {}
 void IMainMenuPopUps::ShowModeLocked(int, int) { Missing("VanteoPopUp_MainMenuUnlocked"); }
+
+// In the order the menu updates them: the one-button box, the yes/no box, the two-line yes/no box.
+struct MainMenuPopUps::Members {
+    VanteoPopUp_OK ok;
+    VanteoPopUp_OKCancel okCancel;
+    VanteoPopUp_OKCancel_2Line okCancel2Line;
+};
+
+MainMenuPopUps::MainMenuPopUps() : m_pMembers(std::make_unique<Members>()) {}
+
+MainMenuPopUps::~MainMenuPopUps() = default;
+
+bool MainMenuPopUps::IsAnyOpen()
+{
+    return m_pMembers->ok.IsOpen() || m_pMembers->okCancel.IsOpen() || m_pMembers->okCancel2Line.IsOpen();
+}
+
+void MainMenuPopUps::UpdateAll(float seconds)
+{
+    m_pMembers->ok.Update(seconds);
+    m_pMembers->okCancel.Update(seconds);
+    m_pMembers->okCancel2Line.Update(seconds);
+}
+
+void MainMenuPopUps::CloseAll()
+{
+    m_pMembers->ok.Close();
+    m_pMembers->okCancel.Close();
+    m_pMembers->okCancel2Line.Close();
+}
+
+void MainMenuPopUps::ShowMessage(int param, const std::wstring& title, const std::wstring& message)
+{
+    VanteoPopUp_OK& box = m_pMembers->ok;
+    if (!box.Open())
+        return;
+    box.SetTitle(title.c_str());
+    box.SetMessage(message.c_str());
+    box.m_nParam = param;
+}
+
+void MainMenuPopUps::AskYesNo(int param, const std::wstring& title, const std::wstring& message)
+{
+    VanteoPopUp_OKCancel& box = m_pMembers->okCancel;
+    if (!box.Open())
+        return;
+    box.SetTitle(title.c_str());
+    box.SetMessage(message.c_str());
+    box.m_nParam = param;
+}

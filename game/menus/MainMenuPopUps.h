@@ -7,6 +7,7 @@
 // overrides an opener as each pop-up family is built; tests override them to record the calls.
 #pragma once
 
+#include <memory>
 #include <string>
 
 struct RankEntry;
@@ -74,5 +75,19 @@ protected:
     void Missing(const char* popUp);
 };
 
-// The game's pop-ups of the main menu.
-class MainMenuPopUps : public IMainMenuPopUps {};
+// The game's pop-ups of the main menu: the member pop-ups built so far.
+class MainMenuPopUps : public IMainMenuPopUps {
+public:
+    MainMenuPopUps();
+    ~MainMenuPopUps() override;
+
+    bool IsAnyOpen() override;
+    void UpdateAll(float seconds) override;
+    void CloseAll() override;
+    void ShowMessage(int param, const std::wstring& title, const std::wstring& message) override;
+    void AskYesNo(int param, const std::wstring& title, const std::wstring& message) override;
+
+private:
+    struct Members;
+    std::unique_ptr<Members> m_pMembers;
+};

@@ -21,6 +21,7 @@
 #include "kv/KVSystem.h"
 #include "kv/KVWnd.h"
 #include "menus/GameSceneList.h"
+#include "modes/VanteoScene_Puzzle.h"
 #include "online/Achievements.h"
 #include "online/NetGlobals.h"
 
@@ -372,6 +373,11 @@ int VanteoMainMenuScene::Update(float seconds)
         else
             OnSwitchOff(none);
     }
+
+    // F on the main screen starts free play, as the tutorial menu's free-play choice does.
+    if (!IsAnyPopUpOpen() && m_nOpeningPage < 0 && m_nCurSubMenu < 0 && m_nShownScreen == kScreenMain &&
+        pressed('F'))
+        PostChangeScene(kFreePlaySceneName, kFreePlayMenuStage, 0);
 
     UpdatePopUps(seconds);
     if (m_bMusicAfterPopUps && !IsAnyPopUpOpen()) {

@@ -1,7 +1,7 @@
 // Automation: a script of timed input actions, played into the game window through the same
 // SDL events and input-method entries as a player's input, one frame at a time.
-// Implemented: the script parser and the frame driver of key, move, click, rclick, text, shot
-//              and quit; the script is read from $QUIBLY_AUTOMATION at the first frame.
+// Implemented: the script parser and the frame driver of key, move, click, press, rclick, text,
+//              shot and quit; the script is read from $QUIBLY_AUTOMATION at the first frame.
 // Left out:    wheel, double clicks and held buttons.
 #include "win32/Automation.h"
 
@@ -68,13 +68,14 @@ std::string ParseArguments(std::string_view verb, std::string_view rest, Automat
         action.key = static_cast<UINT>(*key);
         return {};
     }
-    if (verb == "move" || verb == "click" || verb == "rclick") {
+    if (verb == "move" || verb == "click" || verb == "rclick" || verb == "press") {
         std::optional<int> x = ParseInt(NextWord(rest), 10, 0, kMaxCoordinate);
         std::optional<int> y = ParseInt(NextWord(rest), 10, 0, kMaxCoordinate);
         if (!x || !y || !rest.empty())
             return std::string(verb) + " takes a client point: two whole numbers from 0 to 65535";
-        action.verb = verb == "move" ? AutomationVerb::Move
+        action.verb = verb == "move"    ? AutomationVerb::Move
                       : verb == "click" ? AutomationVerb::Click
+                      : verb == "press" ? AutomationVerb::Press
                                         : AutomationVerb::RightClick;
         action.x = *x;
         action.y = *y;
@@ -149,6 +150,13 @@ void Run(const AutomationAction& action, HWND window, const AutomationShot& shot
     case AutomationVerb::Move:
         InjectMouseMove(window, action.x, action.y);
         break;
+    case AutomationVerb::Press:
+        InjectMouseMove(window, action.x, action.y);
+        InjectMouseButton(window, 1, true, action.x, action.y);
+        break;
+    case AutomationVerb::Release:
+        InjectMouseButton(window, 1, false, action.x, action.y);
+        break;
     case AutomationVerb::Click:
     case AutomationVerb::RightClick: {
         int button = action.verb == AutomationVerb::Click ? 1 : 3;
@@ -197,8 +205,8 @@ std::vector<AutomationAction> ParseAutomationScript(std::string_view script, std
         }
         action.frame = *frame;
         actions.push_back(action);
-        if (action.verb == AutomationVerb::Key) {
-            action.verb = AutomationVerb::KeyUp;
+        if (action.verb == AutomationVerb::Key || action.verb == AutomationVerb::Press) {
+            action.verb = action.verb == AutomationVerb::Key ? AutomationVerb::KeyUp : AutomationVerb::Release;
             action.frame += 1;
             actions.push_back(action);
         }

@@ -6,6 +6,8 @@
 //   key <virtual-key code in hex>   the key goes down, and up again at the next frame
 //   move <x> <y>                    the mouse moves to a client point
 //   click <x> <y>                   the left button goes down and up at a client point
+//   press <x> <y>                   the left button goes down at a client point, and up again
+//                                   at the next frame (a press that game play polls sees)
 //   rclick <x> <y>                  the same with the right button
 //   text <UTF-8 text>               an input method's result string
 //   shot <file.png>                 the last presented picture saved as PNG
@@ -27,8 +29,9 @@
 
 namespace platform {
 
-// A "key" line becomes a Key at its frame and a KeyUp at the next one.
-enum class AutomationVerb { Key, KeyUp, Move, Click, RightClick, Text, Shot, Quit };
+// A "key" line becomes a Key at its frame and a KeyUp at the next one; a "press" line a Press
+// and a Release.
+enum class AutomationVerb { Key, KeyUp, Move, Click, RightClick, Text, Shot, Quit, Press, Release };
 
 struct AutomationAction {
     int frame = 0;

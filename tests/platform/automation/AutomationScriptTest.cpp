@@ -62,11 +62,25 @@ TEST(AutomationScriptTest, EveryActionIsReadWithItsArguments)
     EXPECT_EQ(actions[9].verb, AutomationVerb::Quit);
 }
 
+TEST(AutomationScriptTest, APressHoldsTheButtonUntilTheNextFrame)
+{
+    auto actions = Parse("12 press 300 200\n12 key 45\n");
+    ASSERT_EQ(actions.size(), 4u);
+    EXPECT_EQ(actions[0].verb, AutomationVerb::Press);
+    EXPECT_EQ(actions[0].frame, 12);
+    EXPECT_EQ(actions[0].x, 300);
+    EXPECT_EQ(actions[0].y, 200);
+    EXPECT_EQ(actions[2].verb, AutomationVerb::Release);
+    EXPECT_EQ(actions[2].frame, 13);
+    EXPECT_EQ(actions[2].x, 300);
+    EXPECT_EQ(actions[3].verb, AutomationVerb::KeyUp);
+}
+
 TEST(AutomationScriptTest, BadLinesAreReportedWithTheirNumberAndSkipped)
 {
     const char* bad[] = {"x key 1b",      "-1 quit",       "10",           "10 jump",        "10 key",
                          "10 key 1g",     "10 key 100",    "10 key 0",     "10 move 5",      "10 move -1 5",
-                         "10 click 1 2 3", "10 move 70000 1", "10 text",    "10 shot",        "10 quit now",
+                         "10 click 1 2 3", "10 press 4", "10 move 70000 1", "10 text",    "10 shot",        "10 quit now",
                          "99999999999 quit"};
     std::string script;
     for (const char* line : bad)

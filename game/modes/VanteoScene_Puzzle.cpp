@@ -1,0 +1,470 @@
+// Built once the board is in the tree.
+#if __has_include("board/VanteoBlockMap.h")
+#include "modes/VanteoScene_Puzzle.h"
+
+#include "app/Getters.h"
+#include "app/ModeConfig.h"
+#include "app/Records.h"
+#include "app/StartUp.h"
+#include "engine/InputSystem.h"
+#include "engine/SceneManager.h"
+#include "engine/SkinTable.h"
+#include "engine/SoftwareCursor.h"
+#include "engine/SoundTable.h"
+#include "kv/KVEventArgs.h"
+#include "kv/KVObject.h"
+#include "kv/KVSystem.h"
+#include "kv/KVVanteoAnimButton.h"
+#include "kv/KVWnd.h"
+#include "menus/MainMenuScene.h"
+#include "menus/VanteoPopUp_Pause.h"
+
+#include <helvane/Log.h>
+#include <win32/Messages.h>
+#include <win32/Text.h>
+#include <win32/VirtualKeys.h>
+
+#include <cmath>
+#include <cstring>
+#include <string>
+
+namespace {
+
+constexpr int kBoardLayoutCount = 6;     // "LayoutPuzzle4" to "LayoutPuzzle14"
+constexpr int kPauseModeChallenges = 2;  // the pause's key help of the puzzle modes
+constexpr int kDigitStyle = 3;
+constexpr int kScoreDigits = 7;
+constexpr int kScoreBoxWidth = 92;
+constexpr int kSpeedUpEffectValue = 21;
+constexpr float kSpeedUpX = 280.0f;
+constexpr float kSpeedUpY = 105.0f;
+constexpr int kStarBlastPoints = 100;
+// The largest board a layout holds.
+constexpr int kMaxGrid = 14;
+
+int32_t Word(const void* data, int index)
+{
+    const uint8_t* p = static_cast<const uint8_t*>(data) + 4 * index;
+    return static_cast<int32_t>(static_cast<uint32_t>(p[0]) | static_cast<uint32_t>(p[1]) << 8 |
+                                static_cast<uint32_t>(p[2]) << 16 | static_cast<uint32_t>(p[3]) << 24);
+}
+
+kv::KVWnd* Find(kv::KVWnd* root, const wchar_t* name) { return root ? root->FindChild(name) : nullptr; }
+
+void PostChangeScene(const char* name, int a, int b)
+{
+    ChangeScenePacket packet;
+    packet.length = sizeof(int32_t) + sizeof packet.sceneName + 2 * sizeof(int32_t);
+    packet.id = MSG_CHANGE_SCENE;
+    std::strncpy(packet.sceneName, name, sizeof packet.sceneName - 1);
+    packet.a = a;
+    packet.b = b;
+    if (CSceneManager* manager = CSceneManager::GetSingletonPtr())
+        manager->PostMessage(&packet);
+}
+
+bool KeyPressed(int vk)
+{
+    InputSystem* input = GetInputManager();
+    return input && input->IsKeyPressed(vk);
+}
+
+bool KeyDown(int vk)
+{
+    InputSystem* input = GetInputManager();
+    return input && input->IsKeyDown(vk);
+}
+
+void SetButtonState(kv::KVWnd* root, const wchar_t* name, int state)
+{
+    if (auto* button = dynamic_cast<KVVanteoAnimButton*>(Find(root, name)))
+        button->SetState(state);
+}
+
+} // namespace
+
+// --- the free-play board ----------------------------------------------------------------------
+
+VanteoBlockMap_Puzzle::~VanteoBlockMap_Puzzle() { DestroyBlocks(); }
+
+void VanteoBlockMap_Puzzle::OnCombo()
+{
+    constexpr int kSoundAllClear = 3;
+    constexpr int kSoundComboStartVoice = 6;
+    constexpr int kSoundDoubleChance = 14;
+    if (combo > 1 && !noComboMode)
+        comboEffect.Add(combo, originX + 22.0f * width, originY + 22.0f * height);
+    if (!quiet)
+        PayloadWriter().I32(combo).PostTo(messages, MSG_COMBO);
+    if (combo % 10 == 0) {
+        if (!noComboMode) {
+            sounds.Play(kSoundDoubleChance);
+            ShowDoubleChancePicture();
+        } else {
+            sounds.Play(kSoundAllClear);
+        }
+    } else if (magicFactor * x2 == 1) {
+        sounds.Play(combo == 2 ? kSoundComboStartVoice : kSoundAllClear);
+    }
+    ShowPlusCombo();
+    combo += 1;
+}
+
+// --- the scene ----------------------------------------------------------------------------------
+
+VanteoScene_Puzzle::VanteoScene_Puzzle() { SetName(kFreePlaySceneName); }
+
+VanteoScene_Puzzle::~VanteoScene_Puzzle() { Leave(); }
+
+std::wstring VanteoScene_Puzzle::PauseModeText(const char* stageName)
+{
+    std::string text = std::string("PUZZLE.") + "FREEPLAY." + (stageName ? stageName : "");
+    return platform::Widen(text);
+}
+
+void VanteoScene_Puzzle::HideWindowAtOnce(const wchar_t* name)
+{
+    if (kv::KVWnd* window = Find(m_pBoardWindow, name))
+        window->SetVisible(false);
+}
+
+void VanteoScene_Puzzle::CreateScoreDisplay()
+{
+    kv::KVWnd* place = Find(m_pBackWindow, L"Pic_num_point");
+    if (!place)
+        return;
+    kv::KVPoint at = place->GetAbsolutePosition();
+    m_ScoreDisplay.Create(kScoreDigits, kDigitStyle, 0, 0, kScoreBoxWidth, 0, 0);
+    m_ScoreDisplay.m_fX = at.x;
+    m_ScoreDisplay.m_fY = at.y;
+    m_ScoreDisplay.m_fZ = 0.0f;
+    m_ScoreDisplay.m_dwColour = place->GetColour();
+    m_ScoreDisplay.m_bVisible = 1;
+    m_ScoreDisplay.SetValue(0);
+    m_ScoreDisplay.Update(0.0f);
+}
+
+void VanteoScene_Puzzle::StartNewBoardGame()
+{
+    if (!m_pBoard)
+        return;
+    if (kv::KVWnd* area = Find(m_pBoardWindow, L"Wnd_PuzzleArea")) {
+        kv::KVPoint at = area->GetAbsolutePosition();
+        m_pBoard->originX = at.x;
+        m_pBoard->originY = at.y;
+        m_pBoard->NewGame();
+    }
+}
+
+void VanteoScene_Puzzle::RestartMusic()
+{
+    SoundTable.StopSoundByKey(kMusicPuzzle);
+    if (SoundTable.m_musicEnabled)
+        SoundTable.PlaySoundByKey(kMusicPuzzle, true, -1.0f);
+}
+
+void VanteoScene_Puzzle::PlayReadyGo()
+{
+    m_ReadyGo.Play("readygo");
+    if (SoundTable.m_effectsEnabled)
+        SoundTable.PlaySoundByKey(kSoundReadyGo, false, -1.0f);
+}
+
+int VanteoScene_Puzzle::Enter(int stage, int b)
+{
+    m_bEntered = false;
+    LoadModeConfig(kPuzzleConfigFile);
+    // A stage the configuration lacks, or a board no layout holds, cannot be played: the
+    // player goes back to the menu instead of onto an empty screen.
+    SelectStage(stage + 1);
+    const StageRecord* record = ModeConfig.currentStage;
+    if (stage < 0 || stage >= kBoardLayoutCount || !record || record->xGrid < 2 || record->xGrid > kMaxGrid ||
+        record->yGrid < 2 || record->yGrid > kMaxGrid) {
+        DFLog(LOG_WARN, L"Free play: stage %d is missing from %hs; back to the menu", stage, kPuzzleConfigFile);
+        // The handler table takes the change-scene message in the scene's first frame.
+        VanteoBaseScene::Enter(stage, b);
+        PostChangeScene(kMainMenuSceneName, -1, 0);
+        return 0;
+    }
+
+    m_pBackWindow = LoadLayout(SkinTable.GetSkinString(kSkinBackLayout));
+    if (m_pBackWindow) {
+        m_pBackWindow->SetVisible(true);
+        m_pBackWindow->SetMouseTransparent(true);
+    }
+    m_pBoardWindow = LoadLayout(SkinTable.GetSkinString(kSkinFirstBoardLayout + stage));
+    if (m_pBoardWindow)
+        m_pBoardWindow->SetVisible(true);
+    if (kv::KVWnd* place = Find(m_pBackWindow, L"Pic_puzzle_place"); place && m_pBoardWindow) {
+        kv::KVPoint at = place->GetAbsolutePosition();
+        m_pBoardWindow->SetAbsolutePosition(at.x, at.y);
+    }
+    if (m_pBackWindow) {
+        m_pBackWindow->SetZOrder(-1);
+        if (kv::KVWnd* parent = m_pBackWindow->GetParent())
+            parent->SortChildrenIfDirty();
+    }
+    for (const wchar_t* name : {L"Anibtn_stage_reset", L"Pic_warning", L"Wnd_title_stage_hard", L"Wnd_title_stage_easy"})
+        HideWindowAtOnce(name);
+
+    m_nState = kGameStateStart;
+    CreateScoreDisplay();
+    m_PlayTimeDisplay.Bind(m_pBackWindow, kDigitStyle);
+
+    if (kv::KVWnd* w = Find(m_pBackWindow, L"Pic_num_time_1"))
+        w->AddHandler(kv::EventDraw, kv::MakeHandler(this, &VanteoScene_Puzzle::DrawPlayTime));
+    if (kv::KVWnd* w = Find(m_pBackWindow, L"Pic_num_point"))
+        w->AddHandler(kv::EventDraw, kv::MakeHandler(this, &VanteoScene_Puzzle::DrawScore));
+    if (kv::KVWnd* w = Find(m_pBoardWindow, L"Anibtn_rotate_R"))
+        w->AddHandler(kv::EventClicked, kv::MakeHandler(this, &VanteoScene_Puzzle::OnRotateRight));
+    if (kv::KVWnd* w = Find(m_pBoardWindow, L"Anibtn_rotate_L"))
+        w->AddHandler(kv::EventClicked, kv::MakeHandler(this, &VanteoScene_Puzzle::OnRotateLeft));
+    if (kv::KVWnd* w = Find(m_pBoardWindow, L"Anibtn_menu"))
+        w->AddHandler(kv::EventClicked, kv::MakeHandler(this, &VanteoScene_Puzzle::OnMenuButton));
+
+    m_pBoard = new VanteoBlockMap_Puzzle(GameBoardWorld());
+    m_pBoard->Init(m_pBoardWindow, record->xGrid, record->yGrid);
+    StartNewBoardGame();
+
+    m_nState = kGameStateStart;
+    RestartMusic();
+    VanteoBaseScene::Enter(stage, b);
+    m_nScore = 0;
+    ShowUI();
+
+    m_ReadyGo.Load(SkinTable.GetSkinString(kSkinReadyGo) ? SkinTable.GetSkinString(kSkinReadyGo) : "");
+    if (kv::KVWnd* area = Find(m_pBoardWindow, L"Wnd_ComboArea")) {
+        kv::KVRect r = area->GetAbsoluteRect();
+        D3DXMatrixTranslation(&m_ReadyGo.m_matWorld, r.left + (r.right - r.left) * 0.5f,
+                              r.top + (r.bottom - r.top) * 0.5f, 0.0f);
+    }
+    PlayReadyGo();
+    m_bEntered = true;
+    return 1;
+}
+
+void VanteoScene_Puzzle::Leave()
+{
+    if (!m_bEntered)
+        return;
+    VanteoBaseScene::Leave();
+    delete m_pBoard;
+    m_pBoard = nullptr;
+    SoundTable.StopSoundByKey(kMusicPuzzle);
+    if (kv::KVSystem* system = kv::KVSystem::GetPtr()) {
+        if (m_pBoardWindow)
+            system->DetachWindow(m_pBoardWindow);
+        if (m_pBackWindow)
+            system->DetachWindow(m_pBackWindow);
+    }
+    m_pBoardWindow = nullptr;
+    m_pBackWindow = nullptr;
+    SaveRanking();
+    m_bEntered = false;
+}
+
+void VanteoScene_Puzzle::ShowUI()
+{
+    g_Mouse.m_bVisible = 1;
+    g_Mouse.ClearRects();
+    auto add = [](kv::KVWnd* window, int cursor) {
+        if (!window)
+            return;
+        kv::KVRect r = window->GetAbsoluteRect();
+        g_Mouse.AddRect(cursor, r.left, r.top, r.right, r.bottom);
+    };
+    add(Find(m_pBoardWindow, L"Wnd_PuzzleArea"), kCursorBlock);
+    for (const wchar_t* name : {L"Anibtn_menu", L"Anibtn_rotate_L", L"Anibtn_rotate_R"})
+        add(Find(m_pBoardWindow, name), kCursorButton);
+}
+
+void VanteoScene_Puzzle::OpenPauseMenu()
+{
+    if (m_nState != kGameStatePlaying)
+        return;
+    m_nState = kGameStatePaused;
+    SetMouseArea();
+    if (m_pPause->Open()) {
+        const StageRecord* record = ModeConfig.currentStage;
+        m_pPause->Setup(kPauseModeChallenges, PauseModeText(record ? record->name : "").c_str());
+    }
+}
+
+int VanteoScene_Puzzle::GoToMenu()
+{
+    PostChangeScene(kMainMenuSceneName, -1, 0);
+    return 1;
+}
+
+int VanteoScene_Puzzle::OnPopUpYes(const void* data, int length) { return VanteoBaseScene::OnPopUpYes(data, length); }
+
+int VanteoScene_Puzzle::OnPopUpNo(const void* data, int length) { return VanteoBaseScene::OnPopUpNo(data, length); }
+
+void VanteoScene_Puzzle::UpdatePlayClockDisplay(float seconds)
+{
+    float clock = BoardPlayClock();
+    m_PlayTimeDisplay.m_nFirst = static_cast<int>(clock / 60.0f);
+    m_PlayTimeDisplay.m_nSecond = static_cast<int>(clock) % 60;
+    m_PlayTimeDisplay.Update(seconds);
+}
+
+int VanteoScene_Puzzle::Restart(int a, int b)
+{
+    VanteoBaseScene::Restart(a, b);
+    if (m_pBoardWindow)
+        m_pBoardWindow->SetVisible(true);
+    CreateScoreDisplay();
+    m_PlayTimeDisplay.Bind(m_pBackWindow, kDigitStyle);
+    StartNewBoardGame();
+    m_nState = kGameStateStart;
+    RestartMusic();
+    m_nScore = 0;
+    ShowUI();
+    if (m_pBoardWindow)
+        m_pBoardWindow->PlayUIScene(L"ready");
+    if (kv::KVWnd* readyGo = Find(m_pBoardWindow, L"Wnd_ready_go"))
+        readyGo->SetVisible(true);
+    if (kv::KVWnd* ready = Find(m_pBoardWindow, L"Pic_ready"))
+        ready->PlayUIScene(L"Pic_ready_Default");
+    m_nState = kGameStateStart;
+    PlayReadyGo();
+    return 1;
+}
+
+int VanteoScene_Puzzle::OnPlayTimeStep(const void*, int)
+{
+    const StageRecord* record = ModeConfig.currentStage;
+    if (record && record->speedUp) {
+        m_SpeedUpEffect.Add(kSpeedUpEffectValue, kSpeedUpX, kSpeedUpY);
+        SoundTable.PlaySoundByKey(kSoundSpeedUp, false, -1.0f);
+    }
+    return 1;
+}
+
+int VanteoScene_Puzzle::OnGroupCleared(const void* data, int length)
+{
+    VanteoBaseScene::OnGroupCleared(data, length);
+    m_nScore += Word(data, 3);
+    return 1;
+}
+
+int VanteoScene_Puzzle::OnBigStarCleared(const void* data, int length)
+{
+    VanteoBaseScene::OnBigStarCleared(data, length);
+    m_nScore += kStarBlastPoints;
+    return 1;
+}
+
+int VanteoScene_Puzzle::Update(float seconds)
+{
+    CWindowMouse* mouse = GetInputManager() ? GetInputManager()->GetMouse() : nullptr;
+    float x = mouse ? static_cast<float>(mouse->m_x) : 0.0f;
+    float y = mouse ? static_cast<float>(mouse->m_y) : 0.0f;
+    m_pExitQuestion->Update(seconds);
+    m_pPause->Update(seconds);
+    g_Mouse.Update(seconds);
+    kv::KVSystem* system = kv::KVSystem::GetPtr();
+
+    if (m_nState != kGameStateFinished && (KeyPressed(VK_ESCAPE) || KeyPressed(VK_BACK))) {
+        if (m_nState == kGameStatePaused)
+            ResumePlay();
+        else
+            OpenPauseMenu();
+    }
+    // Enter held fills every bullet stack.
+    if (m_pBoard && KeyDown(VK_RETURN)) {
+        for (int colour = 0; colour < 3; ++colour) {
+            m_pBoard->bulletTotals[colour] += 400 - m_pBoard->bullets[colour];
+            m_pBoard->bullets[colour] = 400;
+        }
+    }
+
+    if (m_nState == kGameStateStart) {
+        m_ReadyGo.Update(seconds);
+        if (m_pBoard) {
+            m_pBoard->Update(seconds);
+            m_pBoard->playTime = 0.0f;
+        }
+        if (system)
+            system->Update(seconds);
+        if (!m_ReadyGo.m_bPlaying)
+            m_nState = kGameStatePlaying;
+        UpdatePlayClockDisplay(0.0f);
+        return 1;
+    }
+    if (m_nState == kGameStatePaused) {
+        if (m_pBoard)
+            m_pBoard->Update(0.0f);
+        if (system)
+            system->Update(seconds);
+        if (KeyPressed('R')) {
+            m_pPause->OnRetry();
+        } else if (KeyPressed('Q')) {
+            m_pPause->OnQuit();
+        } else if (KeyPressed('X')) {
+            m_pPause->OnExit();
+        } else if (KeyPressed('K')) {
+            m_pPause->OnKeyHelp();
+        }
+        return 1;
+    }
+
+    if (system)
+        system->Update(seconds);
+    UpdateBonusMessage(seconds);
+    if (!m_pBoard)
+        return 1;
+    m_pBoard->Update(seconds);
+    m_SpeedUpEffect.Update(seconds * 0.5f);
+    m_pBoard->Hover(x, y);
+    m_ScoreDisplay.SetValue(m_nScore);
+    m_ScoreDisplay.Update(seconds);
+    UpdatePlayClockDisplay(seconds);
+    if (mouse) {
+        if (mouse->m_dwFlags & mouseflag::kLeftPressed)
+            m_pBoard->Click(x, y);
+        else if (mouse->m_dwFlags & mouseflag::kRightPressed)
+            m_pBoard->RightClick(x, y);
+        if (mouse->m_nWheel > 0) {
+            if (m_pBoard->StartRotate(-1))
+                SetButtonState(m_pBoardWindow, L"Anibtn_rotate_L", 1);
+        } else if (mouse->m_nWheel < 0) {
+            if (m_pBoard->StartRotate(+1))
+                SetButtonState(m_pBoardWindow, L"Anibtn_rotate_R", 1);
+        }
+    }
+    if (KeyPressed('W') || KeyPressed('U')) {
+        if (m_pBoard->RequestRotate(-1))
+            SetButtonState(m_pBoardWindow, L"Anibtn_rotate_L", 1);
+    } else if (KeyPressed('E') || KeyPressed('I')) {
+        if (m_pBoard->RequestRotate(+1))
+            SetButtonState(m_pBoardWindow, L"Anibtn_rotate_R", 1);
+    }
+    return 1;
+}
+
+int VanteoScene_Puzzle::Render()
+{
+    m_SpeedUpEffect.Draw(nullptr);
+    if (kv::KVWnd* root = kv::GetRootLayer())
+        root->Draw();
+    m_ReadyGo.Draw(&m_ReadyGo.m_matWorld);
+    DrawBonusMessage();
+    g_Mouse.Draw();
+    return 1;
+}
+
+void VanteoScene_Puzzle::DrawPlayTime(kv::EventArgs&) { m_PlayTimeDisplay.Draw(); }
+
+void VanteoScene_Puzzle::DrawScore(kv::EventArgs&) { m_ScoreDisplay.Render(nullptr, 0.0f); }
+
+void VanteoScene_Puzzle::OnRotateRight(kv::EventArgs&)
+{
+    if (m_pBoard)
+        m_pBoard->StartRotate(+1);
+}
+
+void VanteoScene_Puzzle::OnRotateLeft(kv::EventArgs&) { OnRotateLeftButton(); }
+
+void VanteoScene_Puzzle::OnMenuButton(kv::EventArgs&) { OpenPauseMenu(); }
+#endif
