@@ -25,13 +25,17 @@
 #else
 #define QUIBLY_HAS_BOARD 0
 #endif
-#if __has_include("menus/VanteoPopUp_Pause.h")
-#include "menus/VanteoPopUp.h"
-#include "menus/VanteoPopUp_Pause.h"
-#include "menus/VanteoPopUp_Result.h"
+#if __has_include("menus/PopUpPause.h")
+#include "menus/PopUpPause.h"
 #define QUIBLY_HAS_POPUPS 1
 #else
 #define QUIBLY_HAS_POPUPS 0
+#endif
+#if __has_include("menus/PopUpResult.h")
+#include "menus/PopUpResult.h"
+#define QUIBLY_HAS_RESULT_POPUPS 1
+#else
+#define QUIBLY_HAS_RESULT_POPUPS 0
 #endif
 
 #include <cmath>
@@ -177,7 +181,7 @@ int VanteoBaseScene::Enter(int, int)
 
 void VanteoBaseScene::DeleteResultPopUps()
 {
-#if QUIBLY_HAS_POPUPS
+#if QUIBLY_HAS_RESULT_POPUPS
     for (VanteoPopUp_Result** popUp : {&m_pResultWin, &m_pResultLose}) {
         if (*popUp) {
             (*popUp)->Unload();
@@ -191,7 +195,7 @@ void VanteoBaseScene::DeleteResultPopUps()
 float VanteoBaseScene::BoardPlayClock() const
 {
 #if QUIBLY_HAS_BOARD
-    return m_pBoard ? m_pBoard->m_fPlayTime : 0.0f;
+    return m_pBoard ? m_pBoard->playTime : 0.0f;
 #else
     return 0.0f;
 #endif
@@ -267,7 +271,7 @@ int VanteoBaseScene::MsgProc(UINT msg, WPARAM wParam, LPARAM lParam)
 {
     if (msg == kMsgFinishGame)
         m_nState = kGameStateFinished;
-#if QUIBLY_HAS_POPUPS
+#if QUIBLY_HAS_RESULT_POPUPS
     if (msg == WM_LBUTTONUP) {
         if (m_pResultWin)
             m_pResultWin->OnMouseClick(lParam);

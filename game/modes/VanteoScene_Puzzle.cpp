@@ -12,12 +12,13 @@
 #include "engine/SoftwareCursor.h"
 #include "engine/SoundTable.h"
 #include "kv/KVEventArgs.h"
+#include "kv/KVLabel.h"
 #include "kv/KVObject.h"
 #include "kv/KVSystem.h"
 #include "kv/KVVanteoAnimButton.h"
 #include "kv/KVWnd.h"
 #include "menus/MainMenuScene.h"
-#include "menus/VanteoPopUp_Pause.h"
+#include "menus/PopUpPause.h"
 
 #include <helvane/Log.h>
 #include <win32/Messages.h>
@@ -89,22 +90,20 @@ VanteoBlockMap_Puzzle::~VanteoBlockMap_Puzzle() { DestroyBlocks(); }
 
 void VanteoBlockMap_Puzzle::OnCombo()
 {
-    constexpr int kSoundAllClear = 3;
     constexpr int kSoundComboStartVoice = 6;
-    constexpr int kSoundDoubleChance = 14;
     if (combo > 1 && !noComboMode)
-        comboEffect.Add(combo, originX + 22.0f * width, originY + 22.0f * height);
-    if (!quiet)
-        PayloadWriter().I32(combo).PostTo(messages, MSG_COMBO);
+        comboEffect.Add(combo, originX + 22.0f * static_cast<float>(width), originY + 22.0f * static_cast<float>(height));
+    Post(MSG_COMBO, PayloadWriter().I32(combo));
     if (combo % 10 == 0) {
         if (!noComboMode) {
-            sounds.Play(kSoundDoubleChance);
-            ShowDoubleChancePicture();
+            PlaySound(kSoundDoubleChance);
+            windows.ShowWithFirstScene(BoardWindows::kDoubleChanceOn);
         } else {
-            sounds.Play(kSoundAllClear);
+            PlaySound(kSoundAllClear);
         }
     } else if (magicFactor * x2 == 1) {
-        sounds.Play(combo == 2 ? kSoundComboStartVoice : kSoundAllClear);
+        // The free-play board greets the first link of a chain with its own voice.
+        PlaySound(combo == 2 ? kSoundComboStartVoice : kSoundAllClear);
     }
     ShowPlusCombo();
     combo += 1;
@@ -138,7 +137,8 @@ void VanteoScene_Puzzle::CreateScoreDisplay()
     m_ScoreDisplay.m_fX = at.x;
     m_ScoreDisplay.m_fY = at.y;
     m_ScoreDisplay.m_fZ = 0.0f;
-    m_ScoreDisplay.m_dwColour = place->GetColour();
+    auto* label = dynamic_cast<kv::KVLabel*>(place);
+    m_ScoreDisplay.m_dwColour = label ? label->colour : 0xFFFFFFFF;
     m_ScoreDisplay.m_bVisible = 1;
     m_ScoreDisplay.SetValue(0);
     m_ScoreDisplay.Update(0.0f);
@@ -222,7 +222,7 @@ int VanteoScene_Puzzle::Enter(int stage, int b)
     if (kv::KVWnd* w = Find(m_pBoardWindow, L"Anibtn_menu"))
         w->AddHandler(kv::EventClicked, kv::MakeHandler(this, &VanteoScene_Puzzle::OnMenuButton));
 
-    m_pBoard = new VanteoBlockMap_Puzzle(GameBoardWorld());
+    m_pBoard = new VanteoBlockMap_Puzzle();
     m_pBoard->Init(m_pBoardWindow, record->xGrid, record->yGrid);
     StartNewBoardGame();
 
@@ -286,7 +286,7 @@ void VanteoScene_Puzzle::OpenPauseMenu()
     SetMouseArea();
     if (m_pPause->Open()) {
         const StageRecord* record = ModeConfig.currentStage;
-        m_pPause->Setup(kPauseModeChallenges, PauseModeText(record ? record->name : "").c_str());
+        m_pPause->Setup(kPauseModeChallenges, platform::Narrow(PauseModeText(record ? record->name : "")).c_str());
     }
 }
 
