@@ -37,7 +37,7 @@
 
 namespace {
 
-constexpr int kCursorBlock = 2;
+
 constexpr int kLoadingModeLoading = 1;
 
 constexpr int kLayerMain = 1;
