@@ -199,8 +199,9 @@ int VanteoScene_Puzzle::Enter(int stage, int b)
         kv::KVPoint at = place->GetAbsolutePosition();
         m_pBoardWindow->SetAbsolutePosition(at.x, at.y);
     }
+    // The back window goes behind the board window (a larger layer is drawn earlier).
     if (m_pBackWindow) {
-        m_pBackWindow->SetZOrder(-1);
+        m_pBackWindow->SetZOrder(1);
         if (kv::KVWnd* parent = m_pBackWindow->GetParent())
             parent->SortChildrenIfDirty();
     }
