@@ -10,6 +10,7 @@ packages=(
   libavcodec-dev libavformat-dev libavutil-dev libswscale-dev libswresample-dev
   fonts-dejavu-core fonts-nanum
   libgtest-dev libgmock-dev googletest libbenchmark-dev
+  redis-server libhiredis-dev
   libsdl2-tests
 )
 

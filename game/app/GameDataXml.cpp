@@ -21,7 +21,7 @@ namespace gamedata {
 bool LoadXmlFile(const char* path, TiXmlDocument& doc)
 {
     std::string text;
-    if (!path || !platform::ReadWholeFile(path, text))
+    if (!path || !platform::ReadWholeFile(path, text, platform::kMaxXmlFileBytes))
         return false;
     doc.Clear();
     ParseXmlText(doc, text);
@@ -79,6 +79,14 @@ int IntAttribute(const TiXmlElement* element, const char* name, int fallback)
         return fallback;
     long value = std::strtol(text, nullptr, 10);
     return static_cast<int>(std::clamp<long>(value, INT_MIN, INT_MAX));
+}
+
+int SaturatingAdd(int a, int b)
+{
+    int sum = 0;
+    if (__builtin_add_overflow(a, b, &sum))
+        return b > 0 ? INT_MAX : INT_MIN;
+    return sum;
 }
 
 float RealAttribute(const TiXmlElement* element, const char* name, float fallback)

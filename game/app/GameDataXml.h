@@ -25,6 +25,10 @@ void CopyText(char* field, size_t capacity, const char* text);
 // An integer attribute, or `fallback` when it is missing. Malformed numbers read as 0; values
 // beyond the int range are held at its limits.
 int IntAttribute(const TiXmlElement* element, const char* name, int fallback);
+// a + b held at the int range's limits, for counters read from play data: a damaged or edited
+// file holding the largest int must not make the next count overflow.
+int SaturatingAdd(int a, int b);
+
 // A real attribute as a float, or `fallback` when it is missing. Malformed numbers read as 0;
 // values beyond the float range are held at its limits.
 float RealAttribute(const TiXmlElement* element, const char* name, float fallback);

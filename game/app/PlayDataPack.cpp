@@ -15,6 +15,11 @@
 #include <cstring>
 #include <filesystem>
 #include <mutex>
+#include <optional>
+#include <sys/stat.h>
+#include <ctime>
+#include <unistd.h>
+#include <csignal>
 
 namespace ConfigPak {
 namespace {
@@ -27,6 +32,11 @@ struct PackState {
     std::recursive_mutex lock;
     bool unpacked = false;
     std::vector<uint8_t> cloudBuffer;
+    // A cloud copy exists but could not be read in this run: nothing is uploaded over it.
+    bool cloudUnreadable = false;
+    // The newest known bytes of each play-data file: what start-up restored, then what each
+    // pack held. A file missing or unreadable when packing is carried over from here.
+    std::array<std::optional<std::string>, kPlayDataFiles.size()> known;
 };
 
 PackState& State()
@@ -119,19 +129,112 @@ void EnsurePlayDataFolder()
     std::filesystem::create_directories(platform::ResolvePath(kPlayDataFolder), ec);
 }
 
-// Writes every record of an accepted pack as a loose file; returns how many were written.
-int WriteRecords(const DecodedPack& pack)
+// Writes every record of an accepted pack as a loose file, except the files in `skip`, and
+// remembers each record's bytes (also when its file could not be written, so the next pack
+// still holds it); returns how many were written.
+int WriteRecords(const DecodedPack& pack, const std::array<bool, kPlayDataFiles.size()>& skip = {})
 {
     EnsurePlayDataFolder();
     int written = 0;
     for (const PackRecord& record : pack.records) {
+        if (skip[record.fileIndex])
+            continue;
         const char* path = kPlayDataFiles[record.fileIndex];
+        State().known[record.fileIndex] = std::string(pack.Bytes(record));
         if (platform::SaveFileAtomically(path, pack.Bytes(record)))
             ++written;
         else
-            DFLog(L"%s could not be written", platform::Widen(path).c_str());
+            DFLog(L"%s could not be written; its content is kept for the next pack", platform::Widen(path).c_str());
     }
     return written;
+}
+
+// Which play-data files an accepted pack holds.
+std::array<bool, kPlayDataFiles.size()> FilesIn(const DecodedPack& pack)
+{
+    std::array<bool, kPlayDataFiles.size()> held{};
+    for (const PackRecord& record : pack.records)
+        held[record.fileIndex] = true;
+    return held;
+}
+
+// A time stamp for the names of files kept aside.
+std::string StampNow()
+{
+    std::time_t now = std::time(nullptr);
+    std::tm local{};
+    localtime_r(&now, &local);
+    char text[32];
+    std::strftime(text, sizeof text, "%Y%m%d-%H%M%S", &local);
+    return text;
+}
+
+// A name beside the current directory's files for a refused pack: "<stem>_damaged_<stamp>.pak",
+// with a number added when that name is taken.
+std::string AsideName(std::string_view stem)
+{
+    std::string base = std::string(stem) + "_damaged_" + StampNow();
+    std::string name = base + ".pak";
+    for (int n = 2; platform::FileExists(name) && n < 1000; ++n)
+        name = base + "_" + std::to_string(n) + ".pak";
+    return name;
+}
+
+// A refused local pack is moved aside, so no later pack replaces it and it can be recovered.
+void KeepLocalPackAside(const std::string& why)
+{
+    std::string aside = AsideName("QuiblyConfig");
+    std::error_code ec;
+    std::filesystem::rename(platform::ResolvePath(kPackFile), aside, ec);
+    if (ec)
+        DFLog(L"%s refused: %s; it could not be moved aside (%s) and is left in place", platform::Widen(kPackFile).c_str(),
+              platform::Widen(why).c_str(), platform::Widen(ec.message()).c_str());
+    else
+        DFLog(L"%s refused: %s; it is kept as %s", platform::Widen(kPackFile).c_str(), platform::Widen(why).c_str(),
+              platform::Widen(aside).c_str());
+}
+
+// A refused cloud copy is saved beside the local pack before anything is uploaded over it.
+void KeepCloudCopyAside(std::string_view bytes, const std::string& why)
+{
+    std::string aside = AsideName("QuiblyConfig_cloud");
+    if (platform::SaveFileAtomically(aside, bytes))
+        DFLog(L"%s refused: %s; it is kept as %s", platform::Widen(kCloudFile).c_str(), platform::Widen(why).c_str(),
+              platform::Widen(aside).c_str());
+    else
+        DFLog(L"%s refused: %s; it could not be kept aside", platform::Widen(kCloudFile).c_str(),
+              platform::Widen(why).c_str());
+}
+
+// The local pack read and checked; false when it is missing or refused (refusal logged by the
+// caller through `why`).
+bool ReadLocalPack(DecodedPack& pack, bool& exists)
+{
+    std::string bytes;
+    exists = platform::FileExists(kPackFile);
+    if (!exists || !platform::ReadWholeFile(kPackFile, bytes)) {
+        pack.error = exists ? "it cannot be read" : "";
+        return false;
+    }
+    return DecodePack(bytes, pack);
+}
+
+// Modification time of a file in nanoseconds since 1970, 0 when it does not exist.
+int64_t ModifiedNs(const char* path)
+{
+    struct stat info {};
+    if (::stat(platform::ResolvePath(path).c_str(), &info) != 0)
+        return 0;
+    return static_cast<int64_t>(info.st_mtim.tv_sec) * 1'000'000'000 + info.st_mtim.tv_nsec;
+}
+
+// The newest modification time among the loose play-data files, 0 when there are none.
+int64_t NewestLooseFileNs()
+{
+    int64_t newest = 0;
+    for (const char* path : kPlayDataFiles)
+        newest = std::max(newest, ModifiedNs(path));
+    return newest;
 }
 
 // Restores one pack file from the current directory.
@@ -146,7 +249,10 @@ int UnpackFile(const char* packFile)
         return 0;
     DecodedPack pack;
     if (!DecodePack(bytes, pack)) {
-        LogRefusal(packFile, pack.error);
+        if (std::string_view(packFile) == kPackFile)
+            KeepLocalPackAside(pack.error);
+        else
+            LogRefusal(packFile, pack.error);
         return 0;
     }
     WriteRecords(pack);
@@ -154,23 +260,39 @@ int UnpackFile(const char* packFile)
     return 1;
 }
 
-// The raw records of the loose files as they are now.
-std::string CollectLooseFiles()
+// The files of the next pack: each loose file as it is now; a file that is missing, empty,
+// unreadable or too large is carried over from the newest known copy. `whole` is false when a
+// loose file exists whose current bytes are not in the pack (its loose copy must then stay).
+std::vector<std::pair<size_t, std::string>> CollectFiles(bool& whole, int& looseCount)
 {
+    PackState& state = State();
     std::vector<std::pair<size_t, std::string>> files;
+    whole = true;
+    looseCount = 0;
     size_t total = 0;
+    auto fits = [&](const std::string& bytes) { return total + kRecordHeader + bytes.size() <= kMaxRawBytes; };
     for (size_t i = 0; i < kPlayDataFiles.size(); ++i) {
+        const char* path = kPlayDataFiles[i];
         std::string bytes;
-        if (!platform::ReadWholeFile(kPlayDataFiles[i], bytes) || bytes.empty())
-            continue;
-        if (total + kRecordHeader + bytes.size() > kMaxRawBytes) {
-            DFLog(L"%s is too large to pack", platform::Widen(kPlayDataFiles[i]).c_str());
+        bool exists = std::filesystem::exists(platform::ResolvePath(path));
+        bool read = exists && platform::ReadWholeFile(path, bytes, kMaxRawBytes);
+        if (read && !bytes.empty() && fits(bytes)) {
+            total += kRecordHeader + bytes.size();
+            files.emplace_back(i, std::move(bytes));
+            ++looseCount;
             continue;
         }
-        total += kRecordHeader + bytes.size();
-        files.emplace_back(i, std::move(bytes));
+        if (exists && !(read && bytes.empty())) {
+            whole = false;
+            DFLog(L"%s cannot be packed (%s); its last packed content is kept", platform::Widen(path).c_str(),
+                  read ? L"too large" : L"unreadable");
+        }
+        if (state.known[i] && !state.known[i]->empty() && fits(*state.known[i])) {
+            total += kRecordHeader + state.known[i]->size();
+            files.emplace_back(i, *state.known[i]);
+        }
     }
-    return EncodeRecords(files);
+    return files;
 }
 
 // True when the pack on disk is exactly what was meant to be written and decodes to `raw`.
@@ -279,11 +401,25 @@ int UploadToCloud()
     ISteamRemoteStorage* storage = SteamRemoteStorage();
     if (!storage)
         return 0;
+    if (state.cloudUnreadable) {
+        DFLog(L"%s could not be read in this run; it is not uploaded over", platform::Widen(kCloudFile).c_str());
+        return 0;
+    }
     std::string bytes;
     if (!platform::ReadWholeFile(kPackFile, bytes) || bytes.empty() ||
         bytes.size() > static_cast<size_t>(kMaxCloudBytes))
         return 0;
-    return storage->FileWrite(kCloudFile, bytes.data(), static_cast<int32_t>(bytes.size())) ? 1 : 0;
+    // A damaged local pack never replaces the cloud copy.
+    DecodedPack check;
+    if (!DecodePack(bytes, check)) {
+        LogRefusal(kPackFile, check.error + "; it is not uploaded");
+        return 0;
+    }
+    if (!storage->FileWrite(kCloudFile, bytes.data(), static_cast<int32_t>(bytes.size()))) {
+        DFLog(L"%s could not be uploaded", platform::Widen(kCloudFile).c_str());
+        return 0;
+    }
+    return 1;
 }
 
 int OpenCloud()
@@ -296,7 +432,9 @@ int OpenCloud()
     if (ReadFromCloud())
         return 1;
     if (storage->FileExists(kCloudFile)) {
-        // A copy that is there but unreadable now may be fine later: never upload over it.
+        // A copy that is there but unreadable now may be fine later: never upload over it in
+        // this run.
+        state.cloudUnreadable = true;
         DFLog(L"%s could not be read; it is kept and the local pack is used", platform::Widen(kCloudFile).c_str());
         return 0;
     }
@@ -314,17 +452,27 @@ int UnpackFromMemory(const uint8_t* bytes, int size)
     std::lock_guard guard(state.lock);
     if (state.unpacked || !bytes || size <= 0)
         return 0;
+    std::string_view view(reinterpret_cast<const char*>(bytes), static_cast<size_t>(size));
     DecodedPack pack;
-    if (!DecodePack(std::string_view(reinterpret_cast<const char*>(bytes), static_cast<size_t>(size)), pack)) {
-        LogRefusal(kCloudFile, pack.error);
+    if (!DecodePack(view, pack)) {
+        KeepCloudCopyAside(view, pack.error);
         return 0;
     }
-    if (pack.records.size() != kPlayDataFiles.size())
-        DFLog(L"%s holds %d of %d play-data files; the others are kept as they are",
-              platform::Widen(kCloudFile).c_str(), static_cast<int>(pack.records.size()),
-              static_cast<int>(kPlayDataFiles.size()));
     WriteRecords(pack);
     state.unpacked = true;
+    if (pack.records.size() == kPlayDataFiles.size())
+        return 1;
+    // A partial copy is completed from the local pack for the files it lacks.
+    DecodedPack local;
+    bool localExists = false;
+    int completed = 0;
+    if (ReadLocalPack(local, localExists)) {
+        std::array<bool, kPlayDataFiles.size()> skip = FilesIn(pack);
+        completed = WriteRecords(local, skip);
+    }
+    DFLog(L"%s holds %d of %d play-data files; %d taken from %s, the others are kept as they are",
+          platform::Widen(kCloudFile).c_str(), static_cast<int>(pack.records.size()),
+          static_cast<int>(kPlayDataFiles.size()), completed, platform::Widen(kPackFile).c_str());
     return 1;
 }
 
@@ -332,22 +480,36 @@ int Pack(int deleteLoose)
 {
     PackState& state = State();
     std::lock_guard guard(state.lock);
-    std::string raw = CollectLooseFiles();
-    if (!platform::SaveFileAtomically(kRawFile, raw))
+    bool whole = true;
+    int looseCount = 0;
+    std::vector<std::pair<size_t, std::string>> files = CollectFiles(whole, looseCount);
+    // Without any loose file there is nothing new to pack: the previous pack is kept as it is.
+    std::string raw = looseCount > 0 ? EncodeRecords(files) : std::string();
+    if (!platform::SaveFileAtomically(kRawFile, raw)) {
+        DFLog(L"%s could not be written (disk full or folder not writable); the play data is not packed and the "
+              L"loose files are kept",
+              platform::Widen(kRawFile).c_str());
         return 0;
+    }
     if (raw.empty())
         return 1;
     std::string packBytes = EncodePack(raw);
     if (packBytes.empty()) {
-        DFLog(L"%s: the play data could not be compressed", platform::Widen(kPackFile).c_str());
+        DFLog(L"%s: the play data could not be compressed; the loose files are kept", platform::Widen(kPackFile).c_str());
         return 0;
     }
     if (!platform::SaveFileAtomically(kPackFile, packBytes)) {
-        DFLog(L"%s could not be written; the previous pack is kept", platform::Widen(kPackFile).c_str());
+        DFLog(L"%s could not be written (disk full or folder not writable); the previous pack and the loose files "
+              L"are kept",
+              platform::Widen(kPackFile).c_str());
         return 0;
     }
+    for (auto& [index, bytes] : files)
+        state.known[index] = std::move(bytes);
     if (deleteLoose) {
-        if (PackOnDiskMatches(packBytes, raw))
+        if (!whole)
+            DFLog(L"Some play-data files could not be packed; the loose files are kept");
+        else if (PackOnDiskMatches(packBytes, raw))
             DeleteLooseFiles();
         else
             DFLog(L"%s did not read back intact; the loose files are kept", platform::Widen(kPackFile).c_str());
@@ -360,22 +522,79 @@ void RestoreAtStartup(bool resetSwitch)
 {
     PackState& state = State();
     std::lock_guard guard(state.lock);
+    RemoveLeftoverTemporaryFiles();
     if (resetSwitch) {
         OpenCloud();
         UnpackInitPack();
         Pack(0);
         return;
     }
-    if (!OpenCloud()) {
+    const int64_t localNs = ModifiedNs(kPackFile);
+    const int64_t looseNs = NewestLooseFileNs();
+    const bool cloudRead = OpenCloud() != 0;
+    ISteamRemoteStorage* storage = SteamRemoteStorage();
+    // Seconds; 0 when the storage does not know, and the cloud copy then counts as the newest.
+    const int64_t cloudTime = cloudRead && storage ? storage->GetFileTimestamp(kCloudFile) : 0;
+    auto newerThanCloud = [&](int64_t ns) { return !cloudRead || (cloudTime > 0 && ns / 1'000'000'000 >= cloudTime); };
+
+    // Loose files changed after the local pack was written: the last run ended without packing
+    // them (it was killed, or its pack failed). They are the newest copy unless the cloud copy
+    // is newer still; the local pack fills in what they lack.
+    if (localNs > 0 && looseNs > localNs && newerThanCloud(looseNs)) {
+        DecodedPack local;
+        bool exists = false;
+        if (ReadLocalPack(local, exists)) {
+            for (const PackRecord& record : local.records)
+                state.known[record.fileIndex] = std::string(local.Bytes(record));
+            std::array<bool, kPlayDataFiles.size()> present{};
+            for (size_t i = 0; i < kPlayDataFiles.size(); ++i)
+                present[i] = platform::FileExists(kPlayDataFiles[i]);
+            WriteRecords(local, present);
+        }
+        DFLog(L"The play-data files left by the last run are newer than the packs; they are kept and packed");
+        state.unpacked = true;
+        Pack(0);
+        return;
+    }
+    if (!cloudRead) {
         UnpackPack();
         return;
     }
-    if (UnpackFromMemory(state.cloudBuffer.data(), static_cast<int>(state.cloudBuffer.size())))
+    std::string_view cloudBytes(reinterpret_cast<const char*>(state.cloudBuffer.data()), state.cloudBuffer.size());
+    DecodedPack cloud;
+    if (DecodePack(cloudBytes, cloud)) {
+        // A local pack newer than the cloud copy was written by a run that ended before its
+        // upload: it is the newest copy, completed from the cloud copy and uploaded.
+        DecodedPack local;
+        bool exists = false;
+        std::string localBytes;
+        platform::ReadWholeFile(kPackFile, localBytes);
+        if (localNs > 0 && newerThanCloud(localNs) && localBytes != cloudBytes && ReadLocalPack(local, exists)) {
+            DFLog(L"%s is newer than %s; it is restored and uploaded", platform::Widen(kPackFile).c_str(),
+                  platform::Widen(kCloudFile).c_str());
+            UnpackPack();
+            WriteRecords(cloud, FilesIn(local));
+            Pack(0);
+            return;
+        }
+        UnpackFromMemory(state.cloudBuffer.data(), static_cast<int>(state.cloudBuffer.size()));
+        if (cloud.records.size() != kPlayDataFiles.size())
+            Pack(0); // the completed copy goes back to the cloud
         return;
-    // A damaged cloud copy: the player's own pack is a better replacement than the initial one.
+    }
+    // A damaged cloud copy (kept aside by the unpack): the player's own pack is a better
+    // replacement than the initial one.
+    UnpackFromMemory(state.cloudBuffer.data(), static_cast<int>(state.cloudBuffer.size()));
     if (!UnpackPack())
         UnpackInitPack();
     Pack(0);
+}
+
+void RemoveLeftoverTemporaryFiles()
+{
+    int removed = platform::RemoveLeftoverTemporaryFiles(".") + platform::RemoveLeftoverTemporaryFiles(kPlayDataFolder);
+    if (removed > 0)
+        DFLog(L"%d temporary files left by an earlier run were removed", removed);
 }
 
 const std::vector<uint8_t>& CloudBuffer() { return State().cloudBuffer; }
@@ -386,6 +605,8 @@ void ResetForNewRun()
     std::lock_guard guard(state.lock);
     state.unpacked = false;
     state.cloudBuffer.clear();
+    state.cloudUnreadable = false;
+    state.known = {};
 }
 
 } // namespace ConfigPak

@@ -9,8 +9,11 @@
 //
 // A pack from disk or from the cloud is checked whole before anything is written: every record
 // must name one of the fifteen play-data files, once, and every size must fit. A refused pack
-// changes nothing on disk. Packing writes a temporary file and renames it over the pack, and
-// deletes loose files only after the new pack has been read back intact.
+// changes nothing on disk except that it is kept aside under a "_damaged_<time>.pak" name, so no
+// later pack replaces it. Packing writes a temporary file and renames it over the pack; a play-
+// data file that is missing or cannot be read is carried over from the newest pack of this run,
+// and loose files are deleted only when every one of them is in a pack that reads back intact.
+// A cloud copy that exists but cannot be read is never uploaded over in the same run.
 #pragma once
 
 #include <array>
@@ -88,17 +91,25 @@ int UploadToCloud();
 int UnpackPack();
 int UnpackInitPack();
 // Restore from cloud bytes: 1 when accepted and written. A well-formed copy that lacks some
-// files is accepted; the loose files it lacks stay as they are.
+// files is accepted and completed from the local pack; the loose files neither has stay as
+// they are. A refused copy is saved aside in the current directory.
 int UnpackFromMemory(const uint8_t* bytes, int size);
 // Packs the loose files into "QuiblyConfig.pak" and uploads it; with deleteLoose, removes the
 // loose files and "testFile.bin" once the pack is safely written. 1 on success; 1 also when
 // there is nothing to pack (the previous pack is kept).
 int Pack(int deleteLoose);
 
-// The start-up choice: with the reset switch the initial pack replaces the play data; else the
-// cloud copy, falling back to the local pack and then to the initial pack; without a cloud copy
-// the local pack.
+// The start-up choice: with the reset switch the initial pack replaces the play data. Else the
+// newest copy wins: loose files left newer than the local pack by a run that did not pack them,
+// a local pack newer than the cloud copy (a run that ended before its upload), else the cloud
+// copy (a partial one completed from the local pack), falling back to the local pack and then
+// to the initial pack; without a cloud copy the local pack. Temporary files left by a killed
+// run are removed first.
 void RestoreAtStartup(bool resetSwitch);
+
+// Removes the temporary files of saves and packs that a killed run left in the current
+// directory and in the play-data folder.
+void RemoveLeftoverTemporaryFiles();
 
 // The cloud copy read at start-up (empty when none).
 const std::vector<uint8_t>& CloudBuffer();

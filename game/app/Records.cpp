@@ -142,7 +142,7 @@ void CountGameStart()
     if (!PlayRecord.player)
         return;
     int starts = gamedata::IntAttribute(PlayRecord.player, "Excute", 0);
-    PlayRecord.player->SetAttribute("Excute", starts + 1);
+    PlayRecord.player->SetAttribute("Excute", gamedata::SaturatingAdd(starts, 1));
     SavePlayRecord();
 }
 
@@ -169,7 +169,7 @@ void AddThisGameCounter(int counterIndex, int delta)
         return;
     const char* counter = kRecordCounters[counterIndex];
     int value = gamedata::IntAttribute(PlayRecord.thisGame.get(), counter, 0);
-    SetThisGameCounter(counter, value + delta);
+    SetThisGameCounter(counter, gamedata::SaturatingAdd(value, delta));
 }
 
 int LoadRanking()

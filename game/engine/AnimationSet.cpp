@@ -173,7 +173,7 @@ bool AnimationSet::Load(const std::string& key)
     if (!path)
         return false;
     std::string bytes;
-    if (!platform::ReadWholeFile(platform::Narrow(path), bytes))
+    if (!platform::ReadWholeFile(platform::Narrow(path), bytes, platform::kMaxXmlFileBytes))
         return false;
     TiXmlDocument document;
     ParseXmlText(document, bytes);

@@ -43,11 +43,10 @@ void KVSVInterface::PlaySound(const std::wstring& name)
     // Layouts write "0" where a button has no sound.
     if (name.empty() || name == L"0")
         return;
+    // The sound is played under the server's list lock: a sound-set switch on the scene loader
+    // thread may unload it the moment the lock is let go.
     DXSoundServer& server = DXSoundServer::GetSingleton();
-    Sound* sound = server.GetSound(server.LoadSound(name.c_str(), 1, true));
-    if (sound)
-        sound->Play(false);
-    else
+    if (!server.Play(server.LoadSound(name.c_str(), 1, true)))
         DFLog(L"%s UI 사운드 파일이 없습니다.", name.c_str());
 }
 

@@ -3,6 +3,7 @@
 #include "app/Getters.h"
 #include "engine/InputSystem.h"
 #include "engine/RenderBackend.h"
+#include "kv/KVSystem.h"
 
 #include <helvane/DXUtil.h>
 #include <helvane/Log.h>
@@ -12,6 +13,7 @@
 #include <chrono>
 #include <cmath>
 #include <cstring>
+#include <optional>
 
 namespace {
 
@@ -88,6 +90,11 @@ void CSceneManager::LoaderMain()
         m_loaderWake.wait_for(lock, kLoaderPoll, [&] { return m_bStopLoader || enterDue(); });
         // A switch under way is finished before the thread stops.
         if (enterDue()) {
+            // Typed text waits for the whole entry, not only while a layout is read: a scene's
+            // Enter goes on building its windows after each layout.
+            std::optional<kv::KVSystem::TreeBuildScope> building;
+            if (kv::KVSystem* system = kv::KVSystem::GetPtr())
+                building.emplace(*system);
             m_pPendingScene->Enter(m_nStartA, m_nStartB);
             DFLog(L"Loading Complet");
             m_bEnterDone = true;

@@ -66,7 +66,7 @@ int CSkinTable::LoadSkin(int index)
     if (!found)
         return 0;
     std::string text;
-    if (!platform::ReadWholeFile(platform::Narrow(found), text))
+    if (!platform::ReadWholeFile(platform::Narrow(found), text, platform::kMaxXmlFileBytes))
         return 0;
     // Parse and pick the skin before anything is cleared, so a bad file leaves the names as they were.
     TiXmlDocument doc;

@@ -40,10 +40,10 @@ constexpr std::array<const char*, CSoundTable::kKeyCount> kSoundKeys = {
 bool LoadDataXml(const std::string& name, TiXmlDocument& doc)
 {
     std::string text;
-    bool read = platform::ReadWholeFile(name, text);
+    bool read = platform::ReadWholeFile(name, text, platform::kMaxXmlFileBytes);
     if (!read) {
         const wchar_t* found = CResourceFileManager::GetSingleton().GetFullPathNameW(platform::Widen(name), kResourceData);
-        read = found && platform::ReadWholeFile(platform::Narrow(found), text);
+        read = found && platform::ReadWholeFile(platform::Narrow(found), text, platform::kMaxXmlFileBytes);
     }
     if (!read)
         return false;

@@ -268,16 +268,36 @@ int32_t KVDirector::ParseFile(const std::string& bytes, const std::wstring& scen
     return kLoaded;
 }
 
+namespace {
+
+// The alpha modifier a director puts on each window it drives; it tells the director when its
+// window is destroyed.
+class DirectorModifier final : public KVWindowModifier {
+public:
+    explicit DirectorModifier(KVDirector& director) : m_director(director) {}
+    void OnWindowDestroyed(KVWnd* window) override { m_director.ForgetWindow(window); }
+
+private:
+    KVDirector& m_director;
+};
+
+} // namespace
+
 KVWindowModifier* KVDirector::ModifierFor(KVWnd* target)
 {
     auto it = m_modifiers.find(target);
     if (it != m_modifiers.end())
         return it->second.get();
-    auto modifier = std::make_unique<KVWindowModifier>();
+    auto modifier = std::make_unique<DirectorModifier>(*this);
     modifier->SetName(L"AnimationWindowModifier");
     modifier->SetFactor(0);
     target->AddWindowModifier(modifier.get());
     return m_modifiers.emplace(target, std::move(modifier)).first->second.get();
+}
+
+void KVDirector::ForgetWindow(KVWnd* window)
+{
+    m_modifiers.erase(window);
 }
 
 void KVDirector::ApplyToWindow(const AnimationObject& object, KVWnd* target)

@@ -117,6 +117,9 @@ public:
     void Update(KVWnd* window, float dt);
     // Removes this director's modifiers from the window and every window below it.
     void DetachModifiersFrom(KVWnd* window);
+    // Drops the modifier kept for a window that is being destroyed, so a later window at the
+    // same address gets a modifier of its own.
+    void ForgetWindow(KVWnd* window);
 
     std::vector<std::unique_ptr<KVAnimation>> scenes;
     std::wstring name = L"Director";

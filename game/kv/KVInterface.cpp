@@ -2,10 +2,12 @@
 // an empty data path, a 0 x 0 screen, text unchanged, and debugger output.
 #include "kv/KVInterface.h"
 
+#include <helvane/Log.h>
 #include <win32/Debug.h>
 #include <win32/Files.h>
 #include <win32/Text.h>
 
+#include <cstdint>
 #include <cstdio>
 #include <vector>
 
@@ -29,7 +31,10 @@ void KVInterface::CloseFile(KVFileHandle file)
 
 int32_t KVInterface::Tell(KVFileHandle file)
 {
-    return file ? static_cast<int32_t>(std::ftell(static_cast<FILE*>(file))) : -1;
+    if (!file)
+        return -1;
+    long position = std::ftell(static_cast<FILE*>(file));
+    return position < 0 || position > INT32_MAX ? -1 : static_cast<int32_t>(position);
 }
 
 int32_t KVInterface::Seek(KVFileHandle file, int32_t offset, int32_t origin)
@@ -74,9 +79,15 @@ KVReadResult ReadWholeFile(KVInterface& iface, const std::wstring& path, std::st
     iface.Seek(file, 0, KVInterface::kSeekEnd);
     int32_t size = iface.Tell(file);
     iface.Seek(file, 0, KVInterface::kSeekStart);
-    if (size < 1) {
+    if (size == 0) {
         iface.CloseFile(file);
         return KVReadResult::kEmpty;
+    }
+    // A size that does not fit the position type reads as negative.
+    if (size < 0 || static_cast<size_t>(size) > platform::kMaxXmlFileBytes) {
+        iface.CloseFile(file);
+        DFLog(L"%s is larger than a layout or animation file may be; it is not read", path.c_str());
+        return KVReadResult::kTooLarge;
     }
     // One block of the file's size plus a terminating 0 for the XML parser.
     std::vector<char> buffer(static_cast<size_t>(size) + 1, '\0');

@@ -55,7 +55,8 @@ public:
 
 // Reads a whole file through the interface: open, seek to the end, tell, seek back, one read of
 // the whole size, close. The file is always closed before the call returns.
-enum class KVReadResult { kRead, kCannotOpen, kEmpty, kReadFailed };
+// kTooLarge: the file is larger than any layout or animation file may be, and is not read.
+enum class KVReadResult { kRead, kCannotOpen, kEmpty, kReadFailed, kTooLarge };
 KVReadResult ReadWholeFile(KVInterface& iface, const std::wstring& path, std::string& bytes);
 
 } // namespace kv

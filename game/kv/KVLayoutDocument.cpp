@@ -90,6 +90,8 @@ int32_t KVLayoutDocument::Load(const std::string& fileName)
         throw KVFileException(wideName, KVFileException::kCannotOpen);
     if (result == KVReadResult::kEmpty)
         throw KVFileException(wideName, KVFileException::kEmpty);
+    if (result == KVReadResult::kTooLarge)
+        throw KVException(L"Layout file too large: " + wideName);
 
     m_document = std::make_unique<TiXmlDocument>();
     ParseXmlText(*m_document, bytes);

@@ -208,7 +208,8 @@ void KVSystem::ReadFallbackLayout(const std::string& fileName)
 
 bool KVSystem::DetachWindow(KVWnd* window)
 {
-    if (!window)
+    // The root layer belongs to the window system and lives as long as it does.
+    if (!window || window == m_root)
         return false;
     if (m_focus == window)
         window->OnKillFocus();

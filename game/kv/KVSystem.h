@@ -41,6 +41,8 @@ public:
     // Builds the window tree of a layout file under the root layer; null when the layout cannot
     // be loaded. The top window starts hidden.
     KVWnd* CreateWindowFromLayout(const std::string& fileName);
+    // Removes, destroys and deletes the window, clearing every pointer to it first. False for
+    // null and for the root layer, which the window system owns.
     bool DetachWindow(KVWnd* window);
     KVWnd* HitTest(float x, float y, bool includeDisabled);
     void Activate(KVWnd* window);

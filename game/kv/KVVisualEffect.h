@@ -58,6 +58,8 @@ public:
     virtual void SetName(const std::wstring& name) { m_name = name; }
     virtual float GetFactor() const { return m_factor; }
     virtual void SetFactor(float factor) { m_factor = factor; }
+    // The window holding the modifier is being destroyed; it has already let go of it.
+    virtual void OnWindowDestroyed(KVWnd*) {}
 
 private:
     std::wstring m_name;

@@ -109,6 +109,12 @@ void KVWnd::ReadXml(KVXmlCursor* cursor)
 
 void KVWnd::Destroy()
 {
+    // Whoever put a modifier on this window forgets it; the list is let go first, because a
+    // director deletes its modifier as it forgets the window.
+    std::vector<KVWindowModifier*> modifiers;
+    modifiers.swap(m_modifiers);
+    for (KVWindowModifier* modifier : modifiers)
+        modifier->OnWindowDestroyed(this);
     if (KVSystem* system = KVSystem::GetPtr()) {
         if (system->GetFocusWindow() == this)
             OnKillFocus();

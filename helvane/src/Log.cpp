@@ -29,6 +29,13 @@ int LogFormatted(const std::wstring& text)
     return KdLog::GetSingleton().Log(text.c_str());
 }
 
+// Files the file layer refuses (not a regular file, too large for its kind) are logged.
+void LogRefusedFile(const char* message)
+{
+    DFLog(L"%s", platform::Widen(message).c_str());
+}
+[[maybe_unused]] const bool g_refusalSinkInstalled = (platform::SetFileRefusalSink(&LogRefusedFile), true);
+
 } // namespace
 
 KdLog::KdLog(unsigned flags, const wchar_t* fileName)

@@ -26,7 +26,7 @@ constexpr float kForever = 1e7f;
 bool LoadXml(TiXmlDocument& doc, const wchar_t* path)
 {
     std::string text;
-    return platform::ReadWholeFile(platform::Narrow(path), text) && ParseXmlText(doc, text);
+    return platform::ReadWholeFile(platform::Narrow(path), text, platform::kMaxXmlFileBytes) && ParseXmlText(doc, text);
 }
 
 // The text of the element; with several text children the last one counts.

@@ -1,6 +1,6 @@
 // Image fonts: text drawn with FreeType into a shared 256 x 256 bitmap, copied into each
 // instance's texture as white glyphs on transparent black, and drawn line by line as sprites.
-// The Korean system faces are served by an installed face that has Hangul.
+// Every face name is served by the Hangul font file of the run folder.
 #include <lumenkit/ImageFont.h>
 
 #include <lumenkit/Direct3DDevice.h>
@@ -8,6 +8,7 @@
 
 #include <helvane/DXUtil.h>
 #include <helvane/Log.h>
+#include <win32/Files.h>
 
 #include <ft2build.h>
 #include FT_FREETYPE_H
@@ -16,20 +17,21 @@
 #include <cstring>
 #include <cwchar>
 #include <memory>
+#include <string>
 #include <vector>
 
 namespace {
 
 constexpr int kSize = CImageFont::kTextureSize;
-constexpr const char* kRegularFaces[] = {"/usr/share/fonts/truetype/nanum/NanumGothic.ttf",
-                                         "/usr/share/fonts/truetype/dejavu/DejaVuSans.ttf"};
-constexpr const char* kBoldFaces[] = {"/usr/share/fonts/truetype/nanum/NanumGothicBold.ttf",
-                                      "/usr/share/fonts/truetype/dejavu/DejaVuSans-Bold.ttf"};
+// The faces come from the font files the game ships in its run folder, opened through the
+// same path look-up as every other game file: the Hangul face first, the English one after it.
+constexpr const char* kFaceFiles[] = {"Daum.ttf", "quiblyenglish.ttf"};
 
 struct CachedFont {
     stFontInfo key;
     FT_Face face;
     int refs;
+    std::shared_ptr<std::string> bytes; // the font file, alive as long as the face
 };
 
 // What every instance shares: the FreeType library, the bitmap text is drawn into, the
@@ -52,15 +54,20 @@ bool SameKey(const stFontInfo& a, const stFontInfo& b)
     return a.nHeight == b.nHeight && a.nWeight == b.nWeight && std::wcscmp(a.strFaceName, b.strFaceName) == 0;
 }
 
-FT_Face OpenFace(const stFontInfo& info)
+FT_Face OpenFace(const stFontInfo& info, std::shared_ptr<std::string>& bytes)
 {
     Shared& s = State();
     if (!s.library || info.nHeight <= 0)
         return nullptr;
-    for (const char* path : info.nWeight >= 600 ? kBoldFaces : kRegularFaces) {
+    for (const char* file : kFaceFiles) {
+        auto data = std::make_shared<std::string>();
+        if (!platform::ReadWholeFile(file, *data) || data->empty())
+            continue;
         FT_Face face = nullptr;
-        if (FT_New_Face(s.library, path, 0, &face) == 0) {
+        if (FT_New_Memory_Face(s.library, reinterpret_cast<const FT_Byte*>(data->data()),
+                               static_cast<FT_Long>(data->size()), 0, &face) == 0) {
             FT_Set_Pixel_Sizes(face, 0, static_cast<FT_UInt>(info.nHeight));
+            bytes = std::move(data);
             return face;
         }
     }
@@ -76,10 +83,11 @@ HFONT TakeFont(const stFontInfo& info)
             return entry.face;
         }
     }
-    FT_Face face = OpenFace(info);
+    std::shared_ptr<std::string> bytes;
+    FT_Face face = OpenFace(info, bytes);
     if (!face)
         DFLog(L"%s 생성 실패", info.strFaceName);
-    s.fonts.push_back({info, face, 1});
+    s.fonts.push_back({info, face, 1, std::move(bytes)});
     return face;
 }
 
@@ -150,7 +158,11 @@ void CImageFont::Init()
         s.bitmap.assign(static_cast<size_t>(kSize) * kSize, 0);
     if (!s.library)
         DFLog(L"Bitmap Not Create");
-    ++s.instances;
+    // Counted once per object, however often Init and Close are called on it.
+    if (!m_bCounted) {
+        ++s.instances;
+        m_bCounted = true;
+    }
 }
 
 void CImageFont::Close()
@@ -158,10 +170,11 @@ void CImageFont::Close()
     ReleaseFont(m_hFont);
     m_hFont = nullptr;
     Shared& s = State();
-    if (s.instances > 0 && --s.instances == 0) {
+    if (m_bCounted && s.instances > 0 && --s.instances == 0) {
         s.bitmap.clear();
         s.bitmap.shrink_to_fit();
     }
+    m_bCounted = false;
     ReleaseAndClear(m_pTexture);
     m_Lines.clear();
 }

@@ -139,10 +139,8 @@ IDirect3DTexture9* CTexture::GetTexture()
     // The null texture never queues itself: it is what everything else falls back to.
     if (!null || null == this)
         return nullptr;
-    if (!m_bQueued && !m_bCreated) {
+    if (!m_bCreated && m_bQueued.exchange(1) == 0)
         singleton<TextureLoader>::GetSingleton().AddLoadTexture(this, m_strPath.c_str());
-        m_bQueued = 1;
-    }
     return null->IsLoaded() ? null->m_pTexture : nullptr;
 }
 

@@ -131,12 +131,53 @@ void SteamAPI_UnregisterCallResult(CCallbackBase* callback, SteamAPICall_t call)
         results.erase(found);
 }
 
+// Each pump first polls its sockets, so what they bring is delivered in the same call.
 void SteamAPI_RunCallbacks()
 {
+    {
+        std::lock_guard guard(State().lock);
+        if (State().online)
+            State().online->PollClient();
+    }
     platform::steam::Pump(State().registry.clientQueue, false);
 }
 
 void SteamGameServer_RunCallbacks()
 {
+    {
+        std::lock_guard guard(State().lock);
+        if (State().online)
+            State().online->PollServer();
+    }
     platform::steam::Pump(State().registry.serverQueue, true);
 }
+
+namespace platform::steam {
+
+namespace {
+
+class QueueSink final : public IEventSink {
+public:
+    void Client(int id, const void* payload, size_t bytes) override
+    {
+        Enqueue(State().registry.clientQueue, id, payload, bytes);
+    }
+    void ClientResult(SteamAPICall_t call, int id, const void* payload, size_t bytes, bool ioFailure) override
+    {
+        Enqueue(State().registry.clientQueue, id, payload, bytes, call, ioFailure);
+    }
+    void Server(int id, const void* payload, size_t bytes) override
+    {
+        Enqueue(State().registry.serverQueue, id, payload, bytes);
+    }
+};
+
+} // namespace
+
+IEventSink& ProcessSink()
+{
+    static QueueSink sink;
+    return sink;
+}
+
+} // namespace platform::steam

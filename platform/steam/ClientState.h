@@ -2,6 +2,7 @@
 // holds `lock`, which the thread delivering callbacks may take again from inside a callback.
 #pragma once
 
+#include "Online.h"
 #include "steam/SteamApi.h"
 
 #include <deque>
@@ -50,6 +51,8 @@ struct ClientState {
     std::unique_ptr<ISteamFriends> friends;
     std::unique_ptr<ISteamUtils> utils;
     std::unique_ptr<ISteamUserStats> userStats;
+    // Lobbies, sockets, the game server and leaderboards over the backend chosen at start.
+    std::unique_ptr<OnlineContext> online;
     CallbackRegistry registry;
 };
 

@@ -3,12 +3,15 @@
 // Implemented: $QUIBLY_PROFILE_DIR, else <data home>/quibly/<$QUIBLY_PROFILE or login name>;
 //              "steamid.txt" (decimal id, made on first use), "persona.txt" (first line, UTF-8,
 //              at most 127 bytes, else the login name); the overlay position is only kept.
+//              Other users' names come from the lobbies and the online backend; game-connection
+//              tickets from the online context.
 // Left out:    friends lists, avatars and the overlay itself.
 #include "ClientState.h"
 
 #include "win32/Files.h"
 
 #include <algorithm>
+#include <cstdio>
 #include <cstdlib>
 #include <pwd.h>
 #include <random>
@@ -90,6 +93,18 @@ public:
     explicit ProfileUser(CSteamID id) : m_id(id) {}
     CSteamID GetSteamID() override { return m_id; }
     bool BLoggedOn() override { return true; }
+    int InitiateGameConnection(void* blob, int maxBytes, CSteamID server, uint32_t serverIp, uint16_t serverPort,
+                               bool secure) override
+    {
+        std::lock_guard guard(State().lock);
+        return State().online ? State().online->InitiateGameConnection(blob, maxBytes, server, serverIp, serverPort) : 0;
+    }
+    void TerminateGameConnection(uint32_t serverIp, uint16_t serverPort) override
+    {
+        std::lock_guard guard(State().lock);
+        if (State().online)
+            State().online->TerminateGameConnection(serverIp, serverPort);
+    }
 
 private:
     CSteamID m_id;
@@ -99,7 +114,22 @@ class ProfileFriends final : public ISteamFriends {
 public:
     ProfileFriends(CSteamID self, std::string name) : m_self(self), m_name(std::move(name)) {}
     const char* GetPersonaName() override { return m_name.c_str(); }
-    const char* GetFriendPersonaName(CSteamID user) override { return user == m_self ? m_name.c_str() : ""; }
+    const char* GetFriendPersonaName(CSteamID user) override
+    {
+        if (user == m_self)
+            return m_name.c_str();
+        std::lock_guard guard(State().lock);
+        return State().online ? State().online->PersonaOf(user) : "";
+    }
+    bool IsUserInSource(CSteamID user, CSteamID source) override
+    {
+        std::lock_guard guard(State().lock);
+        return State().online && State().online->IsUserInLobby(user, source);
+    }
+    void ActivateGameOverlayToWebPage(const char* url) override
+    {
+        std::fprintf(stderr, "[platform] there is no overlay; the page would be %s\n", url ? url : "(none)");
+    }
 
 private:
     CSteamID m_self;

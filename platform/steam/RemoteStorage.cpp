@@ -1,6 +1,7 @@
 // Remote storage of the platform: the player's files kept in the profile's "remote" folder.
-// Implemented: FileWrite (atomic), FileRead from the start, FileExists, GetFileSize; names are
-//              plain file names, never paths.
+// Implemented: FileWrite (atomic), FileRead from the start, FileExists, GetFileSize,
+//              GetFileTimestamp (the file's modification time); names are plain file names,
+//              never paths.
 // Left out:    file listing, deletion, quotas and asynchronous reads.
 #include "ClientState.h"
 
@@ -9,6 +10,7 @@
 #include <climits>
 #include <cstdio>
 #include <filesystem>
+#include <sys/stat.h>
 
 namespace fs = std::filesystem;
 
@@ -63,6 +65,14 @@ public:
         if (ec || size > static_cast<uintmax_t>(INT32_MAX))
             return 0;
         return static_cast<int32_t>(size);
+    }
+
+    int64_t GetFileTimestamp(const char* name) override
+    {
+        struct stat info {};
+        if (!FileExists(name) || ::stat(PathOf(name).c_str(), &info) != 0)
+            return 0;
+        return static_cast<int64_t>(info.st_mtime);
     }
 
 private:

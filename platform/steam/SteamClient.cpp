@@ -1,7 +1,8 @@
 // The platform client's start-up and shut-down, its interface getters and the testing hooks.
-// Implemented: SteamAPI_Init (profile folder, identity, the interfaces over it), SteamAPI_Shutdown,
-//              the getters of remote storage, user, friends, utilities and user statistics.
-// Left out:    the interfaces of online play (see OnlineServices.cpp).
+// Implemented: SteamAPI_Init (profile folder, identity, the interfaces over it, the online
+//              services over the backend $QUIBLY_ONLINE chooses), SteamAPI_Shutdown, the getters
+//              of remote storage, user, friends, utilities and user statistics.
+// Left out:    nothing the game calls; the online getters are in OnlineServices.cpp.
 #include "ClientState.h"
 #include "steam/SteamTesting.h"
 
@@ -57,6 +58,9 @@ bool SteamAPI_Init()
     state.user = platform::steam::MakeUser(state.profile.id);
     state.friends = platform::steam::MakeFriends(state.profile.id, state.profile.personaName);
     state.utils = platform::steam::MakeUtils();
+    state.online = std::make_unique<platform::steam::OnlineContext>(
+        state.profile.id, state.profile.personaName, platform::steam::MakeBackendFromEnvironment(),
+        platform::steam::ProcessSink());
     state.userStats = platform::steam::MakeUserStats(choice.folder, state.profile.id);
     state.initialised = true;
     return true;
@@ -67,6 +71,7 @@ void SteamAPI_Shutdown()
     auto& state = State();
     std::lock_guard guard(state.lock);
     state.initialised = false;
+    state.online.reset();
     state.registry.clientQueue.clear();
     state.registry.serverQueue.clear();
     state.storage.reset();

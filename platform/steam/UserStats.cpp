@@ -3,11 +3,9 @@
 //              SetAchievement (one UserAchievementStored_t each), ClearAchievement, display names
 //              (the API name), StoreStats (UserStatsStored_t); achievements are written to the
 //              profile's "achievements.txt" ("<name> <unix time>" per earned one) at every change.
-//              Leaderboards: FindOrCreateLeaderboard, GetLeaderboardName, GetLeaderboardEntryCount,
-//              DownloadLeaderboardEntries and GetDownloadedLeaderboardEntry over boards that live
-//              for this run and hold no entries, since nothing uploads scores yet.
-// Left out:    numeric statistics, score uploads and shared leaderboard files; they come with
-//              online play.
+//              Leaderboards: found or created, uploaded (keep-best or force) and downloaded
+//              (global ranges and around the user) through the online backend (Online.h).
+// Left out:    numeric statistics and leaderboard details (uploaded details are not kept).
 #include "ClientState.h"
 
 #include "win32/Files.h"
@@ -38,12 +36,6 @@ bool IsAchievementName(const char* name)
     }
     return true;
 }
-
-struct Board {
-    std::string name;
-    ELeaderboardSortMethod sort;
-    ELeaderboardDisplayType display;
-};
 
 class ProfileUserStats final : public ISteamUserStats {
 public:
@@ -116,59 +108,49 @@ public:
         return true;
     }
 
+    // Leaderboards live in the online backend, shared by every player who reaches it.
     SteamAPICall_t FindOrCreateLeaderboard(const char* name, ELeaderboardSortMethod sort,
                                            ELeaderboardDisplayType display) override
     {
-        if (!name || !*name || std::strlen(name) >= kNameBytes)
-            return k_uAPICallInvalid;
         std::lock_guard guard(State().lock);
-        SteamLeaderboard_t handle = 0;
-        for (size_t i = 0; i < m_boards.size() && !handle; ++i)
-            if (m_boards[i].name == name)
-                handle = i + 1;
-        if (!handle) {
-            m_boards.push_back({name, sort, display});
-            handle = m_boards.size();
-        }
-        LeaderboardFindResult_t record{};
-        record.m_hSteamLeaderboard = handle;
-        record.m_bLeaderboardFound = 1;
-        return QueueResult(record);
+        return Boards() ? Boards()->FindOrCreateLeaderboard(name, sort, display) : k_uAPICallInvalid;
     }
 
     const char* GetLeaderboardName(SteamLeaderboard_t board) override
     {
         std::lock_guard guard(State().lock);
-        const Board* found = Find(board);
-        return found ? found->name.c_str() : "";
+        return Boards() ? Boards()->GetLeaderboardName(board) : "";
     }
 
-    int GetLeaderboardEntryCount(SteamLeaderboard_t board) override { return 0; }
+    int GetLeaderboardEntryCount(SteamLeaderboard_t board) override
+    {
+        std::lock_guard guard(State().lock);
+        return Boards() ? Boards()->GetLeaderboardEntryCount(board) : 0;
+    }
 
     SteamAPICall_t DownloadLeaderboardEntries(SteamLeaderboard_t board, ELeaderboardDataRequest request, int start,
                                               int end) override
     {
         std::lock_guard guard(State().lock);
-        if (!Find(board))
-            return k_uAPICallInvalid;
-        LeaderboardScoresDownloaded_t record{};
-        record.m_hSteamLeaderboard = board;
-        record.m_hSteamLeaderboardEntries = ++m_lastEntries;
-        record.m_cEntryCount = 0;
-        return QueueResult(record);
+        return Boards() ? Boards()->DownloadLeaderboardEntries(board, request, start, end) : k_uAPICallInvalid;
     }
 
     bool GetDownloadedLeaderboardEntry(SteamLeaderboardEntries_t entries, int index, LeaderboardEntry_t* entry,
                                        int32_t* details, int detailsMax) override
     {
-        return false;  // every download holds no rows
+        std::lock_guard guard(State().lock);
+        return Boards() && Boards()->GetDownloadedLeaderboardEntry(entries, index, entry, details, detailsMax);
+    }
+
+    SteamAPICall_t UploadLeaderboardScore(SteamLeaderboard_t board, ELeaderboardUploadScoreMethod method, int32_t score,
+                                          const int32_t* details, int detailsCount) override
+    {
+        std::lock_guard guard(State().lock);
+        return Boards() ? Boards()->UploadLeaderboardScore(board, method, score) : k_uAPICallInvalid;
     }
 
 private:
-    const Board* Find(SteamLeaderboard_t board) const
-    {
-        return board >= 1 && board <= m_boards.size() ? &m_boards[board - 1] : nullptr;
-    }
+    static Leaderboards* Boards() { return State().online ? &State().online->Boards() : nullptr; }
 
     void Load()
     {
@@ -195,8 +177,6 @@ private:
     CSteamID m_self;
     std::map<std::string, int64_t> m_earned;
     std::map<std::string, std::string> m_displayNames;
-    std::vector<Board> m_boards;
-    SteamLeaderboardEntries_t m_lastEntries = 0;
 };
 
 } // namespace

@@ -3,14 +3,20 @@
 //              current directory, attributes, folder creation, deletion, _wfopen, atomic saves.
 // Left out:    file times and security attributes.
 #include "win32/Files.h"
+#include "win32/Debug.h"
 #include "win32/Text.h"
 
 #include <algorithm>
 #include <atomic>
+#include <cerrno>
+#include <cstring>
+#include <fcntl.h>
+#include <sys/stat.h>
 #include <cctype>
 #include <filesystem>
 #include <memory>
 #include <system_error>
+#include <csignal>
 #include <unistd.h>
 
 namespace fs = std::filesystem;
@@ -52,6 +58,57 @@ bool MatchesPattern(std::string_view name, std::string_view pattern)
     while (p < pattern.size() && pattern[p] == '*')
         ++p;
     return p == pattern.size();
+}
+
+std::atomic<platform::FileRefusalSink> g_refusalSink{nullptr};
+
+void ReportRefusal(const std::string& message)
+{
+    // The sink writes the log file through this layer; a refusal while reporting one (the log
+    // file itself refused) goes to the debugger output instead of around again.
+    static thread_local bool reporting = false;
+    platform::FileRefusalSink sink = g_refusalSink.load();
+    if (!sink || reporting) {
+        OutputDebugStringA(message.c_str());
+        return;
+    }
+    reporting = true;
+    sink(message.c_str());
+    reporting = false;
+}
+
+// Opens the resolved path for reading without blocking (a FIFO without a writer, a device) and
+// keeps the descriptor only when it names a regular file. -1 otherwise; `size` is the file's.
+int OpenRegularForReading(const std::string& resolved, off_t& size)
+{
+    int fd = ::open(resolved.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0)
+        return -1;
+    struct stat info {};
+    if (::fstat(fd, &info) != 0) {
+        ::close(fd);
+        return -1;
+    }
+    if (!S_ISREG(info.st_mode)) {
+        // A folder is looked at as a file often enough (a missing name resolved to a folder)
+        // to stay quiet; a FIFO or a device in the game's folders is worth a line.
+        if (!S_ISDIR(info.st_mode))
+            ReportRefusal(resolved + " is not a regular file and is not read");
+        ::close(fd);
+        errno = EINVAL;
+        return -1;
+    }
+    // Reads of a regular file never block; the flag goes so stdio sees an ordinary descriptor.
+    int flags = ::fcntl(fd, F_GETFL);
+    if (flags >= 0)
+        ::fcntl(fd, F_SETFL, flags & ~O_NONBLOCK);
+    size = info.st_size;
+    return fd;
+}
+
+bool IsReadOnlyMode(const char* mode)
+{
+    return mode[0] == 'r' && !std::strchr(mode, '+');
 }
 
 struct FindState {
@@ -292,11 +349,32 @@ std::string ResolvePath(std::string_view path)
 
 std::string ResolvePath(std::wstring_view path) { return ResolvePath(Narrow(path)); }
 
+void SetFileRefusalSink(FileRefusalSink sink) { g_refusalSink = sink; }
+
 FILE* OpenFile(std::string_view path, const char* mode)
 {
-    if (path.empty() || !mode)
+    if (path.empty() || !mode || !*mode)
         return nullptr;
-    return std::fopen(ResolvePath(path).c_str(), mode);
+    const std::string resolved = ResolvePath(path);
+    if (IsReadOnlyMode(mode)) {
+        off_t size = 0;
+        int fd = OpenRegularForReading(resolved, size);
+        if (fd < 0)
+            return nullptr;
+        FILE* file = ::fdopen(fd, mode);
+        if (!file)
+            ::close(fd);
+        return file;
+    }
+    // Writing: an existing path must be a regular file (opening a FIFO for writing blocks
+    // until a reader comes; a device or a folder is never the game's file).
+    struct stat info {};
+    if (::stat(resolved.c_str(), &info) == 0 && !S_ISREG(info.st_mode)) {
+        if (!S_ISDIR(info.st_mode))
+            ReportRefusal(resolved + " is not a regular file and is not written");
+        return nullptr;
+    }
+    return std::fopen(resolved.c_str(), mode);
 }
 
 bool FileExists(std::string_view path)
@@ -305,25 +383,75 @@ bool FileExists(std::string_view path)
     return !path.empty() && fs::is_regular_file(ResolvePath(path), ec);
 }
 
-bool ReadWholeFile(std::string_view path, std::string& bytes)
+bool ReadWholeFile(std::string_view path, std::string& bytes, size_t maxBytes)
 {
-    // Only a regular file is read: a folder opens like a file but fails on the first read.
+    // Only a regular file is read: a folder opens like a file but fails on the first read, and
+    // a FIFO or a device would block or never end.
     const std::string resolved = ResolvePath(path);
-    std::error_code ec;
-    if (resolved.empty() || !fs::is_regular_file(resolved, ec))
+    if (resolved.empty())
         return false;
-    std::FILE* file = std::fopen(resolved.c_str(), "rb");
-    if (!file)
+    off_t size = 0;
+    int fd = OpenRegularForReading(resolved, size);
+    if (fd < 0)
         return false;
+    if (static_cast<uintmax_t>(size) > maxBytes) {
+        ReportRefusal(resolved + " is " + std::to_string(size) + " bytes, more than the " +
+                      std::to_string(maxBytes) + " a file of its kind may have; it is not read");
+        ::close(fd);
+        return false;
+    }
+    std::FILE* file = ::fdopen(fd, "rb");
+    if (!file) {
+        ::close(fd);
+        return false;
+    }
     std::string read;
+    read.reserve(static_cast<size_t>(size));
     char chunk[64 * 1024];
-    for (size_t got; (got = std::fread(chunk, 1, sizeof chunk, file)) > 0;)
+    bool tooLarge = false;
+    for (size_t got; (got = std::fread(chunk, 1, sizeof chunk, file)) > 0;) {
+        // The file may grow while it is read; the limit holds for what is read too.
+        if (read.size() + got > maxBytes) {
+            tooLarge = true;
+            break;
+        }
         read.append(chunk, got);
-    const bool ok = !std::ferror(file);
+    }
+    const bool ok = !std::ferror(file) && !tooLarge;
     std::fclose(file);
     if (ok)
         bytes = std::move(read);
     return ok;
+}
+
+int RemoveLeftoverTemporaryFiles(std::string_view folder)
+{
+    int removed = 0;
+    const std::string resolved = ResolvePath(folder);
+    for (const FolderEntry& entry : ListFolder(folder)) {
+        if (entry.isFolder)
+            continue;
+        // "<name>.tmp<pid>_<n>": digits, an underscore, digits, at the very end.
+        const std::string& name = entry.name;
+        size_t mark = name.rfind(".tmp");
+        if (mark == std::string::npos || mark == 0)
+            continue;
+        std::string_view tail = std::string_view(name).substr(mark + 4);
+        size_t underscore = tail.find('_');
+        auto digits = [](std::string_view text) {
+            return !text.empty() && std::all_of(text.begin(), text.end(), [](char c) { return c >= '0' && c <= '9'; });
+        };
+        if (underscore == std::string_view::npos || !digits(tail.substr(0, underscore)) ||
+            !digits(tail.substr(underscore + 1)) || underscore > 9)
+            continue;
+        pid_t pid = static_cast<pid_t>(std::stol(std::string(tail.substr(0, underscore))));
+        if (pid == ::getpid() || (::kill(pid, 0) == 0 || errno == EPERM))
+            continue; // a live process may still be writing it
+        std::error_code ec;
+        if (fs::remove(fs::path(resolved.empty() ? "." : resolved) / name, ec))
+            ++removed;
+    }
+    return removed;
 }
 
 bool SaveFileAtomically(std::string_view path, std::string_view bytes)

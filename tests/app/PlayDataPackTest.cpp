@@ -3,15 +3,19 @@
 #include "app/PlayDataPack.h"
 #include "steam/SteamApi.h"
 #include "steam/SteamTesting.h"
+#include "support/LogCapture.h"
 #include "support/TempDir.h"
 
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <cstdlib>
 #include <cstring>
 #include <fstream>
 #include <filesystem>
 #include <map>
+#include <sys/wait.h>
+#include <unistd.h>
 
 namespace fs = std::filesystem;
 
@@ -23,8 +27,14 @@ public:
     bool FileWrite(const char* name, const void* data, int32_t bytes) override
     {
         files[name].assign(static_cast<const char*>(data), bytes);
+        times[name] = clock;
         ++writes;
         return true;
+    }
+    int64_t GetFileTimestamp(const char* name) override
+    {
+        auto it = times.find(name);
+        return it == times.end() ? 0 : it->second;
     }
     int32_t FileRead(const char* name, void* data, int32_t bytes) override
     {
@@ -43,9 +53,22 @@ public:
         return it == files.end() ? 0 : static_cast<int32_t>(it->second.size());
     }
     std::map<std::string, std::string> files;
+    std::map<std::string, int64_t> times; // seconds; a file without one has an unknown time
+    int64_t clock = 0;                    // the time stamp of the next write
     int writes = 0;
     int32_t readLimit = INT32_MAX;
 };
+
+// Sets a file's modification time relative to now.
+void SetAge(const fs::path& path, std::chrono::seconds age)
+{
+    fs::last_write_time(path, fs::file_time_type::clock::now() - age);
+}
+
+int64_t NowSeconds()
+{
+    return std::chrono::duration_cast<std::chrono::seconds>(std::chrono::system_clock::now().time_since_epoch()).count();
+}
 
 std::string ContentOf(size_t index, const std::string& tag)
 {
@@ -109,6 +132,22 @@ protected:
     {
         for (const auto& [index, bytes] : files)
             m_dir.Write(ConfigPak::kPlayDataFiles[index], bytes);
+    }
+    // Loose files older than any pack: what an earlier run left behind and packed since.
+    void WriteStaleLoose(const std::vector<std::pair<size_t, std::string>>& files) const
+    {
+        WriteLoose(files);
+        for (const auto& [index, bytes] : files)
+            SetAge(m_dir.Path() / ConfigPak::kPlayDataFiles[index], std::chrono::hours(2));
+    }
+    // Names in the current directory that start with the prefix.
+    std::vector<std::string> FilesStartingWith(const std::string& prefix) const
+    {
+        std::vector<std::string> names;
+        for (auto& entry : fs::directory_iterator(m_dir.Path()))
+            if (entry.path().filename().string().rfind(prefix, 0) == 0)
+                names.push_back(entry.path().filename().string());
+        return names;
     }
     std::string Loose(size_t index) const { return m_dir.Read(ConfigPak::kPlayDataFiles[index]); }
     bool LooseExists(size_t index) const { return fs::exists(m_dir.Path() / ConfigPak::kPlayDataFiles[index]); }
@@ -223,12 +262,15 @@ TEST_P(StartupChoiceTest, RestoresFromTheRightSource)
         m_cloud.files["QuiblyConfig_cloud.pak"] = WithHeader(5, 5, "xxxxx");
     else if (!cloud.empty())
         m_cloud.files["QuiblyConfig_cloud.pak"] = PackOf(Profile(cloud, c.cloudSkip));
-    WriteLoose(Profile("loose"));
+    WriteStaleLoose(Profile("loose"));
 
     ConfigPak::RestoreAtStartup(c.reset);
 
     for (size_t i = 0; i < 15; ++i) {
-        std::string tag = (i == c.cloudSkip && cloud == c.expectTag) ? "loose" : c.expectTag;
+        // A file the cloud copy lacks comes from the local pack, else stays as it was.
+        std::string tag = c.expectTag;
+        if (i == c.cloudSkip && cloud == c.expectTag)
+            tag = c.localPack ? "local" : "loose";
         EXPECT_EQ(Loose(i), ContentOf(i, tag)) << ConfigPak::kPlayDataFiles[i];
     }
     std::string expectCloud = c.expectCloudTag;
@@ -246,7 +288,8 @@ INSTANTIATE_TEST_SUITE_P(
     ::testing::Values(
         StartupCase{"ResetBeatsTheCloud", true, "cloud", SIZE_MAX, true, "init", "init"},
         StartupCase{"FullCloudCopy", false, "cloud", SIZE_MAX, true, "cloud", "cloud"},
-        StartupCase{"CloudLackingAFileKeepsProgress", false, "cloud", 13, true, "cloud", "cloud"},
+        StartupCase{"CloudLackingAFileIsCompletedFromTheLocalPack", false, "cloud", 13, true, "cloud", "cloud"},
+        StartupCase{"CloudLackingAFileWithoutLocalPackKeepsTheLooseFile", false, "cloud", 13, false, "cloud", "cloud"},
         StartupCase{"CorruptCloudFallsBackToLocalPack", false, "corrupt", SIZE_MAX, true, "local", "local"},
         StartupCase{"CorruptCloudWithoutLocalUsesInit", false, "corrupt", SIZE_MAX, false, "init", "init"},
         StartupCase{"NoCloudUploadsAndUsesLocal", false, "", SIZE_MAX, true, "local", "local"},
@@ -363,6 +406,195 @@ TEST_F(PlayDataPackTest, PythonZlibReadsOurPack)
     ASSERT_EQ(std::system(command.c_str()), 0) << m_dir.Read("python.txt");
     for (size_t i = 0; i < 15; ++i)
         EXPECT_EQ(m_dir.Read(std::string("out/") + ConfigPak::kPlayDataFiles[i]), ContentOf(i, "mine"));
+}
+
+
+// A file the player had is never dropped by a pack: missing, unreadable or too large when
+// packing, it is carried over from the pack restored at start-up. The loose files are deleted
+// only when every one of them is in the pack.
+struct CarryCase {
+    const char* name;
+    bool blockedAtRestore;  // a folder stood where the file goes when start-up wrote it
+    const char* atPack;     // "missing", "unreadable" (a folder in its place) or "huge"
+    bool looseKept;         // the loose files stay after Pack(1)
+};
+
+class CarryOverTest : public PlayDataPackTest, public ::testing::WithParamInterface<CarryCase> {};
+
+TEST_P(CarryOverTest, PackStillHoldsEveryFile)
+{
+    const CarryCase& c = GetParam();
+    const size_t k = 11; // the record file
+    const fs::path file = m_dir.Path() / ConfigPak::kPlayDataFiles[k];
+    m_dir.Write("QuiblyConfig.pak", PackOf(Profile("start")));
+    if (c.blockedAtRestore)
+        fs::create_directories(file);
+    testsupport::LogCapture log;
+    ASSERT_EQ(ConfigPak::UnpackPack(), 1);
+    if (c.blockedAtRestore)
+        EXPECT_TRUE(fs::is_directory(file));
+
+    std::string at = c.atPack;
+    fs::remove_all(file);
+    if (at == "unreadable") {
+        fs::create_directories(file);
+    } else if (at == "huge") {
+        m_dir.Write(ConfigPak::kPlayDataFiles[k], "x");
+        fs::resize_file(file, ConfigPak::kMaxRawBytes + 1);
+    }
+    ASSERT_EQ(ConfigPak::Pack(1), 1);
+
+    ConfigPak::DecodedPack decoded;
+    ASSERT_TRUE(ConfigPak::DecodePack(m_dir.Read("QuiblyConfig.pak"), decoded));
+    ASSERT_EQ(decoded.records.size(), 15u);
+    EXPECT_EQ(decoded.Bytes(decoded.records[k]), ContentOf(k, "start"));
+    EXPECT_EQ(m_cloud.files["QuiblyConfig_cloud.pak"], m_dir.Read("QuiblyConfig.pak"));
+    EXPECT_EQ(LooseExists(0), c.looseKept);
+    if (c.looseKept)
+        EXPECT_TRUE(log.Contains(L"cannot be packed"));
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Files, CarryOverTest,
+    ::testing::Values(CarryCase{"NotWrittenAtStartUp", true, "missing", false},
+                      CarryCase{"DeletedDuringPlay", false, "missing", false},
+                      CarryCase{"UnreadableAtExit", false, "unreadable", true},
+                      CarryCase{"TooLargeToPack", false, "huge", true}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+TEST_F(PlayDataPackTest, APartialCloudCopyIsCompletedAndItsFilesSurviveTheExit)
+{
+    m_dir.Write("QuiblyConfig.pak", PackOf(Profile("local")));
+    m_cloud.files["QuiblyConfig_cloud.pak"] = PackOf(Profile("cloud", 13));
+    ConfigPak::RestoreAtStartup(false);
+    EXPECT_EQ(Loose(13), ContentOf(13, "local"));
+    EXPECT_EQ(Loose(12), ContentOf(12, "cloud"));
+    fs::remove(m_dir.Path() / ConfigPak::kPlayDataFiles[13]);
+    ASSERT_EQ(ConfigPak::Pack(1), 1);
+    ConfigPak::DecodedPack cloud;
+    ASSERT_TRUE(ConfigPak::DecodePack(m_cloud.files["QuiblyConfig_cloud.pak"], cloud));
+    EXPECT_EQ(cloud.records.size(), 15u);
+}
+
+TEST_F(PlayDataPackTest, RefusedPacksAreKeptAsideAndNeverOverwritten)
+{
+    const std::string damagedLocal = WithHeader(5, 5, "local");
+    const std::string damagedCloud = WithHeader(5, 5, "cloud");
+    m_dir.Write("QuiblyConfig.pak", damagedLocal);
+    m_dir.Write("QuiblyConfig_Init.pak", PackOf(Profile("init")));
+    m_cloud.files["QuiblyConfig_cloud.pak"] = damagedCloud;
+    testsupport::LogCapture log;
+
+    ConfigPak::RestoreAtStartup(false);
+    ExpectProfile("init");
+    ASSERT_EQ(ConfigPak::Pack(1), 1);
+
+    auto local = FilesStartingWith("QuiblyConfig_damaged_");
+    auto cloud = FilesStartingWith("QuiblyConfig_cloud_damaged_");
+    ASSERT_EQ(local.size(), 1u);
+    ASSERT_EQ(cloud.size(), 1u);
+    EXPECT_EQ(m_dir.Read(local[0]), damagedLocal);
+    EXPECT_EQ(m_dir.Read(cloud[0]), damagedCloud);
+    EXPECT_TRUE(log.Contains(platform::Widen("kept as " + local[0])));
+    EXPECT_TRUE(log.Contains(platform::Widen("kept as " + cloud[0])));
+
+    // A second damaged local pack gets a name of its own.
+    m_dir.Write("QuiblyConfig.pak", damagedLocal + "2");
+    ConfigPak::ResetForNewRun();
+    EXPECT_EQ(ConfigPak::UnpackPack(), 0);
+    EXPECT_EQ(FilesStartingWith("QuiblyConfig_damaged_").size(), 2u);
+}
+
+TEST_F(PlayDataPackTest, ACloudCopyUnreadableInThisRunIsNeverUploadedOver)
+{
+    const std::string cloud = PackOf(Profile("cloud"));
+    m_cloud.files["QuiblyConfig_cloud.pak"] = cloud;
+    m_cloud.readLimit = 10;
+    m_dir.Write("QuiblyConfig.pak", PackOf(Profile("local")));
+    ConfigPak::RestoreAtStartup(false);
+    ExpectProfile("local");
+    EXPECT_EQ(ConfigPak::Pack(0), 1);
+    EXPECT_EQ(ConfigPak::Pack(1), 1);
+    EXPECT_EQ(ConfigPak::UploadToCloud(), 0);
+    EXPECT_EQ(m_cloud.writes, 0);
+    EXPECT_EQ(m_cloud.files["QuiblyConfig_cloud.pak"], cloud);
+}
+
+// The newest copy wins: a local pack written by a run that was killed before its upload beats
+// the older cloud copy, and a cloud copy written later (another machine) beats the local pack.
+TEST_F(PlayDataPackTest, TheNewestOfLocalPackAndCloudCopyIsRestored)
+{
+    m_dir.Write("QuiblyConfig.pak", PackOf(Profile("local")));
+    m_cloud.files["QuiblyConfig_cloud.pak"] = PackOf(Profile("cloud", 5));
+    m_cloud.times["QuiblyConfig_cloud.pak"] = NowSeconds() - 3600;
+    ConfigPak::RestoreAtStartup(false);
+    ExpectProfile("local");
+    EXPECT_EQ(m_cloud.files["QuiblyConfig_cloud.pak"], m_dir.Read("QuiblyConfig.pak"));
+
+    ConfigPak::ResetForNewRun();
+    fs::remove_all("Data");
+    m_cloud.files["QuiblyConfig_cloud.pak"] = PackOf(Profile("cloud"));
+    m_cloud.times["QuiblyConfig_cloud.pak"] = NowSeconds() + 3600;
+    ConfigPak::RestoreAtStartup(false);
+    ExpectProfile("cloud");
+}
+
+// Loose files changed after the last pack (the run was killed, or its pack at exit failed) are
+// the newest copy: start-up keeps and packs them instead of unpacking the older pack over them.
+TEST_F(PlayDataPackTest, LooseFilesNewerThanThePacksAreKept)
+{
+    m_dir.Write("QuiblyConfig.pak", PackOf(Profile("local")));
+    SetAge(m_dir.Path() / "QuiblyConfig.pak", std::chrono::minutes(10));
+    m_cloud.files["QuiblyConfig_cloud.pak"] = PackOf(Profile("local"));
+    m_cloud.times["QuiblyConfig_cloud.pak"] = NowSeconds() - 600;
+    WriteLoose(Profile("played", 7));
+    ConfigPak::RestoreAtStartup(false);
+    for (size_t i = 0; i < 15; ++i)
+        EXPECT_EQ(Loose(i), ContentOf(i, i == 7 ? "local" : "played")) << i;
+    ConfigPak::DecodedPack cloud;
+    ASSERT_TRUE(ConfigPak::DecodePack(m_cloud.files["QuiblyConfig_cloud.pak"], cloud));
+    EXPECT_EQ(cloud.Bytes(cloud.records[0]), ContentOf(0, "played"));
+    EXPECT_EQ(cloud.Bytes(cloud.records[7]), ContentOf(7, "local"));
+}
+
+TEST_F(PlayDataPackTest, AFailedPackSaysSoAndKeepsTheLooseFiles)
+{
+    WriteLoose(Profile("mine"));
+    fs::create_directory("QuiblyConfig.pak");
+    testsupport::LogCapture log;
+    EXPECT_EQ(ConfigPak::Pack(1), 0);
+    EXPECT_TRUE(log.Contains(L"QuiblyConfig.pak could not be written"));
+    ExpectProfile("mine");
+
+    fs::remove("QuiblyConfig.pak");
+    fs::remove("testFile.bin");
+    fs::create_directory("testFile.bin");
+    EXPECT_EQ(ConfigPak::Pack(1), 0);
+    EXPECT_TRUE(log.Contains(L"testFile.bin could not be written"));
+    ExpectProfile("mine");
+}
+
+TEST_F(PlayDataPackTest, TemporaryFilesOfAKilledRunAreRemovedAtStart)
+{
+    pid_t dead = fork();
+    if (dead == 0)
+        _exit(0);
+    ASSERT_GT(dead, 0);
+    waitpid(dead, nullptr, 0);
+    const std::string gone[] = {"QuiblyConfig.pak.tmp" + std::to_string(dead) + "_0",
+                                "testFile.bin.tmp" + std::to_string(dead) + "_12",
+                                "Data/PlayData/QuiblyConfig.xml.tmp" + std::to_string(dead) + "_3"};
+    const std::string kept[] = {"QuiblyConfig.pak.tmp" + std::to_string(getppid()) + "_0", // its writer still runs
+                                "notes.tmp", "Data/PlayData/a.tmp12_x"};
+    for (const std::string& name : gone)
+        m_dir.Write(name, "partial");
+    for (const std::string& name : kept)
+        m_dir.Write(name, "other");
+    ConfigPak::RestoreAtStartup(false);
+    for (const std::string& name : gone)
+        EXPECT_FALSE(fs::exists(m_dir.Path() / name)) << name;
+    for (const std::string& name : kept)
+        EXPECT_TRUE(fs::exists(m_dir.Path() / name)) << name;
 }
 
 } // namespace

@@ -43,6 +43,26 @@ TEST_F(RecordsTest, MissingRecordIsCreatedWithAZeroedPlayerAndStartsAreCounted)
     EXPECT_STREQ(PlayRecord.player->Attribute("name"), "##player##");
 }
 
+// Counters read from the play data hold at the int range's limits instead of overflowing, however
+// large (or beyond the range) the stored value is.
+TEST_F(RecordsTest, CountersSaturateInsteadOfOverflowing)
+{
+    for (const char* stored : {"2147483647", "99999999999999"}) {
+        m_dir.Write(kRecordFile, std::string("<Record><Player name=\"##player##\" Excute=\"") + stored + "\"/></Record>");
+        LoadPlayRecord();
+        CountGameStart();
+        LoadPlayRecord();
+        EXPECT_EQ(Counter(PlayRecord.player, "Excute"), 2147483647) << stored;
+    }
+    ResetThisGame();
+    SetThisGameCounter(kRecordCounters[17], 2147483647);
+    AddThisGameCounter(17, 1);
+    EXPECT_EQ(Counter(PlayRecord.thisGame.get(), kRecordCounters[17]), 2147483647);
+    SetThisGameCounter(kRecordCounters[17], -2147483647 - 1);
+    AddThisGameCounter(17, -1);
+    EXPECT_EQ(Counter(PlayRecord.thisGame.get(), kRecordCounters[17]), -2147483647 - 1);
+}
+
 TEST_F(RecordsTest, FindsTheLocalPlayerAmongOthersAndAddsOneWhenAbsent)
 {
     m_dir.Write(kRecordFile, "<Record><Player name=\"other\" Excute=\"9\"/><Player name=\"##player##\" Excute=\"4\"/></Record>");

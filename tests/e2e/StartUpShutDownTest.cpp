@@ -6,6 +6,7 @@
 
 #include <gtest/gtest.h>
 #include <stb/stb_image.h>
+#include <win32/Files.h>
 
 #include <cstdlib>
 #include <filesystem>
@@ -136,11 +137,36 @@ TEST_F(StartUpShutDownTest, RunsFromTheLogoToTheMenuAndPacksThePlayDataAtExit)
     std::vector<std::string> packed;
     for (const auto& record : pack.records)
         packed.push_back(ConfigPak::kPlayDataFiles[record.fileIndex]);
-    // A first run starts without play data: start-up writes the record (its start count) and
-    // the leaderboard bests, and the pack at exit holds them.
+    // Start-up writes the record (its start count) and the leaderboard bests, and the pack at
+    // exit holds them.
     for (const char* file : {"Data/PlayData/UserLeaderBoard.bin", "Data/PlayData/QuiblyRecord.xml"})
         EXPECT_NE(std::find(packed.begin(), packed.end(), file), packed.end()) << file;
     EXPECT_EQ(PackedStartCount(), 1);
+}
+
+// A fresh run folder and a fresh profile: there is neither a cloud copy nor a local pack, so the
+// game starts from the default play data shipped loose in the run folder. Every default file
+// comes back in the pack at exit.
+TEST_F(StartUpShutDownTest, FirstRunStartsFromTheShippedDefaultsAndPacksThemAll)
+{
+    ConfigPak::DecodedPack initial;
+    ASSERT_TRUE(ConfigPak::DecodePack(m_run.Read(ConfigPak::kInitPackFile), initial)) << initial.error;
+    ASSERT_FALSE(initial.records.empty());
+    for (const auto& record : initial.records) {
+        const char* file = ConfigPak::kPlayDataFiles[record.fileIndex];
+        testsupport::ScopedCurrentDir inRun(m_run.Path());
+        EXPECT_EQ(testsupport::ReadFile(platform::ResolvePath(file)), std::string(initial.Bytes(record)))
+            << file << " is not shipped loose";
+    }
+    ASSERT_EQ(Run("5 quit\n"), 0) << m_run.Read("stderr.txt");
+    ConfigPak::DecodedPack pack;
+    ASSERT_TRUE(ConfigPak::DecodePack(m_run.Read(ConfigPak::kPackFile), pack)) << pack.error;
+    std::vector<size_t> packed;
+    for (const auto& record : pack.records)
+        packed.push_back(record.fileIndex);
+    for (const auto& record : initial.records)
+        EXPECT_NE(std::find(packed.begin(), packed.end(), record.fileIndex), packed.end())
+            << ConfigPak::kPlayDataFiles[record.fileIndex] << " is missing from the pack at exit";
 }
 
 TEST_F(StartUpShutDownTest, ResetSwitchRestoresTheInitialPackOnlyAsAWholeArgument)

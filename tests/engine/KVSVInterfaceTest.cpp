@@ -3,10 +3,14 @@
 
 #include "engine/FontManager.h"
 #include "engine/RecordingGraphics.h"
+#include "engine/SoundServer.h"
+#include "support/LogCapture.h"
 #include "support/TempDir.h"
 
 #include <gtest/gtest.h>
 #include <win32/Text.h>
+
+#include <future>
 
 namespace {
 
@@ -90,6 +94,74 @@ TEST_F(KVSVInterfaceTest, NamesTheDataFolderAndTheScreen)
     EXPECT_EQ(iface.GetDataPath(true), L"");
     EXPECT_EQ(iface.GetScreenSize().width, 1024);
     EXPECT_EQ(iface.GetScreenSize().height, 768);
+}
+
+// A sound server with one sound of its own that notes, as it plays, whether the server's list
+// is locked against the other threads.
+class LockProbeServer : public DXSoundServer {
+public:
+    class ProbeSound : public Sound {
+    public:
+        explicit ProbeSound(LockProbeServer& server) : Sound(0), m_server(server) {}
+        bool Load(const wchar_t*, int) override { return true; }
+        bool Release() override { return true; }
+        void ApplyParams() override {}
+        bool Play(bool) override
+        {
+            ++plays;
+            lockedWhilePlaying = m_server.ListLockedElsewhere();
+            return true;
+        }
+        bool Stop() override { return true; }
+        bool Reset() override { return true; }
+        bool IsPlaying() override { return false; }
+        void Mute() override {}
+        void ApplyVolume() override {}
+
+        int plays = 0;
+        bool lockedWhilePlaying = false;
+
+    private:
+        LockProbeServer& m_server;
+    };
+
+    ~LockProbeServer() override { m_sounds.clear(); } // the probe is not the server's to delete
+
+    int LoadSound(const wchar_t* name, int, bool) override
+    {
+        if (std::wstring(name) != L"click.wav")
+            return -1;
+        if (m_sounds.empty())
+            m_sounds.push_back(&probe);
+        return 0;
+    }
+
+    bool ListLockedElsewhere()
+    {
+        return std::async(std::launch::async, [this] {
+                   if (!m_listLock.try_lock())
+                       return true;
+                   m_listLock.unlock();
+                   return false;
+               }).get();
+    }
+
+    ProbeSound probe{*this};
+};
+
+TEST_F(KVSVInterfaceTest, PlaysTheSoundUnderTheServersLockAndLogsAMissingOne)
+{
+    LockProbeServer server;
+    testsupport::LogCapture log;
+    iface.PlaySound(L"click.wav");
+    EXPECT_EQ(server.probe.plays, 1);
+    EXPECT_TRUE(server.probe.lockedWhilePlaying) << "a sound-set switch could free the sound while it starts";
+    iface.PlaySound(L"0");
+    iface.PlaySound(L"");
+    EXPECT_EQ(server.probe.plays, 1);
+    EXPECT_FALSE(log.Contains(L"UI 사운드 파일이 없습니다"));
+    iface.PlaySound(L"gone.wav");
+    EXPECT_TRUE(log.Contains(L"gone.wav UI 사운드 파일이 없습니다."));
 }
 
 } // namespace

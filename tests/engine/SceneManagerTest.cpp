@@ -3,6 +3,9 @@
 #include "engine/InputKeyboard.h"
 #include "engine/SceneManager.h"
 #include "engine/SimpleTestScene.h"
+#include "kv/KVIme.h"
+#include "kv/KVWinMessages.h"
+#include "support/kv/KVTestKit.h"
 
 #include <helvane/DXUtil.h>
 #include <win32/Time.h>
@@ -321,6 +324,49 @@ TEST_F(SceneManagerTest, SwitchThroughLoadingSceneRunsEnterOnTheLoaderThread)
     auto entries = log.Entries();
     EXPECT_EQ(entries[0], "First Leave");
     EXPECT_EQ(entries[1], "LoadingScene Enter 0 0");
+}
+
+// Text typed while the loader thread enters a scene is kept until the next update after the
+// whole Enter, even when the scene has read its layouts and goes on building windows.
+TEST_F(SceneManagerTest, TypedTextWaitsForTheWholeEnterOnTheLoaderThread)
+{
+    testsupport::KVEnvironment env;
+    env.system->InstallInputMethod(nullptr);
+    env.system->GetInputMethodProvider()->GetService()->SetEnabled(true);
+    kv::KVWnd* form = env.LoadText("<kevrin version=\"2\"><base type=\"WND\" name=\"Wnd_form\"><rect l=\"0\" t=\"0\" "
+                                   "r=\"300\" b=\"100\"/><child type=\"BUTTON\" name=\"Edit_name\"><pos x=\"10\" "
+                                   "y=\"10\"/><rect l=\"0\" t=\"0\" r=\"200\" b=\"30\"/></child></base></kevrin>");
+    ASSERT_NE(form, nullptr);
+    form->SetVisible(true);
+    env.Click(50, 20);
+    testsupport::EventRecorder events;
+    events.Attach(env.Root()->FindWindow(L"Edit_name"), kv::EventChar);
+
+    AddScene("First");
+    AddScene(kLoadingSceneName);
+    RecordingScene* target = AddScene("Target");
+    std::promise<void> mayFinish;
+    std::shared_future<void> finish = mayFinish.get_future().share();
+    std::promise<void> entered;
+    target->onEnter = [&] {
+        entered.set_value();
+        finish.wait();
+    };
+    manager->SetFirstScene("First", 0, 0);
+    Step();
+    manager->ChangeScene("Target", 0, 0);
+    entered.get_future().wait();
+    env.SendIme(WM_CHAR, 'q');
+    EXPECT_TRUE(events.entries.empty()) << "the text reached a scene still being built";
+
+    mayFinish.set_value();
+    while (manager->GetCurrentScene() != target) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(1));
+        Step(0.016f);
+    }
+    env.system->Update(0.016f);
+    ASSERT_EQ(events.entries.size(), 1u);
+    EXPECT_EQ(events.lastText, L"q");
 }
 
 TEST_F(SceneManagerTest, ShutdownDuringASwitchFinishesEnterAndLeavesEachSceneOnce)

@@ -9,6 +9,8 @@
 
 #include <gtest/gtest.h>
 
+#include <cstddef>
+
 namespace {
 
 using kv::KVDirector;
@@ -258,6 +260,53 @@ TEST_F(KVWindowAnimationTest, ADirectorMovesButNeverResizesAButtonAndPicksUpWind
     EXPECT_TRUE(holder->IsUIScenePlaying());
     holder->StopUIScene();
     EXPECT_FALSE(holder->IsUIScenePlaying());
+}
+
+// A window class whose objects all live in one slot, so a new window takes the address of the
+// one deleted before it.
+class SameSlotWindow : public testsupport::TestWindow {
+public:
+    static void* operator new(size_t size)
+    {
+        EXPECT_LE(size, sizeof(s_slot));
+        return s_slot;
+    }
+    static void operator delete(void*) {}
+
+private:
+    alignas(std::max_align_t) static inline unsigned char s_slot[4096];
+};
+
+TEST_F(KVWindowAnimationTest, ADestroyedWindowIsForgottenSoANewOneAtItsAddressIsDriven)
+{
+    env.iface.AddFile(env.iface.dataPath + L"fade.xml",
+                      File("<scene name=\"fade\"><asset type=\"UI\" name=\"UIWND_Btn_ok\"><rect l=\"0\" t=\"0\" r=\"10\" b=\"10\"/></asset>"
+                           "<param type=\"LOOP\" cnt=\"-1\" pendulum=\"0\"/>"
+                           "<object name=\"Btn_ok\" ani=\"m\"><asset link=\"UIWND_Btn_ok\" type=\"UI\"/></object>"
+                           "<anim name=\"m\"><frame cnt=\"0\"><posx val=\"0\"/><posy val=\"0\"/><scalex val=\"1\"/>"
+                           "<scaley val=\"1\"/><centerx val=\"0\"/><centery val=\"0\"/><rotate val=\"0\"/>"
+                           "<alpha val=\"0.25\"/><visible val=\"1\"/></frame></anim></scene>"));
+    kv::KVWnd* holder = env.LoadText("<kevrin version=\"2\"><base type=\"WND\" name=\"Wnd_holder\"><pos x=\"0\" y=\"0\"/></base></kevrin>");
+    ASSERT_NE(holder, nullptr);
+    holder->SetVisible(true);
+    holder->LoadUIAnimation(L"fade.xml");
+    holder->PlayUIScene(L"fade");
+
+    auto* first = new SameSlotWindow;
+    first->SetName(L"Btn_ok");
+    holder->AddChild(first);
+    env.system->Update(0.1f);
+    EXPECT_FLOAT_EQ(first->GetEffectiveAlpha(), 0.25f);
+    ASSERT_TRUE(env.system->DetachWindow(first));
+
+    auto* second = new SameSlotWindow;
+    ASSERT_EQ(static_cast<void*>(second), static_cast<void*>(first));
+    second->SetName(L"Btn_ok");
+    holder->AddChild(second);
+    EXPECT_FLOAT_EQ(second->GetEffectiveAlpha(), 1.0f);
+    env.system->Update(0.1f);
+    EXPECT_FLOAT_EQ(second->GetEffectiveAlpha(), 0.25f) << "the director drives the new window";
+    holder->StopUIScene();
 }
 
 } // namespace

@@ -261,6 +261,16 @@ TEST_F(KVSystemTest, DetachWindowClearsEveryPointerAndDeletesTheWindow)
     EXPECT_TRUE(env.system->DetachWindow(new testsupport::TestWindow)) << "a window outside the tree";
 }
 
+TEST_F(KVSystemTest, DetachWindowRefusesTheRootLayer)
+{
+    ASSERT_NE(Show(kDialog), nullptr);
+    KVWnd* root = env.Root();
+    EXPECT_FALSE(env.system->DetachWindow(root));
+    EXPECT_EQ(env.Root(), root);
+    EXPECT_NE(Find(L"Wnd_panel"), nullptr) << "the tree stays whole";
+    EXPECT_TRUE(env.Click(320, 220)) << "and still takes input";
+}
+
 // Factories and the registry.
 
 TEST_F(KVSystemTest, TypeIdsNameTheirFactories)

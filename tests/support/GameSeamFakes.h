@@ -43,9 +43,15 @@ public:
 // Keeps which keys play, so logic that tests IsPlaying sees what it started.
 class RecordingSounds : public ISoundSink {
 public:
+    struct Call {
+        int key;
+        bool loop;
+        float volume;
+    };
     void Play(int key, bool loop, float volume) override
     {
         played.push_back(key);
+        calls.push_back({key, loop, volume});
         playing.insert(key);
     }
     void Stop(int key) override
@@ -55,6 +61,8 @@ public:
     }
     bool IsPlaying(int key) override { return playing.count(key) != 0; }
     std::vector<int> played;
+    // Every play with its loop flag and volume, in order.
+    std::vector<Call> calls;
     std::vector<int> stopped;
     std::set<int> playing;
 };

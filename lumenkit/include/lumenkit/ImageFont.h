@@ -67,4 +67,5 @@ private:
     HFONT m_hFont = nullptr;
     std::vector<Line> m_Lines;
     RECT m_rcLimit{};
+    bool m_bCounted = false; // this object is one of the shared instance count
 };

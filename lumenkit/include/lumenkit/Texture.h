@@ -45,7 +45,7 @@ public:
     void ReleaseTexture();
 
     bool IsLoaded() const { return m_bLoaded.load(std::memory_order_acquire) != 0; }
-    bool IsQueued() const { return m_bQueued != 0; }
+    bool IsQueued() const { return m_bQueued.load() != 0; }
     const std::wstring& GetPath() const { return m_strPath; }
 
 private:
@@ -54,7 +54,9 @@ private:
 
     // Set only after the device texture and its description are stored.
     std::atomic<int> m_bLoaded{0};
-    int m_bQueued = 0;
+    // Set by the one caller that hands the file to the loader thread; the main thread and the
+    // scene loader thread both ask for textures, and a texture is queued at most once.
+    std::atomic<int> m_bQueued{0};
     std::wstring m_strPath;
     int m_bCreated = 0;
     IDirect3DTexture9* m_pTexture = nullptr;

@@ -3,9 +3,9 @@
 // one result of the call it is bound to. Both are delivered only inside SteamAPI_RunCallbacks
 // (client) or SteamGameServer_RunCallbacks (game server), on the thread that calls the pump.
 // Implemented: the callback base, the member-function binders CCallback and CCallResult, and the
-//              records that start-up, the platform objects and the statistics deliver.
-// Left out:    the records of lobbies, sockets and the game server's authentication; they come
-//              with online play.
+//              records of start-up, statistics, leaderboards, lobbies, sockets and the game
+//              server's log-on and authentication.
+// Left out:    records the game never registers for.
 #pragma once
 
 #include "steam/SteamTypes.h"
@@ -115,6 +115,86 @@ struct IPCFailure_t {
     uint8_t m_eFailureType;
 };
 
+// The game server logged on (game-server pump).
+struct SteamServersConnected_t {
+    static constexpr int k_iCallback = 101;
+};
+
+// The game server logged off or lost its backend (game-server pump).
+struct SteamServersDisconnected_t {
+    static constexpr int k_iCallback = 103;
+    EResult m_eResult;
+};
+
+// The game server's security policy is known; BSecure() answers it (game-server pump).
+struct GSPolicyResponse_t {
+    static constexpr int k_iCallback = 115;
+    uint8_t m_bSecure;
+};
+
+// A player's ticket was accepted (game-server pump).
+struct GSClientApprove_t {
+    static constexpr int k_iCallback = 201;
+    CSteamID m_SteamID;
+};
+
+// A player's ticket was refused (game-server pump).
+struct GSClientDeny_t {
+    static constexpr int k_iCallback = 202;
+    CSteamID m_SteamID;
+    EDenyReason m_eDenyReason;
+    char m_rgchOptionalText[128];
+};
+
+// An admitted player must be dropped: the same user was admitted again on another connection.
+struct GSClientKick_t {
+    static constexpr int k_iCallback = 203;
+    CSteamID m_SteamID;
+    EDenyReason m_eDenyReason;
+};
+
+// A user's name became known or changed.
+struct PersonaStateChange_t {
+    static constexpr int k_iCallback = 304;
+    uint64_t m_ulSteamID;
+    int32_t m_nChangeFlags;
+};
+
+// The call result of JoinLobby, and of CreateLobby for the creator.
+struct LobbyEnter_t {
+    static constexpr int k_iCallback = 504;
+    uint64_t m_ulSteamIDLobby;
+    uint32_t m_rgfChatPermissions;
+    bool m_bLocked;
+    uint32_t m_EChatRoomEnterResponse;
+};
+
+// Lobby data changed (member 0 or the lobby's id) or a member's data changed (that member).
+struct LobbyDataUpdate_t {
+    static constexpr int k_iCallback = 505;
+    uint64_t m_ulSteamIDLobby;
+    uint64_t m_ulSteamIDMember;
+    uint8_t m_bSuccess;
+};
+
+// A member entered (1) or left (2) a lobby the player is in.
+struct LobbyChatUpdate_t {
+    static constexpr int k_iCallback = 506;
+    uint64_t m_ulSteamIDLobby;
+    uint64_t m_ulSteamIDUserChanged;
+    uint64_t m_ulSteamIDMakingChange;
+    uint32_t m_rgfChatMemberStateChange;
+};
+
+// A chat entry arrived; GetLobbyChatEntry reads it by its chat id.
+struct LobbyChatMsg_t {
+    static constexpr int k_iCallback = 507;
+    uint64_t m_ulSteamIDLobby;
+    uint64_t m_ulSteamIDUser;
+    uint8_t m_eChatEntryType;
+    uint32_t m_iChatID;
+};
+
 // A game server was published in a lobby the player is in.
 struct LobbyGameCreated_t {
     static constexpr int k_iCallback = 509;
@@ -122,6 +202,19 @@ struct LobbyGameCreated_t {
     uint64_t m_ulSteamIDGameServer;
     uint32_t m_unIP;
     uint16_t m_usPort;
+};
+
+// The call result of RequestLobbyList.
+struct LobbyMatchList_t {
+    static constexpr int k_iCallback = 510;
+    uint32_t m_nLobbiesMatching;
+};
+
+// The call result of CreateLobby.
+struct LobbyCreated_t {
+    static constexpr int k_iCallback = 513;
+    EResult m_eResult;
+    uint64_t m_ulSteamIDLobby;
 };
 
 // A networking socket changed state (1 connected, 21 and above closing).
@@ -168,4 +261,15 @@ struct LeaderboardScoresDownloaded_t {
     SteamLeaderboard_t m_hSteamLeaderboard;
     SteamLeaderboardEntries_t m_hSteamLeaderboardEntries;
     int32_t m_cEntryCount;
+};
+
+// The call result of UploadLeaderboardScore.
+struct LeaderboardScoreUploaded_t {
+    static constexpr int k_iCallback = 1106;
+    uint8_t m_bSuccess;
+    SteamLeaderboard_t m_hSteamLeaderboard;
+    int32_t m_nScore;
+    uint8_t m_bScoreChanged;
+    int32_t m_nGlobalRankNew;
+    int32_t m_nGlobalRankPrevious;
 };

@@ -54,23 +54,42 @@ FILE* _wfopen(const wchar_t* path, const wchar_t* mode);
 
 namespace platform {
 
+// Whole-file reads are refused above a limit that fits the file's kind, so a huge file never
+// gets read into memory: XML data (layouts, animations, tables, play data) and everything else
+// (images, fonts, packs, replays).
+inline constexpr size_t kMaxXmlFileBytes = size_t{16} << 20;
+inline constexpr size_t kMaxWholeFileBytes = size_t{128} << 20;
+
+// Where the file layer reports a refused file (something other than a regular file, or a file
+// over its limit); the log installs itself here. Without a sink the text goes to the debugger
+// output.
+using FileRefusalSink = void (*)(const char* message);
+void SetFileRefusalSink(FileRefusalSink sink);
+
 // Returns the path as it exists on disk ('/' separators, each existing component in its
 // on-disk case). Empty input gives an empty result.
 std::string ResolvePath(std::string_view path);
 std::string ResolvePath(std::wstring_view path);
 
-// fopen through ResolvePath.
+// fopen through ResolvePath. Only a regular file is opened: a folder, a FIFO or a device is
+// refused (null) without blocking, for reading and for writing.
 FILE* OpenFile(std::string_view path, const char* mode);
 
 // True when a regular file exists at the resolved path.
 bool FileExists(std::string_view path);
 
-// Reads a whole file; false when it cannot be read.
-bool ReadWholeFile(std::string_view path, std::string& bytes);
+// Reads a whole regular file of at most maxBytes; false when it cannot be read, when it is not
+// a regular file (never blocking on a FIFO or a device) or when it is larger than maxBytes.
+bool ReadWholeFile(std::string_view path, std::string& bytes, size_t maxBytes = kMaxWholeFileBytes);
 
 // Writes a temporary file beside the target and renames it over the target, so a crash or a
 // full disk never leaves a half-written file. Missing folders are not created.
 bool SaveFileAtomically(std::string_view path, std::string_view bytes);
+
+// Removes the temporary files SaveFileAtomically leaves when its process is killed between
+// writing and renaming ("<name>.tmp<pid>_<n>" in the folder), unless their process still runs.
+// Returns how many were removed.
+int RemoveLeftoverTemporaryFiles(std::string_view folder);
 
 // Names (not paths) of the entries of a folder, sorted by name without regard to case,
 // "." and ".." left out.

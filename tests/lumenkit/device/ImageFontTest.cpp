@@ -1,16 +1,29 @@
-// Image fonts: text rendered into the texture, drawn as sprites with a shadow, and long text
-// kept within the texture's rows.
+// Image fonts: text rendered into the texture, drawn as sprites with a shadow, long text kept
+// within the texture's rows, the faces taken from the run folder's font files, and the shared
+// bitmap kept while any instance lives.
 #include "LumenkitDevice.h"
 
 #include <lumenkit/ImageFont.h>
 
+#include <filesystem>
+#include <memory>
 #include <string>
 
 using namespace lumenkittest;
 
 namespace {
 
-class ImageFontTest : public LumenkitDeviceTest {};
+// The game's Hangul font file, as the run folder holds it.
+constexpr const char* kHangulFont = "/usr/share/fonts/truetype/nanum/NanumGothicBold.ttf";
+
+class ImageFontTest : public LumenkitDeviceTest {
+protected:
+    void SetUp() override
+    {
+        LumenkitDeviceTest::SetUp();
+        std::filesystem::copy_file(kHangulFont, m_data.Path() / "Daum.ttf");
+    }
+};
 
 TEST_F(ImageFontTest, TextIsDrawnWithItsShadow)
 {
@@ -58,6 +71,35 @@ TEST_F(ImageFontTest, AnEmptyFaceNameIsLogged)
     EXPECT_TRUE(m_log.Contains(L"디폴트 폰트가 생깁니다"));
     font.DrawTextW(L"", 0.0f, 0.0f, 0xFFFFFFFF, 0);
     EXPECT_TRUE(font.GetLines().empty());
+}
+
+// Close and then the destructor count the object once: the other instance keeps the shared
+// bitmap and still draws its text.
+TEST_F(ImageFontTest, CloseThenDestroyKeepsTheOtherInstancesBitmap)
+{
+    CImageFont kept;
+    kept.Create(nullptr, 0, 0);
+    auto closed = std::make_unique<CImageFont>();
+    closed->Create(nullptr, 0, 0);
+    closed->Close();
+    closed.reset();
+    Frame([&] { kept.DrawTextW(L"Quibly", 100.0f, 100.0f, 0xFFFFFFFF, 0); });
+    ASSERT_EQ(kept.GetLines().size(), 1u);
+    EXPECT_GT(CountColor({100, 100, 100 + kept.GetTextWidth(), 113}, 0xFFFFFFFF), 10);
+}
+
+// The faces come from the run folder's font file, not from fonts installed on the machine:
+// without the file no face is made, and the failure is logged.
+TEST_F(ImageFontTest, FacesComeFromTheRunFoldersFontFile)
+{
+    std::filesystem::remove(m_data.Path() / "Daum.ttf");
+    CImageFont font;
+    stFontInfo unusual{L"돋움", 13, 400};
+    font.SetFontInfo(&unusual);
+    EXPECT_TRUE(m_log.Contains(L"돋움 생성 실패"));
+    SIZE size{};
+    font.GetTextSize(L"W", &size);
+    EXPECT_EQ(size.cx, 0);
 }
 
 } // namespace

@@ -4,8 +4,10 @@
 
 #include <lumenkit/TextureLoader.h>
 
+#include <atomic>
 #include <chrono>
 #include <thread>
+#include <vector>
 
 using namespace lumenkittest;
 
@@ -24,6 +26,25 @@ protected:
 
     static CTextureManager& Manager() { return CTextureManager::GetSingleton(); }
     static CTexture* Resource(int handle) { return Manager().GetResource(handle); }
+
+    static TextureLoader& Loader() { return TextureLoader::GetSingleton(); }
+
+    // Keeps the loader thread from taking entries for the scope, so a test sees what is queued.
+    class LoaderPause {
+    public:
+        LoaderPause() { g_bLoaderStartLoad = 0; }
+        ~LoaderPause() { Resume(); }
+        void Resume() { g_bLoaderStartLoad = 1; }
+    };
+
+    // Polls until the loader thread has taken every entry, for at most two seconds. An entry
+    // leaves the queue only after its load has finished.
+    static bool WaitQueueEmpty()
+    {
+        for (int i = 0; i < 200 && Loader().GetLoadTextureListSize() > 0; ++i)
+            std::this_thread::sleep_for(std::chrono::milliseconds(10));
+        return Loader().GetLoadTextureListSize() == 0;
+    }
 
     // Polls until the texture is loaded by the loader thread, for at most two seconds.
     static bool WaitLoaded(CTexture* texture)
@@ -67,16 +88,50 @@ TEST_F(TextureTest, UnknownNamesAndBadHandlesGiveTheNullTexture)
 
 TEST_F(TextureTest, AFileThatDoesNotLoadDrawsTheNullTextureAtItsSize)
 {
+    LoaderPause pause;
     const int handle = CTextureManager::GetTextureHandle("broken.tga", 1);
     ASSERT_GE(handle, 0);
     CTexture* texture = Resource(handle);
     EXPECT_FALSE(texture->IsLoaded());
     EXPECT_EQ(texture->GetTextureDesc()->Width, 4u) << "the null texture's size";
     EXPECT_EQ(texture->GetTexture(), Manager().GetNullTexture()->GetTexture());
-    // The one background retry fails too; the null texture stays.
-    std::this_thread::sleep_for(std::chrono::milliseconds(60));
+    EXPECT_EQ(Loader().GetLoadTextureListSize(), 1) << "the first use queues one background retry";
+    // The retry runs and fails too; the null texture stays and the file is not queued again.
+    pause.Resume();
+    ASSERT_TRUE(WaitQueueEmpty());
     EXPECT_FALSE(texture->IsLoaded());
     EXPECT_EQ(texture->GetTexture(), Manager().GetNullTexture()->GetTexture());
+    EXPECT_EQ(Loader().GetLoadTextureListSize(), 0);
+}
+
+// Both the main thread and the scene loader thread ask for textures: however many threads ask
+// for an unloaded texture at once, its file is queued once.
+TEST_F(TextureTest, ATextureAskedForByManyThreadsAtOnceIsQueuedOnce)
+{
+    LoaderPause pause;
+    constexpr int kTextures = 20;
+    constexpr int kThreads = 6;
+    ASSERT_NE(Manager().GetNullTexture(), nullptr);
+    std::vector<CTexture*> textures(kTextures, nullptr);
+    for (CTexture*& texture : textures)
+        CTexture::LoadTexture(L"later.tga", &texture, 0);
+    for (CTexture* texture : textures) {
+        std::atomic<int> ready{0};
+        std::vector<std::thread> askers;
+        for (int i = 0; i < kThreads; ++i)
+            askers.emplace_back([&] {
+                ready.fetch_add(1);
+                while (ready.load() < kThreads) {
+                }
+                texture->GetTexture();
+            });
+        for (std::thread& asker : askers)
+            asker.join();
+    }
+    EXPECT_EQ(Loader().GetLoadTextureListSize(), kTextures);
+    for (CTexture* texture : textures)
+        delete texture;
+    EXPECT_EQ(Loader().GetLoadTextureListSize(), 0) << "a destroyed texture leaves the queue";
 }
 
 TEST_F(TextureTest, ATextureNotLoadedNowIsLoadedByTheLoaderThread)

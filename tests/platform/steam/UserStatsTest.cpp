@@ -104,10 +104,23 @@ TEST_F(SteamClientTest, OnlineEntryPointsFailOutsideALobbyOrServer)
 {
     ASSERT_NE(SteamMatchmaking(), nullptr);
     EXPECT_FALSE(SteamMatchmaking()->SetLobbyData(CSteamID(), "game_starting", "0"));
+    EXPECT_STREQ(SteamMatchmaking()->GetLobbyData(CSteamID(42), "name"), "");
     EXPECT_FALSE(SteamNetworking()->DestroySocket(0, true));
-    EXPECT_FALSE(SteamGameServer_Init(0, 8766, 27015, 0, 27016, 3, "vanteo", "1.0.0.0"));
     EXPECT_EQ(SteamGameServer(), nullptr);
     EXPECT_EQ(SteamGameServerNetworking(), nullptr);
+    EXPECT_EQ(SteamMasterServerUpdater(), nullptr);
+}
+
+TEST_F(SteamClientTest, EveryGameServerStartGivesAFreshId)
+{
+    ASSERT_TRUE(SteamGameServer_Init(0, 8766, 27015, 0, 27016, 3, "vanteo", "1.0.0.0"));
+    ASSERT_NE(SteamGameServer(), nullptr);
+    CSteamID first = SteamGameServer()->GetSteamID();
+    ASSERT_TRUE(SteamGameServer_Init(0, 8766, 27015, 0, 27016, 3, "vanteo", "1.0.0.0"));
+    EXPECT_TRUE(first.IsValid());
+    EXPECT_NE(SteamGameServer()->GetSteamID(), first);
+    EXPECT_FALSE(SteamGameServer()->BSecure());
+    EXPECT_NE(SteamMasterServerUpdater(), nullptr);
 }
 
 } // namespace

@@ -1,0 +1,250 @@
+#include "menus/PopUp.h"
+
+#include "engine/InputKeyboard.h"
+#include "engine/SoundTable.h"
+#include "kv/KVDirector.h"
+#include "kv/KVLabel.h"
+#include "kv/KVSystem.h"
+
+#include <helvane/Log.h>
+#include <win32/Text.h>
+
+namespace {
+
+// Pop-ups sit on this layer of the UI root, in front of the scene's own windows.
+constexpr int32_t kPopUpLayer = -4;
+
+// The game's sound sink: plays and stops sounds of the sound table by key.
+class SoundTableSink final : public ISoundSink {
+public:
+    void Play(int key, bool loop, float volume) override { SoundTable.PlaySoundByKey(key, loop, volume); }
+    void Stop(int key) override { SoundTable.StopSoundByKey(key); }
+    bool IsPlaying(int) override { return false; }
+};
+
+IMessageSink* g_messages = nullptr;
+ISoundSink* g_sounds = nullptr;
+
+} // namespace
+
+void SetPopUpSinks(IMessageSink* messages, ISoundSink* sounds)
+{
+    g_messages = messages;
+    g_sounds = sounds;
+}
+
+IMessageSink& PopUpMessages()
+{
+    return g_messages ? *g_messages : GetSceneQueueSink();
+}
+
+ISoundSink& PopUpSounds()
+{
+    static SoundTableSink tableSink;
+    return g_sounds ? *g_sounds : tableSink;
+}
+
+// The base.
+
+void VanteoPopUp::Close()
+{
+    DestroyWindow();
+}
+
+void VanteoPopUp::Update(float)
+{
+    if (ClosingDone())
+        DestroyWindow();
+}
+
+void VanteoPopUp::SetTitle(const wchar_t* text)
+{
+    if (text)
+        SetLabel(L"Label_title", text);
+}
+
+void VanteoPopUp::SetMessage(const wchar_t* text)
+{
+    if (text)
+        SetLabel(L"Label_message", text);
+}
+
+int VanteoPopUp::OpenLayout(const std::string& layoutFile, const wchar_t* openingScene)
+{
+    if (m_pWindow)
+        return 0;
+    return OpenWindow(kv::GetKVSystem().CreateWindowFromLayout(layoutFile), layoutFile.c_str(), openingScene);
+}
+
+int VanteoPopUp::OpenWindow(kv::KVWnd* window, const char* what, const wchar_t* openingScene)
+{
+    if (m_pWindow)
+        return 0;
+    if (!window) {
+        DFLog(L"pop-up layout %hs gave no window; the pop-up stays closed", what ? what : "(none)");
+        return 0;
+    }
+    m_pWindow = window;
+    m_bClosing = 0;
+    window->SetZOrder(kPopUpLayer);
+    window->SetVisible(true);
+    BindEvents();
+    if (openingScene)
+        PlayScene(openingScene);
+    return 1;
+}
+
+kv::KVWnd* VanteoPopUp::Find(const wchar_t* name) const
+{
+    return m_pWindow && name ? m_pWindow->FindWindow(name) : nullptr;
+}
+
+void VanteoPopUp::ShowChild(const wchar_t* name, bool show) const
+{
+    if (kv::KVWnd* child = Find(name))
+        child->SetVisible(show);
+}
+
+void VanteoPopUp::SetLabel(const wchar_t* name, const std::wstring& text) const
+{
+    if (auto* label = dynamic_cast<kv::KVLabel*>(Find(name)))
+        label->text = text;
+}
+
+void VanteoPopUp::PlayScene(const std::wstring& name) const
+{
+    if (m_pWindow)
+        m_pWindow->PlayUIScene(name);
+}
+
+bool VanteoPopUp::IsAnimationRunning() const
+{
+    return m_pWindow && m_pWindow->IsUIScenePlaying();
+}
+
+bool VanteoPopUp::ButtonStep(const wchar_t* closingScene)
+{
+    // A layout without a director has nothing running: the close goes ahead at once.
+    if (!m_pWindow || m_bClosing || IsAnimationRunning())
+        return false;
+    PlayScene(closingScene);
+    m_bClosing = 1;
+    return true;
+}
+
+bool VanteoPopUp::ClosingDone() const
+{
+    return m_pWindow && m_bClosing && !IsAnimationRunning();
+}
+
+void VanteoPopUp::DestroyWindow()
+{
+    if (m_pWindow) {
+        if (kv::KVSystem* system = kv::KVSystem::GetPtr())
+            system->DetachWindow(m_pWindow);
+    }
+    m_pWindow = nullptr;
+    m_bClosing = 0;
+}
+
+void VanteoPopUp::Post(int32_t id)
+{
+    PopUpMessages().Post(id, nullptr, 0);
+}
+
+void VanteoPopUp::Post(int32_t id, int32_t value)
+{
+    PayloadWriter().I32(value).PostTo(PopUpMessages(), id);
+}
+
+bool VanteoPopUp::KeyPressed(int vk)
+{
+    return singleton<CInputKeyboard>::GetSingleton().IsKeyPressed(vk);
+}
+
+// The one-button notice.
+
+int VanteoPopUp_OK::Open()
+{
+    return OpenLayout(kLayout, L"warning_2btn_in");
+}
+
+void VanteoPopUp_OK::BindEvents()
+{
+    Bind(L"Anibtn_popup_ok", &VanteoPopUp_OK::OnOk);
+}
+
+void VanteoPopUp_OK::OnOk(kv::EventArgs&)
+{
+    ButtonStep(L"warning_2btn_out");
+}
+
+void VanteoPopUp_OK::Update(float)
+{
+    if (ClosingDone()) {
+        DestroyWindow();
+        Post(MSG_POPUP_OK, m_nParam);
+    }
+    if (!IsOpen())
+        return;
+    if (KeyPressed(kPopUpKeyEnter) || KeyPressed(kPopUpKeyBackspace) || KeyPressed(kPopUpKeyEscape)) {
+        kv::EventArgs args;
+        OnOk(args);
+    }
+}
+
+// The yes/no boxes.
+
+int VanteoPopUp_OKCancel::Open()
+{
+    return OpenBox(kLayout);
+}
+
+int VanteoPopUp_OKCancel::OpenBox(const char* layout)
+{
+    return OpenLayout(layout, L"warning_2btn_in");
+}
+
+void VanteoPopUp_OKCancel::BindEvents()
+{
+    Bind(L"Anibtn_popup_yes", &VanteoPopUp_OKCancel::OnYes);
+    Bind(L"Anibtn_popup_no", &VanteoPopUp_OKCancel::OnNo);
+}
+
+void VanteoPopUp_OKCancel::Answer(int32_t answer)
+{
+    // The answer belongs to the click that starts the closing; a click the guard ignores
+    // leaves it as it was.
+    if (ButtonStep(L"warning_2btn_out"))
+        m_nAnswer = answer;
+}
+
+void VanteoPopUp_OKCancel::OnYes(kv::EventArgs&)
+{
+    Answer(1);
+}
+
+void VanteoPopUp_OKCancel::OnNo(kv::EventArgs&)
+{
+    Answer(0);
+}
+
+void VanteoPopUp_OKCancel::Update(float)
+{
+    if (ClosingDone()) {
+        DestroyWindow();
+        Post(m_nAnswer == 1 ? MSG_POPUP_YES : MSG_POPUP_NO, m_nParam);
+    }
+    if (!IsOpen())
+        return;
+    kv::EventArgs args;
+    if (KeyPressed(kPopUpKeyEnter))
+        OnYes(args);
+    else if (KeyPressed(kPopUpKeyBackspace) || KeyPressed(kPopUpKeyEscape))
+        OnNo(args);
+}
+
+int VanteoPopUp_OKCancel_2Line::Open()
+{
+    return OpenBox(kLayout);
+}

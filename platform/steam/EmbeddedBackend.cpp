@@ -1,0 +1,442 @@
+// The embedded backend: files in one folder shared by every profile on this machine.
+// Layout under the folder:
+//   lobbies/<id>   a lobby record (see LobbyRecord.cpp), rewritten by its owner every 2 s;
+//                  records older than 6 s are of gone owners and are not listed
+//   servers/<id>   uint32 ip, uint16 port of a game server
+//   personas/<id>  a user's persona name, UTF-8
+//   tickets/<n>    uint64 user, uint64 server of a one-use ticket; claimed by renaming it away
+//   boards/<hex>   a leaderboard (magic "QBD1", sort, display, rows), changed under an flock
+// Ids are 16 hex digits. Every file is written to a temporary name and renamed into place, so a
+// reader never sees half a file; names holding ".tmp" or ".claim" are never read as records.
+#include "OnlineBackend.h"
+
+#include <algorithm>
+#include <atomic>
+#include <cinttypes>
+#include <cstdio>
+#include <cstdlib>
+#include <fcntl.h>
+#include <filesystem>
+#include <sys/file.h>
+#include <unistd.h>
+
+namespace fs = std::filesystem;
+
+namespace platform::steam {
+
+namespace {
+
+constexpr uint32_t kBoardMagic = 0x31444251;  // "QBD1"
+constexpr size_t kMaxBoardRows = 100000;
+constexpr int64_t kTicketLifetimeSeconds = 120;
+constexpr size_t kMaxRecordFileBytes = 4 * 1024 * 1024;
+
+std::string Hex(uint64_t id)
+{
+    char text[17];
+    std::snprintf(text, sizeof text, "%016" PRIx64, id);
+    return text;
+}
+
+bool ParseHex(const std::string& text, uint64_t& id)
+{
+    if (text.size() != 16 || text.find_first_not_of("0123456789abcdef") != std::string::npos)
+        return false;
+    id = std::strtoull(text.c_str(), nullptr, 16);
+    return true;
+}
+
+std::string HexOfText(const std::string& text)
+{
+    std::string hex;
+    static const char* digits = "0123456789abcdef";
+    for (unsigned char c : text) {
+        hex.push_back(digits[c >> 4]);
+        hex.push_back(digits[c & 15]);
+    }
+    return hex;
+}
+
+bool ReadFileBytes(const std::string& path, Bytes& bytes)
+{
+    std::FILE* in = std::fopen(path.c_str(), "rb");
+    if (!in)
+        return false;
+    bytes.clear();
+    uint8_t chunk[8192];
+    size_t got = 0;
+    while ((got = std::fread(chunk, 1, sizeof chunk, in)) > 0) {
+        bytes.insert(bytes.end(), chunk, chunk + got);
+        if (bytes.size() > kMaxRecordFileBytes) {
+            std::fclose(in);
+            return false;
+        }
+    }
+    std::fclose(in);
+    return true;
+}
+
+// Temporary file and rename: readers see the old or the new file, never a part.
+bool WriteFileAtomically(const std::string& path, const Bytes& bytes)
+{
+    static std::atomic<unsigned> counter{0};
+    std::string temp = path + ".tmp" + std::to_string(::getpid()) + "_" + std::to_string(counter++);
+    std::FILE* out = std::fopen(temp.c_str(), "wb");
+    if (!out)
+        return false;
+    bool ok = bytes.empty() || std::fwrite(bytes.data(), 1, bytes.size(), out) == bytes.size();
+    ok = std::fclose(out) == 0 && ok;
+    std::error_code ec;
+    if (ok)
+        fs::rename(temp, path, ec);
+    if (!ok || ec) {
+        std::remove(temp.c_str());
+        return false;
+    }
+    return true;
+}
+
+int64_t AgeMs(const fs::path& path)
+{
+    std::error_code ec;
+    auto written = fs::last_write_time(path, ec);
+    if (ec)
+        return INT64_MAX;
+    auto age = fs::file_time_type::clock::now() - written;
+    return std::chrono::duration_cast<std::chrono::milliseconds>(age).count();
+}
+
+bool IsRecordName(const std::string& name)
+{
+    return name.find(".tmp") == std::string::npos && name.find(".claim") == std::string::npos &&
+           name.find(".lock") == std::string::npos;
+}
+
+// An flock held for a scope.
+class FolderLock {
+public:
+    explicit FolderLock(const std::string& path) : m_fd(::open(path.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0644))
+    {
+        if (m_fd >= 0 && ::flock(m_fd, LOCK_EX) != 0) {
+            ::close(m_fd);
+            m_fd = -1;
+        }
+    }
+    ~FolderLock()
+    {
+        if (m_fd >= 0) {
+            ::flock(m_fd, LOCK_UN);
+            ::close(m_fd);
+        }
+    }
+    FolderLock(const FolderLock&) = delete;
+    FolderLock& operator=(const FolderLock&) = delete;
+    bool Held() const { return m_fd >= 0; }
+
+private:
+    int m_fd;
+};
+
+void SortRows(ELeaderboardSortMethod sort, std::vector<BoardRow>& rows)
+{
+    std::stable_sort(rows.begin(), rows.end(),
+                     [sort](const BoardRow& a, const BoardRow& b) { return Better(sort, a.score, b.score); });
+}
+
+class EmbeddedBackend final : public IOnlineBackend {
+public:
+    explicit EmbeddedBackend(std::string folder) : m_folder(std::move(folder))
+    {
+        std::error_code ec;
+        for (const char* sub : {"lobbies", "servers", "personas", "tickets", "boards"})
+            fs::create_directories(m_folder + "/" + sub, ec);
+    }
+
+    const char* Kind() const override { return "embedded"; }
+    uint32_t BindIp() override { return kLoopback; }
+    uint32_t AdvertisedIp() override { return kLoopback; }
+
+    bool PublishLobby(const LobbyRecord& lobby) override
+    {
+        return WriteFileAtomically(Path("lobbies", lobby.id), EncodeLobby(lobby));
+    }
+
+    void WithdrawLobby(uint64_t lobby) override
+    {
+        std::error_code ec;
+        fs::remove(Path("lobbies", lobby), ec);
+    }
+
+    bool ListLobbies(std::vector<LobbyRecord>& lobbies) override
+    {
+        lobbies.clear();
+        std::error_code ec;
+        fs::directory_iterator it(m_folder + "/lobbies", ec);
+        if (ec)
+            return false;
+        for (const auto& entry : it) {
+            std::string name = entry.path().filename().string();
+            uint64_t id = 0;
+            if (!IsRecordName(name) || !ParseHex(name, id))
+                continue;
+            int64_t age = AgeMs(entry.path());
+            if (age > kAnnouncementLifetimeMs) {
+                // Long gone: its owner died without withdrawing it.
+                if (age > 10 * kAnnouncementLifetimeMs)
+                    fs::remove(entry.path(), ec);
+                continue;
+            }
+            LobbyRecord lobby;
+            Bytes bytes;
+            if (!ReadFileBytes(entry.path().string(), bytes) || !ParseLobbyFile(bytes, lobby) || lobby.id != id)
+                continue;
+            lobbies.push_back(std::move(lobby));
+            if (lobbies.size() >= kMaxListedLobbies)
+                break;
+        }
+        std::sort(lobbies.begin(), lobbies.end(), [](const LobbyRecord& a, const LobbyRecord& b) { return a.id < b.id; });
+        return true;
+    }
+
+    bool FindLobby(uint64_t lobby, LobbyRecord& record) override
+    {
+        std::string path = Path("lobbies", lobby);
+        Bytes bytes;
+        if (AgeMs(path) > kAnnouncementLifetimeMs || !ReadFileBytes(path, bytes))
+            return false;
+        return ParseLobbyFile(bytes, record) && record.id == lobby;
+    }
+
+    bool PublishServer(uint64_t server, uint32_t ip, uint16_t port) override
+    {
+        WireWriter out;
+        out.U32(ip);
+        out.U16(port);
+        return WriteFileAtomically(Path("servers", server), out.Data());
+    }
+
+    void WithdrawServer(uint64_t server) override
+    {
+        std::error_code ec;
+        fs::remove(Path("servers", server), ec);
+    }
+
+    bool FindServer(uint64_t server, uint32_t& ip, uint16_t& port) override
+    {
+        Bytes bytes;
+        if (!ReadFileBytes(Path("servers", server), bytes))
+            return false;
+        WireReader in(bytes);
+        return in.U32(ip) && in.U16(port) && in.AtEnd() && port != 0;
+    }
+
+    void PublishPersona(uint64_t user, const std::string& name) override
+    {
+        std::string clean = CleanUtf8(name, kMaxNameBytes);
+        WriteFileAtomically(Path("personas", user), Bytes(clean.begin(), clean.end()));
+    }
+
+    bool FindPersona(uint64_t user, std::string& name) override
+    {
+        Bytes bytes;
+        if (!ReadFileBytes(Path("personas", user), bytes))
+            return false;
+        name = CleanUtf8(std::string(bytes.begin(), bytes.end()), kMaxNameBytes);
+        return true;
+    }
+
+    bool StoreTicket(uint64_t nonce, uint64_t user, uint64_t server) override
+    {
+        WireWriter out;
+        out.U64(user);
+        out.U64(server);
+        return WriteFileAtomically(Path("tickets", nonce), out.Data());
+    }
+
+    bool ConsumeTicket(uint64_t nonce, uint64_t& user, uint64_t& server) override
+    {
+        // Renaming claims the ticket: of two servers shown one ticket, only one rename succeeds.
+        static std::atomic<unsigned> counter{0};
+        std::string path = Path("tickets", nonce);
+        std::string claimed = path + ".claim" + std::to_string(::getpid()) + "_" + std::to_string(counter++);
+        std::error_code ec;
+        fs::rename(path, claimed, ec);
+        if (ec)
+            return false;
+        Bytes bytes;
+        bool read = ReadFileBytes(claimed, bytes);
+        bool fresh = AgeMs(claimed) <= kTicketLifetimeSeconds * 1000;
+        fs::remove(claimed, ec);
+        WireReader in(bytes);
+        return read && fresh && in.U64(user) && in.U64(server) && in.AtEnd();
+    }
+
+    bool OpenBoard(const std::string& name, ELeaderboardSortMethod sort, ELeaderboardDisplayType display,
+                   BoardInfo& info) override
+    {
+        FolderLock lock(m_folder + "/boards/.lock");
+        if (!lock.Held())
+            return false;
+        std::vector<BoardRow> rows;
+        if (LoadBoard(name, info, rows))
+            return true;
+        if (fs::exists(BoardPath(name)))
+            return false;  // there but unreadable: never overwrite a board with an empty one
+        info = BoardInfo{sort, display, 0};
+        return WriteFileAtomically(BoardPath(name), FormatBoardFile(info, {}));
+    }
+
+    bool UploadScore(const std::string& name, const BoardRow& row, ELeaderboardUploadScoreMethod method,
+                     UploadOutcome& outcome) override
+    {
+        FolderLock lock(m_folder + "/boards/.lock");
+        BoardInfo info;
+        std::vector<BoardRow> rows;
+        if (!lock.Held() || !LoadBoard(name, info, rows))
+            return false;
+        auto mine = std::find_if(rows.begin(), rows.end(), [&](const BoardRow& r) { return r.user == row.user; });
+        outcome = {};
+        if (mine != rows.end()) {
+            outcome.rankPrevious = static_cast<int32_t>(mine - rows.begin()) + 1;
+            bool replace = method == k_ELeaderboardUploadScoreMethodForceUpdate || Better(info.sort, row.score, mine->score);
+            if (!replace) {
+                outcome.rankNew = outcome.rankPrevious;
+                outcome.count = static_cast<int32_t>(rows.size());
+                mine->name = row.name;
+                return WriteFileAtomically(BoardPath(name), FormatBoardFile(info, rows));
+            }
+            rows.erase(mine);
+        }
+        if (rows.size() >= kMaxBoardRows)
+            return false;
+        // A new score goes after every equal one: earlier uploads rank first on ties.
+        auto at = std::find_if(rows.begin(), rows.end(), [&](const BoardRow& r) { return Better(info.sort, row.score, r.score); });
+        outcome.rankNew = static_cast<int32_t>(at - rows.begin()) + 1;
+        rows.insert(at, row);
+        outcome.changed = true;
+        outcome.count = static_cast<int32_t>(rows.size());
+        return WriteFileAtomically(BoardPath(name), FormatBoardFile(info, rows));
+    }
+
+    bool DownloadRows(const std::string& name, ELeaderboardDataRequest request, int first, int last, uint64_t user,
+                      std::vector<RankedRow>& result, int32_t& count) override
+    {
+        BoardInfo info;
+        std::vector<BoardRow> rows;
+        if (!LoadBoard(name, info, rows))
+            return false;
+        count = static_cast<int32_t>(rows.size());
+        result.clear();
+        int64_t from = first, to = last;  // 0-based indexes after the adjustments below
+        if (request == k_ELeaderboardDataRequestGlobalAroundUser) {
+            auto mine = std::find_if(rows.begin(), rows.end(), [&](const BoardRow& r) { return r.user == user; });
+            if (mine == rows.end())
+                return true;
+            int64_t at = mine - rows.begin();
+            from = at + first;
+            to = at + last;
+        } else {
+            from = static_cast<int64_t>(first) - 1;
+            to = static_cast<int64_t>(last) - 1;
+        }
+        from = std::max<int64_t>(from, 0);
+        to = std::min<int64_t>(to, static_cast<int64_t>(rows.size()) - 1);
+        for (int64_t i = from; i <= to; ++i)
+            result.push_back({rows[static_cast<size_t>(i)], static_cast<int32_t>(i + 1)});
+        return true;
+    }
+
+private:
+    std::string Path(const char* sub, uint64_t id) const { return m_folder + "/" + sub + "/" + Hex(id); }
+    std::string BoardPath(const std::string& name) const { return m_folder + "/boards/" + HexOfText(name); }
+
+    bool LoadBoard(const std::string& name, BoardInfo& info, std::vector<BoardRow>& rows)
+    {
+        Bytes bytes;
+        return ReadFileBytes(BoardPath(name), bytes) && ParseBoardFile(bytes, info, rows);
+    }
+
+    std::string m_folder;
+};
+
+} // namespace
+
+bool ParseLobbyFile(const Bytes& bytes, LobbyRecord& lobby)
+{
+    return DecodeLobby(bytes, lobby);
+}
+
+Bytes FormatBoardFile(const BoardInfo& info, const std::vector<BoardRow>& rows)
+{
+    WireWriter out;
+    out.U32(kBoardMagic);
+    out.I32(info.sort);
+    out.I32(info.display);
+    out.U32(static_cast<uint32_t>(rows.size()));
+    for (const BoardRow& row : rows) {
+        out.U64(row.user);
+        out.I32(row.score);
+        out.Text(row.name);
+    }
+    return out.Take();
+}
+
+bool ParseBoardFile(const Bytes& bytes, BoardInfo& info, std::vector<BoardRow>& rows)
+{
+    WireReader in(bytes);
+    uint32_t magic = 0, count = 0;
+    int32_t sort = 0, display = 0;
+    if (!in.U32(magic) || magic != kBoardMagic || !in.I32(sort) || !in.I32(display) || !in.U32(count))
+        return false;
+    if (sort < k_ELeaderboardSortMethodNone || sort > k_ELeaderboardSortMethodDescending ||
+        display < k_ELeaderboardDisplayTypeNone || display > 3 || count > kMaxBoardRows)
+        return false;
+    std::vector<BoardRow> read;
+    for (uint32_t i = 0; i < count; ++i) {
+        BoardRow row;
+        if (!in.U64(row.user) || row.user == 0 || !in.I32(row.score) || !in.Text(row.name, kMaxNameBytes))
+            return false;
+        read.push_back(std::move(row));
+        if (!in.Ok())
+            return false;
+    }
+    if (!in.AtEnd())
+        return false;
+    info.sort = static_cast<ELeaderboardSortMethod>(sort);
+    info.display = static_cast<ELeaderboardDisplayType>(display);
+    // A file written by hand may be out of order: rank as the board's sort says.
+    SortRows(info.sort, read);
+    info.count = static_cast<int32_t>(read.size());
+    rows = std::move(read);
+    return true;
+}
+
+std::string EmbeddedBackendFolder()
+{
+    if (const char* dir = std::getenv("QUIBLY_ONLINE_DIR"); dir && *dir)
+        return dir;
+    // Beside the profiles, so the boards outlive the session and every profile shares them.
+    if (const char* xdg = std::getenv("XDG_DATA_HOME"); xdg && *xdg)
+        return std::string(xdg) + "/quibly-online";
+    if (const char* home = std::getenv("HOME"); home && *home)
+        return std::string(home) + "/.local/share/quibly-online";
+    return "/tmp/quibly-online-" + std::to_string(::getuid());
+}
+
+std::unique_ptr<IOnlineBackend> MakeEmbeddedBackend(const std::string& folder)
+{
+    return std::make_unique<EmbeddedBackend>(folder);
+}
+
+std::unique_ptr<IOnlineBackend> MakeBackendFromEnvironment()
+{
+    const char* url = std::getenv("QUIBLY_ONLINE");
+    if (url && *url) {
+        if (auto redis = MakeRedisBackend(url))
+            return redis;
+        std::fprintf(stderr, "[platform] QUIBLY_ONLINE=%s is not redis://host:port; using the embedded backend\n", url);
+    }
+    return MakeEmbeddedBackend(EmbeddedBackendFolder());
+}
+
+} // namespace platform::steam

@@ -1,0 +1,171 @@
+// The online services of one platform user: lobbies, client sockets, the game server, tickets,
+// persona names and leaderboards, over one backend. The process has one (in ClientState);
+// tests make more, one per simulated user, each with its own event sink.
+// Nothing here blocks: sockets are polled by the pumps (PollClient, PollServer) and by the
+// reads; everything the game hears arrives as a callback or call result through the sink.
+#pragma once
+
+#include "OnlineBackend.h"
+#include "Wire.h"
+#include "steam/SteamApi.h"
+
+#include <map>
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace platform::steam {
+
+// Where the events of one user go: the process's callback queues, or a test's record.
+class IEventSink {
+public:
+    virtual ~IEventSink() = default;
+    virtual void Client(int id, const void* payload, size_t bytes) = 0;
+    virtual void ClientResult(SteamAPICall_t call, int id, const void* payload, size_t bytes, bool ioFailure) = 0;
+    virtual void Server(int id, const void* payload, size_t bytes) = 0;
+};
+
+// The sink of the process: its two callback queues.
+IEventSink& ProcessSink();
+
+class OnlineContext;
+
+// Leaderboards through the backend; the ISteamUserStats board calls forward here.
+class Leaderboards {
+public:
+    explicit Leaderboards(OnlineContext& context) : m_context(context) {}
+    SteamAPICall_t FindOrCreateLeaderboard(const char* name, ELeaderboardSortMethod sort,
+                                           ELeaderboardDisplayType display);
+    const char* GetLeaderboardName(SteamLeaderboard_t board);
+    int GetLeaderboardEntryCount(SteamLeaderboard_t board);
+    SteamAPICall_t DownloadLeaderboardEntries(SteamLeaderboard_t board, ELeaderboardDataRequest request, int start,
+                                              int end);
+    bool GetDownloadedLeaderboardEntry(SteamLeaderboardEntries_t entries, int index, LeaderboardEntry_t* entry,
+                                       int32_t* details, int detailsMax);
+    SteamAPICall_t UploadLeaderboardScore(SteamLeaderboard_t board, ELeaderboardUploadScoreMethod method,
+                                          int32_t score);
+
+private:
+    struct Board {
+        std::string name;
+        BoardInfo info;
+    };
+    struct Download {
+        SteamLeaderboardEntries_t handle = 0;
+        std::vector<RankedRow> rows;
+    };
+    const Board* Find(SteamLeaderboard_t board) const;
+    OnlineContext& m_context;
+    std::vector<Board> m_boards;
+    std::vector<Download> m_downloads;  // the latest few
+    SteamLeaderboardEntries_t m_lastEntries = 0;
+};
+
+class LobbyEngine;
+class SocketEngine;
+
+class OnlineContext {
+public:
+    OnlineContext(CSteamID self, std::string personaName, std::unique_ptr<IOnlineBackend> backend, IEventSink& sink);
+    ~OnlineContext();
+    OnlineContext(const OnlineContext&) = delete;
+    OnlineContext& operator=(const OnlineContext&) = delete;
+
+    CSteamID Self() const { return m_self; }
+    const std::string& PersonaName() const { return m_persona; }
+    IOnlineBackend& Backend() { return *m_backend; }
+    IEventSink& Sink() { return m_sink; }
+
+    ISteamMatchmaking* Matchmaking();
+    ISteamNetworking* Networking();
+    // Null until InitGameServer succeeded.
+    ISteamGameServer* GameServer();
+    ISteamGameServerNetworking* GameServerNetworking();
+    ISteamMasterServerUpdater* MasterServerUpdater();
+    Leaderboards& Boards() { return m_boards; }
+
+    // Starts a new game server with a fresh id, ending the previous one.
+    bool InitGameServer();
+    // The pumps' polls: sockets, lobbies, announcements; events go to the sink.
+    void PollClient();
+    void PollServer();
+
+    int InitiateGameConnection(void* blob, int maxBytes, CSteamID server, uint32_t ip, uint16_t port);
+    void TerminateGameConnection(uint32_t ip, uint16_t port);
+    // "" for an unknown user; stays valid until the context ends.
+    const char* PersonaOf(CSteamID user);
+    bool IsUserInLobby(CSteamID user, CSteamID lobby);
+    // Whether `user` may join the game server `server` run here: the host itself, or a member of
+    // a lobby this user is in that published the server.
+    bool IsMemberOfServerLobby(uint64_t user, uint64_t server);
+
+    // For emitting typed records.
+    template <typename P>
+    void Emit(const P& record)
+    {
+        m_sink.Client(P::k_iCallback, &record, sizeof record);
+    }
+    template <typename P>
+    void EmitServer(const P& record)
+    {
+        m_sink.Server(P::k_iCallback, &record, sizeof record);
+    }
+    template <typename P>
+    SteamAPICall_t EmitResult(const P& record, bool ioFailure = false);
+    template <typename P>
+    void EmitResult(SteamAPICall_t call, const P& record, bool ioFailure = false)
+    {
+        m_sink.ClientResult(call, P::k_iCallback, &record, sizeof record, ioFailure);
+    }
+
+private:
+    struct Ticket {
+        uint64_t nonce;
+        uint32_t ip;
+        uint16_t port;
+    };
+    CSteamID m_self;
+    std::string m_persona;
+    std::unique_ptr<IOnlineBackend> m_backend;
+    IEventSink& m_sink;
+    LobbyEngine* m_lobbies = nullptr;  // owned; made and deleted by their source files
+    SocketEngine* m_sockets = nullptr;
+    Leaderboards m_boards;
+    std::vector<Ticket> m_tickets;
+    std::map<uint64_t, std::string> m_personaCache;
+    std::map<uint64_t, int64_t> m_personaCheckedMs;
+};
+
+// A fresh random nonzero 64-bit value.
+uint64_t RandomId();
+// Queues a new call handle (ClientState's counter).
+SteamAPICall_t NextCall();
+
+template <typename P>
+SteamAPICall_t OnlineContext::EmitResult(const P& record, bool ioFailure)
+{
+    SteamAPICall_t call = NextCall();
+    m_sink.ClientResult(call, P::k_iCallback, &record, sizeof record, ioFailure);
+    return call;
+}
+
+// Lobby engine internals shared with the context.
+LobbyEngine* MakeLobbyEngine(OnlineContext& context);
+void DeleteLobbyEngine(LobbyEngine* engine);
+ISteamMatchmaking* AsMatchmaking(LobbyEngine& engine);
+void PollLobbies(LobbyEngine& engine);
+const LobbyRecord* FindLobbyView(LobbyEngine& engine, uint64_t lobby);
+// Lobbies this user is in (hosted or joined).
+std::vector<const LobbyRecord*> JoinedLobbies(LobbyEngine& engine);
+
+SocketEngine* MakeSocketEngine(OnlineContext& context);
+void DeleteSocketEngine(SocketEngine* engine);
+ISteamNetworking* AsNetworking(SocketEngine& engine);
+ISteamGameServer* AsGameServer(SocketEngine& engine);
+ISteamGameServerNetworking* AsGameServerNetworking(SocketEngine& engine);
+ISteamMasterServerUpdater* AsMasterServerUpdater(SocketEngine& engine);
+bool StartGameServer(SocketEngine& engine);
+void PollClientSockets(SocketEngine& engine);
+void PollServerSockets(SocketEngine& engine);
+
+} // namespace platform::steam

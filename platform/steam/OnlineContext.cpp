@@ -1,0 +1,276 @@
+// One user's online services: the context tying lobbies, sockets, tickets, persona names and
+// leaderboards to one backend and one event sink.
+#include "Online.h"
+
+#include <cstdio>
+#include <cstring>
+#include <random>
+
+namespace platform::steam {
+
+bool MakeTicket(uint64_t user, uint64_t server, uint64_t nonce, uint8_t* out, size_t bytes);
+
+namespace {
+
+constexpr int64_t kPersonaRecheckMs = 5000;
+constexpr size_t kKeptDownloads = 16;
+constexpr size_t kKeptTickets = 16;
+
+} // namespace
+
+uint64_t RandomId()
+{
+    static std::mt19937_64 generator{std::random_device{}() ^ (static_cast<uint64_t>(std::random_device{}()) << 32)};
+    uint64_t id = 0;
+    while (id == 0)
+        id = generator();
+    return id;
+}
+
+OnlineContext::OnlineContext(CSteamID self, std::string personaName, std::unique_ptr<IOnlineBackend> backend,
+                             IEventSink& sink)
+    : m_self(self), m_persona(std::move(personaName)), m_backend(std::move(backend)), m_sink(sink), m_boards(*this)
+{
+    m_lobbies = MakeLobbyEngine(*this);
+    m_sockets = MakeSocketEngine(*this);
+    m_backend->PublishPersona(m_self.ConvertToUint64(), m_persona);
+}
+
+OnlineContext::~OnlineContext()
+{
+    DeleteSocketEngine(m_sockets);
+    DeleteLobbyEngine(m_lobbies);
+}
+
+ISteamMatchmaking* OnlineContext::Matchmaking()
+{
+    return AsMatchmaking(*m_lobbies);
+}
+
+ISteamNetworking* OnlineContext::Networking()
+{
+    return AsNetworking(*m_sockets);
+}
+
+ISteamGameServer* OnlineContext::GameServer()
+{
+    return AsGameServer(*m_sockets);
+}
+
+ISteamGameServerNetworking* OnlineContext::GameServerNetworking()
+{
+    return AsGameServerNetworking(*m_sockets);
+}
+
+ISteamMasterServerUpdater* OnlineContext::MasterServerUpdater()
+{
+    return AsMasterServerUpdater(*m_sockets);
+}
+
+bool OnlineContext::InitGameServer()
+{
+    return StartGameServer(*m_sockets);
+}
+
+void OnlineContext::PollClient()
+{
+    PollClientSockets(*m_sockets);
+    PollLobbies(*m_lobbies);
+}
+
+void OnlineContext::PollServer()
+{
+    PollServerSockets(*m_sockets);
+}
+
+int OnlineContext::InitiateGameConnection(void* blob, int maxBytes, CSteamID server, uint32_t ip, uint16_t port)
+{
+    if (!blob || maxBytes <= 0)
+        return 0;
+    uint64_t nonce = RandomId();
+    if (!MakeTicket(m_self.ConvertToUint64(), server.ConvertToUint64(), nonce, static_cast<uint8_t*>(blob),
+                    static_cast<size_t>(maxBytes)))
+        return 0;
+    if (!m_backend->StoreTicket(nonce, m_self.ConvertToUint64(), server.ConvertToUint64()))
+        return 0;
+    m_tickets.push_back({nonce, ip, port});
+    if (m_tickets.size() > kKeptTickets)
+        m_tickets.erase(m_tickets.begin());
+    return 28;
+}
+
+void OnlineContext::TerminateGameConnection(uint32_t ip, uint16_t port)
+{
+    std::erase_if(m_tickets, [&](const Ticket& ticket) {
+        if (ticket.ip != ip || ticket.port != port)
+            return false;
+        uint64_t user = 0, server = 0;
+        m_backend->ConsumeTicket(ticket.nonce, user, server);
+        return true;
+    });
+}
+
+const char* OnlineContext::PersonaOf(CSteamID user)
+{
+    uint64_t id = user.ConvertToUint64();
+    if (id == 0)
+        return "";
+    if (user == m_self)
+        return m_persona.c_str();
+    std::string& cached = m_personaCache[id];
+    if (const LobbyRecord* found = nullptr; true) {
+        for (const LobbyRecord* lobby : JoinedLobbies(*m_lobbies))
+            for (const LobbyMember& member : lobby->members)
+                if (member.id == id && !member.name.empty())
+                    found = lobby;
+        if (found) {
+            for (const LobbyMember& member : found->members)
+                if (member.id == id)
+                    cached = CleanUtf8(member.name, kMaxNameBytes);
+            return cached.c_str();
+        }
+    }
+    // Asked of the backend at most every few seconds, because the game asks every frame.
+    int64_t now = NowMs();
+    auto checked = m_personaCheckedMs.find(id);
+    if (checked == m_personaCheckedMs.end() || now - checked->second > kPersonaRecheckMs) {
+        m_personaCheckedMs[id] = now;
+        std::string name;
+        if (m_backend->FindPersona(id, name))
+            cached = name;
+    }
+    return cached.c_str();
+}
+
+bool OnlineContext::IsUserInLobby(CSteamID user, CSteamID lobby)
+{
+    const LobbyRecord* record = FindLobbyView(*m_lobbies, lobby.ConvertToUint64());
+    if (!record)
+        return false;
+    for (const LobbyMember& member : record->members)
+        if (member.id == user.ConvertToUint64())
+            return true;
+    return false;
+}
+
+bool OnlineContext::IsMemberOfServerLobby(uint64_t user, uint64_t server)
+{
+    if (user == m_self.ConvertToUint64())
+        return true;
+    for (const LobbyRecord* lobby : JoinedLobbies(*m_lobbies)) {
+        if (lobby->server.id != server)
+            continue;
+        for (const LobbyMember& member : lobby->members)
+            if (member.id == user)
+                return true;
+    }
+    return false;
+}
+
+// ---- leaderboards ----
+
+const Leaderboards::Board* Leaderboards::Find(SteamLeaderboard_t board) const
+{
+    return board >= 1 && board <= m_boards.size() ? &m_boards[board - 1] : nullptr;
+}
+
+SteamAPICall_t Leaderboards::FindOrCreateLeaderboard(const char* name, ELeaderboardSortMethod sort,
+                                                     ELeaderboardDisplayType display)
+{
+    if (!name || !*name || std::strlen(name) > kMaxBoardNameBytes || !IsValidUtf8(name))
+        return k_uAPICallInvalid;
+    LeaderboardFindResult_t result{};
+    BoardInfo info;
+    if (!m_context.Backend().OpenBoard(name, sort, display, info))
+        return m_context.EmitResult(result, true);
+    SteamLeaderboard_t handle = 0;
+    for (size_t i = 0; i < m_boards.size() && !handle; ++i)
+        if (m_boards[i].name == name) {
+            handle = i + 1;
+            m_boards[i].info = info;
+        }
+    if (!handle) {
+        m_boards.push_back({name, info});
+        handle = m_boards.size();
+    }
+    result.m_hSteamLeaderboard = handle;
+    result.m_bLeaderboardFound = 1;
+    return m_context.EmitResult(result);
+}
+
+const char* Leaderboards::GetLeaderboardName(SteamLeaderboard_t board)
+{
+    const Board* found = Find(board);
+    return found ? found->name.c_str() : "";
+}
+
+int Leaderboards::GetLeaderboardEntryCount(SteamLeaderboard_t board)
+{
+    // The count of the last answer about this board: the game asks every frame.
+    const Board* found = Find(board);
+    return found ? found->info.count : 0;
+}
+
+SteamAPICall_t Leaderboards::DownloadLeaderboardEntries(SteamLeaderboard_t board, ELeaderboardDataRequest request,
+                                                        int start, int end)
+{
+    const Board* found = Find(board);
+    if (!found)
+        return k_uAPICallInvalid;
+    LeaderboardScoresDownloaded_t result{};
+    result.m_hSteamLeaderboard = board;
+    Download download;
+    int32_t count = 0;
+    if (!m_context.Backend().DownloadRows(found->name, request, start, end, m_context.Self().ConvertToUint64(),
+                                          download.rows, count))
+        return m_context.EmitResult(result, true);
+    m_boards[board - 1].info.count = count;
+    download.handle = ++m_lastEntries;
+    result.m_hSteamLeaderboardEntries = download.handle;
+    result.m_cEntryCount = static_cast<int32_t>(download.rows.size());
+    m_downloads.push_back(std::move(download));
+    if (m_downloads.size() > kKeptDownloads)
+        m_downloads.erase(m_downloads.begin());
+    return m_context.EmitResult(result);
+}
+
+bool Leaderboards::GetDownloadedLeaderboardEntry(SteamLeaderboardEntries_t entries, int index,
+                                                 LeaderboardEntry_t* entry, int32_t* details, int detailsMax)
+{
+    for (const Download& download : m_downloads) {
+        if (download.handle != entries)
+            continue;
+        if (index < 0 || index >= static_cast<int>(download.rows.size()) || !entry)
+            return false;
+        const RankedRow& row = download.rows[static_cast<size_t>(index)];
+        entry->m_steamIDUser = CSteamID(row.row.user);
+        entry->m_nGlobalRank = row.rank;
+        entry->m_nScore = row.row.score;
+        entry->m_cDetails = 0;
+        return true;
+    }
+    return false;
+}
+
+SteamAPICall_t Leaderboards::UploadLeaderboardScore(SteamLeaderboard_t board, ELeaderboardUploadScoreMethod method,
+                                                    int32_t score)
+{
+    const Board* found = Find(board);
+    if (!found)
+        return k_uAPICallInvalid;
+    LeaderboardScoreUploaded_t result{};
+    result.m_hSteamLeaderboard = board;
+    result.m_nScore = score;
+    UploadOutcome outcome;
+    BoardRow row{m_context.Self().ConvertToUint64(), score, m_context.PersonaName()};
+    if (!m_context.Backend().UploadScore(found->name, row, method, outcome))
+        return m_context.EmitResult(result, true);
+    m_boards[board - 1].info.count = outcome.count;
+    result.m_bSuccess = 1;
+    result.m_bScoreChanged = outcome.changed ? 1 : 0;
+    result.m_nGlobalRankNew = outcome.rankNew;
+    result.m_nGlobalRankPrevious = outcome.rankPrevious;
+    return m_context.EmitResult(result);
+}
+
+} // namespace platform::steam

@@ -1,0 +1,407 @@
+// The Redis backend ($QUIBLY_ONLINE=redis://host:port), through hiredis. Keys:
+//   quibly:lobby:<id>     a lobby record (LobbyRecord.cpp), set by its owner every 2 s, expiring
+//                         after 6 s; quibly:lobbies is the set of announced ids
+//   quibly:gs:<id>        "ip port" of a game server
+//   quibly:user:<id>      a persona name
+//   quibly:ticket:<n>     "user server" of a one-use ticket (GETDEL claims it), expiring after 2 min
+//   quibly:lb:<name>      a leaderboard's sorted set (member: user id, score: the score)
+//   quibly:lbmeta:<name>  its sort and display; quibly:lbname:<name> the rows' persona names
+// Every value is written in one command, so a reader sees the old or the new value, never a part.
+// Calls block for at most the connect and command time-outs; when the server is unreachable
+// they fail at once and a new connection is tried at most every 2 s.
+#include "OnlineBackend.h"
+
+#include <hiredis/hiredis.h>
+
+#include <algorithm>
+#include <arpa/inet.h>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <netinet/in.h>
+#include <sys/socket.h>
+
+namespace platform::steam {
+
+namespace {
+
+constexpr int kConnectTimeoutMs = 300;
+constexpr int kCommandTimeoutMs = 1000;
+constexpr int64_t kReconnectPauseMs = 2000;
+
+struct ReplyDeleter {
+    void operator()(redisReply* reply) const
+    {
+        if (reply)
+            freeReplyObject(reply);
+    }
+};
+using Reply = std::unique_ptr<redisReply, ReplyDeleter>;
+
+timeval Timeval(int ms)
+{
+    return timeval{ms / 1000, (ms % 1000) * 1000};
+}
+
+class RedisBackend final : public IOnlineBackend {
+public:
+    RedisBackend(std::string host, int port) : m_host(std::move(host)), m_port(port) { Connect(); }
+    ~RedisBackend() override
+    {
+        if (m_context)
+            redisFree(m_context);
+    }
+
+    const char* Kind() const override { return "redis"; }
+    uint32_t BindIp() override { return INADDR_ANY; }
+    uint32_t AdvertisedIp() override { return m_localIp ? m_localIp : kLoopback; }
+
+    bool PublishLobby(const LobbyRecord& lobby) override
+    {
+        Bytes bytes = EncodeLobby(lobby);
+        std::string key = "quibly:lobby:" + std::to_string(lobby.id);
+        Reply set = Command("SET %s %b PX %lld", key.c_str(), bytes.data(), bytes.size(),
+                            static_cast<long long>(kAnnouncementLifetimeMs));
+        Reply add = Command("SADD quibly:lobbies %llu", static_cast<unsigned long long>(lobby.id));
+        return IsOk(set) && add;
+    }
+
+    void WithdrawLobby(uint64_t lobby) override
+    {
+        Command("DEL quibly:lobby:%llu", static_cast<unsigned long long>(lobby));
+        Command("SREM quibly:lobbies %llu", static_cast<unsigned long long>(lobby));
+    }
+
+    bool ListLobbies(std::vector<LobbyRecord>& lobbies) override
+    {
+        lobbies.clear();
+        Reply ids = Command("SMEMBERS quibly:lobbies");
+        if (!ids || ids->type != REDIS_REPLY_ARRAY)
+            return false;
+        std::vector<std::string> keys;
+        std::vector<std::string> idTexts;
+        for (size_t i = 0; i < ids->elements; ++i)
+            if (ids->element[i]->type == REDIS_REPLY_STRING) {
+                idTexts.emplace_back(ids->element[i]->str, ids->element[i]->len);
+                keys.push_back("quibly:lobby:" + idTexts.back());
+            }
+        if (keys.empty())
+            return true;
+        std::vector<const char*> argv{"MGET"};
+        std::vector<size_t> lengths{4};
+        for (const std::string& key : keys) {
+            argv.push_back(key.c_str());
+            lengths.push_back(key.size());
+        }
+        Reply values = CommandArgv(argv, lengths);
+        if (!values || values->type != REDIS_REPLY_ARRAY || values->elements != keys.size())
+            return false;
+        for (size_t i = 0; i < values->elements; ++i) {
+            redisReply* value = values->element[i];
+            if (value->type != REDIS_REPLY_STRING) {
+                // Expired: its owner is gone.
+                Command("SREM quibly:lobbies %s", idTexts[i].c_str());
+                continue;
+            }
+            LobbyRecord lobby;
+            Bytes bytes(value->str, value->str + value->len);
+            if (!DecodeLobby(bytes, lobby) || std::to_string(lobby.id) != idTexts[i])
+                continue;
+            if (lobbies.size() < kMaxListedLobbies)
+                lobbies.push_back(std::move(lobby));
+        }
+        std::sort(lobbies.begin(), lobbies.end(), [](const LobbyRecord& a, const LobbyRecord& b) { return a.id < b.id; });
+        return true;
+    }
+
+    bool FindLobby(uint64_t lobby, LobbyRecord& record) override
+    {
+        Reply value = Command("GET quibly:lobby:%llu", static_cast<unsigned long long>(lobby));
+        if (!value || value->type != REDIS_REPLY_STRING)
+            return false;
+        Bytes bytes(value->str, value->str + value->len);
+        return DecodeLobby(bytes, record) && record.id == lobby;
+    }
+
+    bool PublishServer(uint64_t server, uint32_t ip, uint16_t port) override
+    {
+        return IsOk(Command("SET quibly:gs:%llu %s EX 86400", static_cast<unsigned long long>(server),
+                            (std::to_string(ip) + " " + std::to_string(port)).c_str()));
+    }
+
+    void WithdrawServer(uint64_t server) override
+    {
+        Command("DEL quibly:gs:%llu", static_cast<unsigned long long>(server));
+    }
+
+    bool FindServer(uint64_t server, uint32_t& ip, uint16_t& port) override
+    {
+        Reply value = Command("GET quibly:gs:%llu", static_cast<unsigned long long>(server));
+        if (!value || value->type != REDIS_REPLY_STRING)
+            return false;
+        unsigned long long readIp = 0, readPort = 0;
+        std::string text(value->str, value->len);
+        if (std::sscanf(text.c_str(), "%llu %llu", &readIp, &readPort) != 2 || readIp > UINT32_MAX || readPort == 0 ||
+            readPort > 65535)
+            return false;
+        ip = static_cast<uint32_t>(readIp);
+        port = static_cast<uint16_t>(readPort);
+        return true;
+    }
+
+    void PublishPersona(uint64_t user, const std::string& name) override
+    {
+        std::string clean = CleanUtf8(name, kMaxNameBytes);
+        Command("SET quibly:user:%llu %b", static_cast<unsigned long long>(user), clean.data(), clean.size());
+    }
+
+    bool FindPersona(uint64_t user, std::string& name) override
+    {
+        Reply value = Command("GET quibly:user:%llu", static_cast<unsigned long long>(user));
+        if (!value || value->type != REDIS_REPLY_STRING)
+            return false;
+        name = CleanUtf8(std::string_view(value->str, value->len), kMaxNameBytes);
+        return true;
+    }
+
+    bool StoreTicket(uint64_t nonce, uint64_t user, uint64_t server) override
+    {
+        std::string value = std::to_string(user) + " " + std::to_string(server);
+        return IsOk(Command("SET quibly:ticket:%llu %s EX 120", static_cast<unsigned long long>(nonce), value.c_str()));
+    }
+
+    bool ConsumeTicket(uint64_t nonce, uint64_t& user, uint64_t& server) override
+    {
+        Reply value = Command("GETDEL quibly:ticket:%llu", static_cast<unsigned long long>(nonce));
+        if (!value || value->type != REDIS_REPLY_STRING)
+            return false;
+        unsigned long long readUser = 0, readServer = 0;
+        std::string text(value->str, value->len);
+        if (std::sscanf(text.c_str(), "%llu %llu", &readUser, &readServer) != 2)
+            return false;
+        user = readUser;
+        server = readServer;
+        return true;
+    }
+
+    bool OpenBoard(const std::string& name, ELeaderboardSortMethod sort, ELeaderboardDisplayType display,
+                   BoardInfo& info) override
+    {
+        std::string meta = "quibly:lbmeta:" + name;
+        // HSETNX: the first finder fixes the board's sort and display.
+        Reply a = Command("HSETNX %b sort %d", meta.data(), meta.size(), static_cast<int>(sort));
+        Reply b = Command("HSETNX %b display %d", meta.data(), meta.size(), static_cast<int>(display));
+        Reply read = Command("HMGET %b sort display", meta.data(), meta.size());
+        if (!a || !b || !read || read->type != REDIS_REPLY_ARRAY || read->elements != 2)
+            return false;
+        for (size_t i = 0; i < 2; ++i)
+            if (read->element[i]->type != REDIS_REPLY_STRING)
+                return false;
+        int readSort = std::atoi(read->element[0]->str);
+        int readDisplay = std::atoi(read->element[1]->str);
+        if (readSort < k_ELeaderboardSortMethodNone || readSort > k_ELeaderboardSortMethodDescending)
+            return false;
+        info.sort = static_cast<ELeaderboardSortMethod>(readSort);
+        info.display = static_cast<ELeaderboardDisplayType>(readDisplay);
+        return Count(name, info.count);
+    }
+
+    bool UploadScore(const std::string& name, const BoardRow& row, ELeaderboardUploadScoreMethod method,
+                     UploadOutcome& outcome) override
+    {
+        BoardInfo info;
+        if (!OpenBoard(name, k_ELeaderboardSortMethodDescending, k_ELeaderboardDisplayTypeNumeric, info))
+            return false;
+        std::string key = "quibly:lb:" + name;
+        std::string names = "quibly:lbname:" + name;
+        std::string member = std::to_string(row.user);
+        outcome = {};
+        outcome.rankPrevious = Rank(key, info.sort, member);
+        const char* keep = info.sort == k_ELeaderboardSortMethodAscending ? "LT" : "GT";
+        Reply added = method == k_ELeaderboardUploadScoreMethodForceUpdate
+                          ? Command("ZADD %b CH %d %s", key.data(), key.size(), row.score, member.c_str())
+                          : Command("ZADD %b %s CH %d %s", key.data(), key.size(), keep, row.score, member.c_str());
+        if (!added || added->type != REDIS_REPLY_INTEGER)
+            return false;
+        outcome.changed = added->integer > 0 || method == k_ELeaderboardUploadScoreMethodForceUpdate;
+        std::string clean = CleanUtf8(row.name, kMaxNameBytes);
+        Command("HSET %b %s %b", names.data(), names.size(), member.c_str(), clean.data(), clean.size());
+        outcome.rankNew = Rank(key, info.sort, member);
+        return Count(name, outcome.count);
+    }
+
+    bool DownloadRows(const std::string& name, ELeaderboardDataRequest request, int first, int last, uint64_t user,
+                      std::vector<RankedRow>& rows, int32_t& count) override
+    {
+        BoardInfo info;
+        if (!OpenBoard(name, k_ELeaderboardSortMethodDescending, k_ELeaderboardDisplayTypeNumeric, info))
+            return false;
+        count = info.count;
+        rows.clear();
+        std::string key = "quibly:lb:" + name;
+        int64_t from = static_cast<int64_t>(first) - 1, to = static_cast<int64_t>(last) - 1;
+        if (request == k_ELeaderboardDataRequestGlobalAroundUser) {
+            int32_t rank = Rank(key, info.sort, std::to_string(user));
+            if (rank == 0)
+                return true;
+            from = rank - 1 + static_cast<int64_t>(first);
+            to = rank - 1 + static_cast<int64_t>(last);
+        }
+        from = std::max<int64_t>(from, 0);
+        if (to < from)
+            return true;
+        const char* range = info.sort == k_ELeaderboardSortMethodAscending ? "ZRANGE" : "ZREVRANGE";
+        Reply got = Command("%s %b %lld %lld WITHSCORES", range, key.data(), key.size(), static_cast<long long>(from),
+                            static_cast<long long>(to));
+        if (!got || got->type != REDIS_REPLY_ARRAY || got->elements % 2 != 0)
+            return false;
+        std::string names = "quibly:lbname:" + name;
+        for (size_t i = 0; i + 1 < got->elements; i += 2) {
+            redisReply* member = got->element[i];
+            redisReply* score = got->element[i + 1];
+            if (member->type != REDIS_REPLY_STRING || score->type != REDIS_REPLY_STRING)
+                return false;
+            RankedRow row;
+            row.row.user = std::strtoull(member->str, nullptr, 10);
+            double value = std::strtod(score->str, nullptr);
+            if (row.row.user == 0 || !(value >= INT32_MIN && value <= INT32_MAX))
+                continue;
+            row.row.score = static_cast<int32_t>(value);
+            row.rank = static_cast<int32_t>(from + static_cast<int64_t>(i / 2) + 1);
+            Reply title = Command("HGET %b %s", names.data(), names.size(), member->str);
+            if (title && title->type == REDIS_REPLY_STRING)
+                row.row.name = CleanUtf8(std::string_view(title->str, title->len), kMaxNameBytes);
+            rows.push_back(std::move(row));
+        }
+        return true;
+    }
+
+private:
+    // 1-based rank, 0 when the user has no row.
+    int32_t Rank(const std::string& key, ELeaderboardSortMethod sort, const std::string& member)
+    {
+        const char* command = sort == k_ELeaderboardSortMethodAscending ? "ZRANK" : "ZREVRANK";
+        Reply rank = Command("%s %b %s", command, key.data(), key.size(), member.c_str());
+        return rank && rank->type == REDIS_REPLY_INTEGER ? static_cast<int32_t>(rank->integer) + 1 : 0;
+    }
+
+    bool Count(const std::string& name, int32_t& count)
+    {
+        std::string key = "quibly:lb:" + name;
+        Reply reply = Command("ZCARD %b", key.data(), key.size());
+        if (!reply || reply->type != REDIS_REPLY_INTEGER)
+            return false;
+        count = static_cast<int32_t>(reply->integer);
+        return true;
+    }
+
+    static bool IsOk(const Reply& reply) { return reply && reply->type == REDIS_REPLY_STATUS; }
+
+    void Connect()
+    {
+        m_lastAttemptMs = NowMs();
+        timeval timeout = Timeval(kConnectTimeoutMs);
+        redisContext* context = redisConnectWithTimeout(m_host.c_str(), m_port, timeout);
+        if (!context || context->err) {
+            if (!m_reportedDown)
+                std::fprintf(stderr, "[platform] redis %s:%d unreachable: %s\n", m_host.c_str(), m_port,
+                             context ? context->errstr : "no memory");
+            m_reportedDown = true;
+            if (context)
+                redisFree(context);
+            return;
+        }
+        timeval commandTimeout = Timeval(kCommandTimeoutMs);
+        redisSetTimeout(context, commandTimeout);
+        m_context = context;
+        m_reportedDown = false;
+        // The address this machine reaches the server from is the one peers can reach it at.
+        sockaddr_in local{};
+        socklen_t size = sizeof local;
+        if (::getsockname(context->fd, reinterpret_cast<sockaddr*>(&local), &size) == 0 && local.sin_family == AF_INET)
+            m_localIp = ntohl(local.sin_addr.s_addr);
+    }
+
+    bool Ready()
+    {
+        if (m_context)
+            return true;
+        if (NowMs() - m_lastAttemptMs < kReconnectPauseMs)
+            return false;
+        Connect();
+        return m_context != nullptr;
+    }
+
+    void Drop()
+    {
+        std::fprintf(stderr, "[platform] redis connection lost: %s\n", m_context->errstr);
+        redisFree(m_context);
+        m_context = nullptr;
+        m_lastAttemptMs = NowMs();
+    }
+
+    template <typename... Args>
+    Reply Command(const char* format, Args... args)
+    {
+        if (!Ready())
+            return nullptr;
+        Reply reply(static_cast<redisReply*>(redisCommand(m_context, format, args...)));
+        return Checked(std::move(reply));
+    }
+
+    Reply CommandArgv(const std::vector<const char*>& argv, const std::vector<size_t>& lengths)
+    {
+        if (!Ready())
+            return nullptr;
+        Reply reply(static_cast<redisReply*>(
+            redisCommandArgv(m_context, static_cast<int>(argv.size()), const_cast<const char**>(argv.data()), lengths.data())));
+        return Checked(std::move(reply));
+    }
+
+    Reply Checked(Reply reply)
+    {
+        if (!reply) {
+            Drop();
+            return nullptr;
+        }
+        if (reply->type == REDIS_REPLY_ERROR) {
+            std::fprintf(stderr, "[platform] redis: %.*s\n", static_cast<int>(reply->len), reply->str);
+            return nullptr;
+        }
+        return reply;
+    }
+
+    std::string m_host;
+    int m_port;
+    redisContext* m_context = nullptr;
+    int64_t m_lastAttemptMs = 0;
+    bool m_reportedDown = false;
+    uint32_t m_localIp = 0;
+};
+
+} // namespace
+
+std::unique_ptr<IOnlineBackend> MakeRedisBackend(const std::string& url)
+{
+    const std::string scheme = "redis://";
+    if (url.compare(0, scheme.size(), scheme) != 0)
+        return nullptr;
+    std::string rest = url.substr(scheme.size());
+    if (!rest.empty() && rest.back() == '/')
+        rest.pop_back();
+    size_t colon = rest.rfind(':');
+    std::string host = colon == std::string::npos ? rest : rest.substr(0, colon);
+    int port = 6379;
+    if (colon != std::string::npos) {
+        char* end = nullptr;
+        long parsed = std::strtol(rest.c_str() + colon + 1, &end, 10);
+        if (*end != '\0' || parsed < 1 || parsed > 65535)
+            return nullptr;
+        port = static_cast<int>(parsed);
+    }
+    if (host.empty())
+        return nullptr;
+    return std::make_unique<RedisBackend>(host, port);
+}
+
+} // namespace platform::steam

@@ -1,0 +1,561 @@
+// Networking sockets and the game server. Every socket is a TCP connection carrying frames;
+// the first frame from a client is its hello {u32 "QBGS", u64 user, u64 server id or 0}, which
+// the game server checks before the socket counts as connected. Every later frame is one
+// message of the game. State changes reach the owning pump as SocketStatusCallback_t:
+// 1 connected, 23 connect timed out, 24 the remote end closed, 25 the connection broke.
+// The game server gets a fresh id at every start and enters it in the backend's server
+// directory with its listen port; clients find it there by id. A ticket
+// {u32 "QBTK", u64 user, u64 server, u64 nonce} is checked against the backend (one use) and
+// against the lobbies that published the server.
+#include "Online.h"
+
+#include <algorithm>
+#include <atomic>
+#include <cstdio>
+#include <cstring>
+
+namespace platform::steam {
+
+namespace {
+
+constexpr uint32_t kHelloMagic = 0x53474251;   // "QBGS"
+constexpr uint32_t kTicketMagic = 0x4B544251;  // "QBTK"
+constexpr size_t kTicketBytes = 28;
+constexpr size_t kMaxUnhelloed = 16;
+constexpr int64_t kHelloTimeoutMs = 10000;
+constexpr uint16_t kListenPortTries = 16;
+
+// Client and server handles come from one counter, so they never collide in a process.
+uint32_t NextSocketHandle()
+{
+    static std::atomic<uint32_t> last{0};
+    uint32_t handle = ++last;
+    return handle == 0 ? ++last : handle;
+}
+
+void Log(const char* what, uint32_t socket, const std::string& detail = {})
+{
+    std::fprintf(stderr, "[platform] socket %u: %s%s%s\n", socket, what, detail.empty() ? "" : ": ", detail.c_str());
+}
+
+int ClosedState(const Connection& connection)
+{
+    return connection.GetState() == Connection::State::Closed ? k_ESNetSocketStateRemoteEndDisconnected
+                                                               : k_ESNetSocketStateConnectionBroken;
+}
+
+struct ClientSocket {
+    Connection connection;
+    int state = k_ESNetSocketStateInitiated;
+    uint64_t server = 0;  // the id asked for, 0 for a plain address
+    int64_t deadlineMs = 0;
+};
+
+struct Accepted {
+    Connection connection;
+    uint64_t user = 0;
+    bool greeted = false;
+    int state = k_ESNetSocketStateInitiated;
+    int64_t sinceMs = 0;
+};
+
+} // namespace
+
+class SocketEngine final : public ISteamNetworking,
+                           public ISteamGameServer,
+                           public ISteamGameServerNetworking,
+                           public ISteamMasterServerUpdater {
+public:
+    explicit SocketEngine(OnlineContext& context) : m_context(context) {}
+    ~SocketEngine() override { EndServer(); }
+
+    // ---- client sockets ----
+
+    SNetSocket_t CreateConnectionSocket(uint32_t ip, uint16_t port, int timeoutSeconds) override
+    {
+        if (port == 0)
+            return 0;
+        return Open(ip, port, 0, timeoutSeconds);
+    }
+
+    SNetSocket_t CreateP2PConnectionSocket(CSteamID target, int virtualPort, int timeoutSeconds, bool allowRelay) override
+    {
+        uint32_t ip = 0;
+        uint16_t port = 0;
+        if (!target.IsValid())
+            return 0;
+        if (!m_context.Backend().FindServer(target.ConvertToUint64(), ip, port)) {
+            // Unknown server: a socket that reports a broken connection in the next pump.
+            SNetSocket_t handle = NextSocketHandle();
+            ClientSocket& socket = m_clients[handle];
+            socket.server = target.ConvertToUint64();
+            socket.state = k_ESNetSocketStateConnectionBroken;
+            EmitClientState(handle, socket.server, socket.state);
+            Log("no game server with that id", handle);
+            return handle;
+        }
+        return Open(ip, port, target.ConvertToUint64(), timeoutSeconds);
+    }
+
+    bool DestroySocket(SNetSocket_t socket, bool notifyRemoteEnd) override
+    {
+        if (auto client = m_clients.find(socket); client != m_clients.end()) {
+            client->second.connection.Close();
+            m_clients.erase(client);
+            return true;
+        }
+        if (auto accepted = m_accepted.find(socket); accepted != m_accepted.end()) {
+            accepted->second.connection.Close();
+            m_accepted.erase(accepted);
+            return true;
+        }
+        return false;
+    }
+
+    bool SendDataOnSocket(SNetSocket_t socket, const void* data, uint32_t bytes, bool reliable) override
+    {
+        if (bytes > 0 && !data)
+            return false;
+        Connection* connection = nullptr;
+        if (auto client = m_clients.find(socket); client != m_clients.end() &&
+                                                  client->second.state == k_ESNetSocketStateConnected)
+            connection = &client->second.connection;
+        else if (auto accepted = m_accepted.find(socket); accepted != m_accepted.end() &&
+                                                          accepted->second.state == k_ESNetSocketStateConnected)
+            connection = &accepted->second.connection;
+        if (!connection)
+            return false;
+        return connection->Send(static_cast<const uint8_t*>(data), bytes);
+    }
+
+    bool IsDataAvailableOnSocket(SNetSocket_t socket, uint32_t* bytes) override
+    {
+        auto client = m_clients.find(socket);
+        if (client == m_clients.end())
+            return false;
+        PumpClient(socket, client->second);
+        std::optional<size_t> size = client->second.connection.PeekSize();
+        if (!size)
+            return false;
+        if (bytes)
+            *bytes = static_cast<uint32_t>(*size);
+        return true;
+    }
+
+    bool RetrieveDataFromSocket(SNetSocket_t socket, void* dest, uint32_t maxBytes, uint32_t* bytes) override
+    {
+        auto client = m_clients.find(socket);
+        if (client == m_clients.end())
+            return false;
+        PumpClient(socket, client->second);
+        return Take(client->second.connection, dest, maxBytes, bytes);
+    }
+
+    bool GetSocketInfo(SNetSocket_t socket, CSteamID* remote, int* state, uint32_t* ip, uint16_t* port) override
+    {
+        const Connection* connection = nullptr;
+        uint64_t remoteId = 0;
+        int socketState = 0;
+        if (auto client = m_clients.find(socket); client != m_clients.end()) {
+            connection = &client->second.connection;
+            remoteId = client->second.server;
+            socketState = client->second.state;
+        } else if (auto accepted = m_accepted.find(socket); accepted != m_accepted.end()) {
+            connection = &accepted->second.connection;
+            remoteId = accepted->second.user;
+            socketState = accepted->second.state;
+        } else {
+            return false;
+        }
+        if (remote)
+            *remote = CSteamID(remoteId);
+        if (state)
+            *state = socketState;
+        if (ip)
+            *ip = connection->PeerIp();
+        if (port)
+            *port = connection->PeerPort();
+        return true;
+    }
+
+    // ---- the game server ----
+
+    bool Start()
+    {
+        EndServer();
+        m_serverId = RandomId();
+        m_loggedOn = true;
+        m_context.EmitServer(SteamServersConnected_t{});
+        GSPolicyResponse_t policy{};
+        policy.m_bSecure = 0;
+        m_context.EmitServer(policy);
+        return true;
+    }
+
+    bool Running() const { return m_serverId != 0; }
+
+    CSteamID GetSteamID() override { return CSteamID(m_loggedOn ? m_serverId : 0); }
+    bool BLoggedOn() override { return m_loggedOn; }
+    bool BSecure() override { return false; }
+
+    bool SendUserConnectAndAuthenticate(uint32_t clientIp, const void* ticket, uint32_t bytes, CSteamID* user) override
+    {
+        if (!ticket || bytes != kTicketBytes || !m_loggedOn)
+            return false;
+        WireReader in(static_cast<const uint8_t*>(ticket), bytes);
+        uint32_t magic = 0;
+        uint64_t claimed = 0, server = 0, nonce = 0;
+        if (!in.U32(magic) || magic != kTicketMagic || !in.U64(claimed) || !in.U64(server) || !in.U64(nonce) ||
+            claimed == 0)
+            return false;
+        if (user)
+            *user = CSteamID(claimed);
+        uint64_t ticketUser = 0, ticketServer = 0;
+        bool valid = m_context.Backend().ConsumeTicket(nonce, ticketUser, ticketServer) && ticketUser == claimed &&
+                     ticketServer == m_serverId && server == m_serverId &&
+                     m_context.IsMemberOfServerLobby(claimed, m_serverId);
+        if (!valid) {
+            GSClientDeny_t deny{};
+            deny.m_SteamID = CSteamID(claimed);
+            deny.m_eDenyReason = k_EDenyGeneric;
+            std::snprintf(deny.m_rgchOptionalText, sizeof deny.m_rgchOptionalText, "%s",
+                          "the ticket is not valid for this server");
+            m_context.EmitServer(deny);
+            return true;
+        }
+        if (std::find(m_admitted.begin(), m_admitted.end(), claimed) != m_admitted.end()) {
+            // The same player again: the newer connection wins.
+            GSClientKick_t kick{};
+            kick.m_SteamID = CSteamID(claimed);
+            kick.m_eDenyReason = k_EDenyGeneric;
+            m_context.EmitServer(kick);
+        } else {
+            m_admitted.push_back(claimed);
+        }
+        GSClientApprove_t approve{};
+        approve.m_SteamID = CSteamID(claimed);
+        m_context.EmitServer(approve);
+        return true;
+    }
+
+    void SendUserDisconnect(CSteamID user) override { std::erase(m_admitted, user.ConvertToUint64()); }
+    void UpdateServerStatus(int, int, int, const char*, const char*, const char*) override {}
+    bool BUpdateUserData(CSteamID, const char*, uint32_t) override { return m_loggedOn; }
+
+    void LogOff() override
+    {
+        if (!m_loggedOn)
+            return;
+        m_loggedOn = false;
+        m_context.Backend().WithdrawServer(m_serverId);
+        SteamServersDisconnected_t disconnected{};
+        disconnected.m_eResult = k_EResultOK;
+        m_context.EmitServer(disconnected);
+    }
+
+    SNetListenSocket_t CreateListenSocket(int virtualPort, uint32_t ip, uint16_t port, bool allowRelay) override
+    {
+        if (!m_loggedOn)
+            return 0;
+        CloseListen();
+        IOnlineBackend& backend = m_context.Backend();
+        if (!m_listener.Open(backend.BindIp(), port, port == 0 ? 1 : kListenPortTries)) {
+            Log("no free port for the game server", 0, std::to_string(port));
+            return 0;
+        }
+        m_listenHandle = NextSocketHandle();
+        if (!backend.PublishServer(m_serverId, backend.AdvertisedIp(), m_listener.Port()))
+            Log("the game server could not be entered in the directory", m_listenHandle);
+        return m_listenHandle;
+    }
+
+    bool DestroyListenSocket(SNetListenSocket_t socket, bool notifyRemoteEnd) override
+    {
+        if (socket == 0 || socket != m_listenHandle)
+            return false;
+        CloseListen();
+        return true;
+    }
+
+    bool IsDataAvailable(SNetListenSocket_t socket, uint32_t* bytes, SNetSocket_t* from) override
+    {
+        if (socket == 0 || socket != m_listenHandle)
+            return false;
+        PumpServer();
+        for (auto& [handle, accepted] : m_accepted)
+            if (accepted.greeted)
+                if (std::optional<size_t> size = accepted.connection.PeekSize()) {
+                    if (bytes)
+                        *bytes = static_cast<uint32_t>(*size);
+                    if (from)
+                        *from = handle;
+                    return true;
+                }
+        return false;
+    }
+
+    bool RetrieveData(SNetListenSocket_t socket, void* dest, uint32_t maxBytes, uint32_t* bytes,
+                      SNetSocket_t* from) override
+    {
+        SNetSocket_t handle = 0;
+        if (!IsDataAvailable(socket, nullptr, &handle))
+            return false;
+        if (from)
+            *from = handle;
+        return Take(m_accepted[handle].connection, dest, maxBytes, bytes);
+    }
+
+    bool GetListenSocketInfo(SNetListenSocket_t socket, uint32_t* ip, uint16_t* port) override
+    {
+        if (socket == 0 || socket != m_listenHandle)
+            return false;
+        if (ip)
+            *ip = m_context.Backend().AdvertisedIp();
+        if (port)
+            *port = m_listener.Port();
+        return true;
+    }
+
+    void SetActive(bool) override {}
+    void SetBasicServerData(uint16_t, bool, const char*, const char*, uint16_t, bool, const char*) override {}
+
+    // ---- pumps ----
+
+    void PollClients()
+    {
+        for (auto& [handle, socket] : m_clients)
+            PumpClient(handle, socket);
+    }
+
+    void PumpServer()
+    {
+        if (!m_listener.IsOpen())
+            return;
+        for (int n = 0; n < 8; ++n) {
+            std::optional<Connection> connection = m_listener.Accept();
+            if (!connection)
+                break;
+            size_t waiting = std::count_if(m_accepted.begin(), m_accepted.end(),
+                                           [](const auto& entry) { return !entry.second.greeted; });
+            if (waiting >= kMaxUnhelloed) {
+                Log("too many connections without a hello; one is refused", m_listenHandle);
+                continue;
+            }
+            m_accepted[NextSocketHandle()] = {std::move(*connection), 0, false, k_ESNetSocketStateInitiated, NowMs()};
+        }
+        std::vector<SNetSocket_t> dropped;
+        for (auto& [handle, accepted] : m_accepted) {
+            if (accepted.state != k_ESNetSocketStateInitiated && accepted.state != k_ESNetSocketStateConnected)
+                continue;
+            accepted.connection.Pump();
+            if (!accepted.greeted) {
+                Bytes hello;
+                if (accepted.connection.Receive(hello)) {
+                    if (!Greet(handle, accepted, hello)) {
+                        dropped.push_back(handle);
+                        continue;
+                    }
+                } else if (!accepted.connection.Usable() || NowMs() - accepted.sinceMs > kHelloTimeoutMs) {
+                    if (accepted.connection.GetState() == Connection::State::Failed)
+                        Log("a connection without a hello failed and is dropped", handle, accepted.connection.Reason());
+                    dropped.push_back(handle);
+                    continue;
+                }
+            }
+            if (accepted.greeted && !accepted.connection.Usable()) {
+                if (accepted.connection.GetState() == Connection::State::Failed)
+                    Log("a client's connection failed", handle, accepted.connection.Reason());
+                accepted.state = ClosedState(accepted.connection);
+                EmitServerState(handle, accepted.user, accepted.state);
+            }
+        }
+        for (SNetSocket_t handle : dropped)
+            m_accepted.erase(handle);
+    }
+
+private:
+    SNetSocket_t Open(uint32_t ip, uint16_t port, uint64_t server, int timeoutSeconds)
+    {
+        SNetSocket_t handle = NextSocketHandle();
+        ClientSocket& socket = m_clients[handle];
+        socket.server = server;
+        socket.connection = Connection::Connect(ip, port);
+        socket.deadlineMs = NowMs() + std::clamp(timeoutSeconds, 1, 600) * int64_t{1000};
+        WireWriter hello;
+        hello.U32(kHelloMagic);
+        hello.U64(m_context.Self().ConvertToUint64());
+        hello.U64(server);
+        socket.connection.Send(hello.Data());
+        if (socket.connection.GetState() == Connection::State::Failed) {
+            socket.state = k_ESNetSocketStateConnectionBroken;
+            EmitClientState(handle, server, socket.state);
+        }
+        return handle;
+    }
+
+    void PumpClient(SNetSocket_t handle, ClientSocket& socket)
+    {
+        if (socket.state != k_ESNetSocketStateInitiated && socket.state != k_ESNetSocketStateConnected)
+            return;
+        socket.connection.Pump();
+        Connection::State state = socket.connection.GetState();
+        if (socket.state == k_ESNetSocketStateInitiated) {
+            if (state == Connection::State::Open) {
+                socket.state = k_ESNetSocketStateConnected;
+                EmitClientState(handle, socket.server, socket.state);
+            } else if (state == Connection::State::Connecting && NowMs() > socket.deadlineMs) {
+                socket.connection.Close();
+                socket.state = k_ESNetSocketStateTimeoutDuringConnect;
+                EmitClientState(handle, socket.server, socket.state);
+                return;
+            }
+        }
+        if (!socket.connection.Usable()) {
+            if (state == Connection::State::Failed)
+                Log("the connection failed", handle, socket.connection.Reason());
+            socket.state = ClosedState(socket.connection);
+            EmitClientState(handle, socket.server, socket.state);
+        }
+    }
+
+    bool Greet(SNetSocket_t handle, Accepted& accepted, const Bytes& hello)
+    {
+        WireReader in(hello);
+        uint32_t magic = 0;
+        uint64_t user = 0, server = 0;
+        if (!in.U32(magic) || magic != kHelloMagic || !in.U64(user) || !in.U64(server) || !in.AtEnd() || user == 0) {
+            Log("a connection sent garbage instead of a hello and is dropped", handle);
+            return false;
+        }
+        if (server != 0 && server != m_serverId) {
+            Log("a connection asked for another game server and is dropped", handle);
+            return false;
+        }
+        accepted.user = user;
+        accepted.greeted = true;
+        accepted.state = k_ESNetSocketStateConnected;
+        EmitServerState(handle, user, accepted.state);
+        return true;
+    }
+
+    static bool Take(Connection& connection, void* dest, uint32_t maxBytes, uint32_t* bytes)
+    {
+        std::optional<size_t> size = connection.PeekSize();
+        if (!size || *size > maxBytes || (*size > 0 && !dest))
+            return false;
+        Bytes frame;
+        connection.Receive(frame);
+        if (!frame.empty())
+            std::memcpy(dest, frame.data(), frame.size());
+        if (bytes)
+            *bytes = static_cast<uint32_t>(frame.size());
+        return true;
+    }
+
+    void EmitClientState(SNetSocket_t handle, uint64_t remote, int state)
+    {
+        SocketStatusCallback_t status{};
+        status.m_hSocket = handle;
+        status.m_steamIDRemote = CSteamID(remote);
+        status.m_eSNetSocketState = state;
+        m_context.Emit(status);
+    }
+
+    void EmitServerState(SNetSocket_t handle, uint64_t remote, int state)
+    {
+        SocketStatusCallback_t status{};
+        status.m_hSocket = handle;
+        status.m_hListenSocket = m_listenHandle;
+        status.m_steamIDRemote = CSteamID(remote);
+        status.m_eSNetSocketState = state;
+        m_context.EmitServer(status);
+    }
+
+    void CloseListen()
+    {
+        for (auto& [handle, accepted] : m_accepted)
+            accepted.connection.Close();
+        m_accepted.clear();
+        m_listener.Close();
+        m_listenHandle = 0;
+    }
+
+    void EndServer()
+    {
+        CloseListen();
+        if (m_serverId != 0)
+            m_context.Backend().WithdrawServer(m_serverId);
+        m_serverId = 0;
+        m_loggedOn = false;
+        m_admitted.clear();
+    }
+
+    OnlineContext& m_context;
+    std::map<SNetSocket_t, ClientSocket> m_clients;
+    uint64_t m_serverId = 0;
+    bool m_loggedOn = false;
+    Listener m_listener;
+    SNetListenSocket_t m_listenHandle = 0;
+    std::map<SNetSocket_t, Accepted> m_accepted;
+    std::vector<uint64_t> m_admitted;
+};
+
+SocketEngine* MakeSocketEngine(OnlineContext& context)
+{
+    return new SocketEngine(context);
+}
+
+void DeleteSocketEngine(SocketEngine* engine)
+{
+    delete engine;
+}
+
+ISteamNetworking* AsNetworking(SocketEngine& engine)
+{
+    return &engine;
+}
+
+ISteamGameServer* AsGameServer(SocketEngine& engine)
+{
+    return engine.Running() ? &engine : nullptr;
+}
+
+ISteamGameServerNetworking* AsGameServerNetworking(SocketEngine& engine)
+{
+    return engine.Running() ? &engine : nullptr;
+}
+
+ISteamMasterServerUpdater* AsMasterServerUpdater(SocketEngine& engine)
+{
+    return engine.Running() ? &engine : nullptr;
+}
+
+bool StartGameServer(SocketEngine& engine)
+{
+    return engine.Start();
+}
+
+void PollClientSockets(SocketEngine& engine)
+{
+    engine.PollClients();
+}
+
+void PollServerSockets(SocketEngine& engine)
+{
+    engine.PumpServer();
+}
+
+bool MakeTicket(uint64_t user, uint64_t server, uint64_t nonce, uint8_t* out, size_t bytes)
+{
+    if (bytes < kTicketBytes)
+        return false;
+    WireWriter ticket;
+    ticket.U32(kTicketMagic);
+    ticket.U64(user);
+    ticket.U64(server);
+    ticket.U64(nonce);
+    std::memcpy(out, ticket.Data().data(), kTicketBytes);
+    return true;
+}
+
+} // namespace platform::steam
