@@ -2,17 +2,10 @@
 
 #include "engine/SceneManager.h"
 #include "engine/SoftwareCursor.h"
+#include "modes/VanteoScene_Puzzle.h"
 
 #include <win32/Messages.h>
 #include <win32/VirtualKeys.h>
-
-// Until the full menu is built, F starts free play on its 8 x 8 board.
-#if __has_include("board/VanteoBlockMap.h")
-#include "modes/VanteoScene_Puzzle.h"
-#define QUIBLY_HAS_FREE_PLAY 1
-#else
-#define QUIBLY_HAS_FREE_PLAY 0
-#endif
 
 namespace {
 
@@ -27,11 +20,9 @@ VanteoMainMenuScene::VanteoMainMenuScene()
 
 int VanteoMainMenuScene::Enter(int, int)
 {
-#if QUIBLY_HAS_FREE_PLAY
     CSceneManager& manager = singleton<CSceneManager>::GetSingleton();
     if (!manager.FindScene(kFreePlaySceneName))
         manager.RegisterScene(new VanteoScene_Puzzle());
-#endif
     g_Mouse.LoadCursors();
     g_Mouse.m_bVisible = 1;
     g_Mouse.ClearRects();
@@ -57,11 +48,10 @@ int VanteoMainMenuScene::MsgProc(UINT msg, WPARAM wParam, LPARAM)
         singleton<CSceneManager>::GetSingleton().Quit();
         return 1;
     }
-#if QUIBLY_HAS_FREE_PLAY
+    // Until the full menu is built, F starts free play on its 8 x 8 board.
     if (msg == WM_KEYDOWN && wParam == 'F') {
         singleton<CSceneManager>::GetSingleton().ChangeScene(kFreePlaySceneName, kFreePlayMenuStage, 0);
         return 1;
     }
-#endif
     return 0;
 }

@@ -1,5 +1,5 @@
 // The main menu scene: a plain screen with the software cursor, which the player leaves with
-// Escape to end the game through the orderly quit.
+// Escape to end the game through the orderly quit, or with F to play free play.
 #pragma once
 
 #include "engine/Scene.h"

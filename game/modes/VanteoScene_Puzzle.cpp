@@ -1,5 +1,3 @@
-// Built once the board is in the tree.
-#if __has_include("board/VanteoBlockMap.h")
 #include "modes/VanteoScene_Puzzle.h"
 
 #include "app/Getters.h"
@@ -468,4 +466,3 @@ void VanteoScene_Puzzle::OnRotateRight(kv::EventArgs&)
 void VanteoScene_Puzzle::OnRotateLeft(kv::EventArgs&) { OnRotateLeftButton(); }
 
 void VanteoScene_Puzzle::OnMenuButton(kv::EventArgs&) { OpenPauseMenu(); }
-#endif

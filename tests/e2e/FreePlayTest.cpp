@@ -4,8 +4,6 @@
 // clears again, and leaves to the menu through the pause menu. The screenshots of the board in
 // play and of the pause are checked by pixels, and the record file packed at exit holds the
 // game's counts.
-// Built once the board is in the tree.
-#if __has_include("board/VanteoBlockMap.h")
 #include "app/PlayDataPack.h"
 #include "support/TempDir.h"
 
@@ -164,4 +162,3 @@ TEST_F(FreePlayTest, PlaysPausesRestartsAndLeavesThroughThePauseMenu)
 }
 
 } // namespace
-#endif

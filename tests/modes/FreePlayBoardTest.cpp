@@ -1,7 +1,5 @@
 // The free-play board's combo voices, and the base scene's hand-over of board events to the
 // recorder, timed by the board's play clock.
-// Built once the board is in the tree.
-#if __has_include("board/VanteoBlockMap.h")
 #include "board/BoardEventRecorder.h"
 #include "board/VanteoBaseScene.h"
 #include "engine/SceneMessage.h"
@@ -138,4 +136,3 @@ TEST(FreePlayBoardTest, BoardEventsReachTheRecorderWhileRecordingWithTheirSizesA
 }
 
 } // namespace
-#endif
