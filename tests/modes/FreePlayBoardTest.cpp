@@ -135,4 +135,24 @@ TEST(FreePlayBoardTest, BoardEventsReachTheRecorderWhileRecordingWithTheirSizesA
     SetBoardEventRecorder(nullptr);
 }
 
+TEST(FreePlayBoardTest, PausedAndFinishedStatesFreezeTheBoardsClock)
+{
+    RecordingMessages messages;
+    RecordingSounds sounds;
+    GameRandom random(7);
+    VanteoBlockMap board(World(messages, sounds, random));
+    board.Init(nullptr, 4, 4);
+    RecordingScene scene;
+    scene.m_pBoard = &board;
+    board.playTime = 3.0f;
+    scene.m_nState = kGameStatePaused;
+    scene.Update(1.0f);
+    EXPECT_FLOAT_EQ(board.playTime, 3.0f);
+    scene.MsgProc(kMsgFinishGame, 0, 0);
+    EXPECT_EQ(scene.m_nState, kGameStateFinished);
+    scene.Update(1.0f);
+    EXPECT_FLOAT_EQ(board.playTime, 3.0f);
+    scene.m_pBoard = nullptr;
+}
+
 } // namespace
