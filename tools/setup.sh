@@ -11,6 +11,7 @@ packages=(
   fonts-dejavu-core fonts-nanum
   libgtest-dev libgmock-dev googletest libbenchmark-dev
   redis-server libhiredis-dev
+  libsdl2-tests
 )
 
 missing=()

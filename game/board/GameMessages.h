@@ -5,46 +5,24 @@
 
 #include <cstdint>
 
+#include "board/BoardMessages.h"
+#include "menus/PopUp.h"
+
 inline constexpr int32_t MSG_CHANGE_SCENE = 2027;
 inline constexpr int32_t MSG_GO_TO_MENU = 2028;
 inline constexpr int32_t MSG_RESTART = 2029;
 inline constexpr int32_t MSG_GAME_WIN = 2032;
 inline constexpr int32_t MSG_GAME_LOSE = 2033;
-inline constexpr int32_t MSG_POPUP_YES = 2035;
-inline constexpr int32_t MSG_POPUP_NO = 2036;
-inline constexpr int32_t MSG_RESULT_RETRY = 2056;
-inline constexpr int32_t MSG_RESULT_RETURN = 2057;
-inline constexpr int32_t MSG_RESULT_NEXT = 2058;
-inline constexpr int32_t MSG_RESULT_CONTINUE = 2059;
-inline constexpr int32_t MSG_RESULT_RESET_SELF = 2060;
-inline constexpr int32_t MSG_PAUSE_RESUME = 2061;
-inline constexpr int32_t MSG_PAUSE_RETRY = 2062;
-inline constexpr int32_t MSG_PAUSE_QUIT = 2063;
-inline constexpr int32_t MSG_PAUSE_EXIT = 2064;
-inline constexpr int32_t MSG_PLAY_TIME_STEP = 2065;
 inline constexpr int32_t MSG_GHOST_TEXT = 2066;
 inline constexpr int32_t MSG_GHOST_SOUND = 2067;
 inline constexpr int32_t MSG_RESERVED_2068 = 2068;
-inline constexpr int32_t MSG_BIG_STONE = 2069;
-inline constexpr int32_t MSG_BIG_STAR = 2070;
-inline constexpr int32_t MSG_GROUP_CLEARED = 2071;
 inline constexpr int32_t MSG_RESERVED_2072 = 2072;
 inline constexpr int32_t MSG_RESERVED_2073 = 2073;
 inline constexpr int32_t MSG_PLAYER_TOWER_HIT = 2074;
 inline constexpr int32_t MSG_ENEMY_TOWER_HIT = 2075;
 inline constexpr int32_t MSG_LANE_CLASH = 2076;
 inline constexpr int32_t MSG_ENEMY_ATTACK = 2077;
-inline constexpr int32_t MSG_BULLET_OVERFLOW = 2078;
 inline constexpr int32_t MSG_GHOST_COMMAND = 2079;
-inline constexpr int32_t MSG_BLOCK_CLICKED = 2080;
-inline constexpr int32_t MSG_COMBO = 2081;
-inline constexpr int32_t MSG_COMBO_BREAK = 2082;
-inline constexpr int32_t MSG_BOARD_LAYOUT = 2083;
-inline constexpr int32_t MSG_BULLET_GAIN = 2084;
-inline constexpr int32_t MSG_MAGIC_TURN = 2085;
-inline constexpr int32_t MSG_CHAIN = 2086;
-inline constexpr int32_t MSG_DOUBLE_CHANCE = 2087;
-inline constexpr int32_t MSG_ROTATE = 2088;
 inline constexpr int32_t MSG_LANE_UNITS_MET = 2089;
 inline constexpr int32_t MSG_LANE_UNIT_HIT_MINE = 2090;
 inline constexpr int32_t MSG_LANE_UNIT_POWER = 2091;

@@ -17,13 +17,23 @@
 #include <cstdint>
 #include <string>
 
-#include "board/GameMessages.h"
 #include "kv/KVEventArgs.h"
 #include "kv/KVObject.h"
 #include "kv/KVWnd.h"
 
-// The pop-up messages of the scene-message vocabulary (the others are in board/GameMessages.h).
+// The pop-up messages of the scene-message vocabulary.
 inline constexpr int32_t MSG_POPUP_OK = 2034;
+inline constexpr int32_t MSG_POPUP_YES = 2035;
+inline constexpr int32_t MSG_POPUP_NO = 2036;
+inline constexpr int32_t MSG_RESULT_RETRY = 2056;
+inline constexpr int32_t MSG_RESULT_RETURN = 2057;
+inline constexpr int32_t MSG_RESULT_NEXT = 2058;
+inline constexpr int32_t MSG_RESULT_CONTINUE = 2059;
+inline constexpr int32_t MSG_RESULT_RESET_SELF = 2060;
+inline constexpr int32_t MSG_PAUSE_RESUME = 2061;
+inline constexpr int32_t MSG_PAUSE_RETRY = 2062;
+inline constexpr int32_t MSG_PAUSE_QUIT = 2063;
+inline constexpr int32_t MSG_PAUSE_EXIT = 2064;
 
 // Virtual-key codes the pop-ups read.
 inline constexpr int kPopUpKeyBackspace = 8;

@@ -1,5 +1,3 @@
-// Built once the board is in the tree.
-#if __has_include("board/VanteoBlockMap.h")
 #include "modes/VanteoScene_Puzzle.h"
 
 #include "app/Getters.h"
@@ -90,22 +88,20 @@ VanteoBlockMap_Puzzle::~VanteoBlockMap_Puzzle() { DestroyBlocks(); }
 
 void VanteoBlockMap_Puzzle::OnCombo()
 {
-    constexpr int kSoundAllClear = 3;
     constexpr int kSoundComboStartVoice = 6;
-    constexpr int kSoundDoubleChance = 14;
     if (combo > 1 && !noComboMode)
-        comboEffect.Add(combo, originX + 22.0f * width, originY + 22.0f * height);
-    if (!quiet)
-        PayloadWriter().I32(combo).PostTo(messages, MSG_COMBO);
+        comboEffect.Add(combo, originX + 22.0f * static_cast<float>(width), originY + 22.0f * static_cast<float>(height));
+    Post(MSG_COMBO, PayloadWriter().I32(combo));
     if (combo % 10 == 0) {
         if (!noComboMode) {
-            sounds.Play(kSoundDoubleChance);
-            ShowDoubleChancePicture();
+            PlaySound(kSoundDoubleChance);
+            windows.ShowWithFirstScene(BoardWindows::kDoubleChanceOn);
         } else {
-            sounds.Play(kSoundAllClear);
+            PlaySound(kSoundAllClear);
         }
     } else if (magicFactor * x2 == 1) {
-        sounds.Play(combo == 2 ? kSoundComboStartVoice : kSoundAllClear);
+        // The free-play board greets the first link of a chain with its own voice.
+        PlaySound(combo == 2 ? kSoundComboStartVoice : kSoundAllClear);
     }
     ShowPlusCombo();
     combo += 1;
@@ -139,8 +135,8 @@ void VanteoScene_Puzzle::CreateScoreDisplay()
     m_ScoreDisplay.m_fX = at.x;
     m_ScoreDisplay.m_fY = at.y;
     m_ScoreDisplay.m_fZ = 0.0f;
-    if (auto* label = dynamic_cast<kv::KVLabel*>(place))
-        m_ScoreDisplay.m_dwColour = label->colour;
+    auto* label = dynamic_cast<kv::KVLabel*>(place);
+    m_ScoreDisplay.m_dwColour = label ? label->colour : 0xFFFFFFFF;
     m_ScoreDisplay.m_bVisible = 1;
     m_ScoreDisplay.SetValue(0);
     m_ScoreDisplay.Update(0.0f);
@@ -201,8 +197,9 @@ int VanteoScene_Puzzle::Enter(int stage, int b)
         kv::KVPoint at = place->GetAbsolutePosition();
         m_pBoardWindow->SetAbsolutePosition(at.x, at.y);
     }
+    // The back window goes behind the board window (a larger layer is drawn earlier).
     if (m_pBackWindow) {
-        m_pBackWindow->SetZOrder(-1);
+        m_pBackWindow->SetZOrder(1);
         if (kv::KVWnd* parent = m_pBackWindow->GetParent())
             parent->SortChildrenIfDirty();
     }
@@ -224,7 +221,7 @@ int VanteoScene_Puzzle::Enter(int stage, int b)
     if (kv::KVWnd* w = Find(m_pBoardWindow, L"Anibtn_menu"))
         w->AddHandler(kv::EventClicked, kv::MakeHandler(this, &VanteoScene_Puzzle::OnMenuButton));
 
-    m_pBoard = new VanteoBlockMap_Puzzle(GameBoardWorld());
+    m_pBoard = new VanteoBlockMap_Puzzle();
     m_pBoard->Init(m_pBoardWindow, record->xGrid, record->yGrid);
     StartNewBoardGame();
 
@@ -469,4 +466,3 @@ void VanteoScene_Puzzle::OnRotateRight(kv::EventArgs&)
 void VanteoScene_Puzzle::OnRotateLeft(kv::EventArgs&) { OnRotateLeftButton(); }
 
 void VanteoScene_Puzzle::OnMenuButton(kv::EventArgs&) { OpenPauseMenu(); }
-#endif

@@ -13,7 +13,7 @@
 
 namespace kv {
 class KVWnd;
-class EventArgs;
+struct EventArgs;
 }
 
 inline constexpr const char* kFreePlaySceneName = "VanteoScene_Puzzle";

@@ -104,7 +104,8 @@ TEST_F(RunFolderLoadersTest, EverySkinFileLoadsWithTheGamesOwnReaders)
 // The board's sprites carry the scenes it plays and the tracks that place its numbers.
 TEST_F(RunFolderLoadersTest, BoardSpritesHaveTheirScenesAndNumberPlaces)
 {
-    ASSERT_EQ(SkinTable.LoadSkin(0), 1);
+    SkinTable.LoadSkin(0); // 0 when skin 0 is loaded already
+    ASSERT_NE(SkinTable.GetSkinString(76), nullptr);
     auto set = [](int key) {
         AnimationSet loaded;
         EXPECT_TRUE(loaded.Load(SkinTable.GetSkinString(key))) << key;
