@@ -87,6 +87,14 @@ std::vector<std::pair<double, State>> Motion(const RecipeLine& line, const State
             {0.35, with([](State& s) { s.scalex = s.scaley = 1.15; })},
             {0.6, base},
             {1, base}};
+  // Pops in like "pop", holds, and fades out by the end: for one-shot banners that must not
+  // stay on their last frame.
+  if (motion == "flash")
+    return {{0, with([](State& s) { s.scalex = s.scaley = 0.3; s.alpha = 0; })},
+            {0.25, with([](State& s) { s.scalex = s.scaley = 1.15; })},
+            {0.4, base},
+            {0.8, base},
+            {1, with([](State& s) { s.scalex = s.scaley = 1.1; s.alpha = 0; })}};
   if (motion == "burst")
     return {{0, with([](State& s) { s.scalex = s.scaley = 0.4; })},
             {1, with([](State& s) { s.scalex = s.scaley = 1.5; s.alpha = 0; })}};
