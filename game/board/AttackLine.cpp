@@ -52,14 +52,6 @@ void SortWeakestFirst(std::vector<AttackLineBlock*>& units)
                      [](const AttackLineBlock* a, const AttackLineBlock* b) { return a->m_nPower < b->m_nPower; });
 }
 
-void DrawUnit(AttackLineBlock* unit)
-{
-    if (AttackLineBlockState* state = unit->FirstState())
-        state->Draw();
-    else
-        unit->Draw();
-}
-
 D3DXMATRIX Translation(float x, float y)
 {
     D3DXMATRIX m;
@@ -700,10 +692,25 @@ void AttackLine::DrawLane()
     // The weakest unit of a side comes out on top.
     SortWeakestFirst(m_EnemyUnits);
     SortWeakestFirst(m_PlayerUnits);
-    for (size_t i = m_EnemyUnits.size(); i-- > 0;)
-        DrawUnit(m_EnemyUnits[i]);
-    for (size_t i = m_PlayerUnits.size(); i-- > 0;)
-        DrawUnit(m_PlayerUnits[i]);
+    // Every unit is drawn as its first state shows it (its walking animation and the state's
+    // overlay), in three layers: walking animations, then badges, then power numbers, digit by
+    // digit. Badges hang below the baseline, so the layers keep the look of drawing unit by unit
+    // while the badges and each digit's sprites share a picture and reach the device in one
+    // batch each.
+    auto eachUnit = [this](auto&& draw) {
+        for (size_t i = m_EnemyUnits.size(); i-- > 0;)
+            draw(m_EnemyUnits[i]);
+        for (size_t i = m_PlayerUnits.size(); i-- > 0;)
+            draw(m_PlayerUnits[i]);
+    };
+    eachUnit([](AttackLineBlock* unit) {
+        unit->DrawBody();
+        if (AttackLineBlockState* state = unit->FirstState())
+            state->DrawOverlay();
+    });
+    eachUnit([](AttackLineBlock* unit) { unit->DrawBadge(); });
+    for (int digit = 0; digit <= 9; ++digit)
+        eachUnit([digit](AttackLineBlock* unit) { unit->DrawPowerDigit(digit); });
     SortByPosition();
 
     if (m_fItemFallTime > 0.0f || m_bItemLanded) {

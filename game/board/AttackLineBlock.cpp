@@ -37,7 +37,7 @@ void LoadOverlay(AnimationPlayer& player, int skinEntry)
 
 // Draws a state's overlay over the unit, scaled with it; its bottom edge lies at
 // baseline - (walking height) + (overlay height).
-void DrawOverlay(AttackLineBlock& unit, AnimationPlayer& overlay)
+void DrawScaledOverlay(AttackLineBlock& unit, AnimationPlayer& overlay)
 {
     int w = 0, h = 0, ow = 0, oh = 0;
     unit.Walk().GetSize(&w, &h);
@@ -144,6 +144,13 @@ void AttackLineBlock::Update(float seconds)
 
 void AttackLineBlock::Draw()
 {
+    DrawBody();
+    DrawBadge();
+    DrawPower();
+}
+
+void AttackLineBlock::DrawBody()
+{
     int w = 0, h = 0;
     AnimationPlayer& walk = Walk();
     walk.GetSize(&w, &h);
@@ -151,15 +158,26 @@ void AttackLineBlock::Draw()
     const D3DXMATRIX body = PlaceScaled(player ? 0.0f : -static_cast<float>(w), -static_cast<float>(h), DrawScale(),
                                         ScreenX(), m_fBaselineY);
     walk.Draw(&body);
+}
 
-    AnimationPlayer& badge = m_Badge[player ? 0 : 1];
-    const float bx = BadgeX();
+void AttackLineBlock::DrawBadge()
+{
     D3DXMATRIX at;
-    D3DXMatrixTranslation(&at, bx, m_fBaselineY, 0.0f);
-    badge.Draw(&at);
+    D3DXMatrixTranslation(&at, BadgeX(), m_fBaselineY, 0.0f);
+    m_Badge[m_nSide == kPlayerSide ? 0 : 1].Draw(&at);
+}
 
+void AttackLineBlock::DrawPower()
+{
+    DrawPowerDigit(-1);
+}
+
+void AttackLineBlock::DrawPowerDigit(int digit)
+{
     // The badge's number track places and colours the digits; without it they sit on the
     // badge's top-left corner in white.
+    const bool player = m_nSide == kPlayerSide;
+    AnimationPlayer& badge = m_Badge[player ? 0 : 1];
     D3DXVECTOR3 offset{0.0f, 0.0f, 0.0f};
     D3DCOLOR colour = 0xFFFFFFFF;
     if (LocusKeyTRSC* track = badge.GetTrack("Default", player ? "ani_Pic_ch_num_user" : "ani_Pic_ch_num_enemy")) {
@@ -168,11 +186,11 @@ void AttackLineBlock::Draw()
         track->GetColorInterval(0.0f, c);
         colour = ColourFromTrack(c);
     }
-    m_PowerDisplay.m_fX = bx + offset.x;
+    m_PowerDisplay.m_fX = BadgeX() + offset.x;
     m_PowerDisplay.m_fY = m_fBaselineY + offset.y;
     m_PowerDisplay.m_fZ = offset.z;
     m_PowerDisplay.m_dwColour = colour;
-    m_PowerDisplay.Render(nullptr, 0.0f);
+    m_PowerDisplay.RenderDigit(nullptr, 0.0f, digit);
 }
 
 void AttackLineBlock::DrawEffect()
@@ -284,7 +302,12 @@ void BlockState_Invincible::Update(float seconds)
 void BlockState_Invincible::Draw()
 {
     m_pUnit->Draw();
-    DrawOverlay(*m_pUnit, m_pUnit->m_nSide == AttackLineBlock::kPlayerSide ? m_OverlayUser : m_OverlayEnemy);
+    DrawOverlay();
+}
+
+void BlockState_Invincible::DrawOverlay()
+{
+    DrawScaledOverlay(*m_pUnit, m_pUnit->m_nSide == AttackLineBlock::kPlayerSide ? m_OverlayUser : m_OverlayEnemy);
 }
 
 // Crazy.
@@ -320,7 +343,12 @@ void BlockState_Crazy::Update(float seconds)
 void BlockState_Crazy::Draw()
 {
     m_pUnit->Draw();
-    DrawOverlay(*m_pUnit, m_pUnit->m_nSide == AttackLineBlock::kPlayerSide ? m_OverlayUser : m_OverlayEnemy);
+    DrawOverlay();
+}
+
+void BlockState_Crazy::DrawOverlay()
+{
+    DrawScaledOverlay(*m_pUnit, m_pUnit->m_nSide == AttackLineBlock::kPlayerSide ? m_OverlayUser : m_OverlayEnemy);
 }
 
 // Attacked trap.

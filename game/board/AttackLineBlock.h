@@ -30,8 +30,10 @@ public:
 
     virtual void Start() {}
     virtual void Update(float seconds) {}
-    // Draws the unit as this state shows it.
+    // Draws the unit as this state shows it: the plain unit, and the state's overlay if any.
     virtual void Draw() {}
+    // The state's overlay over the unit's walking animation (nothing for most states).
+    virtual void DrawOverlay() {}
 
     int32_t m_nType;
     int32_t m_bFinished = 0;
@@ -56,6 +58,13 @@ public:
     void Update(float seconds);
     // The plain unit: walking animation, badge and power digits.
     void Draw();
+    // Its three layers, for a lane that draws every unit's walking animation, then every badge,
+    // then every power number.
+    void DrawBody();
+    void DrawBadge();
+    void DrawPower();
+    // Only the power digits now showing `digit` (0 to 9).
+    void DrawPowerDigit(int digit);
     // The one-shot effect over the badge ("sizeup", "invincible", "jump", "remove").
     void DrawEffect();
 
@@ -117,6 +126,7 @@ public:
     void Start() override;
     void Update(float seconds) override;
     void Draw() override;
+    void DrawOverlay() override;
 
     float m_fTimeLeft = 4.0f;
     AnimationPlayer m_OverlayUser;
@@ -131,6 +141,7 @@ public:
     void Start() override;
     void Update(float seconds) override;
     void Draw() override;
+    void DrawOverlay() override;
 
     int32_t m_bStrong = 0;
     AnimationPlayer m_OverlayUser;

@@ -179,6 +179,11 @@ void DigitDisplay::Update(float seconds)
 
 void DigitDisplay::Render(const D3DXMATRIX* matrix, float rotation)
 {
+    RenderDigit(matrix, rotation, -1);
+}
+
+void DigitDisplay::RenderDigit(const D3DXMATRIX* matrix, float rotation, int digit)
+{
     if (!m_bVisible || !m_pDigits || m_nDigitCount <= 0)
         return;
     int w = 0, h = 0;
@@ -189,14 +194,17 @@ void DigitDisplay::Render(const D3DXMATRIX* matrix, float rotation)
         penX += static_cast<float>(free / 2);
     else if (m_nAlignment == 2)
         penX += static_cast<float>(free);
+    const char scene[2] = {static_cast<char>('0' + digit), 0};
     for (int i = 0; i < m_nDigitCount; ++i) {
         if (!m_pDigits[i].m_bVisible)
             continue;
-        D3DXMATRIX world;
-        D3DXMatrixTranslation(&world, penX, m_fY, m_fZ);
-        if (matrix)
-            D3DXMatrixMultiply(&world, &world, matrix);
-        m_pDigits[i].Draw(&world, m_dwColour, rotation, nullptr);
+        if (digit < 0 || m_pDigits[i].m_strScene == scene) {
+            D3DXMATRIX world;
+            D3DXMatrixTranslation(&world, penX, m_fY, m_fZ);
+            if (matrix)
+                D3DXMatrixMultiply(&world, &world, matrix);
+            m_pDigits[i].Draw(&world, m_dwColour, rotation, nullptr);
+        }
         penX += static_cast<float>(w + m_nSpacing);
     }
 }

@@ -34,6 +34,10 @@ public:
     void SetValue(int target);
     void Update(float seconds);
     void Render(const D3DXMATRIX* matrix, float rotation);
+    // Draws only the digits now showing `digit` (0 to 9), where Render would put them; owners
+    // that draw many displays draw them digit by digit, so each digit's picture goes to the
+    // device in one batch.
+    void RenderDigit(const D3DXMATRIX* matrix, float rotation, int digit);
 
     AnimationPlayer* m_pDigits = nullptr;
     int m_nDigitCount = 4;

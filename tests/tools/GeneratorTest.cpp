@@ -90,3 +90,18 @@ TEST(GeneratorTest, RefusesRecipesThatCannotBeMade) {
     }
   }
 }
+
+// A named track carries the name the game looks it up by; a hidden one is only a place marker.
+TEST(GeneratorTest, NamedAndHiddenTracksKeepTheirNameAndStayUndrawn) {
+  testsupport::TempDir out;
+  assetgen::Generator gen(out.Str(), QUIBLY_RUN_DIR);
+  gen.Run(assetgen::ParseRecipes("[image data/p.png 8 8]\nfill #FFFFFF\n[anim data/B.xml]\nscene Default\n"
+                                 "track p.png motion=still ms=100\n"
+                                 "track p.png x=0.25 motion=still ms=100 name=Pic_num hidden=1\n",
+                                 "t"));
+  const std::string xml = testsupport::ReadFile(out.Path() / "data/B.xml");
+  EXPECT_NE(xml.find("<anim name=\"ani_Pic_num\">"), std::string::npos);
+  EXPECT_NE(xml.find("<anim name=\"ani_t0_p\">"), std::string::npos);
+  EXPECT_NE(xml.find("<visible val=\"0\""), std::string::npos);
+  EXPECT_NE(xml.find("<visible val=\"1\""), std::string::npos);
+}

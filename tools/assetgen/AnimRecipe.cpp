@@ -1,7 +1,8 @@
 // Sprite animation recipes: "[anim out.xml]" writes a "kvanimation" 1.2 file.
 //   scene NAME res=WxH loop=-1|1 pendulum=0|1   starts a scene (res defaults to the first picture's size)
 //   track PICTURE x= y= motion= ms= delay= amount= name=  one animated picture of the scene;
-//                                                 name= names its anim "ani_<name>" for the game
+//                                                 name= names its anim "ani_<name>" for the game;
+//                                                 hidden=1 keeps it undrawn (a place marker)
 //   digitscenes PREFIX EXT                       scenes "0".."9", each showing PREFIX<d>EXT still
 // Positions are in units of the scene's reference size and place the picture's centre; with the
 // reference size equal to the picture's size, x=0.5 y=0.5 puts its top-left at the origin.
@@ -28,6 +29,7 @@ struct Key {
 struct Track {
   std::string picture;
   std::string object;  // the object's name; its anim is "ani_" + object
+  bool hidden = false;
   int width = 0, height = 0;
   std::vector<Key> keys;
 };
@@ -120,6 +122,7 @@ Track MakeTrack(Generator& gen, const RecipeLine& line, Scene& scene) {
   Track track;
   track.picture = FileNameOf(line.Text(1));
   track.object = line.Option("name", std::string());
+  track.hidden = line.Option("hidden", 0.0) != 0.0;
   const Canvas* picture = gen.FindImage(track.picture);
   if (picture == nullptr) line.Fail("no recipe makes the picture " + track.picture);
   track.width = picture->Width();
@@ -221,7 +224,7 @@ TiXmlElement* SceneElement(const Scene& scene) {
       frame->LinkEndChild(Channel("scaley", k.state.scaley));
       frame->LinkEndChild(Channel("rotate", k.state.rotate));
       frame->LinkEndChild(Channel("alpha", k.state.alpha));
-      frame->LinkEndChild(Channel("visible", 1));
+      frame->LinkEndChild(Channel("visible", t.hidden ? 0 : 1));
       anim->LinkEndChild(frame);
     }
     e->LinkEndChild(anim);
