@@ -104,16 +104,28 @@ void CreateFonts(IDirect3DDevice9* device)
         g_pRenderer->AddDeviceObject(&g_fontDeviceObject);
 }
 
+// With QUIBLY_AUTOMATION_WAIT_LOADS=1 an automation script does not count the frames of a
+// scene switch, however long the target takes to load: its frame numbers then meet the same
+// moment of play on every machine.
+bool AutomationWaitsForLoads()
+{
+    const char* wait = std::getenv("QUIBLY_AUTOMATION_WAIT_LOADS");
+    return wait && std::strcmp(wait, "1") == 0;
+}
+
 // Messages pass the UI framework's input-method hook first; every idle turn pumps the
 // platform's callbacks and plays the automation script's frame.
 void InstallMainLoopHooks(HWND window)
 {
+    static const bool waitForLoads = AutomationWaitsForLoads();
     SetMainLoopHooks({[](UINT msg, WPARAM wParam, LPARAM& lParam, bool& go) {
                           kv::GetKVSystem().HandleImeMessage(msg, wParam, lParam, go);
                       },
                       [] { return kv::GetKVSystem().GetInputMethodProvider() != nullptr; },
                       [window] {
-                          platform::AutomationFrame(window);
+                          CSceneManager* manager = CSceneManager::GetSingletonPtr();
+                          if (!waitForLoads || !manager || !manager->IsSwitchPending())
+                              platform::AutomationFrame(window);
                           SteamAPI_RunCallbacks();
                       }});
 }

@@ -49,8 +49,18 @@ KdLog::KdLog(unsigned flags, const wchar_t* fileName)
     m_flags = flags == static_cast<unsigned>(-1) ? kToFile : flags;
     if (m_flags & kToFile) {
         std::wcsncpy(m_fileName, fileName ? fileName : kDefaultFileName, kFileNameChars - 1);
-        if (FILE* file = _wfopen(m_fileName, L"wt"))
+        if (FILE* file = _wfopen(m_fileName, L"wt")) {
             std::fclose(file);
+        } else {
+            // A read-only (or full) run folder: the log cannot say so, so the console does, once;
+            // the game still runs. Entries still go to the other outputs.
+            m_fileUnwritable = true;
+            std::fprintf(stderr,
+                         "Quibly: %s cannot be written: the run folder is read-only or full. The game runs, "
+                         "but nothing can be saved (no log, no options, no progress).\n",
+                         platform::Narrow(m_fileName).c_str());
+            std::fflush(stderr);
+        }
     }
     if (m_flags & kToWindow)
         CreateLogWindow();
@@ -66,6 +76,7 @@ KdLog& KdLog::operator=(const KdLog& other)
 {
     if (this != &other) {
         m_flags = other.m_flags;
+        m_fileUnwritable = other.m_fileUnwritable;
         std::wmemcpy(m_fileName, other.m_fileName, kFileNameChars);
         m_window = other.m_window;
         m_listBox = other.m_listBox;
@@ -89,7 +100,7 @@ int KdLog::Log(const wchar_t* text)
         std::fputs(utf8.c_str(), stdout);
         std::fflush(stdout);
     }
-    if (m_flags & kToFile) {
+    if ((m_flags & kToFile) && !m_fileUnwritable) {
         // The file is opened for every entry, so everything logged before a crash is on disk.
         // Each entry is followed by an empty line.
         if (FILE* file = _wfopen(m_fileName, L"ab")) {

@@ -28,7 +28,8 @@ public:
     static constexpr size_t kFileNameChars = 260;
 
     // flags -1 means the default, file only; a null file name means "Log_VODozivo.txt".
-    // With the file flag, the file is emptied.
+    // With the file flag, the file is emptied; when it cannot be created (a read-only run
+    // folder), one line on the standard error says that nothing can be saved.
     explicit KdLog(unsigned flags = static_cast<unsigned>(-1), const wchar_t* fileName = nullptr);
     KdLog(const KdLog& other);
     KdLog& operator=(const KdLog& other);
@@ -49,6 +50,8 @@ public:
 
 private:
     unsigned m_flags = 0;
+    // The file could not be created at start: the console was told once, and no entry tries it.
+    bool m_fileUnwritable = false;
     wchar_t m_fileName[kFileNameChars] = {};
     void* m_window = nullptr;
     void* m_listBox = nullptr;
