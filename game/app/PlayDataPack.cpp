@@ -307,6 +307,7 @@ bool PackOnDiskMatches(const std::string& packBytes, const std::string& raw)
 void DeleteLooseFiles()
 {
     DeleteFileA(kRawFile);
+    DeleteFileA(kLooseMarker);
     for (const char* path : kPlayDataFiles) {
         OutputDebugStringA(path);
         DeleteFileA(path);
@@ -518,11 +519,13 @@ int Pack(int deleteLoose)
     return 1;
 }
 
-void RestoreAtStartup(bool resetSwitch)
+namespace {
+
+// Chooses and restores the start-up source; `unfinished` tells that the last run left its loose
+// files unpacked (the marker was still there).
+void RestoreSource(bool resetSwitch, bool unfinished)
 {
     PackState& state = State();
-    std::lock_guard guard(state.lock);
-    RemoveLeftoverTemporaryFiles();
     if (resetSwitch) {
         OpenCloud();
         UnpackInitPack();
@@ -537,10 +540,11 @@ void RestoreAtStartup(bool resetSwitch)
     const int64_t cloudTime = cloudRead && storage ? storage->GetFileTimestamp(kCloudFile) : 0;
     auto newerThanCloud = [&](int64_t ns) { return !cloudRead || (cloudTime > 0 && ns / 1'000'000'000 >= cloudTime); };
 
-    // Loose files changed after the local pack was written: the last run ended without packing
-    // them (it was killed, or its pack failed). They are the newest copy unless the cloud copy
-    // is newer still; the local pack fills in what they lack.
-    if (localNs > 0 && looseNs > localNs && newerThanCloud(looseNs)) {
+    // Loose files changed after the local pack was written by a run that ended without packing
+    // them (it was killed, or its pack failed: the marker tells). They are the newest copy unless
+    // the cloud copy is newer still; the local pack fills in what they lack. Loose files without
+    // the marker (defaults shipped in the run folder) never replace the player's packs.
+    if (unfinished && looseNs > localNs && newerThanCloud(looseNs)) {
         DecodedPack local;
         bool exists = false;
         if (ReadLocalPack(local, exists)) {
@@ -588,6 +592,19 @@ void RestoreAtStartup(bool resetSwitch)
     if (!UnpackPack())
         UnpackInitPack();
     Pack(0);
+}
+
+} // namespace
+
+void RestoreAtStartup(bool resetSwitch)
+{
+    PackState& state = State();
+    std::lock_guard guard(state.lock);
+    RemoveLeftoverTemporaryFiles();
+    RestoreSource(resetSwitch, platform::FileExists(kLooseMarker));
+    // From now until a pack at exit has taken them, the loose files are the newest copy.
+    platform::SaveFileAtomically(kLooseMarker, "The play-data files under Data/PlayData are newer than QuiblyConfig.pak "
+                                               "while this file exists.\n");
 }
 
 void RemoveLeftoverTemporaryFiles()

@@ -550,7 +550,17 @@ TEST_F(PlayDataPackTest, LooseFilesNewerThanThePacksAreKept)
     SetAge(m_dir.Path() / "QuiblyConfig.pak", std::chrono::minutes(10));
     m_cloud.files["QuiblyConfig_cloud.pak"] = PackOf(Profile("local"));
     m_cloud.times["QuiblyConfig_cloud.pak"] = NowSeconds() - 600;
+    // Newer loose files without the marker of an unfinished run (defaults shipped with an
+    // update, say) never replace the player's pack.
+    WriteLoose(Profile("shipped"));
+    ConfigPak::RestoreAtStartup(false);
+    ExpectProfile("local");
+    EXPECT_TRUE(fs::exists(ConfigPak::kLooseMarker));
+
+    // A run that ends without its pack leaves the marker and newer loose files.
+    ConfigPak::ResetForNewRun();
     WriteLoose(Profile("played", 7));
+    fs::remove(m_dir.Path() / ConfigPak::kPlayDataFiles[7]);
     ConfigPak::RestoreAtStartup(false);
     for (size_t i = 0; i < 15; ++i)
         EXPECT_EQ(Loose(i), ContentOf(i, i == 7 ? "local" : "played")) << i;
@@ -558,6 +568,10 @@ TEST_F(PlayDataPackTest, LooseFilesNewerThanThePacksAreKept)
     ASSERT_TRUE(ConfigPak::DecodePack(m_cloud.files["QuiblyConfig_cloud.pak"], cloud));
     EXPECT_EQ(cloud.Bytes(cloud.records[0]), ContentOf(0, "played"));
     EXPECT_EQ(cloud.Bytes(cloud.records[7]), ContentOf(7, "local"));
+
+    // A clean exit packs the loose files and removes the marker with them.
+    ASSERT_EQ(ConfigPak::Pack(1), 1);
+    EXPECT_FALSE(fs::exists(ConfigPak::kLooseMarker));
 }
 
 TEST_F(PlayDataPackTest, AFailedPackSaysSoAndKeepsTheLooseFiles)
