@@ -27,6 +27,7 @@ namespace {
 constexpr const char* kPlayDataFolder = "Data/PlayData";
 constexpr int32_t kMaxCloudBytes = static_cast<int32_t>(kHeaderBytes + kMaxRawBytes + (kMaxRawBytes >> 8) + 64);
 constexpr DWORD kCloudReadPauseMs = 100;
+constexpr int kCloudReadAttempts = 3;
 
 struct PackState {
     std::recursive_mutex lock;
@@ -382,17 +383,20 @@ int ReadFromCloud()
         DFLog(L"%s has an unusable size %d", platform::Widen(kCloudFile).c_str(), size);
         return 0;
     }
-    // One read of the whole file: a read always starts at the file's beginning, so a short read
-    // cannot be continued.
+    // Each read is of the whole file: a read always starts at the file's beginning, so a short
+    // read cannot be continued, only tried again. A flaky read gets a few tries.
     std::vector<uint8_t> buffer(static_cast<size_t>(size));
-    int32_t got = storage->FileRead(kCloudFile, buffer.data(), size);
-    Sleep(kCloudReadPauseMs);
-    if (got != size) {
-        DFLog(L"%s read %d of %d bytes", platform::Widen(kCloudFile).c_str(), got, size);
-        return 0;
+    int32_t got = 0;
+    for (int attempt = 0; attempt < kCloudReadAttempts; ++attempt) {
+        got = storage->FileRead(kCloudFile, buffer.data(), size);
+        Sleep(kCloudReadPauseMs);
+        if (got == size) {
+            state.cloudBuffer = std::move(buffer);
+            return 1;
+        }
     }
-    state.cloudBuffer = std::move(buffer);
-    return 1;
+    DFLog(L"%s read %d of %d bytes in %d tries", platform::Widen(kCloudFile).c_str(), got, size, kCloudReadAttempts);
+    return 0;
 }
 
 int UploadToCloud()

@@ -43,6 +43,10 @@ public:
             return 0;
         int32_t n = std::min<int32_t>(bytes, static_cast<int32_t>(it->second.size()));
         n = std::min(n, readLimit);
+        if (shortReads > 0) {
+            --shortReads;
+            n = std::min<int32_t>(n, 3);
+        }
         std::memcpy(data, it->second.data(), n);
         return n;
     }
@@ -57,6 +61,7 @@ public:
     int64_t clock = 0;                    // the time stamp of the next write
     int writes = 0;
     int32_t readLimit = INT32_MAX;
+    int shortReads = 0; // the next reads that come back short
 };
 
 // Sets a file's modification time relative to now.
@@ -310,6 +315,14 @@ TEST_F(PlayDataPackTest, ShortCloudReadIsNotACloudCopyAndIsNotOverwritten)
     }
     EXPECT_EQ(m_cloud.writes, 0);
     EXPECT_EQ(m_cloud.files["QuiblyConfig_cloud.pak"], cloud);
+}
+
+TEST_F(PlayDataPackTest, AFlakyCloudReadIsTriedAgain)
+{
+    m_cloud.files["QuiblyConfig_cloud.pak"] = PackOf(Profile("cloud"));
+    m_cloud.shortReads = 2;
+    EXPECT_EQ(ConfigPak::ReadFromCloud(), 1);
+    EXPECT_EQ(ConfigPak::CloudBuffer().size(), m_cloud.files["QuiblyConfig_cloud.pak"].size());
 }
 
 TEST_F(PlayDataPackTest, WithoutRemoteStorageTheLocalPackStillWorks)
