@@ -1,10 +1,12 @@
-// The process log: stamped entries to the debugger output, the standard output and the log file.
+// The process log: stamped entries to the debugger output, the standard output, the log file
+// and the log window's list box.
 #include "helvane/Log.h"
 
 #include <win32/Debug.h>
 #include <win32/Files.h>
 #include <win32/Text.h>
 #include <win32/Time.h>
+#include <win32/Window.h>
 
 #include <cstdarg>
 #include <cstdio>
@@ -15,6 +17,10 @@ namespace {
 
 constexpr const wchar_t* kDefaultFileName = L"Log_VODozivo.txt";
 constexpr const wchar_t* kLevelPrefixes[] = {L"[INFO] ", L"[WARN] ", L"[ERR ] "};
+constexpr const wchar_t* kLogWindowClass = L"KLogWindow";
+constexpr const wchar_t* kLogWindowCaption = L"Korvane Dunmoth";
+constexpr UINT kLogWindowClassStyle = 0x23;
+constexpr int kLogWindowSize = 600;
 
 // Cuts text to the given number of characters (the fixed buffers of the log).
 std::wstring CutTo(std::wstring text, size_t maxChars)
@@ -103,12 +109,46 @@ int KdLog::Log(const wchar_t* text)
             std::fclose(file);
         }
     }
+    if ((m_flags & kToWindow) && m_listBox) {
+        // The text alone, the newest item selected so it scrolls into view.
+        auto* listBox = static_cast<HWND>(m_listBox);
+        SendMessageW(listBox, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(text ? text : L""));
+        SendMessageW(listBox, LB_SETCURSEL, static_cast<WPARAM>(SendMessageW(listBox, LB_GETCOUNT, 0, 0) - 1), 0);
+    }
     return 1;
 }
 
 void KdLog::CreateLogWindow()
 {
-    platform::LogOnce("KdLog::CreateLogWindow: the log window is not available; entries go to the file");
+    HINSTANCE instance = GetModuleHandleW(nullptr);
+    WNDCLASSW wc{};
+    wc.style = kLogWindowClassStyle;
+    wc.lpfnWndProc = &KdLog::WndProcKdLog;
+    wc.hInstance = instance;
+    wc.hIcon = LoadIconW(nullptr, IDI_WINLOGO);
+    wc.hCursor = LoadCursorW(nullptr, IDC_ARROW);
+    wc.hbrBackground = static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH));
+    wc.lpszClassName = kLogWindowClass;
+    RegisterClassW(&wc); // a second log object finds the class registered already
+    HWND window = CreateWindowExW(0, kLogWindowClass, kLogWindowCaption, WS_POPUP | WS_CAPTION,
+                                  GetSystemMetrics(SM_CXSCREEN) - kLogWindowSize, 0, kLogWindowSize, kLogWindowSize,
+                                  nullptr, nullptr, instance, nullptr);
+    if (!window)
+        return;
+    RECT client{};
+    GetClientRect(window, &client);
+    HWND listBox = CreateWindowExW(0, L"LISTBOX", L"", WS_CHILD | WS_VSCROLL, 0, 0, client.right - client.left,
+                                   client.bottom - client.top, window, nullptr, instance, nullptr);
+    m_window = window;
+    m_listBox = listBox;
+    ShowWindow(window, SW_SHOW);
+    if (listBox)
+        ShowWindow(listBox, SW_SHOW);
+}
+
+LRESULT KdLog::WndProcKdLog(HWND window, UINT msg, WPARAM wParam, LPARAM lParam)
+{
+    return DefWindowProcW(window, msg, wParam, lParam);
 }
 
 int DFLog(const wchar_t* format, ...)

@@ -1,8 +1,11 @@
 // The one log of the process: DFLog writes stamped entries to the debugger output and to
-// the log file "Log_VODozivo.txt" in the current directory.
+// the log file "Log_VODozivo.txt" in the current directory; a log object made with the window
+// flag also lists each entry's text in a window of its own.
 #pragma once
 
 #include "helvane/Singleton.h"
+
+#include <win32/Types.h>
 
 #include <mutex>
 
@@ -34,10 +37,15 @@ public:
     // Writes one entry "[MM/DD/YY_HH:MM:SS] : text" to every selected output; returns 1.
     int Log(const wchar_t* text);
 
-    // The log window has no counterpart here; it logs once that it is not shown.
+    // Makes the log window "KLogWindow" at the top right of the screen with a list box filling
+    // it; the constructor calls it for the window flag.
     void CreateLogWindow();
+    // The log window's procedure: everything goes to the default procedure.
+    static LRESULT WndProcKdLog(HWND window, UINT msg, WPARAM wParam, LPARAM lParam);
 
     unsigned GetFlags() const { return m_flags; }
+    HWND GetWindow() const { return static_cast<HWND>(m_window); }
+    HWND GetListBox() const { return static_cast<HWND>(m_listBox); }
     const wchar_t* GetFileName() const { return m_fileName; }
 
 private:
