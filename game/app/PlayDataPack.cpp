@@ -13,13 +13,11 @@
 #include <algorithm>
 #include <cctype>
 #include <cstring>
+#include <ctime>
 #include <filesystem>
 #include <mutex>
 #include <optional>
 #include <sys/stat.h>
-#include <ctime>
-#include <unistd.h>
-#include <csignal>
 
 namespace ConfigPak {
 namespace {
@@ -530,6 +528,12 @@ namespace {
 void RestoreSource(bool resetSwitch, bool unfinished)
 {
     PackState& state = State();
+    // A damaged local pack goes aside whatever source is chosen, so no later pack replaces it.
+    DecodedPack check;
+    std::string localPack;
+    if (platform::FileExists(kPackFile) &&
+        (!platform::ReadWholeFile(kPackFile, localPack) || !DecodePack(localPack, check)))
+        KeepLocalPackAside(check.error.empty() ? "it cannot be read" : check.error);
     if (resetSwitch) {
         OpenCloud();
         UnpackInitPack();

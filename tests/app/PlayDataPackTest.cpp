@@ -521,6 +521,25 @@ TEST_F(PlayDataPackTest, RefusedPacksAreKeptAsideAndNeverOverwritten)
     EXPECT_EQ(FilesStartingWith("QuiblyConfig_damaged_").size(), 2u);
 }
 
+// Also when the cloud copy is the one restored, or the reset switch discards the play data.
+TEST_F(PlayDataPackTest, ADamagedLocalPackIsKeptAsideWhateverSourceIsChosen)
+{
+    m_dir.Write("QuiblyConfig_Init.pak", PackOf(Profile("init")));
+    for (bool reset : {false, true}) {
+        ConfigPak::ResetForNewRun();
+        const std::string damaged = WithHeader(5, 5, reset ? "reset" : "cloud");
+        m_dir.Write("QuiblyConfig.pak", damaged);
+        m_cloud.files["QuiblyConfig_cloud.pak"] = PackOf(Profile("cloud"));
+        ConfigPak::RestoreAtStartup(reset);
+        ExpectProfile(reset ? "init" : "cloud");
+        ASSERT_EQ(ConfigPak::Pack(1), 1);
+        bool kept = false;
+        for (const std::string& name : FilesStartingWith("QuiblyConfig_damaged_"))
+            kept = kept || m_dir.Read(name) == damaged;
+        EXPECT_TRUE(kept) << reset;
+    }
+}
+
 TEST_F(PlayDataPackTest, ACloudCopyUnreadableInThisRunIsNeverUploadedOver)
 {
     const std::string cloud = PackOf(Profile("cloud"));
