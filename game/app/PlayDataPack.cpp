@@ -13,13 +13,11 @@
 #include <algorithm>
 #include <cctype>
 #include <cstring>
+#include <ctime>
 #include <filesystem>
 #include <mutex>
 #include <optional>
 #include <sys/stat.h>
-#include <ctime>
-#include <unistd.h>
-#include <csignal>
 
 namespace ConfigPak {
 namespace {
@@ -27,6 +25,7 @@ namespace {
 constexpr const char* kPlayDataFolder = "Data/PlayData";
 constexpr int32_t kMaxCloudBytes = static_cast<int32_t>(kHeaderBytes + kMaxRawBytes + (kMaxRawBytes >> 8) + 64);
 constexpr DWORD kCloudReadPauseMs = 100;
+constexpr int kCloudReadAttempts = 3;
 
 struct PackState {
     std::recursive_mutex lock;
@@ -307,6 +306,7 @@ bool PackOnDiskMatches(const std::string& packBytes, const std::string& raw)
 void DeleteLooseFiles()
 {
     DeleteFileA(kRawFile);
+    DeleteFileA(kLooseMarker);
     for (const char* path : kPlayDataFiles) {
         OutputDebugStringA(path);
         DeleteFileA(path);
@@ -381,17 +381,20 @@ int ReadFromCloud()
         DFLog(L"%s has an unusable size %d", platform::Widen(kCloudFile).c_str(), size);
         return 0;
     }
-    // One read of the whole file: a read always starts at the file's beginning, so a short read
-    // cannot be continued.
+    // Each read is of the whole file: a read always starts at the file's beginning, so a short
+    // read cannot be continued, only tried again. A flaky read gets a few tries.
     std::vector<uint8_t> buffer(static_cast<size_t>(size));
-    int32_t got = storage->FileRead(kCloudFile, buffer.data(), size);
-    Sleep(kCloudReadPauseMs);
-    if (got != size) {
-        DFLog(L"%s read %d of %d bytes", platform::Widen(kCloudFile).c_str(), got, size);
-        return 0;
+    int32_t got = 0;
+    for (int attempt = 0; attempt < kCloudReadAttempts; ++attempt) {
+        got = storage->FileRead(kCloudFile, buffer.data(), size);
+        Sleep(kCloudReadPauseMs);
+        if (got == size) {
+            state.cloudBuffer = std::move(buffer);
+            return 1;
+        }
     }
-    state.cloudBuffer = std::move(buffer);
-    return 1;
+    DFLog(L"%s read %d of %d bytes in %d tries", platform::Widen(kCloudFile).c_str(), got, size, kCloudReadAttempts);
+    return 0;
 }
 
 int UploadToCloud()
@@ -518,11 +521,19 @@ int Pack(int deleteLoose)
     return 1;
 }
 
-void RestoreAtStartup(bool resetSwitch)
+namespace {
+
+// Chooses and restores the start-up source; `unfinished` tells that the last run left its loose
+// files unpacked (the marker was still there).
+void RestoreSource(bool resetSwitch, bool unfinished)
 {
     PackState& state = State();
-    std::lock_guard guard(state.lock);
-    RemoveLeftoverTemporaryFiles();
+    // A damaged local pack goes aside whatever source is chosen, so no later pack replaces it.
+    DecodedPack check;
+    std::string localPack;
+    if (platform::FileExists(kPackFile) &&
+        (!platform::ReadWholeFile(kPackFile, localPack) || !DecodePack(localPack, check)))
+        KeepLocalPackAside(check.error.empty() ? "it cannot be read" : check.error);
     if (resetSwitch) {
         OpenCloud();
         UnpackInitPack();
@@ -537,10 +548,11 @@ void RestoreAtStartup(bool resetSwitch)
     const int64_t cloudTime = cloudRead && storage ? storage->GetFileTimestamp(kCloudFile) : 0;
     auto newerThanCloud = [&](int64_t ns) { return !cloudRead || (cloudTime > 0 && ns / 1'000'000'000 >= cloudTime); };
 
-    // Loose files changed after the local pack was written: the last run ended without packing
-    // them (it was killed, or its pack failed). They are the newest copy unless the cloud copy
-    // is newer still; the local pack fills in what they lack.
-    if (localNs > 0 && looseNs > localNs && newerThanCloud(looseNs)) {
+    // Loose files changed after the local pack was written by a run that ended without packing
+    // them (it was killed, or its pack failed: the marker tells). They are the newest copy unless
+    // the cloud copy is newer still; the local pack fills in what they lack. Loose files without
+    // the marker (defaults shipped in the run folder) never replace the player's packs.
+    if (unfinished && looseNs > localNs && newerThanCloud(looseNs)) {
         DecodedPack local;
         bool exists = false;
         if (ReadLocalPack(local, exists)) {
@@ -588,6 +600,19 @@ void RestoreAtStartup(bool resetSwitch)
     if (!UnpackPack())
         UnpackInitPack();
     Pack(0);
+}
+
+} // namespace
+
+void RestoreAtStartup(bool resetSwitch)
+{
+    PackState& state = State();
+    std::lock_guard guard(state.lock);
+    RemoveLeftoverTemporaryFiles();
+    RestoreSource(resetSwitch, platform::FileExists(kLooseMarker));
+    // From now until a pack at exit has taken them, the loose files are the newest copy.
+    platform::SaveFileAtomically(kLooseMarker, "The play-data files under Data/PlayData are newer than QuiblyConfig.pak "
+                                               "while this file exists.\n");
 }
 
 void RemoveLeftoverTemporaryFiles()

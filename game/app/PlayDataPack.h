@@ -30,6 +30,9 @@ inline constexpr const char* kInitPackFile = "QuiblyConfig_Init.pak";
 inline constexpr const char* kCloudFile = "QuiblyConfig_cloud.pak";
 // The raw record stream of the last pack, kept beside the pack until the loose files go.
 inline constexpr const char* kRawFile = "testFile.bin";
+// Present from start-up until a pack at exit has taken the loose files and deleted them: at the
+// next start it tells that the loose files were left unpacked (a killed run, a failed pack).
+inline constexpr const char* kLooseMarker = "QuiblyConfig_Loose.txt";
 
 inline constexpr size_t kPathField = 256;
 inline constexpr size_t kRecordHeader = kPathField + 4;
@@ -100,7 +103,8 @@ int UnpackFromMemory(const uint8_t* bytes, int size);
 int Pack(int deleteLoose);
 
 // The start-up choice: with the reset switch the initial pack replaces the play data. Else the
-// newest copy wins: loose files left newer than the local pack by a run that did not pack them,
+// newest copy wins: loose files left newer than the local pack by a run that did not pack them
+// (kLooseMarker still there),
 // a local pack newer than the cloud copy (a run that ended before its upload), else the cloud
 // copy (a partial one completed from the local pack), falling back to the local pack and then
 // to the initial pack; without a cloud copy the local pack. Temporary files left by a killed

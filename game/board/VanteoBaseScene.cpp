@@ -1,5 +1,6 @@
 #include "board/VanteoBaseScene.h"
 
+#include "app/GameDataXml.h"
 #include "app/MainWindow.h"
 #include "app/Options.h"
 #include "app/Records.h"
@@ -33,12 +34,10 @@ int32_t Word(const void* data, int index)
                                 static_cast<uint32_t>(p[2]) << 16 | static_cast<uint32_t>(p[3]) << 24);
 }
 
+// A counter as stored; values beyond the int range read as its limits.
 int CounterOf(const TiXmlElement* element, const char* counter)
 {
-    int value = 0;
-    if (element && element->QueryIntAttribute(counter, &value) == TIXML_SUCCESS)
-        return value;
-    return 0;
+    return gamedata::IntAttribute(element, counter, 0);
 }
 
 void UnlockAchievement(const char* apiName)
@@ -64,11 +63,15 @@ int GetPlayerCounter(const char* counter) { return CounterOf(PlayRecord.player, 
 
 int GetThisGameCounter(const char* counter) { return CounterOf(PlayRecord.thisGame.get(), counter); }
 
-void AddPlayerCounter(const char* counter, int delta) { SetRecordCounter(counter, GetPlayerCounter(counter) + delta); }
+// Counters come from the play data, which may hold any value: they saturate instead of overflowing.
+void AddPlayerCounter(const char* counter, int delta)
+{
+    SetRecordCounter(counter, gamedata::SaturatingAdd(GetPlayerCounter(counter), delta));
+}
 
 void AddThisGameCounterByName(const char* counter, int delta)
 {
-    SetThisGameCounter(counter, GetThisGameCounter(counter) + delta);
+    SetThisGameCounter(counter, gamedata::SaturatingAdd(GetThisGameCounter(counter), delta));
 }
 
 void AddBothCounters(const char* counter, int delta)

@@ -3,6 +3,7 @@
 // the scene's window-message procedure.
 #include "menus/MainMenuScene.h"
 
+#include "app/GameDataXml.h"
 #include "app/Options.h"
 #include "app/Records.h"
 #include "app/UnlockInfo.h"
@@ -175,12 +176,12 @@ void VanteoMainMenuScene::ResetSelfPlay(bool battle)
 {
     if (battle) {
         RestoreInitialRecording(kBattleGhostFile, kBattleGhostInitFile);
-        GameConfig.selfWinStackBattle += GameConfig.selfWinBattle;
+        GameConfig.selfWinStackBattle = gamedata::SaturatingAdd(GameConfig.selfWinStackBattle, GameConfig.selfWinBattle);
         GameConfig.selfWinBattle = 0;
         m_World.popUps->SetStartMode(0, 13);
     } else {
         RestoreInitialRecording(kPushGhostFile, kPushGhostInitFile);
-        GameConfig.selfWinStackPush += GameConfig.selfWinPush;
+        GameConfig.selfWinStackPush = gamedata::SaturatingAdd(GameConfig.selfWinStackPush, GameConfig.selfWinPush);
         GameConfig.selfWinPush = 0;
         m_World.popUps->SetStartMode(1, 10);
     }

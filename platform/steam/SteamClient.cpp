@@ -5,6 +5,7 @@
 // Left out:    nothing the game calls; the online getters are in OnlineServices.cpp.
 #include "ClientState.h"
 #include "steam/SteamTesting.h"
+#include "win32/Files.h"
 
 #include <cstdio>
 #include <filesystem>
@@ -53,6 +54,9 @@ bool SteamAPI_Init()
         std::fprintf(stderr, "[platform] SteamAPI_Init: cannot make the profile folder %s\n", choice.folder.c_str());
         return false;
     }
+    // Saves a killed run left half-done (temporary files beside the profile's files) go first.
+    platform::RemoveLeftoverTemporaryFiles(choice.folder);
+    platform::RemoveLeftoverTemporaryFiles(choice.folder + "/remote");
     state.profile = platform::steam::LoadProfile(choice.folder);
     state.storage = platform::steam::MakeRemoteStorage(choice.folder + "/remote");
     state.user = platform::steam::MakeUser(state.profile.id);

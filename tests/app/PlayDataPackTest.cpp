@@ -43,6 +43,10 @@ public:
             return 0;
         int32_t n = std::min<int32_t>(bytes, static_cast<int32_t>(it->second.size()));
         n = std::min(n, readLimit);
+        if (shortReads > 0) {
+            --shortReads;
+            n = std::min<int32_t>(n, 3);
+        }
         std::memcpy(data, it->second.data(), n);
         return n;
     }
@@ -57,6 +61,7 @@ public:
     int64_t clock = 0;                    // the time stamp of the next write
     int writes = 0;
     int32_t readLimit = INT32_MAX;
+    int shortReads = 0; // the next reads that come back short
 };
 
 // Sets a file's modification time relative to now.
@@ -312,6 +317,14 @@ TEST_F(PlayDataPackTest, ShortCloudReadIsNotACloudCopyAndIsNotOverwritten)
     EXPECT_EQ(m_cloud.files["QuiblyConfig_cloud.pak"], cloud);
 }
 
+TEST_F(PlayDataPackTest, AFlakyCloudReadIsTriedAgain)
+{
+    m_cloud.files["QuiblyConfig_cloud.pak"] = PackOf(Profile("cloud"));
+    m_cloud.shortReads = 2;
+    EXPECT_EQ(ConfigPak::ReadFromCloud(), 1);
+    EXPECT_EQ(ConfigPak::CloudBuffer().size(), m_cloud.files["QuiblyConfig_cloud.pak"].size());
+}
+
 TEST_F(PlayDataPackTest, WithoutRemoteStorageTheLocalPackStillWorks)
 {
     platform::steam::SetRemoteStorage(nullptr);
@@ -508,6 +521,25 @@ TEST_F(PlayDataPackTest, RefusedPacksAreKeptAsideAndNeverOverwritten)
     EXPECT_EQ(FilesStartingWith("QuiblyConfig_damaged_").size(), 2u);
 }
 
+// Also when the cloud copy is the one restored, or the reset switch discards the play data.
+TEST_F(PlayDataPackTest, ADamagedLocalPackIsKeptAsideWhateverSourceIsChosen)
+{
+    m_dir.Write("QuiblyConfig_Init.pak", PackOf(Profile("init")));
+    for (bool reset : {false, true}) {
+        ConfigPak::ResetForNewRun();
+        const std::string damaged = WithHeader(5, 5, reset ? "reset" : "cloud");
+        m_dir.Write("QuiblyConfig.pak", damaged);
+        m_cloud.files["QuiblyConfig_cloud.pak"] = PackOf(Profile("cloud"));
+        ConfigPak::RestoreAtStartup(reset);
+        ExpectProfile(reset ? "init" : "cloud");
+        ASSERT_EQ(ConfigPak::Pack(1), 1);
+        bool kept = false;
+        for (const std::string& name : FilesStartingWith("QuiblyConfig_damaged_"))
+            kept = kept || m_dir.Read(name) == damaged;
+        EXPECT_TRUE(kept) << reset;
+    }
+}
+
 TEST_F(PlayDataPackTest, ACloudCopyUnreadableInThisRunIsNeverUploadedOver)
 {
     const std::string cloud = PackOf(Profile("cloud"));
@@ -550,7 +582,17 @@ TEST_F(PlayDataPackTest, LooseFilesNewerThanThePacksAreKept)
     SetAge(m_dir.Path() / "QuiblyConfig.pak", std::chrono::minutes(10));
     m_cloud.files["QuiblyConfig_cloud.pak"] = PackOf(Profile("local"));
     m_cloud.times["QuiblyConfig_cloud.pak"] = NowSeconds() - 600;
+    // Newer loose files without the marker of an unfinished run (defaults shipped with an
+    // update, say) never replace the player's pack.
+    WriteLoose(Profile("shipped"));
+    ConfigPak::RestoreAtStartup(false);
+    ExpectProfile("local");
+    EXPECT_TRUE(fs::exists(ConfigPak::kLooseMarker));
+
+    // A run that ends without its pack leaves the marker and newer loose files.
+    ConfigPak::ResetForNewRun();
     WriteLoose(Profile("played", 7));
+    fs::remove(m_dir.Path() / ConfigPak::kPlayDataFiles[7]);
     ConfigPak::RestoreAtStartup(false);
     for (size_t i = 0; i < 15; ++i)
         EXPECT_EQ(Loose(i), ContentOf(i, i == 7 ? "local" : "played")) << i;
@@ -558,6 +600,10 @@ TEST_F(PlayDataPackTest, LooseFilesNewerThanThePacksAreKept)
     ASSERT_TRUE(ConfigPak::DecodePack(m_cloud.files["QuiblyConfig_cloud.pak"], cloud));
     EXPECT_EQ(cloud.Bytes(cloud.records[0]), ContentOf(0, "played"));
     EXPECT_EQ(cloud.Bytes(cloud.records[7]), ContentOf(7, "local"));
+
+    // A clean exit packs the loose files and removes the marker with them.
+    ASSERT_EQ(ConfigPak::Pack(1), 1);
+    EXPECT_FALSE(fs::exists(ConfigPak::kLooseMarker));
 }
 
 TEST_F(PlayDataPackTest, AFailedPackSaysSoAndKeepsTheLooseFiles)

@@ -186,6 +186,19 @@ TEST_F(BaseSceneTest, MaxComboKeepsTheLargerValueOverallAndForTheGameSeparately)
     EXPECT_EQ(GetThisGameCounter("MaxCombo"), 11);
 }
 
+// A record holding the largest int (or more) must not overflow on the next count.
+TEST_F(BaseSceneTest, CountersFromThePlayDataSaturate)
+{
+    SetRecordCounter("Chain", 2147483647);
+    PlayRecord.player->SetAttribute("Double", "99999999999");
+    SetThisGameCounter("Chain", 2147483647);
+    Send(MSG_CHAIN);
+    Send(MSG_DOUBLE_CHANCE);
+    EXPECT_EQ(GetPlayerCounter("Chain"), 2147483647);
+    EXPECT_EQ(GetThisGameCounter("Chain"), 2147483647);
+    EXPECT_EQ(GetPlayerCounter("Double"), 2147483647);
+}
+
 TEST_F(BaseSceneTest, AchievementsUnlockAtTheirThresholds)
 {
     struct Case {

@@ -133,7 +133,9 @@ TEST_F(StartUpShutDownTest, RunsFromTheLogoToTheMenuAndPacksThePlayDataAtExit)
     EXPECT_GT(title.b, title.r);
 
     EXPECT_TRUE(fs::exists(m_run.Path() / ConfigPak::kPackFile));
-    EXPECT_FALSE(fs::exists(m_run.Path() / "Data/PlayData/QuiblyRecord.xml"));  // packed, loose file gone
+    // Packed, loose file gone (the game puts "Data/PlayData" into the run folder's "data").
+    EXPECT_FALSE(fs::exists(m_run.Path() / "data/PlayData/QuiblyRecord.xml"));
+    EXPECT_FALSE(fs::exists(m_run.Path() / "Data/PlayData/QuiblyRecord.xml"));
     ConfigPak::DecodedPack pack;
     ASSERT_TRUE(ConfigPak::DecodePack(m_run.Read(ConfigPak::kPackFile), pack)) << pack.error;
     std::vector<std::string> packed;

@@ -237,6 +237,20 @@ TEST_P(ResetTest, RestoresTheInitialRecordingAndStacksTheWins)
     }
 }
 
+// The counters come from the options file, which may hold anything: stacking saturates.
+TEST_P(ResetTest, StackedWinsHoldAtTheIntLimit)
+{
+    const ResetCase& c = GetParam();
+    m_dir.Write(c.initial, "initial");
+    GameConfig.selfWinBattle = 3;
+    GameConfig.selfWinStackBattle = 2147483646;
+    GameConfig.selfWinPush = 4;
+    GameConfig.selfWinStackPush = 2147483646;
+    Enter(2);
+    Deliver(2035, PayloadWriter().I32(c.param));
+    EXPECT_EQ(c.param == 1 ? GameConfig.selfWinStackBattle : GameConfig.selfWinStackPush, 2147483647);
+}
+
 INSTANTIATE_TEST_SUITE_P(Modes, ResetTest,
                          ::testing::Values(ResetCase{1, "Data/PlayData/BattleYour.gst", "Data/PlayData/BattleYour_Init.gst",
                                                      "StartMode 0 13"},

@@ -1,7 +1,10 @@
 // The platform client: per-profile identity, remote storage files and the callback queue.
 #include "SteamFixture.h"
 
+#include <ctime>
 #include <filesystem>
+#include <sys/wait.h>
+#include <unistd.h>
 #include <string>
 #include <vector>
 
@@ -50,6 +53,29 @@ TEST_F(SteamClientTest, RemoteStorageKeepsFilesInTheProfile)
     EXPECT_EQ(storage->FileRead("cloud.pak", buffer, 4), 4);
     EXPECT_EQ(std::string(buffer, 4), std::string("abc\0", 4));
     EXPECT_EQ(storage->FileRead("cloud.pak", buffer, sizeof(buffer)), 7);
+}
+
+// The cloud copy's time stamp is its file's; a save that a killed run left half-done in the
+// profile is removed at the next start, one of a running process is not.
+TEST_F(SteamClientTest, RemoteStorageTimesFilesAndStartRemovesLeftoverSaves)
+{
+    ISteamRemoteStorage* storage = SteamRemoteStorage();
+    EXPECT_EQ(storage->GetFileTimestamp("cloud.pak"), 0);
+    ASSERT_TRUE(storage->FileWrite("cloud.pak", "abc", 3));
+    int64_t now = static_cast<int64_t>(std::time(nullptr));
+    EXPECT_NEAR(static_cast<double>(storage->GetFileTimestamp("cloud.pak")), static_cast<double>(now), 5.0);
+
+    pid_t dead = fork();
+    if (dead == 0)
+        _exit(0);
+    waitpid(dead, nullptr, 0);
+    const std::string gone = "remote/cloud.pak.tmp" + std::to_string(dead) + "_0";
+    const std::string running = "remote/cloud.pak.tmp" + std::to_string(getpid()) + "_0";
+    m_profile.Write(gone, "half");
+    m_profile.Write(running, "half");
+    StartIn(m_profile.Str());
+    EXPECT_FALSE(std::filesystem::exists(m_profile.Path() / gone));
+    EXPECT_TRUE(std::filesystem::exists(m_profile.Path() / running));
 }
 
 // Writes go through the case-insensitive resolver, so reads, sizes and the existence check must
