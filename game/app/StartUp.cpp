@@ -104,16 +104,28 @@ void CreateFonts(IDirect3DDevice9* device)
         g_pRenderer->AddDeviceObject(&g_fontDeviceObject);
 }
 
+// With QUIBLY_AUTOMATION_WAIT_LOADS=1 an automation script does not count the frames of a
+// scene switch, however long the target takes to load: its frame numbers then meet the same
+// moment of play on every machine.
+bool AutomationWaitsForLoads()
+{
+    const char* wait = std::getenv("QUIBLY_AUTOMATION_WAIT_LOADS");
+    return wait && std::strcmp(wait, "1") == 0;
+}
+
 // Messages pass the UI framework's input-method hook first; every idle turn pumps the
 // platform's callbacks and plays the automation script's frame.
 void InstallMainLoopHooks(HWND window)
 {
+    static const bool waitForLoads = AutomationWaitsForLoads();
     SetMainLoopHooks({[](UINT msg, WPARAM wParam, LPARAM& lParam, bool& go) {
                           kv::GetKVSystem().HandleImeMessage(msg, wParam, lParam, go);
                       },
                       [] { return kv::GetKVSystem().GetInputMethodProvider() != nullptr; },
                       [window] {
-                          platform::AutomationFrame(window);
+                          CSceneManager* manager = CSceneManager::GetSingletonPtr();
+                          if (!waitForLoads || !manager || !manager->IsSwitchPending())
+                              platform::AutomationFrame(window);
                           SteamAPI_RunCallbacks();
                       }});
 }
@@ -129,12 +141,18 @@ void AttachSkinToPlayerSettings()
 }
 
 // The device could not be created: there is no separate device-settings program on this
-// system, so the message is all the player gets.
+// system, so the message is all the player gets. The window is destroyed here, once, and what
+// the device step had started before the device is let go, so the program ends cleanly.
 void ReportDeviceFailure(HWND window)
 {
     MessageBoxW(window, L"디바이스 세팅을 다시 해주세요", L"정보", MB_OK);
     DFLog(L"The device-settings program does not exist on this system; the game ends.");
+    SetMainLoopHooks({});
+    SetDeviceWindow(nullptr);
     DestroyWindow(window);
+    // The audio thread stops before the program's static objects go.
+    DXSoundServer::GetSingleton().Release();
+    CDirect3DDevice::GetSingleton().Close();
 }
 
 void UseDevice()
@@ -179,8 +197,10 @@ bool RunStartUpSequence(HWND window)
     LoadGameConfig();
     SkinTable.LoadSkin(GameConfig.currentSkin);
     AttachSkinToPlayerSettings();
-    if (!InitDevice(window, g_hInst))
+    if (!InitDevice(window, g_hInst)) {
+        SteamAPI_Shutdown();
         return false;
+    }
     CreatePlatformClient();
     GetLeaderBoard().Init();
     auto* achievements = new Achievements_Steam();

@@ -4,11 +4,14 @@
 #include "app/Options.h"
 #include "app/Records.h"
 #include "board/BoardEventRecorder.h"
+#include "board/VanteoBlockMap.h"
 #include "engine/DigitDisplay.h"
 #include "engine/SceneManager.h"
 #include "engine/SoftwareCursor.h"
 #include "engine/SoundServer.h"
 #include "kv/KVSystem.h"
+#include "menus/PopUpPause.h"
+#include "menus/PopUpResult.h"
 #include "online/Achievements.h"
 #include "online/NetGlobals.h"
 
@@ -16,27 +19,6 @@
 #include <win32/Cursor.h>
 #include <win32/Messages.h>
 #include <win32/Text.h>
-
-// The board and the pop-ups are built beside this scene; until they are in the tree the scene
-// runs without them.
-#if __has_include("board/VanteoBlockMap.h")
-#include "board/VanteoBlockMap.h"
-#define QUIBLY_HAS_BOARD 1
-#else
-#define QUIBLY_HAS_BOARD 0
-#endif
-#if __has_include("menus/PopUpPause.h")
-#include "menus/PopUpPause.h"
-#define QUIBLY_HAS_POPUPS 1
-#else
-#define QUIBLY_HAS_POPUPS 0
-#endif
-#if __has_include("menus/PopUpResult.h")
-#include "menus/PopUpResult.h"
-#define QUIBLY_HAS_RESULT_POPUPS 1
-#else
-#define QUIBLY_HAS_RESULT_POPUPS 0
-#endif
 
 #include <cmath>
 #include <cstring>
@@ -97,20 +79,16 @@ void AddBothCounters(const char* counter, int delta)
 
 VanteoBaseScene::VanteoBaseScene()
 {
-#if QUIBLY_HAS_POPUPS
     m_pExitQuestion = new VanteoPopUp_OKCancel();
     m_pPause = new VanteoPopUp_Pause();
-#endif
     SetName("VanteoBaseScene");
 }
 
 VanteoBaseScene::~VanteoBaseScene()
 {
     DeleteResultPopUps();
-#if QUIBLY_HAS_POPUPS
     delete m_pExitQuestion;
     delete m_pPause;
-#endif
 }
 
 void VanteoBaseScene::BindMessage(int32_t id, int (VanteoBaseScene::*operation)(const void*, int))
@@ -181,7 +159,6 @@ int VanteoBaseScene::Enter(int, int)
 
 void VanteoBaseScene::DeleteResultPopUps()
 {
-#if QUIBLY_HAS_RESULT_POPUPS
     for (VanteoPopUp_Result** popUp : {&m_pResultWin, &m_pResultLose}) {
         if (*popUp) {
             (*popUp)->Unload();
@@ -189,16 +166,11 @@ void VanteoBaseScene::DeleteResultPopUps()
             *popUp = nullptr;
         }
     }
-#endif
 }
 
 float VanteoBaseScene::BoardPlayClock() const
 {
-#if QUIBLY_HAS_BOARD
     return m_pBoard ? m_pBoard->playTime : 0.0f;
-#else
-    return 0.0f;
-#endif
 }
 
 void VanteoBaseScene::AddPlayTimeToRecord()
@@ -216,10 +188,8 @@ void VanteoBaseScene::Leave()
     ResetThisGame();
     if (m_bRecord)
         GetBoardEventRecorder().FinishRecording(nullptr);
-#if QUIBLY_HAS_POPUPS
     m_pExitQuestion->Close();
     m_pPause->Close();
-#endif
 }
 
 int VanteoBaseScene::Restart(int, int)
@@ -258,10 +228,8 @@ void VanteoBaseScene::SetMouseArea()
 
 int VanteoBaseScene::UpdatePaused(float)
 {
-#if QUIBLY_HAS_BOARD
     if (m_pBoard)
         m_pBoard->Update(0.0f);
-#endif
     return 0;
 }
 
@@ -271,14 +239,12 @@ int VanteoBaseScene::MsgProc(UINT msg, WPARAM wParam, LPARAM lParam)
 {
     if (msg == kMsgFinishGame)
         m_nState = kGameStateFinished;
-#if QUIBLY_HAS_RESULT_POPUPS
     if (msg == WM_LBUTTONUP) {
         if (m_pResultWin)
             m_pResultWin->OnMouseClick(lParam);
         if (m_pResultLose)
             m_pResultLose->OnMouseClick(lParam);
     }
-#endif
     kv::KVSystem* system = kv::KVSystem::GetPtr();
     float x = static_cast<float>(LOWORD(lParam));
     float y = static_cast<float>(HIWORD(lParam));
@@ -321,18 +287,14 @@ void VanteoBaseScene::ResumePlay()
 {
     m_nState = kGameStatePlaying;
     ShowUI();
-#if QUIBLY_HAS_POPUPS
     if (!m_pPause->m_Help.IsOpen() && m_pPause->StartClose())
         m_pPause->m_nChoice = 0;
-#endif
 }
 
 int VanteoBaseScene::OnRotateLeftButton()
 {
-#if QUIBLY_HAS_BOARD
     if (m_pBoard)
         m_pBoard->StartRotate(-1);
-#endif
     return 1;
 }
 
@@ -371,13 +333,11 @@ int VanteoBaseScene::OnGoToMenu(const void*, int) { return GoToMenu(); }
 
 int VanteoBaseScene::OnPauseExit(const void*, int)
 {
-#if QUIBLY_HAS_POPUPS
     if (m_pExitQuestion->Open()) {
         m_pExitQuestion->SetTitle(L"EXIT GAME");
         m_pExitQuestion->SetMessage(L"DO YOU WISH TO QUIT?");
     }
     m_pExitQuestion->m_nParam = 0;
-#endif
     return 1;
 }
 

@@ -1,5 +1,3 @@
-// Built once the board is in the tree.
-#if __has_include("board/VanteoBlockMap.h")
 #include "modes/VanteoScene_Puzzle.h"
 
 #include "app/Getters.h"
@@ -199,8 +197,9 @@ int VanteoScene_Puzzle::Enter(int stage, int b)
         kv::KVPoint at = place->GetAbsolutePosition();
         m_pBoardWindow->SetAbsolutePosition(at.x, at.y);
     }
+    // The back window goes behind the board window (a larger layer is drawn earlier).
     if (m_pBackWindow) {
-        m_pBackWindow->SetZOrder(-1);
+        m_pBackWindow->SetZOrder(1);
         if (kv::KVWnd* parent = m_pBackWindow->GetParent())
             parent->SortChildrenIfDirty();
     }
@@ -467,4 +466,3 @@ void VanteoScene_Puzzle::OnRotateRight(kv::EventArgs&)
 void VanteoScene_Puzzle::OnRotateLeft(kv::EventArgs&) { OnRotateLeftButton(); }
 
 void VanteoScene_Puzzle::OnMenuButton(kv::EventArgs&) { OpenPauseMenu(); }
-#endif

@@ -1,7 +1,5 @@
 // The free-play board's combo voices, and the base scene's hand-over of board events to the
 // recorder, timed by the board's play clock.
-// Built once the board is in the tree.
-#if __has_include("board/VanteoBlockMap.h")
 #include "board/BoardEventRecorder.h"
 #include "board/VanteoBaseScene.h"
 #include "engine/SceneMessage.h"
@@ -137,5 +135,24 @@ TEST(FreePlayBoardTest, BoardEventsReachTheRecorderWhileRecordingWithTheirSizesA
     SetBoardEventRecorder(nullptr);
 }
 
+TEST(FreePlayBoardTest, PausedAndFinishedStatesFreezeTheBoardsClock)
+{
+    RecordingMessages messages;
+    RecordingSounds sounds;
+    GameRandom random(7);
+    VanteoBlockMap board(World(messages, sounds, random));
+    board.Init(nullptr, 4, 4);
+    RecordingScene scene;
+    scene.m_pBoard = &board;
+    board.playTime = 3.0f;
+    scene.m_nState = kGameStatePaused;
+    scene.Update(1.0f);
+    EXPECT_FLOAT_EQ(board.playTime, 3.0f);
+    scene.MsgProc(kMsgFinishGame, 0, 0);
+    EXPECT_EQ(scene.m_nState, kGameStateFinished);
+    scene.Update(1.0f);
+    EXPECT_FLOAT_EQ(board.playTime, 3.0f);
+    scene.m_pBoard = nullptr;
+}
+
 } // namespace
-#endif

@@ -2,8 +2,6 @@
 // clock at 0, the clock shows minutes and seconds, the score follows the clears and star
 // blasts, Escape pauses only while playing, a missing stage goes back to the menu, and the
 // record file is written once when the scene is left.
-// Built once the board is in the tree.
-#if __has_include("board/VanteoBlockMap.h")
 #include "app/ModeConfig.h"
 #include "app/Records.h"
 #include "board/GameMessages.h"
@@ -267,4 +265,3 @@ TEST_F(FreePlaySceneTest, RestartStartsAFreshGameAndLeavingWritesThePlayTimeOnce
 }
 
 } // namespace
-#endif

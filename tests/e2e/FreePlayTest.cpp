@@ -1,0 +1,164 @@
+// Free play end to end: the real program, headless, enters free play from the menu's key,
+// clears a known square (the configuration's fixed seed and the fixed frame step make the board
+// the same on every run), turns the board, pauses and resumes, restarts from the pause menu,
+// clears again, and leaves to the menu through the pause menu. The screenshots of the board in
+// play and of the pause are checked by pixels, and the record file packed at exit holds the
+// game's counts.
+#include "app/PlayDataPack.h"
+#include "support/TempDir.h"
+
+#include <gtest/gtest.h>
+#include <stb/stb_image.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <string>
+
+namespace fs = std::filesystem;
+
+namespace {
+
+struct Rgb {
+    int r, g, b;
+};
+
+::testing::AssertionResult Near(Rgb actual, Rgb expected, int tolerance)
+{
+    if (std::abs(actual.r - expected.r) <= tolerance && std::abs(actual.g - expected.g) <= tolerance &&
+        std::abs(actual.b - expected.b) <= tolerance)
+        return ::testing::AssertionSuccess();
+    return ::testing::AssertionFailure() << "(" << actual.r << "," << actual.g << "," << actual.b << ") is not near ("
+                                         << expected.r << "," << expected.g << "," << expected.b << ")";
+}
+
+class FreePlayTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        for (const auto& entry : fs::directory_iterator(QUIBLY_RUN_FOLDER)) {
+            std::string name = entry.path().filename().string();
+            if (name == "QuiblyConfig.pak" || name == "Log_VODozivo.txt" || name == "testFile.bin")
+                continue;
+            fs::copy(entry.path(), m_run.Path() / name, fs::copy_options::recursive);
+        }
+        // The shipped configuration deals fresh blocks every game; this run deals the same ones.
+        std::string config = m_run.Read("data/PlayData/QuiblyConfig_Puzzle.xml");
+        const std::string shipped = "<RandomSeed Seed=\"-1\" />";
+        size_t at = config.find(shipped);
+        ASSERT_NE(at, std::string::npos);
+        config.replace(at, shipped.size(), "<RandomSeed Seed=\"20\" />");
+        m_run.Write("data/PlayData/QuiblyConfig_Puzzle.xml", config);
+    }
+
+    int Run(const std::string& script)
+    {
+        m_run.Write("script.txt", script);
+        std::string command = "cd '" + m_run.Str() + "' && SDL_VIDEODRIVER=offscreen SDL_AUDIODRIVER=dummy " +
+                              "ASAN_OPTIONS=detect_leaks=0 QUIBLY_DEBUG_OUTPUT=0 QUIBLY_AUTOMATION_FRAME_MS=16 " +
+                              "QUIBLY_AUTOMATION_WAIT_LOADS=1 QUIBLY_PROFILE_DIR='" + m_profile.Str() +
+                              "' QUIBLY_AUTOMATION=script.txt timeout 180 ./Quibly 2>stderr.txt";
+        int status = std::system(command.c_str());
+        return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    }
+
+    Rgb Pixel(const std::string& file, int x, int y) const
+    {
+        int w = 0, h = 0, n = 0;
+        unsigned char* data = stbi_load((m_run.Path() / file).c_str(), &w, &h, &n, 3);
+        EXPECT_NE(data, nullptr) << file;
+        if (!data)
+            return {-1, -1, -1};
+        const unsigned char* p = data + (y * w + x) * 3;
+        Rgb rgb{p[0], p[1], p[2]};
+        stbi_image_free(data);
+        return rgb;
+    }
+
+    // How many pixels of the rectangle are nearly white.
+    int WhitePixels(const std::string& file, int left, int top, int right, int bottom) const
+    {
+        int count = 0;
+        for (int y = top; y < bottom; ++y)
+            for (int x = left; x < right; ++x) {
+                Rgb p = Pixel(file, x, y);
+                count += p.r > 200 && p.g > 200 && p.b > 200;
+            }
+        return count;
+    }
+
+    // A lifetime counter of the record file inside the pack written at exit.
+    int PackedCounter(const std::string& counter) const
+    {
+        ConfigPak::DecodedPack pack;
+        EXPECT_TRUE(ConfigPak::DecodePack(m_run.Read(ConfigPak::kPackFile), pack)) << pack.error;
+        for (const auto& record : pack.records) {
+            if (std::string(ConfigPak::kPlayDataFiles[record.fileIndex]) != "Data/PlayData/QuiblyRecord.xml")
+                continue;
+            std::string text(pack.Bytes(record));
+            size_t at = text.find(" " + counter + "=\"");
+            return at == std::string::npos ? -1 : std::atoi(text.c_str() + at + counter.size() + 3);
+        }
+        return -1;
+    }
+
+    testsupport::TempDir m_run;
+    testsupport::TempDir m_profile;
+};
+
+// Frames count only outside scene loads. Free play starts at 60 with its ready-go; the blue
+// square at the bottom-left cell (0, 6) of the 8 x 8 board is pressed once play runs, E turns
+// the board, Escape pauses and resumes, R in the pause restarts (the same blocks again), the
+// square is pressed again, and Q in the pause goes back to the menu, where Escape ends the game.
+constexpr const char* kScript = "40 key 20\n"
+                                "60 key 46\n"
+                                "200 press 502 496\n"
+                                "320 shot play.png\n"
+                                "330 key 45\n"
+                                "420 key 1B\n"
+                                "470 shot pause.png\n"
+                                "480 key 1B\n"
+                                "540 key 1B\n"
+                                "590 key 52\n"
+                                "760 press 502 496\n"
+                                "820 key 1B\n"
+                                "870 key 51\n"
+                                "950 shot menu.png\n"
+                                "960 key 1B\n"
+                                "1000 quit\n";
+
+TEST_F(FreePlayTest, PlaysPausesRestartsAndLeavesThroughThePauseMenu)
+{
+    ASSERT_EQ(Run(kScript), 0) << m_run.Read("stderr.txt");
+
+    // The board in play: the screen behind it, two cells of the dealt board, a scored digit and
+    // the rotate button.
+    EXPECT_TRUE(Near(Pixel("play.png", 400, 650), {13, 18, 39}, 12));
+    EXPECT_TRUE(Near(Pixel("play.png", 817, 226), {61, 139, 253}, 24));
+    EXPECT_TRUE(Near(Pixel("play.png", 502, 226), {60, 196, 124}, 24));
+    EXPECT_GT(WhitePixels("play.png", 120, 196, 214, 236), 20);
+    EXPECT_TRUE(Near(Pixel("play.png", 115, 636), {61, 139, 253}, 24));
+
+    // The pause: its title bar and key-help button, its panel over the tray, and the screen
+    // behind it dimmed.
+    EXPECT_TRUE(Near(Pixel("pause.png", 512, 137), {61, 139, 253}, 24));
+    EXPECT_TRUE(Near(Pixel("pause.png", 512, 606), {247, 197, 72}, 24));
+    EXPECT_TRUE(Near(Pixel("pause.png", 400, 650), {244, 246, 251}, 16));
+    Rgb behind = Pixel("pause.png", 167, 100);
+    Rgb before = Pixel("play.png", 167, 100);
+    EXPECT_LT(behind.r + behind.g + behind.b, before.r + before.g + before.b);
+
+    // Back at the menu's plain screen.
+    EXPECT_TRUE(Near(Pixel("menu.png", 512, 384), {0, 0, 0}, 2));
+
+    // Two clears of the blue four-block square, one right turn, and the play time of both games
+    // (the restart adds the first, leaving adds the second).
+    EXPECT_EQ(PackedCounter("BlockClick"), 2);
+    EXPECT_EQ(PackedCounter("BlockClearB"), 8);
+    EXPECT_EQ(PackedCounter("BlockClear"), 8);
+    EXPECT_EQ(PackedCounter("RotationR"), 1);
+    EXPECT_EQ(PackedCounter("Rotation"), 1);
+    EXPECT_GE(PackedCounter("PlayTime"), 4);
+    EXPECT_EQ(PackedCounter("Excute"), 1);
+}
+
+} // namespace
