@@ -2,9 +2,8 @@
 // story opening to the main screen, into a sub-menu and back, and answers the quit question "no"
 // and then "yes"; a second run skips the opening and slides through every sub-menu.
 //
-// The scripts wait until frame 1200 before the first input, so the menu has long finished loading
-// on its loader thread; from then on the game clock moves by 16 ms a frame and every step of the
-// title, the opening and the slides lands on the same frame on any machine.
+// The frames of a scene load are not counted and the game clock moves by 16 ms a frame, so every
+// step of the title, the opening and the slides lands on the same frame on any machine.
 #include "app/PlayDataPack.h"
 #include "support/TempDir.h"
 
@@ -49,6 +48,7 @@ protected:
         m_run.Write("script.txt", script);
         std::string command = "cd '" + m_run.Str() + "' && SDL_VIDEODRIVER=offscreen SDL_AUDIODRIVER=dummy " +
                               "ASAN_OPTIONS=detect_leaks=0 QUIBLY_DEBUG_OUTPUT=0 QUIBLY_AUTOMATION_FRAME_MS=16 " +
+                              "QUIBLY_AUTOMATION_WAIT_LOADS=1 " +
                               "QUIBLY_PROFILE_DIR='" + m_profile.Str() +
                               "' QUIBLY_AUTOMATION=script.txt timeout 240 ./Quibly 2>stderr.txt";
         int status = std::system(command.c_str());
@@ -111,25 +111,25 @@ protected:
 std::string FirstRunScript()
 {
     std::string script = "40 key 20\n"        // skip the logo
-                         "1200 shot title.png\n"
-                         "1210 key 20\n"      // press any key
-                         "1380 shot opening.png\n";
+                         "300 shot title.png\n"
+                         "310 key 20\n"      // press any key
+                         "480 shot opening.png\n";
     for (int i = 0; i < 10; ++i)
-        script += std::to_string(1400 + i * 16) + " click 899 716\n";  // "Next"
-    script += "1660 click 512 600\n"          // the door
-              "1850 shot main.png\n"
-              "1860 click 237 325\n"          // the puzzle sub-menu
-              "1930 shot sub.png\n"
-              "1940 key 1B\n"                 // Escape leaves it
-              "2000 shot back.png\n"
-              "2010 click 978 724\n"          // the switch: the quit question
-              "2070 shot question.png\n"
-              "2080 key 1B\n"                 // no
-              "2150 shot thanks.png\n"
-              "2160 key 0D\n"
-              "2230 key 1B\n"                 // Escape on the main screen asks again
-              "2290 key 0D\n"                 // yes
-              "2700 shot late.png\n";
+        script += std::to_string(500 + i * 16) + " click 899 716\n";  // "Next"
+    script += "760 click 512 600\n"          // the door
+              "950 shot main.png\n"
+              "960 click 237 325\n"          // the puzzle sub-menu
+              "1030 shot sub.png\n"
+              "1040 key 1B\n"                 // Escape leaves it
+              "1100 shot back.png\n"
+              "1110 click 978 724\n"          // the switch: the quit question
+              "1170 shot question.png\n"
+              "1180 key 1B\n"                 // no
+              "1250 shot thanks.png\n"
+              "1260 key 0D\n"
+              "1330 key 1B\n"                 // Escape on the main screen asks again
+              "1390 key 0D\n"                 // yes
+              "1800 shot late.png\n";
     return script;
 }
 
@@ -172,17 +172,17 @@ TEST_F(MainMenuTest, FirstRunShowsTheOpeningAndTheQuitQuestionEndsTheGame)
     // The second run: no opening after the title, and every sub-menu in turn.
     UnlockEverySubMenu();
     std::string second = "40 key 20\n"
-                         "1200 key 20\n"
-                         "1300 shot main2.png\n"
-                         "1310 click 237 325\n";
+                         "300 key 20\n"
+                         "400 shot main2.png\n"
+                         "410 click 237 325\n";
     for (int i = 0; i < 4; ++i)
-        second += std::to_string(1360 + i * 40) + " key 27\n";  // Right: the next sub-menu
-    second += "1530 shot online.png\n"
-              "1540 key 1B\n"
-              "1600 shot main3.png\n"
-              "1610 key 1B\n"
-              "1670 key 0D\n"
-              "2100 shot late2.png\n";
+        second += std::to_string(460 + i * 40) + " key 27\n";  // Right: the next sub-menu
+    second += "630 shot online.png\n"
+              "640 key 1B\n"
+              "700 shot main3.png\n"
+              "710 key 1B\n"
+              "770 key 0D\n"
+              "1200 shot late2.png\n";
     ASSERT_EQ(Run(second), 0) << m_run.Read("stderr.txt");
     EXPECT_TRUE(Near(Pixel("main2.png", 150, 370), {232, 80, 91}, 30));
     EXPECT_TRUE(Near(Pixel("main2.png", 420, 370), {61, 139, 253}, 40));  // battle, unlocked now
