@@ -199,8 +199,6 @@ int VanteoMainMenuScene::Enter(int a, int)
         system.SetPathRoot(main);
         main->SetZOrder(kLayerMain);
         main->PlayUIScene(L"main_in");
-    } else {
-        DFLog(LOG_WARN, L"Main menu: the main screen \"%s\" cannot be loaded", L"data/MAINMENU.xml");
     }
 
     m_pQuickMenu = Load(kQuickMenuLayout);
@@ -229,11 +227,8 @@ int VanteoMainMenuScene::Enter(int a, int)
     for (int i = 0; i < kSubMenuCount; ++i) {
         kv::KVWnd* sub = Load(kSubMenuLayouts[i]);
         m_pScreens[static_cast<size_t>(i + 1)] = sub;
-        if (!sub) {
-            std::wstring name(kSubMenuLayouts[i], kSubMenuLayouts[i] + std::char_traits<char>::length(kSubMenuLayouts[i]));
-            DFLog(LOG_WARN, L"Main menu: the sub-menu \"%s\" cannot be loaded", name.c_str());
+        if (!sub)
             continue;
-        }
         sub->SetZOrder(kLayerSubMenu);
         Show(sub->FindWindow(L"Single_location"), false);
     }
@@ -467,9 +462,13 @@ int VanteoMainMenuScene::Render()
 kv::KVWnd* VanteoMainMenuScene::Load(const char* file)
 {
     kv::KVWnd* window = m_World.loadLayout ? m_World.loadLayout(file) : kv::GetKVSystem().CreateWindowFromLayout(file);
+    if (!window) {
+        DFLog(LOG_WARN, L"Main menu: the layout %s cannot be loaded; the menu goes on without it",
+              kv::NarrowToWide(file).c_str());
+        return nullptr;
+    }
     // The scene shows and hides its screens itself; their animations only move and fade them.
-    if (window)
-        window->SetAnimationMask(window->GetAnimationMask() & ~kv::KVWnd::kAnimDrivesVisible);
+    window->SetAnimationMask(window->GetAnimationMask() & ~kv::KVWnd::kAnimDrivesVisible);
     return window;
 }
 

@@ -284,7 +284,7 @@ write_ui("MainMenu_UI.xml", main, {
     "main_in": [("Wnd_mainmenu", fade_in(400)), ("open_logo1", [(0, 0, -40, 0), (500, 0, 0, 1)])] + cards_in,
     "main_in_2": [("Wnd_mainmenu", [(0, 0, 0, 0), (900, 0, 0, 1)])] + cards_in,
     "main_out": [("Wnd_mainmenu", fade_out(500))],
-    "return": [("Wnd_mainmenu", [(0, 0, 0, 0.4), (350, 0, 0, 1)])],
+    "return": [("Wnd_mainmenu", [(0, 0, 0, 0.4), (350, 0, 0, 1)])] + [(n, hold(1)) for n, *_r in cards],
     "credits_in": [("Pic_credits", [(0, 0, 0, 0), (450, 0, -600, 1)])],
     "credits_out": [("Pic_credits", [(0, 0, -600, 1), (400, 0, 0, 0)])],
 })
@@ -418,6 +418,8 @@ def opening_scene(current, length=3600):
             objs.append((p, [(0, 0, 0, 0), (1, 0, 0, 0)]))
     objs.append(("opening_door", [(0, 0, 0, 0), (1, 0, 0, 0)] if current != "opening_11" else
                  [(0, 0, 40, 0), (900, 0, 40, 0), (1500, 0, 0, 1)]))
+    # A page may cut the fade-in of the opening short: the layout itself is brought to full view.
+    objs.append(("Wnd_opening", [(0, 0, 0, 1), (1, 0, 0, 1)]))
     return objs
 
 

@@ -1,0 +1,194 @@
+// The main menu in the real program: the first run goes from the logo through the title and the
+// story opening to the main screen, into a sub-menu and back, and answers the quit question "no"
+// and then "yes"; a second run skips the opening and slides through every sub-menu.
+//
+// The frames of a scene load are not counted and the game clock moves by 16 ms a frame, so every
+// step of the title, the opening and the slides lands on the same frame on any machine.
+#include "app/PlayDataPack.h"
+#include "support/TempDir.h"
+
+#include <gtest/gtest.h>
+#include <stb/stb_image.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <string>
+
+namespace fs = std::filesystem;
+
+namespace {
+
+struct Rgb {
+    int r, g, b;
+};
+
+::testing::AssertionResult Near(Rgb actual, Rgb expected, int tolerance)
+{
+    if (std::abs(actual.r - expected.r) <= tolerance && std::abs(actual.g - expected.g) <= tolerance &&
+        std::abs(actual.b - expected.b) <= tolerance)
+        return ::testing::AssertionSuccess();
+    return ::testing::AssertionFailure() << "(" << actual.r << "," << actual.g << "," << actual.b << ") is not near ("
+                                         << expected.r << "," << expected.g << "," << expected.b << ")";
+}
+
+class MainMenuTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        for (const auto& entry : fs::directory_iterator(QUIBLY_RUN_FOLDER)) {
+            std::string name = entry.path().filename().string();
+            if (name == "QuiblyConfig.pak" || name == "Log_VODozivo.txt" || name == "testFile.bin")
+                continue;
+            fs::copy(entry.path(), m_run.Path() / name, fs::copy_options::recursive);
+        }
+    }
+
+    int Run(const std::string& script)
+    {
+        m_run.Write("script.txt", script);
+        std::string command = "cd '" + m_run.Str() + "' && SDL_VIDEODRIVER=offscreen SDL_AUDIODRIVER=dummy " +
+                              "ASAN_OPTIONS=detect_leaks=0 QUIBLY_DEBUG_OUTPUT=0 QUIBLY_AUTOMATION_FRAME_MS=16 " +
+                              "QUIBLY_AUTOMATION_WAIT_LOADS=1 " +
+                              "QUIBLY_PROFILE_DIR='" + m_profile.Str() +
+                              "' QUIBLY_AUTOMATION=script.txt timeout 240 ./Quibly 2>stderr.txt";
+        int status = std::system(command.c_str());
+        return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    }
+
+    Rgb Pixel(const std::string& file, int x, int y) const
+    {
+        int w = 0, h = 0, n = 0;
+        unsigned char* data = stbi_load((m_run.Path() / file).c_str(), &w, &h, &n, 3);
+        EXPECT_NE(data, nullptr) << file;
+        if (!data)
+            return {-1, -1, -1};
+        const unsigned char* p = data + (y * w + x) * 3;
+        Rgb rgb{p[0], p[1], p[2]};
+        stbi_image_free(data);
+        return rgb;
+    }
+
+    // Rewrites the options inside the cloud copy and the local pack, as if the player had
+    // already opened every sub-menu.
+    void UnlockEverySubMenu()
+    {
+        std::vector<fs::path> packs{m_run.Path() / ConfigPak::kPackFile};
+        for (const auto& entry : fs::recursive_directory_iterator(m_profile.Path()))
+            if (entry.path().filename() == ConfigPak::kCloudFile)
+                packs.push_back(entry.path());
+        ASSERT_EQ(packs.size(), 2u);
+        for (const fs::path& path : packs) {
+            ConfigPak::DecodedPack pack;
+            ASSERT_TRUE(ConfigPak::DecodePack(testsupport::ReadFile(path), pack)) << pack.error;
+            std::vector<std::pair<size_t, std::string>> files;
+            bool changed = false;
+            for (const auto& record : pack.records) {
+                std::string bytes(pack.Bytes(record));
+                if (std::string(ConfigPak::kPlayDataFiles[record.fileIndex]) == "Data/PlayData/QuiblyConfig.xml") {
+                    size_t at = bytes.find("<UnlockMainMenu");
+                    size_t end = bytes.find("/>", at);
+                    ASSERT_NE(at, std::string::npos);
+                    bytes.replace(at, end + 2 - at,
+                                  "<UnlockMainMenu Puzzle=\"1\" Battle=\"1\" Push=\"1\" IQ=\"1\" Multi=\"1\" />");
+                    changed = true;
+                }
+                files.emplace_back(record.fileIndex, bytes);
+            }
+            ASSERT_TRUE(changed);
+            std::string encoded = ConfigPak::EncodePack(ConfigPak::EncodeRecords(files));
+            ASSERT_FALSE(encoded.empty());
+            std::FILE* out = std::fopen(path.c_str(), "wb");
+            ASSERT_NE(out, nullptr);
+            std::fwrite(encoded.data(), 1, encoded.size(), out);
+            std::fclose(out);
+        }
+    }
+
+    testsupport::TempDir m_run;
+    testsupport::TempDir m_profile;
+};
+
+std::string FirstRunScript()
+{
+    std::string script = "40 key 20\n"        // skip the logo
+                         "300 shot title.png\n"
+                         "310 key 20\n"      // press any key
+                         "480 shot opening.png\n";
+    for (int i = 0; i < 10; ++i)
+        script += std::to_string(500 + i * 16) + " click 899 716\n";  // "Next"
+    script += "760 click 512 600\n"          // the door
+              "950 shot main.png\n"
+              "960 click 237 325\n"          // the puzzle sub-menu
+              "1030 shot sub.png\n"
+              "1040 key 1B\n"                 // Escape leaves it
+              "1100 shot back.png\n"
+              "1110 click 978 724\n"          // the switch: the quit question
+              "1170 shot question.png\n"
+              "1180 key 1B\n"                 // no
+              "1250 shot thanks.png\n"
+              "1260 key 0D\n"
+              "1330 key 1B\n"                 // Escape on the main screen asks again
+              "1390 key 0D\n"                 // yes
+              "1800 shot late.png\n";
+    return script;
+}
+
+TEST_F(MainMenuTest, FirstRunShowsTheOpeningAndTheQuitQuestionEndsTheGame)
+{
+    ASSERT_EQ(Run(FirstRunScript()), 0) << m_run.Read("stderr.txt");
+
+    // The title waits on the warning screen; then a story page of the opening with its "Next".
+    Rgb title = Pixel("title.png", 20, 20);
+    EXPECT_TRUE(Near(title, {28, 37, 82}, 12));
+    EXPECT_TRUE(Near(Pixel("title.png", 400, 200), {255, 255, 255}, 10));  // the big "Quibly"
+    EXPECT_TRUE(Near(Pixel("opening.png", 416, 268), {232, 80, 91}, 30));  // the first page's red block
+    EXPECT_TRUE(Near(Pixel("opening.png", 540, 268), {60, 196, 124}, 30));
+    EXPECT_TRUE(Near(Pixel("opening.png", 899, 700), {61, 139, 253}, 40));  // "Next"
+
+    // The main screen: the puzzle card, a locked battle card, the quick menu's switch.
+    EXPECT_TRUE(Near(Pixel("main.png", 150, 370), {232, 80, 91}, 30));
+    EXPECT_TRUE(Near(Pixel("main.png", 960, 735), {232, 80, 91}, 40));
+    Rgb locked = Pixel("main.png", 420, 380);
+    EXPECT_LT(locked.r + locked.g + locked.b, 150);
+    // The puzzle sub-menu's header and its first card, then the main screen again (the cursor
+    // still over the puzzle card, which shows its lighter hover face).
+    EXPECT_TRUE(Near(Pixel("sub.png", 512, 90), {232, 80, 91}, 12));
+    EXPECT_TRUE(Near(Pixel("sub.png", 252, 300), {232, 80, 91}, 30));
+    EXPECT_TRUE(Near(Pixel("back.png", 150, 370), {234, 98, 108}, 25));
+    // The question and the thanks differ from the plain main screen; the game ended on "yes".
+    EXPECT_FALSE(Near(Pixel("question.png", 512, 300), Pixel("back.png", 512, 300), 8));
+    EXPECT_TRUE(fs::exists(m_run.Path() / "thanks.png"));
+    EXPECT_FALSE(fs::exists(m_run.Path() / "late.png"));
+
+    // The opening is remembered in the play data packed at exit.
+    ConfigPak::DecodedPack pack;
+    ASSERT_TRUE(ConfigPak::DecodePack(m_run.Read(ConfigPak::kPackFile), pack)) << pack.error;
+    bool seen = false;
+    for (const auto& record : pack.records)
+        if (std::string(ConfigPak::kPlayDataFiles[record.fileIndex]) == "Data/PlayData/QuiblyConfig.xml")
+            seen = std::string(pack.Bytes(record)).find("<Opening IsShow=\"1\"") != std::string::npos;
+    EXPECT_TRUE(seen);
+
+    // The second run: no opening after the title, and every sub-menu in turn.
+    UnlockEverySubMenu();
+    std::string second = "40 key 20\n"
+                         "300 key 20\n"
+                         "400 shot main2.png\n"
+                         "410 click 237 325\n";
+    for (int i = 0; i < 4; ++i)
+        second += std::to_string(460 + i * 40) + " key 27\n";  // Right: the next sub-menu
+    second += "630 shot online.png\n"
+              "640 key 1B\n"
+              "700 shot main3.png\n"
+              "710 key 1B\n"
+              "770 key 0D\n"
+              "1200 shot late2.png\n";
+    ASSERT_EQ(Run(second), 0) << m_run.Read("stderr.txt");
+    EXPECT_TRUE(Near(Pixel("main2.png", 150, 370), {232, 80, 91}, 30));
+    EXPECT_TRUE(Near(Pixel("main2.png", 420, 370), {61, 139, 253}, 40));  // battle, unlocked now
+    EXPECT_TRUE(Near(Pixel("online.png", 512, 90), {242, 140, 56}, 12));  // the online sub-menu's header
+    EXPECT_TRUE(Near(Pixel("main3.png", 150, 370), {234, 98, 108}, 25));
+    EXPECT_FALSE(fs::exists(m_run.Path() / "late2.png"));
+}
+
+} // namespace
