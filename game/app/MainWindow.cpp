@@ -94,7 +94,9 @@ int InitInstance(HINSTANCE instance, int showCommand)
     if (!g_hWnd)
         return 0;
     if (!RunStartUpSequence(g_hWnd)) {
-        DestroyWindow(g_hWnd);
+        // A failed device step has destroyed the window already.
+        if (IsWindow(g_hWnd))
+            DestroyWindow(g_hWnd);
         g_hWnd = nullptr;
         return 0;
     }

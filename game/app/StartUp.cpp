@@ -141,12 +141,18 @@ void AttachSkinToPlayerSettings()
 }
 
 // The device could not be created: there is no separate device-settings program on this
-// system, so the message is all the player gets.
+// system, so the message is all the player gets. The window is destroyed here, once, and what
+// the device step had started before the device is let go, so the program ends cleanly.
 void ReportDeviceFailure(HWND window)
 {
     MessageBoxW(window, L"디바이스 세팅을 다시 해주세요", L"정보", MB_OK);
     DFLog(L"The device-settings program does not exist on this system; the game ends.");
+    SetMainLoopHooks({});
+    SetDeviceWindow(nullptr);
     DestroyWindow(window);
+    // The audio thread stops before the program's static objects go.
+    DXSoundServer::GetSingleton().Release();
+    CDirect3DDevice::GetSingleton().Close();
 }
 
 void UseDevice()
@@ -191,8 +197,10 @@ bool RunStartUpSequence(HWND window)
     LoadGameConfig();
     SkinTable.LoadSkin(GameConfig.currentSkin);
     AttachSkinToPlayerSettings();
-    if (!InitDevice(window, g_hInst))
+    if (!InitDevice(window, g_hInst)) {
+        SteamAPI_Shutdown();
         return false;
+    }
     CreatePlatformClient();
     GetLeaderBoard().Init();
     auto* achievements = new Achievements_Steam();

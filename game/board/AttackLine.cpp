@@ -340,10 +340,10 @@ void AttackLine::ArriveAtTower(AttackLineBlock* unit)
     if (player) {
         // The owner words carry the unit's owner: 0 for every unit of the single-player lane.
         payload.U64(unit->m_Id.owner).I32(unit->m_nKind).I32(power);
-        payload.PostTo(*m_Context.messages, LaneMessage::kEnemyTowerHit);
+        payload.PostTo(*m_Context.messages, MSG_ENEMY_TOWER_HIT);
     } else {
         payload.I32(unit->m_nKind).I32(power);
-        payload.PostTo(*m_Context.messages, LaneMessage::kPlayerTowerHit);
+        payload.PostTo(*m_Context.messages, MSG_PLAYER_TOWER_HIT);
     }
 }
 

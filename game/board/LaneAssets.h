@@ -1,6 +1,8 @@
 // Skin-table entries and sound keys of the attack lane, its units and the tower displays.
 #pragma once
 
+#include "board/GameMessages.h"
+
 namespace LaneSkin {
 inline constexpr int kHpTowerUser = 25;
 inline constexpr int kHpTowerEnemy = 26;
@@ -58,11 +60,3 @@ inline constexpr int kVanteo = 63;
 inline constexpr int kInvinsible = 72;
 inline constexpr int kKillPin = 78;
 } // namespace LaneSound
-
-// Scene messages the lane posts when a unit reaches a tower.
-namespace LaneMessage {
-// {int32 kind; int32 power}
-inline constexpr int kPlayerTowerHit = 2074;
-// {int32 owner id low; int32 owner id high; int32 kind; int32 power}
-inline constexpr int kEnemyTowerHit = 2075;
-} // namespace LaneMessage

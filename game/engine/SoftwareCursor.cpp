@@ -4,6 +4,7 @@
 #include "engine/InputSystem.h"
 #include "engine/InputPlatform.h"
 #include "engine/PlayerSettings.h"
+#include "kv/KVWnd.h"
 
 VanteoMouse g_Mouse;
 
@@ -32,6 +33,14 @@ void VanteoMouse::AddRect(int cursor, float left, float top, float right, float 
 {
     AddRect(cursor, RECT{static_cast<LONG>(left), static_cast<LONG>(top), static_cast<LONG>(right),
                          static_cast<LONG>(bottom)});
+}
+
+void VanteoMouse::AddWidgetRect(kv::KVWnd* window, int cursor)
+{
+    if (!window)
+        return;
+    const kv::KVRect r = window->GetAbsoluteRect();
+    AddRect(cursor, r.left, r.top, r.right, r.bottom);
 }
 
 void VanteoMouse::Update(float seconds)

@@ -10,6 +10,10 @@
 
 #include <vector>
 
+namespace kv {
+class KVWnd;
+}
+
 class VanteoMouse {
 public:
     static constexpr int kCursorCount = 5;
@@ -26,6 +30,8 @@ public:
     // Adds a rectangle given in fractional pixels (a window's absolute rectangle), each edge
     // truncated to whole pixels.
     void AddRect(int cursor, float left, float top, float right, float bottom);
+    // Adds the window's absolute rectangle for the cursor; a null window adds nothing.
+    void AddWidgetRect(kv::KVWnd* window, int cursor);
     void ClearRects() { m_Rects.clear(); }
 
     struct HitRect {

@@ -62,6 +62,8 @@ public:
     bool UnloadSound(int id) override;
 
     Sound* GetSound(int id);
+    // The sound device between Init and Release, else null.
+    IDirectSound8* GetDevice() const { return m_device; }
 
     bool IsMusicMuted() const { return SoundLevels::musicMute == 0.0f; }
     bool IsEffectsMuted() const { return SoundLevels::effectsMute == 0.0f; }

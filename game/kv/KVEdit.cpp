@@ -14,6 +14,7 @@
 #include <win32/Keyboard.h>
 
 #include <algorithm>
+#include <climits>
 #include <cmath>
 #include <memory>
 
@@ -21,8 +22,13 @@ namespace kv {
 
 namespace {
 
+// Truncates toward zero; values beyond the int range (or NaN) are held, not undefined.
 int32_t Trunc(float value)
 {
+    if (!(value > -2147483648.0f))
+        return value != value ? 0 : INT32_MIN;
+    if (value >= 2147483648.0f)
+        return INT32_MAX;
     return static_cast<int32_t>(value);
 }
 

@@ -101,7 +101,7 @@ int32_t KVLayoutDocument::Load(const std::string& fileName)
     TiXmlElement* root = m_document->FirstChildElement("kevrin");
     if (!root)
         throw KVException(L"Couldn't find root node");
-    m_version = std::atoi(layout::Attr(root, "version").c_str());
+    m_version = ParseLayoutInt(layout::Attr(root, "version"));
     ReadProperties(root);
 
     if (m_version == 0 || m_version == 1) {

@@ -17,12 +17,12 @@ std::string Attr(const TiXmlElement* element, const char* name)
 
 float AttrFloat(const TiXmlElement* element, const char* name)
 {
-    return static_cast<float>(std::atof(Attr(element, name).c_str()));
+    return ParseLayoutFloat(Attr(element, name));
 }
 
 int32_t AttrInt(const TiXmlElement* element, const char* name)
 {
-    return std::atoi(Attr(element, name).c_str());
+    return ParseLayoutInt(Attr(element, name));
 }
 
 std::wstring AttrWide(const TiXmlElement* element, const char* name)

@@ -3,7 +3,11 @@
 
 #include "kv/KVString.h"
 
+#include <algorithm>
 #include <cctype>
+#include <climits>
+#include <cmath>
+#include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 #include <strings.h>
@@ -22,12 +26,26 @@ bool KVPropertyNameLess::operator()(const std::string& a, const std::string& b) 
     return strcasecmp(a.c_str(), b.c_str()) < 0;
 }
 
+int32_t ParseLayoutInt(const std::string& text)
+{
+    long long value = std::strtoll(text.c_str(), nullptr, 10);
+    return static_cast<int32_t>(std::clamp<long long>(value, INT32_MIN, INT32_MAX));
+}
+
+float ParseLayoutFloat(const std::string& text)
+{
+    double value = std::strtod(text.c_str(), nullptr);
+    if (std::isnan(value))
+        return 0.0f;
+    return static_cast<float>(std::clamp<double>(value, -kMaxLayoutCoordinate, kMaxLayoutCoordinate));
+}
+
 uint32_t ParseColor(const std::string& text)
 {
     if (text.empty())
         return 0;
     if (text[0] != '#')
-        return static_cast<uint32_t>(std::atoi(text.c_str()));
+        return static_cast<uint32_t>(ParseLayoutInt(text));
     // Pairs after '#': red, green, blue, alpha; a channel without a readable pair stays 255.
     unsigned channels[4] = {255, 255, 255, 255};
     size_t pairs = (text.size() - 1) / 2;
@@ -70,7 +88,7 @@ namespace {
 int32_t ParseAlign(const std::string& text, const char* high)
 {
     if (!text.empty() && std::isdigit(static_cast<unsigned char>(text[0])))
-        return std::atoi(text.c_str());
+        return ParseLayoutInt(text);
     if (EqualsNoCase(text, "Center"))
         return 1;
     if (EqualsNoCase(text, high))
@@ -111,7 +129,7 @@ void KVStringProperty::Parse(const std::string& text)
 
 void KVIntegerProperty::Parse(const std::string& text)
 {
-    value = std::atoi(text.c_str());
+    value = ParseLayoutInt(text);
 }
 
 } // namespace kv

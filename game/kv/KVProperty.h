@@ -7,6 +7,14 @@
 
 namespace kv {
 
+// Numbers from layout files. Beyond the range of the widget's integers they are held at its
+// limits (an int conversion out of range is undefined); coordinates, sizes and paddings are held
+// within +-kMaxLayoutCoordinate, so the sums and differences widgets make of them, and their
+// conversion to int, stay in range. Text that is no number reads as 0, as atoi/atof read it.
+inline constexpr float kMaxLayoutCoordinate = 1.0e6f;
+int32_t ParseLayoutInt(const std::string& text);
+float ParseLayoutFloat(const std::string& text);
+
 uint32_t ParseColor(const std::string& text);
 int32_t ParseAnchor(const std::string& text);
 int32_t ParseHAlign(const std::string& text);

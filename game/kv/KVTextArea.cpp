@@ -13,13 +13,19 @@
 #include <win32/VirtualKeys.h>
 
 #include <algorithm>
+#include <climits>
 
 namespace kv {
 
 namespace {
 
+// Truncates toward zero; values beyond the int range (or NaN) are held, not undefined.
 int32_t Trunc(float value)
 {
+    if (!(value > -2147483648.0f))
+        return value != value ? 0 : INT32_MIN;
+    if (value >= 2147483648.0f)
+        return INT32_MAX;
     return static_cast<int32_t>(value);
 }
 

@@ -1,20 +1,10 @@
 // Factory registry and the type id -> type name table.
 #include "kv/KVWindowFactory.h"
 
-#include "kv/KVAnimButton.h"
-#include "kv/KVButton.h"
-#include "kv/KVCheck.h"
-#include "kv/KVLabel.h"
-#include "kv/KVLabelButton.h"
-#include "kv/KVPicture.h"
-#include "kv/KVProgress.h"
-#include "kv/KVScrollBar.h"
-#include "kv/KVSlider.h"
-#include "kv/KVStackPanel.h"
+#include "kv/KVFactories.h"
 #include "kv/KVSystem.h"
 #include "kv/KVWnd.h"
 #include "kv/KVWndDesc.h"
-#include "kv/KVWndEx.h"
 
 #include <array>
 #include <new>
@@ -59,19 +49,11 @@ const std::wstring& KVTypeIdToName(int32_t typeId)
 void RegisterBuiltInFactories(KVFactoryRegistry& registry)
 {
     // The widget classes register their factories here, in the order listed in the header.
-    static KVWindowFactoryT<KVAnimButton> animButton(L"AnimButton");
-    static KVWindowFactoryT<KVButton> button(L"Button");
-    static KVWindowFactoryT<KVCheck> check(L"CheckBox");
-    static KVWindowFactoryT<KVWndEx> window(L"Window");
-    static KVWindowFactoryT<KVLabel> label(L"Label");
-    static KVWindowFactoryT<KVLabelButton> labelButton(L"LabelButton");
-    static KVWindowFactoryT<KVPicture> picture(L"Picture");
-    static KVWindowFactoryT<KVProgress> progress(L"ProgressBar");
-    static KVWindowFactoryT<KVScrollBar> scrollBar(L"ScrollBar");
-    static KVWindowFactoryT<KVSlider> slider(L"Slider");
-    static KVWindowFactoryT<KVStackPanel> stackPanel(L"StackPanel");
-    KVWindowFactory* const factories[] = {&animButton, &button,   &check,     &window, &label,     &labelButton,
-                                          &picture,    &progress, &scrollBar, &slider, &stackPanel};
+    KVWindowFactory* const factories[] = {
+        &KVAnimButtonFactory::Instance(), &KVButtonFactory::Instance(),      &KVCheckFactory::Instance(),
+        &KVWndExFactory::Instance(),      &KVLabelFactory::Instance(),       &KVLabelButtonFactory::Instance(),
+        &KVPictureFactory::Instance(),    &KVProgressFactory::Instance(),    &KVScrollBarFactory::Instance(),
+        &KVSliderFactory::Instance(),     &KVStackPanelFactory::Instance()};
     for (KVWindowFactory* factory : factories)
         registry.Register(factory);
 }

@@ -232,10 +232,10 @@ void KVWnd::LButtonUp(MouseEventArgs& args)
     if (m_dragable)
         if (KVSystem* system = KVSystem::GetPtr())
             system->SetCapturedWindow(nullptr);
-    bool wasPressed = m_pressed;
-    m_pressed = false;
-    if (wasPressed)
+    // The handlers still see the window pressed; it is released after them.
+    if (m_pressed)
         FireEvent(EventLButtonUp, args);
+    m_pressed = false;
 }
 
 void KVWnd::LButtonDblClick(MouseEventArgs& args)

@@ -22,14 +22,16 @@ namespace {
 constexpr int kCursorBlock = 2;
 constexpr int kLoadingModeLoading = 1;
 
+// Mouse positions are signed: a pointer left of or above the window (a drag that leaves it)
+// has a negative coordinate, not one near 65535.
 float LowWord(LPARAM lParam)
 {
-    return static_cast<float>(static_cast<uint16_t>(lParam & 0xFFFF));
+    return static_cast<float>(static_cast<int16_t>(lParam & 0xFFFF));
 }
 
 float HighWord(LPARAM lParam)
 {
-    return static_cast<float>(static_cast<uint16_t>((lParam >> 16) & 0xFFFF));
+    return static_cast<float>(static_cast<int16_t>((lParam >> 16) & 0xFFFF));
 }
 
 Sound* LogoSound(int id)

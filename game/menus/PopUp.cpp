@@ -101,7 +101,14 @@ kv::KVWnd* VanteoPopUp::Find(const wchar_t* name) const
 
 void VanteoPopUp::ShowChild(const wchar_t* name, bool show) const
 {
-    if (kv::KVWnd* child = Find(name))
+    kv::KVWnd* child = Find(name);
+    if (!child)
+        return;
+    // Asking a window that is already hiding to hide would start its hide effect again, and
+    // pop-ups that set their windows every frame would keep it from ever ending.
+    bool shown = child->IsVisible() && !child->IsHiding();
+    bool hidden = !child->IsVisible() || child->IsHiding();
+    if (show ? !shown : !hidden)
         child->SetVisible(show);
 }
 

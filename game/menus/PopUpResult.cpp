@@ -775,6 +775,13 @@ void VanteoPopUp_Result_Stage_Challenge_Lose::FillStageRanking(const char* modeN
 // Online.
 
 namespace {
+// Shows or hides a window unless it is already so (a hide restarted every frame never ends).
+void SetShown(kv::KVWnd* window, bool show)
+{
+    if (window && (show ? (!window->IsVisible() || window->IsHiding()) : (window->IsVisible() && !window->IsHiding())))
+        window->SetVisible(show);
+}
+
 // Only the host may leave an online result: its continue button and the black bar under it.
 void ShowHostChoice(kv::KVWnd* window, bool showMessage)
 {
@@ -782,11 +789,9 @@ void ShowHostChoice(kv::KVWnd* window, bool showMessage)
         return;
     bool host = IsOnlineHost();
     for (const wchar_t* name : {L"Pic_bottom_black", L"Anibtn_result_continue"})
-        if (kv::KVWnd* child = window->FindWindow(name))
-            child->SetVisible(host);
+        SetShown(window->FindWindow(name), host);
     if (showMessage)
-        if (kv::KVWnd* message = window->FindWindow(L"WndEx_multi_result_message"))
-            message->SetVisible(!host);
+        SetShown(window->FindWindow(L"WndEx_multi_result_message"), !host);
 }
 
 void HideGradeBacks(kv::KVWnd* window)
@@ -794,8 +799,7 @@ void HideGradeBacks(kv::KVWnd* window)
     if (!window)
         return;
     for (const wchar_t* name : {L"Pic_result_back_brain", L"Pic_result_back_hand"})
-        if (kv::KVWnd* child = window->FindWindow(name))
-            child->SetVisible(false);
+        SetShown(window->FindWindow(name), false);
 }
 } // namespace
 

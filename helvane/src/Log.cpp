@@ -1,10 +1,12 @@
-// The process log: stamped entries to the debugger output, the standard output and the log file.
+// The process log: stamped entries to the debugger output, the standard output, the log file
+// and the log window's list box.
 #include "helvane/Log.h"
 
 #include <win32/Debug.h>
 #include <win32/Files.h>
 #include <win32/Text.h>
 #include <win32/Time.h>
+#include <win32/Window.h>
 
 #include <cstdarg>
 #include <cstdio>
@@ -15,6 +17,10 @@ namespace {
 
 constexpr const wchar_t* kDefaultFileName = L"Log_VODozivo.txt";
 constexpr const wchar_t* kLevelPrefixes[] = {L"[INFO] ", L"[WARN] ", L"[ERR ] "};
+constexpr const wchar_t* kLogWindowClass = L"KLogWindow";
+constexpr const wchar_t* kLogWindowCaption = L"Korvane Dunmoth";
+constexpr UINT kLogWindowClassStyle = 0x23;
+constexpr int kLogWindowSize = 600;
 
 // Cuts text to the given number of characters (the fixed buffers of the log).
 std::wstring CutTo(std::wstring text, size_t maxChars)
@@ -43,8 +49,18 @@ KdLog::KdLog(unsigned flags, const wchar_t* fileName)
     m_flags = flags == static_cast<unsigned>(-1) ? kToFile : flags;
     if (m_flags & kToFile) {
         std::wcsncpy(m_fileName, fileName ? fileName : kDefaultFileName, kFileNameChars - 1);
-        if (FILE* file = _wfopen(m_fileName, L"wt"))
+        if (FILE* file = _wfopen(m_fileName, L"wt")) {
             std::fclose(file);
+        } else {
+            // A read-only (or full) run folder: the log cannot say so, so the console does, once;
+            // the game still runs. Entries still go to the other outputs.
+            m_fileUnwritable = true;
+            std::fprintf(stderr,
+                         "Quibly: %s cannot be written: the run folder is read-only or full. The game runs, "
+                         "but nothing can be saved (no log, no options, no progress).\n",
+                         platform::Narrow(m_fileName).c_str());
+            std::fflush(stderr);
+        }
     }
     if (m_flags & kToWindow)
         CreateLogWindow();
@@ -60,6 +76,7 @@ KdLog& KdLog::operator=(const KdLog& other)
 {
     if (this != &other) {
         m_flags = other.m_flags;
+        m_fileUnwritable = other.m_fileUnwritable;
         std::wmemcpy(m_fileName, other.m_fileName, kFileNameChars);
         m_window = other.m_window;
         m_listBox = other.m_listBox;
@@ -83,7 +100,7 @@ int KdLog::Log(const wchar_t* text)
         std::fputs(utf8.c_str(), stdout);
         std::fflush(stdout);
     }
-    if (m_flags & kToFile) {
+    if ((m_flags & kToFile) && !m_fileUnwritable) {
         // The file is opened for every entry, so everything logged before a crash is on disk.
         // Each entry is followed by an empty line.
         if (FILE* file = _wfopen(m_fileName, L"ab")) {
@@ -92,12 +109,46 @@ int KdLog::Log(const wchar_t* text)
             std::fclose(file);
         }
     }
+    if ((m_flags & kToWindow) && m_listBox) {
+        // The text alone, the newest item selected so it scrolls into view.
+        auto* listBox = static_cast<HWND>(m_listBox);
+        SendMessageW(listBox, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(text ? text : L""));
+        SendMessageW(listBox, LB_SETCURSEL, static_cast<WPARAM>(SendMessageW(listBox, LB_GETCOUNT, 0, 0) - 1), 0);
+    }
     return 1;
 }
 
 void KdLog::CreateLogWindow()
 {
-    platform::LogOnce("KdLog::CreateLogWindow: the log window is not available; entries go to the file");
+    HINSTANCE instance = GetModuleHandleW(nullptr);
+    WNDCLASSW wc{};
+    wc.style = kLogWindowClassStyle;
+    wc.lpfnWndProc = &KdLog::WndProcKdLog;
+    wc.hInstance = instance;
+    wc.hIcon = LoadIconW(nullptr, IDI_WINLOGO);
+    wc.hCursor = LoadCursorW(nullptr, IDC_ARROW);
+    wc.hbrBackground = static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH));
+    wc.lpszClassName = kLogWindowClass;
+    RegisterClassW(&wc); // a second log object finds the class registered already
+    HWND window = CreateWindowExW(0, kLogWindowClass, kLogWindowCaption, WS_POPUP | WS_CAPTION,
+                                  GetSystemMetrics(SM_CXSCREEN) - kLogWindowSize, 0, kLogWindowSize, kLogWindowSize,
+                                  nullptr, nullptr, instance, nullptr);
+    if (!window)
+        return;
+    RECT client{};
+    GetClientRect(window, &client);
+    HWND listBox = CreateWindowExW(0, L"LISTBOX", L"", WS_CHILD | WS_VSCROLL, 0, 0, client.right - client.left,
+                                   client.bottom - client.top, window, nullptr, instance, nullptr);
+    m_window = window;
+    m_listBox = listBox;
+    ShowWindow(window, SW_SHOW);
+    if (listBox)
+        ShowWindow(listBox, SW_SHOW);
+}
+
+LRESULT KdLog::WndProcKdLog(HWND window, UINT msg, WPARAM wParam, LPARAM lParam)
+{
+    return DefWindowProcW(window, msg, wParam, lParam);
 }
 
 int DFLog(const wchar_t* format, ...)

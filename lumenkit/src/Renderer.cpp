@@ -172,6 +172,11 @@ void CRenderer::FlushSprite()
     sprite->GetTransform(&m_matFlushTransform);
     m_bFlushTransformInForce = false;
     sprite->Begin(D3DXSPRITE_ALPHABLEND);
+    // Queued sprites lie on top of each other in the order they were queued, whatever depth their
+    // positions carry: the depth test stays off for the batch.
+    DWORD depthTest = D3DZB_FALSE;
+    device->GetRenderState(D3DRS_ZENABLE, &depthTest);
+    device->SetRenderState(D3DRS_ZENABLE, D3DZB_FALSE);
     device->SetRenderState(D3DRS_CULLMODE, D3DCULL_NONE);
     device->SetSamplerState(0, D3DSAMP_MAGFILTER, D3DTEXF_POINT);
     device->SetSamplerState(0, D3DSAMP_MINFILTER, D3DTEXF_POINT);
@@ -180,6 +185,7 @@ void CRenderer::FlushSprite()
     for (int i = 0; i < m_nUsedSprite; ++i)
         DrawSprite(m_SpritePool[i]);
     sprite->End();
+    device->SetRenderState(D3DRS_ZENABLE, depthTest);
     m_nUsedSprite = 0;
     sprite->SetTransform(&m_matFlushTransform);
 }

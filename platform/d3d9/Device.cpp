@@ -72,6 +72,7 @@ Device::Device(SDL_Window* window, void* glContext)
 Device::~Device()
 {
     MakeCurrent();
+    DropFences();
     m_state = DeviceState{};
     m_renderTarget.Reset();
     m_depthStencil.Reset();

@@ -11,6 +11,7 @@
 #include <d3d9/D3D9.h>
 
 #include <array>
+#include <deque>
 #include <functional>
 #include <memory>
 #include <vector>
@@ -104,6 +105,10 @@ public:
     // Draws quads of the sprite with the current states and the current texture of stage 0.
     HRESULT DrawQuads(const QuadVertex* vertices, UINT quadCount);
     void SetLost(HRESULT cooperativeLevel) { m_lostState = cooperativeLevel; }
+    // Presented frames that OpenGL has not finished drawing yet (at most kMaxFramesInFlight
+    // after Present returns).
+    int FramesInFlight();
+    static constexpr size_t kMaxFramesInFlight = 2;
 
 private:
     Device(SDL_Window* window, void* glContext);
@@ -124,6 +129,9 @@ private:
     void DrawSeparateQuads(UINT quadCount);
     void ScaleIntoWindow(Texture& back);
     void CopyToWindow(Texture& back, int x, int y, int w, int h);
+    // Fences the presented frame and waits for the oldest while more are in flight.
+    void BoundFramesInFlight();
+    void DropFences();
     bool BackBufferFitsTheWindow();
     void ChooseBackBufferHome();
     bool TargetIsWindow() const;
@@ -146,6 +154,10 @@ private:
     Ref<Surface> m_backBuffer, m_autoDepth;
     Ref<Surface> m_renderTarget, m_depthStencil;
     bool m_inScene = false;
+    // One fence per presented frame not yet known to be drawn, oldest first; empty when the
+    // OpenGL context has no fences.
+    std::deque<void*> m_frameFences;
+    bool m_hasFences = false;
     HRESULT m_lostState = D3D_OK;
     std::vector<std::function<void(IDirect3DDevice9*)>>* m_recording = nullptr;
 

@@ -1,8 +1,11 @@
 // The device's states turned into OpenGL fixed-function state, the draws, Clear and Present.
 // Everything is drawn into framebuffer objects stored top row first, as Direct3D addresses
 // them: the projection flips y, so winding is judged in y-down screen space, and viewports and
-// rectangles map to OpenGL without conversion. Present flips the picture into the window.
+// rectangles map to OpenGL without conversion. Present flips the whole picture into the window;
+// Present with rectangles, another window or a dirty region fails.
 #include "Device.h"
+
+#include <d3d9/FrameQueue.h>
 
 #include "Log.h"
 #include "PixelFormats.h"
@@ -193,6 +196,7 @@ void Device::InitGl()
     glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA8, 1, 1, 0, GL_BGRA, GL_UNSIGNED_BYTE, &white);
     glDisable(GL_DITHER);
     glEnableClientState(GL_VERTEX_ARRAY);
+    m_hasFences = SDL_GL_ExtensionSupported("GL_ARB_sync") == SDL_TRUE;
 }
 
 void Device::BindTarget()
@@ -603,8 +607,10 @@ HRESULT Device::Clear(DWORD count, const RECT* rects, DWORD flags, D3DCOLOR colo
 
 HRESULT Device::Present(const RECT* sourceRect, const RECT* destRect, HWND destWindow, const void* dirtyRegion)
 {
-    if (sourceRect || destRect || destWindow || dirtyRegion)
-        LogRefused("Present: rectangles, other windows and dirty regions are ignored");
+    if (sourceRect || destRect || destWindow || dirtyRegion) {
+        LogRefused("Present: rectangles, other windows and dirty regions are not supported");
+        return D3DERR_INVALIDCALL;
+    }
     if (m_lostState != D3D_OK)
         return D3DERR_DEVICELOST;
     if (!MakeCurrent())
@@ -617,9 +623,51 @@ HRESULT Device::Present(const RECT* sourceRect, const RECT* destRect, HWND destW
     else
         ScaleIntoWindow(*back);
     SDL_GL_SwapWindow(m_window);
+    BoundFramesInFlight();
     ChooseBackBufferHome();
     m_targetDirty = m_statesDirty = m_transformsDirty = m_stagesDirty = true;
     return D3D_OK;
+}
+
+// A Direct3D 9 driver lets only a few frames queue before Present waits; OpenGL drivers may let
+// many pile up undrawn and then drain them in one long stall. A fence per frame keeps the
+// picture at most kMaxFramesInFlight frames behind the game.
+void Device::BoundFramesInFlight()
+{
+    if (!m_hasFences)
+        return;
+    m_frameFences.push_back(glFenceSync(GL_SYNC_GPU_COMMANDS_COMPLETE, 0));
+    while (m_frameFences.size() > kMaxFramesInFlight) {
+        auto oldest = static_cast<GLsync>(m_frameFences.front());
+        m_frameFences.pop_front();
+        if (oldest) {
+            // Flushing makes sure the fence is on its way; the wait is bounded so a lost
+            // context never hangs the game.
+            constexpr GLuint64 kOneSecond = 1000000000ull;
+            glClientWaitSync(oldest, GL_SYNC_FLUSH_COMMANDS_BIT, kOneSecond);
+            glDeleteSync(oldest);
+        }
+    }
+}
+
+void Device::DropFences()
+{
+    for (void* fence : m_frameFences)
+        if (fence)
+            glDeleteSync(static_cast<GLsync>(fence));
+    m_frameFences.clear();
+}
+
+int Device::FramesInFlight()
+{
+    int pending = 0;
+    for (void* fence : m_frameFences) {
+        GLint status = GL_SIGNALED;
+        if (fence)
+            glGetSynciv(static_cast<GLsync>(fence), GL_SYNC_STATUS, 1, nullptr, &status);
+        pending += status != GL_SIGNALED;
+    }
+    return pending;
 }
 
 // The picture keeps its shape: scaled to fit, centred, black bars where the window is wider or
@@ -686,3 +734,9 @@ void Device::CopyToWindow(Texture& back, int x, int y, int w, int h)
 }
 
 } // namespace platform::d3d9
+
+int platform::d3d9::FramesInFlight(IDirect3DDevice9* device)
+{
+    Device* ours = AsDevice(device);
+    return ours ? ours->FramesInFlight() : -1;
+}

@@ -10,11 +10,14 @@
 #include <SDL2/SDL.h>
 
 #include <algorithm>
+#include <atomic>
 #include <cstdio>
 
 namespace platform::d3d9 {
 
 namespace {
+
+std::atomic<bool> g_refuseDevices{false};
 
 D3DFORMAT DisplayFormat(Uint32 sdlFormat)
 {
@@ -144,6 +147,10 @@ public:
         *device = nullptr;
         if (type != D3DDEVTYPE_HAL || adapter >= GetAdapterCount())
             return D3DERR_NOTAVAILABLE;
+        if (g_refuseDevices.load()) {
+            LogLine("CreateDevice: refused for the test");
+            return D3DERR_NOTAVAILABLE;
+        }
         HWND hwnd = parameters->hDeviceWindow ? parameters->hDeviceWindow : focusWindow;
         SDL_Window* window = platform::SdlWindowOf(hwnd);
         if (!window) {
@@ -167,6 +174,11 @@ private:
 };
 
 } // namespace
+
+void RefuseDeviceCreationForTesting(bool refuse)
+{
+    g_refuseDevices = refuse;
+}
 
 } // namespace platform::d3d9
 

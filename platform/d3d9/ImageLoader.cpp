@@ -16,6 +16,7 @@
 
 #include <climits>
 #include <cstring>
+#include <filesystem>
 #include <memory>
 #include <string>
 
@@ -122,8 +123,14 @@ HRESULT LoadFile(IDirect3DDevice9* device, const std::string& path, UINT width, 
     if (texture)
         *texture = nullptr;
     std::string bytes;
-    if (path.empty() || !platform::ReadWholeFile(path, bytes)) {
-        LogLine("cannot open image '%s'", path.c_str());
+    if (path.empty())
+        return D3DXERR_INVALIDDATA;
+    if (!platform::ReadWholeFile(path, bytes)) {
+        // A file that is simply not there is an ordinary answer: the game's textures look in
+        // the data index next. One that is there but cannot be read is worth a line.
+        std::error_code ec;
+        if (std::filesystem::exists(platform::ResolvePath(path), ec))
+            LogLine("cannot open image '%s'", path.c_str());
         return D3DXERR_INVALIDDATA;
     }
     return Load(device, reinterpret_cast<const uint8_t*>(bytes.data()), bytes.size(), path, width, height,

@@ -3,7 +3,7 @@
 // Implemented: Begin (state save, sprite state set, restore at End), Draw, Flush, End,
 //              SetTransform/GetTransform, OnLostDevice/OnResetDevice.
 // Left out:    sorting (D3DXSPRITE_SORT_*) and billboards; Begin with them logs once and
-//              draws in call order.
+//              fails with D3DERR_INVALIDCALL.
 #include "Device.h"
 #include "Log.h"
 
@@ -39,8 +39,10 @@ public:
         if (m_begun)
             return D3DERR_INVALIDCALL;
         if (flags & (D3DXSPRITE_BILLBOARD | D3DXSPRITE_SORT_TEXTURE | D3DXSPRITE_SORT_DEPTH_FRONTTOBACK |
-                     D3DXSPRITE_SORT_DEPTH_BACKTOFRONT))
-            LogRefused("ID3DXSprite::Begin: sorting and billboards are not supported; drawing in call order");
+                     D3DXSPRITE_SORT_DEPTH_BACKTOFRONT)) {
+            LogRefused("ID3DXSprite::Begin: sorting and billboards are not supported");
+            return D3DERR_INVALIDCALL;
+        }
         m_flags = flags;
         if (!(flags & D3DXSPRITE_DONOTSAVESTATE))
             m_saved = m_device->State();

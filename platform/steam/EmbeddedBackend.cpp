@@ -191,7 +191,7 @@ public:
             if (!ReadFileBytes(entry.path().string(), bytes) || !ParseLobbyFile(bytes, lobby) || lobby.id != id)
                 continue;
             lobbies.push_back(std::move(lobby));
-            if (lobbies.size() >= kMaxListedLobbies)
+            if (lobbies.size() >= kMaxDirectoryLobbies)
                 break;
         }
         std::sort(lobbies.begin(), lobbies.end(), [](const LobbyRecord& a, const LobbyRecord& b) { return a.id < b.id; });
@@ -247,6 +247,11 @@ public:
 
     bool StoreTicket(uint64_t nonce, uint64_t user, uint64_t server) override
     {
+        // Tickets nobody used expire; drop them as new ones are made.
+        std::error_code ec;
+        for (const auto& entry : fs::directory_iterator(m_folder + "/tickets", ec))
+            if (AgeMs(entry.path()) > kTicketLifetimeSeconds * 1000)
+                fs::remove(entry.path(), ec);
         WireWriter out;
         out.U64(user);
         out.U64(server);

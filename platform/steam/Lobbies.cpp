@@ -12,6 +12,7 @@
 //                    GAME_SERVER {u32 ip, u16 port, u64 id}, LIMIT {i32}
 // A peer that breaks these rules is dropped with a log line. When the owner goes, the first
 // remaining member becomes the owner and serves the lobby from its copy.
+#include "ClientState.h"
 #include "Online.h"
 
 #include <algorithm>
@@ -22,6 +23,13 @@
 namespace platform::steam {
 
 namespace {
+
+// The game may call from its loader thread while the main thread pumps: every call holds the
+// process lock, which the pump holds too.
+std::unique_lock<std::recursive_mutex> HoldState()
+{
+    return std::unique_lock(State().lock);
+}
 
 enum Kind : uint8_t {
     kJoin = 1,
@@ -143,6 +151,7 @@ public:
     explicit LobbyEngine(OnlineContext& context) : m_context(context) {}
     ~LobbyEngine() override
     {
+        auto hold = HoldState();
         std::vector<uint64_t> ids;
         for (const auto& [id, lobby] : m_hosted)
             ids.push_back(id);
@@ -156,6 +165,7 @@ public:
 
     SteamAPICall_t CreateLobby(ELobbyType type, int maxMembers) override
     {
+        auto hold = HoldState();
         LobbyCreated_t created{};
         auto hosted = std::make_unique<HostedLobby>();
         LobbyRecord& record = hosted->view.record;
@@ -192,6 +202,7 @@ public:
 
     SteamAPICall_t JoinLobby(CSteamID lobby) override
     {
+        auto hold = HoldState();
         uint64_t id = lobby.ConvertToUint64();
         LobbyEnter_t enter{};
         enter.m_ulSteamIDLobby = id;
@@ -225,6 +236,7 @@ public:
 
     void LeaveLobby(CSteamID lobby) override
     {
+        auto hold = HoldState();
         uint64_t id = lobby.ConvertToUint64();
         if (auto hosted = m_hosted.find(id); hosted != m_hosted.end()) {
             uint64_t self = m_context.Self().ConvertToUint64();
@@ -256,6 +268,7 @@ public:
 
     void AddRequestLobbyListStringFilter(const char* key, const char* value, ELobbyComparison comparison) override
     {
+        auto hold = HoldState();
         if (!key || !value)
             return;
         m_filters.push_back({key, value, comparison});
@@ -263,6 +276,7 @@ public:
 
     SteamAPICall_t RequestLobbyList() override
     {
+        auto hold = HoldState();
         std::vector<Filter> filters;
         filters.swap(m_filters);
         std::vector<LobbyRecord> lobbies;
@@ -284,6 +298,7 @@ public:
 
     CSteamID GetLobbyByIndex(int index) override
     {
+        auto hold = HoldState();
         if (index < 0 || index >= static_cast<int>(m_listedIds.size()))
             return CSteamID();
         return CSteamID(m_listedIds[static_cast<size_t>(index)]);
@@ -291,12 +306,14 @@ public:
 
     int GetNumLobbyMembers(CSteamID lobby) override
     {
+        auto hold = HoldState();
         const LobbyRecord* record = View(lobby);
         return record ? static_cast<int>(record->members.size()) : 0;
     }
 
     CSteamID GetLobbyMemberByIndex(CSteamID lobby, int index) override
     {
+        auto hold = HoldState();
         const LobbyRecord* record = View(lobby);
         if (!record || index < 0 || index >= static_cast<int>(record->members.size()))
             return CSteamID();
@@ -305,12 +322,14 @@ public:
 
     CSteamID GetLobbyOwner(CSteamID lobby) override
     {
+        auto hold = HoldState();
         const LobbyRecord* record = View(lobby);
         return record ? CSteamID(record->owner) : CSteamID();
     }
 
     const char* GetLobbyData(CSteamID lobby, const char* key) override
     {
+        auto hold = HoldState();
         const LobbyRecord* record = View(lobby);
         if (!record || !key)
             return "";
@@ -320,6 +339,7 @@ public:
 
     bool SetLobbyData(CSteamID lobby, const char* key, const char* value) override
     {
+        auto hold = HoldState();
         if (!ValidKey(key) || !ValidValue(value))
             return false;
         uint64_t id = lobby.ConvertToUint64();
@@ -338,6 +358,7 @@ public:
 
     const char* GetLobbyMemberData(CSteamID lobby, CSteamID member, const char* key) override
     {
+        auto hold = HoldState();
         const LobbyRecord* record = View(lobby);
         if (!record || !key)
             return "";
@@ -352,6 +373,7 @@ public:
 
     void SetLobbyMemberData(CSteamID lobby, const char* key, const char* value) override
     {
+        auto hold = HoldState();
         if (!ValidKey(key) || !ValidValue(value))
             return;
         uint64_t id = lobby.ConvertToUint64();
@@ -369,6 +391,7 @@ public:
 
     bool RequestLobbyData(CSteamID lobby) override
     {
+        auto hold = HoldState();
         uint64_t id = lobby.ConvertToUint64();
         LobbyDataUpdate_t update{};
         update.m_ulSteamIDLobby = id;
@@ -391,6 +414,7 @@ public:
 
     bool SetLobbyMemberLimit(CSteamID lobby, int maxMembers) override
     {
+        auto hold = HoldState();
         auto hosted = m_hosted.find(lobby.ConvertToUint64());
         if (hosted == m_hosted.end() || maxMembers < 1 || maxMembers > static_cast<int>(kMaxLobbyMembers))
             return false;
@@ -404,12 +428,14 @@ public:
 
     int GetLobbyMemberLimit(CSteamID lobby) override
     {
+        auto hold = HoldState();
         const LobbyRecord* record = View(lobby);
         return record ? record->limit : 0;
     }
 
     bool SendLobbyChatMsg(CSteamID lobby, const void* body, int bytes) override
     {
+        auto hold = HoldState();
         if (bytes < 0 || static_cast<size_t>(bytes) > kMaxChatBytes || (bytes > 0 && !body))
             return false;
         std::string text(static_cast<const char*>(body), static_cast<size_t>(bytes));
@@ -432,6 +458,7 @@ public:
     int GetLobbyChatEntry(CSteamID lobby, int chatId, CSteamID* user, void* data, int maxBytes,
                           EChatEntryType* type) override
     {
+        auto hold = HoldState();
         LobbyView* view = JoinedView(lobby.ConvertToUint64());
         if (!view)
             return 0;
@@ -450,6 +477,7 @@ public:
 
     void SetLobbyGameServer(CSteamID lobby, uint32_t ip, uint16_t port, CSteamID server) override
     {
+        auto hold = HoldState();
         auto hosted = m_hosted.find(lobby.ConvertToUint64());
         if (hosted == m_hosted.end())
             return;
@@ -466,6 +494,7 @@ public:
 
     bool GetLobbyGameServer(CSteamID lobby, uint32_t* ip, uint16_t* port, CSteamID* server) override
     {
+        auto hold = HoldState();
         const LobbyRecord* record = View(lobby);
         bool published = record && record->server.id != 0;
         if (ip)

@@ -26,7 +26,9 @@ constexpr size_t kMaxBoardNameBytes = 127;
 constexpr size_t kMaxLobbyKeys = 64;
 constexpr size_t kMaxMemberKeys = 16;
 constexpr size_t kMaxLobbyMembers = 250;
+// What one list request returns, after the filters; and what a backend reads at most.
 constexpr size_t kMaxListedLobbies = 200;
+constexpr size_t kMaxDirectoryLobbies = 5000;
 // Announcements older than this are of lobbies whose owner is gone.
 constexpr int64_t kAnnouncementLifetimeMs = 6000;
 constexpr int64_t kAnnouncementRefreshMs = 2000;
@@ -103,7 +105,7 @@ public:
     // The lobby directory. Publish creates or refreshes an announcement.
     virtual bool PublishLobby(const LobbyRecord& lobby) = 0;
     virtual void WithdrawLobby(uint64_t lobby) = 0;
-    // Fresh announcements only, at most kMaxListedLobbies; false when the backend is unreachable.
+    // Fresh announcements only, at most kMaxDirectoryLobbies; false when the backend is unreachable.
     virtual bool ListLobbies(std::vector<LobbyRecord>& lobbies) = 0;
     virtual bool FindLobby(uint64_t lobby, LobbyRecord& record) = 0;
 

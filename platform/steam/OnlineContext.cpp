@@ -118,18 +118,12 @@ const char* OnlineContext::PersonaOf(CSteamID user)
     if (user == m_self)
         return m_persona.c_str();
     std::string& cached = m_personaCache[id];
-    if (const LobbyRecord* found = nullptr; true) {
-        for (const LobbyRecord* lobby : JoinedLobbies(*m_lobbies))
-            for (const LobbyMember& member : lobby->members)
-                if (member.id == id && !member.name.empty())
-                    found = lobby;
-        if (found) {
-            for (const LobbyMember& member : found->members)
-                if (member.id == id)
-                    cached = CleanUtf8(member.name, kMaxNameBytes);
-            return cached.c_str();
-        }
-    }
+    for (const LobbyRecord* lobby : JoinedLobbies(*m_lobbies))
+        for (const LobbyMember& member : lobby->members)
+            if (member.id == id && !member.name.empty()) {
+                cached = CleanUtf8(member.name, kMaxNameBytes);
+                return cached.c_str();
+            }
     // Asked of the backend at most every few seconds, because the game asks every frame.
     int64_t now = NowMs();
     auto checked = m_personaCheckedMs.find(id);

@@ -53,7 +53,9 @@ public:
     }
 
     const char* Kind() const override { return "redis"; }
-    uint32_t BindIp() override { return INADDR_ANY; }
+    // Listeners bind the address this machine reaches the Redis server from: the loopback when
+    // the server is local, else the interface other players on that network can reach.
+    uint32_t BindIp() override { return AdvertisedIp(); }
     uint32_t AdvertisedIp() override { return m_localIp ? m_localIp : kLoopback; }
 
     bool PublishLobby(const LobbyRecord& lobby) override
@@ -107,7 +109,7 @@ public:
             Bytes bytes(value->str, value->str + value->len);
             if (!DecodeLobby(bytes, lobby) || std::to_string(lobby.id) != idTexts[i])
                 continue;
-            if (lobbies.size() < kMaxListedLobbies)
+            if (lobbies.size() < kMaxDirectoryLobbies)
                 lobbies.push_back(std::move(lobby));
         }
         std::sort(lobbies.begin(), lobbies.end(), [](const LobbyRecord& a, const LobbyRecord& b) { return a.id < b.id; });

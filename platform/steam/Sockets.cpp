@@ -7,6 +7,7 @@
 // directory with its listen port; clients find it there by id. A ticket
 // {u32 "QBTK", u64 user, u64 server, u64 nonce} is checked against the backend (one use) and
 // against the lobbies that published the server.
+#include "ClientState.h"
 #include "Online.h"
 
 #include <algorithm>
@@ -17,6 +18,13 @@
 namespace platform::steam {
 
 namespace {
+
+// The game may call from its loader thread while the main thread pumps: every call holds the
+// process lock, which the pump holds too.
+std::unique_lock<std::recursive_mutex> HoldState()
+{
+    return std::unique_lock(State().lock);
+}
 
 constexpr uint32_t kHelloMagic = 0x53474251;   // "QBGS"
 constexpr uint32_t kTicketMagic = 0x4B544251;  // "QBTK"
@@ -73,6 +81,7 @@ public:
 
     SNetSocket_t CreateConnectionSocket(uint32_t ip, uint16_t port, int timeoutSeconds) override
     {
+        auto hold = HoldState();
         if (port == 0)
             return 0;
         return Open(ip, port, 0, timeoutSeconds);
@@ -80,6 +89,7 @@ public:
 
     SNetSocket_t CreateP2PConnectionSocket(CSteamID target, int virtualPort, int timeoutSeconds, bool allowRelay) override
     {
+        auto hold = HoldState();
         uint32_t ip = 0;
         uint16_t port = 0;
         if (!target.IsValid())
@@ -99,6 +109,7 @@ public:
 
     bool DestroySocket(SNetSocket_t socket, bool notifyRemoteEnd) override
     {
+        auto hold = HoldState();
         if (auto client = m_clients.find(socket); client != m_clients.end()) {
             client->second.connection.Close();
             m_clients.erase(client);
@@ -114,6 +125,7 @@ public:
 
     bool SendDataOnSocket(SNetSocket_t socket, const void* data, uint32_t bytes, bool reliable) override
     {
+        auto hold = HoldState();
         if (bytes > 0 && !data)
             return false;
         Connection* connection = nullptr;
@@ -130,6 +142,7 @@ public:
 
     bool IsDataAvailableOnSocket(SNetSocket_t socket, uint32_t* bytes) override
     {
+        auto hold = HoldState();
         auto client = m_clients.find(socket);
         if (client == m_clients.end())
             return false;
@@ -144,6 +157,7 @@ public:
 
     bool RetrieveDataFromSocket(SNetSocket_t socket, void* dest, uint32_t maxBytes, uint32_t* bytes) override
     {
+        auto hold = HoldState();
         auto client = m_clients.find(socket);
         if (client == m_clients.end())
             return false;
@@ -153,6 +167,7 @@ public:
 
     bool GetSocketInfo(SNetSocket_t socket, CSteamID* remote, int* state, uint32_t* ip, uint16_t* port) override
     {
+        auto hold = HoldState();
         const Connection* connection = nullptr;
         uint64_t remoteId = 0;
         int socketState = 0;
@@ -200,6 +215,7 @@ public:
 
     bool SendUserConnectAndAuthenticate(uint32_t clientIp, const void* ticket, uint32_t bytes, CSteamID* user) override
     {
+        auto hold = HoldState();
         if (!ticket || bytes != kTicketBytes || !m_loggedOn)
             return false;
         WireReader in(static_cast<const uint8_t*>(ticket), bytes);
@@ -238,12 +254,17 @@ public:
         return true;
     }
 
-    void SendUserDisconnect(CSteamID user) override { std::erase(m_admitted, user.ConvertToUint64()); }
+    void SendUserDisconnect(CSteamID user) override
+    {
+        auto hold = HoldState();
+        std::erase(m_admitted, user.ConvertToUint64());
+    }
     void UpdateServerStatus(int, int, int, const char*, const char*, const char*) override {}
     bool BUpdateUserData(CSteamID, const char*, uint32_t) override { return m_loggedOn; }
 
     void LogOff() override
     {
+        auto hold = HoldState();
         if (!m_loggedOn)
             return;
         m_loggedOn = false;
@@ -255,6 +276,7 @@ public:
 
     SNetListenSocket_t CreateListenSocket(int virtualPort, uint32_t ip, uint16_t port, bool allowRelay) override
     {
+        auto hold = HoldState();
         if (!m_loggedOn)
             return 0;
         CloseListen();
@@ -271,6 +293,7 @@ public:
 
     bool DestroyListenSocket(SNetListenSocket_t socket, bool notifyRemoteEnd) override
     {
+        auto hold = HoldState();
         if (socket == 0 || socket != m_listenHandle)
             return false;
         CloseListen();
@@ -279,6 +302,7 @@ public:
 
     bool IsDataAvailable(SNetListenSocket_t socket, uint32_t* bytes, SNetSocket_t* from) override
     {
+        auto hold = HoldState();
         if (socket == 0 || socket != m_listenHandle)
             return false;
         PumpServer();
@@ -297,6 +321,7 @@ public:
     bool RetrieveData(SNetListenSocket_t socket, void* dest, uint32_t maxBytes, uint32_t* bytes,
                       SNetSocket_t* from) override
     {
+        auto hold = HoldState();
         SNetSocket_t handle = 0;
         if (!IsDataAvailable(socket, nullptr, &handle))
             return false;
@@ -307,6 +332,7 @@ public:
 
     bool GetListenSocketInfo(SNetListenSocket_t socket, uint32_t* ip, uint16_t* port) override
     {
+        auto hold = HoldState();
         if (socket == 0 || socket != m_listenHandle)
             return false;
         if (ip)

@@ -9,6 +9,7 @@
 #include <algorithm>
 #include <atomic>
 #include <cerrno>
+#include <cstdlib>
 #include <cstring>
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -104,6 +105,24 @@ int OpenRegularForReading(const std::string& resolved, off_t& size)
         ::fcntl(fd, F_SETFL, flags & ~O_NONBLOCK);
     size = info.st_size;
     return fd;
+}
+
+// True when QUIBLY_FAULT_NO_SPACE names the target's file: its save fails as on a full disk.
+bool InjectedNoSpace(const std::string& target)
+{
+    const char* list = std::getenv("QUIBLY_FAULT_NO_SPACE");
+    if (!list || !*list)
+        return false;
+    std::string name = fs::path(target).filename().string();
+    std::string_view rest(list);
+    while (!rest.empty()) {
+        size_t comma = rest.find(',');
+        std::string_view item = rest.substr(0, comma);
+        if (item == "*" || EqualsIgnoreCase(item, name))
+            return true;
+        rest = comma == std::string_view::npos ? std::string_view() : rest.substr(comma + 1);
+    }
+    return false;
 }
 
 bool IsReadOnlyMode(const char* mode)
@@ -461,6 +480,10 @@ bool SaveFileAtomically(std::string_view path, std::string_view bytes)
     std::string target = ResolvePath(path);
     static std::atomic<unsigned> counter{0};
     std::string temp = target + ".tmp" + std::to_string(::getpid()) + "_" + std::to_string(counter++);
+    if (InjectedNoSpace(target)) {
+        errno = ENOSPC;
+        return false;
+    }
     {
         std::FILE* out = std::fopen(temp.c_str(), "wb");
         if (!out)

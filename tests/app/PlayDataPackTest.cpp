@@ -431,8 +431,10 @@ TEST_P(CarryOverTest, PackStillHoldsEveryFile)
         fs::create_directories(file);
     testsupport::LogCapture log;
     ASSERT_EQ(ConfigPak::UnpackPack(), 1);
-    if (c.blockedAtRestore)
+    if (c.blockedAtRestore) {
         EXPECT_TRUE(fs::is_directory(file));
+        EXPECT_TRUE(log.Contains(L"its content is kept for the next pack"));
+    }
 
     std::string at = c.atPack;
     fs::remove_all(file);
@@ -450,8 +452,9 @@ TEST_P(CarryOverTest, PackStillHoldsEveryFile)
     EXPECT_EQ(decoded.Bytes(decoded.records[k]), ContentOf(k, "start"));
     EXPECT_EQ(m_cloud.files["QuiblyConfig_cloud.pak"], m_dir.Read("QuiblyConfig.pak"));
     EXPECT_EQ(LooseExists(0), c.looseKept);
-    if (c.looseKept)
+    if (c.looseKept) {
         EXPECT_TRUE(log.Contains(L"cannot be packed"));
+    }
 }
 
 INSTANTIATE_TEST_SUITE_P(

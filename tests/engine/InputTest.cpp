@@ -171,7 +171,7 @@ TEST(InputSystemTest, InitHandsTheWindowToTheKeyboardAndRoutesMessagesToTheMouse
     EXPECT_EQ(system, GetInputManager());
     system->Init(FakeWindow());
     EXPECT_EQ(singleton<CInputKeyboard>::GetSingleton().GetWindow(), FakeWindow());
-    EXPECT_EQ(ActionInputManager::Instance().GetFormat().actionCount, 6u);
+    EXPECT_EQ(ActionInputManager::Instance().GetFormat().dwNumActions, 6u);
     ASSERT_NE(system->GetMouse(), nullptr);
 
     EXPECT_FALSE(system->MsgProc(WM_LBUTTONDOWN, 0, MAKELPARAM(3, 3)));

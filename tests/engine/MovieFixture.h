@@ -18,7 +18,7 @@ struct Rgb {
     uint8_t r, g, b;
 };
 
-struct MovieSpec {
+struct MovieFormat {
     int width = 32;
     int height = 32;
     AVRational frameRate{25, 1};
@@ -28,7 +28,7 @@ struct MovieSpec {
 };
 
 // Writes the movie; false when any FFmpeg step fails.
-inline bool WriteMovie(const std::string& path, const MovieSpec& clip)
+inline bool WriteMovie(const std::string& path, const MovieFormat& clip)
 {
     AVFormatContext* out = nullptr;
     if (avformat_alloc_output_context2(&out, nullptr, "avi", path.c_str()) < 0)

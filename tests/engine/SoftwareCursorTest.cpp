@@ -5,6 +5,7 @@
 #include "engine/InputSystem.h"
 #include "engine/PlayerSettings.h"
 #include "engine/SoftwareCursor.h"
+#include "support/kv/KVTestKit.h"
 
 #include <gtest/gtest.h>
 
@@ -75,6 +76,28 @@ TEST_F(SoftwareCursorTest, LastRectangleUnderTheMouseChoosesTheCursor)
 
     cursor.ClearRects();
     EXPECT_EQ(CursorAt(250, 50), 0);
+}
+
+// A window's absolute rectangle, its parent's position included, chooses the cursor.
+TEST_F(SoftwareCursorTest, AWidgetRectangleFollowsTheWindowsScreenPosition)
+{
+    testsupport::KVEnvironment env;
+    auto* panel = new testsupport::TestWindow;
+    env.Root()->AddChild(panel);
+    panel->SetPosition(100, 200);
+    panel->SetSize(300, 300);
+    auto* button = new testsupport::TestWindow;
+    panel->AddChild(button);
+    button->SetPosition(20, 30);
+    button->SetSize(80, 40);
+    cursor.AddWidgetRect(button, 3);
+    cursor.AddWidgetRect(nullptr, 4);
+    ASSERT_EQ(cursor.m_Rects.size(), 1u);
+    struct Case {
+        int x, y, cursor;
+    };
+    for (Case c : {Case{120, 230, 3}, Case{199, 269, 3}, Case{119, 240, 0}, Case{150, 270, 0}, Case{25, 35, 0}})
+        EXPECT_EQ(CursorAt(c.x, c.y), c.cursor) << c.x << "," << c.y;
 }
 
 TEST_F(SoftwareCursorTest, LeftButtonPlaysDownAndDefaultOnceEach)

@@ -34,7 +34,7 @@ inline std::string Chunk(const char* id, const std::string& body, int64_t sizeOv
     return out;
 }
 
-struct WavSpec {
+struct WavFormat {
     uint16_t tag = 1;
     uint16_t channels = 1;
     uint32_t rate = 22050;
@@ -48,7 +48,7 @@ struct WavSpec {
     int64_t riffSizeOverride = -1;
 };
 
-inline std::string MakeWav(const WavSpec& s)
+inline std::string MakeWav(const WavFormat& s)
 {
     const uint32_t align = s.blockAlign >= 0 ? static_cast<uint32_t>(s.blockAlign) : s.channels * s.bits / 8u;
     std::string fmt;

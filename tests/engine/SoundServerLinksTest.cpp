@@ -20,7 +20,7 @@ protected:
         platform::dsound::UseManualMixer(true);
         ASSERT_TRUE(m_server.Init(nullptr, DSSCL_PRIORITY, 2, 22050, 16));
         m_cwd.emplace(m_dir.Path());
-        soundfixtures::WavSpec wav;
+        soundfixtures::WavFormat wav;
         wav.data = soundfixtures::Pcm16(std::vector<int16_t>(4000, 6000));
         m_dir.Write("beep.wav", soundfixtures::MakeWav(wav));
     }

@@ -19,7 +19,7 @@
 #include <thread>
 
 using soundfixtures::MakeWav;
-using soundfixtures::WavSpec;
+using soundfixtures::WavFormat;
 
 namespace {
 
@@ -50,7 +50,7 @@ protected:
 
     static std::string Wav(const std::vector<int16_t>& mono)
     {
-        WavSpec wav;
+        WavFormat wav;
         wav.data = soundfixtures::Pcm16(mono);
         return MakeWav(wav);
     }

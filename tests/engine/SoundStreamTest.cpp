@@ -15,7 +15,7 @@
 #include <thread>
 
 using soundfixtures::MakeWav;
-using soundfixtures::WavSpec;
+using soundfixtures::WavFormat;
 
 namespace {
 
@@ -62,7 +62,7 @@ protected:
     // A file whose left channel counts frames, so a gap or a repeat shows as a wrong value.
     std::wstring WriteCountingWav(const StreamCase& c, std::vector<int16_t>& expectedLeft)
     {
-        WavSpec wav;
+        WavFormat wav;
         wav.rate = c.rate;
         wav.channels = c.channels;
         wav.bits = c.bits;

@@ -10,7 +10,7 @@
 
 using soundfixtures::Chunk;
 using soundfixtures::MakeWav;
-using soundfixtures::WavSpec;
+using soundfixtures::WavFormat;
 
 namespace {
 
@@ -27,7 +27,7 @@ protected:
 
 TEST_F(WaveLoaderTest, SkipsOtherChunksAndTakesTheDataChunksSize)
 {
-    WavSpec wav;
+    WavFormat wav;
     wav.channels = 2;
     wav.rate = 44100;
     // An odd-sized chunk is followed by its pad byte.
@@ -53,7 +53,7 @@ TEST_F(WaveLoaderTest, SkipsOtherChunksAndTakesTheDataChunksSize)
 
 TEST_F(WaveLoaderTest, ReadsWhatIsLeftThenNothingUntilRewound)
 {
-    WavSpec wav;
+    WavFormat wav;
     for (int i = 0; i < 4000; ++i)
         wav.data += static_cast<char>(i % 251);
     SoundLoaderWave loader;
@@ -81,12 +81,12 @@ struct DamagedWav {
 std::vector<DamagedWav> DamagedWavs()
 {
     auto with = [](auto change) {
-        WavSpec wav;
+        WavFormat wav;
         wav.data = std::string(64, '\x22');
         change(wav);
         return MakeWav(wav);
     };
-    const std::string good = with([](WavSpec&) {});
+    const std::string good = with([](WavFormat&) {});
     return {
         {"empty file", ""},
         {"three bytes", "RIF"},
@@ -94,23 +94,23 @@ std::vector<DamagedWav> DamagedWavs()
         {"cut inside the data", good.substr(0, good.size() - 10)},
         {"RIFX", "RIFX" + good.substr(4)},
         {"not WAVE", good.substr(0, 8) + "AVI " + good.substr(12)},
-        {"float samples", with([](WavSpec& s) { s.tag = 3; s.bits = 32; })},
-        {"fmt shorter than 16", with([](WavSpec& s) { s.fmtSize = 14; })},
-        {"zero channels", with([](WavSpec& s) { s.channels = 0; s.blockAlign = 2; s.avgBytes = 44100; })},
-        {"nine channels", with([](WavSpec& s) { s.channels = 9; })},
-        {"zero rate", with([](WavSpec& s) { s.rate = 0; })},
-        {"absurd rate", with([](WavSpec& s) { s.rate = 4000000000u; s.avgBytes = 0; })},
-        {"12-bit samples", with([](WavSpec& s) { s.bits = 12; })},
-        {"lying block align", with([](WavSpec& s) { s.blockAlign = 7; })},
-        {"lying byte rate", with([](WavSpec& s) { s.avgBytes = 1; })},
-        {"data size past the end", with([](WavSpec& s) { s.dataSizeOverride = 1 << 20; })},
-        {"data size 0xFFFFFFFF", with([](WavSpec& s) { s.dataSizeOverride = 0xFFFFFFFF; })},
-        {"RIFF size past the end", with([](WavSpec& s) { s.riffSizeOverride = 100000; })},
-        {"RIFF size too small for its chunks", with([](WavSpec& s) { s.riffSizeOverride = 30; })},
+        {"float samples", with([](WavFormat& s) { s.tag = 3; s.bits = 32; })},
+        {"fmt shorter than 16", with([](WavFormat& s) { s.fmtSize = 14; })},
+        {"zero channels", with([](WavFormat& s) { s.channels = 0; s.blockAlign = 2; s.avgBytes = 44100; })},
+        {"nine channels", with([](WavFormat& s) { s.channels = 9; })},
+        {"zero rate", with([](WavFormat& s) { s.rate = 0; })},
+        {"absurd rate", with([](WavFormat& s) { s.rate = 4000000000u; s.avgBytes = 0; })},
+        {"12-bit samples", with([](WavFormat& s) { s.bits = 12; })},
+        {"lying block align", with([](WavFormat& s) { s.blockAlign = 7; })},
+        {"lying byte rate", with([](WavFormat& s) { s.avgBytes = 1; })},
+        {"data size past the end", with([](WavFormat& s) { s.dataSizeOverride = 1 << 20; })},
+        {"data size 0xFFFFFFFF", with([](WavFormat& s) { s.dataSizeOverride = 0xFFFFFFFF; })},
+        {"RIFF size past the end", with([](WavFormat& s) { s.riffSizeOverride = 100000; })},
+        {"RIFF size too small for its chunks", with([](WavFormat& s) { s.riffSizeOverride = 30; })},
         {"no data chunk", good.substr(0, 36)},
-        {"no samples", with([](WavSpec& s) { s.data.clear(); })},
-        {"less than one frame", with([](WavSpec& s) { s.data = "x"; })},
-        {"chunk size past the RIFF", with([](WavSpec& s) { s.beforeData = Chunk("LIST", "abcd", 0x7FFFFFF0); })},
+        {"no samples", with([](WavFormat& s) { s.data.clear(); })},
+        {"less than one frame", with([](WavFormat& s) { s.data = "x"; })},
+        {"chunk size past the RIFF", with([](WavFormat& s) { s.beforeData = Chunk("LIST", "abcd", 0x7FFFFFF0); })},
     };
 }
 
@@ -131,7 +131,7 @@ TEST_F(WaveLoaderTest, RefusesDamagedFilesWithALogLine)
 
 TEST_F(WaveLoaderTest, DropsATrailingPartialFrame)
 {
-    WavSpec wav;
+    WavFormat wav;
     wav.channels = 2;
     wav.data = std::string(11, '\x01'); // two whole frames of 4 bytes and 3 stray bytes
     SoundLoaderWave loader;

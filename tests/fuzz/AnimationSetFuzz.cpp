@@ -2,6 +2,7 @@
 // reading every scene and sampling and drawing its tracks must never touch memory outside the
 // file's bytes.
 #include "engine/AnimationSet.h"
+#include "FuzzSupport.h"
 
 #include <helvane/ResourceFileManager.h>
 
@@ -11,27 +12,20 @@
 #include <string>
 #include <unistd.h>
 
-namespace {
-
 // A data folder of its own, made the current directory once, holding the one file "fuzz.xml".
-bool PrepareDataFolder()
+extern "C" int LLVMFuzzerInitialize(int* argc, char*** argv)
 {
-    std::filesystem::path dir = std::filesystem::temp_directory_path() / ("quibly_animfuzz_" + std::to_string(getpid()));
-    std::filesystem::create_directories(dir / "data");
-    std::filesystem::current_path(dir);
+    fuzzsupport::EnterPrivateFolder(argc, argv, "quibly_animfuzz");
+    std::filesystem::create_directories("data");
     std::FILE* file = std::fopen("data/fuzz.xml", "wb");
     if (file)
         std::fclose(file);
     singleton<CResourceFileManager>::GetSingleton().CollectFileNameList(L"\\data\\");
-    return true;
+    return 0;
 }
-
-} // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {
-    static bool prepared = PrepareDataFolder();
-    (void)prepared;
     std::FILE* file = std::fopen("data/fuzz.xml", "wb");
     if (!file)
         return 0;

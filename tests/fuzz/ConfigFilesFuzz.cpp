@@ -6,6 +6,7 @@
 #include "app/Records.h"
 #include "app/UnlockInfo.h"
 #include "engine/SkinTable.h"
+#include "FuzzSupport.h"
 
 #include <helvane/ResourceFileManager.h>
 
@@ -27,13 +28,12 @@ void WriteFile(const char* path, const uint8_t* data, size_t size)
 
 } // namespace
 
-extern "C" int LLVMFuzzerInitialize(int*, char***)
+extern "C" int LLVMFuzzerInitialize(int* argc, char*** argv)
 {
     // Work in a private folder: the loaders use paths relative to the current directory.
-    std::filesystem::path dir = std::filesystem::temp_directory_path() / ("quibly_fuzz_config_" + std::to_string(::getpid()));
-    std::filesystem::create_directories(dir / "Data" / "PlayData");
-    std::filesystem::create_directories(dir / "data");
-    std::filesystem::current_path(dir);
+    fuzzsupport::EnterPrivateFolder(argc, argv, "quibly_fuzz_config");
+    std::filesystem::create_directories("Data/PlayData");
+    std::filesystem::create_directories("data");
     WriteFile("data/KVSkin_Default.xml", reinterpret_cast<const uint8_t*>("<x/>"), 4);
     CResourceFileManager::GetSingleton().CollectFileNameList(L"\\data\\");
     return 0;

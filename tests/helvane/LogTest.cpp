@@ -135,4 +135,25 @@ TEST(LogTest, AFileThatCannotBeOpenedLosesOnlyItsEntries)
     EXPECT_FALSE(std::filesystem::exists(dir.Path() / "missing"));
 }
 
+// A run folder where the log cannot be written (read-only; here a file stands where the folder
+// should be, which holds even for a privileged user): the console is told once that nothing can
+// be saved, and logging goes on without failing.
+TEST(LogTest, AnUnwritableRunFolderIsReportedOnceOnTheConsole)
+{
+    TempDir dir;
+    dir.Write("run", "a file, not a folder");
+    testing::internal::CaptureStderr();
+    {
+        LogCapture capture(dir.Path() / "run" / "Log_VODozivo.txt");
+        for (int i = 0; i < 3; ++i)
+            EXPECT_EQ(DFLog(L"entry %d", i), 1);
+    }
+    std::string console = testing::internal::GetCapturedStderr();
+    const std::string message = "nothing can be saved";
+    size_t first = console.find(message);
+    ASSERT_NE(first, std::string::npos) << console;
+    EXPECT_EQ(console.find(message, first + 1), std::string::npos) << console;
+    EXPECT_NE(console.find("Log_VODozivo.txt"), std::string::npos);
+}
+
 } // namespace

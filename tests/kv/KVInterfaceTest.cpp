@@ -2,10 +2,13 @@
 #include "kv/KVInterface.h"
 #include "kv/KVString.h"
 
+#include "support/LogCapture.h"
 #include "support/TempDir.h"
 #include "support/kv/FakeInterface.h"
 
 #include <gtest/gtest.h>
+
+#include <filesystem>
 
 namespace {
 
@@ -31,6 +34,25 @@ TEST(KVInterfaceTest, BaseFilesSeekTellAndReadWholeBlocksOnly)
     EXPECT_EQ(base.KVInterface::GetScreenSize().width, 0);
     EXPECT_EQ(base.KVInterface::Translate(L"글"), L"글");
     EXPECT_EQ(base.KVInterface::GetDataPath(false), L"");
+}
+
+// A layout or animation file larger than any such file may be (here a sparse file of 3 GB,
+// whose size does not even fit the position type) is refused with a log line, not read.
+TEST(KVInterfaceTest, WholeFileReadsRefuseHugeFiles)
+{
+    testsupport::TempDir dir;
+    testsupport::LogCapture log;
+    testsupport::FakeInterface iface;
+    for (uintmax_t size : {uintmax_t{16} * 1024 * 1024 + 1, uintmax_t{3} * 1024 * 1024 * 1024}) {
+        dir.Write("huge.xml", "<kevrin/>");
+        std::filesystem::resize_file(dir.Path() / "huge.xml", size);
+        std::string bytes;
+        EXPECT_EQ(kv::ReadWholeFile(iface, kv::NarrowToWide((dir.Str() + "/huge.xml").c_str()), bytes),
+                  kv::KVReadResult::kTooLarge)
+            << size;
+        EXPECT_TRUE(bytes.empty());
+    }
+    EXPECT_TRUE(log.Contains(L"huge.xml is larger than a layout or animation file may be"));
 }
 
 } // namespace

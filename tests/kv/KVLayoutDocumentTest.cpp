@@ -6,6 +6,8 @@
 
 #include <gtest/gtest.h>
 
+#include <climits>
+
 #include <string>
 
 namespace {
@@ -250,6 +252,35 @@ TEST_F(KVLayoutDocumentTest, EveryKindOfWindowElementReadsItsContent)
     auto* panel = child(L"Panel_a");
     ASSERT_EQ(panel->expandMap.size(), 1u) << "unknown expand types are ignored";
     EXPECT_EQ(static_cast<kv::ExWbsString*>(panel->expandMap.at(L"k"))->value, L"two");
+}
+
+// Numbers beyond the widgets' integers are held at limits instead of converted with undefined
+// behaviour: positions, sizes and paddings within +-kMaxLayoutCoordinate, integers within int32.
+TEST_F(KVLayoutDocumentTest, NumbersOutOfRangeAreClamped)
+{
+    Add("big.xml", "<kevrin version=\"99999999999999999999\">"
+                   "<child type=\"EDIT\" name=\"e\"><asset type=\"CARET\" path=\"c.png\"/><pos x=\"1e300\" y=\"-inf\"/>"
+                   "<rect l=\"nan\" r=\"3e38\" t=\"-1e39\" b=\"12.5\"/>"
+                   "<padding l=\"1e20\" t=\"-1e20\" r=\"inf\" b=\"4\"/><style val=\"-99999999999\"/>"
+                   "<FontSize val=\"99999999999\"/><valign val=\"4294967296\"/></child></kevrin>");
+    ASSERT_EQ(document.Load("big.xml"), 1);
+    auto* edit = static_cast<kv::EditBase*>(document.TopLevel().at(0));
+    const float max = kv::kMaxLayoutCoordinate;
+    EXPECT_FLOAT_EQ(edit->pos.x, max);
+    EXPECT_FLOAT_EQ(edit->pos.y, -max);
+    EXPECT_FLOAT_EQ(edit->rect.left, 0);
+    EXPECT_FLOAT_EQ(edit->rect.right, max);
+    EXPECT_FLOAT_EQ(edit->rect.top, -max);
+    EXPECT_FLOAT_EQ(edit->rect.bottom, 12.5f);
+    EXPECT_FLOAT_EQ(edit->padding.left, max);
+    EXPECT_FLOAT_EQ(edit->padding.top, -max);
+    EXPECT_FLOAT_EQ(edit->padding.right, max);
+    EXPECT_EQ(edit->style, INT32_MIN);
+    EXPECT_EQ(edit->fontSize.value, INT32_MAX);
+    EXPECT_EQ(edit->vAlign, INT32_MAX);
+    EXPECT_EQ(kv::ParseColor("99999999999"), 0x7FFFFFFFu);
+    EXPECT_EQ(kv::ParseLayoutInt("12abc"), 12);
+    EXPECT_FLOAT_EQ(kv::ParseLayoutFloat("abc"), 0);
 }
 
 TEST_F(KVLayoutDocumentTest, AFailedLoadLeavesNothingBehind)

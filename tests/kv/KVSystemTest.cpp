@@ -1,4 +1,5 @@
 // The window system: layouts built into windows, and input sent as window messages.
+#include "kv/KVFactories.h"
 #include "kv/KVSystem.h"
 #include "kv/KVWinMessages.h"
 #include "kv/KVWindowFactory.h"
@@ -283,6 +284,40 @@ TEST_F(KVSystemTest, TypeIdsNameTheirFactories)
         EXPECT_EQ(kv::KVTypeIdToName(id), expected[id]) << id;
     EXPECT_EQ(kv::KVTypeIdToName(18), L"<unknown>");
     EXPECT_EQ(kv::KVTypeIdToName(-1), L"<unknown>");
+}
+
+// Each built-in factory class has one instance, registered under the type name that the windows
+// it makes report.
+TEST(KVFactoryTest, BuiltInFactoriesAreNamedClassesWithOneInstanceEach)
+{
+    struct Case {
+        kv::KVWindowFactory& factory;
+        const wchar_t* typeName;
+    };
+    const Case cases[] = {{kv::KVAnimButtonFactory::Instance(), L"AnimButton"},
+                          {kv::KVButtonFactory::Instance(), L"Button"},
+                          {kv::KVCheckFactory::Instance(), L"CheckBox"},
+                          {kv::KVComboBoxFactory::Instance(), L"ComboBox"},
+                          {kv::KVEditFactory::Instance(), L"Edit"},
+                          {kv::KVWndExFactory::Instance(), L"Window"},
+                          {kv::KVLabelFactory::Instance(), L"Label"},
+                          {kv::KVLabelButtonFactory::Instance(), L"LabelButton"},
+                          {kv::KVListSCFactory::Instance(), L"ListBox"},
+                          {kv::KVPictureFactory::Instance(), L"Picture"},
+                          {kv::KVProgressFactory::Instance(), L"ProgressBar"},
+                          {kv::KVScrollBarFactory::Instance(), L"ScrollBar"},
+                          {kv::KVSliderFactory::Instance(), L"Slider"},
+                          {kv::KVStackPanelFactory::Instance(), L"StackPanel"},
+                          {kv::KVTextAreaSCFactory::Instance(), L"TextArea"}};
+    kv::KVSystem system;
+    for (const Case& c : cases) {
+        EXPECT_EQ(c.factory.GetTypeName(), c.typeName);
+        EXPECT_EQ(system.GetRegistry().Find(c.typeName), &c.factory) << c.typeName;
+        KVWnd* made = c.factory.CreateWindow();
+        ASSERT_NE(made, nullptr) << c.typeName;
+        EXPECT_EQ(made->GetTypeName(), c.typeName);
+        c.factory.DestroyWindow(made);
+    }
 }
 
 TEST_F(KVSystemTest, FirstRegistrationWinsAndReplacingAFactoryAffectsLaterWindowsOnly)

@@ -210,6 +210,22 @@ TEST_F(KVWndTest, ReleaseWithoutAPressFiresNothing)
     EXPECT_EQ(events.entries.size(), 1u);
 }
 
+// "LButtonUp" fires while the window is still pressed; it is released after the handlers.
+TEST_F(KVWndTest, ReleaseHandlersSeeTheWindowStillPressed)
+{
+    KVWnd* w = Make(root, L"Btn", 0, 0, 100, 100);
+    w->SetVisible(true);
+    struct Probe {
+        void Record(kv::EventArgs&) { pressedDuringRelease.push_back(window->IsPressed()); }
+        KVWnd* window;
+        std::vector<bool> pressedDuringRelease;
+    } probe{w, {}};
+    w->AddHandler(kv::EventLButtonUp, kv::MakeHandler(&probe, &Probe::Record));
+    ASSERT_TRUE(env.Click(50, 50));
+    EXPECT_EQ(probe.pressedDuringRelease, std::vector<bool>{true});
+    EXPECT_FALSE(w->IsPressed());
+}
+
 TEST_F(KVWndTest, AlphaClampsAndMultipliesThroughModifiersAndParents)
 {
     KVWnd* parent = Make(root, L"P", 0, 0, 10, 10);

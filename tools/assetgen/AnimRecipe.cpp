@@ -1,6 +1,7 @@
 // Sprite animation recipes: "[anim out.xml]" writes a "kvanimation" 1.2 file.
 //   scene NAME res=WxH loop=-1|1 pendulum=0|1   starts a scene (res defaults to the first picture's size)
-//   track PICTURE x= y= motion= ms= delay= amount=  one animated picture of the scene
+//   track PICTURE x= y= motion= ms= delay= amount= name=  one animated picture of the scene;
+//                                                 name= names its anim "ani_<name>" for the game
 //   digitscenes PREFIX EXT                       scenes "0".."9", each showing PREFIX<d>EXT still
 // Positions are in units of the scene's reference size and place the picture's centre; with the
 // reference size equal to the picture's size, x=0.5 y=0.5 puts its top-left at the origin.
@@ -26,6 +27,7 @@ struct Key {
 
 struct Track {
   std::string picture;
+  std::string object;  // the object's name; its anim is "ani_" + object
   int width = 0, height = 0;
   std::vector<Key> keys;
 };
@@ -117,6 +119,7 @@ std::vector<std::pair<double, State>> Motion(const RecipeLine& line, const State
 Track MakeTrack(Generator& gen, const RecipeLine& line, Scene& scene) {
   Track track;
   track.picture = FileNameOf(line.Text(1));
+  track.object = line.Option("name", std::string());
   const Canvas* picture = gen.FindImage(track.picture);
   if (picture == nullptr) line.Fail("no recipe makes the picture " + track.picture);
   track.width = picture->Width();
@@ -157,12 +160,17 @@ TiXmlElement* Channel(const char* name, double value) {
   return e;
 }
 
+std::string ObjectName(const Track& t, size_t index) {
+  if (!t.object.empty()) return t.object;
+  return "t" + std::to_string(index) + "_" + t.picture.substr(0, t.picture.find('.'));
+}
+
 TiXmlElement* SceneElement(const Scene& scene) {
   auto* e = new TiXmlElement("scene");
   e->SetAttribute("name", scene.name);
   for (size_t i = 0; i < scene.tracks.size(); ++i) {
     const Track& t = scene.tracks[i];
-    std::string object = "t" + std::to_string(i) + "_" + t.picture.substr(0, t.picture.find('.'));
+    std::string object = ObjectName(t, i);
     auto* asset = new TiXmlElement("asset");
     asset->SetAttribute("type", "IMAGE");
     asset->SetAttribute("name", "IMAGE_" + object);
@@ -187,7 +195,7 @@ TiXmlElement* SceneElement(const Scene& scene) {
   e->LinkEndChild(loop);
   for (size_t i = 0; i < scene.tracks.size(); ++i) {
     const Track& t = scene.tracks[i];
-    std::string object = "t" + std::to_string(i) + "_" + t.picture.substr(0, t.picture.find('.'));
+    std::string object = ObjectName(t, i);
     auto* o = new TiXmlElement("object");
     o->SetAttribute("name", object);
     o->SetAttribute("ani", "ani_" + object);
@@ -199,7 +207,7 @@ TiXmlElement* SceneElement(const Scene& scene) {
   }
   for (size_t i = 0; i < scene.tracks.size(); ++i) {
     const Track& t = scene.tracks[i];
-    std::string object = "t" + std::to_string(i) + "_" + t.picture.substr(0, t.picture.find('.'));
+    std::string object = ObjectName(t, i);
     auto* anim = new TiXmlElement("anim");
     anim->SetAttribute("name", "ani_" + object);
     for (const Key& k : t.keys) {

@@ -1,8 +1,11 @@
 // The one log of the process: DFLog writes stamped entries to the debugger output and to
-// the log file "Log_VODozivo.txt" in the current directory.
+// the log file "Log_VODozivo.txt" in the current directory; a log object made with the window
+// flag also lists each entry's text in a window of its own.
 #pragma once
 
 #include "helvane/Singleton.h"
+
+#include <win32/Types.h>
 
 #include <mutex>
 
@@ -25,7 +28,8 @@ public:
     static constexpr size_t kFileNameChars = 260;
 
     // flags -1 means the default, file only; a null file name means "Log_VODozivo.txt".
-    // With the file flag, the file is emptied.
+    // With the file flag, the file is emptied; when it cannot be created (a read-only run
+    // folder), one line on the standard error says that nothing can be saved.
     explicit KdLog(unsigned flags = static_cast<unsigned>(-1), const wchar_t* fileName = nullptr);
     KdLog(const KdLog& other);
     KdLog& operator=(const KdLog& other);
@@ -33,14 +37,21 @@ public:
     // Writes one entry "[MM/DD/YY_HH:MM:SS] : text" to every selected output; returns 1.
     int Log(const wchar_t* text);
 
-    // The log window has no counterpart here; it logs once that it is not shown.
+    // Makes the log window "KLogWindow" at the top right of the screen with a list box filling
+    // it; the constructor calls it for the window flag.
     void CreateLogWindow();
+    // The log window's procedure: everything goes to the default procedure.
+    static LRESULT WndProcKdLog(HWND window, UINT msg, WPARAM wParam, LPARAM lParam);
 
     unsigned GetFlags() const { return m_flags; }
+    HWND GetWindow() const { return static_cast<HWND>(m_window); }
+    HWND GetListBox() const { return static_cast<HWND>(m_listBox); }
     const wchar_t* GetFileName() const { return m_fileName; }
 
 private:
     unsigned m_flags = 0;
+    // The file could not be created at start: the console was told once, and no entry tries it.
+    bool m_fileUnwritable = false;
     wchar_t m_fileName[kFileNameChars] = {};
     void* m_window = nullptr;
     void* m_listBox = nullptr;

@@ -55,6 +55,12 @@ struct IDirect3D9 : IUnknownD3D {
 
 IDirect3D9* Direct3DCreate9(UINT sdkVersion);
 
+namespace platform::d3d9 {
+// Test entry: while set, CreateDevice fails as it does on a machine whose graphics cannot
+// make the device, so the game's failure path can be driven headless.
+void RefuseDeviceCreationForTesting(bool refuse);
+} // namespace platform::d3d9
+
 struct IDirect3DResource9 : IUnknownD3D {
     virtual D3DRESOURCETYPE GetType() = 0;
 };

@@ -84,6 +84,8 @@ bool ReadWholeFile(std::string_view path, std::string& bytes, size_t maxBytes = 
 
 // Writes a temporary file beside the target and renames it over the target, so a crash or a
 // full disk never leaves a half-written file. Missing folders are not created.
+// For tests of a full disk: QUIBLY_FAULT_NO_SPACE lists file names (comma-separated, case
+// ignored, "*" for every file) whose saves fail as on a full disk, leaving the target as it was.
 bool SaveFileAtomically(std::string_view path, std::string_view bytes);
 
 // Removes the temporary files SaveFileAtomically leaves when its process is killed between

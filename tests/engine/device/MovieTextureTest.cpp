@@ -10,12 +10,12 @@
 
 namespace {
 
-using moviefixture::MovieSpec;
+using moviefixture::MovieFormat;
 using moviefixture::Rgb;
 
 class MovieTextureDevice : public d3d9test::DeviceTest {
 protected:
-    std::string Write(const std::string& name, const MovieSpec& clip)
+    std::string Write(const std::string& name, const MovieFormat& clip)
     {
         std::string path = (m_dir.Path() / name).string();
         EXPECT_TRUE(moviefixture::WriteMovie(path, clip)) << path;
@@ -44,7 +44,7 @@ protected:
 
 TEST_F(MovieTextureDevice, OpensTheVideoStreamIntoABlackTextureOfItsSize)
 {
-    MovieSpec clip;
+    MovieFormat clip;
     clip.width = 48;
     clip.height = 32;
     clip.frames = moviefixture::GreyRamp(3);
@@ -65,7 +65,7 @@ TEST_F(MovieTextureDevice, OpensTheVideoStreamIntoABlackTextureOfItsSize)
 
 TEST_F(MovieTextureDevice, DecodesEveryDuePictureAndShowsTheLast)
 {
-    MovieSpec clip;
+    MovieFormat clip;
     clip.frames = moviefixture::GreyRamp(10);
     MovieTexture movie;
     ASSERT_EQ(movie.Open(device, Write("ramp.avi", clip).c_str()), 1);
@@ -82,7 +82,7 @@ TEST_F(MovieTextureDevice, DecodesEveryDuePictureAndShowsTheLast)
 
 TEST_F(MovieTextureDevice, KeepsTheLastPictureAtTheEnd)
 {
-    MovieSpec clip;
+    MovieFormat clip;
     clip.frames = moviefixture::GreyRamp(4);
     MovieTexture movie;
     ASSERT_EQ(movie.Open(device, Write("short.avi", clip).c_str()), 1);
@@ -96,7 +96,7 @@ TEST_F(MovieTextureDevice, KeepsTheLastPictureAtTheEnd)
 TEST_F(MovieTextureDevice, ConvertsPicturesOfOtherFormatsAndSlowRates)
 {
     // Raw 24-bit pictures at one frame every two seconds: converted, not read as YUV 4:2:0.
-    MovieSpec clip;
+    MovieFormat clip;
     clip.codec = AV_CODEC_ID_RAWVIDEO;
     clip.format = AV_PIX_FMT_BGR24;
     clip.frameRate = AVRational{1, 2};
@@ -126,7 +126,7 @@ TEST_F(MovieTextureDevice, RefusesWhatIsNotAMovie)
 
 TEST_F(MovieTextureDevice, ReopeningClosesTheOldMovieFirst)
 {
-    MovieSpec clip;
+    MovieFormat clip;
     clip.frames = moviefixture::GreyRamp(2);
     std::string path = Write("twice.avi", clip);
     MovieTexture movie;

@@ -35,7 +35,7 @@ TEST(SoundDeviceTest, EffectAndStreamedMusicReachTheOutput)
     setenv("SDL_DISKAUDIOFILE", capture.c_str(), 1);
 
     // 0.2 s of a 441 Hz sine at 16000, and 6 s of Ogg Vorbis music (529200 decoded bytes: streamed).
-    soundfixtures::WavSpec wav;
+    soundfixtures::WavFormat wav;
     wav.data = soundfixtures::Pcm16(soundfixtures::Sine(4410, 1, 441.0, 22050.0, 16000.0));
     dir.Write("effect.wav", soundfixtures::MakeWav(wav));
     ASSERT_TRUE(soundfixtures::WriteOgg((dir.Path() / "music.ogg").string(), 2, 22050, 132300, 300.0));

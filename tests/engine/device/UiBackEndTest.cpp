@@ -117,7 +117,7 @@ TEST(UiBackEndSound, PlaysButtonSoundsThroughTheSoundServer)
 {
     testsupport::TempDir dir;
     testsupport::ScopedCurrentDir cwd(dir.Path());
-    soundfixtures::WavSpec wav;
+    soundfixtures::WavFormat wav;
     wav.data = soundfixtures::Pcm16(soundfixtures::Sine(22050, 1, 441.0, 22050.0, 8000.0));
     dir.Write("click.wav", soundfixtures::MakeWav(wav));
     DXSoundServer server;

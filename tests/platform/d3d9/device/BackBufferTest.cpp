@@ -3,6 +3,8 @@
 #define GL_GLEXT_PROTOTYPES
 #include "DeviceFixture.h"
 
+#include <d3d9/FrameQueue.h>
+
 #include <GL/gl.h>
 
 
@@ -218,6 +220,37 @@ TEST_P(BackBufferDepthTest, NearerDrawingHidesFartherDrawing)
 INSTANTIATE_TEST_SUITE_P(WindowDepth, BackBufferDepthTest,
                          ::testing::Values(DepthCase{16, 0, D3DFMT_D16}, DepthCase{0, 0, D3DFMT_D16},
                                            DepthCase{16, 0, D3DFMT_D24S8}, DepthCase{24, 8, D3DFMT_D24S8}));
+
+// Presenting part of the picture, into another window or with a dirty region is not supported:
+// the call fails rather than showing the whole picture as if it had done what was asked.
+TEST_F(BackBufferTest, PresentRefusesRectanglesWindowsAndRegions)
+{
+    RECT part{0, 0, 10, 10};
+    int region = 0;
+    EXPECT_EQ(device->Present(&part, nullptr, nullptr, nullptr), D3DERR_INVALIDCALL);
+    EXPECT_EQ(device->Present(nullptr, &part, nullptr, nullptr), D3DERR_INVALIDCALL);
+    EXPECT_EQ(device->Present(nullptr, nullptr, hwnd, nullptr), D3DERR_INVALIDCALL);
+    EXPECT_EQ(device->Present(nullptr, nullptr, nullptr, &region), D3DERR_INVALIDCALL);
+    EXPECT_EQ(device->Present(nullptr, nullptr, nullptr, nullptr), D3D_OK);
+}
+
+// Frames drawn faster than OpenGL finishes them never pile up: after each Present at most two
+// presented frames are still being drawn, and the last one is on screen once it is done.
+TEST_F(BackBufferTest, PresentKeepsAtMostTwoFramesInFlight)
+{
+    for (int frame = 0; frame < 12; ++frame) {
+        BeginFrame(0xFF000000);
+        for (int layer = 0; layer < 60; ++layer)
+            FillRect(0, 0, kWidth, kHeight, 0x80000000u | static_cast<DWORD>(layer * 4 + frame));
+        device->EndScene();
+        ASSERT_EQ(device->Present(nullptr, nullptr, nullptr, nullptr), D3D_OK);
+        const int inFlight = platform::d3d9::FramesInFlight(device);
+        EXPECT_GE(inFlight, 0);
+        EXPECT_LE(inFlight, 2) << "frame " << frame;
+    }
+    glFinish();
+    EXPECT_EQ(platform::d3d9::FramesInFlight(device), 0);
+}
 
 // What Present leaves in the window, for windows of other sizes than the back buffer.
 struct WindowCase {

@@ -186,3 +186,18 @@ TEST_F(SpriteTest, CallsOutOfOrderFailWithoutDrawing)
     EXPECT_TRUE(Near(Pixel(0, 0), 0xFF000000, 0));
     texture->Release();
 }
+
+// Sorting and billboards are not supported: Begin with them fails and draws nothing, rather
+// than drawing in another order than asked.
+TEST_F(SpriteTest, SortingAndBillboardFlagsAreRefused)
+{
+    BeginFrame(0xFF000000);
+    for (DWORD flag : {DWORD(D3DXSPRITE_SORT_TEXTURE), DWORD(D3DXSPRITE_SORT_DEPTH_FRONTTOBACK),
+                       DWORD(D3DXSPRITE_SORT_DEPTH_BACKTOFRONT), DWORD(D3DXSPRITE_BILLBOARD)}) {
+        EXPECT_EQ(sprite->Begin(D3DXSPRITE_ALPHABLEND | flag), D3DERR_INVALIDCALL) << flag;
+        EXPECT_EQ(sprite->End(), D3DERR_INVALIDCALL) << "nothing was begun";
+    }
+    EXPECT_EQ(sprite->Begin(D3DXSPRITE_ALPHABLEND), D3D_OK);
+    EXPECT_EQ(sprite->End(), D3D_OK);
+    device->EndScene();
+}

@@ -231,7 +231,7 @@ TEST_F(LaneTest, AUnitArrivesOnlyStrictlyPastTheLanesLength)
     sounds.calls.clear();
     lane.Update(0.1f);
     EXPECT_TRUE(lane.m_EnemyUnits.empty());
-    ASSERT_EQ(messages.Ids(), std::vector<int32_t>{LaneMessage::kPlayerTowerHit});
+    ASSERT_EQ(messages.Ids(), std::vector<int32_t>{MSG_PLAYER_TOWER_HIT});
     PayloadReader hit = messages.posted[0].Reader();
     EXPECT_EQ(hit.I32(), 2);
     EXPECT_EQ(hit.I32(), 120);
@@ -263,7 +263,7 @@ TEST_F(LaneTest, APlayerUnitAtTheEnemyTowerPostsItsOwnerKindAndPower)
         sounds.calls.clear();
         lane.Update(0.0f);
         ASSERT_EQ(messages.posted.size(), 1u) << c.power;
-        EXPECT_EQ(messages.posted[0].id, LaneMessage::kEnemyTowerHit);
+        EXPECT_EQ(messages.posted[0].id, MSG_ENEMY_TOWER_HIT);
         PayloadReader hit = messages.posted[0].Reader();
         EXPECT_EQ(hit.U32(), 0u); // owner id low
         EXPECT_EQ(hit.U32(), 0u); // owner id high

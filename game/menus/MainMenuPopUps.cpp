@@ -1,0 +1,99 @@
+#include "menus/MainMenuPopUps.h"
+
+#include "menus/PopUp.h"
+
+#include <helvane/Log.h>
+
+#include <mutex>
+#include <set>
+#include <string>
+
+void IMainMenuPopUps::Missing(const char* popUp)
+{
+    static std::mutex lock;
+    static std::set<std::string> logged;
+    std::lock_guard guard(lock);
+    if (!logged.insert(popUp).second)
+        return;
+    std::wstring name(popUp, popUp + std::char_traits<char>::length(popUp));
+    DFLog(LOG_WARN, L"Main menu: the pop-up %s is not available; nothing opens", name.c_str());
+}
+
+void IMainMenuPopUps::ShowMessage(int, const std::wstring&, const std::wstring&) { Missing("VanteoPopUp_OK"); }
+void IMainMenuPopUps::AskYesNo(int, const std::wstring&, const std::wstring&) { Missing("VanteoPopUp_OKCancel"); }
+void IMainMenuPopUps::OfferPurchase(int, int) { Missing("VanteoPopUp_CubeUnlock"); }
+void IMainMenuPopUps::ShowShortfall(int, int, int) { Missing("VanteoPopUp_CubeUnlockFail"); }
+void IMainMenuPopUps::OnSkinBought(int) { Missing("VanteoPopUp_Skin"); }
+void IMainMenuPopUps::OpenStart(int, int, bool, RankEntry*) { Missing("VanteoPopUp_Start"); }
+void IMainMenuPopUps::SetStartMode(int, int) { Missing("VanteoPopUp_Start"); }
+void IMainMenuPopUps::OpenStageSelect(int) { Missing("VanteoPopUp_StageSelect"); }
+void IMainMenuPopUps::OpenOptions(bool, float, float) { Missing("VanteoPopUp_Option"); }
+void IMainMenuPopUps::OpenSkins() { Missing("VanteoPopUp_Skin"); }
+void IMainMenuPopUps::OpenRecords() { Missing("VanteoPopUp_Records"); }
+void IMainMenuPopUps::OpenTutorialMenu() { Missing("VanteoPopUp_Tutorial"); }
+void IMainMenuPopUps::OpenBattleTutorialMenu() { Missing("VanteoPopUp_BattleTutorial"); }
+void IMainMenuPopUps::OpenMovieTutorial() { Missing("VanteoPopUp_Quibly"); }
+void IMainMenuPopUps::OpenHowTo(HowToKind) { Missing("VanteoPopUp_HowTo"); }
+void IMainMenuPopUps::OpenBattleHelp() { Missing("VanteoPopUp_BattleHelp"); }
+bool IMainMenuPopUps::OpenBattleVideo()
+{
+    Missing("VanteoPopUp_Video");
+    return false;
+}
+void IMainMenuPopUps::OpenKeyHelp(int) { Missing("VanteoPopUp_Help"); }
+void IMainMenuPopUps::OpenRanking(RankingKind) { Missing("VanteoPopUp_Ranking"); }
+void IMainMenuPopUps::OpenAchievements() { Missing("VanteoPopUp_Achievements_Steam"); }
+void IMainMenuPopUps::OpenBattleSpecial() { Missing("VanteoPopUp_BattleGeek"); }
+void IMainMenuPopUps::OpenPushSpecial() { Missing("VanteoPopUp_PushGeek"); }
+void IMainMenuPopUps::UpdateSpecialLocks() {}
+void IMainMenuPopUps::ShowModeLocked(int, int) { Missing("VanteoPopUp_MainMenuUnlocked"); }
+
+// In the order the menu updates them: the one-button box, the yes/no box, the two-line yes/no box.
+struct MainMenuPopUps::Members {
+    VanteoPopUp_OK ok;
+    VanteoPopUp_OKCancel okCancel;
+    VanteoPopUp_OKCancel_2Line okCancel2Line;
+};
+
+MainMenuPopUps::MainMenuPopUps() : m_pMembers(std::make_unique<Members>()) {}
+
+MainMenuPopUps::~MainMenuPopUps() = default;
+
+bool MainMenuPopUps::IsAnyOpen()
+{
+    return m_pMembers->ok.IsOpen() || m_pMembers->okCancel.IsOpen() || m_pMembers->okCancel2Line.IsOpen();
+}
+
+void MainMenuPopUps::UpdateAll(float seconds)
+{
+    m_pMembers->ok.Update(seconds);
+    m_pMembers->okCancel.Update(seconds);
+    m_pMembers->okCancel2Line.Update(seconds);
+}
+
+void MainMenuPopUps::CloseAll()
+{
+    m_pMembers->ok.Close();
+    m_pMembers->okCancel.Close();
+    m_pMembers->okCancel2Line.Close();
+}
+
+void MainMenuPopUps::ShowMessage(int param, const std::wstring& title, const std::wstring& message)
+{
+    VanteoPopUp_OK& box = m_pMembers->ok;
+    if (!box.Open())
+        return;
+    box.SetTitle(title.c_str());
+    box.SetMessage(message.c_str());
+    box.m_nParam = param;
+}
+
+void MainMenuPopUps::AskYesNo(int param, const std::wstring& title, const std::wstring& message)
+{
+    VanteoPopUp_OKCancel& box = m_pMembers->okCancel;
+    if (!box.Open())
+        return;
+    box.SetTitle(title.c_str());
+    box.SetMessage(message.c_str());
+    box.m_nParam = param;
+}

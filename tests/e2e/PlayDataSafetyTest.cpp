@@ -1,0 +1,156 @@
+// The whole program on an unlucky machine: a disk that fills up (injected in the file layer) and
+// a process killed in the middle of play. The player's progress, counted here by the record's
+// start count "Excute", survives both.
+#include "app/PlayDataPack.h"
+#include "support/TempDir.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <string>
+#include <sys/wait.h>
+#include <unistd.h>
+
+namespace fs = std::filesystem;
+
+namespace {
+
+class PlayDataSafetyTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        for (const auto& entry : fs::directory_iterator(QUIBLY_RUN_FOLDER)) {
+            std::string name = entry.path().filename().string();
+            if (name == "QuiblyConfig.pak" || name == "Log_VODozivo.txt" || name == "testFile.bin" || name == "Data")
+                continue;
+            fs::copy(entry.path(), m_run.Path() / name, fs::copy_options::recursive);
+        }
+    }
+
+    std::string Environment(const std::string& extra) const
+    {
+        return "cd '" + m_run.Str() + "' && export " + extra + " SDL_VIDEODRIVER=offscreen SDL_AUDIODRIVER=dummy " +
+               "ASAN_OPTIONS=detect_leaks=0 QUIBLY_DEBUG_OUTPUT=0 QUIBLY_AUTOMATION_FRAME_MS=16 QUIBLY_PROFILE_DIR='" +
+               m_profile.Str() + "' QUIBLY_AUTOMATION=script.txt && ";
+    }
+
+    // Starts the game and quits it at once through the normal shut-down; its exit code.
+    int RunAndQuit(const std::string& extra = "")
+    {
+        m_run.Write("script.txt", "5 quit\n");
+        int status = std::system((Environment(extra) + "timeout 120 ./Quibly 2>stderr.txt").c_str());
+        return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    }
+
+    // Starts the game, waits until it shows a frame, and kills it without any shut-down.
+    void RunAndKill()
+    {
+        m_run.Write("script.txt", "10 shot started.png\n100000 quit\n");
+        std::string command = Environment("") + "(./Quibly 2>stderr.txt & pid=$!; " +
+                              "for i in $(seq 1 600); do [ -f started.png ] && break; sleep 0.1; done; " +
+                              "sleep 0.2; kill -9 $pid; wait $pid; true)";
+        ASSERT_EQ(std::system(command.c_str()), 0);
+        ASSERT_TRUE(fs::exists(m_run.Path() / "started.png")) << m_run.Read("stderr.txt");
+    }
+
+    // The record's start count in the given text, -1 without one.
+    static int StartCountIn(const std::string& text)
+    {
+        size_t at = text.find("Excute=\"");
+        return at == std::string::npos ? -1 : std::atoi(text.c_str() + at + 8);
+    }
+
+    // The record's start count inside the local pack.
+    int PackedStartCount() const
+    {
+        ConfigPak::DecodedPack pack;
+        EXPECT_TRUE(ConfigPak::DecodePack(m_run.Read(ConfigPak::kPackFile), pack)) << pack.error;
+        for (const auto& record : pack.records)
+            if (std::string(ConfigPak::kPlayDataFiles[record.fileIndex]) == "Data/PlayData/QuiblyRecord.xml")
+                return StartCountIn(std::string(pack.Bytes(record)));
+        return -1;
+    }
+
+    // The run folder's data folder is spelled "data"; the game puts "Data/PlayData" into it.
+    int LooseStartCount() const { return StartCountIn(m_run.Read("data/PlayData/QuiblyRecord.xml")); }
+
+    testsupport::TempDir m_run;
+    testsupport::TempDir m_profile;
+};
+
+TEST_F(PlayDataSafetyTest, AFullDiskAtExitLosesNothing)
+{
+    ASSERT_EQ(RunAndQuit(), 0) << m_run.Read("stderr.txt");
+    ASSERT_EQ(PackedStartCount(), 1);
+
+    // The pack cannot be written at exit: the log says so and the loose files stay.
+    ASSERT_EQ(RunAndQuit("QUIBLY_FAULT_NO_SPACE=QuiblyConfig.pak"), 0) << m_run.Read("stderr.txt");
+    EXPECT_NE(m_run.Read("Log_VODozivo.txt").find("QuiblyConfig.pak could not be written"), std::string::npos);
+    EXPECT_EQ(PackedStartCount(), 1);
+    EXPECT_EQ(LooseStartCount(), 2);
+
+    // The next start keeps the newer loose files instead of unpacking the older pack over them.
+    ASSERT_EQ(RunAndQuit(), 0) << m_run.Read("stderr.txt");
+    EXPECT_EQ(PackedStartCount(), 3);
+    EXPECT_FALSE(fs::exists(m_run.Path() / "data/PlayData/QuiblyRecord.xml"));
+}
+
+TEST_F(PlayDataSafetyTest, AFileThatCannotBeWrittenAtStartIsStillPacked)
+{
+    ASSERT_EQ(RunAndQuit(), 0) << m_run.Read("stderr.txt");
+    ASSERT_EQ(PackedStartCount(), 1);
+    // The disk is full for the record file during a whole run: it is neither restored nor
+    // counted, but the pack at exit still holds the player's record.
+    ASSERT_EQ(RunAndQuit("QUIBLY_FAULT_NO_SPACE=QuiblyRecord.xml"), 0) << m_run.Read("stderr.txt");
+    EXPECT_EQ(PackedStartCount(), 1);
+    ASSERT_EQ(RunAndQuit(), 0) << m_run.Read("stderr.txt");
+    EXPECT_EQ(PackedStartCount(), 2);
+}
+
+TEST_F(PlayDataSafetyTest, AKilledRunKeepsItsProgressAndLeavesNoTemporaryFiles)
+{
+    ASSERT_EQ(RunAndQuit(), 0) << m_run.Read("stderr.txt");
+    ASSERT_EQ(PackedStartCount(), 1);
+
+    RunAndKill();
+    EXPECT_EQ(LooseStartCount(), 2);
+    // What a save interrupted by the kill leaves behind.
+    pid_t dead = fork();
+    if (dead == 0)
+        _exit(0);
+    waitpid(dead, nullptr, 0);
+    const std::string leftover = "data/PlayData/QuiblyConfig.xml.tmp" + std::to_string(dead) + "_4";
+    m_run.Write(leftover, "<VanteoConf");
+
+    ASSERT_EQ(RunAndQuit(), 0) << m_run.Read("stderr.txt");
+    EXPECT_EQ(PackedStartCount(), 3) << m_run.Read("Log_VODozivo.txt");
+    EXPECT_FALSE(fs::exists(m_run.Path() / leftover));
+}
+
+// A run folder that cannot be written: the console says once that nothing can be saved, and the
+// game starts, runs and ends normally. A privileged user writes anywhere, so the game then runs
+// as an unprivileged one.
+TEST_F(PlayDataSafetyTest, AReadOnlyRunFolderIsReportedOnceAndTheGameRuns)
+{
+    m_run.Write("script.txt", "5 quit\n");
+    fs::permissions(m_profile.Path(), fs::perms::all);
+    std::string dropPrivileges = ::geteuid() == 0 ? "setpriv --reuid=65534 --regid=65534 --clear-groups " : "";
+    ASSERT_EQ(std::system(("chmod -R a-w '" + m_run.Str() + "'").c_str()), 0);
+    int status = std::system((Environment("") + "timeout 120 " + dropPrivileges + "./Quibly 2>../" +
+                              m_run.Path().filename().string() + "_stderr.txt")
+                                 .c_str());
+    std::system(("chmod -R u+w '" + m_run.Str() + "'").c_str());
+    std::string console = testsupport::ReadFile(m_run.Path().parent_path() / (m_run.Path().filename().string() + "_stderr.txt"));
+    fs::remove(m_run.Path().parent_path() / (m_run.Path().filename().string() + "_stderr.txt"));
+    ASSERT_TRUE(WIFEXITED(status));
+    EXPECT_EQ(WEXITSTATUS(status), 0) << console;
+    const std::string message = "nothing can be saved";
+    size_t first = console.find(message);
+    ASSERT_NE(first, std::string::npos) << console;
+    EXPECT_EQ(console.find(message, first + 1), std::string::npos) << console;
+    EXPECT_FALSE(fs::exists(m_run.Path() / "Log_VODozivo.txt"));
+    EXPECT_FALSE(fs::exists(m_run.Path() / ConfigPak::kPackFile));
+}
+
+} // namespace
