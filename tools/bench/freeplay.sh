@@ -43,9 +43,10 @@ void SDL_RenderPresent(void* renderer)
 SHIM
 gcc -O2 -shared -fPIC "$WORK/presentshim.c" -o "$WORK/presentshim.so" -ldl -lGL
 
-# Frames of the script (scene loads not counted): the logo is skipped at 40, F starts free play
-# at 60, the ready-go is long over by 400; the two saves are FRAMES apart.
-FIRST=400
+# Frames of the script (scene loads not counted): the logo is skipped at 40, the menu's title at
+# 200, its main screen is clicked on an empty spot at 520, F starts free play at 700, the ready-go
+# is long over by 1000; the two saves are FRAMES apart.
+FIRST=1000
 SECOND=$((FIRST + FRAMES))
 game_round() {
   local copy="$WORK/game" shots
@@ -56,10 +57,13 @@ game_round() {
   sed -i 's|<Stage name="8X8" XGrid="8" YGrid="8"|<Stage name="8X8" XGrid="14" YGrid="14"|' \
     "$copy/data/PlayData/QuiblyConfig_Puzzle.xml"
   sed -i 's|LayoutPuzzle8="LayoutPuzzle8.xml"|LayoutPuzzle8="LayoutPuzzle14.xml"|' "$copy/data/KVSkin_Default.xml"
+  # The first start's story has been seen, so the menu opens on its title.
+  printf '<VanteoConfig>\n    <Opening IsShow="1" />\n</VanteoConfig>\n' > "$copy/data/PlayData/QuiblyConfig.xml"
   # While measured, the player presses a cell of the 14 x 14 board every 20 frames, so blocks
   # clear, fall and refill as in play.
   {
-    printf '40 key 20\n60 key 46\n300 move 660 384\n%d shot first.png\n' "$FIRST"
+    printf '40 key 20\n200 key 20\n500 move 900 100\n520 press 900 100\n700 key 46\n900 move 660 384\n'
+    printf '%d shot first.png\n' "$FIRST"
     for ((f = FIRST + 10, k = 0; f < SECOND; f += 20, k++)); do
       printf '%d press %d %d\n' "$f" $((345 + 45 * ((k * 5) % 14) + 22)) $((69 + 45 * ((k * 3) % 14) + 22))
     done
