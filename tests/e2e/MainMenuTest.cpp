@@ -7,6 +7,8 @@
 #include "app/PlayDataPack.h"
 #include "support/TempDir.h"
 
+#include "ScreenPixels.h"
+
 #include <gtest/gtest.h>
 #include <stb/stb_image.h>
 
@@ -17,19 +19,6 @@
 namespace fs = std::filesystem;
 
 namespace {
-
-struct Rgb {
-    int r, g, b;
-};
-
-::testing::AssertionResult Near(Rgb actual, Rgb expected, int tolerance)
-{
-    if (std::abs(actual.r - expected.r) <= tolerance && std::abs(actual.g - expected.g) <= tolerance &&
-        std::abs(actual.b - expected.b) <= tolerance)
-        return ::testing::AssertionSuccess();
-    return ::testing::AssertionFailure() << "(" << actual.r << "," << actual.g << "," << actual.b << ") is not near ("
-                                         << expected.r << "," << expected.g << "," << expected.b << ")";
-}
 
 class MainMenuTest : public ::testing::Test {
 protected:
