@@ -11,13 +11,7 @@
 
 #include "d3d9/D3D9.h"
 
-#if __has_include("d3d9/D3DXMath.h")
 #include "d3d9/D3DXMath.h"
-#else
-// The math types derive from the plain Direct3D types and are read as such here.
-struct D3DXMATRIX;
-struct D3DXVECTOR3;
-#endif
 
 constexpr UINT D3DX_DEFAULT = 0xFFFFFFFFu;
 constexpr UINT D3DX_DEFAULT_NONPOW2 = 0xFFFFFFFEu;
