@@ -190,6 +190,7 @@ HRESULT Device::Reset(D3DPRESENT_PARAMETERS* parameters)
     }
     ResetStates();
     ApplyWindowMode();
+    m_depthKeepsBackBufferOut = false;
     ChooseBackBufferHome();
     m_lostState = D3D_OK;
     return D3D_OK;
@@ -335,6 +336,8 @@ HRESULT Device::SetRenderState(D3DRENDERSTATETYPE state, DWORD value)
         if (state == D3DRS_TEXTUREFACTOR || state == D3DRS_LIGHTING || state == D3DRS_COLORVERTEX ||
             state == D3DRS_DIFFUSEMATERIALSOURCE)
             m_stagesDirty = true;
+        if (state == D3DRS_ZENABLE || state == D3DRS_STENCILENABLE)
+            m_targetDirty = true;  // the depth surface is attached only while tested
     }
     return D3D_OK;
 }

@@ -123,6 +123,9 @@ private:
     // DevicePipeline.cpp
     void InitGl();
     void BindTarget();
+    bool DepthOrStencilTested() const;
+    void MoveBackBufferOutOfTheWindow();
+    void ApplyDeferredClear(Surface& depth);
     void ApplyStates(DWORD fvf);
     void ApplyRenderStates();
     bool AlphaTestChangesTheResult() const;
@@ -162,6 +165,11 @@ private:
     std::vector<std::function<void(IDirect3DDevice9*)>>* m_recording = nullptr;
 
     // What OpenGL has; a draw sends only what changed since.
+    bool m_depthAttached = false, m_forceDepthAttached = false, m_clearing = false;
+    // Whether the window's own depth and stencil bits hold the back buffer's depth format, and
+    // whether depth was tested while the window could not hold it (the back buffer then stays
+    // a texture until the device is reset).
+    bool m_windowDepthFits = false, m_depthKeepsBackBufferOut = false;
     bool m_targetDirty = true, m_statesDirty = true, m_transformsDirty = true, m_stagesDirty = true;
     unsigned m_whiteTexture = 0;
     // The first vertex and the vertex count of quad i, for drawing quads one by one in one call.

@@ -208,16 +208,72 @@ void Device::BindTarget()
     if (!m_targetDirty)
         return;
     bool toWindow = TargetIsWindow();
-    if (toWindow && m_depthStencil && m_depthStencil != m_autoDepth)
-        LogRefused("the back buffer drawn in the window uses the window's depth buffer, not another depth surface");
-    unsigned depth = (m_depthStencil && !toWindow) ? m_depthStencil->DepthRenderbuffer() : 0;
+    // Depth or stencil the window cannot hold: the back buffer moves to a texture, where the
+    // depth surface can be attached, and stays there.
+    if (toWindow && m_depthStencil && (m_forceDepthAttached || (!m_clearing && DepthOrStencilTested())) &&
+        (!m_windowDepthFits || m_depthStencil != m_autoDepth)) {
+        MoveBackBufferOutOfTheWindow();
+        toWindow = false;
+    }
+    // A texture target carries the depth surface only while something tests depth or stencil:
+    // with no depth buffer bound the rasteriser fills upright sprite rectangles on its fast path.
+    // A clear attaches it only for a partial depth or stencil clear; a whole one waits.
+    bool attach = m_depthStencil && !toWindow && (m_forceDepthAttached || (!m_clearing && DepthOrStencilTested()));
+    unsigned depth = attach ? m_depthStencil->DepthRenderbuffer() : 0;
     m_renderTarget->ColourTexture()->Framebuffer(depth);
+    m_depthAttached = depth != 0;
+    if (m_depthAttached && m_depthStencil->deferredClear.flags)
+        ApplyDeferredClear(*m_depthStencil.Get());
     m_targetDirty = false;
     m_stagesDirty = true;  // making the framebuffer bound a texture
     if (toWindow != m_appliedToWindow) {
         m_appliedToWindow = toWindow;
         m_statesDirty = m_transformsDirty = true;
     }
+}
+
+// The picture drawn so far in the window goes into the back buffer's texture (the window's rows
+// are stored bottom up, the texture's top down); from then on the back buffer is that texture.
+// This waits for the frame so far to be drawn, once in the device's life.
+void Device::MoveBackBufferOutOfTheWindow()
+{
+    m_depthKeepsBackBufferOut = true;
+    Texture* back = m_backBuffer->ColourTexture();
+    back->SetDrawsToWindow(false);
+    GLint w = static_cast<GLint>(back->Width()), h = static_cast<GLint>(back->Height());
+    unsigned framebuffer = back->Framebuffer(0);
+    glBindFramebuffer(GL_READ_FRAMEBUFFER, 0);
+    glBindFramebuffer(GL_DRAW_FRAMEBUFFER, framebuffer);
+    glDisable(GL_SCISSOR_TEST);
+    glBlitFramebuffer(0, 0, w, h, 0, h, w, 0, GL_COLOR_BUFFER_BIT, GL_NEAREST);
+    glBindFramebuffer(GL_FRAMEBUFFER, framebuffer);
+    m_statesDirty = m_transformsDirty = m_stagesDirty = true;
+}
+
+bool Device::DepthOrStencilTested() const
+{
+    const auto& rs = m_state.render;
+    return rs[D3DRS_ZENABLE] || rs[D3DRS_STENCILENABLE];
+}
+
+void Device::ApplyDeferredClear(Surface& depth)
+{
+    Surface::DeferredClear pending = depth.deferredClear;
+    depth.deferredClear = {};
+    GLbitfield bits = 0;
+    if (pending.flags & D3DCLEAR_ZBUFFER) {
+        glClearDepth(std::clamp(pending.z, 0.0f, 1.0f));
+        glDepthMask(GL_TRUE);
+        bits |= GL_DEPTH_BUFFER_BIT;
+    }
+    if (pending.flags & D3DCLEAR_STENCIL) {
+        glClearStencil(static_cast<GLint>(pending.stencil));
+        glStencilMask(0xFFFFFFFFu);
+        bits |= GL_STENCIL_BUFFER_BIT;
+    }
+    glDisable(GL_SCISSOR_TEST);
+    glClear(bits);
+    m_statesDirty = true;  // the write masks were changed for the clear
 }
 
 bool Device::TargetIsWindow() const
@@ -255,7 +311,10 @@ bool Device::BackBufferFitsTheWindow()
     bool keepsAlpha = IsOpaqueFormat(m_backBuffer->ColourTexture()->Format()) || bits[kAlpha] >= 8;
     bool colourFits = bits[kRed] >= 8 && bits[kGreen] >= 8 && bits[kBlue] >= 8 && keepsAlpha;
     DepthBits need = m_parameters.EnableAutoDepthStencil ? DepthBitsOf(m_parameters.AutoDepthStencilFormat) : DepthBits{};
-    return colourFits && bits[kDepth] >= need.depth && bits[kStencil] >= need.stencil;
+    m_windowDepthFits = bits[kDepth] >= need.depth && bits[kStencil] >= need.stencil;
+    // A window without the depth the device needs still takes the back buffer until depth is
+    // first tested; drawing with no depth buffer bound keeps the rasteriser on its fast paths.
+    return colourFits && (m_windowDepthFits || !m_depthKeepsBackBufferOut);
 }
 
 // Frame boundaries only: the back buffer's contents do not carry over a change of home.
@@ -563,7 +622,38 @@ HRESULT Device::Clear(DWORD count, const RECT* rects, DWORD flags, D3DCOLOR colo
         return D3D_OK;
     if (!MakeCurrent())
         return D3DERR_INVALIDCALL;
+    m_clearing = true;
+    m_targetDirty = true;
     BindTarget();
+    m_clearing = false;
+    m_targetDirty = true;  // the next draw attaches what its states need
+
+    // Depth and stencil of a surface that is not attached: a clear of the whole surface waits
+    // until it next is; a partial clear attaches it now, after any waiting clear.
+    DWORD depthFlags = flags & (D3DCLEAR_ZBUFFER | D3DCLEAR_STENCIL);
+    bool windowHoldsDepth = TargetIsWindow() && m_windowDepthFits && m_depthStencil == m_autoDepth;
+    if (depthFlags && !m_depthAttached && !windowHoldsDepth) {
+        const D3DVIEWPORT9& vp = m_state.viewport;
+        bool whole = count == 0 && vp.X == 0 && vp.Y == 0 && vp.Width >= m_depthStencil->Width() &&
+                     vp.Height >= m_depthStencil->Height();
+        if (whole) {
+            Surface::DeferredClear& waiting = m_depthStencil->deferredClear;
+            waiting.flags |= depthFlags;
+            if (depthFlags & D3DCLEAR_ZBUFFER)
+                waiting.z = z;
+            if (depthFlags & D3DCLEAR_STENCIL)
+                waiting.stencil = stencil;
+            flags &= ~depthFlags;
+            if (!flags)
+                return D3D_OK;
+        } else {
+            m_forceDepthAttached = true;
+            m_targetDirty = true;
+            BindTarget();
+            m_forceDepthAttached = false;
+            m_targetDirty = true;
+        }
+    }
 
     GLbitfield bits = 0;
     if (flags & D3DCLEAR_TARGET) {
@@ -680,11 +770,13 @@ void Device::ScaleIntoWindow(Texture& back)
     glDisable(GL_SCISSOR_TEST);
     glViewport(0, 0, windowW, windowH);
     glColorMask(GL_TRUE, GL_TRUE, GL_TRUE, GL_TRUE);
-    glClearColor(0.0f, 0.0f, 0.0f, 1.0f);
-    glClear(GL_COLOR_BUFFER_BIT);
     int backW = static_cast<int>(back.Width()), backH = static_cast<int>(back.Height());
     double scale = std::min(double(windowW) / backW, double(windowH) / backH);
     int w = static_cast<int>(backW * scale + 0.5), h = static_cast<int>(backH * scale + 0.5);
+    if (w != windowW || h != windowH) {
+        glClearColor(0.0f, 0.0f, 0.0f, 1.0f);
+        glClear(GL_COLOR_BUFFER_BIT);
+    }
     CopyToWindow(back, (windowW - w) / 2, (windowH - h) / 2, w, h);
 }
 
@@ -720,8 +812,9 @@ void Device::CopyToWindow(Texture& back, int x, int y, int w, int h)
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_T, GL_CLAMP_TO_EDGE);
     glTexEnvi(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, GL_REPLACE);
     // The back buffer is stored top row first and the window bottom row first: texture row 0
-    // goes to the top.
-    glBegin(GL_QUADS);
+    // goes to the top. One fan that forms an upright rectangle is filled on the rasteriser's fast
+    // path.
+    glBegin(GL_TRIANGLE_FAN);
     glTexCoord2f(0.0f, 1.0f);
     glVertex2f(-1.0f, -1.0f);
     glTexCoord2f(1.0f, 1.0f);

@@ -102,6 +102,17 @@ public:
     bool IsDepth() const { return !m_texture; }
     // Render thread, depth surfaces: the renderbuffer.
     unsigned DepthRenderbuffer();
+    UINT Width() const { return m_width; }
+    UINT Height() const { return m_height; }
+
+    // A whole-surface clear of depth and stencil made while the surface was not attached to the
+    // target; it is done when the surface is next attached.
+    struct DeferredClear {
+        DWORD flags = 0;  // D3DCLEAR_ZBUFFER and D3DCLEAR_STENCIL; 0 for none
+        float z = 1.0f;
+        DWORD stencil = 0;
+    };
+    DeferredClear deferredClear;
 
 private:
     Surface() = default;

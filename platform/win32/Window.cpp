@@ -140,6 +140,11 @@ SDL_Window* CreateSdlWindow(State& s, const WindowRecord& w, LPCWSTR title)
     Uint32 flags = SDL_WINDOW_OPENGL | SDL_WINDOW_HIDDEN;
     if (IsFullScreenStyle(w.style))
         flags |= SDL_WINDOW_FULLSCREEN_DESKTOP;
+    // The window holds colour only: with no depth buffer bound the software rasteriser fills
+    // sprite rectangles on its fast path. A device draws its back buffer here until something
+    // tests depth, and then moves it to a texture with the depth surface beside it.
+    SDL_GL_SetAttribute(SDL_GL_DEPTH_SIZE, 0);
+    SDL_GL_SetAttribute(SDL_GL_STENCIL_SIZE, 0);
     const std::string utf8 = platform::Narrow(title ? title : L"");
     SDL_Window* sdl = SDL_CreateWindow(utf8.c_str(), origin.x, origin.y, std::max<LONG>(client.cx, 1),
                                        std::max<LONG>(client.cy, 1), flags);

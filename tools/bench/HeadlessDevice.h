@@ -14,13 +14,14 @@ class HeadlessDevice {
 public:
     static constexpr UINT kWidth = 1024, kHeight = 768;
 
-    // With `depth`, the window and the device get a 16-bit depth buffer, as the game's have;
-    // without, neither has one. `device` stays null when no device can be made.
+    // With `depth`, the device gets a 16-bit depth buffer, as the game's has; the window holds
+    // colour only either way, as the game's windows do. `device` stays null when no device can
+    // be made.
     HeadlessDevice(const char* title, bool depth)
     {
         setenv("SDL_VIDEODRIVER", "offscreen", 0);
         SDL_InitSubSystem(SDL_INIT_VIDEO);
-        SDL_GL_SetAttribute(SDL_GL_DEPTH_SIZE, depth ? 16 : 0);
+        SDL_GL_SetAttribute(SDL_GL_DEPTH_SIZE, 0);
         m_window = SDL_CreateWindow(title, 0, 0, kWidth, kHeight, SDL_WINDOW_OPENGL | SDL_WINDOW_HIDDEN);
         m_hwnd = platform::RegisterSdlWindow(m_window);
         m_d3d = Direct3DCreate9(D3D_SDK_VERSION);

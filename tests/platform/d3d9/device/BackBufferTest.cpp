@@ -217,6 +217,43 @@ TEST_P(BackBufferDepthTest, NearerDrawingHidesFartherDrawing)
     }
 }
 
+// Clears made while nothing tests depth may wait until depth is tested again; what the depth
+// test then sees must be exactly what was cleared, in the order it was cleared.
+TEST_P(BackBufferDepthTest, DepthClearedWhileUntestedHoldsOnceTestingStarts)
+{
+    struct Case {
+        const char* what;
+        float wholeZ;          // whole-surface clear with depth testing off
+        bool partialNearClear;  // then a clear of the left half to depth 0
+        DWORD expectLeft, expectRight;
+    };
+    const Case cases[] = {
+        {"cleared far: the nearer rectangle shows", 1.0f, false, 0xFFFF0000, 0xFFFF0000},
+        {"cleared near: nothing passes", 0.0f, false, 0xFF000000, 0xFF000000},
+        {"whole far, then left half near", 1.0f, true, 0xFF000000, 0xFFFF0000},
+    };
+    for (const Case& c : cases) {
+        device->BeginScene();
+        device->SetRenderState(D3DRS_ZENABLE, D3DZB_FALSE);
+        device->Clear(0, nullptr, D3DCLEAR_TARGET | D3DCLEAR_ZBUFFER, 0xFF000000, c.wholeZ, 0);
+        device->SetRenderState(D3DRS_LIGHTING, FALSE);
+        device->SetRenderState(D3DRS_CULLMODE, D3DCULL_NONE);
+        FillRect(0, 70, 10, 80, 0xFF0000FF);  // drawn untested in between
+        if (c.partialNearClear) {
+            RECT left{0, 0, 40, 60};
+            device->Clear(1, &left, D3DCLEAR_ZBUFFER, 0, 0.0f, 0);
+        }
+        device->SetRenderState(D3DRS_ZENABLE, D3DZB_TRUE);
+        device->SetRenderState(D3DRS_ZFUNC, D3DCMP_LESSEQUAL);
+        FillRect(0, 0, 80, 60, 0xFFFF0000, 0.5f);
+        device->EndScene();
+        EXPECT_TRUE(Near(Pixel(20, 30), c.expectLeft, 0)) << c.what;
+        EXPECT_TRUE(Near(Pixel(60, 30), c.expectRight, 0)) << c.what;
+        EXPECT_TRUE(Near(Pixel(5, 75), 0xFF0000FF, 0)) << c.what;
+        ASSERT_EQ(device->Present(nullptr, nullptr, nullptr, nullptr), D3D_OK);
+    }
+}
+
 INSTANTIATE_TEST_SUITE_P(WindowDepth, BackBufferDepthTest,
                          ::testing::Values(DepthCase{16, 0, D3DFMT_D16}, DepthCase{0, 0, D3DFMT_D16},
                                            DepthCase{16, 0, D3DFMT_D24S8}, DepthCase{24, 8, D3DFMT_D24S8}));
