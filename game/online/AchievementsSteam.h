@@ -9,6 +9,18 @@
 
 #include <cstddef>
 #include <deque>
+#include <mutex>
+
+class IMessageSink;
+class ISoundSink;
+
+// The scene message posted for every achievement the platform confirms.
+inline constexpr int32_t MSG_ACHIEVEMENT_STORED = 2031;
+// Cubes paid for each confirmed achievement, and the most a player can hold.
+inline constexpr int kAchievementBonusCubes = 100;
+inline constexpr int kMaxCubes = 9999;
+// The sound of a confirmed achievement.
+inline constexpr int kAchievementSound = 12;
 
 inline constexpr const char* kAchievementStateFile = "Data/PlayData/Steam_Achievements.xml";
 inline constexpr const char* kAchievementDescFile = "Data/Achievment/Steam_Achievements_desc.xml";
@@ -23,6 +35,11 @@ public:
     void Update() override;
     void PostUpdate() override {}
     void Store() override;
+    void Unlock(AchievementRecord* record) override;
+    void CheckStatAchievements() override;
+    void CheckPushUnlock() override;
+    void CheckUnlockAchievements() override;
+    void CheckMaxCombo() override;
 
     // Reads the state and description files into the records, once: 1 when both were read.
     int LoadFiles();
@@ -36,6 +53,11 @@ public:
 
     bool IsStatsRequested() const { return m_bStatsRequested; }
     bool IsStatsReceived() const { return m_bStatsReceived; }
+    // Records sent or waiting to be sent, the one in flight first.
+    size_t PendingCount() const;
+
+    // Where the confirmation sound and message go (the game's unless a test says otherwise).
+    void SetSinks(ISoundSink* sounds, IMessageSink* messages);
 
 protected:
     CCallback<Achievements_Steam, UserStatsReceived_t> m_CallbackUserStatsReceived;
@@ -50,7 +72,21 @@ protected:
     std::deque<AchievementRecord*> m_Pending;
     bool m_bFilesLoaded = false;
     bool m_bStoring = false;
+    // The queue and the flags are reached from the scene loader thread (the main menu's Enter)
+    // and from the main thread's callbacks.
+    mutable std::recursive_mutex m_Lock;
+    ISoundSink* m_pSounds = nullptr;
+    IMessageSink* m_pMessages = nullptr;
+
+private:
+    // Sends the head of the queue; a record the platform refuses leaves the queue (it stays
+    // earned locally) so the ones behind it are not held up. True when one is in flight.
+    bool SendHead();
+    void PayBonus();
 };
+
+// The 1-based number of the stage last won in the stage challenge.
+extern int g_nStageChallengeCleared;
 
 // "YYYY.MM.DD hh:mm:ss" of the current local time.
 void FormatAchievementTime(char* out, size_t capacity);
