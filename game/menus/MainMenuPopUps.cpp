@@ -1,12 +1,15 @@
 #include "menus/MainMenuPopUps.h"
 
 #include "menus/PopUp.h"
+#include "menus/PopUpAchievements.h"
+#include "menus/PopUpRanking.h"
 
 #include <helvane/Log.h>
 
 #include <mutex>
 #include <set>
 #include <string>
+#include <vector>
 
 void IMainMenuPopUps::Missing(const char* popUp)
 {
@@ -53,6 +56,22 @@ struct MainMenuPopUps::Members {
     VanteoPopUp_OK ok;
     VanteoPopUp_OKCancel okCancel;
     VanteoPopUp_OKCancel_2Line okCancel2Line;
+    // Leaderboards and achievements, in the order of the ranking buttons.
+    VanteoPopUp_Ranking_Point rankingPoint;
+    VanteoPopUp_Ranking_Combo rankingCombo;
+    VanteoPopUp_Ranking_Multi rankingMulti;
+    VanteoPopUp_Ranking_Stage rankingStage;
+    VanteoPopUp_Ranking_Battle rankingBattle;
+    VanteoPopUp_Ranking_Push rankingPush;
+    VanteoPopUp_Ranking_IQ rankingIQ;
+    VanteoPopUp_Achievements_Steam achievements;
+
+    // Every member, in update order.
+    std::vector<VanteoPopUp*> All()
+    {
+        return {&ok,          &okCancel,    &okCancel2Line, &rankingPoint, &rankingCombo, &rankingMulti,
+                &rankingStage, &rankingBattle, &rankingPush, &rankingIQ,    &achievements};
+    }
 };
 
 MainMenuPopUps::MainMenuPopUps() : m_pMembers(std::make_unique<Members>()) {}
@@ -61,21 +80,35 @@ MainMenuPopUps::~MainMenuPopUps() = default;
 
 bool MainMenuPopUps::IsAnyOpen()
 {
-    return m_pMembers->ok.IsOpen() || m_pMembers->okCancel.IsOpen() || m_pMembers->okCancel2Line.IsOpen();
+    for (VanteoPopUp* popUp : m_pMembers->All())
+        if (popUp->IsOpen())
+            return true;
+    return false;
 }
 
 void MainMenuPopUps::UpdateAll(float seconds)
 {
-    m_pMembers->ok.Update(seconds);
-    m_pMembers->okCancel.Update(seconds);
-    m_pMembers->okCancel2Line.Update(seconds);
+    for (VanteoPopUp* popUp : m_pMembers->All())
+        popUp->Update(seconds);
 }
 
 void MainMenuPopUps::CloseAll()
 {
-    m_pMembers->ok.Close();
-    m_pMembers->okCancel.Close();
-    m_pMembers->okCancel2Line.Close();
+    for (VanteoPopUp* popUp : m_pMembers->All())
+        popUp->Close();
+}
+
+void MainMenuPopUps::OpenRanking(RankingKind kind)
+{
+    VanteoPopUp_Ranking* popUps[] = {&m_pMembers->rankingPoint,  &m_pMembers->rankingCombo, &m_pMembers->rankingMulti,
+                                     &m_pMembers->rankingStage,  &m_pMembers->rankingBattle, &m_pMembers->rankingPush,
+                                     &m_pMembers->rankingIQ};
+    popUps[static_cast<int>(kind)]->Open();
+}
+
+void MainMenuPopUps::OpenAchievements()
+{
+    m_pMembers->achievements.Open();
 }
 
 void MainMenuPopUps::ShowMessage(int param, const std::wstring& title, const std::wstring& message)

@@ -86,6 +86,9 @@ public:
     void CloseAll() override;
     void ShowMessage(int param, const std::wstring& title, const std::wstring& message) override;
     void AskYesNo(int param, const std::wstring& title, const std::wstring& message) override;
+    // Leaderboards and achievements.
+    void OpenRanking(RankingKind kind) override;
+    void OpenAchievements() override;
 
 private:
     struct Members;

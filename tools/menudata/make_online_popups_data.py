@@ -1,0 +1,331 @@
+#!/usr/bin/env python3
+# Writes the data of the ranking and achievements pop-ups from one description: the layouts
+# "data/ranking.xml" and "data/achievements.xml" with their UI animations, the recipe of their
+# pictures and of the 75 achievement icons (data/recipes/66_online_popups.recipe), and the icon
+# names in the achievements' description file. Window names are the ones the pop-ups look up.
+# Run from the source root:
+#     python3 tools/menudata/make_online_popups_data.py .
+# and commit what it writes.
+import os, re, sys
+
+ROOT = sys.argv[1]
+DATA = os.path.join(ROOT, "data/data")
+RECIPE = os.path.join(ROOT, "data/recipes/66_online_popups.recipe")
+DESC = os.path.join(DATA, "Achievment/Steam_Achievements_desc.xml")
+
+NAVY, PAPER, BLUE, GREEN, YELLOW, GREY = "#1B2340", "#F4F6FB", "#3D8BFD", "#3CC47C", "#F7C548", "#8E96A3"
+RED, PURPLE, TEAL, ORANGE = "#E8505B", "#9B6BDF", "#2BB5B8", "#F28C38"
+FONT = 'FontName val="KelmorSoft"'
+
+recipe = ["# The ranking and achievements pop-ups: panels, rows, buttons and the 75 achievement icons.",
+          "# Written by tools/menudata/make_online_popups_data.py with the layouts they belong to.", ""]
+
+
+def mix(c, t, to="#FFFFFF"):
+    a = [int(c[i:i + 2], 16) for i in (1, 3, 5)]
+    b = [int(to[i:i + 2], 16) for i in (1, 3, 5)]
+    return "#" + "".join(f"{round(x + (y - x) * t):02X}" for x, y in zip(a, b))
+
+
+def image(name, w, h, ops):
+    recipe.append(f"[image data/online/{name} {w} {h}]")
+    recipe.extend(ops)
+    recipe.append("")
+
+
+def still(name):
+    """A one-scene animation showing one picture; returns the layout's asset path."""
+    base = name[:-4]
+    recipe.append(f"[anim data/online/still_{base}.xml]")
+    recipe.append("scene still")
+    recipe.append(f"track {name} motion=still ms=1000")
+    recipe.append("")
+    return f"online/still_{base}.xml"
+
+
+def button(key, w, h, colour, label, size=22):
+    r = min(14, h // 3)
+    states = {"n": (colour, "#FFFFFF"), "o": (mix(colour, 0.15), "#FFFFFF"),
+              "d": (mix(colour, 0.2, "#000000"), "#F0F0F0"), "x": (GREY, "#DDE1E8")}
+    for s, (fill, text) in states.items():
+        image(f"{key}_{s}.png", w, h, [f"rect 2 5 {w - 4} {h - 6} #0B0F1E50 r={r}",
+                                       f"rect 2 2 {w - 4} {h - 6} {fill} r={r}",
+                                       f"frame 2 2 {w - 4} {h - 6} 2 #FFFFFF90 r={r}",
+                                       f'text {w // 2} {(h - 6 - size) // 2} {size} {text} "{label}" align=center shadow=#00000040'])
+    recipe.append(f"[anim data/online/{key}.xml]")
+    for scene, s, motion in (("NORMAL", "n", "motion=still ms=400"), ("OVER", "o", "motion=still ms=400"),
+                             ("DOWN", "d", "motion=press ms=120 amount=0.94"), ("DISABLE", "x", "motion=still ms=400")):
+        recipe.append(f"scene {scene}")
+        recipe.append(f"track {key}_{s}.png {motion}")
+    recipe.append("")
+    return f"online/{key}.xml"
+
+
+def child(kind, name, x, y, w, h, inner=""):
+    return (f'<child type="{kind}" name="{name}"><pos x="{x}" y="{y}"/><rect l="0" t="0" r="{w}" b="{h}"/>'
+            f"{inner}</child>")
+
+
+def label(name, x, y, w, h, size, colour, text="", align="Left", face="KelmorSoft"):
+    return child("LABEL", name, x, y, w, h,
+                 f'<label val="{text}"/><FontName val="{face}"/><FontSize val="{size}"/><Color val="{colour}"/>'
+                 f'<HAlign val="{align}"/><VAlign val="Center"/>')
+
+
+def picture(name, x, y, w, h, asset=None):
+    inner = f'<asset type="ANIMATION">{asset}</asset>' if asset else ""
+    return child("PICTURE", name, x, y, w, h, inner)
+
+
+def animbutton(name, x, y, w, h, asset):
+    return child("ANIMBUTTON", name, x, y, w, h, f'<asset type="GROUP">{asset}</asset>')
+
+
+def layout(top, animation, children):
+    return ('<?xml version="1.0" encoding="UTF-8"?>\n<kevrin version="2">\n  <properties>\n'
+            f'    <property name="UIAnimation" val="{animation}"/>\n  </properties>\n'
+            f'  <base type="WND" name="{top}">\n    <pos x="0" y="0"/><rect l="0" t="0" r="1024" b="768"/>\n    '
+            + "\n    ".join(children) + "\n  </base>\n</kevrin>\n")
+
+
+def frame(at, x, y, alpha):
+    return (f'<frame cnt="{at}"><posx val="{x}"/><posy val="{y}"/><scalex val="1"/><scaley val="1"/>'
+            f'<centerx val="0"/><centery val="0"/><rotate val="0"/><alpha val="{alpha}"/></frame>')
+
+
+def ui_animation(top, body, bx, by, bw, bh, ins, out):
+    """Scenes that fade the backdrop and slide the panel in, and one that takes them away."""
+    text = ['<?xml version="1.0" encoding="UTF-8"?>', '<kvanimation version="1.2">']
+
+    def scene(name, top_frames, body_frames):
+        text.append(f'  <scene name="{name}">')
+        text.append(f'    <asset type="UI" name="UIWND_{top}"><rect l="0" t="0" r="1024" b="768"/></asset>')
+        text.append(f'    <asset type="UI" name="UIWND_{body}"><rect l="0" t="0" r="{bw}" b="{bh}"/></asset>')
+        text.append(f'    <object name="{top}" ani="a0"><asset link="UIWND_{top}" type="UI"/></object>')
+        text.append(f'    <object name="{body}" ani="a1"><asset link="UIWND_{body}" type="UI"/></object>')
+        text.append('    <anim name="a0">' + "".join(top_frames) + "</anim>")
+        text.append('    <anim name="a1">' + "".join(body_frames) + "</anim>")
+        text.append("  </scene>")
+
+    for name in ins:
+        scene(name, [frame(0, 0, 0, 0), frame(220, 0, 0, 1)],
+              [frame(0, bx, by + 40, 0), frame(260, bx, by - 6, 1), frame(340, bx, by, 1)])
+    scene(out, [frame(0, 0, 0, 1), frame(200, 0, 0, 0)], [frame(0, bx, by, 1), frame(200, bx, by + 30, 0)])
+    return "\n".join(text) + "\n</kvanimation>\n"
+
+
+def panel(name, w, h, colour):
+    image(name, w, h, [f"rect 4 6 {w - 8} {h - 8} #0B0F1E40 r=24", f"rect 0 0 {w - 4} {h - 6} {PAPER} r=24",
+                       f"rect 0 0 {w - 4} 70 {colour} r=24", f"rect 0 46 {w - 4} 24 {colour}",
+                       f"frame 0 0 {w - 4} {h - 6} 3 #FFFFFF r=24"])
+    return still(name)
+
+
+image("online_dim.png", 1024, 768, ["fill #0B0F1E99"])
+DIM = still("online_dim.png")
+
+# ---- ranking ----
+RW, RH, RX, RY = 720, 660, 152, 54
+ROW_Y, ROW_H = 130, 38
+rank_panel = panel("ranking_panel.png", RW, RH, BLUE)
+image("ranking_row.png", 660, ROW_H - 4, [f"rect 0 0 660 {ROW_H - 4} #E6EBF5 r=8"])
+row_pic = still("ranking_row.png")
+image("ranking_row_me.png", 660, ROW_H - 4, [f"rect 0 0 660 {ROW_H - 4} {mix(YELLOW, 0.35)} r=8",
+                                             f"frame 0 0 660 {ROW_H - 4} 2 {YELLOW} r=8"])
+me_bar = still("ranking_row_me.png")
+image("ranking_me_star.png", 26, 26, [f"star 13 13 12 {ORANGE}"])
+me_star = still("ranking_me_star.png")
+image("ranking_me_tag.png", 44, 22, [f"rect 0 0 44 22 {ORANGE} r=8", 'text 22 3 14 #FFFFFF "ME" align=center'])
+me_tag = still("ranking_me_tag.png")
+image("ranking_own.png", 660, 50, [f"rect 0 0 660 50 {NAVY} r=10", f"frame 0 0 660 50 2 {YELLOW} r=10"])
+own_pic = still("ranking_own.png")
+prev_btn = button("ranking_btn_prev", 120, 48, BLUE, "PREV")
+next_btn = button("ranking_btn_next", 120, 48, BLUE, "NEXT")
+mine_btn = button("ranking_btn_mine", 150, 48, GREEN, "MY RECORD", 18)
+close_btn = button("ranking_btn_close", 150, 56, RED, "CLOSE", 24)
+
+body = [picture("Pic_ranking_panel", 0, 0, RW, RH, rank_panel),
+        label("Label_ranking_title", 20, 12, RW - 40, 46, 30, "#FFFFFF", "LEADERBOARD", "Center"),
+        label("Label_head_rank", 30, 88, 60, 30, 16, NAVY, "RANK", "Center"),
+        label("Label_head_name", 110, 88, 300, 30, 16, NAVY, "PLAYER"),
+        label("Label_head_score", 440, 88, 240, 30, 16, NAVY, "RECORD", "Center")]
+for i in range(1, 11):
+    y = ROW_Y + (i - 1) * ROW_H
+    body += [picture(f"Pic_ranking_row_{i}", 30, y, 660, ROW_H - 4, row_pic),
+             picture(f"Pic_popup_ranking_point_me_{i}", 30, y, 660, ROW_H - 4, me_bar),
+             picture(f"Pic_popup_ranking_combo_me_{i}", 36, y + 4, 26, 26, me_star),
+             picture(f"Pic_popup_ranking_multi_{i}", 640, y + 6, 44, 22, me_tag),
+             label(f"Label_sub_ranking_rank_{i}", 40, y, 60, ROW_H - 4, 18, NAVY, "", "Center"),
+             label(f"Label_sub_ranking_name_{i}", 110, y, 320, ROW_H - 4, 18, NAVY),
+             label(f"Label_sub_ranking_point_{i}", 440, y, 190, ROW_H - 4, 18, NAVY, "", "Right"),
+             label(f"Label_sub_ranking_combo_{i}", 440, y, 190, ROW_H - 4, 18, NAVY, "", "Right"),
+             label(f"Label_sub_ranking_win_{i}", 440, y, 90, ROW_H - 4, 18, GREEN, "", "Right"),
+             label(f"Label_sub_ranking_lose_{i}", 540, y, 90, ROW_H - 4, 18, RED, "", "Right")]
+oy = ROW_Y + 10 * ROW_H + 8
+body += [picture("Pic_ranking_own", 30, oy, 660, 50, own_pic),
+         label("Label_sub_ranking_rank_me", 40, oy, 60, 50, 20, YELLOW, "", "Center"),
+         label("Label_sub_ranking_name_me", 110, oy, 320, 50, 20, "#FFFFFF"),
+         label("Label_sub_ranking_point_me", 440, oy, 190, 50, 20, "#FFFFFF", "", "Right"),
+         label("Label_sub_ranking_combo_me", 440, oy, 190, 50, 20, "#FFFFFF", "", "Right"),
+         label("Label_sub_ranking_win_me", 440, oy, 90, 50, 20, mix(GREEN, 0.4), "", "Right"),
+         label("Label_sub_ranking_lose_me", 540, oy, 90, 50, 20, mix(RED, 0.4), "", "Right")]
+by = RH - 80
+body += [animbutton("btn_popup_ranking_prev", 30, by, 120, 48, prev_btn),
+         label("Label_popup_ranking_page", 150, by, 110, 48, 20, NAVY, "", "Center"),
+         animbutton("btn_popup_ranking_next", 260, by, 120, 48, next_btn),
+         animbutton("Anibtn_myrecord", 392, by, 150, 48, mine_btn),
+         animbutton("Anibtn_popup_close", RW - 170, by - 4, 150, 56, close_btn)]
+ranking = [picture("Pic_popup_dim", 0, 0, 1024, 768, DIM),
+           child("WND", "Wnd_popup_body", RX, RY, RW, RH, "".join(body))]
+with open(os.path.join(DATA, "ranking.xml"), "w") as f:
+    f.write(layout("Wnd_ranking", "ranking_UIAnimation.xml", ranking))
+boards = ["stage", "battle", "push", "iq", "point", "combo", "multi"]
+with open(os.path.join(DATA, "ranking_UIAnimation.xml"), "w") as f:
+    f.write(ui_animation("Wnd_ranking", "Wnd_popup_body", RX, RY, RW, RH,
+                         [f"ranking_{b}_in" for b in boards], "ranking_out"))
+
+# ---- achievements ----
+AW, AH, AX, AY = 940, 690, 42, 39
+BOX_W, BOX_H = 440, 76
+ach_panel = panel("achi_panel.png", AW, AH, PURPLE)
+image("achi_box.png", BOX_W, BOX_H, [f"rect 2 4 {BOX_W - 4} {BOX_H - 6} #0B0F1E30 r=14",
+                                     f"rect 0 0 {BOX_W - 4} {BOX_H - 6} #FFFFFF r=14",
+                                     f"frame 0 0 {BOX_W - 4} {BOX_H - 6} 2 {mix(PURPLE, 0.5)} r=14"])
+box_pic = still("achi_box.png")
+image("achi_box_off.png", BOX_W, BOX_H, [f"rect 0 0 {BOX_W - 4} {BOX_H - 6} #1B234055 r=14"])
+off_pic = still("achi_box_off.png")
+image("achi_gauge_back.png", 400, 22, [f"rect 0 0 400 22 #D5DAE6 r=11"])
+gauge_back = still("achi_gauge_back.png")
+image("achi_gauge_bar.png", 400, 22, [f"rect 0 0 400 22 {GREEN} r=11", "rect 4 3 392 7 #FFFFFF50 r=4"])
+a_prev = button("achi_btn_prev", 120, 48, PURPLE, "PREV")
+a_next = button("achi_btn_next", 120, 48, PURPLE, "NEXT")
+a_ok = button("achi_btn_ok", 150, 56, GREEN, "OK", 24)
+a_global = button("achi_btn_global", 200, 48, BLUE, "GLOBAL STATS", 18)
+a_single = button("achi_btn_single", 200, 48, GREY, "LOCAL", 18)
+
+body = [picture("Pic_achi_panel", 0, 0, AW, AH, ach_panel),
+        label("Label_achi_title", 20, 12, AW - 40, 46, 30, "#FFFFFF", "ACHIEVEMENTS", "Center"),
+        label("Label_achi_unlocked_count", 30, 84, 70, 34, 26, PURPLE, "", "Right"),
+        label("Label_achi_slash", 104, 84, 20, 34, 26, NAVY, "/", "Center"),
+        label("Label_achi_unlocked_total", 126, 84, 70, 34, 26, NAVY),
+        picture("Pic_achi_gauge_back", 210, 90, 400, 22, gauge_back),
+        child("PROGRESS", "Progress_gauge", 210, 90, 400, 22,
+              '<asset type="BAR">online/achi_gauge_bar.png</asset><tex x="400" y="22"/>'),
+        label("Label", 620, 84, 100, 34, 24, GREEN, "", "Left"),
+        label("Label_fontcolor_on", 0, 0, 1, 1, 10, NAVY),
+        label("Label_fontcolor_off", 0, 0, 1, 1, 10, "#8A90A0"),
+        label("Label_datecolor_on", 0, 0, 1, 1, 10, "#2FA567"),
+        label("Label_datecolor_off", 0, 0, 1, 1, 10, "#A9AEBB")]
+SMALL = "나눔고딕 ExtraBold"  # the small face of the UI text
+for k in range(12):
+    n = k + 1
+    col, row = k % 2, k // 2
+    x, y = 24 + col * (BOX_W + 8), 126 + row * (BOX_H + 2)
+    inner = "".join([
+        picture(f"Pic_achi_box_{n}", 0, 0, BOX_W, BOX_H, box_pic),
+        picture(f"achi_icon_on_{n}", 8, 4, 64, 64),
+        label(f"Label_line1_on_{n}", 84, 6, 340, 36, 14, NAVY),
+        label(f"Label_line2_1_on_{n}", 84, 2, 340, 24, 14, NAVY),
+        label(f"Label_line2_2_on_{n}", 84, 24, 340, 24, 14, NAVY),
+        label(f"Label_date1_on_{n}", 84, 48, 340, 18, 9, "#2FA567", face=SMALL),
+        label(f"Label_date2_on_{n}", 84, 48, 340, 18, 9, "#2FA567", face=SMALL),
+        picture(f"achi_box_off_{n}", 0, 0, BOX_W, BOX_H, off_pic)])
+    body.append(child("WND", f"dummy_box_{n}", x, y, BOX_W, BOX_H, inner))
+by = AH - 84
+body += [animbutton("anibtn_achi_prev", 30, by, 120, 48, a_prev),
+         label("Label_achi_pagecurrent", 150, by, 50, 48, 22, PURPLE, "", "Right"),
+         label("Label_achi_pageslash", 200, by, 20, 48, 22, NAVY, "/", "Center"),
+         label("Label_achi_pageall", 220, by, 50, 48, 22, NAVY),
+         animbutton("anibtn_achi_next", 270, by, 120, 48, a_next),
+         animbutton("Steam_globalachi", 420, by, 200, 48, a_global),
+         animbutton("Single_globalachi", 420, by, 200, 48, a_single),
+         animbutton("Anibtn_popup_ok", AW - 180, by - 4, 150, 56, a_ok)]
+achievements = [picture("Pic_popup_dim", 0, 0, 1024, 768, DIM),
+                child("WND", "Wnd_popup_body", AX, AY, AW, AH, "".join(body))]
+with open(os.path.join(DATA, "achievements.xml"), "w") as f:
+    f.write(layout("Wnd_achievements", "achievements_UIAnimation.xml", achievements))
+with open(os.path.join(DATA, "achievements_UIAnimation.xml"), "w") as f:
+    f.write(ui_animation("Wnd_achievements", "Wnd_popup_body", AX, AY, AW, AH, ["skins_in"], "skins_out"))
+
+# ---- the 75 icons: a colour per family, a mark per kind, and the achievement's figure ----
+API = ["BATTLE_GEEK_ALLCLEAR", "BATTLE_GEEK_NO1", "BATTLE_SELF_10", "BATTLE_SELF_100", "PUSH_LEVEL_ALLCLEAR",
+       "PUSH_LEVEL_NO1", "PUSH_GEEK_ALLCLEAR", "PUSH_GEEK_NO1", "PUSH_SELF_10", "PUSH_SELF_100", "IQ_EASY",
+       "IQ_EASY_NO1", "IQ_NORMAL", "IQ_NORMAL_NO1", "IQ_HARD", "IQ_HARD_NO1"]
+figures = (["ALL", "No.1", "10", "100", "ALL", "No.1", "ALL", "No.1", "10", "100", "E", "E1", "N", "N1", "H", "H1",
+            "30m", "20m", "10m", "100", "300", "500", "1M", "2M", "5M", "100K", "1M", "3M", "100K", "1M", "3M",
+            "100K", "1M", "3M", "10", "100", "1000", "100", "500", "10h", "50h", "10K", "500K", "2K", "100K", "5K",
+            "250K", "500", "5K", "500", "5K", "1K", "50K", "500", "20K", "2K", "9K", "M", "M*", "M#", "10", "20",
+            "PUSH", "BTL", "IQ", "PZL", "BTL", "PUSH", "IQ", "SKIN", "TUT", "ALL", "No.1", "ALL", "No.1"])
+assert len(figures) == 75
+
+
+def family(i):
+    if i <= 3 or 73 <= i <= 74:
+        return RED, "sword"
+    if i <= 9:
+        return GREEN, "arrow"
+    if i <= 15:
+        return PURPLE, "bulb"
+    if i <= 36:
+        return YELLOW, "cup"
+    if i <= 56:
+        return TEAL, "chart"
+    if i <= 61:
+        return ORANGE, "star"
+    if i <= 70:
+        return BLUE, "key"
+    return RED, "crown"
+
+
+def mark(kind, colour):
+    c = mix(colour, 0.55)
+    return {"sword": [f"poly {c} 30 8 36 8 36 38 30 38", f"rect 22 36 22 5 {c}"],
+            "arrow": [f"poly {c} 14 24 40 24 40 14 54 30 40 46 40 36 14 36"],
+            "bulb": [f"circle 32 24 14 {c}", f"rect 26 36 12 8 {c}"],
+            "cup": [f"poly {c} 18 10 46 10 42 32 22 32", f"rect 29 32 6 8 {c}", f"rect 22 40 20 5 {c}"],
+            "chart": [f"rect 14 30 8 14 {c}", f"rect 26 20 8 24 {c}", f"rect 38 12 8 32 {c}"],
+            "star": [f"star 32 26 17 {c}"],
+            "key": [f"circle 24 24 10 {c}", f"rect 30 22 22 5 {c}", f"rect 44 26 4 8 {c}"],
+            "crown": [f"poly {c} 12 40 14 14 24 28 32 10 40 28 50 14 52 40"]}[kind]
+
+
+for i, figure in enumerate(figures):
+    colour, kind = family(i)
+    size = 16 if len(figure) <= 4 else 12
+    image(f"achi_{i:02d}_on.png", 64, 64, [f"circle 32 32 31 {mix(colour, 0.3, '#000000')}", f"circle 32 31 29 {colour}",
+                                            f"ring 32 31 26 3 #FFFFFF60"] + mark(kind, colour) +
+          [f'text 32 {44 - size // 2} {size} #FFFFFF "{figure}" align=center shadow=#00000070'])
+    image(f"achi_{i:02d}_off.png", 64, 64, ["circle 32 32 31 #5A6070", "circle 32 31 29 #9AA0AE",
+                                             "ring 32 31 26 3 #FFFFFF40"] + mark(kind, "#9AA0AE") +
+          [f'text 32 {44 - size // 2} {size} #E4E7EE "{figure}" align=center'])
+
+with open(RECIPE, "w") as f:
+    f.write("\n".join(recipe))
+
+# Point each description at its own icons.
+with open(DESC, encoding="utf-8") as f:
+    desc = f.read()
+
+
+def wrap(text, width=36):
+    """One line, or two of at most `width` characters split at a blank."""
+    if len(text) <= width:
+        return text, ""
+    cut = text.rfind(" ", 0, width + 1)
+    return text[:cut], text[cut + 1:]
+
+
+def icons(match):
+    entry = match.group(0)
+    sid = int(re.search(r'steamid="(\d+)"', entry).group(1))
+    d1 = re.search(r'desc1="([^"]*)"', entry).group(1)
+    d2 = re.search(r'desc2="([^"]*)"', entry).group(1)
+    line1, line2 = wrap((d1 + " " + d2).strip())
+    entry = re.sub(r'desc1="[^"]*"', lambda _: f'desc1="{line1}"', entry)
+    entry = re.sub(r'desc2="[^"]*"', lambda _: f'desc2="{line2}"', entry)
+    entry = re.sub(r'LockImage="[^"]*"', f'LockImage="achi_{sid:02d}_off.png"', entry)
+    return re.sub(r'UnlockImage="[^"]*"', f'UnlockImage="achi_{sid:02d}_on.png"', entry)
+
+
+with open(DESC, "w", encoding="utf-8") as f:
+    f.write(re.sub(r"<Achiev [^>]*/>", icons, desc))
