@@ -271,6 +271,9 @@ void Achievements_Steam::PayBonus()
     ISoundSink& sounds = m_pSounds ? *m_pSounds : static_cast<ISoundSink&>(GetSoundTableSink());
     sounds.Play(kAchievementSound);
     GameConfig.cubes = std::min(GameConfig.cubes + kAchievementBonusCubes, kMaxCubes);
+    // Saved at once: nothing else may save the options before the player quits, and the bonus
+    // would be lost with them.
+    SaveGameConfig();
     ShowBonusMessage();
     IMessageSink& messages = m_pMessages ? *m_pMessages : static_cast<IMessageSink&>(GetSceneQueueSink());
     messages.Post(MSG_ACHIEVEMENT_STORED, nullptr, 0);

@@ -123,6 +123,7 @@ TEST_F(AchievementQueueTest, UnlocksGoOneAtATimeAndEachConfirmationPaysTheBonus)
         SteamAPI_RunCallbacks();  // each confirmation sends the next
     EXPECT_EQ(m_achievements->PendingCount(), 0u);
     EXPECT_EQ(GameConfig.cubes, kMaxCubes);  // 9750 + 3 x 100, capped
+    EXPECT_NE(m_work.Read(kGameConfigFile).find("Count=\"9999\""), std::string::npos);  // kept at once
     EXPECT_EQ(m_sounds.played, (std::vector<int>{12, 12, 12}));
     EXPECT_EQ(m_messages.WithId(MSG_ACHIEVEMENT_STORED).size(), 3u);
     SteamUserStats()->GetAchievement("ACH_STAT_ROTATE_2K", &onPlatform);

@@ -1,0 +1,91 @@
+// One run folder of the real program for the end-to-end tests: a copy of the built run folder
+// without a pack from earlier runs, the program started headless in it with an automation
+// script, and the pixels of its screenshots.
+#pragma once
+
+#include "support/TempDir.h"
+
+#include "ScreenPixels.h"
+
+#include <gtest/gtest.h>
+#include <stb/stb_image.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <functional>
+#include <string>
+
+class GameRun {
+public:
+    GameRun()
+    {
+        namespace fs = std::filesystem;
+        for (const auto& entry : fs::directory_iterator(QUIBLY_RUN_FOLDER)) {
+            std::string name = entry.path().filename().string();
+            if (name == "QuiblyConfig.pak" || name == "Log_VODozivo.txt" || name == "testFile.bin")
+                continue;
+            fs::copy(entry.path(), folder.Path() / name, fs::copy_options::recursive);
+        }
+    }
+
+    // Replaces `from` by `to` in a file of the run folder; false when `from` is not there.
+    bool Edit(const std::string& file, const std::string& from, const std::string& to)
+    {
+        std::string text = folder.Read(file);
+        size_t at = text.find(from);
+        if (at == std::string::npos)
+            return false;
+        text.replace(at, from.size(), to);
+        folder.Write(file, text);
+        return true;
+    }
+
+    // Runs the program on the script with the given profile folder and extra environment
+    // ("NAME=value ..."); the exit status, -1 when it did not exit.
+    int Run(const std::string& script, const std::string& profile, const std::string& environment = "")
+    {
+        folder.Write("script.txt", script);
+        std::string command = "cd '" + folder.Str() + "' && SDL_VIDEODRIVER=offscreen SDL_AUDIODRIVER=dummy " +
+                              "ASAN_OPTIONS=detect_leaks=0 QUIBLY_DEBUG_OUTPUT=0 QUIBLY_AUTOMATION_FRAME_MS=16 " +
+                              "QUIBLY_AUTOMATION_WAIT_LOADS=1 QUIBLY_PROFILE_DIR='" + profile + "' " + environment +
+                              " QUIBLY_AUTOMATION=script.txt timeout 180 ./Quibly 2>stderr.txt";
+        int status = std::system(command.c_str());
+        return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    }
+
+    Rgb Pixel(const std::string& file, int x, int y) const
+    {
+        int count = 0;
+        Rgb found{-1, -1, -1};
+        ForPixels(file, x, y, x + 1, y + 1, [&](Rgb p) {
+            found = p;
+            ++count;
+        });
+        return found;
+    }
+    // How many pixels of the rectangle match.
+    int Count(const std::string& file, int left, int top, int right, int bottom, const std::function<bool(Rgb)>& match) const
+    {
+        int count = 0;
+        ForPixels(file, left, top, right, bottom, [&](Rgb p) { count += match(p) ? 1 : 0; });
+        return count;
+    }
+
+    testsupport::TempDir folder;
+
+private:
+    void ForPixels(const std::string& file, int left, int top, int right, int bottom, const std::function<void(Rgb)>& each) const
+    {
+        int w = 0, h = 0, n = 0;
+        unsigned char* data = stbi_load((folder.Path() / file).c_str(), &w, &h, &n, 3);
+        EXPECT_NE(data, nullptr) << file;
+        if (!data)
+            return;
+        for (int y = std::max(top, 0); y < std::min(bottom, h); ++y)
+            for (int x = std::max(left, 0); x < std::min(right, w); ++x) {
+                const unsigned char* p = data + (y * w + x) * 3;
+                each({p[0], p[1], p[2]});
+            }
+        stbi_image_free(data);
+    }
+};
