@@ -123,7 +123,7 @@ bool VanteoPopUp_Ranking::OnClose()
         PopUpSounds().Stop(kRankingSound);
         return true;
     }
-    LeaderBoard().ResetRequests();
+    // Refused while an animation plays: the pop-up stays open and its downloads go on.
     return false;
 }
 

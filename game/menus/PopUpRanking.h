@@ -27,7 +27,7 @@ public:
     void Update(float seconds) override;
     // Plays the opening animation and asks for the board's rows.
     virtual void OpenBoard();
-    // Starts the closing animation; refused (the requests are reset) while an animation plays.
+    // Starts the closing animation; refused while an animation plays.
     virtual bool OnClose();
 
     void OnCloseClicked(kv::EventArgs& args);

@@ -202,7 +202,7 @@ TEST_F(RankingPopUpTest, TheOnlineBoardShowsWinsAndLosses)
     EXPECT_EQ(Text(L"Label_sub_ranking_name_1"), L"root");
 }
 
-TEST_F(RankingPopUpTest, ClosingWaitsForTheOpeningAndResetsTheRequestsWhenRefused)
+TEST_F(RankingPopUpTest, ClosingWaitsForTheOpeningAndARefusalLeavesTheDownloadsRunning)
 {
     StartUp();
     VanteoPopUp_Ranking_Battle popUp;
@@ -211,8 +211,10 @@ TEST_F(RankingPopUpTest, ClosingWaitsForTheOpeningAndResetsTheRequestsWhenRefuse
     EXPECT_EQ(m_board.m_nDownloadState, LB_REQUESTED);
     m_world->Frame(popUp, 0.05f, {VK_ESCAPE});  // the opening still plays
     EXPECT_TRUE(popUp.IsOpen());
-    EXPECT_EQ(m_board.m_nDownloadState, LB_IDLE);
-    EXPECT_EQ(m_board.m_nCurrentBoard, -1);
+    EXPECT_EQ(m_board.m_nDownloadState, LB_REQUESTED);
+    EXPECT_EQ(m_board.m_nCurrentBoard, LB_BATTLE);
+    Settle(popUp);
+    EXPECT_EQ(Text(L"Label_popup_ranking_page"), L"1 / 1");
     m_world->Run(popUp, 0.3f);
     m_world->Frame(popUp, 0.05f, {VK_ESCAPE});
     EXPECT_EQ(popUp.m_bClosing, 1);
