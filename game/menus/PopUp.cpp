@@ -9,6 +9,8 @@
 #include <helvane/Log.h>
 #include <win32/Text.h>
 
+#include <cwchar>
+
 namespace {
 
 // Pop-ups sit on this layer of the UI root, in front of the scene's own windows.
@@ -67,6 +69,21 @@ void VanteoPopUp::SetMessage(const wchar_t* text)
 {
     if (text)
         SetLabel(L"Label_message", text);
+}
+
+std::wstring GroupedScore(int score)
+{
+    int m = score / 1000000;
+    int k = (score % 1000000) / 1000;
+    int u = score % 1000;
+    wchar_t text[48];
+    if (m != 0)
+        std::swprintf(text, 48, L"%d,%03d,%03d", m, k, u);
+    else if (k != 0)
+        std::swprintf(text, 48, L"%d,%03d", k, u);
+    else
+        std::swprintf(text, 48, L"%d", u);
+    return text;
 }
 
 int VanteoPopUp::OpenLayout(const std::string& layoutFile, const wchar_t* openingScene)

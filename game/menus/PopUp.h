@@ -47,6 +47,9 @@ void SetPopUpSinks(IMessageSink* messages, ISoundSink* sounds);
 IMessageSink& PopUpMessages();
 ISoundSink& PopUpSounds();
 
+// Scores grouped by thousands, as the pop-ups show them: 1,234,567 / 45,000 / 999.
+std::wstring GroupedScore(int score);
+
 class VanteoPopUp {
 public:
     VanteoPopUp() = default;

@@ -31,21 +31,6 @@ QuiblyLeaderBoard& VanteoPopUp_Ranking::LeaderBoard() const
     return m_pBoard ? *m_pBoard : GetLeaderBoard();
 }
 
-std::wstring VanteoPopUp_Ranking::FormatPoints(int32_t score)
-{
-    int m = score / 1000000;
-    int t = (score - m * 1000000) / 1000;
-    int u = score - (m * 1000 + t) * 1000;
-    wchar_t text[32];
-    if (m != 0)
-        std::swprintf(text, 32, L"%d,%03d,%03d", m, t, u);
-    else if (t != 0)
-        std::swprintf(text, 32, L"%d,%03d", t, u);
-    else
-        std::swprintf(text, 32, L"%d", u);
-    return text;
-}
-
 int VanteoPopUp_Ranking::Open()
 {
     if (!OpenLayout(kLayout, nullptr))
@@ -129,7 +114,7 @@ bool VanteoPopUp_Ranking::OnClose()
 
 void VanteoPopUp_Ranking::ShowScore(const std::wstring& rowSuffix, int32_t score)
 {
-    std::wstring text = FormatPoints(score);
+    std::wstring text = GroupedScore(score);
     SetLabel(Name(L"Label_sub_ranking_point_", rowSuffix).c_str(), text);
     SetLabel(Name(L"Label_sub_ranking_combo_", rowSuffix).c_str(), text);
 }

@@ -40,9 +40,6 @@ public:
     int Page() const { return m_nPage; }
     int Board() const { return m_nBoard; }
 
-    // "1,234,567" for 1234567; "45,000"; "999".
-    static std::wstring FormatPoints(int32_t score);
-
 protected:
     QuiblyLeaderBoard& LeaderBoard() const;
     // Uploads the local best by the board's rule and asks for the player's own row.

@@ -50,22 +50,6 @@ std::wstring WithIndex(const wchar_t* prefix, int n, const wchar_t* suffix = L""
     return prefix + std::to_wstring(n) + suffix;
 }
 
-// Scores grouped by thousands: 1,234,567 / 1,000 / 5.
-std::wstring GroupedScore(int score)
-{
-    int m = score / 1000000;
-    int k = (score % 1000000) / 1000;
-    int u = score % 1000;
-    wchar_t text[48];
-    if (m != 0)
-        std::swprintf(text, 48, L"%d,%03d,%03d", m, k, u);
-    else if (k != 0)
-        std::swprintf(text, 48, L"%d,%03d", k, u);
-    else
-        std::swprintf(text, 48, L"%d", u);
-    return text;
-}
-
 // A name of a fixed-size field, up to its first zero byte.
 std::wstring FieldText(const char* field, size_t bytes)
 {

@@ -153,51 +153,51 @@ void QuiblyLeaderBoard::OnBoardFound(LeaderboardFindResult_t* result, bool ioFai
     FindNextBoard();
 }
 
-void QuiblyLeaderBoard::PostFailed()
+bool QuiblyLeaderBoard::Arrived(int32_t& state, bool ioFailure)
 {
-    IMessageSink& sink = m_pMessages ? *m_pMessages : GetSceneQueueSink();
-    sink.Post(MSG_LEADERBOARD_FAILED, nullptr, 0);
+    if (!m_bEnabled)
+        return false;
+    m_bRequestPending = false;
+    state = ioFailure ? LB_FAILED : LB_DONE;
+    if (ioFailure) {
+        IMessageSink& sink = m_pMessages ? *m_pMessages : GetSceneQueueSink();
+        sink.Post(MSG_LEADERBOARD_FAILED, nullptr, 0);
+    }
+    return !ioFailure;
+}
+
+bool QuiblyLeaderBoard::FindOwnRow(const LeaderboardScoresDownloaded_t& result, int rows, LeaderboardEntry_t& out) const
+{
+    ISteamUserStats* stats = SteamUserStats();
+    CSteamID own = OwnId();
+    if (!stats || !own.IsValid())
+        return false;
+    for (int i = 0; i < std::min(result.m_cEntryCount, rows); ++i) {
+        LeaderboardEntry_t row{};
+        if (stats->GetDownloadedLeaderboardEntry(result.m_hSteamLeaderboardEntries, i, &row, nullptr, 0) &&
+            row.m_steamIDUser == own) {
+            out = row;
+            return true;
+        }
+    }
+    return false;
 }
 
 void QuiblyLeaderBoard::OnStartupFetch(LeaderboardScoresDownloaded_t* result, bool ioFailure)
 {
-    if (!m_bEnabled)
+    if (!Arrived(m_nDownloadState, ioFailure))
         return;
-    m_bRequestPending = false;
-    m_nDownloadState = LB_DONE;
-    if (ioFailure) {
-        m_nDownloadState = LB_FAILED;
-        PostFailed();
-        return;
-    }
-    ISteamUserStats* stats = SteamUserStats();
-    CSteamID own = OwnId();
-    if (!stats || !own.IsValid())
-        return;
-    int count = std::min(result->m_cEntryCount, kLeaderBoardPageRows);
-    for (int i = 0; i < count; ++i) {
-        LeaderboardEntry_t row{};
-        if (!stats->GetDownloadedLeaderboardEntry(result->m_hSteamLeaderboardEntries, i, &row, nullptr, 0))
-            continue;
-        if (row.m_steamIDUser == own) {
-            g_nMultiRecord = row.m_nScore;
-            m_nBest[LB_MULTI] = row.m_nScore;
-            return;
-        }
+    LeaderboardEntry_t row{};
+    if (FindOwnRow(*result, kLeaderBoardPageRows, row)) {
+        g_nMultiRecord = row.m_nScore;
+        m_nBest[LB_MULTI] = row.m_nScore;
     }
 }
 
 void QuiblyLeaderBoard::OnScoresDownloaded(LeaderboardScoresDownloaded_t* result, bool ioFailure)
 {
-    if (!m_bEnabled)
+    if (!Arrived(m_nDownloadState, ioFailure))
         return;
-    m_bRequestPending = false;
-    m_nDownloadState = LB_DONE;
-    if (ioFailure) {
-        m_nDownloadState = LB_FAILED;
-        PostFailed();
-        return;
-    }
     ISteamUserStats* stats = SteamUserStats();
     int n = std::clamp(result->m_cEntryCount, 0, kLeaderBoardPageRows);
     PayloadWriter message;
@@ -223,29 +223,12 @@ void QuiblyLeaderBoard::OnScoresDownloaded(LeaderboardScoresDownloaded_t* result
 
 void QuiblyLeaderBoard::OnOwnRowDownloaded(LeaderboardScoresDownloaded_t* result, bool ioFailure)
 {
-    if (!m_bEnabled)
+    if (!Arrived(m_nOwnRowState, ioFailure))
         return;
-    m_bRequestPending = false;
-    m_nOwnRowState = LB_DONE;
-    if (ioFailure) {
-        m_nOwnRowState = LB_FAILED;
-        PostFailed();
-        return;
-    }
     // Only the player's own row is taken: a result without it leaves the own row as it was.
-    ISteamUserStats* stats = SteamUserStats();
-    CSteamID own = OwnId();
-    if (!stats || !own.IsValid())
-        return;
-    for (int i = 0; i < result->m_cEntryCount; ++i) {
-        LeaderboardEntry_t row{};
-        if (!stats->GetDownloadedLeaderboardEntry(result->m_hSteamLeaderboardEntries, i, &row, nullptr, 0))
-            continue;
-        if (row.m_steamIDUser == own) {
-            m_OwnRow = row;
-            return;
-        }
-    }
+    LeaderboardEntry_t row{};
+    if (FindOwnRow(*result, result->m_cEntryCount, row))
+        m_OwnRow = row;
 }
 
 void QuiblyLeaderBoard::UploadScore(int board, int method, int32_t score)

@@ -102,7 +102,11 @@ private:
     void OnStartupFetch(LeaderboardScoresDownloaded_t* result, bool ioFailure);
     void OnOwnRowDownloaded(LeaderboardScoresDownloaded_t* result, bool ioFailure);
     void OnScoreUploaded(LeaderboardScoreUploaded_t*, bool) {}
-    void PostFailed();
+    // The common start of a download's result: the request state set to done or failed (with
+    // the failure message); false when there is nothing more to read.
+    bool Arrived(int32_t& state, bool ioFailure);
+    // The player's row among the first `rows` rows of a download.
+    bool FindOwnRow(const LeaderboardScoresDownloaded_t& result, int rows, LeaderboardEntry_t& out) const;
     void AddToMultiRecord(int32_t delta);
 
     CCallResult<QuiblyLeaderBoard, LeaderboardFindResult_t> m_FindResult;

@@ -1,6 +1,7 @@
 // The leaderboards in play: uploads of the local bests, page and own-row downloads, the scene
 // messages, the online record and the bests file, over the embedded platform backend with other
 // players simulated in the same process.
+#include "LeaderBoardKit.h"
 #include "OnlineFixture.h"
 
 #include "board/GameSeams.h"
@@ -18,6 +19,7 @@
 namespace {
 
 using platform::steam::OnlinePeer;
+using namespace leaderboardtest;
 
 class LeaderBoardRequestTest : public onlinetest::OnlineTest {
 protected:
@@ -33,17 +35,6 @@ protected:
         unsetenv("QUIBLY_ONLINE_DIR");
     }
 
-    static bool PumpUntil(const std::function<bool()>& done)
-    {
-        for (int round = 0; round < 400; ++round) {
-            SteamAPI_RunCallbacks();
-            if (done())
-                return true;
-            std::this_thread::sleep_for(std::chrono::milliseconds(5));
-        }
-        return false;
-    }
-
     // Finds all seven boards and lets the start-up fetch of board 6 finish.
     void StartUp()
     {
@@ -52,39 +43,10 @@ protected:
         m_messages.Clear();
     }
 
-    // Another player's score on a board, uploaded with "keep best".
-    static void OtherPlayerScores(OnlinePeer& peer, int board, int32_t score)
-    {
-        auto await = [&](SteamAPICall_t call) -> std::vector<uint8_t> {
-            for (int round = 0; round < 400; ++round) {
-                for (const OnlinePeer::Event& e : peer.Pump())
-                    if (e.call == call)
-                        return e.payload;
-                std::this_thread::sleep_for(std::chrono::milliseconds(5));
-            }
-            ADD_FAILURE() << "no result";
-            return {};
-        };
-        auto found = await(peer.FindOrCreateLeaderboard(kLeaderBoardNames[board], k_ELeaderboardSortMethodDescending,
-                                                        k_ELeaderboardDisplayTypeNumeric));
-        ASSERT_EQ(found.size(), sizeof(LeaderboardFindResult_t));
-        SteamLeaderboard_t handle = reinterpret_cast<const LeaderboardFindResult_t*>(found.data())->m_hSteamLeaderboard;
-        await(peer.UploadLeaderboardScore(handle, k_ELeaderboardUploadScoreMethodKeepBest, score));
-    }
-
     testsupport::TempDir m_shared;
     RecordingMessages m_messages;
     QuiblyLeaderBoard m_board;
 };
-
-std::string Bytes(std::initializer_list<int32_t> values)
-{
-    std::string out;
-    for (int32_t v : values)
-        for (int i = 0; i < 4; ++i)
-            out.push_back(static_cast<char>((static_cast<uint32_t>(v) >> (8 * i)) & 0xFF));
-    return out;
-}
 
 TEST_F(LeaderBoardRequestTest, TheOnlineRecordCountsWinsAndLossesAndIsWrittenAtOnce)
 {

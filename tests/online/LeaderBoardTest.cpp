@@ -1,4 +1,5 @@
 // The leaderboards at start: the local bests file, and the seven boards found one at a time.
+#include "LeaderBoardKit.h"
 #include "OnlineFixture.h"
 
 #include "online/LeaderBoard.h"
@@ -8,17 +9,9 @@
 namespace {
 
 using onlinetest::OnlineTest;
+using leaderboardtest::Bytes;
 
 class LeaderBoardTest : public OnlineTest {};
-
-std::string Bytes(std::initializer_list<int32_t> values)
-{
-    std::string out;
-    for (int32_t v : values)
-        for (int i = 0; i < 4; ++i)
-            out.push_back(static_cast<char>((static_cast<uint32_t>(v) >> (8 * i)) & 0xFF));
-    return out;
-}
 
 TEST_F(LeaderBoardTest, MissingBestsFileIsCreatedWithTheDefaults)
 {

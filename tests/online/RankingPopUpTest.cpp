@@ -1,5 +1,6 @@
 // The ranking pop-ups over a leaderboard on the embedded platform backend: page texts and
 // buttons, rows and the player's own row, "my record", the score formats and closing.
+#include "LeaderBoardKit.h"
 #include "OnlineFixture.h"
 
 #include "../menus/PopUpKit.h"
@@ -17,6 +18,7 @@
 
 using namespace popuptest;
 using platform::steam::OnlinePeer;
+using namespace leaderboardtest;
 
 namespace {
 
@@ -60,16 +62,6 @@ protected:
         unsetenv("QUIBLY_ONLINE_DIR");
     }
 
-    bool PumpUntil(const std::function<bool()>& done)
-    {
-        for (int round = 0; round < 400; ++round) {
-            SteamAPI_RunCallbacks();
-            if (done())
-                return true;
-            std::this_thread::sleep_for(std::chrono::milliseconds(5));
-        }
-        return false;
-    }
     void StartUp()
     {
         m_board.Init();
@@ -80,21 +72,7 @@ protected:
     {
         for (int i = 0; i < count; ++i) {
             m_peers.push_back(std::make_unique<OnlinePeer>(5000 + i, "Rival" + std::to_string(i)));
-            OnlinePeer& peer = *m_peers.back();
-            auto await = [&](SteamAPICall_t call) {
-                for (int round = 0; round < 400; ++round) {
-                    for (const OnlinePeer::Event& e : peer.Pump())
-                        if (e.call == call)
-                            return e.payload;
-                    std::this_thread::sleep_for(std::chrono::milliseconds(5));
-                }
-                return std::vector<uint8_t>{};
-            };
-            auto found = await(peer.FindOrCreateLeaderboard(kLeaderBoardNames[board], k_ELeaderboardSortMethodDescending,
-                                                            k_ELeaderboardDisplayTypeNumeric));
-            ASSERT_EQ(found.size(), sizeof(LeaderboardFindResult_t));
-            await(peer.UploadLeaderboardScore(reinterpret_cast<const LeaderboardFindResult_t*>(found.data())->m_hSteamLeaderboard,
-                                              k_ELeaderboardUploadScoreMethodKeepBest, 100 * (i + 1)));
+            OtherPlayerScores(*m_peers.back(), board, 100 * (i + 1));
         }
     }
     // Frames until the downloads the pop-up asked for have arrived and been shown.
@@ -228,7 +206,7 @@ TEST(RankingFormatTest, ScoresTimesAndRecordsReadAsThePlayerExpects)
     const std::pair<int32_t, const wchar_t*> points[] = {
         {0, L"0"}, {999, L"999"}, {1000, L"1,000"}, {45000, L"45,000"}, {1000000, L"1,000,000"}, {1234567, L"1,234,567"}};
     for (const auto& [score, text] : points)
-        EXPECT_EQ(VanteoPopUp_Ranking::FormatPoints(score), text) << score;
+        EXPECT_EQ(GroupedScore(score), text) << score;
     EXPECT_EQ(MultiRecordWins(0x0002FFFE), 2);
     EXPECT_EQ(MultiRecordLosses(0x0002FFFE), 1);
     EXPECT_EQ(MultiRecordWins(kNoMultiRecord), 0);
