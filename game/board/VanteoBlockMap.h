@@ -47,6 +47,9 @@ struct BoardWorld {
 inline BoardWorld GameBoardWorld() { return BoardWorld{}; }
 
 class VanteoBlockMap {
+    // The challenge boards' shared rules reach into any board.
+    friend class VanteoBlockMap_Challenge;
+
 public:
     static constexpr int kCellSize = kCellPixels;
     static constexpr int kDefaultSize = 8;
@@ -79,6 +82,9 @@ public:
     virtual void FindSquares();
     virtual int FindGroups();
     VanteoBlock* PickPlainBlock();
+    // A block of `kind` outside squares that is no pin, point or fixed block, chosen by the
+    // weight of its column and row (the challenge boards' rule); null when there is none.
+    VanteoBlock* PickWeightedBlock(int kind);
     virtual void FixRandomBlock();
     void RemoveStars();
     // Reseeds the generator: configuration seed, else stage seed, else the clock.

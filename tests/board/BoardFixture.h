@@ -46,6 +46,18 @@ struct Harness {
         board->Init(nullptr, size, size);
     }
 
+    // Replaces the board by a mode's board of the same size.
+    template <typename ModeBoard>
+    ModeBoard& Use()
+    {
+        const int size = board->width;
+        auto mode = std::make_unique<ModeBoard>(World());
+        ModeBoard& ref = *mode;
+        board = std::move(mode);
+        board->Init(nullptr, size, size);
+        return ref;
+    }
+
     BoardWorld World()
     {
         BoardWorld world;
