@@ -254,6 +254,12 @@ protected:
     std::vector<int> GroupOf(int index) const;
     // Takes the group that holds the cell (its cells and its -1) out of the list.
     void RemoveGroup(int index);
+    // The marked group's points before chain bonus and multipliers: its squares, loose blocks
+    // and the combo bonus.
+    int GroupBaseScore() const;
+    // A clear's points onto the colour's bullets (saturating), the group's blocks queued, then
+    // bullets above the stack's top posted as overflow and taken off.
+    void AddBullets(int colour, int points, const std::function<void()>& clearBlocks);
     // Adds the clear-effect entries of a removed anchor (the square and its overlay entry).
     void AddSquareClearEntries(VanteoBlock* block, int points);
     void AddRep(const char* attribute, int value);

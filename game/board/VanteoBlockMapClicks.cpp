@@ -181,7 +181,7 @@ void VanteoBlockMap::ClearGroup(int col, int row)
     int ac, ar;
     FindSquareAnchor(col, row, &ac, &ar);
     const int m = squareCount, h = restCount;
-    const int base = BaseScore(m, h - m, tuning, tuning.ComboBonus(combo));
+    const int base = GroupBaseScore();
     const int multiplier = magicFactor * x2;
     long long wide = (static_cast<long long>(chainBonus) + base) * multiplier;
     int points = static_cast<int>(std::clamp<long long>(wide, 0, INT_MAX));
@@ -193,22 +193,8 @@ void VanteoBlockMap::ClearGroup(int col, int row)
         if (x2 == 2)
             windows.ShowWithFirstScene(BoardWindows::kDoubleChanceSuccess);
     }
-    bullets[c] = SaturatingAdd(bullets[c], points);
-    bulletTotals[c] = SaturatingAdd(bulletTotals[c], points);
     bigClear = points >= 100 ? 1 : 0;
-    ClearGroupBlocks(col, row, points);
-    if (bullets[c] > kMaxBullets) {
-        const int excess = bullets[c] - kMaxBullets;
-        Post(MSG_BULLET_OVERFLOW, PayloadWriter().I32(c).I32(excess));
-        if (c == 0)
-            RecordFire0(excess);
-        else if (c == 1)
-            RecordFire1(excess);
-        else
-            RecordFire2(excess);
-        bulletTotals[c] -= excess;
-        bullets[c] = kMaxBullets;
-    }
+    AddBullets(c, points, [&] { ClearGroupBlocks(col, row, points); });
     Post(MSG_GROUP_CLEARED, PayloadWriter().I32(1).I32(c).I32(points).I32(3 * m + h).I32(0).I32(fixedCount).I32(ac).I32(ar));
     RecordBulletGains();
     OnCombo();
@@ -234,6 +220,30 @@ void SquareTopLeft(int corner, int ac, int ar, int* tx, int* ty)
         break;
     }
 }
+}
+
+int VanteoBlockMap::GroupBaseScore() const
+{
+    return BaseScore(squareCount, restCount - squareCount, tuning, tuning.ComboBonus(combo));
+}
+
+void VanteoBlockMap::AddBullets(int c, int points, const std::function<void()>& clearBlocks)
+{
+    bullets[c] = SaturatingAdd(bullets[c], points);
+    bulletTotals[c] = SaturatingAdd(bulletTotals[c], points);
+    clearBlocks();
+    if (bullets[c] > kMaxBullets) {
+        const int excess = bullets[c] - kMaxBullets;
+        Post(MSG_BULLET_OVERFLOW, PayloadWriter().I32(c).I32(excess));
+        if (c == 0)
+            RecordFire0(excess);
+        else if (c == 1)
+            RecordFire1(excess);
+        else
+            RecordFire2(excess);
+        bulletTotals[c] -= excess;
+        bullets[c] = kMaxBullets;
+    }
 }
 
 void VanteoBlockMap::RemoveGroup(int index)
