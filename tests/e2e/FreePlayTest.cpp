@@ -7,10 +7,9 @@
 #include "app/PlayDataPack.h"
 #include "support/TempDir.h"
 
-#include "ScreenPixels.h"
+#include "GameRun.h"
 
 #include <gtest/gtest.h>
-#include <stb/stb_image.h>
 
 #include <cstdlib>
 #include <filesystem>
@@ -24,12 +23,6 @@ class FreePlayTest : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        for (const auto& entry : fs::directory_iterator(QUIBLY_RUN_FOLDER)) {
-            std::string name = entry.path().filename().string();
-            if (name == "QuiblyConfig.pak" || name == "Log_VODozivo.txt" || name == "testFile.bin")
-                continue;
-            fs::copy(entry.path(), m_run.Path() / name, fs::copy_options::recursive);
-        }
         // The shipped configuration deals fresh blocks every game; this run deals the same ones.
         std::string config = m_run.Read("data/PlayData/QuiblyConfig_Puzzle.xml");
         const std::string shipped = "<RandomSeed Seed=\"-1\" />";
@@ -41,58 +34,25 @@ protected:
         m_run.Write("data/PlayData/QuiblyConfig.xml", "<VanteoConfig>\n    <Opening IsShow=\"1\" />\n</VanteoConfig>\n");
     }
 
-    int Run(const std::string& script)
-    {
-        m_run.Write("script.txt", script);
-        std::string command = "cd '" + m_run.Str() + "' && SDL_VIDEODRIVER=offscreen SDL_AUDIODRIVER=dummy " +
-                              "ASAN_OPTIONS=detect_leaks=0 QUIBLY_DEBUG_OUTPUT=0 QUIBLY_AUTOMATION_FRAME_MS=16 " +
-                              "QUIBLY_AUTOMATION_WAIT_LOADS=1 QUIBLY_PROFILE_DIR='" + m_profile.Str() +
-                              "' QUIBLY_AUTOMATION=script.txt timeout 180 ./Quibly 2>stderr.txt";
-        int status = std::system(command.c_str());
-        return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-    }
-
-    Rgb Pixel(const std::string& file, int x, int y) const
-    {
-        int w = 0, h = 0, n = 0;
-        unsigned char* data = stbi_load((m_run.Path() / file).c_str(), &w, &h, &n, 3);
-        EXPECT_NE(data, nullptr) << file;
-        if (!data)
-            return {-1, -1, -1};
-        const unsigned char* p = data + (y * w + x) * 3;
-        Rgb rgb{p[0], p[1], p[2]};
-        stbi_image_free(data);
-        return rgb;
-    }
+    int Run(const std::string& script) { return m_game.Run(script, m_profile.Str()); }
+    Rgb Pixel(const std::string& file, int x, int y) const { return m_game.Pixel(file, x, y); }
 
     // How many pixels of the rectangle are nearly white.
     int WhitePixels(const std::string& file, int left, int top, int right, int bottom) const
     {
-        int count = 0;
-        for (int y = top; y < bottom; ++y)
-            for (int x = left; x < right; ++x) {
-                Rgb p = Pixel(file, x, y);
-                count += p.r > 200 && p.g > 200 && p.b > 200;
-            }
-        return count;
+        return m_game.Count(file, left, top, right, bottom, [](Rgb p) { return p.r > 200 && p.g > 200 && p.b > 200; });
     }
 
     // A lifetime counter of the record file inside the pack written at exit.
     int PackedCounter(const std::string& counter) const
     {
-        ConfigPak::DecodedPack pack;
-        EXPECT_TRUE(ConfigPak::DecodePack(m_run.Read(ConfigPak::kPackFile), pack)) << pack.error;
-        for (const auto& record : pack.records) {
-            if (std::string(ConfigPak::kPlayDataFiles[record.fileIndex]) != "Data/PlayData/QuiblyRecord.xml")
-                continue;
-            std::string text(pack.Bytes(record));
-            size_t at = text.find(" " + counter + "=\"");
-            return at == std::string::npos ? -1 : std::atoi(text.c_str() + at + counter.size() + 3);
-        }
-        return -1;
+        std::string text = m_game.PackedFile("Data/PlayData/QuiblyRecord.xml");
+        size_t at = text.find(" " + counter + "=\"");
+        return at == std::string::npos ? -1 : std::atoi(text.c_str() + at + counter.size() + 3);
     }
 
-    testsupport::TempDir m_run;
+    GameRun m_game;
+    testsupport::TempDir& m_run = m_game.folder;
     testsupport::TempDir m_profile;
 };
 

@@ -3,6 +3,7 @@
 // script, and the pixels of its screenshots.
 #pragma once
 
+#include "app/PlayDataPack.h"
 #include "support/TempDir.h"
 
 #include "ScreenPixels.h"
@@ -42,25 +43,21 @@ public:
 
     // Runs the program on the script with the given profile folder and extra environment
     // ("NAME=value ..."); the exit status, -1 when it did not exit.
-    int Run(const std::string& script, const std::string& profile, const std::string& environment = "")
+    int Run(const std::string& script, const std::string& profile, const std::string& environment = "", int seconds = 180)
     {
         folder.Write("script.txt", script);
         std::string command = "cd '" + folder.Str() + "' && SDL_VIDEODRIVER=offscreen SDL_AUDIODRIVER=dummy " +
                               "ASAN_OPTIONS=detect_leaks=0 QUIBLY_DEBUG_OUTPUT=0 QUIBLY_AUTOMATION_FRAME_MS=16 " +
                               "QUIBLY_AUTOMATION_WAIT_LOADS=1 QUIBLY_PROFILE_DIR='" + profile + "' " + environment +
-                              " QUIBLY_AUTOMATION=script.txt timeout 180 ./Quibly 2>stderr.txt";
+                              " QUIBLY_AUTOMATION=script.txt timeout " + std::to_string(seconds) + " ./Quibly 2>stderr.txt";
         int status = std::system(command.c_str());
         return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
     }
 
     Rgb Pixel(const std::string& file, int x, int y) const
     {
-        int count = 0;
         Rgb found{-1, -1, -1};
-        ForPixels(file, x, y, x + 1, y + 1, [&](Rgb p) {
-            found = p;
-            ++count;
-        });
+        ForPixels(file, x, y, x + 1, y + 1, [&](Rgb p) { found = p; });
         return found;
     }
     // How many pixels of the rectangle match.
@@ -69,6 +66,17 @@ public:
         int count = 0;
         ForPixels(file, left, top, right, bottom, [&](Rgb p) { count += match(p) ? 1 : 0; });
         return count;
+    }
+
+    // A play-data file as the pack written at exit holds it; empty when it holds none.
+    std::string PackedFile(const std::string& file) const
+    {
+        ConfigPak::DecodedPack pack;
+        EXPECT_TRUE(ConfigPak::DecodePack(folder.Read(ConfigPak::kPackFile), pack)) << pack.error;
+        for (const auto& record : pack.records)
+            if (ConfigPak::kPlayDataFiles[record.fileIndex] == file)
+                return std::string(pack.Bytes(record));
+        return {};
     }
 
     testsupport::TempDir folder;

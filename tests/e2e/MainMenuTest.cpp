@@ -7,10 +7,9 @@
 #include "app/PlayDataPack.h"
 #include "support/TempDir.h"
 
-#include "ScreenPixels.h"
+#include "GameRun.h"
 
 #include <gtest/gtest.h>
-#include <stb/stb_image.h>
 
 #include <cstdlib>
 #include <filesystem>
@@ -22,40 +21,8 @@ namespace {
 
 class MainMenuTest : public ::testing::Test {
 protected:
-    void SetUp() override
-    {
-        for (const auto& entry : fs::directory_iterator(QUIBLY_RUN_FOLDER)) {
-            std::string name = entry.path().filename().string();
-            if (name == "QuiblyConfig.pak" || name == "Log_VODozivo.txt" || name == "testFile.bin")
-                continue;
-            fs::copy(entry.path(), m_run.Path() / name, fs::copy_options::recursive);
-        }
-    }
-
-    int Run(const std::string& script)
-    {
-        m_run.Write("script.txt", script);
-        std::string command = "cd '" + m_run.Str() + "' && SDL_VIDEODRIVER=offscreen SDL_AUDIODRIVER=dummy " +
-                              "ASAN_OPTIONS=detect_leaks=0 QUIBLY_DEBUG_OUTPUT=0 QUIBLY_AUTOMATION_FRAME_MS=16 " +
-                              "QUIBLY_AUTOMATION_WAIT_LOADS=1 " +
-                              "QUIBLY_PROFILE_DIR='" + m_profile.Str() +
-                              "' QUIBLY_AUTOMATION=script.txt timeout 240 ./Quibly 2>stderr.txt";
-        int status = std::system(command.c_str());
-        return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-    }
-
-    Rgb Pixel(const std::string& file, int x, int y) const
-    {
-        int w = 0, h = 0, n = 0;
-        unsigned char* data = stbi_load((m_run.Path() / file).c_str(), &w, &h, &n, 3);
-        EXPECT_NE(data, nullptr) << file;
-        if (!data)
-            return {-1, -1, -1};
-        const unsigned char* p = data + (y * w + x) * 3;
-        Rgb rgb{p[0], p[1], p[2]};
-        stbi_image_free(data);
-        return rgb;
-    }
+    int Run(const std::string& script) { return m_game.Run(script, m_profile.Str(), "", 240); }
+    Rgb Pixel(const std::string& file, int x, int y) const { return m_game.Pixel(file, x, y); }
 
     // Rewrites the options inside the cloud copy and the local pack, as if the player had
     // already opened every sub-menu.
@@ -93,7 +60,8 @@ protected:
         }
     }
 
-    testsupport::TempDir m_run;
+    GameRun m_game;
+    testsupport::TempDir& m_run = m_game.folder;
     testsupport::TempDir m_profile;
 };
 

@@ -4,7 +4,6 @@
 // stage challenge's ranking, where their best time is uploaded, and the achievements pop-up. The
 // second player's ranking lists both players, their own row marked. Run once over the embedded
 // backend (a shared folder) and once over a redis-server of the test's own.
-#include "app/PlayDataPack.h"
 #include "support/TempDir.h"
 
 #include "../platform/steam/OnlineFixture.h"
@@ -75,19 +74,9 @@ protected:
         ASSERT_EQ(run.Run(kScript, profile.Str(), m_environment), 0) << run.folder.Read("stderr.txt");
     }
 
-    // A play-data file as packed at exit.
-    static std::string Packed(const GameRun& run, const std::string& file)
-    {
-        ConfigPak::DecodedPack pack;
-        EXPECT_TRUE(ConfigPak::DecodePack(run.folder.Read(ConfigPak::kPackFile), pack)) << pack.error;
-        for (const auto& record : pack.records)
-            if (ConfigPak::kPlayDataFiles[record.fileIndex] == file)
-                return std::string(pack.Bytes(record));
-        return {};
-    }
     static int PackedCubes(const GameRun& run)
     {
-        std::string text = Packed(run, "Data/PlayData/QuiblyConfig.xml");
+        std::string text = run.PackedFile("Data/PlayData/QuiblyConfig.xml");
         size_t at = text.find("<Cube Count=\"");
         return at == std::string::npos ? -1 : std::atoi(text.c_str() + at + 13);
     }
@@ -108,7 +97,7 @@ TEST_P(RankingAchievementsTest, TwoPlayersShareTheBoardAndEarnTheirBonus)
         // The bonus line under the menu, the cubes it paid, the achievement saved.
         EXPECT_GT(run->Count("bonus.png", 330, 665, 700, 690, White), 200);
         EXPECT_EQ(PackedCubes(*run), 100);
-        EXPECT_NE(Packed(*run, "Data/PlayData/Steam_Achievements.xml").find("IsAchiev=\"1\""), std::string::npos);
+        EXPECT_NE(run->PackedFile("Data/PlayData/Steam_Achievements.xml").find("IsAchiev=\"1\""), std::string::npos);
         // The achievements pop-up: its title bar, and a gauge that has begun to fill.
         EXPECT_TRUE(Near(run->Pixel("achievements.png", 200, 60), {155, 107, 223}, 12));
         EXPECT_GT(run->Count("achievements.png", 252, 129, 300, 151, Green), 10);
