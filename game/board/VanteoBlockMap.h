@@ -96,6 +96,10 @@ public:
     virtual void UpdateBlocks(float seconds);
     virtual void Sparkle(float seconds);
     virtual void Step(float seconds);
+    // Whether a step in which the clear queue worked also refills (the challenge boards wait).
+    virtual bool RefillsWhileClearing() const { return true; }
+    // Runs after the square search of a still board, before it counts as settled.
+    virtual void AfterSettledSearch() {}
     virtual void StarBlastStep();
     virtual void ClearAllBlocks();
     virtual int ApplyGravity();
@@ -252,6 +256,9 @@ protected:
     void PostBlockClicked(int col, int row, int kind, int present, int pin, int fixedFlag, int pointFlag);
     // The group of the list that holds the cell, as its cells in order (empty when none).
     std::vector<int> GroupOf(int index) const;
+    // The group a click at the cell clears, marked, with its colour (0..2); empty when there is
+    // none or its kind has no bullet stack (refused with a log line).
+    std::vector<int> MarkedGroup(int col, int row, int* colour);
     // Takes the group that holds the cell (its cells and its -1) out of the list.
     void RemoveGroup(int index);
     // The marked group's points before chain bonus and multipliers: its squares, loose blocks

@@ -161,19 +161,28 @@ int VanteoBlockMap::MarkGroup(int col, int row)
     return chainBonus;
 }
 
-void VanteoBlockMap::ClearGroup(int col, int row)
+std::vector<int> VanteoBlockMap::MarkedGroup(int col, int row, int* colour)
 {
     if (groups.empty() || !cells || !Inside(col, row))
-        return;
+        return {};
     MarkGroup(col, row);
-    const std::vector<int> group = GroupOf(col + row * width);
+    std::vector<int> group = GroupOf(col + row * width);
+    if (group.empty())
+        return {};
+    *colour = cells[group.front()]->kind - 1;
+    if (*colour < 0 || *colour > 2) {
+        DFLog(LOG_WARN, L"VanteoBlockMap: a group of kind %d has no bullet stack and is not cleared", *colour + 1);
+        return {};
+    }
+    return group;
+}
+
+void VanteoBlockMap::ClearGroup(int col, int row)
+{
+    int c = 0;
+    const std::vector<int> group = MarkedGroup(col, row, &c);
     if (group.empty())
         return;
-    const int c = cells[group.front()]->kind - 1;
-    if (c < 0 || c > 2) {
-        DFLog(LOG_WARN, L"VanteoBlockMap: a group of kind %d has no bullet stack and is not cleared", c + 1);
-        return;
-    }
     const int n = static_cast<int>(group.size());
     int fixedCount = 0;
     for (int cell : group)

@@ -110,7 +110,8 @@ void VanteoBlockMap::StartTurnStep(float seconds)
 void VanteoBlockMap::Step(float seconds)
 {
     if (UpdateClearQueue(seconds)) {
-        Refill();
+        if (RefillsWhileClearing())
+            Refill();
         return;
     }
     if (Refill())
@@ -126,6 +127,7 @@ void VanteoBlockMap::Step(float seconds)
         return;
     }
     FindGroups();
+    AfterSettledSearch();
     settled = 1;
     if (layoutPending) {
         layoutPending = 0;

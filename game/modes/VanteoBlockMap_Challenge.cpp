@@ -54,27 +54,6 @@ void VanteoBlockMap_Challenge::UpdateX2(float)
     x2 = 1;
 }
 
-// The base step, but a step in which the clear queue worked ends there, without a refill.
-void VanteoBlockMap_Challenge::Step(float seconds)
-{
-    if (UpdateClearQueue(seconds))
-        return;
-    if (Refill() || IsBusy() || ApplyGravity())
-        return;
-    if (pendingTurn != 0)
-        StartRotate(pendingTurn);
-    if (starBlasts > 0) {
-        StarBlastStep();
-        return;
-    }
-    FindGroups();
-    settled = 1;
-    if (layoutPending) {
-        layoutPending = 0;
-        PostLayout();
-    }
-}
-
 void VanteoBlockMap_Challenge::StarBlastStep()
 {
     VanteoBlockMap::StarBlastStep();

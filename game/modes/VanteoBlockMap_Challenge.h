@@ -15,7 +15,8 @@ public:
 
     void NewGame() override;
     void UpdateX2(float seconds) override;
-    void Step(float seconds) override;
+    // A step in which the clear queue worked ends there, without a refill.
+    bool RefillsWhileClearing() const override { return false; }
     void StarBlastStep() override;
     int FindGroups() override;
     float ClearTimerSpeed() override { return 1.0f; }

@@ -125,27 +125,11 @@ int VanteoBlockMap_Point::FindGroups()
     return found;
 }
 
-void VanteoBlockMap_Point::Step(float seconds)
+void VanteoBlockMap_Point::AfterSettledSearch()
 {
-    if (UpdateClearQueue(seconds))
-        return;
-    if (Refill() || IsBusy() || ApplyGravity())
-        return;
-    if (pendingTurn != 0)
-        StartRotate(pendingTurn);
-    if (starBlasts > 0) {
-        StarBlastStep();
-        return;
-    }
-    FindGroups();
     if (!pointsPlaced) {
         PlacePointBlocks();
         pointsPlaced = 1;
-    }
-    settled = 1;
-    if (layoutPending) {
-        layoutPending = 0;
-        PostLayout();
     }
 }
 
@@ -178,14 +162,9 @@ int VanteoBlockMap_Point::ClearSound(int c, int m, int s)
 
 void VanteoBlockMap_Point::ClearGroup(int col, int row)
 {
-    if (groups.empty() || !cells || !Inside(col, row))
-        return;
-    MarkGroup(col, row);
-    const std::vector<int> group = GroupOf(col + row * width);
+    int c = 0;
+    const std::vector<int> group = MarkedGroup(col, row, &c);
     if (group.empty())
-        return;
-    const int c = cells[group.front()]->kind - 1;
-    if (c < 0 || c > 2)
         return;
     int pointBlocks = 0;
     long long pointValues = 0;

@@ -22,7 +22,10 @@ public:
     int Init(kv::KVWnd* layoutWindow, int w, int h) override;
     void NewGame() override;
     void UpdateX2(float seconds) override;
-    void Step(float seconds) override;
+    // A step in which the clear queue worked ends there, without a refill; the first settled
+    // search of a game places the point blocks.
+    bool RefillsWhileClearing() const override { return false; }
+    void AfterSettledSearch() override;
     void StarBlastStep() override;
     int FindGroups() override;
     void OnCombo() override;
