@@ -259,6 +259,9 @@ protected:
     // The group a click at the cell clears, marked, with its colour (0..2); empty when there is
     // none or its kind has no bullet stack (refused with a log line).
     std::vector<int> MarkedGroup(int col, int row, int* colour);
+    // A single click's removal of the block at the cell: the gains recorded, the cell emptied,
+    // the refill speed, the click sound (not for a pin) and the click's clear effect.
+    void RemoveClickedBlock(int col, int row);
     // Takes the group that holds the cell (its cells and its -1) out of the list.
     void RemoveGroup(int index);
     // The marked group's points before chain bonus and multipliers: its squares, loose blocks

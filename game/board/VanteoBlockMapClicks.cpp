@@ -90,16 +90,8 @@ void VanteoBlockMap::ClickSingle(int col, int row)
     if (!b || !b->present)
         return;
     const int kind = b->kind, pin = b->pin, fixedFlag = b->fixed, pointFlag = b->point;
-    if (!fixedFlag && !pointFlag) {
-        RecordBulletGains();
-        EmptyCell(col + row * width);
-        SetRefillSpeed(tuning.refillSpeed);
-        if (!pin)
-            PlaySound(kSoundClick);
-        float px, py;
-        b->GetPosition(&px, &py);
-        clearEffect.Add(0, kind, px, py);
-    }
+    if (!fixedFlag && !pointFlag)
+        RemoveClickedBlock(col, row);
     PostBlockClicked(col, row, kind, 1, pin, fixedFlag, pointFlag);
     layoutPending = 1;
     refillPending = 1;
@@ -108,6 +100,21 @@ void VanteoBlockMap::ClickSingle(int col, int row)
             PlaySound(kSoundClickLoss);
         AfterSingleClick(col, row);
     }
+}
+
+void VanteoBlockMap::RemoveClickedBlock(int col, int row)
+{
+    VanteoBlock* b = cells[col + row * width];
+    const int kind = b->kind;
+    const bool pin = b->pin;
+    RecordBulletGains();
+    EmptyCell(col + row * width);
+    SetRefillSpeed(tuning.refillSpeed);
+    if (!pin)
+        PlaySound(kSoundClick);
+    float px, py;
+    b->GetPosition(&px, &py);
+    clearEffect.Add(0, kind, px, py);
 }
 
 void VanteoBlockMap::AfterSingleClick(int col, int row)

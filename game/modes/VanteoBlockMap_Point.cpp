@@ -244,14 +244,7 @@ void VanteoBlockMap_Point::ClickSingle(int col, int row)
             bullets[kind - 1] -= 1;
             bulletTotals[kind - 1] = std::max(bulletTotals[kind - 1] - 1, 0);
         }
-        RecordBulletGains();
-        EmptyCell(col + row * width);
-        SetRefillSpeed(tuning.refillSpeed);
-        if (!pin)
-            PlaySound(kSoundClick);
-        float px, py;
-        b->GetPosition(&px, &py);
-        clearEffect.Add(0, kind, px, py);
+        RemoveClickedBlock(col, row);
     }
     PostBlockClicked(col, row, kind, 1, pin, fixedFlag, pointFlag);
     layoutPending = 1;
