@@ -1,8 +1,11 @@
 // Feeds arbitrary bytes to the board's three layout loaders, as a puzzle file, a network snapshot
-// and a push record would bring them, then plays the loaded board: clicks on every cell, hovers,
+// and a push record would bring them, and as a puzzle file to the logic-puzzle board, then plays
+// the loaded board: clicks on every cell, hovers,
 // turns and settling must never index outside the grid, and every square stays inside it. (While
 // a group leaves batch by batch a square may be half gone, so only its place is checked.)
 #include "board/VanteoBlockMap.h"
+#include "modes/PuzzleLayout.h"
+#include "modes/VanteoBlockMap_IQ.h"
 
 #include <cstdint>
 #include <vector>
@@ -58,23 +61,33 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     world.random = &random;
     world.tuning = [] { return FuzzTuning(); };
     world.ticks = [] { return 1u; };
-    static VanteoBlockMap board(world);
+    static VanteoBlockMap plain(world);
+    static VanteoBlockMap_IQ puzzle(world);
     static bool built = false;
     if (!built) {
-        board.Init(nullptr, 8, 8);
+        plain.Init(nullptr, 8, 8);
+        puzzle.Init(nullptr, 8, 8);
         built = true;
     }
-    board.NewGame();
     if (size < 1)
         return 0;
+    VanteoBlockMap& board = data[0] % 4 == 3 ? static_cast<VanteoBlockMap&>(puzzle) : plain;
+    board.NewGame();
     int loaded = 0;
-    switch (data[0] % 3) {
+    switch (data[0] % 4) {
     case 0:
         loaded = board.LoadLayout(data + 1, size - 1);
         break;
     case 1:
         loaded = board.LoadSnapshot(data + 1, size - 1);
         break;
+    case 3: {
+        // A puzzle file, read into a layout as the puzzle scenes read it.
+        PuzzleLayout layout;
+        layout.Assign(data + 1, size - 1);
+        loaded = board.LoadLayout(layout.Data(), layout.Size());
+        break;
+    }
     default: {
         std::vector<uint16_t> words;
         for (size_t i = 1; i + 1 < size; i += 2)
