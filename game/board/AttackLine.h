@@ -18,7 +18,7 @@
 
 namespace kv {
 class KVWnd;
-class EventArgs;
+struct EventArgs;
 } // namespace kv
 
 // A mine on the lane. Side 0 is the player's mine in the enemy units' path, its position counted

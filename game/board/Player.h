@@ -13,7 +13,7 @@
 
 namespace kv {
 class KVWnd;
-class EventArgs;
+struct EventArgs;
 } // namespace kv
 
 // What both displays share: the easing of the shown hit points with the gauge frame and dust,
