@@ -259,6 +259,10 @@ protected:
     // The group a click at the cell clears, marked, with its colour (0..2); empty when there is
     // none or its kind has no bullet stack (refused with a log line).
     std::vector<int> MarkedGroup(int col, int row, int* colour);
+    // A chain broken by a single click on the challenge and puzzle boards: when the layout has
+    // the white double-chance picture and it or the open one shows, the failure picture plays;
+    // both double-chance pictures are then hidden.
+    void CloseDoubleChanceAfterMiss();
     // A single click's removal of the block at the cell: the gains recorded, the cell emptied,
     // the refill speed, the click sound (not for a pin) and the click's clear effect.
     void RemoveClickedBlock(int col, int row);

@@ -102,6 +102,15 @@ void VanteoBlockMap::ClickSingle(int col, int row)
     }
 }
 
+void VanteoBlockMap::CloseDoubleChanceAfterMiss()
+{
+    if (windows.Has(BoardWindows::kDoubleChanceWhite) &&
+        (windows.IsShown(BoardWindows::kDoubleChanceWhite) || windows.IsShown(BoardWindows::kDoubleChanceOn)))
+        windows.ShowWithFirstScene(BoardWindows::kDoubleChanceFail);
+    windows.StopAndHide(BoardWindows::kDoubleChanceOn);
+    windows.StopAndHide(BoardWindows::kDoubleChanceWhite);
+}
+
 void VanteoBlockMap::RemoveClickedBlock(int col, int row)
 {
     VanteoBlock* b = cells[col + row * width];

@@ -141,11 +141,7 @@ void VanteoBlockMap_IQ::AfterSingleClick(int, int)
 {
     if (combo > 1)
         PayloadWriter().I32(0).PostTo(Messages(), MSG_COMBO_BREAK);
-    if (windows.Has(BoardWindows::kDoubleChanceWhite) &&
-        (windows.IsShown(BoardWindows::kDoubleChanceWhite) || windows.IsShown(BoardWindows::kDoubleChanceOn)))
-        windows.ShowWithFirstScene(BoardWindows::kDoubleChanceFail);
-    windows.StopAndHide(BoardWindows::kDoubleChanceOn);
-    windows.StopAndHide(BoardWindows::kDoubleChanceWhite);
+    CloseDoubleChanceAfterMiss();
     combo = 1;
 }
 

@@ -225,11 +225,7 @@ void VanteoBlockMap_Point::AfterSingleClick(int, int)
 {
     combo = 1;
     pointStreak = 0;
-    if (windows.Has(BoardWindows::kDoubleChanceWhite) &&
-        (windows.IsShown(BoardWindows::kDoubleChanceWhite) || windows.IsShown(BoardWindows::kDoubleChanceOn)))
-        windows.ShowWithFirstScene(BoardWindows::kDoubleChanceFail);
-    windows.StopAndHide(BoardWindows::kDoubleChanceOn);
-    windows.StopAndHide(BoardWindows::kDoubleChanceWhite);
+    CloseDoubleChanceAfterMiss();
 }
 
 void VanteoBlockMap_Point::ClickSingle(int col, int row)
