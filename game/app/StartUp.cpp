@@ -1,5 +1,7 @@
 #include "app/StartUp.h"
 
+#include "board/PlayRecorder.h"
+
 #include "app/GameDataXml.h"
 #include "app/LumenkitFrameGraphics.h"
 #include "app/Getters.h"
@@ -202,6 +204,8 @@ bool RunStartUpSequence(HWND window)
         return false;
     }
     CreatePlatformClient();
+    // Board events of a recorded game (push mode) go to the numbered recording files.
+    SetBoardEventRecorder(&GetPlayRecorder());
     GetLeaderBoard().Init();
     auto* achievements = new Achievements_Steam();
     g_pAchievements = achievements;
