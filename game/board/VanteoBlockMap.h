@@ -132,6 +132,9 @@ public:
     void RecordFire2(int power);
     void RecordFireSpecial(int power);
     void RecordMarker();
+    // Writes the game's replay as the player's own battle ghost and forgets it (once a game);
+    // false when there is none or it could not be written.
+    bool SaveRecording();
 
     // --- Hover, stars, stones ---
     virtual void Hover(float px, float py);

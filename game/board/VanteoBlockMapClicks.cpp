@@ -2,6 +2,8 @@
 // score, bullets and combo, the combo panel, and hovering, stars and stones.
 #include "board/VanteoBlockMap.h"
 
+#include "app/GameDataXml.h"
+
 #include "kv/KVWnd.h"
 
 #include <helvane/Log.h>
@@ -488,6 +490,16 @@ void VanteoBlockMap::UpdateComboDisplay(float seconds)
     bonusDigits[1].m_bVisible = v >= 1;
     bonusDigits[0].Update(seconds);
     bonusDigits[1].Update(seconds);
+}
+
+bool VanteoBlockMap::SaveRecording()
+{
+    if (!replay)
+        return false;
+    TiXmlDocument doc;
+    doc.InsertEndChild(*replay);
+    replay.reset();
+    return gamedata::SaveXmlFile("data/PlayData/BattleYour.gst", doc);
 }
 
 void VanteoBlockMap::AddRep(const char* attribute, int value)

@@ -1,0 +1,133 @@
+// The battle's recorded opponent: reading a replay, running its records at their times (bullets
+// and their overflow, commands, attacks, messages), looping or ending, the preview of the next
+// six attacks, and the player's own replay written at the end of a game.
+#include "board/GameMessages.h"
+#include "board/PlayerGhost.h"
+#include "board/VanteoBlockMap.h"
+#include "support/GameSeamFakes.h"
+#include "support/TempDir.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+class PlayerGhostTest : public ::testing::Test {
+protected:
+    // Loads a replay given as its "Rep" elements and root attributes.
+    void Load(const std::string& root, const std::string& reps)
+    {
+        m_dir.Write("ghost.gst", "<Replay " + root + ">" + reps + "</Replay>");
+        ASSERT_TRUE(ghost.Load("ghost.gst"));
+        ghost.Rewind();
+        messages.Clear();
+    }
+    std::vector<std::vector<int32_t>> Attacks()
+    {
+        std::vector<std::vector<int32_t>> out;
+        for (const auto& m : messages.WithId(MSG_ENEMY_ATTACK)) {
+            PayloadReader r = m.Reader();
+            out.push_back({r.I32(), r.I32(), r.I32()});
+        }
+        return out;
+    }
+
+    testsupport::TempDir m_dir;
+    testsupport::ScopedCurrentDir m_cwd{m_dir.Path()};
+    RecordingMessages messages;
+    Player_Ghost ghost{&messages};
+};
+
+TEST_F(PlayerGhostTest, BulletsOverflowIntoAnAttackAndFiringEmptiesThem)
+{
+    Load("", "<Rep T=\"1.0\" B0=\"5\" B1=\"7\"/><Rep T=\"2.0\" B0=\"385\"/><Rep T=\"3.0\" B0=\"25\"/>"
+             "<Rep T=\"4.0\" S2=\"9\" A2=\"50\"/><Rep T=\"5.0\" A1=\"120\"/><Rep T=\"6.0\" SA3=\"40\" Msg=\"hello\"/>");
+    ghost.Update(1.5f);
+    EXPECT_EQ(ghost.m_nBullets[0], 5);  // both bullet keys of one record
+    EXPECT_EQ(ghost.m_nBullets[1], 7);
+    ghost.Update(2.0f);
+    EXPECT_EQ(Attacks(), (std::vector<std::vector<int32_t>>{{0, 0, 15}}));  // 390 + 25
+    EXPECT_EQ(ghost.m_nBullets[0], 400);
+    messages.Clear();
+    ghost.Update(1.0f);  // the command alone
+    EXPECT_EQ(messages.Ids(), (std::vector<int32_t>{MSG_GHOST_COMMAND}));
+    messages.Clear();
+    ghost.Update(1.0f);
+    EXPECT_EQ(Attacks(), (std::vector<std::vector<int32_t>>{{0, 1, 120}}));
+    EXPECT_EQ(ghost.m_nBullets[1], 0);
+    messages.Clear();
+    ghost.Update(1.0f);
+    EXPECT_EQ(Attacks(), (std::vector<std::vector<int32_t>>{{1, 3, 40}}));
+    EXPECT_EQ(messages.WithId(MSG_GHOST_TEXT).size(), 1u);
+    EXPECT_EQ(ghost.m_Message, "hello");
+    ghost.Update(3.1f);
+    EXPECT_EQ(ghost.m_Message, "");
+}
+
+TEST_F(PlayerGhostTest, AReplayLoopsTenSecondsAfterItsEndOrEndsWithTheWin)
+{
+    Load("", "<Rep T=\"2.0\" A0=\"10\"/><Rep T=\"60.0\" A1=\"20\"/>");
+    EXPECT_TRUE(ghost.m_bLoop);  // no "loop": it loops
+    EXPECT_FLOAT_EQ(ghost.m_fRealHp, 1000.0f);
+    EXPECT_EQ(ghost.m_nUserHp, 1000);
+    EXPECT_FLOAT_EQ(ghost.m_fLength, 60.0f);
+    for (int step = 0; step < 715; ++step)  // 71.5 s
+        ghost.Update(0.1f);
+    EXPECT_EQ(Attacks().size(), 2u);
+    for (int step = 0; step < 10; ++step)  // 72.5 s
+        ghost.Update(0.1f);
+    EXPECT_EQ(Attacks().size(), 3u);  // the record at 2 s again, 12 s after the last one
+
+    Load("loop=\"False\" HP=\"700\" UserHP=\"900\"", "<Rep T=\"1.0\" A0=\"10\"/>");
+    EXPECT_FALSE(ghost.m_bLoop);
+    EXPECT_FLOAT_EQ(ghost.m_fRealHp, 700.0f);
+    EXPECT_EQ(ghost.m_nUserHp, 900);
+    ghost.Update(2.0f);
+    ghost.Update(20.0f);
+    EXPECT_EQ(messages.WithId(MSG_GAME_WIN).size(), 1u);
+    EXPECT_EQ(Attacks().size(), 1u);
+
+    m_dir.Write("bad.gst", "<Other/>");
+    EXPECT_FALSE(ghost.Load("bad.gst"));
+    EXPECT_FALSE(ghost.Load("none.gst"));
+}
+
+TEST_F(PlayerGhostTest, ThePreviewShowsTheNextSixAttacks)
+{
+    Load("", "<Rep T=\"1.0\" DA0=\"10\"/><Rep T=\"2.0\" B0=\"5\"/><Rep T=\"3.0\" A4=\"0\"/><Rep T=\"4.0\" A2=\"30\"/>");
+    std::vector<std::pair<int, int>> shown;
+    for (int n = 0; n < kGhostPreviewSlots; ++n)
+        if (ghost.PreviewSlot(n).shown)
+            shown.emplace_back(ghost.PreviewSlot(n).kind, ghost.PreviewSlot(n).power);
+    // A looping replay goes round again to fill all six.
+    EXPECT_EQ(shown, (std::vector<std::pair<int, int>>{{0, 10}, {4, 0}, {2, 30}, {0, 10}, {4, 0}, {2, 30}}));
+
+    Load("loop=\"FALSE\"", "<Rep T=\"1.0\" B0=\"5\"/>");
+    for (int n = 0; n < kGhostPreviewSlots; ++n)
+        EXPECT_FALSE(ghost.PreviewSlot(n).shown);
+    Load("", "<Rep T=\"1.0\" B0=\"5\"/>");  // looping without any attack: empty, and no endless search
+    for (int n = 0; n < kGhostPreviewSlots; ++n)
+        EXPECT_FALSE(ghost.PreviewSlot(n).shown);
+}
+
+TEST_F(PlayerGhostTest, TheGamesReplayIsWrittenOnceAndTheShippedGhostRestoresIt)
+{
+    VanteoBlockMap board;
+    board.NewGame();
+    board.RecordFire1(120);
+    m_dir.Write("data/PlayData/keep", "");
+    ASSERT_TRUE(board.SaveRecording());
+    EXPECT_FALSE(board.SaveRecording());  // once a game
+    ASSERT_TRUE(ghost.Load(kOwnBattleGhostFile));
+    ghost.Rewind();
+    messages.Clear();
+    ghost.Update(1000.0f);
+    ASSERT_FALSE(Attacks().empty());
+    EXPECT_EQ(Attacks()[0], (std::vector<int32_t>{0, 1, 120}));
+
+    EXPECT_FALSE(ResetGhostFile(kOwnBattleGhostFile));  // no shipped ghost here
+    m_dir.Write(kInitialBattleGhostFile, "<Replay loop=\"TRUE\"><Rep T=\"1.0\" A0=\"5\"/></Replay>");
+    EXPECT_TRUE(ResetGhostFile(kOwnBattleGhostFile));
+    EXPECT_NE(m_dir.Read(kOwnBattleGhostFile).find("A0=\"5\""), std::string::npos);
+}
+
+} // namespace
