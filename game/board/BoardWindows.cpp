@@ -68,9 +68,8 @@ void BoardWindows::ShowWithFirstScene(Id id)
     RestartFirstScene(id);
 }
 
-void BoardWindows::RestartFirstScene(Id id)
+void RestartFirstUIScene(kv::KVWnd* window)
 {
-    kv::KVWnd* window = m_windows[id];
     if (!window || !window->GetDirector())
         return;
     if (kv::KVAnimation* first = window->GetDirector()->GetFirstScene()) {
@@ -78,6 +77,11 @@ void BoardWindows::RestartFirstScene(Id id)
         first->Stop();
         first->Start();
     }
+}
+
+void BoardWindows::RestartFirstScene(Id id)
+{
+    RestartFirstUIScene(m_windows[id]);
 }
 
 void BoardWindows::HideWindowAtOnce(kv::KVWnd* window)

@@ -10,6 +10,9 @@ namespace kv {
 class KVWnd;
 }
 
+// Starts a window's first UI animation scene again from its beginning; nothing without one.
+void RestartFirstUIScene(kv::KVWnd* window);
+
 class BoardWindows {
 public:
     enum Id {
