@@ -3,6 +3,7 @@
 // the loaded board: clicks on every cell, hovers,
 // turns and settling must never index outside the grid, and every square stays inside it. (While
 // a group leaves batch by batch a square may be half gone, so only its place is checked.)
+#include "FuzzSinks.h"
 #include "board/VanteoBlockMap.h"
 #include "modes/PuzzleLayout.h"
 #include "modes/VanteoBlockMap_IQ.h"
@@ -11,16 +12,6 @@
 #include <vector>
 
 namespace {
-class NullMessages : public IMessageSink {
-public:
-    void Post(int32_t, const uint8_t*, size_t) override {}
-};
-class NullSounds : public ISoundSink {
-public:
-    void Play(int, bool, float) override {}
-    void Stop(int) override {}
-    bool IsPlaying(int) override { return false; }
-};
 
 BoardTuning FuzzTuning()
 {
@@ -52,8 +43,8 @@ void CheckSquares(const VanteoBlockMap& board)
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {
-    static NullMessages messages;
-    static NullSounds sounds;
+    static fuzzsupport::NullMessages messages;
+    static fuzzsupport::NullSounds sounds;
     static GameRandom random(1);
     BoardWorld world;
     world.messages = &messages;

@@ -1,17 +1,12 @@
 // Fuzzes the battle ghost's replay files: any bytes as a ".gst" either refuse to load or replay
 // for a long while, looping or ending, without crashing or stalling, with at most six previews.
+#include "FuzzSinks.h"
 #include "board/PlayerGhost.h"
 #include "FuzzSupport.h"
 
 #include <cstdio>
 #include <cstdlib>
 
-namespace {
-class NullMessages : public IMessageSink {
-public:
-    void Post(int32_t, const uint8_t*, size_t) override {}
-};
-} // namespace
 
 extern "C" int LLVMFuzzerInitialize(int* argc, char*** argv)
 {
@@ -25,7 +20,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
         std::fwrite(data, 1, size, out);
         std::fclose(out);
     }
-    NullMessages messages;
+    fuzzsupport::NullMessages messages;
     Player_Ghost ghost(&messages);
     if (!ghost.Load("ghost.gst"))
         return 0;

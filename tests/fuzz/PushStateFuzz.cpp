@@ -1,22 +1,11 @@
 // Fuzzes the push lane state a guest receives: any bytes are refused or give lanes and stones
 // inside their limits, which the field then plays with for a while without crashing.
+#include "FuzzSinks.h"
 #include "modes/PushBlockSet.h"
 
 #include <cmath>
 #include <cstdlib>
 
-namespace {
-class NullMessages : public IMessageSink {
-public:
-    void Post(int32_t, const uint8_t*, size_t) override {}
-};
-class NullSounds : public ISoundSink {
-public:
-    void Play(int, bool, float) override {}
-    void Stop(int) override {}
-    bool IsPlaying(int) override { return false; }
-};
-} // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {
@@ -26,8 +15,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     for (const PushLane& lane : state.lanes)
         if (!(std::fabs(lane.pos) <= PushBlockSet::kLaneLimit) || !(std::fabs(lane.target) <= PushBlockSet::kLaneLimit))
             std::abort();
-    static NullMessages messages;
-    static NullSounds sounds;
+    static fuzzsupport::NullMessages messages;
+    static fuzzsupport::NullSounds sounds;
     static GameRandom random(3);
     PushBlockSet field(&messages, &sounds, &random);
     field.Reset();

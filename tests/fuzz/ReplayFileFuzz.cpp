@@ -1,16 +1,10 @@
 // Fuzzes the push replay reader: any bytes give records of sane sizes and types in file order,
 // and replaying them for a long while, in steps of varied length, never stalls or crashes.
+#include "FuzzSinks.h"
 #include "board/PlayRecorder.h"
 
 #include <cstdlib>
 
-namespace {
-class NullMessages : public IMessageSink {
-public:
-    void Post(int32_t, const uint8_t*, size_t bytes) override { total += bytes; }
-    size_t total = 0;
-};
-} // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {
@@ -23,7 +17,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     }
     if (bytes > size)
         std::abort();
-    NullMessages messages;
+    fuzzsupport::NullMessages messages;
     ReplayReader reader(&messages);
     if (!reader.OpenBytes(data, size))
         return 0;
