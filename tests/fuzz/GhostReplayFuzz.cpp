@@ -7,7 +7,6 @@
 #include <cstdio>
 #include <cstdlib>
 
-
 extern "C" int LLVMFuzzerInitialize(int* argc, char*** argv)
 {
     fuzzsupport::EnterPrivateFolder(argc, argv, "quibly_fuzz_ghost");

@@ -6,7 +6,6 @@
 #include <cmath>
 #include <cstdlib>
 
-
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {
     PushLaneState state;

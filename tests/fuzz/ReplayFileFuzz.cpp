@@ -5,7 +5,6 @@
 
 #include <cstdlib>
 
-
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {
     const std::vector<ReplayRecord> records = ParseReplay(data, size);
