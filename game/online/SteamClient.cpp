@@ -1,5 +1,7 @@
 #include "online/SteamClient.h"
 
+#include "board/GameSeams.h"
+
 #include "engine/SceneManager.h"
 #include "online/NetGlobals.h"
 #include "online/SteamServer.h"
@@ -48,9 +50,37 @@ VanteoSteamClient::~VanteoSteamClient()
 
 void VanteoSteamClient::RunFrame(float seconds)
 {
+    FlushGameMessages(seconds);
     // Without a socket there is nothing to receive; without a lobby the state stays as it is.
     if (m_eConnectedStatus > 10)
         DFLog(L"VanteoSteamClient::RunFrame: unhandled game state %d", m_eConnectedStatus);
+}
+
+bool VanteoSteamClient::QueueGameMessage(const void* record, int32_t size)
+{
+    return size > 0 && m_Outgoing.Queue(static_cast<const uint8_t*>(record), static_cast<uint32_t>(size));
+}
+
+void VanteoSteamClient::FlushGameMessages(float seconds)
+{
+    m_fFlushTimer -= seconds;
+    if (!(m_fFlushTimer < 0))
+        return;
+    m_fFlushTimer = 0;
+    ISteamNetworking* networking = SteamNetworking();
+    for (const GameMessageBlocks::Block& block : m_Outgoing.TakeAll()) {
+        if (!m_bConnectedToServer || !networking)
+            continue;
+        const std::vector<uint8_t> message = GameMessageBlocks::Message(m_steamIDLocalUser.ConvertToUint64(), block);
+        if (!networking->SendDataOnSocket(m_hSocketServer, message.data(), static_cast<uint32_t>(message.size()), false))
+            DFLog(L"Failed sending data to server\n");
+    }
+}
+
+void VanteoSteamClient::DispatchGameMessages(const uint8_t* message, size_t size)
+{
+    IMessageSink& sink = m_pMessages ? *m_pMessages : GetSceneQueueSink();
+    GameMessageBlocks::Walk(message, size, [&](int32_t id, const uint8_t* payload, size_t bytes) { sink.Post(id, payload, bytes); });
 }
 
 void VanteoSteamClient::DisconnectFromServer()

@@ -5,7 +5,11 @@
 // platform goes away; with no lobby and no socket yet, a frame has nothing to send or receive.
 #pragma once
 
+#include "online/GameMessageBlocks.h"
+
 #include <steam/SteamApi.h>
+
+class IMessageSink;
 
 // Client states.
 namespace clientstate {
@@ -35,6 +39,17 @@ public:
     // Ends the game connection and tells the server that the player leaves.
     void DisconnectFromServer();
 
+    // Queues one game-message record (its length word and the bytes it counts, at most 1020)
+    // for the next flush.
+    bool QueueGameMessage(const void* record, int32_t size);
+    // Once the flush timer has run out: every queued block leaves as one game-data message
+    // while connected; blocks are dropped either way. A frame of no time sends nothing.
+    void FlushGameMessages(float seconds);
+    // Posts the records of a received game-data message into the scene queue.
+    void DispatchGameMessages(const uint8_t* message, size_t size);
+    // Where received records go (the scene queue unless a test says otherwise).
+    void SetMessageSink(IMessageSink* sink) { m_pMessages = sink; }
+
     void OnLobbyGameCreated(LobbyGameCreated_t* callback);
     void OnSocketStatusCallback(SocketStatusCallback_t* callback);
     void OnIPCFailure(IPCFailure_t* callback);
@@ -47,6 +62,9 @@ public:
     uint16_t m_usServerPort = 0;
     CSteamID m_steamIDLobby;
     CSteamID m_steamIDLocalUser;
+    GameMessageBlocks m_Outgoing;
+    float m_fFlushTimer = 0.0f;
+    IMessageSink* m_pMessages = nullptr;
 
 private:
     CCallback<VanteoSteamClient, LobbyGameCreated_t> m_LobbyGameCreated;

@@ -1,14 +1,17 @@
-// Fuzzes the match's game messages as they come from the network: any bytes are refused or
-// parsed into a record of a known id whose fields every reader takes without reading past them.
+// Fuzzes the match's game messages as they come from the network: a game-data message is walked
+// into its records, and every record is refused or parsed into one of a known id whose fields
+// every reader takes without reading past them.
+#include "online/GameMessageBlocks.h"
 #include "online/NetGameMessages.h"
 
 #include <cstdlib>
 
-extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
+namespace {
+void CheckRecord(const uint8_t* data, size_t size)
 {
     auto r = netmsg::Parse(data, size);
     if (!r)
-        return 0;
+        return;
     if (netmsg::RecordLength(r->id) == 0)
         std::abort();
     netmsg::HpSync hp;
@@ -37,5 +40,22 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     std::vector<uint16_t> cells;
     if (netmsg::ReadLayout(*r, cells) && cells.size() != 64)
         std::abort();
+}
+} // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
+{
+    CheckRecord(data, size);
+    size_t walked = 0;
+    GameMessageBlocks::Walk(data, size, [&](int32_t id, const uint8_t* payload, size_t bytes) {
+        walked += bytes + 8;
+        if (walked > GameMessageBlocks::kBlockBytes)
+            std::abort();
+        std::vector<uint8_t> record(4 + bytes);
+        for (int i = 0; i < 4; ++i)
+            record[static_cast<size_t>(i)] = static_cast<uint8_t>(static_cast<uint32_t>(id) >> (8 * i));
+        std::copy(payload, payload + bytes, record.begin() + 4);
+        CheckRecord(record.data(), record.size());
+    });
     return 0;
 }
