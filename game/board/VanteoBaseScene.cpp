@@ -40,16 +40,7 @@ int CounterOf(const TiXmlElement* element, const char* counter)
     return gamedata::IntAttribute(element, counter, 0);
 }
 
-void UnlockAchievement(const char* apiName)
-{
-    if (!g_pAchievements)
-        return;
-    for (AchievementRecord& record : g_AchievementRecords)
-        if (record.apiName && std::strcmp(record.apiName, apiName) == 0) {
-            g_pAchievements->Unlock(&record);
-            return;
-        }
-}
+void UnlockAchievement(const char* apiName) { UnlockAchievementNamed(apiName); }
 
 void StopAllEffects()
 {

@@ -50,6 +50,7 @@ void IMainMenuPopUps::OpenBattleSpecial() { Missing("VanteoPopUp_BattleGeek"); }
 void IMainMenuPopUps::OpenPushSpecial() { Missing("VanteoPopUp_PushGeek"); }
 void IMainMenuPopUps::UpdateSpecialLocks() {}
 void IMainMenuPopUps::ShowModeLocked(int, int) { Missing("VanteoPopUp_MainMenuUnlocked"); }
+void IMainMenuPopUps::OpenUnlockNotice(int) { Missing("VanteoPopUp_MainMenuUnlock"); }
 
 // In the order the menu updates them: the one-button box, the yes/no box, the two-line yes/no box.
 struct MainMenuPopUps::Members {

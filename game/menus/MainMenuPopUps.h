@@ -67,6 +67,10 @@ public:
     virtual void UpdateSpecialLocks();
     // The locked-mode notice of the main screen's lock buttons.
     virtual void ShowModeLocked(int kind, int index);
+    // The notice of a mode just unlocked (1 battle, 2 push, 3 logic puzzles): opened when it is
+    // closed, its kind set either way.
+    virtual void OpenUnlockNotice(int kind);
+    virtual bool IsUnlockNoticeOpen() { return false; }
     // The stage-select pop-up rebuilds its preview boards after a skin change.
     virtual void RecreateStageBoards() {}
 

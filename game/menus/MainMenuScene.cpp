@@ -23,6 +23,7 @@
 #include "menus/GameSceneList.h"
 #include "modes/VanteoScene_Puzzle.h"
 #include "online/Achievements.h"
+#include "online/LeaderBoard.h"
 #include "online/NetGlobals.h"
 
 #include <helvane/DXUtil.h>
@@ -550,9 +551,144 @@ void VanteoMainMenuScene::ShowCubeCount()
 // Progress displays and unlocks kept by the menu itself: the mode locks of the main screen, the
 // how-to marks, the current-skin marks and the purchase state of every lockable entry.
 
-void VanteoMainMenuScene::CheckUnlocks(int)
+namespace {
+
+// "<prefix>1,234,567", "<prefix>45,006" or "<prefix>999".
+std::wstring ScoreText(const wchar_t* prefix, long long v)
 {
-    UpdateSubMenuArrows();
+    const long long m = v / 1000000, k = (v % 1000000) / 1000, u = v % 1000;
+    wchar_t text[64];
+    if (m != 0)
+        std::swprintf(text, 64, L"%ls%lld,%03lld,%03lld", prefix, m, k, u);
+    else if (k != 0)
+        std::swprintf(text, 64, L"%ls%lld,%03lld", prefix, k, u);
+    else
+        std::swprintf(text, 64, L"%ls%lld", prefix, u);
+    return text;
+}
+
+void SetText(kv::KVWnd* root, const wchar_t* name, const std::wstring& text)
+{
+    if (auto* label = root ? dynamic_cast<kv::KVLabel*>(root->FindWindow(name)) : nullptr)
+        label->text = text;
+}
+
+void MouseTransparent(kv::KVWnd* window)
+{
+    if (window)
+        window->SetMouseTransparent(true);
+}
+
+void Enable(kv::KVWnd* window, bool enabled)
+{
+    if (window && window->IsEnabled() != enabled)
+        window->SetEnabled(enabled);
+}
+
+} // namespace
+
+void VanteoMainMenuScene::CheckUnlocks(int a)
+{
+    const int reached = GetHardStageReached();
+    GameConfig.showTutorial = 0;
+    // Modes open as the player progresses, each with its notice, only once the title is over
+    // and while no notice is up.
+    if (m_nTitleState == 5 && !m_World.popUps->IsUnlockNoticeOpen()) {
+        struct Rule {
+            int GameConfigRecord::*flag;
+            bool met;
+            int kind;
+        };
+        const Rule rules[] = {{&GameConfigRecord::unlockPush, reached >= 10, 2},
+                              {&GameConfigRecord::unlockBattle, HasPushRecord(), 1},
+                              {&GameConfigRecord::unlockIQ, HasComboScore50(), 3}};
+        for (const Rule& rule : rules) {
+            if (GameConfig.*rule.flag || !rule.met)
+                continue;
+            m_World.popUps->OpenUnlockNotice(rule.kind);
+            UpdateSubMenuArrows();
+            GameConfig.*rule.flag = 1;
+            SaveGameConfig();
+        }
+    }
+    if (!GameConfig.unlockPush && !GameConfig.unlockBattle && !GameConfig.unlockIQ)
+        GameConfig.showTutorial = reached < 10 ? 1 : 0;
+    if (a != -1)
+        SetArrowStates(a);
+
+    m_nHardAllClearTime = GetHardStageTotalTime();
+    m_nBattleScore = GetBattleRankingScore();
+    m_nPushScore = GetPushRankingScore();
+    m_nIQScore = GetPuzzleRankingScore();
+    const int wins = MultiRecordWins(g_nMultiRecord);
+    struct Threshold {
+        long long value, atLeast;
+        const char* achievement;
+    };
+    const long long time = m_nHardAllClearTime;
+    // Times count down: a shorter all-clear earns the smaller limits too.
+    const Threshold thresholds[] = {
+        {time > 0 && time <= 1800, 1, "ACH_LB_SC_CLEAR_30"}, {time > 0 && time <= 1200, 1, "ACH_LB_SC_CLEAR_20"},
+        {time > 0 && time <= 600, 1, "ACH_LB_SC_CLEAR_10"},  {m_nBattleScore, 100000, "ACH_LB_BATTLE_100K"},
+        {m_nBattleScore, 1000000, "ACH_LB_BATTLE_1M"},        {m_nBattleScore, 3000000, "ACH_LB_BATTLE_3M"},
+        {m_nPushScore, 100000, "ACH_LB_PUSH_100K"},           {m_nPushScore, 1000000, "ACH_LB_PUSH_1M"},
+        {m_nPushScore, 3000000, "ACH_LB_PUSH_3M"},            {m_nIQScore, 100000, "ACH_LB_IQ_100K"},
+        {m_nIQScore, 1000000, "ACH_LB_IQ_1M"},                {m_nIQScore, 3000000, "ACH_LB_IQ_3M"},
+        {wins, 10, "ACH_LB_MULTIWIN_10"},                     {wins, 100, "ACH_LB_MULTIWIN_100"},
+        {wins, 1000, "ACH_LB_MULTIWIN_1000"}};
+    for (const Threshold& t : thresholds)
+        if (t.value > 0 && t.value >= t.atLeast)
+            UnlockAchievementNamed(t.achievement);
+
+    const std::pair<int, std::wstring> scores[] = {{1, ScoreText(L"Battle Score ", m_nBattleScore)},
+                                                   {2, ScoreText(L"Push Score ", m_nPushScore)},
+                                                   {3, ScoreText(L"IQ Score ", m_nIQScore)}};
+    for (const auto& [screen, text] : scores)
+        for (const wchar_t* label : {L"Steam_Label_cmt_ranking", L"Single_Label_cmt_ranking"})
+            SetText(GetScreen(screen), label, text);
+    wchar_t record[64];
+    std::swprintf(record, 64, L"%d Wins / %d Lose", wins, MultiRecordLosses(g_nMultiRecord));
+    SetText(GetScreen(4), L"Label_cmt_ranking", record);
+
+    QuiblyLeaderBoard& bests = GetLeaderBoard();
+    kv::KVWnd* puzzle = GetScreen(0);
+    kv::KVWnd* stageRanking = puzzle ? puzzle->FindWindow(L"Steam_btn_puzzle_ranking_stage") : nullptr;
+    kv::KVWnd* allClear = puzzle ? puzzle->FindWindow(L"Pic_icon_stage_allclear_hard") : nullptr;
+    kv::KVWnd* clear = puzzle ? puzzle->FindWindow(L"Pic_icon_stage_clear_hard") : nullptr;
+    MouseTransparent(allClear);
+    MouseTransparent(clear);
+    if (m_nHardAllClearTime > 0) {
+        if (bests.m_nBest[LB_STAGE] == -1 || bests.m_nBest[LB_STAGE] > m_nHardAllClearTime)
+            bests.m_nBest[LB_STAGE] = m_nHardAllClearTime;
+        bests.SaveLocalBests();
+        Show(stageRanking, true);
+        const bool first = IsFirstInAllHardStages();
+        Enable(allClear, first);
+        Enable(clear, !first);
+        UnlockAchievementNamed("ACH_ACCOM_SC_ALLCLEAR");
+        if (first)
+            UnlockAchievementNamed("ACH_ACCOM_SC_ALLCLEAR_NO1");
+    } else {
+        Show(stageRanking, false);
+        Enable(allClear, false);
+        Enable(clear, false);
+    }
+    const std::pair<int, long long> raised[] = {{LB_BATTLE, m_nBattleScore}, {LB_PUSH, m_nPushScore}, {LB_IQ, m_nIQScore}};
+    for (const auto& [board, score] : raised) {
+        if (score > bests.m_nBest[board])
+            bests.m_nBest[board] = static_cast<int32_t>(std::min<long long>(score, INT32_MAX));
+        bests.SaveLocalBests();
+    }
+    for (int d = 0; d < 3; ++d) {
+        m_nIQClearPercent[d] = GetPuzzleSolvedPercent(d);
+        m_nIQFirstPercent[d] = GetPuzzleFirstPercent(d);
+    }
+    if (kv::KVWnd* iq = GetScreen(3))
+        for (const wchar_t* name : {L"Pic_icon_iq_clear_easy", L"Pic_icon_iq_clear_normal", L"Pic_icon_iq_clear_hard",
+                                    L"Pic_icon_iq_allclear_easy", L"Pic_icon_iq_allclear_normal", L"Pic_icon_iq_allclear_hard"})
+            MouseTransparent(iq->FindWindow(name));
+    if (a >= 0 && a <= 3)
+        UpdateSubMenu();
 }
 
 void VanteoMainMenuScene::UpdateUnlockButtons()

@@ -2,6 +2,9 @@
 #include "online/Achievements.h"
 
 #include "app/GameDataXml.h"
+#include "online/NetGlobals.h"
+
+#include <cstring>
 
 namespace {
 
@@ -108,3 +111,21 @@ int32_t g_nAchievementOrder[kAchievementCount] = {};
 
 // The table is filled before main, so start-up finds it ready.
 static TableBuilder g_tableBuilder;
+
+AchievementRecord* FindAchievement(const char* apiName)
+{
+    if (!apiName)
+        return nullptr;
+    for (AchievementRecord& record : g_AchievementRecords)
+        if (record.apiName && std::strcmp(record.apiName, apiName) == 0)
+            return &record;
+    return nullptr;
+}
+
+void UnlockAchievementNamed(const char* apiName)
+{
+    if (!g_pAchievements)
+        return;
+    if (AchievementRecord* record = FindAchievement(apiName))
+        g_pAchievements->Unlock(record);
+}

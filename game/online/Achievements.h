@@ -26,6 +26,11 @@ extern AchievementRecord g_AchievementRecords[kAchievementCount];
 // Slot k holds the id of the record the pop-up shows k-th.
 extern int32_t g_nAchievementOrder[kAchievementCount];
 
+// The record of an API name; null for a name the table lacks.
+AchievementRecord* FindAchievement(const char* apiName);
+// Earns the record of an API name through g_pAchievements; nothing without that object.
+void UnlockAchievementNamed(const char* apiName);
+
 class Achievements {
 public:
     virtual ~Achievements() = default;

@@ -76,6 +76,8 @@ public:
     void OpenMovieTutorial() override { calls.push_back("MovieTutorial"); }
     void OpenRanking(RankingKind kind) override { calls.push_back("Ranking " + std::to_string(static_cast<int>(kind))); }
     void UpdateSpecialLocks() override { calls.push_back("SpecialLocks"); }
+    void OpenUnlockNotice(int kind) override { calls.push_back("UnlockNotice " + std::to_string(kind)); }
+    bool IsUnlockNoticeOpen() override { return noticeOpen; }
 
     static std::string Narrow(const std::wstring& text) { return std::string(text.begin(), text.end()); }
     bool Called(const std::string& call) const
@@ -88,6 +90,7 @@ public:
 
     std::vector<std::string> calls;
     bool anyOpen = false;
+    bool noticeOpen = false;
     bool skinOpen = false;
     int pendingSkin = 0;
 };
@@ -234,7 +237,8 @@ protected:
                         {"BUTTON", "Anibtn_sub_btn_2"}}),
                   subScenes);
         AddLayout("data/SUB_multi.xml", "Wnd_sub4",
-                  with({{"BUTTON", "Btn_multi_host"}, {"BUTTON", "Btn_multi_join"}}), subScenes);
+                  with({{"BUTTON", "Btn_multi_host"}, {"BUTTON", "Btn_multi_join"}, {"LABEL", "Label_cmt_ranking"}}),
+                  subScenes);
     }
 
     void RemoveLayout(const std::string& file)
