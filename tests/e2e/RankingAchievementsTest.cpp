@@ -1,7 +1,7 @@
 // Leaderboards and achievements in the real program: two players on one machine, each with a
 // profile of their own, start the game for the 100th time (the start counter of the shipped play
 // record is set to 99), which earns the "100 starts" achievement with its bonus; each opens the
-// stage challenge's ranking, where their best time is uploaded, and the achievements pop-up. The
+// online ranking, where their online record is uploaded, and the achievements pop-up. The
 // second player's ranking lists both players, their own row marked. Run once over the embedded
 // backend (a shared folder) and once over a redis-server of the test's own.
 #include "support/TempDir.h"
@@ -17,28 +17,27 @@
 
 namespace {
 
-// The main screen, the puzzle sub-menu's stage ranking (the downloads settle), back to the
-// main screen, the online sub-menu's achievements pop-up, and out.
+// The main screen, the online sub-menu's ranking (the downloads settle), then its achievements
+// pop-up, and out.
 constexpr const char* kScript = "40 key 20\n"
                                 "200 key 20\n"
                                 "500 move 900 100\n"
                                 "520 press 900 100\n"
                                 "560 shot bonus.png\n"
-                                "620 click 237 325\n"
-                                "700 click 512 601\n"
+                                "620 click 649 503\n"
+                                "700 click 681 457\n"
                                 "840 shot ranking.png\n"
                                 "850 key 1B\n"
-                                "920 click 80 44\n"
-                                "1000 click 649 503\n"
-                                "1080 click 341 457\n"
-                                "1180 shot achievements.png\n"
-                                "1190 key 1B\n"
-                                "1260 quit\n";
+                                "920 click 341 457\n"
+                                "1020 shot achievements.png\n"
+                                "1030 key 1B\n"
+                                "1100 quit\n";
 
-std::string Bests(int32_t stageTime)
+// The bests file with an online record of `wins` wins and no losses.
+std::string Bests(int32_t wins)
 {
     std::string bytes;
-    for (int32_t v : {stageTime, 0, 0, 0, 0, 0, 0xFFFF})
+    for (int32_t v : {-1, 0, 0, 0, 0, 0, wins * 65536 + 0xFFFF})
         for (int i = 0; i < 4; ++i)
             bytes.push_back(static_cast<char>((static_cast<uint32_t>(v) >> (8 * i)) & 0xFF));
     return bytes;
@@ -63,14 +62,14 @@ protected:
         }
     }
 
-    // One player's run: a persona name, a best stage time, the 100th start.
-    void Play(GameRun& run, testsupport::TempDir& profile, const std::string& persona, int32_t stageTime)
+    // One player's run: a persona name, an online record, the 100th start.
+    void Play(GameRun& run, testsupport::TempDir& profile, const std::string& persona, int32_t wins)
     {
         profile.Write("persona.txt", persona + "\n");
         ASSERT_TRUE(run.Edit("data/PlayData/QuiblyConfig.xml", "<Opening IsShow=\"0\" />", "<Opening IsShow=\"1\" />"));
         ASSERT_TRUE(run.Edit("data/PlayData/QuiblyConfig.xml", "Multi=\"0\"", "Multi=\"1\""));
         ASSERT_TRUE(run.Edit("data/PlayData/QuiblyRecord.xml", "Excute=\"0\"", "Excute=\"99\""));
-        run.folder.Write("data/PlayData/UserLeaderBoard.bin", Bests(stageTime));
+        run.folder.Write("data/PlayData/UserLeaderBoard.bin", Bests(wins));
         ASSERT_EQ(run.Run(kScript, profile.Str(), m_environment), 0) << run.folder.Read("stderr.txt");
     }
 
@@ -90,8 +89,8 @@ TEST_P(RankingAchievementsTest, TwoPlayersShareTheBoardAndEarnTheirBonus)
 {
     GameRun alice, bob;
     testsupport::TempDir aliceProfile, bobProfile;
-    Play(alice, aliceProfile, "Alice", 754);  // 12 : 34
-    Play(bob, bobProfile, "Bob", 600);        // 10 : 00, ahead of Alice
+    Play(alice, aliceProfile, "Alice", 2);
+    Play(bob, bobProfile, "Bob", 5);  // ahead of Alice
 
     for (GameRun* run : {&alice, &bob}) {
         // The bonus line under the menu, the cubes it paid, the achievement saved.
