@@ -3,6 +3,7 @@
 #include "menus/PopUp.h"
 #include "menus/PopUpAchievements.h"
 #include "menus/PopUpRanking.h"
+#include "menus/PopUpUnlockNotices.h"
 
 #include <helvane/Log.h>
 
@@ -66,12 +67,15 @@ struct MainMenuPopUps::Members {
     VanteoPopUp_Ranking_Push rankingPush;
     VanteoPopUp_Ranking_IQ rankingIQ;
     VanteoPopUp_Achievements_Steam achievements;
+    VanteoPopUp_MainMenuUnlock unlockNotice;
+    VanteoPopUp_MainMenuUnlocked lockedNotice;
 
     // Every member, in update order.
     std::vector<VanteoPopUp*> All()
     {
         return {&ok,          &okCancel,    &okCancel2Line, &rankingPoint, &rankingCombo, &rankingMulti,
-                &rankingStage, &rankingBattle, &rankingPush, &rankingIQ,    &achievements};
+                &rankingStage, &rankingBattle, &rankingPush, &rankingIQ,    &achievements, &unlockNotice,
+                &lockedNotice};
     }
 };
 
@@ -110,6 +114,25 @@ void MainMenuPopUps::OpenRanking(RankingKind kind)
 void MainMenuPopUps::OpenAchievements()
 {
     m_pMembers->achievements.Open();
+}
+
+void MainMenuPopUps::OpenUnlockNotice(int kind)
+{
+    m_pMembers->unlockNotice.Open();
+    m_pMembers->unlockNotice.m_nKind = kind;
+}
+
+bool MainMenuPopUps::IsUnlockNoticeOpen()
+{
+    return m_pMembers->unlockNotice.IsOpen();
+}
+
+void MainMenuPopUps::ShowModeLocked(int kind, int index)
+{
+    VanteoPopUp_MainMenuUnlocked& notice = m_pMembers->lockedNotice;
+    notice.Open();
+    notice.m_nKind = kind;
+    notice.PlayIn(index);
 }
 
 void MainMenuPopUps::ShowMessage(int param, const std::wstring& title, const std::wstring& message)

@@ -93,6 +93,10 @@ public:
     // Leaderboards and achievements.
     void OpenRanking(RankingKind kind) override;
     void OpenAchievements() override;
+    // The notices of modes unlocked by play.
+    void OpenUnlockNotice(int kind) override;
+    bool IsUnlockNoticeOpen() override;
+    void ShowModeLocked(int kind, int index) override;
 
 private:
     struct Members;

@@ -1,8 +1,9 @@
 #!/usr/bin/env python3
-# Writes the data of the ranking and achievements pop-ups from one description: the layouts
-# "data/ranking.xml" and "data/achievements.xml" with their UI animations, the recipe of their
-# pictures and of the 75 achievement icons (data/recipes/66_online_popups.recipe), and the icon
-# names in the achievements' description file. Window names are the ones the pop-ups look up.
+# Writes the data of the ranking and achievements pop-ups and of the mode notices from one
+# description: the layouts "data/ranking.xml", "data/achievements.xml", "data/congratulation.xml"
+# and "data/main_locked.xml" with their UI animations, the recipe of their pictures and of the 75
+# achievement icons (data/recipes/66_online_popups.recipe), and the icon names in the
+# achievements' description file. Window names are the ones the pop-ups look up.
 # Run from the source root:
 #     python3 tools/menudata/make_online_popups_data.py .
 # and commit what it writes.
@@ -246,6 +247,49 @@ with open(os.path.join(DATA, "achievements.xml"), "w") as f:
     f.write(layout("Wnd_achievements", "achievements_UIAnimation.xml", achievements))
 with open(os.path.join(DATA, "achievements_UIAnimation.xml"), "w") as f:
     f.write(ui_animation("Wnd_achievements", "Wnd_popup_body", AX, AY, AW, AH, ["skins_in"], "skins_out"))
+
+# ---- the mode notices: a card per mode, the congratulation and the locked note ----
+NW, NH, NX, NY = 520, 340, 252, 214
+MODES = [("battle", "Battle", BLUE, "beat a rival"), ("push", "Push", GREEN, "three lanes"),
+         ("iq", "Logic", PURPLE, "puzzles & editor"), ("multi", "Online", ORANGE, "play a friend")]
+cards = {}
+for key, title, colour, sub in MODES:
+    image(f"notice_card_{key}.png", 300, 120, [f"rect 2 6 296 112 #0B0F1E50 r=20", f"rect 0 0 296 110 {colour} r=20",
+                                                f"rect 6 6 284 46 {mix(colour, 0.18)} r=14",
+                                                f'text 148 16 34 #FFFFFF "{title}" align=center shadow=#00000050',
+                                                f'text 148 66 18 #FFFFFFD0 "{sub}" align=center'])
+    cards[key] = still(f"notice_card_{key}.png")
+    image(f"notice_card_{key}_lock.png", 300, 120, [f"rect 0 0 296 110 {mix(colour, 0.45, '#404654')} r=20",
+                                                     f'text 148 16 34 #D5D9E2 "{title}" align=center',
+                                                     "rect 128 62 40 32 #E4E7EE r=6", "ring 148 62 13 5 #E4E7EE"])
+    cards[key + "_lock"] = still(f"notice_card_{key}_lock.png")
+congrats_panel = panel("notice_panel_new.png", NW, NH, GREEN)
+locked_panel = panel("notice_panel_locked.png", NW, NH, GREY)
+ok_btn = button("notice_btn_ok", 150, 56, GREEN, "OK", 24)
+body = [picture("Pic_notice_panel", 0, 0, NW, NH, congrats_panel),
+        label("Label_notice_title", 20, 12, NW - 40, 46, 30, "#FFFFFF", "NEW MODE OPEN!", "Center"),
+        label("Label_notice_text", 20, 210, NW - 40, 30, 14, NAVY, "Find it on the main screen.", "Center")]
+for key, _, _, _ in MODES:
+    body.append(picture(f"main_unlocked_{key}", 110, 84, 300, 120, cards[key]))
+body.append(animbutton("Anibtn_popup_ok", 185, 262, 150, 56, ok_btn))
+with open(os.path.join(DATA, "congratulation.xml"), "w") as f:
+    f.write(layout("Wnd_congratulation", "congratulation_UIAnimation.xml",
+                   [picture("Pic_popup_dim", 0, 0, 1024, 768, DIM), child("WND", "Wnd_popup_body", NX, NY, NW, NH, "".join(body))]))
+with open(os.path.join(DATA, "congratulation_UIAnimation.xml"), "w") as f:
+    f.write(ui_animation("Wnd_congratulation", "Wnd_popup_body", NX, NY, NW, NH, ["congratulation_in"], "congratulation_out"))
+why = {"battle": "Play a push game to open Battle.", "push": "Reach stage 10 of the hard stage challenge.",
+       "iq": "Score a combo of 50 in the combo challenge.", "multi": "Online play is not open yet."}
+body = [picture("Pic_notice_panel", 0, 0, NW, NH, locked_panel),
+        label("Label_notice_title", 20, 12, NW - 40, 46, 30, "#FFFFFF", "STILL LOCKED", "Center")]
+for key, _, _, _ in MODES:
+    body.append(picture(f"main_lockimg_{key}", 110, 78, 300, 120, cards[key + "_lock"]))
+    body.append(label(f"main_lock_txt_{key}1", 20, 206, NW - 40, 40, 14, NAVY, why[key], "Center"))
+body.append(animbutton("Anibtn_popup_ok1", 185, 262, 150, 56, ok_btn))
+with open(os.path.join(DATA, "main_locked.xml"), "w") as f:
+    f.write(layout("Wnd_main_locked", "main_locked_UIAnimation.xml",
+                   [picture("Pic_popup_dim", 0, 0, 1024, 768, DIM), child("WND", "Wnd_popup_body", NX, NY, NW, NH, "".join(body))]))
+with open(os.path.join(DATA, "main_locked_UIAnimation.xml"), "w") as f:
+    f.write(ui_animation("Wnd_main_locked", "Wnd_popup_body", NX, NY, NW, NH, ["locked_in", "locked_in_multi"], "locked_out"))
 
 # ---- the 75 icons: a colour per family, a mark per kind, and the achievement's figure ----
 API = ["BATTLE_GEEK_ALLCLEAR", "BATTLE_GEEK_NO1", "BATTLE_SELF_10", "BATTLE_SELF_100", "PUSH_LEVEL_ALLCLEAR",
