@@ -523,6 +523,7 @@ void VanteoScene_PointChallenge::SetTimeFromClock()
     if (m_pGauge && m_GaugeRect[0] >= 0) {
         const float f = std::max((kPlaySeconds - t) / kPlaySeconds, 0.0f);
         m_pGauge->SetSize((m_GaugeRect[1] - m_GaugeRect[0]) * f, m_GaugeRect[3] - m_GaugeRect[2]);
+        m_pGauge->OnResize(kv::KVWnd::kSizeChanged);
         m_pGauge->SetPosition(m_GaugeX, m_GaugeY);
     }
 }
@@ -777,8 +778,10 @@ int VanteoScene_PointChallenge::Update(float seconds)
         m_ScoreDisplay.SetValue(shownScore);
         m_ScoreDisplay.Update(seconds);
         m_TimeDisplay.SetValue(0);
-        if (m_pGauge)
+        if (m_pGauge) {
             m_pGauge->SetSize(0.0f, m_GaugeRect[3] - m_GaugeRect[2]);
+            m_pGauge->OnResize(kv::KVWnd::kSizeChanged);
+        }
         if (kv::KVWnd* w = Find(m_pBoardWindow, L"Pic_point_timeover"))
             w->SetVisible(true);
         updateUI(seconds);
