@@ -38,7 +38,7 @@ public:
         1000000, 1500000, 2000000, 2500000, 3000000, 3500000, 4000000, 4500000, 5000000};
     // The automatic play of the bonus time ends after this long even when the board still
     // holds moves, so a board that keeps refilling into new groups cannot hold the game open.
-    static constexpr float kMaxAutoPlaySeconds = 30.0f;
+    static constexpr float kMaxAutoPlaySeconds = 20.0f;
 
     VanteoScene_PointChallenge();
     ~VanteoScene_PointChallenge() override;
