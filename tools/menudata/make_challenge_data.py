@@ -131,10 +131,11 @@ rotate = [animbutton("Anibtn_rotate_L", 80, 600, 72, 72, "anim/Btn_Rotate_L_Anim
           animbutton("Anibtn_rotate_R", 182, 600, 72, 72, "anim/Btn_Rotate_R_Animation.xml")]
 
 image("ch_sparkle_large.png", 400, 90, [f"star {x} {y} {r} {c}" for x, y, r, c in
-                                        ((40, 45, 26, YELLOW), (120, 30, 16, "#FFFFFF"), (200, 50, 34, YELLOW),
-                                         (280, 28, 16, "#FFFFFF"), (360, 46, 26, YELLOW))])
+                                        ((30, 45, 26, YELLOW), (90, 24, 16, "#FFFFFF"), (310, 24, 16, "#FFFFFF"),
+                                         (370, 45, 26, YELLOW))])
 image("ch_sparkle_small.png", 240, 60, [f"star {x} {y} {r} {c}" for x, y, r, c in
-                                        ((30, 30, 16, "#FFFFFF"), (120, 30, 24, YELLOW), (210, 30, 16, "#FFFFFF"))])
+                                        ((22, 30, 18, YELLOW), (52, 16, 10, "#FFFFFF"), (188, 16, 10, "#FFFFFF"),
+                                         (218, 30, 18, YELLOW))])
 highlight_large = once("ch_sparkle_large.png", "flash", 900)
 highlight_small = once("ch_sparkle_small.png", "flash", 700)
 highlights = [picture("Pic_effect_highlight_Large", 460, 96, 400, 90, highlight_large),
@@ -306,10 +307,10 @@ point_children = area + [
     # The countdowns beside the board: the last ten seconds, and the first four of the sixty.
     wnd("Pic_time_countdown", 862, 324, 120, 120, [
         picture("Pic_time_countdown_ring", 0, 0, 120, 120, looping("point_countdown.png", "pulse", 1000, "amount=0.05")),
-        place("Label_countdown", 50, 45, 20, 30, "#FFFFFF")]),
+        place("Label_countdown", 40, 30, 40, 60, "#FFFFFF")]),
     wnd("Pic_time_countdown_2", 862, 354, 120, 60, [
         picture("Pic_time_countdown_back", 0, 0, 120, 60, still("point_start_countdown.png")),
-        place("Label_countdown_2", 19, 15, 81, 30, YELLOW)]),
+        place("Label_countdown_2", 19, 0, 81, 60, YELLOW)]),
     picture("Pic_point_timeover", 510, 354, 300, 60, still("point_timeover.png")),
     warning] + highlights + rotate + [
     animbutton("Anibtn_menu", 44, 684, 120, 44, menu_btn),
