@@ -311,7 +311,7 @@ int VanteoScene_ComboChallenge::OnPauseResume(const void*, int)
     return 1;
 }
 
-void VanteoScene_ComboChallenge::OfferLife(const wchar_t* openScene, const wchar_t* closedScene)
+void VanteoScene_ComboChallenge::OfferLife(const wchar_t* openScene, const wchar_t* closedScene, bool lastLife)
 {
     kv::KVWnd* buy = MarketButton();
     if (GameConfig.cubes >= kLifePrice) {
@@ -320,7 +320,11 @@ void VanteoScene_ComboChallenge::OfferLife(const wchar_t* openScene, const wchar
         SetButtonState(m_pMarketWindow, L"market_buy_Normal", 0);
         if (buy)
             buy->SetEnabled(true);
-        ShowMarketUI();
+        // The cursor points at the buy button only while the last life is in play.
+        if (lastLife)
+            ShowMarketUI();
+        else
+            ShowUI();
     } else {
         if (m_pMarketWindow)
             m_pMarketWindow->PlayUIScene(closedScene);
@@ -348,7 +352,7 @@ void VanteoScene_ComboChallenge::UpdateCombo(float seconds)
         return;
     kv::KVSystem* system = kv::KVSystem::GetPtr();
     if (m_bMarketShown && m_bMarketCheck && !(m_pMarketWindow && m_pMarketWindow->IsUIScenePlaying())) {
-        OfferLife(L"market_open_on", L"market_open_off");
+        OfferLife(L"market_open_on", L"market_open_off", true);
         m_bMarketCheck = 0;
     }
     const int combo = m_pBoard->combo;
@@ -408,7 +412,7 @@ void VanteoScene_ComboChallenge::ChangeLives(int delta)
         ShowAndStart(Find(m_pLayout, L"Pic_effect_highlight_small"));
         if (before == 1 && m_bMarketShown) {
             ShowUI();
-            OfferLife(L"market_close_on", L"market_close_off");
+            OfferLife(L"market_close_on", L"market_close_off", false);
         }
     } else if (after > 0 && after < before) {
         m_LifeIcons[after - 1].Play("Down");
@@ -419,7 +423,7 @@ void VanteoScene_ComboChallenge::ChangeLives(int delta)
             back->SetVisible(true);
         ShowAndStart(Find(m_pLayout, L"Pic_lastchance_effect"));
         if (m_bMarketShown)
-            OfferLife(L"market_open_on", L"market_open_off");
+            OfferLife(L"market_open_on", L"market_open_off", true);
         ShowAndStart(Find(m_pLayout, L"Pic_warning"));
     } else {
         for (const wchar_t* name : {L"Pic_lastchance_back", L"Pic_warning"})

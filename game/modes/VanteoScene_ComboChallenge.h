@@ -98,8 +98,9 @@ private:
     kv::KVWnd* MarketButton() const;
     void ShowStartLives();
     void LoadBestCombo();
-    // Enables and opens the market's buy button when the player can pay, else closes it.
-    void OfferLife(const wchar_t* openScene, const wchar_t* closedScene);
+    // Enables and opens the market's buy button when the player can pay, else closes it; on the
+    // last life the cursor points at it.
+    void OfferLife(const wchar_t* openScene, const wchar_t* closedScene, bool lastLife);
     void MarketLeaves();
     // The game's place in the ranking (an interrupted game too).
     void EnterRanking();
