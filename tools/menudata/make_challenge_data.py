@@ -114,8 +114,8 @@ def layout(top, children, x=0, y=0, w=1024, h=768, animation=None, comment=""):
             "\n  </base>\n</kevrin>\n")
 
 
-def write(name, text):
-    with open(os.path.join(LAYOUTS, name), "w") as f:
+def write(name, text, folder=LAYOUTS):
+    with open(os.path.join(folder, name), "w") as f:
         f.write(text)
 
 
@@ -194,7 +194,7 @@ combo_children = area + [
 ] + [wnd(f"Anibtn_life_{i + 1}", cx + 21 + (i % 5) * 46, LIVES_Y + 42 + (i // 5) * 50, 32, 32) for i in range(10)] + [
     picture("Pic_life_up_effect", cx + 56, LIVES_Y + 104, 150, 30, once("combo_life_up.png", "rise", 900)),
     picture("Pic_life_down_effect", cx + 56, LIVES_Y + 104, 150, 30, once("combo_life_down.png", "rise", 900)),
-    picture("Pic_lastchance_effect", cx + 21, LIVES_Y + 108, 220, 34, once("combo_lastchance.png", "pulse", 700)),
+    picture("Pic_lastchance_effect", cx + 21, LIVES_Y + 108, 220, 34, once("combo_lastchance.png", "flash", 1800)),
     warning] + highlights + rotate + [
     animbutton("Anibtn_menu", 44, 684, 120, 44, menu_btn),
     animbutton("Anibtn_combo_reset", 172, 684, 120, 44, reset_btn),
@@ -263,7 +263,8 @@ write("LayoutGalaxyMarket.xml", layout("Wnd_LayoutGalaxyMarket", market, MX, MY,
                                        "LayoutGalaxyMarket_UIAnimation.xml",
                                        "The combo challenge's market under the board. Written by "
                                        "tools/menudata/make_challenge_data.py."))
-write("LayoutGalaxyMarket_UIAnimation.xml", market_animation())
+# UI animations are read from the data folder itself.
+write("LayoutGalaxyMarket_UIAnimation.xml", market_animation(), os.path.join(ROOT, "data/data"))
 
 # ---- point challenge ---------------------------------------------------------------------------
 PANEL_H = 688
