@@ -9,6 +9,7 @@
 #include "modes/ModeSceneKit.h"
 #include "modes/VanteoBlockMap_Point.h"
 #include "modes/VanteoScene_PointChallenge.h"
+#include "engine/SoundServer.h"
 
 #include <win32/VirtualKeys.h>
 
@@ -246,6 +247,30 @@ TEST_F(PointChallengeSceneTest, TheScoreSaturatesInsteadOfWrapping)
     EXPECT_EQ(Point().m_nScore, INT_MAX);
     Run(3, 0.02f);
     EXPECT_EQ(Point().m_ScoreDisplay.m_nTarget, 9999999);  // all that seven digits show
+}
+
+// The music drops to half for the last ten seconds and falls silent for the bonus time; the end
+// of the game brings it back, and so does leaving the game in its last seconds.
+TEST_F(PointChallengeSceneTest, TheMusicDucksForTheLastSecondsAndAlwaysComesBack)
+{
+    DXSoundServer server;
+    server.SetMusicVolume(0.8f);
+    Enter();
+    RunTo(50.05f);
+    EXPECT_FLOAT_EQ(server.GetMusicVolume(), 0.4f);
+    RunTo(62.05f);
+    EXPECT_FLOAT_EQ(server.GetMusicVolume(), 0.0f);
+    Send(MSG_GAME_WIN, {});
+    EXPECT_FLOAT_EQ(server.GetMusicVolume(), 0.8f);
+
+    Send(MSG_RESULT_RETRY, {});
+    Run(20, 0.02f);
+    RunTo(51.0f);
+    EXPECT_FLOAT_EQ(server.GetMusicVolume(), 0.4f);
+    Send(MSG_PAUSE_QUIT, {});
+    manager->DispatchMessages();
+    EXPECT_EQ(log.Count("VanteoMainMenuScene Enter 0 0"), 1u);
+    EXPECT_FLOAT_EQ(server.GetMusicVolume(), 0.8f);
 }
 
 TEST_F(PointChallengeSceneTest, RestartPutsTheClockAndTheAlarmsBack)
