@@ -1,6 +1,8 @@
 #include "menus/GameSceneList.h"
 
 #include "engine/SimpleTestScene.h"
+#include "modes/VanteoScene_ComboChallenge.h"
+#include "modes/VanteoScene_PointChallenge.h"
 #include "modes/VanteoScene_Puzzle.h"
 
 namespace {
@@ -23,9 +25,9 @@ const std::array<GameSceneEntry, kGameSceneCount>& GameScenes()
         {"SimpleTestScene", &Make<SimpleTestScene>},
         {"VanteoScene_Push", nullptr},
         {"VanteoScene_Puzzle", &Make<VanteoScene_Puzzle>},
-        {"VanteoScene_ComboChallenge", nullptr},
+        {"VanteoScene_ComboChallenge", &Make<VanteoScene_ComboChallenge>},
         {"VanteoScene_StageChallenge", nullptr},
-        {"VanteoScene_PointChallenge", nullptr},
+        {"VanteoScene_PointChallenge", &Make<VanteoScene_PointChallenge>},
         {"SteamVanteoScene", nullptr},
         {"SteamVanteoScene_Push", nullptr},
         {"QuiblyLobbyScene", nullptr},

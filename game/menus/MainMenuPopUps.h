@@ -44,7 +44,8 @@ public:
     virtual void OnSkinBought(int skin);
 
     // The start pop-up: opened with a kind and mode, then filled from its record table (null
-    // for none). SetStartMode alone updates an open pop-up or only stores kind and mode.
+    // for none). SetStartMode alone updates an open pop-up or only stores kind and mode. While
+    // the game has no start pop-up, the mode starts at once, as if it had been confirmed.
     virtual void OpenStart(int kind, int mode, bool withTable, RankEntry* table);
     virtual void SetStartMode(int kind, int mode);
 
