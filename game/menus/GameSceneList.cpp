@@ -2,6 +2,7 @@
 
 #include "engine/SimpleTestScene.h"
 #include "modes/VanteoScene_Puzzle.h"
+#include "online/QuiblyLobbyScene.h"
 
 namespace {
 
@@ -28,7 +29,7 @@ const std::array<GameSceneEntry, kGameSceneCount>& GameScenes()
         {"VanteoScene_PointChallenge", nullptr},
         {"SteamVanteoScene", nullptr},
         {"SteamVanteoScene_Push", nullptr},
-        {"QuiblyLobbyScene", nullptr},
+        {"QuiblyLobbyScene", &Make<QuiblyLobbyScene>},
         {"VanteoPuzzleSelectScene2", nullptr},
         {"VanteoScene_IQEditorTest", nullptr},
     }};

@@ -7,6 +7,7 @@
 
 #include <win32/Text.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 
@@ -52,12 +53,18 @@ std::wstring LobbyText(const char* utf8)
 
 std::string CutUtf8(const std::string& text, size_t maxBytes)
 {
-    if (text.size() <= maxBytes)
-        return text;
-    size_t end = maxBytes;
-    // Back off continuation bytes, then the lead byte of the character they belong to.
-    while (end > 0 && (static_cast<unsigned char>(text[end]) & 0xC0) == 0x80)
-        --end;
+    size_t end = std::min(text.size(), maxBytes);
+    // A character that does not end inside the kept bytes is left out whole: find the lead
+    // byte of the last character and see whether all its bytes are there.
+    size_t lead = end;
+    while (lead > 0 && end - lead < 4 && (static_cast<unsigned char>(text[lead - 1]) & 0xC0) == 0x80)
+        --lead;
+    if (lead > 0) {
+        const auto first = static_cast<unsigned char>(text[lead - 1]);
+        const size_t length = first < 0x80 ? 1 : (first & 0xE0) == 0xC0 ? 2 : (first & 0xF0) == 0xE0 ? 3 : 4;
+        if (first >= 0x80 && end - (lead - 1) < length)
+            end = lead - 1;
+    }
     return text.substr(0, end);
 }
 
