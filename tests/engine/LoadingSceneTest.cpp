@@ -23,7 +23,7 @@ public:
 
 class CountingClient : public VanteoSteamClient {
 public:
-    void RunFrame(float) override { ++frames; }
+    int RunFrame(float) override { return ++frames; }
     int frames = 0;
 };
 
