@@ -4,6 +4,7 @@
 #include "modes/VanteoScene_ComboChallenge.h"
 #include "modes/VanteoScene_PointChallenge.h"
 #include "modes/VanteoScene_Puzzle.h"
+#include "online/QuiblyLobbyScene.h"
 
 namespace {
 
@@ -30,7 +31,7 @@ const std::array<GameSceneEntry, kGameSceneCount>& GameScenes()
         {"VanteoScene_PointChallenge", &Make<VanteoScene_PointChallenge>},
         {"SteamVanteoScene", nullptr},
         {"SteamVanteoScene_Push", nullptr},
-        {"QuiblyLobbyScene", nullptr},
+        {"QuiblyLobbyScene", &Make<QuiblyLobbyScene>},
         {"VanteoPuzzleSelectScene2", nullptr},
         {"VanteoScene_IQEditorTest", nullptr},
     }};
