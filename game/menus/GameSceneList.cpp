@@ -1,6 +1,7 @@
 #include "menus/GameSceneList.h"
 
 #include "engine/SimpleTestScene.h"
+#include "modes/VanteoScene.h"
 #include "modes/VanteoScene_Puzzle.h"
 
 namespace {
@@ -17,7 +18,7 @@ const std::array<GameSceneEntry, kGameSceneCount>& GameScenes()
 {
     // Each mode adds its factory here when its scene is built.
     static const std::array<GameSceneEntry, kGameSceneCount> scenes = {{
-        {"VanteoScene", nullptr},
+        {"VanteoScene", &Make<VanteoScene>},
         {"VanteoScene_IQ", nullptr},
         {"VanteoPuzzleEditorScene", nullptr},
         {"SimpleTestScene", &Make<SimpleTestScene>},
