@@ -3,6 +3,7 @@
 #include "engine/SimpleTestScene.h"
 #include "modes/VanteoScene_ComboChallenge.h"
 #include "modes/VanteoScene_PointChallenge.h"
+#include "modes/VanteoScene.h"
 #include "modes/VanteoScene_Puzzle.h"
 #include "online/QuiblyLobbyScene.h"
 
@@ -20,7 +21,7 @@ const std::array<GameSceneEntry, kGameSceneCount>& GameScenes()
 {
     // Each mode adds its factory here when its scene is built.
     static const std::array<GameSceneEntry, kGameSceneCount> scenes = {{
-        {"VanteoScene", nullptr},
+        {"VanteoScene", &Make<VanteoScene>},
         {"VanteoScene_IQ", nullptr},
         {"VanteoPuzzleEditorScene", nullptr},
         {"SimpleTestScene", &Make<SimpleTestScene>},
