@@ -4,6 +4,11 @@
 #include "modes/VanteoScene_ComboChallenge.h"
 #include "modes/VanteoScene_PointChallenge.h"
 #include "modes/VanteoScene.h"
+#include "modes/PuzzleLayout.h"
+#include "modes/VanteoPuzzleEditorScene.h"
+#include "modes/VanteoPuzzleSelectScene2.h"
+#include "modes/VanteoScene_IQ.h"
+#include "modes/VanteoScene_IQEditorTest.h"
 #include "modes/VanteoScene_Puzzle.h"
 #include "online/QuiblyLobbyScene.h"
 
@@ -15,6 +20,20 @@ CScene* Make()
     return new T();
 }
 
+// The logic-puzzle scenes pass one puzzle layout between them: the chooser's previews, the
+// play scene, the editor and its test all read or write this one.
+PuzzleLayout& SharedPuzzleLayout()
+{
+    static PuzzleLayout layout;
+    return layout;
+}
+
+template <typename T>
+CScene* MakeWithPuzzleLayout()
+{
+    return new T(SharedPuzzleLayout());
+}
+
 } // namespace
 
 const std::array<GameSceneEntry, kGameSceneCount>& GameScenes()
@@ -22,8 +41,8 @@ const std::array<GameSceneEntry, kGameSceneCount>& GameScenes()
     // Each mode adds its factory here when its scene is built.
     static const std::array<GameSceneEntry, kGameSceneCount> scenes = {{
         {"VanteoScene", &Make<VanteoScene>},
-        {"VanteoScene_IQ", nullptr},
-        {"VanteoPuzzleEditorScene", nullptr},
+        {"VanteoScene_IQ", &MakeWithPuzzleLayout<VanteoScene_IQ>},
+        {"VanteoPuzzleEditorScene", &MakeWithPuzzleLayout<VanteoPuzzleEditorScene>},
         {"SimpleTestScene", &Make<SimpleTestScene>},
         {"VanteoScene_Push", nullptr},
         {"VanteoScene_Puzzle", &Make<VanteoScene_Puzzle>},
@@ -33,8 +52,8 @@ const std::array<GameSceneEntry, kGameSceneCount>& GameScenes()
         {"SteamVanteoScene", nullptr},
         {"SteamVanteoScene_Push", nullptr},
         {"QuiblyLobbyScene", &Make<QuiblyLobbyScene>},
-        {"VanteoPuzzleSelectScene2", nullptr},
-        {"VanteoScene_IQEditorTest", nullptr},
+        {"VanteoPuzzleSelectScene2", &MakeWithPuzzleLayout<VanteoPuzzleSelectScene2>},
+        {"VanteoScene_IQEditorTest", &MakeWithPuzzleLayout<VanteoScene_IQEditorTest>},
     }};
     return scenes;
 }
