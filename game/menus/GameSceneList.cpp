@@ -1,6 +1,7 @@
 #include "menus/GameSceneList.h"
 
 #include "engine/SimpleTestScene.h"
+#include "modes/VanteoScene_Push.h"
 #include "modes/VanteoScene_Puzzle.h"
 
 namespace {
@@ -21,7 +22,7 @@ const std::array<GameSceneEntry, kGameSceneCount>& GameScenes()
         {"VanteoScene_IQ", nullptr},
         {"VanteoPuzzleEditorScene", nullptr},
         {"SimpleTestScene", &Make<SimpleTestScene>},
-        {"VanteoScene_Push", nullptr},
+        {"VanteoScene_Push", &Make<VanteoScene_Push>},
         {"VanteoScene_Puzzle", &Make<VanteoScene_Puzzle>},
         {"VanteoScene_ComboChallenge", nullptr},
         {"VanteoScene_StageChallenge", nullptr},
