@@ -68,12 +68,23 @@ void BoardWindows::ShowWithFirstScene(Id id)
     RestartFirstScene(id);
 }
 
+kv::KVDirector* AnimationDirectorOf(kv::KVWnd* window)
+{
+    if (!window)
+        return nullptr;
+    if (window->GetDirector())
+        return window->GetDirector();
+    auto* picture = dynamic_cast<kv::KVPicture*>(window);
+    return picture ? picture->GetPictureDirector() : nullptr;
+}
+
 void RestartFirstUIScene(kv::KVWnd* window)
 {
-    if (!window || !window->GetDirector())
+    kv::KVDirector* director = AnimationDirectorOf(window);
+    if (!director)
         return;
-    if (kv::KVAnimation* first = window->GetDirector()->GetFirstScene()) {
-        window->GetDirector()->currentScene = first;
+    if (kv::KVAnimation* first = director->GetFirstScene()) {
+        director->currentScene = first;
         first->Stop();
         first->Start();
     }

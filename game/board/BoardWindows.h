@@ -7,10 +7,14 @@
 #include <d3d9/D3D9Types.h>
 
 namespace kv {
+class KVDirector;
 class KVWnd;
 }
 
-// Starts a window's first UI animation scene again from its beginning; nothing without one.
+// The director of a window's animation: its UI animation, else the picture's own animation;
+// null when it has neither.
+kv::KVDirector* AnimationDirectorOf(kv::KVWnd* window);
+// Starts a window's first animation scene again from its beginning; nothing without one.
 void RestartFirstUIScene(kv::KVWnd* window);
 
 class BoardWindows {

@@ -22,14 +22,17 @@ int32_t TypeOfMessage(int32_t id)
     }
 }
 
-// The payload bytes each replayed type needs.
-size_t PayloadNeeded(int32_t type)
+// The exact size (type word and payload) of each replayed type; -1 for types that are kept
+// but never replayed, whose size only has to lie within the record limits.
+int32_t ExactSize(int32_t type)
 {
     switch (type) {
-    case 0: return 4;
-    case 3: return 32;
-    case 4: return 128;
-    default: return 0;
+    case 0: return 8;
+    case 1: return 4;
+    case 2: return 12;
+    case 3: return 36;
+    case 4: return 132;
+    default: return -1;
     }
 }
 
@@ -93,8 +96,12 @@ void PlayRecorder::AppendRecordEvent(float time, const uint8_t* data, int32_t si
 {
     if (!m_bStarted)
         BeginRecording();
-    // Events go nowhere without a file, and a record never holds more than the reader takes.
+    // Events go nowhere without a file, and a record is written only as the reader takes it:
+    // within the record limits and, for the five replayed events, of exactly their size.
     if (!m_pStream || !data || size < 4 || size > kMaxRecordData)
+        return;
+    const int32_t exact = ExactSize(TypeOfMessage(static_cast<int32_t>(GetU32(data))));
+    if (exact >= 0 && size != exact)
         return;
     std::string record;
     uint32_t timeBits;
@@ -143,9 +150,10 @@ std::vector<ReplayRecord> ParseReplay(const uint8_t* data, size_t size)
         if (bytes < 4 || bytes > kMaxRecordData || static_cast<size_t>(bytes) > size - at - 8 || record.time != record.time)
             break;
         record.type = static_cast<int32_t>(GetU32(data + at + 8));
-        record.payload.assign(data + at + 12, data + at + 8 + bytes);
-        if (record.payload.size() < PayloadNeeded(record.type))
+        const int32_t exact = ExactSize(record.type);
+        if (exact >= 0 && bytes != exact)
             break;
+        record.payload.assign(data + at + 12, data + at + 8 + bytes);
         records.push_back(std::move(record));
         at += 8 + static_cast<size_t>(bytes);
     }

@@ -39,6 +39,7 @@ public:
 
     // The first numbered file, 001, created empty; once per run, at the first event.
     void BeginRecording();
+    // Writes one event; an event of a replayed type that is not exactly its size is dropped.
     void AppendRecordEvent(float time, const uint8_t* data, int32_t size) override;
     // Nothing recorded: false, nothing changes. Otherwise the recording is copied to `target`
     // (when given) and the next numbered file begins; false when the copy failed (nothing
@@ -72,7 +73,8 @@ struct ReplayRecord {
 };
 
 // Reads the records of a replay file's bytes, in order, up to the first record that is cut short,
-// has a size outside 4 .. 1020, or is of a known type with too short a payload.
+// has a size outside 4 .. 1020 or a time that is no number, or is of a replayed type (0 to 4)
+// without exactly its size (8, 4, 12, 36, 132).
 std::vector<ReplayRecord> ParseReplay(const uint8_t* data, size_t size);
 
 // Replays a recording as the opponent's messages: each record at its time of the replay clock;

@@ -9,6 +9,7 @@
 #include "modes/VanteoPuzzleSelectScene2.h"
 #include "modes/VanteoScene_IQ.h"
 #include "modes/VanteoScene_IQEditorTest.h"
+#include "modes/VanteoScene_Push.h"
 #include "modes/VanteoScene_Puzzle.h"
 #include "online/QuiblyLobbyScene.h"
 
@@ -44,7 +45,7 @@ const std::array<GameSceneEntry, kGameSceneCount>& GameScenes()
         {"VanteoScene_IQ", &MakeWithPuzzleLayout<VanteoScene_IQ>},
         {"VanteoPuzzleEditorScene", &MakeWithPuzzleLayout<VanteoPuzzleEditorScene>},
         {"SimpleTestScene", &Make<SimpleTestScene>},
-        {"VanteoScene_Push", nullptr},
+        {"VanteoScene_Push", &Make<VanteoScene_Push>},
         {"VanteoScene_Puzzle", &Make<VanteoScene_Puzzle>},
         {"VanteoScene_ComboChallenge", &Make<VanteoScene_ComboChallenge>},
         {"VanteoScene_StageChallenge", nullptr},

@@ -97,9 +97,11 @@ bool PushLaneState::Decode(const uint8_t* data, size_t size)
     }
     if (!in.Ok() || read.stoneCount < 0 || read.stoneCount > kMaxStones)
         return false;
-    for (int i = 0; i < read.stoneCount; ++i)
-        if (read.stones[static_cast<size_t>(i)].lane < 0 || read.stones[static_cast<size_t>(i)].lane > 2)
+    for (int i = 0; i < read.stoneCount; ++i) {
+        const PushStone& s = read.stones[static_cast<size_t>(i)];
+        if (s.lane < 0 || s.lane > 2 || (s.side != 0 && s.side != 1))
             return false;
+    }
     // Positions outside the lanes, or not numbers at all, are brought back inside them.
     auto inside = [](float v) { return std::isfinite(v) ? std::clamp(v, -PushBlockSet::kLaneLimit, PushBlockSet::kLaneLimit) : 0.0f; };
     for (PushLane& l : read.lanes) {
@@ -171,6 +173,12 @@ void PushBlockSet::Init(kv::KVWnd* layout, kv::KVWnd* area)
     m_fUserSpawn = m_fEnemySpawn = kSpawnInterval;
     HideAtOnce(Find(L"Pic_pushing_count"));
     Reset();
+}
+
+void PushBlockSet::Detach()
+{
+    m_pLayout = m_pArea = m_pBoundLayout = nullptr;
+    m_bUserArea = m_bEnemyArea = false;
 }
 
 void PushBlockSet::Reset()
@@ -486,11 +494,27 @@ void PushBlockSet::SaveState(PushLaneState& out) const
     }
 }
 
-void PushBlockSet::LoadState(const PushLaneState& in)
+bool PushBlockSet::LoadState(const PushLaneState& in)
 {
+    // The state comes from the other machine: a stone count outside 0..10 is brought inside it,
+    // and a stone off the three lanes or of no side, or a number that is no number, refuses the
+    // whole state, which then changes nothing.
     const int count = std::clamp(in.stoneCount, 0, PushLaneState::kMaxStones);
+    for (int i = 0; i < count; ++i) {
+        const PushStone& s = in.stones[static_cast<size_t>(i)];
+        if (s.lane < 0 || s.lane > 2 || (s.side != 0 && s.side != 1) || !std::isfinite(s.limit) || !std::isfinite(s.timer))
+            return false;
+    }
+    for (const PushLane& l : in.lanes)
+        if (!std::isfinite(l.pos) || !std::isfinite(l.target) || !std::isfinite(l.dropTimer) || !std::isfinite(l.comboTimer))
+            return false;
     stones.assign(in.stones.begin(), in.stones.begin() + count);
     lanes = in.lanes;
+    for (PushLane& l : lanes) {
+        l.pos = std::clamp(l.pos, -kLaneLimit, kLaneLimit);
+        l.target = std::clamp(l.target, -kLaneLimit, kLaneLimit);
+    }
+    return true;
 }
 
 void PushBlockSet::Pose(bool user, bool win, float seconds)

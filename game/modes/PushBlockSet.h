@@ -47,7 +47,8 @@ struct PushLaneState {
     std::array<PushLane, 3> lanes{};
 
     std::vector<uint8_t> Encode() const;
-    // False for a short buffer; a stone count outside 0..10 and lanes outside 0..2 are refused.
+    // False for a short buffer; a stone count outside 0..10, stones off lanes 0..2 and sides
+    // other than 0 and 1 are refused; positions are brought inside the lanes.
     bool Decode(const uint8_t* data, size_t size);
 };
 
@@ -84,6 +85,9 @@ public:
     PushBlockSet& operator=(const PushBlockSet&) = delete;
 
     void Init(kv::KVWnd* layout, kv::KVWnd* area);
+    // Forgets the windows given to Init, once the scene has destroyed them, so that a layout
+    // built later at the same address is bound again.
+    void Detach();
     void Reset();
     void Update(float seconds);
     void Draw();
@@ -95,7 +99,9 @@ public:
     void AddBlock(int lane, int side);
     // The state as the peer sees it (this machine's opponent is its player): mirrored.
     void SaveState(PushLaneState& out) const;
-    void LoadState(const PushLaneState& in);
+    // Applies a received state as it is; false (and nothing changes) for a stone off the lanes
+    // or of no side, or a number that is not finite. At most 10 stones are taken.
+    bool LoadState(const PushLaneState& in);
 
     // The lane speed and stone time of the mode configuration (tests set their own).
     float moveSpeed = 30.0f;

@@ -9,6 +9,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <cstring>
 
 namespace {
@@ -68,6 +69,11 @@ TEST_F(PlayRecorderTest, EachEventIsWrittenWithItsTimeSizeAndType)
         time += 0.25f;
     }
     EXPECT_EQ(recorder.CurrentFile(), "data/PuzzleRecord/VanteoPuzzleRecord_001.puz");
+    EXPECT_EQ(recorder.EventCount(), 6);
+    EXPECT_EQ(m_dir.Read(recorder.CurrentFile()), expected);
+    // Events of the replayed types that are not exactly their size are not written.
+    Append(recorder, 9.0f, MSG_ROTATE, Le({1, 2}));
+    Append(recorder, 9.0f, MSG_BOARD_LAYOUT, std::string(64, '\0'));
     EXPECT_EQ(recorder.EventCount(), 6);
     EXPECT_EQ(m_dir.Read(recorder.CurrentFile()), expected);
 }
@@ -144,6 +150,10 @@ TEST_F(PlayRecorderTest, MissingShortAndHostileFilesStaySilent)
         {"a size below the type word", F32(2.0f) + Le({2, 1}), 0},
         {"a turn without its direction", good + Record(2.0f, 0, ""), 1},
         {"a layout cut short", Record(2.0f, 4, std::string(100, '\0')), 0},
+        {"a star with a word too many", good + Record(2.0f, 2, Le({1, 2, 3})), 1},
+        {"a stone square with a payload", Record(2.0f, 1, Le({1})) + good, 0},
+        {"a group clear one word short", good + Record(2.0f, 3, Le({1, 2, 3, 4, 5, 6, 7})), 1},
+        {"a time that is no number", good + F32(std::nanf("")) + Le({4, 1}), 1},
         {"an unknown type is kept and posts nothing", good + Record(2.0f, 77, "ab"), 2},
     };
     for (const Case& c : cases)

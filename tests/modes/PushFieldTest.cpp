@@ -10,6 +10,7 @@
 
 #include <cmath>
 #include <cstring>
+#include <limits>
 
 namespace {
 
@@ -161,6 +162,7 @@ TEST(PushLaneStateTest, TheStateIsSentMirroredAndReadBackSafely)
     const Case cases[] = {{"eleven stones", 160, 11, false},
                           {"a negative count", 160, -1, false},
                           {"a stone on lane 5", 0, 5, false},
+                          {"a stone of side 2", 8, 2, false},
                           {"a lane position far outside", 164, 0x4F000000, true}};
     for (const Case& c : cases) {
         std::vector<uint8_t> hostile = bytes;
@@ -178,6 +180,51 @@ TEST(PushLaneStateTest, TheStateIsSentMirroredAndReadBackSafely)
     ASSERT_TRUE(read.Decode(nan.data(), nan.size()));
     EXPECT_FLOAT_EQ(read.lanes[0].target, 0.0f);
     EXPECT_FALSE(read.Decode(bytes.data(), 100));
+}
+
+TEST(PushLaneStateTest, AHostileStateIsRefusedWholeOrBroughtWithinLimits)
+{
+    PushLaneState good;
+    good.stoneCount = 1;
+    good.stones[0] = {2, -30.0f, 1, 4.0f};
+    good.lanes[1].pos = 20.0f;
+    struct Case {
+        const char* what;
+        void (*spoil)(PushLaneState&);
+        bool accepted;
+        size_t stones;
+    };
+    const Case cases[] = {
+        {"as sent", [](PushLaneState&) {}, true, 1},
+        {"a count of 40 takes ten", [](PushLaneState& s) { s.stoneCount = 40; }, true, 10},
+        {"a negative count takes none", [](PushLaneState& s) { s.stoneCount = -3; }, true, 0},
+        {"a stone on lane 3", [](PushLaneState& s) { s.stones[0].lane = 3; }, false, 0},
+        {"a stone on lane -1", [](PushLaneState& s) { s.stones[0].lane = -1; }, false, 0},
+        {"a stone of side 7", [](PushLaneState& s) { s.stones[0].side = 7; }, false, 0},
+        {"a stone limit that is no number", [](PushLaneState& s) { s.stones[0].limit = std::numeric_limits<float>::quiet_NaN(); }, false, 0},
+        {"an endless stone timer", [](PushLaneState& s) { s.stones[0].timer = INFINITY; }, false, 0},
+        {"a lane target that is no number", [](PushLaneState& s) { s.lanes[2].target = std::numeric_limits<float>::quiet_NaN(); }, false, 0},
+        {"an endless combo timer", [](PushLaneState& s) { s.lanes[0].comboTimer = -INFINITY; }, false, 0},
+    };
+    for (const Case& c : cases) {
+        PushLaneState state = good;
+        c.spoil(state);
+        PushBlockSet field;
+        field.lanes[0].pos = 7.0f;
+        EXPECT_EQ(field.LoadState(state), c.accepted) << c.what;
+        if (c.accepted) {
+            EXPECT_EQ(field.stones.size(), c.stones) << c.what;
+            EXPECT_FLOAT_EQ(field.lanes[1].pos, 20.0f) << c.what;
+        } else {
+            EXPECT_TRUE(field.stones.empty()) << c.what;
+            EXPECT_FLOAT_EQ(field.lanes[0].pos, 7.0f) << c.what;  // nothing changed
+        }
+    }
+    PushLaneState far = good;
+    far.lanes[0].pos = 5000.0f;
+    PushBlockSet field;
+    ASSERT_TRUE(field.LoadState(far));
+    EXPECT_FLOAT_EQ(field.lanes[0].pos, PushBlockSet::kLaneLimit);
 }
 
 } // namespace
