@@ -2,6 +2,7 @@
 
 #include "engine/SimpleTestScene.h"
 #include "modes/VanteoScene_Puzzle.h"
+#include "modes/VanteoScene_StageChallenge.h"
 
 namespace {
 
@@ -24,7 +25,7 @@ const std::array<GameSceneEntry, kGameSceneCount>& GameScenes()
         {"VanteoScene_Push", nullptr},
         {"VanteoScene_Puzzle", &Make<VanteoScene_Puzzle>},
         {"VanteoScene_ComboChallenge", nullptr},
-        {"VanteoScene_StageChallenge", nullptr},
+        {"VanteoScene_StageChallenge", &Make<VanteoScene_StageChallenge>},
         {"VanteoScene_PointChallenge", nullptr},
         {"SteamVanteoScene", nullptr},
         {"SteamVanteoScene_Push", nullptr},
