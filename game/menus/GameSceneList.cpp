@@ -12,6 +12,7 @@
 #include "modes/VanteoScene_Push.h"
 #include "modes/VanteoScene_Puzzle.h"
 #include "online/QuiblyLobbyScene.h"
+#include "modes/VanteoScene_StageChallenge.h"
 
 namespace {
 
@@ -48,7 +49,7 @@ const std::array<GameSceneEntry, kGameSceneCount>& GameScenes()
         {"VanteoScene_Push", &Make<VanteoScene_Push>},
         {"VanteoScene_Puzzle", &Make<VanteoScene_Puzzle>},
         {"VanteoScene_ComboChallenge", &Make<VanteoScene_ComboChallenge>},
-        {"VanteoScene_StageChallenge", nullptr},
+        {"VanteoScene_StageChallenge", &Make<VanteoScene_StageChallenge>},
         {"VanteoScene_PointChallenge", &Make<VanteoScene_PointChallenge>},
         {"SteamVanteoScene", nullptr},
         {"SteamVanteoScene_Push", nullptr},

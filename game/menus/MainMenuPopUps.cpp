@@ -4,6 +4,7 @@
 #include "menus/PopUp.h"
 #include "menus/PopUpAchievements.h"
 #include "menus/PopUpRanking.h"
+#include "menus/PopUpStageSelect.h"
 #include "menus/PopUpUnlockNotices.h"
 
 #include <helvane/Log.h>
@@ -76,13 +77,18 @@ struct MainMenuPopUps::Members {
     VanteoPopUp_Achievements_Steam achievements;
     VanteoPopUp_MainMenuUnlock unlockNotice;
     VanteoPopUp_MainMenuUnlocked lockedNotice;
+    // From the menu's Enter to its Leave.
+    std::unique_ptr<VanteoPopUp_StageSelect> stageSelect;
 
     // Every member, in update order.
     std::vector<VanteoPopUp*> All()
     {
-        return {&ok,          &okCancel,    &okCancel2Line, &rankingPoint, &rankingCombo, &rankingMulti,
-                &rankingStage, &rankingBattle, &rankingPush, &rankingIQ,    &achievements, &unlockNotice,
-                &lockedNotice};
+        std::vector<VanteoPopUp*> all{&ok,          &okCancel,    &okCancel2Line, &rankingPoint, &rankingCombo, &rankingMulti,
+                                      &rankingStage, &rankingBattle, &rankingPush, &rankingIQ,    &achievements, &unlockNotice,
+                                      &lockedNotice};
+        if (stageSelect)
+            all.push_back(stageSelect.get());
+        return all;
     }
 };
 
@@ -160,4 +166,30 @@ void MainMenuPopUps::AskYesNo(int param, const std::wstring& title, const std::w
     box.SetTitle(title.c_str());
     box.SetMessage(message.c_str());
     box.m_nParam = param;
+}
+
+void MainMenuPopUps::CreateStageSelect()
+{
+    if (!m_pMembers->stageSelect)
+        m_pMembers->stageSelect = std::make_unique<VanteoPopUp_StageSelect>();
+}
+
+void MainMenuPopUps::DeleteStageSelect()
+{
+    if (m_pMembers->stageSelect)
+        m_pMembers->stageSelect->Close();
+    m_pMembers->stageSelect.reset();
+}
+
+void MainMenuPopUps::OpenStageSelect(int reachedStage)
+{
+    VanteoPopUp_StageSelect* select = m_pMembers->stageSelect.get();
+    if (select && select->Open())
+        select->Setup(reachedStage);
+}
+
+void MainMenuPopUps::RecreateStageBoards()
+{
+    if (m_pMembers->stageSelect)
+        m_pMembers->stageSelect->RecreateBoards();
 }

@@ -98,6 +98,11 @@ public:
     void OpenUnlockNotice(int kind) override;
     bool IsUnlockNoticeOpen() override;
     void ShowModeLocked(int kind, int index) override;
+    // The stage select of the stage challenge.
+    void CreateStageSelect() override;
+    void DeleteStageSelect() override;
+    void OpenStageSelect(int reachedStage) override;
+    void RecreateStageBoards() override;
 
 private:
     struct Members;
