@@ -97,6 +97,16 @@ public:
     void OpenUnlockNotice(int kind) override;
     bool IsUnlockNoticeOpen() override;
     void ShowModeLocked(int kind, int index) override;
+    // Tutorials, battle help and the special modes.
+    void OpenTutorialMenu() override;
+    void OpenBattleTutorialMenu() override;
+    void OpenMovieTutorial() override;
+    void OpenHowTo(HowToKind kind) override;
+    void OpenBattleHelp() override;
+    bool OpenBattleVideo() override;
+    void OpenBattleSpecial() override;
+    void OpenPushSpecial() override;
+    void UpdateSpecialLocks() override;
 
 private:
     struct Members;
