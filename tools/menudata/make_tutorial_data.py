@@ -286,27 +286,26 @@ popup("howto_battle.xml", "Wnd_howto_battle", "Wnd_howto_battle_body", HX, HY, H
       [], "help_out", [("help_in", help_in)] + [(f"help_{n}", help_scene(n)) for n in range(1, 10)])
 
 # ---- the special modes: a card per mode with its lock, price, place and marks ----
-image("geek_cube.png", 110, 40, [f"rect 0 0 110 40 {YELLOW} r=12", "block 8 6 28 #FFFFFF"])
-image("geek_cube_gray.png", 110, 40, [f"rect 0 0 110 40 {GREY} r=12", "block 8 6 28 #D5D9E2"])
-image("geek_lock.png", 200, 150, ["rect 0 0 200 150 #1B2340C0 r=18", "rect 80 70 40 32 #E4E7EE r=6", "ring 100 70 13 5 #E4E7EE"])
 image("geek_clear.png", 40, 40, [f"circle 20 20 18 {GREEN}", 'text 20 10 16 #FFFFFF "OK" align=center'])
 image("geek_allclear.png", 40, 40, [f"star 20 20 19 {YELLOW}"])
-lock_anim = button("geek_lock_btn", 200, 150, "#1B2340", "LOCKED", 18)
 clear_pic, allclear_pic = still("geek_clear.png"), still("geek_allclear.png")
 
 
 def special(file, top, title, colour, prefix, modes, prices):
     w = 60 + 220 * min(3, len(modes))
-    h = 140 + 210 * ((len(modes) + 2) // 3) + 80
+    h = 110 + 210 * ((len(modes) + 2) // 3) + 90
     x, y = (1024 - w) // 2, (768 - h) // 2
     children = []
     for k, ((mode, text, c), price) in enumerate(zip(modes, prices)):
         cx, cy = 40 + (k % 3) * 220, 90 + (k // 3) * 210
         children.append(animbutton(f"{prefix}{mode}", cx, cy, 200, 150, button(f"geek_{prefix}{mode}", 200, 150, c, text, 26)))
-        children.append(animbutton(f"{prefix}lock_{mode}", cx, cy, 200, 150, lock_anim))
+        children.append(animbutton(f"{prefix}lock_{mode}", cx, cy, 200, 150,
+                                   button(f"geek_lock_{prefix}{mode}", 200, 150, mix(c, 0.55, "#1B2340"), text, 24)))
         price_text = f'text 72 8 22 #FFFFFF "{price}" align=center'
-        image(f"geek_price_{prefix}{mode}.png", 110, 40, [f"rect 0 0 110 40 {YELLOW} r=12", "block 8 6 28 #FFFFFF", price_text])
-        image(f"geek_price_{prefix}{mode}_gray.png", 110, 40, [f"rect 0 0 110 40 {GREY} r=12", "block 8 6 28 #D5D9E2", price_text])
+        cube = lambda face: [f"rect 8 8 24 24 #FFFFFF r=5", f'text 20 9 17 {face} "C" align=center']
+        image(f"geek_price_{prefix}{mode}.png", 110, 40, [f"rect 0 0 110 40 {mix(YELLOW, 0.25, '#000000')} r=12"]
+              + cube(mix(YELLOW, 0.3, '#000000')) + [price_text])
+        image(f"geek_price_{prefix}{mode}_gray.png", 110, 40, [f"rect 0 0 110 40 {GREY} r=12"] + cube(GREY) + [price_text])
         children.append(picture(f"Pic_{prefix}cube_{mode}", cx + 45, cy + 104, 110, 40, still(f"geek_price_{prefix}{mode}.png")))
         children.append(picture(f"Pic_{prefix}cube_{mode}_gray", cx + 45, cy + 104, 110, 40,
                                 still(f"geek_price_{prefix}{mode}_gray.png")))
