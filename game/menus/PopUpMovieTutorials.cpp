@@ -254,8 +254,7 @@ void VanteoPopUp_MovieTutorial::EnableClose()
 
 void VanteoPopUp_MovieTutorial::OnClose(kv::EventArgs&)
 {
-    if (m_pWindow && m_pWindow->GetDirector())
-        ButtonStep(L"quibly_out");
+    ButtonStep(L"quibly_out");
 }
 
 void VanteoPopUp_MovieTutorial::OnDrawMovie(kv::EventArgs& args)
@@ -384,8 +383,7 @@ void VanteoPopUp_Video::SelectVideo(int n)
 
 void VanteoPopUp_Video::OnClose(kv::EventArgs&)
 {
-    if (m_pWindow && m_pWindow->GetDirector())
-        ButtonStep(L"video_out");
+    ButtonStep(L"video_out");
 }
 
 void VanteoPopUp_Video::OnDrawVideo(kv::EventArgs& args)

@@ -60,13 +60,13 @@ void VanteoPopUp_SpecialModes::BindModes(std::integer_sequence<int, M...>)
 
 void VanteoPopUp_SpecialModes::ChooseMode(int mode)
 {
-    if (m_pWindow && m_pWindow->GetDirector() && ButtonStep(L"video_out"))
+    if (ButtonStep(L"video_out"))
         m_nChosenMode = mode;
 }
 
 void VanteoPopUp_SpecialModes::OnClose(kv::EventArgs&)
 {
-    if (m_pWindow && m_pWindow->GetDirector() && ButtonStep(L"video_out"))
+    if (ButtonStep(L"video_out"))
         m_nChosenMode = m_Kind.modeCount;
 }
 

@@ -24,8 +24,7 @@ int VanteoPopUp_TutorialChoices::OpenMenu()
 
 void VanteoPopUp_TutorialChoices::OnClose(kv::EventArgs&)
 {
-    if (m_pWindow && m_pWindow->GetDirector())
-        ButtonStep(L"video_out");
+    ButtonStep(L"video_out");
 }
 
 void VanteoPopUp_TutorialChoices::Update(float)
@@ -73,7 +72,7 @@ void VanteoPopUp_Tutorial::BindEvents()
 
 void VanteoPopUp_Tutorial::OnFreePlay(kv::EventArgs&)
 {
-    if (m_pWindow && m_pWindow->GetDirector() && ButtonStep(L"video_out"))
+    if (ButtonStep(L"video_out"))
         m_nChoice = kTutorialChoiceFreePlay;
 }
 
@@ -128,8 +127,7 @@ void VanteoPopUp_BattleHelp::ShowCategory(int n)
 
 void VanteoPopUp_BattleHelp::OnClose(kv::EventArgs&)
 {
-    if (m_pWindow && m_pWindow->GetDirector())
-        ButtonStep(L"help_out");
+    ButtonStep(L"help_out");
 }
 
 void VanteoPopUp_BattleHelp::Update(float)

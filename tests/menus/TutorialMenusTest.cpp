@@ -146,6 +146,19 @@ TEST_F(TutorialMenusTest, FreePlayClosesTheMenuFirstAndIsReportedOnce)
     EXPECT_EQ(tutorial.m_nChoice, kTutorialChoiceNone);
 }
 
+TEST_F(TutorialMenusTest, AMenuWithoutAnimationClosesAtOnceInsteadOfNever)
+{
+    world.AddFile("data/tutorial.xml",
+                  Layout("Wnd_tutorial", Child({"BUTTON", "popup_tutorial_freeplay_Normal1", 100, 100, 100, 100}), ""));
+    VanteoPopUp_Tutorial tutorial;
+    ASSERT_EQ(tutorial.Open(), 1);
+    ASSERT_EQ(tutorial.m_pWindow->GetDirector(), nullptr);
+    ASSERT_TRUE(world.ClickOn(L"popup_tutorial_freeplay_Normal1"));
+    world.Frame(tutorial, 0.01f);
+    EXPECT_FALSE(tutorial.IsOpen());
+    EXPECT_EQ(Posted(), (std::vector<Pair>{{MSG_TUTORIAL_CHOSEN, kTutorialChoiceFreePlay}}));
+}
+
 TEST_F(TutorialMenusTest, AClosingKeyReachesOnlyThePopUpUpdatedFirst)
 {
     // The tutorial menu's slide choice opened the general tutorial above it; updated first, the

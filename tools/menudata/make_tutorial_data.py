@@ -299,16 +299,17 @@ def special(file, top, title, colour, prefix, modes, prices):
     for k, ((mode, text, c), price) in enumerate(zip(modes, prices)):
         cx, cy = 40 + (k % 3) * 220, 90 + (k // 3) * 210
         children.append(animbutton(f"{prefix}{mode}", cx, cy, 200, 150, button(f"geek_{prefix}{mode}", 200, 150, c, text, 26)))
-        children.append(animbutton(f"{prefix}lock_{mode}", cx, cy, 200, 150,
-                                   button(f"geek_lock_{prefix}{mode}", 200, 150, mix(c, 0.55, "#1B2340"), text, 24)))
         price_text = f'text 72 8 22 #FFFFFF "{price}" align=center'
         cube = lambda face: [f"rect 8 8 24 24 #FFFFFF r=5", f'text 20 9 17 {face} "C" align=center']
         image(f"geek_price_{prefix}{mode}.png", 110, 40, [f"rect 0 0 110 40 {mix(YELLOW, 0.25, '#000000')} r=12"]
               + cube(mix(YELLOW, 0.3, '#000000')) + [price_text])
         image(f"geek_price_{prefix}{mode}_gray.png", 110, 40, [f"rect 0 0 110 40 {GREY} r=12"] + cube(GREY) + [price_text])
-        children.append(picture(f"Pic_{prefix}cube_{mode}", cx + 45, cy + 104, 110, 40, still(f"geek_price_{prefix}{mode}.png")))
-        children.append(picture(f"Pic_{prefix}cube_{mode}_gray", cx + 45, cy + 104, 110, 40,
-                                still(f"geek_price_{prefix}{mode}_gray.png")))
+        # The price lies on the lock, so an unlocked mode shows neither.
+        prices = (picture(f"Pic_{prefix}cube_{mode}", 45, 104, 110, 40, still(f"geek_price_{prefix}{mode}.png"))
+                  + picture(f"Pic_{prefix}cube_{mode}_gray", 45, 104, 110, 40, still(f"geek_price_{prefix}{mode}_gray.png")))
+        lock = button(f"geek_lock_{prefix}{mode}", 200, 150, mix(c, 0.55, "#1B2340"), text, 24)
+        children.append(child("ANIMBUTTON", f"{prefix}lock_{mode}", cx, cy, 200, 150,
+                              f'<asset type="GROUP">{lock}</asset>' + prices))
         children.append(label(f"Label_cmt_{mode}", cx, cy + 154, 150, 40, 20, NAVY, "", "Left"))
         children.append(picture(f"Pic_icon_clear_{mode}", cx + 160, cy + 154, 40, 40, clear_pic))
         children.append(picture(f"Pic_icon_allclear_{mode}", cx + 160, cy + 154, 40, 40, allclear_pic))
