@@ -49,6 +49,7 @@ constexpr ShowFlag kShowFlags[] = {
     {"PuzzleTutorial", &GameConfigRecord::showPuzzleTutorial},
     {"PushTutorial", &GameConfigRecord::showPushTutorial},
     {"ClickHere", &GameConfigRecord::showClickHere},
+    {"MovieTutorial", &GameConfigRecord::movieTutorialSeen},
 };
 
 struct IntField {

@@ -22,6 +22,10 @@ struct GameConfigRecord {
     int showPuzzleTutorial = 0;
     int showPushTutorial = 0;
     int showClickHere = 0;
+    // The general movie tutorial has been watched to its last page: from then on it may be closed
+    // on any page. Kept apart from showTutorial, which the main menu recomputes for its guided
+    // first play on every entry.
+    int movieTutorialSeen = 0;
     int selfWinBattle = 0;
     int selfWinPush = 0;
     int selfWinStackBattle = 0;

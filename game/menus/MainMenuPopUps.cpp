@@ -3,8 +3,11 @@
 #include "board/GameSeams.h"
 #include "menus/PopUp.h"
 #include "menus/PopUpAchievements.h"
+#include "menus/PopUpMovieTutorials.h"
 #include "menus/PopUpRanking.h"
 #include "menus/PopUpStageSelect.h"
+#include "menus/PopUpSpecialModes.h"
+#include "menus/PopUpTutorialMenus.h"
 #include "menus/PopUpUnlockNotices.h"
 
 #include <helvane/Log.h>
@@ -79,13 +82,26 @@ struct MainMenuPopUps::Members {
     VanteoPopUp_MainMenuUnlocked lockedNotice;
     // From the menu's Enter to its Leave.
     std::unique_ptr<VanteoPopUp_StageSelect> stageSelect;
+    // Tutorials and special modes: what the tutorial menus open is updated before the menus, so a
+    // closing key reaches the upper pop-up first.
+    VanteoPopUp_Quibly movieTutorial;
+    VanteoPopUp_HowTo_IQ howToIQ;
+    VanteoPopUp_HowTo_Push howToPush;
+    VanteoPopUp_HowTo_Puzzle howToPuzzle;
+    VanteoPopUp_Video video;
+    VanteoPopUp_BattleHelp battleHelp;
+    VanteoPopUp_Tutorial tutorialMenu;
+    VanteoPopUp_BattleTutorial battleTutorialMenu;
+    VanteoPopUp_BattleGeek battleGeek;
+    VanteoPopUp_PushGeek pushGeek;
 
     // Every member, in update order.
     std::vector<VanteoPopUp*> All()
     {
         std::vector<VanteoPopUp*> all{&ok,          &okCancel,    &okCancel2Line, &rankingPoint, &rankingCombo, &rankingMulti,
                                       &rankingStage, &rankingBattle, &rankingPush, &rankingIQ,    &achievements, &unlockNotice,
-                                      &lockedNotice};
+                                      &lockedNotice, &movieTutorial, &howToIQ,     &howToPush,    &howToPuzzle,  &video,
+                                      &battleHelp,   &tutorialMenu,  &battleTutorialMenu, &battleGeek, &pushGeek};
         if (stageSelect)
             all.push_back(stageSelect.get());
         return all;
@@ -192,4 +208,73 @@ void MainMenuPopUps::RecreateStageBoards()
 {
     if (m_pMembers->stageSelect)
         m_pMembers->stageSelect->RecreateBoards();
+}
+
+// Tutorials, battle help and the special modes.
+
+void MainMenuPopUps::OpenTutorialMenu()
+{
+    m_pMembers->tutorialMenu.Open();
+}
+
+void MainMenuPopUps::OpenBattleTutorialMenu()
+{
+    m_pMembers->battleTutorialMenu.Open();
+}
+
+void MainMenuPopUps::OpenMovieTutorial()
+{
+    m_pMembers->movieTutorial.Open();
+}
+
+void MainMenuPopUps::OpenHowTo(HowToKind kind)
+{
+    switch (kind) {
+    case HowToKind::Puzzle: m_pMembers->howToPuzzle.Open(); break;
+    case HowToKind::Battle: m_pMembers->battleHelp.Open(); break;
+    case HowToKind::Push: m_pMembers->howToPush.Open(); break;
+    case HowToKind::IQ: m_pMembers->howToIQ.Open(); break;
+    }
+}
+
+void MainMenuPopUps::OpenBattleHelp()
+{
+    m_pMembers->battleHelp.Open();
+}
+
+bool MainMenuPopUps::OpenBattleVideo()
+{
+    if (!m_pMembers->video.Open())
+        return false;
+    m_pMembers->video.LoadMovies();
+    return true;
+}
+
+namespace {
+
+void OpenSpecialModes(VanteoPopUp_SpecialModes& popUp)
+{
+    if (!popUp.Open())
+        return;
+    popUp.m_bUnlocksSet = true;
+    popUp.UpdateLocks();
+    popUp.ShowRanks();
+}
+
+} // namespace
+
+void MainMenuPopUps::OpenBattleSpecial()
+{
+    OpenSpecialModes(m_pMembers->battleGeek);
+}
+
+void MainMenuPopUps::OpenPushSpecial()
+{
+    OpenSpecialModes(m_pMembers->pushGeek);
+}
+
+void MainMenuPopUps::UpdateSpecialLocks()
+{
+    m_pMembers->battleGeek.UpdateLocks();
+    m_pMembers->pushGeek.UpdateLocks();
 }

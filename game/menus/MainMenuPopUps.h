@@ -103,6 +103,16 @@ public:
     void DeleteStageSelect() override;
     void OpenStageSelect(int reachedStage) override;
     void RecreateStageBoards() override;
+    // Tutorials, battle help and the special modes.
+    void OpenTutorialMenu() override;
+    void OpenBattleTutorialMenu() override;
+    void OpenMovieTutorial() override;
+    void OpenHowTo(HowToKind kind) override;
+    void OpenBattleHelp() override;
+    bool OpenBattleVideo() override;
+    void OpenBattleSpecial() override;
+    void OpenPushSpecial() override;
+    void UpdateSpecialLocks() override;
 
 private:
     struct Members;

@@ -642,11 +642,11 @@ for g, n in enumerate(names):
     out.append(f"    </{n}>")
 out.append("    <BattleGeek>")
 for m, p in zip(["clone", "star", "stone", "big", "dash", "hell"], [300, 300, 400, 400, 600, 1000]):
-    out.append(f'        <UnlockInfo BtnName="btn_btgeek_{m}" UnlockPic="btn_btgeek_lock_{m}" CubePic="" Cube="{p}" IsUnlock="0" />')
+    out.append(f'        <UnlockInfo BtnName="btn_btgeek_{m}" UnlockPic="btn_btgeek_lock_{m}" CubePic="Pic_btn_btgeek_cube_{m}" Cube="{p}" IsUnlock="0" />')
 out.append("    </BattleGeek>")
 out.append("    <PushGeek>")
 for m, p in zip(["onecolor", "hell"], [400, 1000]):
-    out.append(f'        <UnlockInfo BtnName="btn_psgeek_{m}" UnlockPic="btn_psgeek_lock_{m}" CubePic="" Cube="{p}" IsUnlock="0" />')
+    out.append(f'        <UnlockInfo BtnName="btn_psgeek_{m}" UnlockPic="btn_psgeek_lock_{m}" CubePic="Pic_btn_psgeek_cube_{m}" Cube="{p}" IsUnlock="0" />')
 out.append("    </PushGeek>")
 out.append("</UnlockMenu>")
 with open(os.path.join(ROOT, "data/playdata/QuiblyUnlockMenu.xml"), "w") as f:
