@@ -8,6 +8,11 @@
 #include "menus/PopUpStageSelect.h"
 #include "menus/PopUpSpecialModes.h"
 #include "menus/PopUpTutorialMenus.h"
+#include "menus/PopUpCubeUnlock.h"
+#include "menus/PopUpOption.h"
+#include "menus/PopUpRecords.h"
+#include "menus/PopUpSkin.h"
+#include "menus/PopUpStart.h"
 #include "menus/PopUpUnlockNotices.h"
 
 #include <helvane/Log.h>
@@ -94,13 +99,23 @@ struct MainMenuPopUps::Members {
     VanteoPopUp_BattleTutorial battleTutorialMenu;
     VanteoPopUp_BattleGeek battleGeek;
     VanteoPopUp_PushGeek pushGeek;
+    // The kind of a notice asked for and not yet built; 0 for none.
+    int pendingNotice = 0;
+    // Mode start, options, records, skins and the purchases of menu entries.
+    VanteoPopUp_Start start;
+    VanteoPopUp_Option option;
+    VanteoPopUp_Records records;
+    VanteoPopUp_Skin skin;
+    VanteoPopUp_CubeUnlock cubeUnlock;
+    VanteoPopUp_CubeUnlockFail cubeUnlockFail;
 
     // Every member, in update order.
     std::vector<VanteoPopUp*> All()
     {
         std::vector<VanteoPopUp*> all{&ok,          &okCancel,    &okCancel2Line, &rankingPoint, &rankingCombo, &rankingMulti,
                                       &rankingStage, &rankingBattle, &rankingPush, &rankingIQ,    &achievements, &unlockNotice,
-                                      &lockedNotice, &movieTutorial, &howToIQ,     &howToPush,    &howToPuzzle,  &video,
+                                      &lockedNotice, &start,        &option,       &records,      &skin,         &cubeUnlock,
+                                      &cubeUnlockFail, &movieTutorial, &howToIQ,   &howToPush,    &howToPuzzle,  &video,
                                       &battleHelp,   &tutorialMenu,  &battleTutorialMenu, &battleGeek, &pushGeek};
         if (stageSelect)
             all.push_back(stageSelect.get());
@@ -114,6 +129,8 @@ MainMenuPopUps::~MainMenuPopUps() = default;
 
 bool MainMenuPopUps::IsAnyOpen()
 {
+    if (m_pMembers->pendingNotice)
+        return true;
     for (VanteoPopUp* popUp : m_pMembers->All())
         if (popUp->IsOpen())
             return true;
@@ -122,6 +139,11 @@ bool MainMenuPopUps::IsAnyOpen()
 
 void MainMenuPopUps::UpdateAll(float seconds)
 {
+    if (int kind = m_pMembers->pendingNotice) {
+        m_pMembers->pendingNotice = 0;
+        m_pMembers->unlockNotice.Open();
+        m_pMembers->unlockNotice.m_nKind = kind;
+    }
     for (VanteoPopUp* popUp : m_pMembers->All())
         popUp->Update(seconds);
 }
@@ -147,13 +169,80 @@ void MainMenuPopUps::OpenAchievements()
 
 void MainMenuPopUps::OpenUnlockNotice(int kind)
 {
-    m_pMembers->unlockNotice.Open();
-    m_pMembers->unlockNotice.m_nKind = kind;
+    if (m_pMembers->unlockNotice.IsOpen())
+        m_pMembers->unlockNotice.m_nKind = kind;
+    else
+        m_pMembers->pendingNotice = kind;
 }
 
 bool MainMenuPopUps::IsUnlockNoticeOpen()
 {
-    return m_pMembers->unlockNotice.IsOpen();
+    return m_pMembers->pendingNotice != 0 || m_pMembers->unlockNotice.IsOpen();
+}
+
+bool MainMenuPopUps::IsSkinOpen()
+{
+    return m_pMembers->skin.IsOpen();
+}
+
+int MainMenuPopUps::PendingSkin()
+{
+    const int pending = m_pMembers->skin.m_nPending;
+    return pending == 1 || pending == 2 ? pending : 0;
+}
+
+void MainMenuPopUps::OfferPurchase(int price, int cubes)
+{
+    if (m_pMembers->cubeUnlock.Open())
+        m_pMembers->cubeUnlock.SetValues(price, cubes);
+}
+
+void MainMenuPopUps::ShowShortfall(int need, int have, int difference)
+{
+    // The skin pop-up shows the shortfall of its purchases on top of itself.
+    VanteoPopUp_CubeUnlockFail& notice = m_pMembers->skin.IsOpen() ? m_pMembers->skin.m_UnlockFail : m_pMembers->cubeUnlockFail;
+    if (notice.Open())
+        notice.SetValues(need, have, difference);
+}
+
+void MainMenuPopUps::OnSkinBought(int skin)
+{
+    m_pMembers->skin.OnSkinBought(skin);
+}
+
+void MainMenuPopUps::OpenStart(int kind, int mode, bool withTable, RankEntry* table)
+{
+    VanteoPopUp_Start& start = m_pMembers->start;
+    if (!start.Open())
+        return;
+    start.SetMode(kind, mode);
+    if (!withTable)
+        return;
+    if (kind == VanteoPopUp_Start::kPush)
+        start.FillSelfRecord(table);
+    else
+        start.FillRanking(table);
+}
+
+void MainMenuPopUps::SetStartMode(int kind, int mode)
+{
+    m_pMembers->start.SetMode(kind, mode);
+}
+
+void MainMenuPopUps::OpenOptions(bool fullScreen, float musicVolume, float effectsVolume)
+{
+    if (m_pMembers->option.Open())
+        m_pMembers->option.Setup(fullScreen ? 1 : 0, musicVolume, effectsVolume);
+}
+
+void MainMenuPopUps::OpenSkins()
+{
+    m_pMembers->skin.Open();
+}
+
+void MainMenuPopUps::OpenRecords()
+{
+    m_pMembers->records.Open();
 }
 
 void MainMenuPopUps::ShowModeLocked(int kind, int index)

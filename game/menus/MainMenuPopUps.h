@@ -94,7 +94,19 @@ public:
     // Leaderboards and achievements.
     void OpenRanking(RankingKind kind) override;
     void OpenAchievements() override;
-    // The notices of modes unlocked by play.
+    // The start pop-up, the options, the records and the skins with their purchases.
+    bool IsSkinOpen() override;
+    int PendingSkin() override;
+    void OfferPurchase(int price, int cubes) override;
+    void ShowShortfall(int need, int have, int difference) override;
+    void OnSkinBought(int skin) override;
+    void OpenStart(int kind, int mode, bool withTable, RankEntry* table) override;
+    void SetStartMode(int kind, int mode) override;
+    void OpenOptions(bool fullScreen, float musicVolume, float effectsVolume) override;
+    void OpenSkins() override;
+    void OpenRecords() override;
+    // The notices of modes unlocked by play. The menu decides unlocks while it enters, on the
+    // loader thread: the notice is built at the next update, on the main thread.
     void OpenUnlockNotice(int kind) override;
     bool IsUnlockNoticeOpen() override;
     void ShowModeLocked(int kind, int index) override;

@@ -304,7 +304,7 @@ int VanteoPopUp_Quibly::Open()
 
 bool VanteoPopUp_Quibly::IsFree() const
 {
-    return GameConfig.movieTutorialSeen != 0;
+    return GameConfig.showTutorial != 0;
 }
 
 void VanteoPopUp_Quibly::OnLastPage()
@@ -312,7 +312,7 @@ void VanteoPopUp_Quibly::OnLastPage()
     if (IsFree())
         return;
     EnableClose();
-    GameConfig.movieTutorialSeen = 1;
+    GameConfig.showTutorial = 1;
     SaveGameConfig();
 }
 

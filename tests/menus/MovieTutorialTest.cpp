@@ -225,7 +225,7 @@ TEST_F(MovieTutorialTest, TheUnseenGeneralTutorialIsWatchedToItsEndThenMarkedSee
     EXPECT_EQ(world.Text(L"Label_tutorial_page"), L"15");
     EXPECT_FALSE(Enabled(L"Anibtn_tutorial_next"));
     EXPECT_TRUE(Enabled(L"Anibtn_tutorial_close"));
-    EXPECT_EQ(GameConfig.movieTutorialSeen, 1);
+    EXPECT_EQ(GameConfig.showTutorial, 1);
     EXPECT_NE(ConfigFile().find("<MovieTutorial IsShow=\"1\""), std::string::npos);
     // The guided first play keeps its own flag.
     EXPECT_EQ(GameConfig.showTutorial, 0);
@@ -243,7 +243,7 @@ TEST_F(MovieTutorialTest, TheUnseenGeneralTutorialIsWatchedToItsEndThenMarkedSee
 
 TEST_F(MovieTutorialTest, TheSeenGeneralTutorialClosesOnAnyPageAndSavesNothing)
 {
-    GameConfig.movieTutorialSeen = 1;
+    GameConfig.showTutorial = 1;
     VanteoPopUp_Quibly tutorial;
     ASSERT_EQ(tutorial.Open(), 1);
     EXPECT_TRUE(Enabled(L"Anibtn_tutorial_close"));
@@ -290,7 +290,7 @@ TEST_P(HowToTest, PagesToTheLastWhichEnablesCloseAndSaves)
     EXPECT_FALSE(Enabled(L"Anibtn_tutorial_next"));
     EXPECT_TRUE(Enabled(L"Anibtn_tutorial_close"));
     EXPECT_NE(ConfigFile().find("<VanteoConfig"), std::string::npos);
-    EXPECT_EQ(GameConfig.movieTutorialSeen, 0);
+    EXPECT_EQ(GameConfig.showTutorial, 0);
     // Next on the last page changes nothing.
     kv::EventArgs args;
     howTo->OnNext(args);

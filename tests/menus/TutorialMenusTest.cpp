@@ -174,7 +174,7 @@ TEST_F(TutorialMenusTest, AClosingKeyReachesOnlyThePopUpUpdatedFirst)
     } services;
     SetMovieServices(&services);
     for (int seen : {1, 0}) {
-        GameConfig.movieTutorialSeen = seen;
+        GameConfig.showTutorial = seen;
         VanteoPopUp_Quibly upper;
         VanteoPopUp_Tutorial menu;
         ASSERT_EQ(menu.Open(), 1);

@@ -16,7 +16,7 @@
 #include "engine/SkinTable.h"
 #include "menus/PopUpResult.h"
 #include "modes/ClearEffect_StageChallenge.h"
-#include "modes/ModeSceneKit.h"
+#include "modes/ModeScenePlay.h"
 #include "modes/VanteoScene_StageChallenge.h"
 #include "online/AchievementsSteam.h"
 #include "support/GameSeamFakes.h"
