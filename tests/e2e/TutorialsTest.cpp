@@ -47,6 +47,8 @@ TEST(TutorialsTest, TheGeneralTutorialIsPagedToItsEndAndTheVideosAndHowToPlay)
     GameRun run;
     testsupport::TempDir profile;
     ASSERT_TRUE(run.Edit("data/PlayData/QuiblyConfig.xml", "<Opening IsShow=\"0\" />", "<Opening IsShow=\"1\" />"));
+    // A player who has not seen the general tutorial: it cannot be closed before its end.
+    ASSERT_TRUE(run.Edit("data/PlayData/QuiblyConfig.xml", "<Tutorial IsShow=\"1\" />", "<Tutorial IsShow=\"0\" />"));
     ASSERT_EQ(run.Run(Script(), profile.Str()), 0) << run.folder.Read("stderr.txt");
 
     // The tutorial menu's three choices over the dimmed screen.
@@ -70,7 +72,7 @@ TEST(TutorialsTest, TheGeneralTutorialIsPagedToItsEndAndTheVideosAndHowToPlay)
     EXPECT_GT(run.Count("howto.png", 300, 250, 480, 460, Red), 1000);
     EXPECT_FALSE(Near(run.Pixel("done.png", 250, 150), band, 60));
 
-    EXPECT_NE(run.PackedFile("Data/PlayData/QuiblyConfig.xml").find("<MovieTutorial IsShow=\"1\""), std::string::npos);
+    EXPECT_NE(run.PackedFile("Data/PlayData/QuiblyConfig.xml").find("<Tutorial IsShow=\"1\""), std::string::npos);
 }
 
 } // namespace
