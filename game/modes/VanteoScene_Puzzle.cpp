@@ -17,6 +17,7 @@
 #include "kv/KVWnd.h"
 #include "menus/MainMenuScene.h"
 #include "menus/PopUpPause.h"
+#include "modes/ModeSceneKit.h"
 
 #include <helvane/Log.h>
 #include <win32/Messages.h>
@@ -26,6 +27,8 @@
 #include <cmath>
 #include <cstring>
 #include <string>
+
+using namespace modekit;
 
 namespace {
 
@@ -40,45 +43,6 @@ constexpr float kSpeedUpY = 105.0f;
 constexpr int kStarBlastPoints = 100;
 // The largest board a layout holds.
 constexpr int kMaxGrid = 14;
-
-int32_t Word(const void* data, int index)
-{
-    const uint8_t* p = static_cast<const uint8_t*>(data) + 4 * index;
-    return static_cast<int32_t>(static_cast<uint32_t>(p[0]) | static_cast<uint32_t>(p[1]) << 8 |
-                                static_cast<uint32_t>(p[2]) << 16 | static_cast<uint32_t>(p[3]) << 24);
-}
-
-kv::KVWnd* Find(kv::KVWnd* root, const wchar_t* name) { return root ? root->FindChild(name) : nullptr; }
-
-void PostChangeScene(const char* name, int a, int b)
-{
-    ChangeScenePacket packet;
-    packet.length = sizeof(int32_t) + sizeof packet.sceneName + 2 * sizeof(int32_t);
-    packet.id = MSG_CHANGE_SCENE;
-    std::strncpy(packet.sceneName, name, sizeof packet.sceneName - 1);
-    packet.a = a;
-    packet.b = b;
-    if (CSceneManager* manager = CSceneManager::GetSingletonPtr())
-        manager->PostMessage(&packet);
-}
-
-bool KeyPressed(int vk)
-{
-    InputSystem* input = GetInputManager();
-    return input && input->IsKeyPressed(vk);
-}
-
-bool KeyDown(int vk)
-{
-    InputSystem* input = GetInputManager();
-    return input && input->IsKeyDown(vk);
-}
-
-void SetButtonState(kv::KVWnd* root, const wchar_t* name, int state)
-{
-    if (auto* button = dynamic_cast<KVVanteoAnimButton*>(Find(root, name)))
-        button->SetState(state);
-}
 
 } // namespace
 
@@ -154,18 +118,12 @@ void VanteoScene_Puzzle::StartNewBoardGame()
     }
 }
 
-void VanteoScene_Puzzle::RestartMusic()
-{
-    SoundTable.StopSoundByKey(kMusicPuzzle);
-    if (SoundTable.m_musicEnabled)
-        SoundTable.PlaySoundByKey(kMusicPuzzle, true, -1.0f);
-}
+void VanteoScene_Puzzle::RestartMusic() { modekit::RestartMusic(kMusicPuzzle); }
 
 void VanteoScene_Puzzle::PlayReadyGo()
 {
     m_ReadyGo.Play("readygo");
-    if (SoundTable.m_effectsEnabled)
-        SoundTable.PlaySoundByKey(kSoundReadyGo, false, -1.0f);
+    PlayEffect(kSoundReadyGo);
 }
 
 int VanteoScene_Puzzle::Enter(int stage, int b)
