@@ -17,7 +17,7 @@
 #include "kv/KVWnd.h"
 #include "menus/MainMenuScene.h"
 #include "menus/PopUpPause.h"
-#include "modes/ModeScenePlay.h"
+#include "modes/ModeSceneKit.h"
 
 #include <helvane/Log.h>
 #include <win32/Messages.h>
@@ -28,11 +28,9 @@
 #include <cstring>
 #include <string>
 
-namespace {
+using namespace modekit;
 
-using modescene::Find;
-using modescene::KeyPressed;
-using modescene::PostChangeScene;
+namespace {
 
 constexpr int kBoardLayoutCount = 6;     // "LayoutPuzzle4" to "LayoutPuzzle14"
 constexpr int kPauseModeChallenges = 2;  // the pause's key help of the puzzle modes
@@ -45,13 +43,6 @@ constexpr float kSpeedUpY = 105.0f;
 constexpr int kStarBlastPoints = 100;
 // The largest board a layout holds.
 constexpr int kMaxGrid = 14;
-
-int32_t Word(const void* data, int index)
-{
-    const uint8_t* p = static_cast<const uint8_t*>(data) + 4 * index;
-    return static_cast<int32_t>(static_cast<uint32_t>(p[0]) | static_cast<uint32_t>(p[1]) << 8 |
-                                static_cast<uint32_t>(p[2]) << 16 | static_cast<uint32_t>(p[3]) << 24);
-}
 
 } // namespace
 
@@ -127,13 +118,12 @@ void VanteoScene_Puzzle::StartNewBoardGame()
     }
 }
 
-void VanteoScene_Puzzle::RestartMusic() { modescene::RestartMusic(kMusicPuzzle); }
+void VanteoScene_Puzzle::RestartMusic() { modekit::RestartMusic(kMusicPuzzle); }
 
 void VanteoScene_Puzzle::PlayReadyGo()
 {
     m_ReadyGo.Play("readygo");
-    if (SoundTable.m_effectsEnabled)
-        SoundTable.PlaySoundByKey(kSoundReadyGo, false, -1.0f);
+    PlayEffect(kSoundReadyGo);
 }
 
 int VanteoScene_Puzzle::Enter(int stage, int b)
