@@ -9,6 +9,7 @@
 #include "engine/SoftwareCursor.h"
 #include "engine/SoundServer.h"
 #include "engine/SoundTable.h"
+#include "kv/KVButton.h"
 #include "kv/KVEdit.h"
 #include "kv/KVLabel.h"
 #include "kv/KVString.h"
@@ -482,7 +483,7 @@ void QuiblyLobbyScene::JoinListEntry(int slot)
 
 void QuiblyLobbyScene::OnJoinButton(kv::EventArgs& args)
 {
-    auto* clicked = dynamic_cast<kv::WindowEventArgs*>(&args);
+    auto* clicked = dynamic_cast<kv::WindowEventArgs_<kv::KVButton>*>(&args);
     if (!clicked || !clicked->sender)
         return;
     const std::wstring name = clicked->sender->GetName();

@@ -189,6 +189,10 @@ TEST_F(QuiblyLobbySceneTest, TheListShowsItsPagesAndNeverPassesTheLastOne)
     EXPECT_TRUE(world->Visible(L"Pic_join_icon_battle_1"));
     EXPECT_FALSE(world->Visible(L"Pic_join_icon_push_1"));
     EXPECT_FALSE(Enabled(L"Btn_join_type_all"));
+    // The row's join button asks to join that row's lobby.
+    fill(2);
+    EXPECT_TRUE(world->ClickOn(L"Btn_join_2"));
+    EXPECT_EQ(scene.IsJoinInProgress(), 1);
     EXPECT_TRUE(world->ClickOn(L"Btn_join_type_push"));
     EXPECT_EQ(scene.GetBrowser()->m_nModeFilter, QuiblyLobbyBrowser::kModePush);
     EXPECT_FALSE(Enabled(L"Btn_join_type_push"));
