@@ -9,6 +9,7 @@
 #include "engine/SoftwareCursor.h"
 #include "engine/SoundServer.h"
 #include "engine/SoundTable.h"
+#include "kv/KVButton.h"
 #include "kv/KVEdit.h"
 #include "kv/KVLabel.h"
 #include "kv/KVString.h"
@@ -172,15 +173,15 @@ int QuiblyLobbyScene::Enter(int a, int)
                                     L"WndEx_multi_room_guest_on"})
             ShowPicture(Room(name), false);
         Enable(Room(L"Anibtn_multi_room_start"), false);
-        OnHostBattle();
+        // The lobby is asked for by the first frame, on the main thread, where its answer
+        // arrives: an answer can never come before the call is bound to its handler.
+        m_nFirstFrameRequest = kEnterHost;
         break;
     case kEnterJoin:
         ShowPicture(m_pJoinLayout, true);
         ShowPicture(m_pRoomLayout, false);
         m_bRoomView = 0;
-        m_pBrowser = std::make_unique<QuiblyLobbyBrowser>();
-        m_fReloadTimer = kReloadSeconds;
-        FillListView();
+        m_nFirstFrameRequest = kEnterJoin;
         break;
     case kEnterBackFromMatch:
         ShowPicture(m_pJoinLayout, false);
@@ -277,6 +278,14 @@ void QuiblyLobbyScene::WireButtons()
 
 int QuiblyLobbyScene::Update(float seconds)
 {
+    if (m_nFirstFrameRequest == kEnterHost) {
+        OnHostBattle();
+    } else if (m_nFirstFrameRequest == kEnterJoin) {
+        m_pBrowser = std::make_unique<QuiblyLobbyBrowser>();
+        m_fReloadTimer = kReloadSeconds;
+        FillListView();
+    }
+    m_nFirstFrameRequest = 0;
     if (m_bDeleteLeftoverServer) {
         m_bDeleteLeftoverServer = false;
         delete g_pSteamServer;
@@ -474,7 +483,7 @@ void QuiblyLobbyScene::JoinListEntry(int slot)
 
 void QuiblyLobbyScene::OnJoinButton(kv::EventArgs& args)
 {
-    auto* clicked = dynamic_cast<kv::WindowEventArgs*>(&args);
+    auto* clicked = dynamic_cast<kv::WindowEventArgs_<kv::KVButton>*>(&args);
     if (!clicked || !clicked->sender)
         return;
     const std::wstring name = clicked->sender->GetName();

@@ -151,5 +151,7 @@ private:
     int m_bJoinInProgress = 0;
     float m_fStartingSeconds = 0.0f;
     bool m_bDeleteLeftoverServer = false;
+    // What Enter leaves to the first frame: hosting (1) or the list's first request (2).
+    int m_nFirstFrameRequest = 0;
     std::deque<std::wstring> m_ChatLines;
 };

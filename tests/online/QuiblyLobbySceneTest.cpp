@@ -120,6 +120,7 @@ protected:
         g_pSteamClient->m_nConnectPauseMs = 0;
         const CSteamID before = scene.GetLobbyId();
         scene.Enter(QuiblyLobbyScene::kEnterHost, 0);
+        scene.Update(0.0f);
         ASSERT_TRUE(PumpUntil([&] { return scene.GetLobby() != nullptr && scene.GetLobbyId() != before; }));
         Deliver();
     }
@@ -137,6 +138,7 @@ protected:
 TEST_F(QuiblyLobbySceneTest, TheListShowsItsPagesAndNeverPassesTheLastOne)
 {
     scene.Enter(QuiblyLobbyScene::kEnterJoin, 0);
+    scene.Update(0.0f);
     ASSERT_TRUE(PumpUntil([&] { return !scene.GetBrowser()->m_bRequestingLobbies; }));
     auto fill = [&](int rows) {
         scene.GetBrowser()->m_Entries.assign(static_cast<size_t>(rows), LobbyListEntry{});
@@ -187,6 +189,10 @@ TEST_F(QuiblyLobbySceneTest, TheListShowsItsPagesAndNeverPassesTheLastOne)
     EXPECT_TRUE(world->Visible(L"Pic_join_icon_battle_1"));
     EXPECT_FALSE(world->Visible(L"Pic_join_icon_push_1"));
     EXPECT_FALSE(Enabled(L"Btn_join_type_all"));
+    // The row's join button asks to join that row's lobby.
+    fill(2);
+    EXPECT_TRUE(world->ClickOn(L"Btn_join_2"));
+    EXPECT_EQ(scene.IsJoinInProgress(), 1);
     EXPECT_TRUE(world->ClickOn(L"Btn_join_type_push"));
     EXPECT_EQ(scene.GetBrowser()->m_nModeFilter, QuiblyLobbyBrowser::kModePush);
     EXPECT_FALSE(Enabled(L"Btn_join_type_push"));
@@ -298,6 +304,7 @@ TEST_F(QuiblyLobbySceneTest, ChatGoesOutOnEnterAndComesBackAsLinesOfTheBox)
 TEST_F(QuiblyLobbySceneTest, FailuresAreNoticedAndLateAnswersTouchNoWindow)
 {
     scene.Enter(QuiblyLobbyScene::kEnterJoin, 0);
+    scene.Update(0.0f);
     LobbyCreated_t created{};
     created.m_eResult = k_EResultFail;
     scene.OnBattleLobbyCreated(&created, false);

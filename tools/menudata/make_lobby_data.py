@@ -155,8 +155,8 @@ body += [animbutton("Btn_join_prev", 40, by, 110, 46, prev_btn),
          label("Pic_iqpuzzle_page_full", 230, by, 50, 46, 22, NAVY, "0", "Left"),
          animbutton("Btn_join_next", 280, by, 110, 46, next_btn),
          animbutton("Btn_join_kevrin", 400, by, 120, 44, reload_btn),
-         animbutton("Btn_join_host_battle", 530, by - 4, 180, 52, host_battle),
-         animbutton("Btn_join_host_push", 716, by - 4, 180, 52, host_push)]
+         animbutton("Btn_join_host_battle", 516, by - 4, 180, 52, host_battle),
+         animbutton("Btn_join_host_push", 700, by - 4, 180, 52, host_push)]
 join = [child("WND", "Wnd_join_body", PX, PY, PW, PH, "".join(body)),
         animbutton("Anibtn_sub_btn_exit", 24, 700, 130, 52, back_btn)]
 with open(os.path.join(DATA, "join.xml"), "w") as f:
