@@ -330,6 +330,9 @@ void Player_Ghost::Update(float seconds)
     UpdateGauge(seconds);
     for (AnimationPlayer& player : m_PreviewPlayers)
         player.Update(seconds);
+    for (auto& number : m_PreviewNumbers)
+        if (number)
+            number->Update(seconds);
 }
 
 void Player_Ghost::UpdateGauge(float seconds)

@@ -1,5 +1,6 @@
 #include "menus/MainMenuPopUps.h"
 
+#include "board/GameSeams.h"
 #include "menus/PopUp.h"
 #include "menus/PopUpAchievements.h"
 #include "menus/PopUpRanking.h"
@@ -28,7 +29,13 @@ void IMainMenuPopUps::AskYesNo(int, const std::wstring&, const std::wstring&) { 
 void IMainMenuPopUps::OfferPurchase(int, int) { Missing("VanteoPopUp_CubeUnlock"); }
 void IMainMenuPopUps::ShowShortfall(int, int, int) { Missing("VanteoPopUp_CubeUnlockFail"); }
 void IMainMenuPopUps::OnSkinBought(int) { Missing("VanteoPopUp_Skin"); }
-void IMainMenuPopUps::OpenStart(int, int, bool, RankEntry*) { Missing("VanteoPopUp_Start"); }
+// Until the start pop-up exists, a chosen mode starts at once, as its confirmation would start it.
+void IMainMenuPopUps::OpenStart(int kind, int mode, bool, RankEntry*)
+{
+    Missing("VanteoPopUp_Start");
+    constexpr int32_t kMsgStartConfirmed = 2046;
+    PayloadWriter().I32(kind).I32(mode).PostTo(GetSceneQueueSink(), kMsgStartConfirmed);
+}
 void IMainMenuPopUps::SetStartMode(int, int) { Missing("VanteoPopUp_Start"); }
 void IMainMenuPopUps::OpenStageSelect(int) { Missing("VanteoPopUp_StageSelect"); }
 void IMainMenuPopUps::OpenOptions(bool, float, float) { Missing("VanteoPopUp_Option"); }
