@@ -339,8 +339,10 @@ void Player_Ghost::UpdateGauge(float seconds)
 {
     UpdateDisplay(seconds);
     // A replay that ends counts down instead of taking damage: its hit points read 9999.
-    if (!m_bLoop && m_pNumberWindow && m_pHpNumber)
+    if (!m_bLoop && m_pNumberWindow && m_pHpNumber) {
         m_pHpNumber->SetValue(9999);
+        m_pHpNumber->Update(0.0f);
+    }
 }
 
 void Player_Ghost::Draw()

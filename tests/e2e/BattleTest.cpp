@@ -87,9 +87,9 @@ TEST_F(BattleTest, OutlastsTheRookieRetriesAndLeavesThroughThePause)
     // The ranking of the easy battle (table "1" of the battle board) holds the win with the
     // player's full hit points.
     const std::string ranking = m_game.PackedFile("Data/PlayData/QuiblyRanking.xml");
-    const size_t table = ranking.find("name=\"1\"");
+    const size_t table = ranking.find("<Table Name=\"1\">");
     ASSERT_NE(table, std::string::npos) << ranking;
-    EXPECT_NE(ranking.find("1000", table), std::string::npos) << ranking;
+    EXPECT_NE(ranking.find("<Rank Name=\"##player##\" Score=\"1000\" Time=\"4", table), std::string::npos) << ranking;
 }
 
 TEST_F(BattleTest, AGhostThatStrikesHardWinsAndTheLossIsShown)
