@@ -330,14 +330,19 @@ void Player_Ghost::Update(float seconds)
     UpdateGauge(seconds);
     for (AnimationPlayer& player : m_PreviewPlayers)
         player.Update(seconds);
+    for (auto& number : m_PreviewNumbers)
+        if (number)
+            number->Update(seconds);
 }
 
 void Player_Ghost::UpdateGauge(float seconds)
 {
     UpdateDisplay(seconds);
     // A replay that ends counts down instead of taking damage: its hit points read 9999.
-    if (!m_bLoop && m_pNumberWindow && m_pHpNumber)
+    if (!m_bLoop && m_pNumberWindow && m_pHpNumber) {
         m_pHpNumber->SetValue(9999);
+        m_pHpNumber->Update(0.0f);
+    }
 }
 
 void Player_Ghost::Draw()

@@ -18,6 +18,7 @@
 #include "menus/MainMenuScene.h"
 #include "menus/PopUpPause.h"
 #include "modes/ModeSceneKit.h"
+#include "modes/ModeScenePlay.h"
 
 #include <helvane/Log.h>
 #include <win32/Messages.h>
