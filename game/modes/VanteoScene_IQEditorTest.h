@@ -15,37 +15,37 @@ struct EventArgs;
 
 class VanteoScene_IQEditorTest : public VanteoBaseScene {
 public:
-  static constexpr int kMusicPuzzle = 28;
-  static constexpr int kSkinLayout = 21;
+    static constexpr int kMusicPuzzle = 28;
+    static constexpr int kSkinLayout = 21;
 
-  explicit VanteoScene_IQEditorTest(PuzzleLayout &layout);
-  ~VanteoScene_IQEditorTest() override;
+    explicit VanteoScene_IQEditorTest(PuzzleLayout& layout);
+    ~VanteoScene_IQEditorTest() override;
 
-  int Enter(int index, int b) override;
-  void Leave() override;
-  int Render() override;
-  int Update(float seconds) override;
-  void ShowUI() override;
-  int Restart(int a, int b) override;
-  int OnGameWin(const void *data, int length) override;
-  int OnBlockClicked(const void *data, int length) override;
-  int GoToMenu() override { return 0; }
+    int Enter(int index, int b) override;
+    void Leave() override;
+    int Render() override;
+    int Update(float seconds) override;
+    void ShowUI() override;
+    int Restart(int a, int b) override;
+    int OnGameWin(const void* data, int length) override;
+    int OnBlockClicked(const void* data, int length) override;
+    int GoToMenu() override { return 0; }
 
-  void Retry(kv::EventArgs &args);
-  void EndTest(kv::EventArgs &args);
-  void OnResetButton(kv::EventArgs &args);
-  void OnRotateRightButton(kv::EventArgs &args);
-  void OnRotateLeftButtonClicked(kv::EventArgs &args);
+    void Retry(kv::EventArgs& args);
+    void EndTest(kv::EventArgs& args);
+    void OnResetButton(kv::EventArgs& args);
+    void OnRotateRightButton(kv::EventArgs& args);
+    void OnRotateLeftButtonClicked(kv::EventArgs& args);
 
-  PuzzleLayout &m_Layout;
-  kv::KVWnd *m_pLayoutWindow = nullptr;
-  kv::KVWnd *m_pBufferFrame = nullptr;
-  PuzzleHand m_Hand;
-  int m_bCleared = 0;
-  int m_nPuzzleIndex = -1;
-  bool m_bEntered = false;
+    PuzzleLayout& m_Layout;
+    kv::KVWnd* m_pLayoutWindow = nullptr;
+    kv::KVWnd* m_pBufferFrame = nullptr;
+    PuzzleHand m_Hand;
+    int m_bCleared = 0;
+    int m_nPuzzleIndex = -1;
+    bool m_bEntered = false;
 
 private:
-  void StartPuzzle();
-  void ReturnToEditor(int cleared);
+    void StartPuzzle();
+    void ReturnToEditor(int cleared);
 };

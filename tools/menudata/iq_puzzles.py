@@ -3,7 +3,7 @@
 # solutions while authoring.
 #
 # A grid is eight rows of eight characters, the top row first:
-#   .  empty         B G R  blue, green, red (kinds 1, 2, 3)      b g r  the same, fixed
+#   .  empty         R G B  red, green, blue (kinds 1, 2, 3)      r g b  the same, fixed
 #   S  star          O      stone                                 U      buffer block
 #   #  wall
 # Writing a grid as a puzzle file:
@@ -17,7 +17,7 @@ import struct, sys
 from collections import deque
 
 SIDE = 8
-KINDS = {".": 0, "B": 1, "G": 2, "R": 3, "S": 4, "O": 5, "U": 6, "#": 7, "b": 1, "g": 2, "r": 3}
+KINDS = {".": 0, "R": 1, "G": 2, "B": 3, "S": 4, "O": 5, "U": 6, "#": 7, "r": 1, "g": 2, "b": 3}
 FIXED = set("bgr")
 WALL = 7
 
@@ -195,7 +195,7 @@ def dead_ends(board, turns=True):
 
 
 def render(board):
-    chars = ".BGRSOU#"
+    chars = ".RGBSOU#"
     return ["".join((chars[k].lower() if f and k in (1, 2, 3) else chars[k]) for k, f, _ in board[r * SIDE:(r + 1) * SIDE])
             for r in range(SIDE)]
 

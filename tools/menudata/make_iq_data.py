@@ -145,9 +145,9 @@ RESET = button("iq_btn_reset", 182, 48, ORANGE, "RESET", 22)
 image("iq_side_panel.png", 262, 688, [
     "rect 0 0 262 688 #141B3A r=22", "frame 0 0 262 688 2 #FFFFFF30 r=22",
     f'text 131 128 20 {GREY} "PUZZLE" align=center',
-    f'text 131 222 22 #B8C2E8 "BEST TIME" align=center',
-    "rect 24 254 214 60 #F4F6FBE0 r=14",
-    f'text 94 262 34 {INK} ":" align=center', f'text 160 262 34 {INK} "." align=center',
+    f'text 131 208 22 #B8C2E8 "BEST TIME" align=center',
+    "rect 24 240 214 60 #F4F6FBE0 r=14",
+    f'text 94 248 34 {INK} ":" align=center', f'text 160 248 34 {INK} "." align=center',
     f'text 131 338 22 #B8C2E8 "TIME" align=center',
     "rect 24 370 214 60 #00000050 r=14",
     f'text 94 378 34 #FFFFFF90 ":" align=center', f'text 160 378 34 #FFFFFF90 "." align=center',
@@ -160,7 +160,7 @@ image("iq_clear_glow.png", 360, 360, [f"frame 0 0 360 360 8 {YELLOW}A0 r=12", f"
                                       f'text 180 150 56 {YELLOW} "CLEAR!" align=center shadow=#000000A0'])
 CLEAR_GLOW = still("iq_clear_glow.png", "pulse", 700, 0.04)
 image("iq_hint.png", 480, 60, [f'text 240 6 18 #B8C2E8 "click a 2 x 2 block to clear its group" align=center',
-                               f'text 240 32 16 {GREY} "a lone block removed fails the puzzle   wheel / W E turn" align=center'])
+                               f'text 240 32 16 {GREY} "a lone block removed fails   wheel / W E turn" align=center'])
 HINT = still("iq_hint.png")
 
 BX, BY = 60, 40  # the side panel's inner origin is (36 + 24, 40)
