@@ -288,7 +288,8 @@ for name in ("PushYour_Init.puz", "PushYour.puz"):
 
 # ---- the mode configuration ----
 NAMES = ["Pebble", "Breeze", "Ripple", "Sprout", "Comet", "Summit", "Tempest", "Glacier", "Thunder", "Titan"]
-stages = "\n".join(f'        <Stage name="{NAMES[s]}" file="data/push/PushStage_{s:02d}.puz" SpeedUp="FALSE" />'
+RATE = '<BlockColorRate A="30" B="30" C="30" star="3" stone="3" />'
+stages = "\n".join(f'        <Stage name="{NAMES[s]}" file="data/push/PushStage_{s:02d}.puz" SpeedUp="FALSE">{RATE}</Stage>'
                    for s in range(10))
 config = f"""<?xml version="1.0" encoding="UTF-8"?>
 <!-- The push mode: the push field's lane speed (lane units per second) and how long a stone holds a
@@ -305,7 +306,7 @@ config = f"""<?xml version="1.0" encoding="UTF-8"?>
     <BlockColorRate A="30" B="30" C="30" star="3" stone="3" />
     <StageList>
 {stages}
-        <Stage name="SELFPLAY" SpeedUp="FALSE" />
+        <Stage name="SELFPLAY" SpeedUp="FALSE">{RATE}</Stage>
     </StageList>
 </VanteoConfig>
 """
