@@ -12,6 +12,7 @@ packages=(
   libgtest-dev libgmock-dev googletest libbenchmark-dev
   redis-server libhiredis-dev
   libsdl2-tests
+  zenity
 )
 
 missing=()

@@ -49,6 +49,7 @@ constexpr ShowFlag kShowFlags[] = {
     {"PuzzleTutorial", &GameConfigRecord::showPuzzleTutorial},
     {"PushTutorial", &GameConfigRecord::showPushTutorial},
     {"ClickHere", &GameConfigRecord::showClickHere},
+    {"GuidedPlay", &GameConfigRecord::guidedPlay},
 };
 
 struct IntField {
@@ -177,11 +178,30 @@ int LoadGameConfig()
         return 0;
     }
     GameConfig.currentSkin = IntAttribute(root->FirstChildElement("Skin"), "LastSkin", 0);
+    if (GameConfig.currentSkin < 0 || GameConfig.currentSkin > 2) {
+        DFLog(LOG_WARN, L"Options: skin %d does not exist; the first skin is worn", GameConfig.currentSkin);
+        GameConfig.currentSkin = 0;
+    }
     GameConfig.cubes = IntAttribute(root->FirstChildElement("Cube"), "Count", 0);
+    // The game never counts more cubes than the cap, nor fewer than none.
+    if (GameConfig.cubes < 0 || GameConfig.cubes > kCubeCap) {
+        const int clamped = std::clamp(GameConfig.cubes, 0, kCubeCap);
+        DFLog(LOG_WARN, L"Options: a cube count of %d is out of range and is taken as %d", GameConfig.cubes, clamped);
+        GameConfig.cubes = clamped;
+    }
     ReadPlayerName(root);
     ReadSound(root);
     ReadPlayConfig(root);
     ReadGroups(root);
+    if (!root->FirstChildElement("GuidedPlay")) {
+        // A file from before the guided play had its own key: "Tutorial" then also held the
+        // guided play, so a player who has opened a mode has seen the game and is not sent
+        // through the tutorial again.
+        const bool progressed = GameConfig.unlockPush || GameConfig.unlockBattle || GameConfig.unlockIQ;
+        GameConfig.guidedPlay = progressed ? 0 : 1;
+        if (progressed)
+            GameConfig.showTutorial = 1;
+    }
     return 1;
 }
 

@@ -6,6 +6,8 @@
 #include <cstddef>
 
 inline constexpr const char* kGameConfigFile = "Data/PlayData/QuiblyConfig.xml";
+// No count of cubes goes above this.
+inline constexpr int kCubeCap = 9999;
 
 struct GameConfigRecord {
     static constexpr size_t kNameBytes = 128;
@@ -15,6 +17,7 @@ struct GameConfigRecord {
     char playerName[kNameBytes] = {};
     int leftHand = 0;
     int fullScreen = 0;
+    // The general tutorial: 0 until the player has seen it (it is then shown in full once).
     int showTutorial = 0;
     int showOpening = 0;
     int showBattleTutorial = 0;
@@ -22,6 +25,10 @@ struct GameConfigRecord {
     int showPuzzleTutorial = 0;
     int showPushTutorial = 0;
     int showClickHere = 0;
+    // The guided first play: while 1 the menu leads a new player to the puzzle challenges and
+    // keeps battle, push and logic puzzles closed. Worked out again from progress at every menu
+    // entry; a file without it takes it from the modes already open.
+    int guidedPlay = 0;
     int selfWinBattle = 0;
     int selfWinPush = 0;
     int selfWinStackBattle = 0;

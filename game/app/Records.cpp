@@ -101,6 +101,27 @@ RankingTable* FindTable(int board, const char* tableName)
     return nullptr;
 }
 
+// A place read from the file: a negative score is a place without a game, and a played place's
+// time lies between 0 and the 1000000 from which lost games count down. Anything else is
+// damage, taken back into range with a log line.
+void KeepInRange(RankEntry& entry, const char* table)
+{
+    constexpr int32_t kTimeLimit = 1000000;
+    if (entry.score < 0) {
+        if (entry.score != -1 || entry.time != -1)
+            DFLog(LOG_WARN, L"Ranking %hs: a place with score %d and time %d is taken as empty", table, entry.score,
+                  entry.time);
+        entry.score = -1;
+        entry.time = -1;
+        return;
+    }
+    if (entry.time < 0 || entry.time > kTimeLimit) {
+        const int32_t time = entry.time < 0 ? 0 : kTimeLimit;
+        DFLog(LOG_WARN, L"Ranking %hs: a time of %d is out of range and is taken as %d", table, entry.time, time);
+        entry.time = time;
+    }
+}
+
 std::unique_ptr<RankingTable> ReadTable(const TiXmlElement* element)
 {
     auto table = NewTable(element->Attribute("Name"));
@@ -112,6 +133,7 @@ std::unique_ptr<RankingTable> ReadTable(const TiXmlElement* element)
         entry.time = gamedata::IntAttribute(rank, "Time", 0);
         gamedata::CopyText(entry.name, sizeof entry.name, rank->Attribute("Name"));
         entry.isNew = 0;
+        KeepInRange(entry, table->name);
     }
     SortPlaces(*table);
     return table;

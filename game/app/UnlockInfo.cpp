@@ -34,6 +34,11 @@ std::unique_ptr<UnlockInfo> ReadEntry(const TiXmlElement* element, int group)
     gamedata::CopyText(info->unlockPic, sizeof info->unlockPic, unlockPic);
     gamedata::CopyText(info->cubePic, sizeof info->cubePic, cubePic);
     info->cube = gamedata::IntAttribute(element, "Cube", 100);
+    if (info->cube < 0) {
+        // A negative price would pay the player for a purchase.
+        DFLog(LOG_WARN, L"Unlock menu: %hs has a negative price (%d); it is taken as 0", btnName, info->cube);
+        info->cube = 0;
+    }
     info->isUnlock = gamedata::IntAttribute(element, "IsUnlock", 0);
     return info;
 }

@@ -91,9 +91,9 @@ void FlashTowerBack(kv::KVWnd* back)
         button->SetState(2);
 }
 
-void PlayTowerScene(AnimationPlayer& tower, int hp, float seconds)
+void PlayTowerScene(AnimationPlayer& tower, int sceneNumber, float seconds)
 {
-    const std::string scene = std::to_string(TowerDisplay::TowerScene(hp));
+    const std::string scene = std::to_string(sceneNumber);
     if (tower.m_strScene != scene)
         tower.Play(scene);
     tower.Update(seconds);
@@ -253,7 +253,7 @@ void Player::Update(float seconds)
     const TowerGauge& h = m_GaugeH;
     SetGauge(h, h.width * ratio, h.height, h.x + h.width - h.width * ratio, h.y);
 
-    PlayTowerScene(m_Tower, hp, seconds);
+    PlayTowerScene(m_Tower, TowerDisplay::TowerScene(hp), seconds);
     if (m_pNumberWindow && m_pHpNumber) {
         m_pHpNumber->SetValue(static_cast<int>(m_fShownHp));
         m_pHpNumber->Update(seconds);
@@ -385,7 +385,7 @@ void Player_CPU::Update(float seconds)
     UpdateBulletIcons();
 }
 
-void Player_CPU::UpdateDisplay(float seconds)
+void Player_CPU::UpdateDisplay(float seconds, int (*towerScene)(int))
 {
     TowerDisplay::EaseHp(m_fShownHp, m_fRealHp, m_fDustTime, seconds, m_pGaugeFrame, m_pGaugeDust);
     const int hp = TowerDisplay::DisplayedHp(m_fShownHp);
@@ -395,7 +395,7 @@ void Player_CPU::UpdateDisplay(float seconds)
     const TowerGauge& h = m_GaugeH;
     SetGauge(h, h.width * ratio, h.height, h.x, h.y);
 
-    PlayTowerScene(m_Tower, hp, seconds);
+    PlayTowerScene(m_Tower, towerScene(hp), seconds);
     if (m_pNumberWindow && m_pHpNumber) {
         m_pHpNumber->SetValue(static_cast<int>(m_fShownHp));
         m_pHpNumber->Update(seconds);

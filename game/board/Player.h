@@ -129,7 +129,8 @@ public:
     int32_t m_bStop = 0;
 
 protected:
-    // The easing, gauges, tower and number; the bullet icons follow.
-    void UpdateDisplay(float seconds);
+    // The easing, gauges, tower and number; the bullet icons follow. `towerScene` gives the
+    // tower picture's scene number for the shown hit points.
+    void UpdateDisplay(float seconds, int (*towerScene)(int) = TowerDisplay::TowerScene);
     void UpdateBulletIcons();
 };

@@ -15,6 +15,7 @@
 #include <algorithm>
 #include <cctype>
 #include <cstring>
+#include <string_view>
 
 namespace {
 
@@ -57,6 +58,25 @@ std::string FieldText(const char* text)
     return s.substr(0, cut);
 }
 
+// A ghost's sound is a plain file name under the data folder: not empty, not absolute, no ".."
+// part and no drive or backslash, so a replay file cannot make the game open any other file.
+bool IsPlainDataName(const char* name)
+{
+    if (!name || !*name || name[0] == '/' || std::strchr(name, '\\') || std::strchr(name, ':'))
+        return false;
+    std::string_view rest(name);
+    while (!rest.empty()) {
+        const size_t slash = rest.find('/');
+        const std::string_view part = rest.substr(0, slash);
+        if (part.empty() || part == "..")
+            return false;
+        if (slash == std::string_view::npos)
+            break;
+        rest.remove_prefix(slash + 1);
+    }
+    return std::strlen(name) < kGhostMessageBytes;
+}
+
 } // namespace
 
 bool ResetGhostFile(const char* path)
@@ -96,8 +116,11 @@ bool Player_Ghost::Load(const char* fileName)
         loaded = found && gamedata::LoadXmlFile(platform::Narrow(found).c_str(), *doc);
     }
     const TiXmlElement* root = loaded ? doc->FirstChildElement("Replay") : nullptr;
-    if (!root)
+    if (!root) {
+        DFLog(LOG_WARN, L"Ghost: %hs refused (%hs)", fileName ? fileName : "(none)",
+              loaded ? "no Replay root" : "not readable XML");
         return false;
+    }
     m_pDocument = std::move(doc);
     const char* loop = root->Attribute("loop");
     m_bLoop = !loop || Lower(loop) == "true";
@@ -111,6 +134,10 @@ bool Player_Ghost::Load(const char* fileName)
         const char* sound = rep->Attribute("Sound");
         if (!sound || m_Sounds.count(sound))
             continue;
+        if (!IsPlainDataName(sound)) {
+            DFLog(LOG_WARN, L"Ghost: sound name refused in %hs", fileName);
+            continue;
+        }
         int id = -1;
         if (DXSoundServer* server = DXSoundServer::GetSingletonPtr())
             id = server->LoadSound(platform::Widen(std::string("data/") + sound).c_str(), 1, false);
@@ -133,6 +160,9 @@ void Player_Ghost::Rewind()
 
 void Player_Ghost::PlayDueEvents()
 {
+    // One wrap at most per call: a replay whose times never pass the loop's restart clock would
+    // otherwise go round for ever within one frame.
+    bool wrapped = false;
     while (m_pCurrent && m_dClock > TimeOf(m_pCurrent)) {
         const TiXmlElement* rep = m_pCurrent;
         for (int i = 0; i < 5; ++i) {
@@ -188,6 +218,9 @@ void Player_Ghost::PlayDueEvents()
             if (m_bLoop) {
                 m_pCurrent = FirstRep();
                 m_dClock = -10.0;
+                if (wrapped)
+                    return;
+                wrapped = true;
             } else {
                 Post(MSG_GAME_WIN, PayloadWriter());
                 return;

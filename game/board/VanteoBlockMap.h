@@ -174,6 +174,8 @@ public:
     int ApplyLayoutWords(const uint16_t* words, size_t count);
     // Whether `count` words form a valid layout for this board (kinds, corners, whole squares).
     bool ValidLayoutWords(const uint16_t* words, size_t count) const;
+    // The same check for a board of the given size, without a board.
+    static bool ValidLayoutWordsFor(const uint16_t* words, size_t count, int width, int height);
 
     // --- Fields ---
     float originX = 329, originY = 303;

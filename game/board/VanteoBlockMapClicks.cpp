@@ -162,8 +162,9 @@ int VanteoBlockMap::MarkGroup(int col, int row)
     for (int cell : group) {
         VanteoBlock* b = cells[cell];
         b->PlayEnter();
+        // Point values come from the mode's table: their sum saturates rather than wraps.
         if (b->point)
-            pointSum += b->value;
+            pointSum = static_cast<int>(std::clamp<long long>(static_cast<long long>(pointSum) + b->value, INT_MIN, INT_MAX));
         if (b->corner) {
             ++squares;
             if (b->magicTurnShown)

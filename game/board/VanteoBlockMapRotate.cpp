@@ -234,10 +234,17 @@ void VanteoBlockMap::PostLayout()
 
 bool VanteoBlockMap::ValidLayoutWords(const uint16_t* words, size_t count) const
 {
-    if (!cells || !words || count < static_cast<size_t>(CellCount()))
+    return cells && ValidLayoutWordsFor(words, count, width, height);
+}
+
+bool VanteoBlockMap::ValidLayoutWordsFor(const uint16_t* words, size_t count, int width, int height)
+{
+    const int cellCount = width * height;
+    if (!words || width < 1 || height < 1 || count < static_cast<size_t>(cellCount))
         return false;
-    std::vector<uint8_t> covered(CellCount(), 0);
-    for (int i = 0; i < CellCount(); ++i) {
+    auto inside = [&](int col, int row) { return col >= 0 && col < width && row >= 0 && row < height; };
+    std::vector<uint8_t> covered(cellCount, 0);
+    for (int i = 0; i < cellCount; ++i) {
         const uint16_t w = words[i];
         if (w == 0)
             continue;
@@ -250,7 +257,7 @@ bool VanteoBlockMap::ValidLayoutWords(const uint16_t* words, size_t count) const
         const int col = i % width, row = i / width;
         const int tx = corner == 2 || corner == 3 ? col - 1 : col;
         const int ty = corner == 3 || corner == 4 ? row - 1 : row;
-        if (!Inside(tx, ty) || !Inside(tx + 1, ty + 1))
+        if (!inside(tx, ty) || !inside(tx + 1, ty + 1))
             return false;
         for (int r = ty; r <= ty + 1; ++r)
             for (int c = tx; c <= tx + 1; ++c) {
@@ -263,7 +270,7 @@ bool VanteoBlockMap::ValidLayoutWords(const uint16_t* words, size_t count) const
                 covered[n] = 1;
             }
     }
-    for (int i = 0; i < CellCount(); ++i)
+    for (int i = 0; i < cellCount; ++i)
         if ((words[i] & 0x100) && !covered[i])
             return false;
     return true;

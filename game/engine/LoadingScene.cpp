@@ -94,7 +94,10 @@ int LoadingScene::MsgProc(UINT msg, WPARAM, LPARAM lParam)
 
 int LoadingScene::OnNetReadyToPlay(const void*, int)
 {
-    --g_nNetReadyCount;
+    // Extra ready messages never take the count below 0.
+    int count = g_nNetReadyCount.load();
+    while (count > 0 && !g_nNetReadyCount.compare_exchange_weak(count, count - 1)) {
+    }
     DFLog(L"OnNetReadyToPlay");
     return 1;
 }

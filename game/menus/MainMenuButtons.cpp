@@ -283,7 +283,7 @@ void VanteoMainMenuScene::SetArrowStates(int index)
 
 void VanteoMainMenuScene::UpdateSubMenuArrows()
 {
-    if (m_nCurSubMenu < 0 || GameConfig.showTutorial || m_fSlideTimer != 0.0f)
+    if (m_nCurSubMenu < 0 || GameConfig.guidedPlay || m_fSlideTimer != 0.0f)
         return;
     SetArrowStates(m_nCurSubMenu);
     UpdateSubMenu();
@@ -507,7 +507,7 @@ void VanteoMainMenuScene::OnStageChallenge(kv::EventArgs& args)
     int reached = GetHardStageReached();
     m_World.popUps->OpenStageSelect(reached);
     if (reached >= 10)
-        GameConfig.showTutorial = 0;
+        GameConfig.guidedPlay = 0;
 }
 
 void VanteoMainMenuScene::OnRankingCombo(kv::EventArgs&)

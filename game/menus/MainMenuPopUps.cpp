@@ -1,8 +1,18 @@
 #include "menus/MainMenuPopUps.h"
 
+#include "board/GameSeams.h"
 #include "menus/PopUp.h"
 #include "menus/PopUpAchievements.h"
+#include "menus/PopUpMovieTutorials.h"
 #include "menus/PopUpRanking.h"
+#include "menus/PopUpStageSelect.h"
+#include "menus/PopUpSpecialModes.h"
+#include "menus/PopUpTutorialMenus.h"
+#include "menus/PopUpCubeUnlock.h"
+#include "menus/PopUpOption.h"
+#include "menus/PopUpRecords.h"
+#include "menus/PopUpSkin.h"
+#include "menus/PopUpStart.h"
 #include "menus/PopUpUnlockNotices.h"
 
 #include <helvane/Log.h>
@@ -28,7 +38,13 @@ void IMainMenuPopUps::AskYesNo(int, const std::wstring&, const std::wstring&) { 
 void IMainMenuPopUps::OfferPurchase(int, int) { Missing("VanteoPopUp_CubeUnlock"); }
 void IMainMenuPopUps::ShowShortfall(int, int, int) { Missing("VanteoPopUp_CubeUnlockFail"); }
 void IMainMenuPopUps::OnSkinBought(int) { Missing("VanteoPopUp_Skin"); }
-void IMainMenuPopUps::OpenStart(int, int, bool, RankEntry*) { Missing("VanteoPopUp_Start"); }
+void IMainMenuPopUps::OpenStart(int kind, int mode, bool, RankEntry*)
+{
+    Missing("VanteoPopUp_Start");
+    // The start pop-up's confirmation (kind, mode), so the mode still starts.
+    constexpr int32_t kStartConfirmed = 2046;
+    PayloadWriter().I32(kind).I32(mode).PostTo(GetSceneQueueSink(), kStartConfirmed);
+}
 void IMainMenuPopUps::SetStartMode(int, int) { Missing("VanteoPopUp_Start"); }
 void IMainMenuPopUps::OpenStageSelect(int) { Missing("VanteoPopUp_StageSelect"); }
 void IMainMenuPopUps::OpenOptions(bool, float, float) { Missing("VanteoPopUp_Option"); }
@@ -69,13 +85,41 @@ struct MainMenuPopUps::Members {
     VanteoPopUp_Achievements_Steam achievements;
     VanteoPopUp_MainMenuUnlock unlockNotice;
     VanteoPopUp_MainMenuUnlocked lockedNotice;
+    // From the menu's Enter to its Leave.
+    std::unique_ptr<VanteoPopUp_StageSelect> stageSelect;
+    // Tutorials and special modes: what the tutorial menus open is updated before the menus, so a
+    // closing key reaches the upper pop-up first.
+    VanteoPopUp_Quibly movieTutorial;
+    VanteoPopUp_HowTo_IQ howToIQ;
+    VanteoPopUp_HowTo_Push howToPush;
+    VanteoPopUp_HowTo_Puzzle howToPuzzle;
+    VanteoPopUp_Video video;
+    VanteoPopUp_BattleHelp battleHelp;
+    VanteoPopUp_Tutorial tutorialMenu;
+    VanteoPopUp_BattleTutorial battleTutorialMenu;
+    VanteoPopUp_BattleGeek battleGeek;
+    VanteoPopUp_PushGeek pushGeek;
+    // The kind of a notice asked for and not yet built; 0 for none.
+    int pendingNotice = 0;
+    // Mode start, options, records, skins and the purchases of menu entries.
+    VanteoPopUp_Start start;
+    VanteoPopUp_Option option;
+    VanteoPopUp_Records records;
+    VanteoPopUp_Skin skin;
+    VanteoPopUp_CubeUnlock cubeUnlock;
+    VanteoPopUp_CubeUnlockFail cubeUnlockFail;
 
     // Every member, in update order.
     std::vector<VanteoPopUp*> All()
     {
-        return {&ok,          &okCancel,    &okCancel2Line, &rankingPoint, &rankingCombo, &rankingMulti,
-                &rankingStage, &rankingBattle, &rankingPush, &rankingIQ,    &achievements, &unlockNotice,
-                &lockedNotice};
+        std::vector<VanteoPopUp*> all{&ok,          &okCancel,    &okCancel2Line, &rankingPoint, &rankingCombo, &rankingMulti,
+                                      &rankingStage, &rankingBattle, &rankingPush, &rankingIQ,    &achievements, &unlockNotice,
+                                      &lockedNotice, &start,        &option,       &records,      &skin,         &cubeUnlock,
+                                      &cubeUnlockFail, &movieTutorial, &howToIQ,   &howToPush,    &howToPuzzle,  &video,
+                                      &battleHelp,   &tutorialMenu,  &battleTutorialMenu, &battleGeek, &pushGeek};
+        if (stageSelect)
+            all.push_back(stageSelect.get());
+        return all;
     }
 };
 
@@ -85,6 +129,8 @@ MainMenuPopUps::~MainMenuPopUps() = default;
 
 bool MainMenuPopUps::IsAnyOpen()
 {
+    if (m_pMembers->pendingNotice)
+        return true;
     for (VanteoPopUp* popUp : m_pMembers->All())
         if (popUp->IsOpen())
             return true;
@@ -93,6 +139,11 @@ bool MainMenuPopUps::IsAnyOpen()
 
 void MainMenuPopUps::UpdateAll(float seconds)
 {
+    if (int kind = m_pMembers->pendingNotice) {
+        m_pMembers->pendingNotice = 0;
+        m_pMembers->unlockNotice.Open();
+        m_pMembers->unlockNotice.m_nKind = kind;
+    }
     for (VanteoPopUp* popUp : m_pMembers->All())
         popUp->Update(seconds);
 }
@@ -118,13 +169,80 @@ void MainMenuPopUps::OpenAchievements()
 
 void MainMenuPopUps::OpenUnlockNotice(int kind)
 {
-    m_pMembers->unlockNotice.Open();
-    m_pMembers->unlockNotice.m_nKind = kind;
+    if (m_pMembers->unlockNotice.IsOpen())
+        m_pMembers->unlockNotice.m_nKind = kind;
+    else
+        m_pMembers->pendingNotice = kind;
 }
 
 bool MainMenuPopUps::IsUnlockNoticeOpen()
 {
-    return m_pMembers->unlockNotice.IsOpen();
+    return m_pMembers->pendingNotice != 0 || m_pMembers->unlockNotice.IsOpen();
+}
+
+bool MainMenuPopUps::IsSkinOpen()
+{
+    return m_pMembers->skin.IsOpen();
+}
+
+int MainMenuPopUps::PendingSkin()
+{
+    const int pending = m_pMembers->skin.m_nPending;
+    return pending == 1 || pending == 2 ? pending : 0;
+}
+
+void MainMenuPopUps::OfferPurchase(int price, int cubes)
+{
+    if (m_pMembers->cubeUnlock.Open())
+        m_pMembers->cubeUnlock.SetValues(price, cubes);
+}
+
+void MainMenuPopUps::ShowShortfall(int need, int have, int difference)
+{
+    // The skin pop-up shows the shortfall of its purchases on top of itself.
+    VanteoPopUp_CubeUnlockFail& notice = m_pMembers->skin.IsOpen() ? m_pMembers->skin.m_UnlockFail : m_pMembers->cubeUnlockFail;
+    if (notice.Open())
+        notice.SetValues(need, have, difference);
+}
+
+void MainMenuPopUps::OnSkinBought(int skin)
+{
+    m_pMembers->skin.OnSkinBought(skin);
+}
+
+void MainMenuPopUps::OpenStart(int kind, int mode, bool withTable, RankEntry* table)
+{
+    VanteoPopUp_Start& start = m_pMembers->start;
+    if (!start.Open())
+        return;
+    start.SetMode(kind, mode);
+    if (!withTable)
+        return;
+    if (kind == VanteoPopUp_Start::kPush)
+        start.FillSelfRecord(table);
+    else
+        start.FillRanking(table);
+}
+
+void MainMenuPopUps::SetStartMode(int kind, int mode)
+{
+    m_pMembers->start.SetMode(kind, mode);
+}
+
+void MainMenuPopUps::OpenOptions(bool fullScreen, float musicVolume, float effectsVolume)
+{
+    if (m_pMembers->option.Open())
+        m_pMembers->option.Setup(fullScreen ? 1 : 0, musicVolume, effectsVolume);
+}
+
+void MainMenuPopUps::OpenSkins()
+{
+    m_pMembers->skin.Open();
+}
+
+void MainMenuPopUps::OpenRecords()
+{
+    m_pMembers->records.Open();
 }
 
 void MainMenuPopUps::ShowModeLocked(int kind, int index)
@@ -153,4 +271,99 @@ void MainMenuPopUps::AskYesNo(int param, const std::wstring& title, const std::w
     box.SetTitle(title.c_str());
     box.SetMessage(message.c_str());
     box.m_nParam = param;
+}
+
+void MainMenuPopUps::CreateStageSelect()
+{
+    if (!m_pMembers->stageSelect)
+        m_pMembers->stageSelect = std::make_unique<VanteoPopUp_StageSelect>();
+}
+
+void MainMenuPopUps::DeleteStageSelect()
+{
+    if (m_pMembers->stageSelect)
+        m_pMembers->stageSelect->Close();
+    m_pMembers->stageSelect.reset();
+}
+
+void MainMenuPopUps::OpenStageSelect(int reachedStage)
+{
+    VanteoPopUp_StageSelect* select = m_pMembers->stageSelect.get();
+    if (select && select->Open())
+        select->Setup(reachedStage);
+}
+
+void MainMenuPopUps::RecreateStageBoards()
+{
+    if (m_pMembers->stageSelect)
+        m_pMembers->stageSelect->RecreateBoards();
+}
+
+// Tutorials, battle help and the special modes.
+
+void MainMenuPopUps::OpenTutorialMenu()
+{
+    m_pMembers->tutorialMenu.Open();
+}
+
+void MainMenuPopUps::OpenBattleTutorialMenu()
+{
+    m_pMembers->battleTutorialMenu.Open();
+}
+
+void MainMenuPopUps::OpenMovieTutorial()
+{
+    m_pMembers->movieTutorial.Open();
+}
+
+void MainMenuPopUps::OpenHowTo(HowToKind kind)
+{
+    switch (kind) {
+    case HowToKind::Puzzle: m_pMembers->howToPuzzle.Open(); break;
+    case HowToKind::Battle: m_pMembers->battleHelp.Open(); break;
+    case HowToKind::Push: m_pMembers->howToPush.Open(); break;
+    case HowToKind::IQ: m_pMembers->howToIQ.Open(); break;
+    }
+}
+
+void MainMenuPopUps::OpenBattleHelp()
+{
+    m_pMembers->battleHelp.Open();
+}
+
+bool MainMenuPopUps::OpenBattleVideo()
+{
+    if (!m_pMembers->video.Open())
+        return false;
+    m_pMembers->video.LoadMovies();
+    return true;
+}
+
+namespace {
+
+void OpenSpecialModes(VanteoPopUp_SpecialModes& popUp)
+{
+    if (!popUp.Open())
+        return;
+    popUp.m_bUnlocksSet = true;
+    popUp.UpdateLocks();
+    popUp.ShowRanks();
+}
+
+} // namespace
+
+void MainMenuPopUps::OpenBattleSpecial()
+{
+    OpenSpecialModes(m_pMembers->battleGeek);
+}
+
+void MainMenuPopUps::OpenPushSpecial()
+{
+    OpenSpecialModes(m_pMembers->pushGeek);
+}
+
+void MainMenuPopUps::UpdateSpecialLocks()
+{
+    m_pMembers->battleGeek.UpdateLocks();
+    m_pMembers->pushGeek.UpdateLocks();
 }

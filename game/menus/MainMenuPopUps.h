@@ -44,7 +44,8 @@ public:
     virtual void OnSkinBought(int skin);
 
     // The start pop-up: opened with a kind and mode, then filled from its record table (null
-    // for none). SetStartMode alone updates an open pop-up or only stores kind and mode.
+    // for none). SetStartMode alone updates an open pop-up or only stores kind and mode. While
+    // the game has no start pop-up, the mode starts at once, as if it had been confirmed.
     virtual void OpenStart(int kind, int mode, bool withTable, RankEntry* table);
     virtual void SetStartMode(int kind, int mode);
 
@@ -93,10 +94,37 @@ public:
     // Leaderboards and achievements.
     void OpenRanking(RankingKind kind) override;
     void OpenAchievements() override;
-    // The notices of modes unlocked by play.
+    // The start pop-up, the options, the records and the skins with their purchases.
+    bool IsSkinOpen() override;
+    int PendingSkin() override;
+    void OfferPurchase(int price, int cubes) override;
+    void ShowShortfall(int need, int have, int difference) override;
+    void OnSkinBought(int skin) override;
+    void OpenStart(int kind, int mode, bool withTable, RankEntry* table) override;
+    void SetStartMode(int kind, int mode) override;
+    void OpenOptions(bool fullScreen, float musicVolume, float effectsVolume) override;
+    void OpenSkins() override;
+    void OpenRecords() override;
+    // The notices of modes unlocked by play. The menu decides unlocks while it enters, on the
+    // loader thread: the notice is built at the next update, on the main thread.
     void OpenUnlockNotice(int kind) override;
     bool IsUnlockNoticeOpen() override;
     void ShowModeLocked(int kind, int index) override;
+    // The stage select of the stage challenge.
+    void CreateStageSelect() override;
+    void DeleteStageSelect() override;
+    void OpenStageSelect(int reachedStage) override;
+    void RecreateStageBoards() override;
+    // Tutorials, battle help and the special modes.
+    void OpenTutorialMenu() override;
+    void OpenBattleTutorialMenu() override;
+    void OpenMovieTutorial() override;
+    void OpenHowTo(HowToKind kind) override;
+    void OpenBattleHelp() override;
+    bool OpenBattleVideo() override;
+    void OpenBattleSpecial() override;
+    void OpenPushSpecial() override;
+    void UpdateSpecialLocks() override;
 
 private:
     struct Members;

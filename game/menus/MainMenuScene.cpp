@@ -21,6 +21,7 @@
 #include "kv/KVSystem.h"
 #include "kv/KVWnd.h"
 #include "menus/GameSceneList.h"
+#include "menus/MenuWindows.h"
 #include "modes/VanteoScene_Puzzle.h"
 #include "online/Achievements.h"
 #include "online/LeaderBoard.h"
@@ -35,6 +36,11 @@
 #include <atomic>
 #include <cmath>
 #include <cstdio>
+
+using menuwindows::Enable;
+using menuwindows::MouseTransparent;
+using menuwindows::SetText;
+using menuwindows::Show;
 
 namespace {
 
@@ -67,17 +73,6 @@ public:
     void Stop(int key) override { SoundTable.StopSoundByKey(key); }
     bool IsPlaying(int) override { return false; }
 };
-
-// Shows or hides a window only when that changes something, so a shown window's effect is not
-// started again every frame.
-void Show(kv::KVWnd* window, bool show)
-{
-    if (!window)
-        return;
-    const bool shown = window->IsVisible() && !window->IsHiding();
-    if (shown != show)
-        window->SetVisible(show);
-}
 
 void StopScene(kv::KVWnd* window)
 {
@@ -567,30 +562,12 @@ std::wstring ScoreText(const wchar_t* prefix, long long v)
     return text;
 }
 
-void SetText(kv::KVWnd* root, const wchar_t* name, const std::wstring& text)
-{
-    if (auto* label = root ? dynamic_cast<kv::KVLabel*>(root->FindWindow(name)) : nullptr)
-        label->text = text;
-}
-
-void MouseTransparent(kv::KVWnd* window)
-{
-    if (window)
-        window->SetMouseTransparent(true);
-}
-
-void Enable(kv::KVWnd* window, bool enabled)
-{
-    if (window && window->IsEnabled() != enabled)
-        window->SetEnabled(enabled);
-}
-
 } // namespace
 
 void VanteoMainMenuScene::CheckUnlocks(int a)
 {
     const int reached = GetHardStageReached();
-    GameConfig.showTutorial = 0;
+    GameConfig.guidedPlay = 0;
     // Modes open as the player progresses, each with its notice, only once the title is over
     // and while no notice is up.
     if (m_nTitleState == 5 && !m_World.popUps->IsUnlockNoticeOpen()) {
@@ -612,7 +589,7 @@ void VanteoMainMenuScene::CheckUnlocks(int a)
         }
     }
     if (!GameConfig.unlockPush && !GameConfig.unlockBattle && !GameConfig.unlockIQ)
-        GameConfig.showTutorial = reached < 10 ? 1 : 0;
+        GameConfig.guidedPlay = reached < 10 ? 1 : 0;
     if (a != -1)
         SetArrowStates(a);
 
@@ -657,10 +634,10 @@ void VanteoMainMenuScene::CheckUnlocks(int a)
     kv::KVWnd* clear = puzzle ? puzzle->FindWindow(L"Pic_icon_stage_clear_hard") : nullptr;
     MouseTransparent(allClear);
     MouseTransparent(clear);
+    // The local bests only improve; their file is written once, when one of them did.
+    bool bestsChanged = false;
     if (m_nHardAllClearTime > 0) {
-        if (bests.m_nBest[LB_STAGE] == -1 || bests.m_nBest[LB_STAGE] > m_nHardAllClearTime)
-            bests.m_nBest[LB_STAGE] = m_nHardAllClearTime;
-        bests.SaveLocalBests();
+        bestsChanged = RaiseStageBest();
         Show(stageRanking, true);
         const bool first = IsFirstInAllHardStages();
         Enable(allClear, first);
@@ -675,10 +652,13 @@ void VanteoMainMenuScene::CheckUnlocks(int a)
     }
     const std::pair<int, long long> raised[] = {{LB_BATTLE, m_nBattleScore}, {LB_PUSH, m_nPushScore}, {LB_IQ, m_nIQScore}};
     for (const auto& [board, score] : raised) {
-        if (score > bests.m_nBest[board])
+        if (score > bests.m_nBest[board]) {
             bests.m_nBest[board] = static_cast<int32_t>(std::min<long long>(score, INT32_MAX));
-        bests.SaveLocalBests();
+            bestsChanged = true;
+        }
     }
+    if (bestsChanged)
+        bests.SaveLocalBests();
     for (int d = 0; d < 3; ++d) {
         m_nIQClearPercent[d] = GetPuzzleSolvedPercent(d);
         m_nIQFirstPercent[d] = GetPuzzleFirstPercent(d);
@@ -739,29 +719,14 @@ void VanteoMainMenuScene::UpdateSkinMarks()
         wchar_t mark[32], back[32];
         std::swprintf(mark, 32, L"S%d_currentskin", i);
         std::swprintf(back, 32, L"S%d_back", i);
-        if (!main->FindWindow(back))
+        kv::KVWnd* backWindow = main->FindWindow(back);
+        if (!backWindow)
             continue;
-        Show(main->FindWindow(mark), i == GameConfig.currentSkin);
-    }
-}
-
-void VanteoMainMenuScene::UpdateMenuMarks()
-{
-    kv::KVWnd* main = GetScreen(kScreenMain);
-    if (main) {
-        const int flags[4] = {GameConfig.unlockBattle, GameConfig.unlockPush, GameConfig.unlockIQ, GameConfig.unlockMulti};
-        const wchar_t* locks[4] = {L"Anibtn_lock_battle", L"Anibtn_lock_push", L"Anibtn_lock_iq", L"Steam_Anibtn_lock_multi"};
-        for (int i = 0; i < 4; ++i)
-            Show(main->FindWindow(locks[i]), flags[i] == 0);
-    }
-    const int firstTime[4] = {GameConfig.showPuzzleTutorial, GameConfig.showBattleTutorial, GameConfig.showPushTutorial,
-                              GameConfig.showIQTutorial};
-    for (int i = 0; i < 4; ++i) {
-        kv::KVWnd* sub = GetScreen(i);
-        if (!sub)
-            continue;
-        Show(sub->FindWindow(L"Anibtn_howtoman_first"), firstTime[i] != 0);
-        Show(sub->FindWindow(L"Anibtn_howtoman"), firstTime[i] == 0);
+        if (kv::KVWnd* current = main->FindWindow(mark)) {
+            Show(current, i == GameConfig.currentSkin);
+            current->SetMouseTransparent(true);
+        }
+        Show(backWindow, i == GameConfig.currentSkin);
     }
 }
 
@@ -778,5 +743,3 @@ void VanteoMainMenuScene::HideSingleWindows()
         Show(sub->FindWindow(L"Single_ranking_back"), false);
     }
 }
-
-void VanteoMainMenuScene::UpdateSubMenu() {}

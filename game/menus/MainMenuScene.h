@@ -113,6 +113,10 @@ public:
     void UpdateMenuMarks();
     void HideSingleWindows();
     void UpdateSubMenu();
+    void UpdatePuzzleSubMenu();
+    void UpdateBattleSubMenu();
+    void UpdatePushSubMenu();
+    void UpdateIqSubMenu();
 
     // Record queries over the local ranking tables; read-only.
     static bool IsFirstInAllHardStages();
@@ -260,6 +264,8 @@ private:
     void OfferUnlock(UnlockInfo* entry);
     void ShowCubeCount();
     void ResetSelfPlay(bool battle);
+    // Lowers the stage challenge's local best to the hard all-clear time; true when it changed.
+    bool RaiseStageBest();
     void DestroyWindow(kv::KVWnd*& window);
     kv::KVWnd* Load(const char* file);
 

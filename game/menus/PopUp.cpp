@@ -1,14 +1,18 @@
 #include "menus/PopUp.h"
 
+#include "app/Options.h"
 #include "engine/InputKeyboard.h"
 #include "engine/SoundTable.h"
+#include "kv/KVButton.h"
 #include "kv/KVDirector.h"
 #include "kv/KVLabel.h"
+#include "kv/KVSlider.h"
 #include "kv/KVSystem.h"
 
 #include <helvane/Log.h>
 #include <win32/Text.h>
 
+#include <cmath>
 #include <cwchar>
 
 namespace {
@@ -133,6 +137,55 @@ void VanteoPopUp::SetLabel(const wchar_t* name, const std::wstring& text) const
 {
     if (auto* label = dynamic_cast<kv::KVLabel*>(Find(name)))
         label->text = text;
+}
+
+void VanteoPopUp::EnableChild(const wchar_t* name, bool enabled) const
+{
+    kv::KVWnd* child = Find(name);
+    if (!child)
+        return;
+    if (!enabled) {
+        if (child->IsEnabled()) {
+            child->SetEnabled(false);
+            child->SetActiveFlag(false);
+        }
+        return;
+    }
+    if (!child->IsEnabled())
+        child->SetEnabled(true);
+    if (auto* button = dynamic_cast<kv::KVButton*>(child)) {
+        button->state = kv::KVButton::kNormal;
+        button->stateLock = false;
+        button->ApplyState();
+    }
+}
+
+void VanteoPopUp::ShowMuteButtons() const
+{
+    OptionsSoundLevels& levels = GetOptionsSoundLevels();
+    const bool music = levels.IsMusicMuted();
+    const bool effects = levels.IsEffectsMuted();
+    ShowChild(L"btn_popup_sound_music_mute_off", !music);
+    ShowChild(L"btn_popup_sound_music_mute_on", music);
+    ShowChild(L"btn_popup_sound_soundeffects_mute_off", !effects);
+    ShowChild(L"btn_popup_sound_soundeffects_mute_on", effects);
+}
+
+void VanteoPopUp::SetVolumeSlider(const wchar_t* name, float volume) const
+{
+    auto* slider = dynamic_cast<kv::KVSlider*>(Find(name));
+    if (!slider)
+        return;
+    slider->min = 0;
+    slider->max = 100;
+    long position = std::isfinite(volume) ? std::lround(volume * 100.0f) : 0;
+    slider->SetPos(static_cast<int32_t>(position < 0 ? 0 : position > 100 ? 100 : position));
+}
+
+float VanteoPopUp::SliderVolume(const wchar_t* name) const
+{
+    auto* slider = dynamic_cast<kv::KVSlider*>(Find(name));
+    return slider ? static_cast<float>(slider->pos) / 100.0f : -1.0f;
 }
 
 void VanteoPopUp::PlayScene(const std::wstring& name) const

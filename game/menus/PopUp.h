@@ -25,6 +25,13 @@
 inline constexpr int32_t MSG_POPUP_OK = 2034;
 inline constexpr int32_t MSG_POPUP_YES = 2035;
 inline constexpr int32_t MSG_POPUP_NO = 2036;
+inline constexpr int32_t MSG_CUBE_UNLOCK_CONFIRMED = 2037;
+inline constexpr int32_t MSG_CUBE_UNLOCK_DECLINED = 2038;
+inline constexpr int32_t MSG_CUBE_UNLOCK_SHORT = 2039;
+inline constexpr int32_t MSG_OPTIONS_CLOSED = 2041;
+inline constexpr int32_t MSG_SKIN_CHOSEN = 2042;
+inline constexpr int32_t MSG_START_RESET_SELF = 2045;
+inline constexpr int32_t MSG_START_CONFIRMED = 2046;
 inline constexpr int32_t MSG_RESULT_RETRY = 2056;
 inline constexpr int32_t MSG_RESULT_RETURN = 2057;
 inline constexpr int32_t MSG_RESULT_NEXT = 2058;
@@ -90,6 +97,18 @@ protected:
     void ShowChild(const wchar_t* name, bool show) const;
     // Sets a label's text, when the label exists.
     void SetLabel(const wchar_t* name, const std::wstring& text) const;
+    // Enables a child (its button back in its normal state, whose animation starts again) or
+    // disables it (its active mark cleared), touching it only when its enabled state changes.
+    void EnableChild(const wchar_t* name, bool enabled) const;
+    // The music and effects mute pairs as the sound levels report them: the mute-off button
+    // shown while not muted, the mute-on button while muted.
+    void ShowMuteButtons() const;
+    // Gives a volume slider the range 0 to 100 and the volume's position, rounded to the nearest
+    // step so that the volume read back from it is the one it was given (0.29 stays 0.29).
+    // Placing the thumb fires the slider's "PosChanged".
+    void SetVolumeSlider(const wchar_t* name, float volume) const;
+    // The volume a slider shows, 0 to 1; -1 when the slider is missing.
+    float SliderVolume(const wchar_t* name) const;
     // Plays an animation of the window's UI director, when it has one of that name.
     void PlayScene(const std::wstring& name) const;
     // The window has a director whose current animation plays.

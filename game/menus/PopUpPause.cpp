@@ -17,14 +17,6 @@ const wchar_t* const kHelpHand[2] = {L"right_", L"left_"};
 
 constexpr size_t kModeTextChars = 127;
 
-// A volume of 0 to 1 as a slider position of 0 to 100. Rounded, so that opening the pause
-// gives the sound server back the volume it had (0.29 stays 0.29).
-int32_t SliderPosition(float volume)
-{
-    long position = std::lround(volume * 100.0f);
-    return static_cast<int32_t>(position < 0 ? 0 : position > 100 ? 100 : position);
-}
-
 } // namespace
 
 // The key help.
@@ -109,15 +101,9 @@ void VanteoPopUp_Pause::Setup(int mode, const char* text)
     OptionsSoundLevels& levels = GetOptionsSoundLevels();
     m_fMusicVolume = levels.GetMusicVolume();
     m_fEffectVolume = levels.GetEffectsVolume();
-    const std::pair<const wchar_t*, float> sliders[] = {{L"HSlider", m_fMusicVolume}, {L"HSlider1", m_fEffectVolume}};
-    for (const auto& [name, volume] : sliders) {
-        if (auto* slider = dynamic_cast<kv::KVSlider*>(Find(name))) {
-            slider->min = 0;
-            slider->max = 100;
-            // Places the thumb and fires "PosChanged", which sets the volume from the position.
-            slider->SetPos(SliderPosition(volume));
-        }
-    }
+    // Placing the thumbs fires "PosChanged", which sets the volumes from the positions.
+    SetVolumeSlider(L"HSlider", m_fMusicVolume);
+    SetVolumeSlider(L"HSlider1", m_fEffectVolume);
     std::wstring wide = platform::Widen(text ? text : "");
     if (wide.size() > kModeTextChars)
         wide.resize(kModeTextChars);
@@ -186,29 +172,25 @@ void VanteoPopUp_Pause::OnUnmuteEffects(kv::EventArgs&)
 
 void VanteoPopUp_Pause::OnMusicSlider(kv::EventArgs&)
 {
-    if (auto* slider = dynamic_cast<kv::KVSlider*>(Find(L"HSlider"))) {
-        m_fMusicVolume = static_cast<float>(slider->pos) / 100.0f;
+    float volume = SliderVolume(L"HSlider");
+    if (volume >= 0.0f) {
+        m_fMusicVolume = volume;
         GetOptionsSoundLevels().SetMusicVolume(m_fMusicVolume);
     }
 }
 
 void VanteoPopUp_Pause::OnEffectSlider(kv::EventArgs&)
 {
-    if (auto* slider = dynamic_cast<kv::KVSlider*>(Find(L"HSlider1"))) {
-        m_fEffectVolume = static_cast<float>(slider->pos) / 100.0f;
+    float volume = SliderVolume(L"HSlider1");
+    if (volume >= 0.0f) {
+        m_fEffectVolume = volume;
         GetOptionsSoundLevels().SetEffectsVolume(m_fEffectVolume);
     }
 }
 
 void VanteoPopUp_Pause::UpdateMuteButtons()
 {
-    OptionsSoundLevels& levels = GetOptionsSoundLevels();
-    bool music = levels.IsMusicMuted();
-    bool effects = levels.IsEffectsMuted();
-    ShowChild(L"btn_popup_sound_music_mute_off", !music);
-    ShowChild(L"btn_popup_sound_music_mute_on", music);
-    ShowChild(L"btn_popup_sound_soundeffects_mute_off", !effects);
-    ShowChild(L"btn_popup_sound_soundeffects_mute_on", effects);
+    ShowMuteButtons();
 }
 
 void VanteoPopUp_Pause::Update(float seconds)

@@ -1,5 +1,7 @@
 #include "modes/PuzzleLayout.h"
 
+#include "board/VanteoBlockMap.h"
+
 #include <helvane/Log.h>
 #include <win32/Files.h>
 
@@ -45,15 +47,47 @@ void PuzzleLayout::Assign(const uint8_t* data, size_t bytes)
         std::memcpy(m_bytes.data(), data, std::min(bytes, kPuzzleLayoutBytes));
 }
 
+std::array<uint16_t, kPuzzleCells> PuzzleLayout::Words() const
+{
+    std::array<uint16_t, kPuzzleCells> words{};
+    for (int i = 0; i < kPuzzleCells; ++i)
+        words[static_cast<size_t>(i)] = Cell(i);
+    return words;
+}
+
+bool PuzzleLayout::ValidCells() const
+{
+    const auto words = Words();
+    return VanteoBlockMap::ValidLayoutWordsFor(words.data(), words.size(), kPuzzleSide, kPuzzleSide);
+}
+
+void PuzzleLayout::ClearCells() { std::fill(m_bytes.begin() + 4, m_bytes.end(), uint8_t{0}); }
+
+void PuzzleLayout::Clear() { m_bytes.fill(0); }
+
 bool PuzzleLayout::Read(const std::string& path)
 {
     FILE* file = platform::OpenFile(path, "rb");
-    if (!file)
+    if (!file) {
+        DFLog(LOG_WARN, L"The puzzle %hs could not be opened", path.c_str());
         return false;
-    std::array<uint8_t, kPuzzleLayoutBytes> bytes{};
-    size_t got = std::fread(bytes.data(), 1, bytes.size(), file);
+    }
+    // One byte more than a puzzle tells a long file from a whole one.
+    std::array<uint8_t, kPuzzleLayoutBytes + 1> bytes{};
+    const size_t got = std::fread(bytes.data(), 1, bytes.size(), file);
     std::fclose(file);
-    Assign(bytes.data(), got);
+    if (got != kPuzzleLayoutBytes) {
+        DFLog(LOG_WARN, L"The puzzle %hs is refused: a puzzle file holds exactly %d bytes", path.c_str(),
+              static_cast<int>(kPuzzleLayoutBytes));
+        return false;
+    }
+    PuzzleLayout read;
+    read.Assign(bytes.data(), kPuzzleLayoutBytes);
+    if (!read.ValidCells()) {
+        DFLog(LOG_WARN, L"The puzzle %hs is refused: its cells do not form a valid board", path.c_str());
+        return false;
+    }
+    *this = read;
     return true;
 }
 

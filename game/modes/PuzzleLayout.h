@@ -34,8 +34,18 @@ public:
     // and the rest keeps what it held; bytes beyond 132 are ignored.
     void Assign(const uint8_t* data, size_t bytes);
 
-    // Reads a puzzle file: false when it cannot be opened (the layout is unchanged); a short
-    // file fills only the beginning, as Assign.
+    // The 64 cell words in cell order.
+    std::array<uint16_t, kPuzzleCells> Words() const;
+    // Whether the cell words form a valid 8 x 8 layout (kinds, corners, whole big blocks).
+    bool ValidCells() const;
+    // Empties every cell; the id word stays.
+    void ClearCells();
+    // All 132 bytes become 0, the id word too.
+    void Clear();
+
+    // Reads a puzzle file. A file that cannot be opened, that is not exactly 132 bytes or whose
+    // cell words are invalid is refused with a log line and false, the layout unchanged, so the
+    // bytes of an earlier puzzle never mix with a new one.
     bool Read(const std::string& path);
     // Writes all 132 bytes beside the file and renames them over it; false (logged, the old file
     // intact) when that fails.

@@ -17,6 +17,7 @@
 #include "kv/KVWnd.h"
 #include "menus/MainMenuScene.h"
 #include "menus/PopUpPause.h"
+#include "modes/ModeScenePlay.h"
 
 #include <helvane/Log.h>
 #include <win32/Messages.h>
@@ -28,6 +29,10 @@
 #include <string>
 
 namespace {
+
+using modescene::Find;
+using modescene::KeyPressed;
+using modescene::PostChangeScene;
 
 constexpr int kBoardLayoutCount = 6;     // "LayoutPuzzle4" to "LayoutPuzzle14"
 constexpr int kPauseModeChallenges = 2;  // the pause's key help of the puzzle modes
@@ -46,38 +51,6 @@ int32_t Word(const void* data, int index)
     const uint8_t* p = static_cast<const uint8_t*>(data) + 4 * index;
     return static_cast<int32_t>(static_cast<uint32_t>(p[0]) | static_cast<uint32_t>(p[1]) << 8 |
                                 static_cast<uint32_t>(p[2]) << 16 | static_cast<uint32_t>(p[3]) << 24);
-}
-
-kv::KVWnd* Find(kv::KVWnd* root, const wchar_t* name) { return root ? root->FindChild(name) : nullptr; }
-
-void PostChangeScene(const char* name, int a, int b)
-{
-    ChangeScenePacket packet;
-    packet.length = sizeof(int32_t) + sizeof packet.sceneName + 2 * sizeof(int32_t);
-    packet.id = MSG_CHANGE_SCENE;
-    std::strncpy(packet.sceneName, name, sizeof packet.sceneName - 1);
-    packet.a = a;
-    packet.b = b;
-    if (CSceneManager* manager = CSceneManager::GetSingletonPtr())
-        manager->PostMessage(&packet);
-}
-
-bool KeyPressed(int vk)
-{
-    InputSystem* input = GetInputManager();
-    return input && input->IsKeyPressed(vk);
-}
-
-bool KeyDown(int vk)
-{
-    InputSystem* input = GetInputManager();
-    return input && input->IsKeyDown(vk);
-}
-
-void SetButtonState(kv::KVWnd* root, const wchar_t* name, int state)
-{
-    if (auto* button = dynamic_cast<KVVanteoAnimButton*>(Find(root, name)))
-        button->SetState(state);
 }
 
 } // namespace
@@ -154,12 +127,7 @@ void VanteoScene_Puzzle::StartNewBoardGame()
     }
 }
 
-void VanteoScene_Puzzle::RestartMusic()
-{
-    SoundTable.StopSoundByKey(kMusicPuzzle);
-    if (SoundTable.m_musicEnabled)
-        SoundTable.PlaySoundByKey(kMusicPuzzle, true, -1.0f);
-}
+void VanteoScene_Puzzle::RestartMusic() { modescene::RestartMusic(kMusicPuzzle); }
 
 void VanteoScene_Puzzle::PlayReadyGo()
 {
@@ -356,9 +324,6 @@ int VanteoScene_Puzzle::OnBigStarCleared(const void* data, int length)
 
 int VanteoScene_Puzzle::Update(float seconds)
 {
-    CWindowMouse* mouse = GetInputManager() ? GetInputManager()->GetMouse() : nullptr;
-    float x = mouse ? static_cast<float>(mouse->m_x) : 0.0f;
-    float y = mouse ? static_cast<float>(mouse->m_y) : 0.0f;
     m_pExitQuestion->Update(seconds);
     m_pPause->Update(seconds);
     g_Mouse.Update(seconds);
@@ -370,13 +335,7 @@ int VanteoScene_Puzzle::Update(float seconds)
         else
             OpenPauseMenu();
     }
-    // Enter held fills every bullet stack.
-    if (m_pBoard && KeyDown(VK_RETURN)) {
-        for (int colour = 0; colour < 3; ++colour) {
-            m_pBoard->bulletTotals[colour] += 400 - m_pBoard->bullets[colour];
-            m_pBoard->bullets[colour] = 400;
-        }
-    }
+    modescene::FillBulletsWhileEnterHeld(m_pBoard);
 
     if (m_nState == kGameStateStart) {
         m_ReadyGo.Update(seconds);
@@ -396,15 +355,7 @@ int VanteoScene_Puzzle::Update(float seconds)
             m_pBoard->Update(0.0f);
         if (system)
             system->Update(seconds);
-        if (KeyPressed('R')) {
-            m_pPause->OnRetry();
-        } else if (KeyPressed('Q')) {
-            m_pPause->OnQuit();
-        } else if (KeyPressed('X')) {
-            m_pPause->OnExit();
-        } else if (KeyPressed('K')) {
-            m_pPause->OnKeyHelp();
-        }
+        modescene::PauseKeys(*m_pPause);
         return 1;
     }
 
@@ -415,30 +366,10 @@ int VanteoScene_Puzzle::Update(float seconds)
         return 1;
     m_pBoard->Update(seconds);
     m_SpeedUpEffect.Update(seconds * 0.5f);
-    m_pBoard->Hover(x, y);
     m_ScoreDisplay.SetValue(m_nScore);
     m_ScoreDisplay.Update(seconds);
     UpdatePlayClockDisplay(seconds);
-    if (mouse) {
-        if (mouse->m_dwFlags & mouseflag::kLeftPressed)
-            m_pBoard->Click(x, y);
-        else if (mouse->m_dwFlags & mouseflag::kRightPressed)
-            m_pBoard->RightClick(x, y);
-        if (mouse->m_nWheel > 0) {
-            if (m_pBoard->StartRotate(-1))
-                SetButtonState(m_pBoardWindow, L"Anibtn_rotate_L", 1);
-        } else if (mouse->m_nWheel < 0) {
-            if (m_pBoard->StartRotate(+1))
-                SetButtonState(m_pBoardWindow, L"Anibtn_rotate_R", 1);
-        }
-    }
-    if (KeyPressed('W') || KeyPressed('U')) {
-        if (m_pBoard->RequestRotate(-1))
-            SetButtonState(m_pBoardWindow, L"Anibtn_rotate_L", 1);
-    } else if (KeyPressed('E') || KeyPressed('I')) {
-        if (m_pBoard->RequestRotate(+1))
-            SetButtonState(m_pBoardWindow, L"Anibtn_rotate_R", 1);
-    }
+    modescene::PlayBoardInput(*m_pBoard, m_pBoardWindow);
     return 1;
 }
 

@@ -1,10 +1,11 @@
 // Automation: a script of timed input actions, played into the game window through the same
 // SDL events and input-method entries as a player's input, one frame at a time.
 // Implemented: the script parser and the frame driver of key, move, click, press, rclick, text,
-//              shot and quit; the script is read from $QUIBLY_AUTOMATION at the first frame.
+//              shot, dialog and quit; the script is read from $QUIBLY_AUTOMATION at the first frame.
 // Left out:    wheel, double clicks and held buttons.
 #include "win32/Automation.h"
 
+#include "dialogs/CommonDialogs.h"
 #include "imm/TestIme.h"
 #include "win32/Files.h"
 #include "win32/Messages.h"
@@ -86,6 +87,14 @@ std::string ParseArguments(std::string_view verb, std::string_view rest, Automat
             return verb == "text" ? "text takes the text to type" : "shot takes a file name";
         action.verb = verb == "text" ? AutomationVerb::Text : AutomationVerb::Shot;
         action.text = std::string(rest);
+        return {};
+    }
+    if (verb == "dialog") {
+        if (rest.empty())
+            return "dialog takes a path, or cancel";
+        action.verb = AutomationVerb::Dialog;
+        action.cancel = rest == "cancel";
+        action.text = action.cancel ? std::string() : std::string(rest);
         return {};
     }
     if (verb == "quit") {
@@ -172,6 +181,12 @@ void Run(const AutomationAction& action, HWND window, const AutomationShot& shot
         if (!shot || !shot(action.text))
             std::cerr << "[automation] frame " << action.frame << ": no picture could be saved to " << action.text
                       << '\n';
+        break;
+    case AutomationVerb::Dialog:
+        if (action.cancel)
+            QueueDialogAnswer(std::nullopt);
+        else
+            QueueDialogAnswer(Widen(action.text));
         break;
     case AutomationVerb::Quit:
         PostQuitMessage(0);

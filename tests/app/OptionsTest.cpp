@@ -94,6 +94,45 @@ TEST_F(OptionsTest, ElementsWithoutAttributesTakeTheirOwnDefaults)
                                                         "musicMute 0"}));
 }
 
+struct GuidedCase {
+    const char* body;
+    int guided, tutorialSeen;
+};
+
+class GuidedPlayKeyTest : public OptionsTest, public ::testing::WithParamInterface<GuidedCase> {};
+
+TEST_P(GuidedPlayKeyTest, TheGuidedPlayHasItsOwnKeyAndAFileWithoutItTakesItFromProgress)
+{
+    WriteConfig(GetParam().body);
+    ASSERT_EQ(LoadGameConfig(), 1);
+    EXPECT_EQ(GameConfig.guidedPlay, GetParam().guided);
+    EXPECT_EQ(GameConfig.showTutorial, GetParam().tutorialSeen);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Files, GuidedPlayKeyTest,
+    ::testing::Values(
+        // A new player's file of old: guided, and the tutorial still to be seen.
+        GuidedCase{"<Tutorial IsShow=\"0\"/><UnlockMainMenu Puzzle=\"1\"/>", 1, 0},
+        // A returning player of old, whose "Tutorial" 0 meant "no guided play": neither forced
+        // through the tutorial nor held by the guided play.
+        GuidedCase{"<Tutorial IsShow=\"0\"/><UnlockMainMenu Puzzle=\"1\" Push=\"1\"/>", 0, 1},
+        // With the key, each keeps its own meaning.
+        GuidedCase{"<Tutorial IsShow=\"0\"/><GuidedPlay IsShow=\"0\"/><UnlockMainMenu Push=\"1\"/>", 0, 0},
+        GuidedCase{"<Tutorial IsShow=\"1\"/><GuidedPlay IsShow=\"1\"/>", 1, 1}));
+
+TEST_F(OptionsTest, AbsurdCubeCountsAndSkinsAreTakenBackIntoRange)
+{
+    WriteConfig("<Cube Count=\"-50\"/><Skin LastSkin=\"7\"/>");
+    ASSERT_EQ(LoadGameConfig(), 1);
+    EXPECT_EQ(GameConfig.cubes, 0);
+    EXPECT_EQ(GameConfig.currentSkin, 0);
+    WriteConfig("<Cube Count=\"2000000000\"/><Skin LastSkin=\"2\"/>");
+    ASSERT_EQ(LoadGameConfig(), 1);
+    EXPECT_EQ(GameConfig.cubes, kCubeCap);
+    EXPECT_EQ(GameConfig.currentSkin, 2);
+}
+
 TEST_F(OptionsTest, MissingFileOrRootChangesNothing)
 {
     GameConfig.cubes = 42;

@@ -183,6 +183,21 @@ TEST_F(RecordsTest, SaveAndReloadKeepTablesAndClearNewMarks)
     EXPECT_NE(text.find("<Stage_Hard />"), std::string::npos);
 }
 
+TEST_F(RecordsTest, DamagedPlacesAreTakenAsEmptyOrTheirTimeBackIntoRange)
+{
+    m_dir.Write(kRankingFile,
+                "<Ranking><Battle><Table Name=\"1\">"
+                "<Rank Name=\"a\" Score=\"300\" Time=\"-20\"/><Rank Name=\"b\" Score=\"200\" Time=\"2000000\"/>"
+                "<Rank Name=\"c\" Score=\"-99\" Time=\"5\"/></Table></Battle></Ranking>");
+    ASSERT_EQ(LoadRanking(), 1);
+    RankEntry* places = FindRankingTable(RANK_BATTLE, "1");
+    ASSERT_NE(places, nullptr);
+    EXPECT_EQ(places[0].time, 0);
+    EXPECT_EQ(places[1].time, 1000000);
+    EXPECT_EQ(places[2].score, -1);
+    EXPECT_EQ(places[2].time, -1);
+}
+
 TEST_F(RecordsTest, RankingLoadIgnoresExtraPlacesAndKeepsTablesWhenTheFileIsMissing)
 {
     std::string ranks;

@@ -23,7 +23,7 @@ public:
 
 class CountingClient : public VanteoSteamClient {
 public:
-    void RunFrame(float) override { ++frames; }
+    int RunFrame(float) override { return ++frames; }
     int frames = 0;
 };
 
@@ -121,7 +121,7 @@ TEST_F(LoadingSceneTest, OnlineFramesRunOnlyWhenTheirObjectsExist)
     g_pSteamClient = nullptr;
 }
 
-TEST_F(LoadingSceneTest, ReadyMessagesLowerTheCounterOneEach)
+TEST_F(LoadingSceneTest, ReadyMessagesLowerTheCounterOneEachButNeverBelowZero)
 {
     CSceneManager manager;
     manager.RegisterScene(new LoadingScene());
@@ -132,7 +132,7 @@ TEST_F(LoadingSceneTest, ReadyMessagesLowerTheCounterOneEach)
     manager.PostMessage(&ready);
     manager.PostMessage(&ready);
     manager.DispatchMessages();
-    EXPECT_EQ(g_nNetReadyCount.load(), -1);
+    EXPECT_EQ(g_nNetReadyCount.load(), 0);
     manager.Shutdown();
 }
 

@@ -24,6 +24,8 @@ struct MovieFormat {
     AVRational frameRate{25, 1};
     AVCodecID codec = AV_CODEC_ID_MPEG4;
     AVPixelFormat format = AV_PIX_FMT_YUV420P;
+    // B-frames make the decoder hold a picture back, as real movies do.
+    int bFrames = 0;
     std::vector<Rgb> frames;
 };
 
@@ -49,7 +51,7 @@ inline bool WriteMovie(const std::string& path, const MovieFormat& clip)
         ctx->framerate = clip.frameRate;
         ctx->pix_fmt = clip.format;
         ctx->gop_size = 12;
-        ctx->max_b_frames = 0;
+        ctx->max_b_frames = clip.bFrames;
         ctx->thread_count = 1;
         ctx->flags |= AV_CODEC_FLAG_QSCALE | AV_CODEC_FLAG_BITEXACT;
         ctx->global_quality = FF_QP2LAMBDA * 2;

@@ -115,8 +115,15 @@ TEST_F(PlayerGhostTest, TheGamesReplayIsWrittenOnceAndTheShippedGhostRestoresIt)
     board.NewGame();
     board.RecordFire1(120);
     m_dir.Write("data/PlayData/keep", "");
+    board.playTime = 12.35f;
+    board.RecordMarker();
     ASSERT_TRUE(board.SaveRecording());
     EXPECT_FALSE(board.SaveRecording());  // once a game
+    // Times with six decimals, one action key per record, the loop flag written.
+    const std::string written = m_dir.Read(kOwnBattleGhostFile);
+    EXPECT_NE(written.find("<Replay loop=\"TRUE\">"), std::string::npos) << written;
+    EXPECT_NE(written.find("<Rep T=\"0.000000\" A1=\"120\" />"), std::string::npos) << written;
+    EXPECT_NE(written.find("<Rep T=\"12.350000\" S0=\"0\" />"), std::string::npos) << written;
     ASSERT_TRUE(ghost.Load(kOwnBattleGhostFile));
     ghost.Rewind();
     messages.Clear();
@@ -128,6 +135,36 @@ TEST_F(PlayerGhostTest, TheGamesReplayIsWrittenOnceAndTheShippedGhostRestoresIt)
     m_dir.Write(kInitialBattleGhostFile, "<Replay loop=\"TRUE\"><Rep T=\"1.0\" A0=\"5\"/></Replay>");
     EXPECT_TRUE(ResetGhostFile(kOwnBattleGhostFile));
     EXPECT_NE(m_dir.Read(kOwnBattleGhostFile).find("A0=\"5\""), std::string::npos);
+}
+
+TEST_F(PlayerGhostTest, HostileRecordsAreBoundedAndRefused)
+{
+    // Every time lies before the loop's restart clock: one frame plays the list at most twice.
+    Load("", "<Rep T=\"-50\" A0=\"1\"/><Rep T=\"-40\" A1=\"2\"/>");
+    ghost.Update(0.1f);
+    EXPECT_LE(Attacks().size(), 4u);
+    EXPECT_GE(Attacks().size(), 2u);
+
+    // Sounds outside the data folder are never loaded nor announced; long texts are cut to
+    // their 128-byte fields.
+    const std::string longText(300, 'x');
+    for (const char* bad : {"../secret.wav", "/etc/passwd", "a/../../b.wav", "c:\\x.wav", ""}) {
+        Load("", std::string("<Rep T=\"0.5\" Sound=\"") + bad + "\" Msg=\"" + longText + "\"/>");
+        EXPECT_EQ(ghost.m_Sounds.count(bad), 0u) << bad;
+        ghost.Update(1.0f);
+        EXPECT_TRUE(messages.WithId(MSG_GHOST_SOUND).empty()) << bad;
+        EXPECT_EQ(ghost.m_Message.size(), 127u);
+    }
+    Load("", "<Rep T=\"0.5\" Sound=\"sound/ok.wav\"/>");
+    EXPECT_EQ(ghost.m_Sounds.count("sound/ok.wav"), 1u);
+
+    // Not XML, empty, truncated: refused, and the ghost keeps the replay it had.
+    m_dir.Write("empty.gst", "");
+    m_dir.Write("cut.gst", "<Replay loop=\"TRUE\"><Rep T=\"1");
+    m_dir.Write("text.gst", "just words");
+    for (const char* name : {"empty.gst", "cut.gst", "text.gst"})
+        EXPECT_FALSE(ghost.Load(name)) << name;
+    EXPECT_NE(ghost.m_pDocument, nullptr);
 }
 
 } // namespace

@@ -31,7 +31,7 @@ TEST_F(MainMenuUnlocksTest, TenHardStagesOpenPushWithItsNoticeAndEndTheGuidedPla
     EXPECT_TRUE(popUps.Called("UnlockNotice 2"));
     EXPECT_EQ(GameConfig.unlockPush, 1);
     EXPECT_EQ(GameConfig.unlockBattle, 0);
-    EXPECT_EQ(GameConfig.showTutorial, 0);
+    EXPECT_EQ(GameConfig.guidedPlay, 0);
 }
 
 TEST_F(MainMenuUnlocksTest, NineHardStagesKeepTheGuidedPlayAndAnOpenNoticeHoldsUnlocks)
@@ -39,7 +39,7 @@ TEST_F(MainMenuUnlocksTest, NineHardStagesKeepTheGuidedPlayAndAnOpenNoticeHoldsU
     HardStagesReached(9);
     Enter(-1);
     EXPECT_FALSE(popUps.Called("UnlockNotice 2"));
-    EXPECT_EQ(GameConfig.showTutorial, 1);
+    EXPECT_EQ(GameConfig.guidedPlay, 1);
 
     HardStagesReached(10);
     popUps.noticeOpen = true;

@@ -65,18 +65,28 @@ TEST(PuzzleLayoutTest, CellsFilesAndTypes)
     EXPECT_EQ(again.Cell(9), 1);
     EXPECT_EQ(again.Cell(0), 0);
 
-    // A short file fills the beginning only; a long one gives its first 132 bytes.
-    dir.Write("short.pz0", std::string("\x00\x00\x00\x00\x02\x00", 6));
-    PuzzleLayout partial = layout;
-    ASSERT_TRUE(partial.Read(dir.Str() + "/short.pz0"));
-    EXPECT_EQ(partial.Id(), 0u);
-    EXPECT_EQ(partial.Cell(0), 2);
-    EXPECT_EQ(partial.Cell(9), 1);
-    dir.Write("long.pz1", std::string(reinterpret_cast<const char*>(layout.Data()), kPuzzleLayoutBytes) + "extra");
-    PuzzleLayout whole;
-    ASSERT_TRUE(whole.Read(dir.Str() + "/long.pz1"));
-    EXPECT_EQ(whole.Cell(63), 7);
-    EXPECT_FALSE(whole.Read(dir.Str() + "/missing.pzl"));
+    // A file that is not exactly 132 bytes, or whose cells are no valid board, is refused and
+    // leaves the layout as it was: nothing of an earlier puzzle mixes into the next one.
+    const std::string whole(reinterpret_cast<const char*>(layout.Data()), kPuzzleLayoutBytes);
+    std::string badKind = whole;
+    badKind[4] = 9;
+    std::string looseCover = whole;
+    looseCover[5] = 0x01;  // a covered cell without its big block
+    const std::pair<const char*, std::string> refused[] = {{"short.pz0", whole.substr(0, 6)},
+                                                           {"long.pz1", whole + "extra"},
+                                                           {"empty.pzl", ""},
+                                                           {"kind.pzl", badKind},
+                                                           {"cover.pzl", looseCover}};
+    for (const auto& [name, bytes] : refused) {
+        dir.Write(name, bytes);
+        PuzzleLayout kept = layout;
+        kept.SetCell(0, 2);
+        EXPECT_FALSE(kept.Read(dir.Str() + "/" + name)) << name;
+        EXPECT_EQ(kept.Cell(0), 2) << name;
+        EXPECT_EQ(kept.Cell(9), 1) << name;
+    }
+    PuzzleLayout missing;
+    EXPECT_FALSE(missing.Read(dir.Str() + "/missing.pzl"));
 
     // A save that fails leaves the old file.
     setenv("QUIBLY_FAULT_NO_SPACE", "one.pzl", 1);

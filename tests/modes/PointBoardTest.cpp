@@ -6,6 +6,8 @@
 #include "app/ModeConfig.h"
 #include "modes/VanteoBlockMap_Point.h"
 
+#include <climits>
+
 using namespace boardtest;
 
 namespace {
@@ -74,14 +76,15 @@ TEST_F(PointBoardTest, TheFirstSearchOfAGamePlacesOnePointBlockPerColour)
     EXPECT_EQ(Count(&VanteoBlock::point), 3);
 }
 
-// Points are multiplied by the sum of the group's point values; without a table each is 1.
+// Points are multiplied by the sum of the group's point values; without a table each is 1. Huge
+// values saturate the points instead of wrapping them.
 TEST_F(PointBoardTest, PointBlocksMultiplyAGroupsPoints)
 {
     struct Case {
         int left, right;
         int points;
     };
-    for (const Case& c : {Case{0, 0, 3}, Case{1, 1, 6}, Case{3, 5, 24}}) {
+    for (const Case& c : {Case{0, 0, 3}, Case{1, 1, 6}, Case{3, 5, 24}, Case{1000000000, 1500000000, INT_MAX}}) {
         board = &h.Use<VanteoBlockMap_Point>();
         board->NewGame();
         RedSquare(c.left, c.right);

@@ -90,20 +90,20 @@ TEST_F(ClientTransportTest, BlocksLeaveOnlyInFramesWithTimeAndDispatchPostsTheRe
     VanteoSteamClient client(CSteamID(7));
     RecordingMessages messages;
     client.SetMessageSink(&messages);
-    std::vector<uint8_t> record = RecordOf(2125, 16);
-    ASSERT_TRUE(client.QueueGameMessage(record.data(), 16));
+    std::vector<uint8_t> record = RecordOf(2125, 20);
+    ASSERT_TRUE(client.QueueGameMessage(record.data(), 20));
     client.FlushGameMessages(0.0f);
     EXPECT_EQ(client.m_Outgoing.Count(), 1u);  // a frame of no time sends nothing
     client.FlushGameMessages(0.016f);
     EXPECT_EQ(client.m_Outgoing.Count(), 0u);  // not connected: dropped unsent
 
     GameMessageBlocks blocks;
-    blocks.Queue(record.data(), 16);
+    blocks.Queue(record.data(), 20);
     std::vector<uint8_t> message = GameMessageBlocks::Message(9, blocks.TakeAll()[0]);
     client.DispatchGameMessages(message.data(), message.size());
     ASSERT_EQ(messages.posted.size(), 1u);
     EXPECT_EQ(messages.posted[0].id, 2125);
-    EXPECT_EQ(messages.posted[0].payload.size(), 8u);
+    EXPECT_EQ(messages.posted[0].payload.size(), 12u);
 }
 
 } // namespace

@@ -1,5 +1,10 @@
 #include "Generator.h"
 
+extern "C" {
+#include <libavcodec/avcodec.h>
+#include <libavformat/avformat.h>
+}
+
 #include <filesystem>
 
 #include <gtest/gtest.h>
@@ -104,4 +109,55 @@ TEST(GeneratorTest, NamedAndHiddenTracksKeepTheirNameAndStayUndrawn) {
   EXPECT_NE(xml.find("<anim name=\"ani_t0_p\">"), std::string::npos);
   EXPECT_NE(xml.find("<visible val=\"0\""), std::string::npos);
   EXPECT_NE(xml.find("<visible val=\"1\""), std::string::npos);
+}
+
+// The mean luma of every picture of a movie, in order.
+static std::vector<int> MeanLuma(const std::filesystem::path& path) {
+  std::vector<int> means;
+  AVFormatContext* format = nullptr;
+  if (avformat_open_input(&format, path.string().c_str(), nullptr, nullptr) != 0) return means;
+  avformat_find_stream_info(format, nullptr);
+  int index = av_find_best_stream(format, AVMEDIA_TYPE_VIDEO, -1, -1, nullptr, 0);
+  const AVCodec* codec = avcodec_find_decoder(format->streams[index]->codecpar->codec_id);
+  AVCodecContext* ctx = avcodec_alloc_context3(codec);
+  avcodec_parameters_to_context(ctx, format->streams[index]->codecpar);
+  avcodec_open2(ctx, codec, nullptr);
+  AVPacket* packet = av_packet_alloc();
+  AVFrame* frame = av_frame_alloc();
+  auto take = [&] {
+    while (avcodec_receive_frame(ctx, frame) == 0) {
+      long sum = 0;
+      for (int y = 0; y < frame->height; ++y)
+        for (int x = 0; x < frame->width; ++x) sum += frame->data[0][y * frame->linesize[0] + x];
+      means.push_back(static_cast<int>(sum / (frame->width * frame->height)));
+    }
+  };
+  while (av_read_frame(format, packet) >= 0) {
+    if (packet->stream_index == index && avcodec_send_packet(ctx, packet) == 0) take();
+    av_packet_unref(packet);
+  }
+  avcodec_send_packet(ctx, nullptr);
+  take();
+  av_frame_free(&frame);
+  av_packet_free(&packet);
+  avcodec_free_context(&ctx);
+  avformat_close_input(&format);
+  return means;
+}
+
+// An operation with a span is drawn only in the frames of that span.
+TEST(GeneratorTest, MovieOperationsWithASpanShowOnlyInIt) {
+  testsupport::TempDir out;
+  assetgen::Generator gen(out.Str(), QUIBLY_RUN_DIR);
+  gen.Run(assetgen::ParseRecipes("[movie data/s.avi 32 32 fps=10 seconds=0.6 fadein=0 fadeout=0]\n"
+                                 "fill #000000\nrect 0 0 32 32 #FFFFFF from=0.2 until=0.4\n",
+                                 "t"));
+  std::vector<int> means = MeanLuma(out.Path() / "data/s.avi");
+  ASSERT_EQ(means.size(), 6u);
+  for (size_t i = 0; i < means.size(); ++i) {
+    if (i == 2 || i == 3)
+      EXPECT_GT(means[i], 200) << "frame " << i;
+    else
+      EXPECT_LT(means[i], 40) << "frame " << i;
+  }
 }

@@ -1,7 +1,9 @@
 // Movie recipes: "[movie out.avi w h fps= seconds= fadein= fadeout=]" followed by picture
-// operations. The picture fades in from black and out again; the frames are encoded as MPEG-4
-// part 2 in YUV 4:2:0 inside AVI, single-threaded and bit-exact so every build writes the
-// same bytes. The movie's sound track is a separate ".ogg" sound recipe.
+// operations. An operation with "from=" and/or "until=" (seconds) is drawn only in the frames
+// of that span, so a movie can show steps: a cursor that appears, blocks that go. The picture
+// fades in from black and out again; the frames are encoded as MPEG-4 part 2 in YUV 4:2:0
+// inside AVI, single-threaded and bit-exact so every build writes the same bytes. The movie's
+// sound track is a separate ".ogg" sound recipe.
 extern "C" {
 #include <libavcodec/avcodec.h>
 #include <libavformat/avformat.h>
@@ -106,6 +108,20 @@ Canvas Faded(const Canvas& picture, double level) {
   return out;
 }
 
+// The operations drawn at time t: those without a span, and those whose span holds t.
+std::vector<RecipeLine> LinesAt(const std::vector<RecipeLine>& lines, double t) {
+  std::vector<RecipeLine> shown;
+  for (const RecipeLine& line : lines)
+    if (t >= line.Option("from", -1.0) && t < line.Option("until", 1e9)) shown.push_back(line);
+  return shown;
+}
+
+bool HasSpans(const std::vector<RecipeLine>& lines) {
+  for (const RecipeLine& line : lines)
+    if (line.Has("from") || line.Has("until")) return true;
+  return false;
+}
+
 }  // namespace
 
 void MakeMovie(Generator& gen, const Recipe& recipe) {
@@ -118,19 +134,24 @@ void MakeMovie(Generator& gen, const Recipe& recipe) {
     h.Fail("a movie is 16 to 1920 x 1080 pixels, even in both directions");
   if (fps < 1 || fps > 60 || seconds <= 0 || seconds > 30) h.Fail("a movie runs at 1 to 60 fps for up to 30 seconds");
 
-  Canvas picture(width, height);
-  picture.Fill(Colour{0, 0, 0, 255});
-  DrawOperations(gen, picture, recipe.lines);
+  auto draw = [&](double t) {
+    Canvas picture(width, height);
+    picture.Fill(Colour{0, 0, 0, 255});
+    DrawOperations(gen, picture, LinesAt(recipe.lines, t));
+    return picture;
+  };
+  const bool steps = HasSpans(recipe.lines);
+  Canvas still = draw(0.0);
 
   MovieEncoder encoder(gen.OutputPath(recipe.Output()), width, height, fps);
   const int frames = static_cast<int>(seconds * fps);
   for (int i = 0; i < frames; ++i) {
     double t = static_cast<double>(i) / fps;
     double level = std::min({1.0, fadeIn > 0 ? t / fadeIn : 1.0, fadeOut > 0 ? (seconds - t) / fadeOut : 1.0});
-    encoder.Add(Faded(picture, std::max(0.0, level)), i);
+    encoder.Add(Faded(steps ? draw(t) : still, std::max(0.0, level)), i);
   }
   encoder.Finish();
-  gen.AddImage(recipe.Output(), std::move(picture));
+  gen.AddImage(recipe.Output(), std::move(still));
 }
 
 }  // namespace assetgen

@@ -238,6 +238,30 @@ def card_icon(colours):
     return ops
 
 
+# The progress marks: the hint of the guided first play, the clear icons and the record labels.
+img("mm_clickhere.png", 220, 56, ["rect 0 0 220 42 #F7C548 r=14", "poly #F7C548 98 40 110 56 122 40",
+                                  'text 110 8 22 #4A3500 "Click here!" align=center'])
+img("mm_icon_allclear.png", 44, 44, ["circle 22 22 21 #F7C548", "star 22 20 15 #FFFFFF",
+                                     'text 22 26 10 #4A3500 "No.1" align=center'])
+img("mm_icon_clear.png", 44, 44, ["circle 22 22 21 #3CC47C", "poly #FFFFFF 10 22 16 16 20 24 32 10 37 15 20 33"])
+img("mm_sub_current.png", 120, 20, ["circle 10 10 8 #FFFFFF", "circle 35 10 6 #FFFFFF60", "circle 60 10 6 #FFFFFF60",
+                                    "circle 85 10 6 #FFFFFF60", "circle 110 10 6 #FFFFFF60"])
+img("mm_ranking_back.png", 400, 30, ["rect 0 0 400 30 #0B102480 r=12"])
+
+
+def clear_icons(prefix, level, x, y):
+    """The all-clear and clear icons of one level, at the top right corner of its card."""
+    return [Pic(f"{prefix}allclear_{level}", x, y, 44, 44, "mm_icon_allclear.png"),
+            Pic(f"{prefix}clear_{level}", x, y, 44, 44, "mm_icon_clear.png")]
+
+
+def ranking_labels(x, y):
+    """The ranking score line of a sub-menu, and the hidden twin of the build without the platform."""
+    return [Pic("Single_ranking_back", x, y, 400, 30, "mm_ranking_back.png"),
+            Label("Steam_Label_cmt_ranking", x, y, 400, 30, "", "#F7C548", "center"),
+            Label("Single_Label_cmt_ranking", x, y, 400, 30, "", "#F7C548", "center")]
+
+
 # ---- main screen ----------------------------------------------------------------------------
 
 CARD_W, CARD_H = 260, 150
@@ -260,6 +284,7 @@ for name, key, colour, label, sub, x, y, icons in cards:
     if name in locks:
         mode_children.append(Btn(locks[name], x, y, "mm_lock_card_btn.xml", CARD_W, CARD_H))
 main_children.append(Group("Wnd_main_modes", 100, 240, 824, 350, mode_children))
+main_children.append(Pic("main_clickhere", 127, 194, 220, 56, "mm_clickhere.png"))
 small = [("Anibtn_quibly", "small_tutorial", TEAL, "Tutorial", 40),
          ("AniBtn_Opening", "small_opening", GREY, "Story", 210),
          ("Anibtn_credits", "small_credits", GREY, "Credits", 380)]
@@ -535,10 +560,16 @@ def panel(name, children):
 sub_menu(0, "SUB_puzzle.xml", "SubPuzzle_UI.xml", "Wnd_sub_puzzle", "Puzzle Challenges", RED,
          [small_btn("Anibtn_sub_btn_1", "p_cat1", 122, 200, RED, "Combo & Point", 260, 150),
           small_btn("Anibtn_sub_btn_2", "p_cat2", 642, 200, YELLOW, "Stages", 260, 150),
-          small_btn("Steam_btn_puzzle_ranking_stage", "rank_stage", 412, 580, GREY, "Stage ranking")],
+          small_btn("Steam_btn_puzzle_ranking_stage", "rank_stage", 412, 580, GREY, "Stage ranking"),
+          Label("Label_cmt_stage", 642, 356, 260, 28, "", "#F7C548", "center"),
+          Pic("main_clickhere", 662, 142, 220, 56, "mm_clickhere.png"),
+          Pic("Pic_sub_current", 452, 640, 120, 20, "mm_sub_current.png")] +
+         clear_icons("Pic_icon_stage_", "hard", 850, 190),
          [panel("Wnd_sub2_1", mode_card("Anibtn_sub2_btn_1", "combo", 192, 120, RED, "Combo", "chain the clears", 0, 300) +
                 mode_card("Anibtn_sub2_2_btn_3", "point", 572, 120, BLUE, "Point", "score in time", 0, 200) +
-                [small_btn("Steam_btn_puzzle_ranking_combo", "rank_combo", 222, 320, GREY, "Combo ranking"),
+                [Label("Label_cmt_combo", 192, 276, 260, 28, "", "#F7C548", "center"),
+                 Label("Label_cmt_point", 572, 276, 260, 28, "", "#F7C548", "center"),
+                 small_btn("Steam_btn_puzzle_ranking_combo", "rank_combo", 222, 320, GREY, "Combo ranking"),
                  small_btn("Steam_btn_puzzle_ranking_point", "rank_point", 602, 320, GREY, "Point ranking")]),
           panel("Wnd_sub2_2", [small_btn("Anibtn_sub3_btn_1", "stage", 382, 140, YELLOW, "Stage challenge", 260, 150)])],
          True)
@@ -553,11 +584,27 @@ for i, ((label, c), p) in enumerate(zip(levels, prices)):
                                "vs the computer", 1, p, 200, 130)
 battle_levels += mode_card("Anibtn_sub2_2_btn_5", "battle_self", 412, 250, PURPLE, "Self-play", "your own ghost", 1, 500,
                            200, 130)
+LEVEL_KEYS = ["easy", "normal", "hard", "extreme"]
+
+
+def level_marks(y, self_x, self_y):
+    """Rank labels and clear icons under and on the four level cards, and the self-play wins."""
+    out = []
+    for i, level in enumerate(LEVEL_KEYS):
+        x = 90 + i * 215
+        out.append(Label(f"Label_cmt_{level}", x, y + 134, 200, 26, "", "#F7C548", "center"))
+        out += clear_icons("Pic_icon_", level, x + 160, y - 10)
+    out.append(Label("Label_cmt_self", self_x, self_y + 134, 200, 26, "", "#F7C548", "center"))
+    return out
+
+
+battle_levels += level_marks(80, 412, 250)
 sub_menu(1, "SUB_battle.xml", "SubBattle_UI.xml", "Wnd_sub_battle", "Battle", BLUE,
          [small_btn("Anibtn_sub_btn_1", "b_cat1", 122, 200, PURPLE, "Special modes", 260, 150),
           small_btn("Anibtn_sub_btn_2", "b_cat2", 642, 200, BLUE, "Battle levels", 260, 150),
           small_btn("Steam_Btn_battle_ranking", "rank_battle", 412, 580, GREY, "Battle ranking"),
-          small_btn("Anibtn_tutorial_help", "b_tutorial", 780, 600, TEAL, "Battle tutorial", 220, 48)],
+          small_btn("Anibtn_tutorial_help", "b_tutorial", 780, 600, TEAL, "Battle tutorial", 220, 48)] +
+         ranking_labels(312, 640),
          [panel("Wnd_sub2_1", [small_btn("Anibtn_sub2_1_btn_4_", "b_special", 382, 140, PURPLE, "Special battles", 260, 150)]),
           panel("Wnd_sub2_2", battle_levels)], True)
 
@@ -567,12 +614,14 @@ for i, ((label, c), p) in enumerate(zip(levels, prices)):
                              "push the lanes", 2, p, 200, 130)
 push_levels += mode_card("Anibtn_sub2_1_btn_5", "push_self", 305, 220, PURPLE, "Self-play", "your own ghost", 2, 500,
                          200, 130)
+push_levels += level_marks(60, 305, 220)
 push_levels += [small_btn("Anibtn_sub2_1_btn_4_2", "p_special", 520, 220, TEAL, "Special pushes", 200, 130),
                 small_btn("Anibtn_sub2_1_btn_6", "p_reset", 412, 390, GREY, "Reset self-play")]
 sub_menu(2, "SUB_pushing.xml", "SubPush_UI.xml", "Wnd_sub_pushing", "Push", GREEN,
          [small_btn("Anibtn_sub_btn_1", "u_cat1", 122, 200, GREEN, "Push modes", 260, 150),
           small_btn("Anibtn_sub_btn_2", "u_cat2", 642, 200, TEAL, "Push rules", 260, 150),
-          small_btn("Steam_Btn_push_ranking", "rank_push", 412, 580, GREY, "Push ranking")],
+          small_btn("Steam_Btn_push_ranking", "rank_push", 412, 580, GREY, "Push ranking")] +
+         ranking_labels(312, 640),
          [panel("Wnd_sub2_1", push_levels),
           panel("Wnd_sub2_2", [Pic("Pic_push_rules", 192, 100, 640, 240,
                                    img("mm_push_rules.png", 640, 240, [
@@ -587,7 +636,11 @@ iq = (mode_card("Anibtn_sub_btn_1", "iq_easy", 90, 200, GREEN, "Easy", "logic pu
       mode_card("Anibtn_sub_btn_1_2", "iq_hard", 520, 200, RED, "Hard", "logic puzzles", 3, 600, 200, 130) +
       [small_btn("Anibtn_sub_btn_2_1", "iq_mine", 735, 200, PURPLE, "My puzzles", 200, 130),
        small_btn("Anibtn_sub_btn_2", "iq_editor", 305, 400, TEAL, "Puzzle editor", 200, 60),
-       small_btn("Steam_Btn_iq_ranking", "rank_iq", 520, 400, GREY, "Logic ranking", 200, 60)])
+       small_btn("Steam_Btn_iq_ranking", "rank_iq", 520, 400, GREY, "Logic ranking", 200, 60)] +
+      [Label(f"Label_cmt_{level}", 90 + i * 215, 334, 200, 26, "", "#F7C548", "center")
+       for i, level in enumerate(["easy", "normal", "hard"])] +
+      [w for i, level in enumerate(["easy", "normal", "hard"]) for w in clear_icons("Pic_icon_iq_", level, 250 + i * 215, 190)] +
+      ranking_labels(312, 480))
 sub_menu(3, "SUB_iq.xml", "SubIQ_UI.xml", "Wnd_sub_iq", "Logic Puzzles", PURPLE, iq, [], True)
 
 multi = [small_btn("Btn_multi_host", "m_host", 192, 200, ORANGE, "Host a game", 300, 150),
@@ -642,11 +695,11 @@ for g, n in enumerate(names):
     out.append(f"    </{n}>")
 out.append("    <BattleGeek>")
 for m, p in zip(["clone", "star", "stone", "big", "dash", "hell"], [300, 300, 400, 400, 600, 1000]):
-    out.append(f'        <UnlockInfo BtnName="btn_btgeek_{m}" UnlockPic="btn_btgeek_lock_{m}" CubePic="" Cube="{p}" IsUnlock="0" />')
+    out.append(f'        <UnlockInfo BtnName="btn_btgeek_{m}" UnlockPic="btn_btgeek_lock_{m}" CubePic="Pic_btn_btgeek_cube_{m}" Cube="{p}" IsUnlock="0" />')
 out.append("    </BattleGeek>")
 out.append("    <PushGeek>")
 for m, p in zip(["onecolor", "hell"], [400, 1000]):
-    out.append(f'        <UnlockInfo BtnName="btn_psgeek_{m}" UnlockPic="btn_psgeek_lock_{m}" CubePic="" Cube="{p}" IsUnlock="0" />')
+    out.append(f'        <UnlockInfo BtnName="btn_psgeek_{m}" UnlockPic="btn_psgeek_lock_{m}" CubePic="Pic_btn_psgeek_cube_{m}" Cube="{p}" IsUnlock="0" />')
 out.append("    </PushGeek>")
 out.append("</UnlockMenu>")
 with open(os.path.join(ROOT, "data/playdata/QuiblyUnlockMenu.xml"), "w") as f:

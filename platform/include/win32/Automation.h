@@ -11,6 +11,7 @@
 //   rclick <x> <y>                  the same with the right button
 //   text <UTF-8 text>               an input method's result string
 //   shot <file.png>                 the last presented picture saved as PNG
+//   dialog <path> | dialog cancel   answers the next file dialog with the path, or cancels it
 //   quit                            posts the quit message, so shut-down runs as usual
 // Lines starting with '#' and empty lines are skipped; a bad line is reported on stderr and
 // skipped. Actions of one frame run in the order of their lines, before that frame is drawn.
@@ -31,14 +32,15 @@ namespace platform {
 
 // A "key" line becomes a Key at its frame and a KeyUp at the next one; a "press" line a Press
 // and a Release.
-enum class AutomationVerb { Key, KeyUp, Move, Click, RightClick, Text, Shot, Quit, Press, Release };
+enum class AutomationVerb { Key, KeyUp, Move, Click, RightClick, Text, Shot, Quit, Press, Release, Dialog };
 
 struct AutomationAction {
     int frame = 0;
     AutomationVerb verb = AutomationVerb::Quit;
     UINT key = 0;
     int x = 0, y = 0;
-    std::string text;  // the typed text or the picture's file name
+    std::string text;  // the typed text, the picture's file name or the dialog's answer
+    bool cancel = false;  // a dialog line that cancels
 };
 
 // The actions of a script in frame order (lines of one frame keep their order). Each bad line

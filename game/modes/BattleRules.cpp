@@ -1,0 +1,101 @@
+#include "modes/BattleRules.h"
+
+#include "app/Records.h"
+
+#include <cctype>
+#include <cstring>
+
+namespace battle {
+
+int BulletsToFire(int count, bool all)
+{
+    if (count <= 0)
+        return 0;
+    if (all)
+        return count;
+    return count % 100 == 0 ? 100 : count % 100;
+}
+
+StackChoice ChooseSmallestStack(const int counts[3])
+{
+    StackChoice choice;
+    int best = 0;
+    for (int c = 0; c < 3; ++c) {
+        const int rest = counts[c] > 0 ? counts[c] % 100 : 0;
+        if (rest > 0 && (choice.colour < 0 || rest < best)) {
+            choice = {c, rest};
+            best = rest;
+        }
+    }
+    if (choice.colour >= 0)
+        return choice;
+    for (int c = 0; c < 3; ++c) {
+        if (counts[c] > 0 && (choice.colour < 0 || counts[c] < best)) {
+            choice = {c, 100};
+            best = counts[c];
+        }
+    }
+    return choice;
+}
+
+std::string ModeKey(int mode, const char* stageName)
+{
+    if (mode == kSelfPlayMode)
+        return "BATTLE.SELFPLAY";
+    const char* kind = mode >= 7 && mode <= 12 ? "GEEKPLAY." : "FREEPLAY.";
+    return std::string("BATTLE.") + kind + (stageName ? stageName : "");
+}
+
+int CubeBonus(int mode)
+{
+    static constexpr int kBonus[kModeCount] = {0, 20, 50, 100, 200, 0, 0, 50, 75, 100, 200, 300, 500, 750};
+    return mode >= 0 && mode < kModeCount ? kBonus[mode] : 0;
+}
+
+RankingValues RankingFor(float shownHp, float playClock)
+{
+    RankingValues values{static_cast<int>(shownHp), static_cast<int>(playClock)};
+    if (values.score < 1) {
+        values.score = 0;
+        values.time = 1000000 - values.time;
+    }
+    return values;
+}
+
+int CubeReward(const RankEntry* table, int mode)
+{
+    static constexpr int kBase[5] = {72, 54, 38, 24, 12};
+    if (!table)
+        return 0;
+    int place = -1;
+    for (int i = 0; i < RankingTable::kPlaces && place < 0; ++i)
+        if (table[i].isNew)
+            place = i;
+    if (place < 0)
+        return 0;
+    if (place == RankingTable::kPlaces - 1)
+        return 3;
+    int cubes = kBase[place] + CubeBonus(mode) / 5;
+    if (std::strncmp(table[place + 1].name, kLocalPlayerName, RankEntry::kNameBytes) == 0)
+        cubes /= 2;
+    return cubes;
+}
+
+float ItemTimer(int random15) { return static_cast<float>(random15 % 37000) / 1000.0f + 12.0f; }
+
+std::string SafeGhostFileName(const char* name)
+{
+    std::string text = name ? name : "";
+    const size_t slash = text.find_last_of("/\\:");
+    if (slash != std::string::npos)
+        text = text.substr(slash + 1);
+    std::string safe;
+    for (unsigned char c : text)
+        if (std::isalnum(c) || c == '.' || c == '_' || c == '-')
+            safe += static_cast<char>(c);
+    while (!safe.empty() && safe.front() == '.')
+        safe.erase(safe.begin());
+    return safe.empty() ? "BattleGhost.gst" : safe;
+}
+
+} // namespace battle

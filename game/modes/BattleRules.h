@@ -1,0 +1,53 @@
+// The battle's rules that need no screen: which stack the smallest-stack shot fires and how many
+// bullets, the mode key and cube bonus of each battle mode, the ranking values of a finished
+// game, the cubes a ranking place earns, the random item's timer, and the file name a stage's
+// missing ghost is rebuilt under.
+#pragma once
+
+#include <string>
+
+struct RankEntry;
+
+namespace battle {
+
+inline constexpr int kModeCount = 14;
+inline constexpr int kSelfPlayMode = 13;
+inline constexpr int kMaxCubes = 9999;
+
+// How many bullets a shot takes from a stack of `count`: all of them, or the part above the last
+// full hundred (a whole hundred when the count is a multiple of 100).
+int BulletsToFire(int count, bool all);
+
+struct StackChoice {
+    int colour = -1; // -1: nothing to fire
+    int bullets = 0;
+};
+// The smallest-stack shot: the colour with the smallest non-zero remainder modulo 100 (ties to
+// the lower colour), else the smallest positive count, which fires 100.
+StackChoice ChooseSmallestStack(const int counts[3]);
+
+// "BATTLE.SELFPLAY", "BATTLE.FREEPLAY.<stage>" or "BATTLE.GEEKPLAY.<stage>".
+std::string ModeKey(int mode, const char* stageName);
+int CubeBonus(int mode);
+
+struct RankingValues {
+    int score = 0;
+    int time = 0;
+};
+// The shown hit points and the play clock at the finish; a game without hit points left ranks
+// by 1000000 minus its time, so that the longer of two lost games ranks higher.
+RankingValues RankingFor(float shownHp, float playClock);
+
+// The cubes for the table's first new place: 3 for the sixth; else a base by place plus a fifth
+// of the mode's bonus, halved when the local player's own older entry sits right below.
+int CubeReward(const RankEntry* table, int mode);
+
+// The next random item's delay from one 15-bit random value: 12.000 to 44.767 seconds.
+float ItemTimer(int random15);
+
+// A configuration's ghost file name made safe to rebuild under "data/PlayData/": only its last
+// path part, only letters, digits, '.', '_' and '-', no leading dot; "BattleGhost.gst" when
+// nothing is left.
+std::string SafeGhostFileName(const char* name);
+
+} // namespace battle

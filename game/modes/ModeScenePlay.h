@@ -1,0 +1,43 @@
+// Small pieces every mode scene uses: window look-ups that tolerate a missing layout, the
+// change-scene post, the keyboard's once-per-press and held reports, the looped mode music and
+// the player's board input while playing (mouse clicks, the wheel and the turn keys).
+#pragma once
+
+class ISoundSink;
+class VanteoBlockMap;
+class VanteoPopUp_Pause;
+namespace kv {
+class KVWnd;
+}
+
+namespace modescene {
+
+// The child of that name, or null when the root or the child is missing.
+kv::KVWnd* Find(kv::KVWnd* root, const wchar_t* name);
+// Posts the change-scene message to the scene queue.
+void PostChangeScene(const char* name, int a, int b);
+bool KeyPressed(int vk);
+bool KeyDown(int vk);
+// Puts the named animated button of the root in a state (1: pressed).
+void SetButtonState(kv::KVWnd* root, const wchar_t* name, int state);
+// Stops the music and, when music is on, plays it again looped from the start.
+void RestartMusic(int key);
+// Plays an effect sound from its start when effects are on: through the sound table, or
+// through the sink a test installs (null restores the sound table).
+void PlayEffect(int key);
+void SetEffectSink(ISoundSink* sink);
+// The mouse position of the frame.
+void MousePosition(float* x, float* y);
+// The board's input of a playing frame: hover, a left click (else a right click), the wheel
+// (up turns left, down right) and the keys W/U (left) or E/I (right); a turn that starts
+// presses its button of the board window.
+void PlayBoardInput(VanteoBlockMap& board, kv::KVWnd* boardWindow);
+
+// While Enter is held, every bullet stack of the board is full (each colour's total rises by
+// what was added).
+void FillBulletsWhileEnterHeld(VanteoBlockMap* board);
+// The pause pop-up's keys, the first pressed of R (retry), Q (quit), X (exit) and K (key help);
+// true after Q, X or K, which end the frame.
+bool PauseKeys(VanteoPopUp_Pause& pause);
+
+} // namespace modescene

@@ -1,0 +1,219 @@
+#include "modes/PuzzleSceneKit.h"
+
+#include "app/Getters.h"
+#include "app/Options.h"
+#include "app/Records.h"
+#include "board/GameMessages.h"
+#include "board/VanteoBlockMap.h"
+#include "engine/InputSystem.h"
+#include "engine/RenderBackend.h"
+#include "engine/SceneManager.h"
+#include "engine/SceneMessage.h"
+#include "engine/SoundTable.h"
+#include "kv/KVDirector.h"
+#include "kv/KVLabel.h"
+#include "kv/KVVanteoAnimButton.h"
+#include "kv/KVWnd.h"
+
+#include <helvane/Log.h>
+#include <win32/Cursor.h>
+
+#include <algorithm>
+#include <cstring>
+
+namespace {
+
+int32_t Word(const void *data, int index) {
+  const uint8_t *p = static_cast<const uint8_t *>(data) + 4 * index;
+  return static_cast<int32_t>(
+      static_cast<uint32_t>(p[0]) | static_cast<uint32_t>(p[1]) << 8 |
+      static_cast<uint32_t>(p[2]) << 16 | static_cast<uint32_t>(p[3]) << 24);
+}
+
+constexpr const char *kTabWords[kPuzzleTabs] = {"Easy.", "Normal.", "Hard.",
+                                                "User."};
+
+} // namespace
+
+BlockClickReport BlockClickReport::Read(const void *data) {
+  BlockClickReport r;
+  r.col = Word(data, 1);
+  r.row = Word(data, 2);
+  r.kind = Word(data, 3);
+  r.present = Word(data, 4);
+  r.pin = Word(data, 5);
+  r.fixed = Word(data, 6);
+  r.point = Word(data, 7);
+  return r;
+}
+
+bool ApplyPuzzleClick(VanteoBlockMap &board, PuzzleHand &hand,
+                      const BlockClickReport &click) {
+  VanteoBlock *clicked = board.CellAt(click.col, click.row);
+  if (!clicked)
+    return false;
+  if (click.present) {
+    if (click.kind == kBlockBuffer) {
+      clicked->Empty();
+      hand.bufferInHand += 1;
+      return false;
+    }
+    if (click.kind == kBlockStar || click.kind == kBlockStone ||
+        click.kind == kBlockWall || click.fixed)
+      return false;
+    hand.spareMoves -= 1;
+    return hand.spareMoves < 0;
+  }
+  if (hand.bufferInHand == 0) {
+    VanteoBlock *found = nullptr;
+    for (int col = 0; col < board.width && !found; ++col)
+      for (int row = 0; row < board.height && !found; ++row) {
+        VanteoBlock *b = board.CellAt(col, row);
+        if (b && b->present && b->kind == kBlockBuffer)
+          found = b;
+      }
+    if (!found)
+      return false;
+    found->Empty();
+    hand.bufferInHand += 1;
+  }
+  clicked->kind = kBlockBuffer;
+  clicked->present = 1;
+  hand.bufferInHand -= 1;
+  return false;
+}
+
+bool LoadPuzzleFile(const std::string &path, PuzzleLayout &layout,
+                    VanteoBlockMap &board) {
+  if (path.empty() || !layout.Read(path))
+    return false;
+  return board.LoadLayout(layout.Data(), layout.Size()) != 0;
+}
+
+PuzzleTimeParts PuzzleTimeParts::Of(int h) {
+  PuzzleTimeParts parts;
+  parts.minutes = std::max(h / 6000, 0);
+  parts.seconds = std::max((h % 6000) / 100, 0);
+  parts.hundredths = std::max(h % 100, 0);
+  return parts;
+}
+
+int PuzzleHundredths(float playTimeSeconds) {
+  const double h = static_cast<double>(playTimeSeconds) * 100.0;
+  if (!(h > 0.0))
+    return 0;
+  return h >= 2147483647.0 ? 2147483647 : static_cast<int>(h);
+}
+
+std::string PuzzleModeKey(int tab, const char *title) {
+  const char *word = tab >= 0 && tab < kPuzzleTabs ? kTabWords[tab] : "";
+  return std::string("IQ.") + word + (title ? title : "");
+}
+
+int PuzzleCubeReward(const RankEntry *table) {
+  if (!table)
+    return 0;
+  int place = -1;
+  for (int i = 0; i < RankingTable::kPlaces; ++i)
+    if (table[i].isNew) {
+      place = i;
+      break;
+    }
+  if (place < 0)
+    return 0;
+  if (place == RankingTable::kPlaces - 1)
+    return 1;
+  static constexpr int kValues[5] = {7, 5, 4, 3, 2};
+  int value = kValues[place];
+  if (std::strncmp(table[place + 1].name, "##player##",
+                   RankEntry::kNameBytes) == 0)
+    value /= 2;
+  return value;
+}
+
+std::string PuzzleFileTitle(const std::string &path) {
+  size_t slash = path.find_last_of("/\\");
+  std::string name = slash == std::string::npos ? path : path.substr(slash + 1);
+  size_t dot = name.rfind('.');
+  return dot == std::string::npos || dot == 0 ? name : name.substr(0, dot);
+}
+
+namespace puzzlekit {
+
+kv::KVWnd *Find(kv::KVWnd *root, const wchar_t *name) {
+  if (!root)
+    return nullptr;
+  if (root->GetName() == name)
+    return root;
+  return root->FindChild(name);
+}
+
+void Show(kv::KVWnd *root, const wchar_t *name, bool shown) {
+  if (kv::KVWnd *window = Find(root, name))
+    window->SetVisible(shown);
+}
+
+void SetText(kv::KVWnd *root, const wchar_t *name, const std::wstring &text) {
+  if (auto *label = dynamic_cast<kv::KVLabel *>(Find(root, name)))
+    label->text = text;
+}
+
+bool IsShown(kv::KVWnd *window) {
+  return window && window->IsVisible() && !window->IsHiding() &&
+         window->IsShownRecursive();
+}
+
+void PressLook(kv::KVWnd *root, const wchar_t *name) {
+  if (auto *button = dynamic_cast<KVVanteoAnimButton *>(Find(root, name)))
+    button->SetState(1);
+}
+
+bool PlayLayoutScene(kv::KVWnd *layout, const wchar_t *scene) {
+  if (!layout || !layout->GetDirector() ||
+      !layout->GetDirector()->FindScene(scene))
+    return false;
+  layout->StopUIScene();
+  layout->PlayUIScene(scene);
+  return true;
+}
+
+void PostChangeScene(const char *scene, int a, int b) {
+  ChangeScenePacket packet;
+  packet.length =
+      sizeof(int32_t) + sizeof packet.sceneName + 2 * sizeof(int32_t);
+  packet.id = MSG_CHANGE_SCENE;
+  std::strncpy(packet.sceneName, scene, sizeof packet.sceneName - 1);
+  packet.a = a;
+  packet.b = b;
+  if (CSceneManager *manager = CSceneManager::GetSingletonPtr())
+    manager->PostMessage(&packet);
+}
+
+bool KeyPressed(int vk) {
+  InputSystem *input = GetInputManager();
+  return input && input->IsKeyPressed(vk);
+}
+
+void RestartMusic(int key) {
+  SoundTable.StopSoundByKey(key);
+  if (SoundTable.m_musicEnabled && !SoundTable.PlaySoundByKey(key, true, -1.0f))
+    DFLog(L"%d id 사운드 재생을 실패 했습니다.", key);
+}
+
+void PlayEffect(int key) {
+  if (SoundTable.m_effectsEnabled)
+    SoundTable.PlaySoundByKey(key, false, -1.0f);
+}
+
+void EnterDialogMode() {
+  if (GameConfig.fullScreen) {
+    GameConfig.fullScreen = 0;
+    SaveGameConfig();
+    GetRenderBackend().ToggleFullScreen();
+  }
+  ShowCursor(TRUE);
+}
+
+void LeaveDialogMode() { ShowCursor(FALSE); }
+
+} // namespace puzzlekit

@@ -1,0 +1,116 @@
+// The main menu's own pop-ups in the real program: the options (a name typed through the input
+// method, the music volume moved), the records, and a skin bought with cubes from prepared play
+// data and worn; then the program is started again and the name, the volume, the skin and the
+// purchase are still there.
+#include "support/TempDir.h"
+
+#include "GameRun.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <string>
+
+namespace {
+
+// The quick menu's buttons and the pop-ups' controls, in screen coordinates.
+constexpr const char* kFirstRun = "40 key 20\n"
+                                  "200 key 20\n"
+                                  "420 click 838 724\n"   // options
+                                  "470 key 08\n"
+                                  "474 key 08\n"
+                                  "478 key 08\n"
+                                  "482 key 08\n"
+                                  "486 key 08\n"
+                                  "490 key 08\n"
+                                  "494 key 08\n"
+                                  "498 key 08\n"
+                                  "504 text Mina\n"
+                                  "512 click 533 422\n"   // the music slider, near a fifth
+                                  "540 shot options.png\n"
+                                  "550 click 512 596\n"   // OK
+                                  "620 click 908 724\n"   // records
+                                  "670 shot records.png\n"
+                                  "680 key 1B\n"
+                                  "740 click 768 724\n"   // skins
+                                  "790 shot skins.png\n"
+                                  "800 click 502 353\n"   // the second skin's lock
+                                  "850 shot question.png\n"
+                                  "860 click 417 468\n"   // yes
+                                  "920 shot bought.png\n"
+                                  "930 click 512 562\n"   // OK: wear it
+                                  "1000 shot worn.png\n"
+                                  "1010 quit\n";
+
+constexpr const char* kSecondRun = "40 key 20\n"
+                                   "200 key 20\n"
+                                   "420 click 838 724\n"
+                                   "470 shot options2.png\n"
+                                   "480 key 1B\n"
+                                   "540 quit\n";
+
+bool Dark(Rgb p) { return p.r < 80 && p.g < 80 && p.b < 110; }
+bool Blue(Rgb p) { return p.b > 200 && p.r < 120 && p.g > 100 && p.g < 180; }
+bool Yellow(Rgb p) { return p.r > 220 && p.g > 170 && p.b < 120; }
+
+class MenuPopUpsTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        m_profile.Write("persona.txt", "Tester\n");
+        ASSERT_TRUE(m_game.Edit("data/PlayData/QuiblyConfig.xml", "<Opening IsShow=\"0\" />", "<Opening IsShow=\"1\" />"));
+        ASSERT_TRUE(m_game.Edit("data/PlayData/QuiblyConfig.xml", "<Cube Count=\"0\" />", "<Cube Count=\"1500\" />"));
+    }
+    int Run(const char* script) { return m_game.Run(script, m_profile.Str()); }
+    std::string Config() const { return m_game.PackedFile("Data/PlayData/QuiblyConfig.xml"); }
+    double Attribute(const std::string& text, const std::string& name) const
+    {
+        size_t at = text.find(name + "=\"");
+        return at == std::string::npos ? -1 : std::atof(text.c_str() + at + name.size() + 2);
+    }
+
+    GameRun m_game;
+    testsupport::TempDir m_profile;
+};
+
+TEST_F(MenuPopUpsTest, OptionsRecordsAndABoughtSkinStayAfterARestart)
+{
+    ASSERT_EQ(Run(kFirstRun), 0) << m_game.folder.Read("stderr.txt");
+
+    // The options over a dimmed menu: the blue title bar, the name typed in the field.
+    EXPECT_TRUE(Near(m_game.Pixel("options.png", 512, 130), {61, 139, 253}, 12));
+    EXPECT_GT(m_game.Count("options.png", 420, 205, 560, 240, Dark), 30);
+    // The records: the yellow title bar and the rows.
+    EXPECT_TRUE(Near(m_game.Pixel("records.png", 512, 90), {247, 197, 72}, 12));
+    EXPECT_GT(m_game.Count("records.png", 270, 194, 760, 230, [](Rgb p) { return p.r > 215 && p.b > 230; }), 5000);
+    // The skins with the two prices, then the question over them, and the lock gone once bought.
+    EXPECT_GT(m_game.Count("skins.png", 437, 378, 567, 414, Yellow), 1500);
+    EXPECT_TRUE(Near(m_game.Pixel("question.png", 512, 230), {247, 197, 72}, 12));
+    EXPECT_FALSE(Near(m_game.Pixel("skins.png", 500, 300), m_game.Pixel("bought.png", 500, 300), 20));
+    EXPECT_EQ(m_game.Count("bought.png", 437, 378, 567, 414, Yellow), 0);
+
+    std::string config = Config();
+    EXPECT_NE(config.find("<PlayerName Name=\"Mina\""), std::string::npos) << config;
+    const double music = Attribute(config, "MusicVolume");
+    EXPECT_GT(music, 0.1);
+    EXPECT_LT(music, 0.3);
+    EXPECT_NE(config.find("<Skin LastSkin=\"1\""), std::string::npos);
+    EXPECT_NE(config.find("Skin2=\"1\""), std::string::npos);
+    EXPECT_NE(config.find("<Cube Count=\"500\""), std::string::npos);
+
+    // Started again: the options show the same name and volume; nothing was lost.
+    ASSERT_EQ(Run(kSecondRun), 0) << m_game.folder.Read("stderr.txt");
+    EXPECT_GT(m_game.Count("options2.png", 420, 205, 560, 240, Dark), 30);
+    // The music slider's thumb stands near a fifth of its track, not in the middle.
+    const int thumbs = m_game.Count("options2.png", 474, 410, 600, 440, Blue);
+    EXPECT_GT(thumbs, 0);
+    EXPECT_EQ(m_game.Count("options2.png", 600, 410, 734, 440, Blue), 0);
+    config = Config();
+    EXPECT_NE(config.find("<PlayerName Name=\"Mina\""), std::string::npos);
+    EXPECT_DOUBLE_EQ(Attribute(config, "MusicVolume"), music);
+    EXPECT_NE(config.find("<Skin LastSkin=\"1\""), std::string::npos);
+    EXPECT_NE(config.find("Skin2=\"1\""), std::string::npos);
+    EXPECT_NE(config.find("<Cube Count=\"500\""), std::string::npos);
+}
+
+} // namespace

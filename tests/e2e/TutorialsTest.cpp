@@ -1,0 +1,76 @@
+// The tutorials in the real program: from the main screen the tutorial menu opens the general
+// movie tutorial, which a new player pages through to its end before it can close; then the
+// battle videos, and the puzzle sub-menu's how-to. The seen tutorial is kept in the play data.
+#include "GameRun.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+namespace {
+
+// The main screen without the story opening; the tutorial button, "Lessons", fourteen "Next",
+// close; "Videos", OK; Escape leaves the tutorial menu; the puzzle sub-menu and its how-to.
+std::string Script()
+{
+    std::string script = "40 key 20\n"
+                         "300 key 20\n"
+                         "420 click 115 735\n"   // Tutorial
+                         "470 shot menu.png\n"
+                         "480 click 332 384\n"   // Lessons
+                         "540 shot page1.png\n"
+                         "560 click 717 596\n";  // close: not yet, the tutorial must be seen first
+    for (int i = 0; i < 14; ++i)
+        script += std::to_string(600 + i * 12) + " click 547 596\n";  // Next
+    script += "800 shot page15.png\n"
+              "810 click 717 596\n"    // close
+              "860 click 512 384\n"    // Videos
+              "920 shot video.png\n"
+              "930 click 797 586\n"    // OK
+              "980 key 1B\n"           // the tutorial menu
+              "1030 shot back.png\n"
+              "1040 click 237 325\n"   // the puzzle sub-menu
+              "1110 click 105 724\n"   // How to play
+              "1170 shot howto.png\n"
+              "1180 key 1B\n"
+              "1230 shot done.png\n"
+              "1240 quit\n";
+    return script;
+}
+
+bool Red(Rgb p) { return p.r > 180 && p.g < 120 && p.b < 130; }
+bool Yellow(Rgb p) { return p.r > 200 && p.g > 160 && p.b < 120; }
+bool MovieBackground(Rgb p) { return std::abs(p.r - 21) < 10 && std::abs(p.g - 27) < 10 && std::abs(p.b - 48) < 12; }
+
+TEST(TutorialsTest, TheGeneralTutorialIsPagedToItsEndAndTheVideosAndHowToPlay)
+{
+    GameRun run;
+    testsupport::TempDir profile;
+    ASSERT_TRUE(run.Edit("data/PlayData/QuiblyConfig.xml", "<Opening IsShow=\"0\" />", "<Opening IsShow=\"1\" />"));
+    ASSERT_EQ(run.Run(Script(), profile.Str()), 0) << run.folder.Read("stderr.txt");
+
+    // The tutorial menu's three choices over the dimmed screen.
+    EXPECT_TRUE(Near(run.Pixel("menu.png", 512, 200), {43, 181, 184}, 30));  // its title band
+    // Page 1: the movie plays in its frame, a red block of its board in the top-left.
+    EXPECT_GT(run.Count("page1.png", 272, 198, 752, 498, MovieBackground), 40000);
+    EXPECT_GT(run.Count("page1.png", 300, 250, 480, 460, Red), 1000);
+    // Page 15, reached although close was tried on page 1: the star of its movie.
+    EXPECT_GT(run.Count("page15.png", 600, 360, 700, 460, Yellow), 1000);
+    EXPECT_GT(run.Count("page15.png", 272, 198, 752, 498, MovieBackground), 30000);
+    // The battle video: its board at the left of the movie.
+    EXPECT_GT(run.Count("video.png", 402, 216, 882, 516, MovieBackground), 30000);
+    EXPECT_GT(run.Count("video.png", 430, 260, 620, 480, Red), 1000);
+    // Back on the main screen, then the puzzle how-to (its title band) shows the first lesson
+    // again, and Escape closes it.
+    const Rgb band{43, 181, 184};
+    EXPECT_TRUE(Near(run.Pixel("page1.png", 250, 150), band, 30));
+    EXPECT_FALSE(Near(run.Pixel("back.png", 250, 150), band, 60));
+    EXPECT_TRUE(Near(run.Pixel("howto.png", 250, 150), band, 30));
+    EXPECT_GT(run.Count("howto.png", 272, 198, 752, 498, MovieBackground), 40000);
+    EXPECT_GT(run.Count("howto.png", 300, 250, 480, 460, Red), 1000);
+    EXPECT_FALSE(Near(run.Pixel("done.png", 250, 150), band, 60));
+
+    EXPECT_NE(run.PackedFile("Data/PlayData/QuiblyConfig.xml").find("<MovieTutorial IsShow=\"1\""), std::string::npos);
+}
+
+} // namespace
