@@ -122,7 +122,7 @@ image("push_stone.png", STONE_W, BLOCK, [f"rect 0 0 {STONE_W} {BLOCK} #7A7F8C r=
                                          f"rect 2 16 {STONE_W - 4} 4 #5A5F6C r=2"])
 image("push_star.png", 64, 64, [f"star 32 32 30 {YELLOW}", "star 32 32 16 #FFFFFF80"])
 image("push_warning.png", 320, 40, [f"rect 0 0 320 40 {RED} r=14", "frame 0 0 320 40 2 #FFFFFF90 r=14",
-                                    'text 160 6 24 #FFFFFF "ONE MORE BLOCK AND YOU LOSE" align=center'])
+                                    'text 160 9 18 #FFFFFF "ONE MORE BLOCK LOSES!" align=center'])
 image("push_highlight.png", 360, 360, [f"frame 0 0 360 360 8 {YELLOW}C0 r=20"])
 recipe.append("[digits data/push/push_num_{d}.png 30 40]")
 recipe.append('text 15 0 36 #FFFFFF "{d}" align=center shadow=#14182890')
@@ -176,7 +176,7 @@ for name in ["Pic_doublechance_on", "Pic_doublechance_white", "Pic_doublechance_
     main.append(child("PICTURE", name, BOARD_X, BOARD_Y - 34, 160, 32))
 main += [animated("Pic_effect_highlight_Large", BOARD_X, BOARD_Y, 360, 360, HIGHLIGHT),
          animated("Pic_effect_highlight_small", BOARD_X, BOARD_Y, 360, 360, HIGHLIGHT_S),
-         animated("Pic_warning", 352, 24, 320, 40, WARNING),
+         animated("Pic_warning", 352, 58, 320, 40, WARNING),
          child("ANIMBUTTON", "Anibtn_rotate_L", 330, 560, 72, 72, '<asset type="NORMAL">anim/Btn_Rotate_L_Animation.xml</asset>'),
          child("ANIMBUTTON", "Anibtn_rotate_R", 432, 560, 72, 72, '<asset type="NORMAL">anim/Btn_Rotate_R_Animation.xml</asset>'),
          child("ANIMBUTTON", "Anibtn_menu", 329, 676, 182, 48, '<asset type="NORMAL">anim/Btn_Menu_Animation.xml</asset>')]
@@ -288,7 +288,8 @@ for name in ("PushYour_Init.puz", "PushYour.puz"):
 
 # ---- the mode configuration ----
 NAMES = ["Pebble", "Breeze", "Ripple", "Sprout", "Comet", "Summit", "Tempest", "Glacier", "Thunder", "Titan"]
-stages = "\n".join(f'        <Stage name="{NAMES[s]}" file="data/push/PushStage_{s:02d}.puz" SpeedUp="FALSE" />'
+RATE = '<BlockColorRate A="30" B="30" C="30" star="3" stone="3" />'
+stages = "\n".join(f'        <Stage name="{NAMES[s]}" file="data/push/PushStage_{s:02d}.puz" SpeedUp="FALSE">{RATE}</Stage>'
                    for s in range(10))
 config = f"""<?xml version="1.0" encoding="UTF-8"?>
 <!-- The push mode: the push field's lane speed (lane units per second) and how long a stone holds a
@@ -305,7 +306,7 @@ config = f"""<?xml version="1.0" encoding="UTF-8"?>
     <BlockColorRate A="30" B="30" C="30" star="3" stone="3" />
     <StageList>
 {stages}
-        <Stage name="SELFPLAY" SpeedUp="FALSE" />
+        <Stage name="SELFPLAY" SpeedUp="FALSE">{RATE}</Stage>
     </StageList>
 </VanteoConfig>
 """
