@@ -204,6 +204,7 @@ protected:
 
 TEST_F(MovieTutorialTest, TheUnseenGeneralTutorialIsWatchedToItsEndThenMarkedSeen)
 {
+    GameConfig.guidedPlay = 1;
     VanteoPopUp_Quibly tutorial;
     ASSERT_EQ(tutorial.Open(), 1);
     EXPECT_EQ(services.opened.size(), 15u);
@@ -226,9 +227,9 @@ TEST_F(MovieTutorialTest, TheUnseenGeneralTutorialIsWatchedToItsEndThenMarkedSee
     EXPECT_FALSE(Enabled(L"Anibtn_tutorial_next"));
     EXPECT_TRUE(Enabled(L"Anibtn_tutorial_close"));
     EXPECT_EQ(GameConfig.showTutorial, 1);
-    EXPECT_NE(ConfigFile().find("<MovieTutorial IsShow=\"1\""), std::string::npos);
+    EXPECT_NE(ConfigFile().find("<Tutorial IsShow=\"1\""), std::string::npos);
     // The guided first play keeps its own flag.
-    EXPECT_EQ(GameConfig.showTutorial, 0);
+    EXPECT_EQ(GameConfig.guidedPlay, 1);
 
     world.Frame(tutorial, 0.01f, {VK_ESCAPE});
     world.Run(tutorial, 0.4f);
