@@ -52,7 +52,6 @@ constexpr float kSpeedUpX = 280.0f;
 constexpr float kSpeedUpY = 105.0f;
 constexpr int kStarBlastPoints = 100;
 constexpr int kStarBlastKind = 3;
-constexpr int kCubeCap = 9999;
 // Digit styles.
 constexpr int kStyleTime = 13;
 constexpr int kStyleCountdown = 14;
