@@ -5,6 +5,7 @@
 #include "app/Records.h"
 #include "app/StartUp.h"
 #include "board/VanteoBlockMap.h"
+#include "engine/RenderBackend.h"
 #include "engine/SceneManager.h"
 #include "engine/SkinTable.h"
 #include "engine/SoftwareCursor.h"
@@ -406,6 +407,10 @@ void VanteoScene_StageChallenge::SetGaugeHeight()
     const float height = m_fGaugeBase + m_fGaugeFill;
     m_pGaugeWindow->SetSize(m_pGaugeWindow->GetWidth(), height);
     m_pGaugeWindow->SetPosition(m_fGaugeX, m_fGaugeY + m_fGaugeHeight - height);
+    // The gauge's picture keeps its own size: it is squeezed to the fill, and an empty gauge
+    // shows nothing.
+    m_pGaugeWindow->SetScale(1.0f, m_fGaugeHeight > 0.0f ? height / m_fGaugeHeight : 0.0f);
+    m_pGaugeWindow->SetVisibleFlag(height >= 1.0f);
 }
 
 void VanteoScene_StageChallenge::HideLights()
@@ -494,6 +499,7 @@ int VanteoScene_StageChallenge::Enter(int difficulty, int stage)
     HideLights();
     const char* readyGo = SkinTable.GetSkinString(kSkinReadyGo);
     m_ReadyGo.Load(readyGo ? readyGo : "");
+    m_nBackdrop = GetRenderBackend().GetTextureHandle(kBackdrop, true);
     m_bNewGameStarted = false;
     m_bEntered = true;
     return 1;
@@ -982,6 +988,8 @@ int VanteoScene_StageChallenge::OnResultReturn(const void*, int)
 
 int VanteoScene_StageChallenge::Render()
 {
+    if (m_nBackdrop >= 0)
+        GetRenderBackend().DrawSprite(m_nBackdrop, 0xFFFFFFFF, nullptr);
     if (kv::KVWnd* root = kv::GetRootLayer())
         root->Draw();
     DrawBonusMessage();

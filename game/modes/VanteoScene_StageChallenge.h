@@ -59,6 +59,8 @@ public:
     static constexpr int kBoardEasy = 4;
     static constexpr int kBoardHard = 5;
     static constexpr float kGaugeSpeed = 400.0f;
+    // The screen behind the board and goal windows (the goal window lies over the board's).
+    static constexpr const char* kBackdrop = "stage_back.png";
 
     enum GoalType : int32_t { kGoalNone = 0, kGoalPoints = 1, kGoalCombo = 2 };
 
@@ -145,6 +147,7 @@ public:
     VanteoPopUp_StageStart m_StageStart;
     std::unique_ptr<ClearEffect_StageChallenge> m_pStarEffect;
     AnimationPlayer m_ReadyGo;
+    int m_nBackdrop = -1;
     // Cleared by Enter; the first Update starts a new game on the board and sets it.
     bool m_bNewGameStarted = false;
     bool m_bEntered = false;

@@ -1,6 +1,5 @@
 // Picture recipes: "[image out w h]" draws one picture; "[digits out{d}.png w h]" draws the ten
 // digit pictures of a number style, with "{d}" in the name and in texts replaced by each digit.
-#include <algorithm>
 #include <cmath>
 #include <functional>
 #include <map>
@@ -58,16 +57,6 @@ const std::map<std::string, Operation>& Operations() {
       {"rect",
        [](Generator&, Canvas& c, const RecipeLine& l, const std::string&) {
          c.Rect(l.Number(1), l.Number(2), l.Number(3), l.Number(4), l.Option("r", 0.0), l.ColourAt(5));
-       }},
-      // Makes a rectangle fully transparent again: a window of a screen picture that lies over
-      // something drawn beneath it.
-      {"clear",
-       [](Generator&, Canvas& c, const RecipeLine& l, const std::string&) {
-         const int x0 = std::max(0, l.Integer(1)), y0 = std::max(0, l.Integer(2));
-         const int x1 = std::min(c.Width(), l.Integer(1) + l.Integer(3));
-         const int y1 = std::min(c.Height(), l.Integer(2) + l.Integer(4));
-         for (int y = y0; y < y1; ++y)
-           for (int x = x0; x < x1; ++x) c.Set(x, y, Colour{0, 0, 0, 0});
        }},
       {"frame",
        [](Generator&, Canvas& c, const RecipeLine& l, const std::string&) {

@@ -201,7 +201,7 @@ check_box = picture_button("mp_btn_check", 44, 44, ["rect 2 2 40 40 #FFFFFF r=8"
 image("mp_check.png", 44, 44, [f"poly {GREEN} 8 22 14 16 20 24 34 8 40 14 20 36"])
 hand_r = button("mp_btn_right", 130, 48, BLUE, "RIGHT", 20)
 hand_l = button("mp_btn_left", 130, 48, BLUE, "LEFT", 20)
-row = lambda y, text: label(f"Label_option_{text.lower()}", 30, y, 150, 44, 20, NAVY, text)
+row = lambda y, text: label(f"Label_option_{text.lower().replace(' ', '_')}", 30, y, 150, 44, 20, NAVY, text)
 body = [picture("Pic_options_panel", 0, 0, OW, OH, panel("mp_options_panel.png", OW, OH, BLUE, "OPTIONS")),
         row(96, "NAME"),
         picture("Pic_name_field", 200, 96, 300, 44, still("mp_name_field.png")),

@@ -231,12 +231,13 @@ for n, (amount, waves) in enumerate(swings):
 write(os.path.join(DATA, "stage_bezier.txt"), "\n".join(paths) + "\n")
 
 # ---- pictures of the play screen ----
-# The goal layout lies over the board window, so its screen picture leaves the board's tray open.
+# The goal layout lies over the board window, so the screen behind both is drawn by the scene
+# itself, before the windows.
 TRAY = (316, 40, 688, 688)
 image("stage_back.png", 1024, 768,
       ["gradient #2B2466 #120F2C", "circle 150 110 240 #FFFFFF08", "circle 940 720 280 #FFFFFF06",
        "rect 36 40 262 688 #0B1024C0 r=22", "frame 36 40 262 688 2 #FFFFFF30 r=22",
-       f"clear {TRAY[0] + 6} {TRAY[1] + 6} {TRAY[2] - 12} {TRAY[3] - 12}",
+       f"rect {TRAY[0]} {TRAY[1]} {TRAY[2]} {TRAY[3]} #0B1024D0 r=18",
        f"frame {TRAY[0]} {TRAY[1]} {TRAY[2]} {TRAY[3]} 6 #3A3F7A r=18",
        f"frame {TRAY[0]} {TRAY[1]} {TRAY[2]} {TRAY[3]} 2 #FFFFFF40 r=18",
        'text 60 128 14 #B8C2E8 "STAGE"', 'text 158 128 14 #B8C2E8 "BEST"',
@@ -246,7 +247,6 @@ image("stage_back.png", 1024, 768,
        "rect 52 202 150 36 #00000050 r=8", "rect 52 262 188 36 #00000050 r=8",
        "rect 52 320 190 48 #00000050 r=8", "rect 254 150 32 258 #00000070 r=14",
        'text 167 556 18 #8E96A3 "rotate" align=center', 'text 167 575 14 #8E96A3 "wheel  W / E   reset R" align=center'])
-BACK = still("stage_back.png")
 image("stage_gauge.png", 24, 250, ["gradient #F7C548 #E8505B", "rect 3 4 6 242 #FFFFFF50 r=3"])
 image("stage_light.png", 40, 40, ["circle 20 20 19 #F7C54840", "circle 20 20 12 #F7C548C0", "circle 20 20 6 #FFFFFF"])
 LIGHT = anim("stage_light.xml", [("flash loop=1", ["stage_light.png motion=burst ms=500"])])
@@ -288,8 +288,7 @@ WHITE_W, GOLD_W = 24, 31
 
 
 def goal_layout(top, kind):
-    c = [picture("Pic_stage_back", 0, 0, 1024, 768, BACK),
-         wnd("Pic_puzzle_place", 0, 0, 1, 1),
+    c = [wnd("Pic_puzzle_place", 0, 0, 1, 1),
          picture("Pic_time_countdown", 48, 199, 156, 42, ALERT,
                  picture("Pic_countdown_bubble", 600 - 48, 324 - 199, 120, 120, BUBBLE) +
                  label("Label_countdown", 646 - 48, 363 - 199, 28, 42, 10, "#FFFFFF")),
