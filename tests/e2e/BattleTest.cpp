@@ -42,7 +42,8 @@ bool Light(Rgb p) { return p.r > 215 && p.g > 215 && p.b > 215; }
 
 // Frames count only outside scene loads. The title is left at 200 and the menu's main screen
 // clicked on an empty spot; the battle card opens the battle screen, "Battle levels" its list,
-// and "Easy" starts the battle.
+// "Easy" opens the start pop-up and its start button (the pop-up's body at 152,104 and the button
+// at 170,464 in it, 180 by 60) starts the battle.
 constexpr const char* kToBattle = "40 key 20\n"
                                   "200 key 20\n"
                                   "500 move 900 100\n"
@@ -50,20 +51,21 @@ constexpr const char* kToBattle = "40 key 20\n"
                                   "620 click 512 325\n"
                                   "760 click 770 275\n"
                                   "900 move 190 265\n"
-                                  "960 press 190 265\n";
+                                  "960 press 190 265\n"
+                                  "1100 click 412 598\n";
 
 TEST_F(BattleTest, OutlastsTheRookieRetriesAndLeavesThroughThePause)
 {
     // The rookie's replay ends after 45 s (about 2,800 frames); R on the result retries, Escape
     // pauses the new game and Q goes back to the menu.
-    const std::string script = std::string(kToBattle) + "1300 shot play.png\n"
-                                                        "4400 shot win.png\n"
-                                                        "4420 key 52\n"
-                                                        "4700 shot again.png\n"
-                                                        "4720 key 1B\n"
-                                                        "4780 key 51\n"
-                                                        "4950 shot menu.png\n"
-                                                        "4970 quit\n";
+    const std::string script = std::string(kToBattle) + "1500 shot play.png\n"
+                                                        "4600 shot win.png\n"
+                                                        "4620 key 52\n"
+                                                        "4900 shot again.png\n"
+                                                        "4920 key 1B\n"
+                                                        "4980 key 51\n"
+                                                        "5150 shot menu.png\n"
+                                                        "5170 quit\n";
     ASSERT_EQ(Run(script), 0) << m_run.Read("stderr.txt");
 
     // In play: both gauges full (red on the left, blue on the right), the auto-attack switch on,
@@ -103,11 +105,11 @@ TEST_F(BattleTest, AGhostThatStrikesHardWinsAndTheLossIsShown)
     ASSERT_TRUE(m_game.Edit("data/PlayData/QuiblyConfig_Battle.xml", "data/PlayData/BattleGhost01.gst",
                             "data/PlayData/Crusher.gst"));
 
-    const std::string script = std::string(kToBattle) + "1300 shot play.png\n"
-                                                        "2200 shot lose.png\n"
-                                                        "2220 key 51\n"
-                                                        "2500 shot menu.png\n"
-                                                        "2520 quit\n";
+    const std::string script = std::string(kToBattle) + "1500 shot play.png\n"
+                                                        "2400 shot lose.png\n"
+                                                        "2420 key 51\n"
+                                                        "2700 shot menu.png\n"
+                                                        "2720 quit\n";
     ASSERT_EQ(Run(script), 0) << m_run.Read("stderr.txt");
 
     // The lose result over the battle: its light ranking table and its buttons, not the win's
