@@ -144,7 +144,7 @@ TEST_F(ChallengesTest, AComboChallengeRunsFromANewBestToItsLastLife)
 constexpr const char* kPointScript = "1240 press 592 496\n"
                                      "1340 shot play.png\n"
                                      "4540 shot warning.png\n"
-                                     "4940 shot bonus.png\n"
+                                     "4990 shot bonus.png\n"
                                      "7140 shot result.png\n"
                                      "7160 quit\n";
 
