@@ -1,10 +1,10 @@
 // The combo and point challenges end to end: the real program, headless, goes from the menu's
-// puzzle challenges into each mode (the configurations' fixed seed and the fixed frame step deal
-// the same boards on every run). The combo run turns a loose star into a square, clears it for
-// a new best, and loses its lives on loose blocks until the result pop-up; the point run clears a
-// square, runs through the warning of its last ten seconds, time over and the bonus time's
-// automatic play to its result. Screenshots are checked by pixels, and the pack written at exit
-// holds the rankings and the leaderboard bests.
+// puzzle challenges and the start pop-up into each mode (the configurations' fixed seed and the
+// fixed frame step deal the same boards on every run). The combo run turns a loose star into a
+// square, clears it for a new best, and loses its lives on loose blocks until the result pop-up;
+// the point run clears a square, runs through the warning of its last ten seconds, time over and
+// the bonus time's automatic play to its result. Screenshots are checked by pixels, and the pack
+// written at exit holds the rankings and the leaderboard bests.
 #include "app/PlayDataPack.h"
 #include "support/TempDir.h"
 
@@ -83,25 +83,32 @@ protected:
 };
 
 // The title is left at 200 and the main screen clicked on an empty spot; the puzzle menu, its
-// challenges panel and a challenge follow. Frames count only outside scene loads.
-constexpr const char* kToChallenges = "40 key 20\n"
-                                      "200 key 20\n"
-                                      "500 move 900 100\n"
-                                      "520 press 900 100\n"
-                                      "600 click 236 320\n"
-                                      "700 click 250 280\n";
+// challenges panel and the challenge at the given spot follow, then the start pop-up's start
+// button. Frames count only outside scene loads.
+std::string ToChallenge(const GameRun& game, const char* challenge)
+{
+    const ScreenPoint start = game.Centre("data/startpopup.xml", "AnimBtn_start");
+    EXPECT_GE(start.x, 0);
+    return std::string("40 key 20\n"
+                       "200 key 20\n"
+                       "500 move 900 100\n"
+                       "520 press 900 100\n"
+                       "600 click 236 320\n"
+                       "700 click 250 280\n"
+                       "800 click ") +
+           challenge + "\n940 click " + std::to_string(start.x) + " " + std::to_string(start.y) + "\n";
+}
 
 // The combo challenge: its cell (2, 1) is removed (a life), the star above falls into it and is
 // pressed (it turns red and completes a square), the square is cleared; then loose blocks of the
 // bottom row are pressed until no life is left.
-std::string ComboScript()
+std::string ComboScript(const GameRun& game)
 {
-    std::string script = std::string(kToChallenges) + "800 click 322 315\n"
-                                                      "1000 press 592 271\n"
-                                                      "1100 press 592 271\n"
-                                                      "1200 press 637 316\n"
-                                                      "1300 shot play.png\n";
-    int frame = 1400;
+    std::string script = ToChallenge(game, "322 315") + "1140 press 592 271\n"
+                                                        "1240 press 592 271\n"
+                                                        "1340 press 637 316\n"
+                                                        "1440 shot play.png\n";
+    int frame = 1540;
     for (int round = 0; round < 3; ++round)
         for (int x : {682, 772, 547, 592, 727}) {
             script += std::to_string(frame) + " press " + std::to_string(x) + " 541\n";
@@ -113,7 +120,7 @@ std::string ComboScript()
 
 TEST_F(ChallengesTest, AComboChallengeRunsFromANewBestToItsLastLife)
 {
-    ASSERT_EQ(Run(ComboScript()), 0) << m_run.Read("stderr.txt");
+    ASSERT_EQ(Run(ComboScript(m_game)), 0) << m_run.Read("stderr.txt");
 
     // In play: the "NEW BEST" badge and frame, the combo in gold, the lives still lit, the menu
     // button, a red block of the board.
@@ -134,17 +141,16 @@ TEST_F(ChallengesTest, AComboChallengeRunsFromANewBestToItsLastLife)
 
 // The point challenge: a red square is cleared early, then the clock runs: the warning of the
 // last ten seconds, the bonus-time banner, the automatic play, the result.
-constexpr const char* kPointScript = "800 click 702 315\n"
-                                     "1100 press 592 496\n"
-                                     "1200 shot play.png\n"
-                                     "4400 shot warning.png\n"
-                                     "4800 shot bonus.png\n"
-                                     "7000 shot result.png\n"
-                                     "7020 quit\n";
+constexpr const char* kPointScript = "1240 press 592 496\n"
+                                     "1340 shot play.png\n"
+                                     "4540 shot warning.png\n"
+                                     "4990 shot bonus.png\n"
+                                     "7140 shot result.png\n"
+                                     "7160 quit\n";
 
 TEST_F(ChallengesTest, APointChallengeRunsThroughTimeOverAndBonusTimeToItsResult)
 {
-    ASSERT_EQ(Run(std::string(kToChallenges) + kPointScript), 0) << m_run.Read("stderr.txt");
+    ASSERT_EQ(Run(ToChallenge(m_game, "702 315") + kPointScript), 0) << m_run.Read("stderr.txt");
 
     // In play: the score in white and the best in gold, the time gauge still long.
     EXPECT_GT(Matching("play.png", 84, 127, 260, 157, kWhite), 20);

@@ -10,11 +10,17 @@
 
 #include <gtest/gtest.h>
 #include <stb/stb_image.h>
+#include <tinyxml.h>
 
 #include <cstdlib>
 #include <filesystem>
 #include <functional>
 #include <string>
+
+// A spot on the screen; -1 when not found.
+struct ScreenPoint {
+    int x = -1, y = -1;
+};
 
 class GameRun {
 public:
@@ -79,9 +85,47 @@ public:
         return {};
     }
 
+    // Where a window of a layout of the run folder lies on the screen: the sum of its and its
+    // parents' positions, its centre; a parent moved by the menu's animations is given its place.
+    ScreenPoint Centre(const std::string& layout, const std::string& name, const std::string& movedParent = "",
+                       ScreenPoint moved = {}) const
+    {
+        TiXmlDocument doc;
+        ScreenPoint out;
+        if (doc.LoadFile((folder.Path() / layout).string().c_str()) && doc.RootElement())
+            FindCentre(doc.RootElement(), name, 0, 0, movedParent, moved, out);
+        return out;
+    }
+
     testsupport::TempDir folder;
 
 private:
+    static bool FindCentre(const TiXmlElement* element, const std::string& name, int x, int y, const std::string& movedParent,
+                           ScreenPoint moved, ScreenPoint& out)
+    {
+        for (const TiXmlElement* child = element->FirstChildElement(); child; child = child->NextSiblingElement()) {
+            const TiXmlElement* pos = child->FirstChildElement("pos");
+            const TiXmlElement* rect = child->FirstChildElement("rect");
+            int cx = x, cy = y;
+            const char* own = child->Attribute("name");
+            if (pos && own && movedParent == own) {
+                cx = moved.x;
+                cy = moved.y;
+            } else if (pos) {
+                cx += std::atoi(pos->Attribute("x"));
+                cy += std::atoi(pos->Attribute("y"));
+            }
+            if (own && name == own && rect) {
+                out = {cx + std::atoi(rect->Attribute("r")) / 2, cy + std::atoi(rect->Attribute("b")) / 2};
+                return true;
+            }
+            if (FindCentre(child, name, cx, cy, movedParent, moved, out))
+                return true;
+        }
+        return false;
+    }
+
+
     void ForPixels(const std::string& file, int left, int top, int right, int bottom, const std::function<void(Rgb)>& each) const
     {
         int w = 0, h = 0, n = 0;

@@ -7,44 +7,12 @@
 #include "GameRun.h"
 
 #include <gtest/gtest.h>
-#include <tinyxml.h>
 
 #include <cstdlib>
 #include <filesystem>
 #include <string>
 
 namespace {
-
-struct Point {
-    int x = -1, y = -1;
-};
-
-// Where a window of a layout of the run folder lies on the screen: the sum of its and its
-// parents' positions, its centre; a parent moved by the menu's animations is given its place.
-bool FindCentre(const TiXmlElement* element, const std::string& name, int x, int y, const std::string& movedParent,
-                Point moved, Point& out)
-{
-    for (const TiXmlElement* child = element->FirstChildElement(); child; child = child->NextSiblingElement()) {
-        const TiXmlElement* pos = child->FirstChildElement("pos");
-        const TiXmlElement* rect = child->FirstChildElement("rect");
-        int cx = x, cy = y;
-        const char* own = child->Attribute("name");
-        if (pos && own && movedParent == own) {
-            cx = moved.x;
-            cy = moved.y;
-        } else if (pos) {
-            cx += std::atoi(pos->Attribute("x"));
-            cy += std::atoi(pos->Attribute("y"));
-        }
-        if (own && name == own && rect) {
-            out = {cx + std::atoi(rect->Attribute("r")) / 2, cy + std::atoi(rect->Attribute("b")) / 2};
-            return true;
-        }
-        if (FindCentre(child, name, cx, cy, movedParent, moved, out))
-            return true;
-    }
-    return false;
-}
 
 class PushTest : public ::testing::Test {
 protected:
@@ -58,25 +26,16 @@ protected:
                     "    <UnlockMainMenu Puzzle=\"1\" Push=\"1\" />\n</VanteoConfig>\n");
     }
 
-    Point Centre(const std::string& layout, const std::string& name, const std::string& movedParent = "", Point moved = {})
-    {
-        TiXmlDocument doc;
-        Point out;
-        if (doc.LoadFile((m_run.Path() / layout).string().c_str()) && doc.RootElement())
-            FindCentre(doc.RootElement(), name, 0, 0, movedParent, moved, out);
-        return out;
-    }
-
     // From the title through the push menu to the first push stage's start.
     std::string ToFirstStage()
     {
-        const Point card = Centre("data/menu/MAINMENU.xml", "Anibtn_pushing");
-        const Point modes = Centre("data/menu/SUB_pushing.xml", "Anibtn_sub_btn_1");
-        const Point first = Centre("data/menu/SUB_pushing.xml", "Anibtn_sub2_1_btn_1", "Wnd_sub2_1", {0, 120});
-        const Point start = Centre("data/startpopup.xml", "AnimBtn_start");
+        const ScreenPoint card = m_game.Centre("data/menu/MAINMENU.xml", "Anibtn_pushing");
+        const ScreenPoint modes = m_game.Centre("data/menu/SUB_pushing.xml", "Anibtn_sub_btn_1");
+        const ScreenPoint first = m_game.Centre("data/menu/SUB_pushing.xml", "Anibtn_sub2_1_btn_1", "Wnd_sub2_1", {0, 120});
+        const ScreenPoint start = m_game.Centre("data/startpopup.xml", "AnimBtn_start");
         EXPECT_GE(card.x, 0);
         EXPECT_GE(first.x, 0);
-        auto click = [](int frame, Point p) { return std::to_string(frame) + " click " + std::to_string(p.x) + " " + std::to_string(p.y) + "\n"; };
+        auto click = [](int frame, ScreenPoint p) { return std::to_string(frame) + " click " + std::to_string(p.x) + " " + std::to_string(p.y) + "\n"; };
         return "40 key 20\n200 key 20\n500 move 900 100\n520 press 900 100\n" + click(620, card) + click(760, modes) +
                click(900, first) + click(1040, start);
     }
