@@ -129,6 +129,13 @@ private:
     void ApplyStates(DWORD fvf);
     void ApplyRenderStates();
     bool AlphaTestChangesTheResult() const;
+    struct QuadPlan {
+        bool baseLevelOnly = false;  // no texel is minified: stage 0 samples without mip levels
+        bool opaqueCopy = false;     // the quads copy an opaque picture: no blending needed
+    };
+    QuadPlan PlanQuads(const QuadVertex* vertices, UINT quadCount) const;
+    float TexelsPerPixel(const QuadVertex* vertices, UINT quadCount, const Texture& texture) const;
+    void ApplyOpaqueCopy();
     void DrawSeparateQuads(UINT quadCount);
     void ScaleIntoWindow(Texture& back);
     void CopyToWindow(Texture& back, int x, int y, int w, int h);
@@ -178,6 +185,7 @@ private:
     int m_glStages = 2;
     DWORD m_appliedFvf = 0xFFFFFFFF;
     bool m_appliedToWindow = false;  // the orientation the applied viewport and transforms are for
+    QuadPlan m_quadPlan;             // of the sprite quads being drawn
 };
 
 Device* AsDevice(IDirect3DDevice9* device);

@@ -16,9 +16,12 @@
 #include <SDL2/SDL.h>
 
 #include <algorithm>
+#include <array>
 #include <bit>
+#include <cmath>
 #include <cstring>
 #include <iterator>
+#include <limits>
 
 namespace platform::d3d9 {
 
@@ -428,7 +431,8 @@ void Device::ApplyTransforms()
 void Device::ApplySampler(DWORD stage, Texture& texture)
 {
     const auto& ss = m_state.sampler[stage];
-    bool mips = texture.GetLevelCount() > 1 && ss[D3DSAMP_MIPFILTER] != D3DTEXF_NONE;
+    bool mips = texture.GetLevelCount() > 1 && ss[D3DSAMP_MIPFILTER] != D3DTEXF_NONE &&
+                !(stage == 0 && m_quadPlan.baseLevelOnly);
     bool linearMin = ss[D3DSAMP_MINFILTER] >= D3DTEXF_LINEAR;
     GLint minFilter = !mips ? (linearMin ? GL_LINEAR : GL_NEAREST)
                       : ss[D3DSAMP_MIPFILTER] == D3DTEXF_POINT
@@ -498,17 +502,20 @@ void Device::ApplyStages()
 }
 
 // Bound textures may have been changed since the stages were set up, and reading a render
-// target back binds textures of its own: bind each stage's texture again.
+// target back binds textures of its own: bind each stage's texture again, with the sampler
+// states this draw wants (they can differ from draw to draw, see PlanQuads).
 void Device::RebindTextures()
 {
     for (int unit = 0; unit < m_glStages; ++unit) {
         if (m_state.stage[unit][D3DTSS_COLOROP] == D3DTOP_DISABLE)
             break;
         glActiveTexture(GL_TEXTURE0 + unit);
-        if (Texture* texture = m_state.textures[unit].Get())
+        if (Texture* texture = m_state.textures[unit].Get()) {
             texture->Bind();
-        else
+            ApplySampler(unit, *texture);
+        } else {
             glBindTexture(GL_TEXTURE_2D, m_whiteTexture);
+        }
     }
     glActiveTexture(GL_TEXTURE0);
 }
@@ -551,6 +558,8 @@ HRESULT Device::Submit(unsigned glMode, const uint8_t* vertices, UINT stride, DW
     if (!MakeCurrent())
         return D3DERR_INVALIDCALL;
     ApplyStates(fvf);
+    if (m_quadPlan.opaqueCopy)
+        ApplyOpaqueCopy();
 
     UINT offset = 12;
     glVertexPointer(3, GL_FLOAT, static_cast<GLsizei>(stride), vertices);
@@ -608,8 +617,106 @@ HRESULT Device::DrawQuads(const QuadVertex* vertices, UINT quadCount)
 {
     if (quadCount == 0)
         return D3D_OK;
-    return Submit(GL_QUADS, reinterpret_cast<const uint8_t*>(vertices), sizeof(QuadVertex),
-                  D3DFVF_XYZ | D3DFVF_DIFFUSE | D3DFVF_TEX1, quadCount * 4, nullptr, false);
+    m_quadPlan = PlanQuads(vertices, quadCount);
+    HRESULT hr = Submit(GL_QUADS, reinterpret_cast<const uint8_t*>(vertices), sizeof(QuadVertex),
+                        D3DFVF_XYZ | D3DFVF_DIFFUSE | D3DFVF_TEX1, quadCount * 4, nullptr, false);
+    m_quadPlan = {};
+    return hr;
+}
+
+// How sprite quads can be drawn with less work for the same pixels.
+// - Base level only: where no texel is minified (a level of detail of at most 0 with the bias,
+//   as for a picture at its own size or larger), OpenGL samples only the base level, through
+//   the magnification filter, whatever the minification filter says. Left without its mip
+//   filter, the software rasteriser skips working out the level of detail per pixel.
+// - Opaque copy: quads in white of a texture whose every texel is opaque, with states under
+//   which an opaque fragment simply replaces the target's pixel (blending by source alpha or not
+//   at all, an alpha test every opaque fragment passes, the texture times the vertex colour).
+//   Drawn without blending, alpha test and the colour multiply, they fill the target as copies
+//   that never read it.
+Device::QuadPlan Device::PlanQuads(const QuadVertex* vertices, UINT quadCount) const
+{
+    Texture* texture = m_state.textures[0].Get();
+    const auto& rs = m_state.render;
+    const auto& ts = m_state.stage[0];
+    const auto& ss = m_state.sampler[0];
+    if (!texture || ts[D3DTSS_COLOROP] == D3DTOP_DISABLE)
+        return {};
+    QuadPlan plan;
+    if (texture->GetLevelCount() > 1 && ss[D3DSAMP_MIPFILTER] != D3DTEXF_NONE) {
+        // One texel per pixel, give or take the rounding of coordinates given in pixels.
+        constexpr float kOneToOne = 1.0f + 1.0f / 1024.0f;
+        float rho = TexelsPerPixel(vertices, quadCount, *texture);
+        plan.baseLevelOnly = rho * std::exp2(std::bit_cast<float>(ss[D3DSAMP_MIPMAPLODBIAS])) <= kOneToOne;
+    }
+
+    bool replaces = !rs[D3DRS_ALPHABLENDENABLE] ||
+                    (rs[D3DRS_BLENDOP] == D3DBLENDOP_ADD &&
+                     (rs[D3DRS_SRCBLEND] == D3DBLEND_SRCALPHA || rs[D3DRS_SRCBLEND] == D3DBLEND_ONE) &&
+                     (rs[D3DRS_DESTBLEND] == D3DBLEND_INVSRCALPHA || rs[D3DRS_DESTBLEND] == D3DBLEND_ZERO));
+    DWORD func = rs[D3DRS_ALPHAFUNC], ref = rs[D3DRS_ALPHAREF] & 0xFF;
+    bool opaquePasses = func == D3DCMP_ALWAYS || func == D3DCMP_GREATEREQUAL ||
+                        (func == D3DCMP_GREATER && ref < 0xFF) || (func == D3DCMP_NOTEQUAL && ref != 0xFF) ||
+                        ((func == D3DCMP_EQUAL || func == D3DCMP_LESSEQUAL) && ref == 0xFF);
+    bool white = std::all_of(vertices, vertices + quadCount * 4,
+                             [](const QuadVertex& v) { return v.color == 0xFFFFFFFFu; });
+    plan.opaqueCopy = replaces && (!rs[D3DRS_ALPHATESTENABLE] || opaquePasses) && IsPlainModulate(0, ts) &&
+                      (m_glStages < 2 || m_state.stage[1][D3DTSS_COLOROP] == D3DTOP_DISABLE) && !rs[D3DRS_LIGHTING] &&
+                      white && texture->IsOpaque();
+    return plan;
+}
+
+// The largest rate of texels per pixel over the quads' triangles (the scale factor OpenGL takes
+// the level of detail of), from their corners on screen; infinite under a perspective transform.
+float Device::TexelsPerPixel(const QuadVertex* vertices, UINT quadCount, const Texture& texture) const
+{
+    const D3DMATRIX m = Multiply(Multiply(m_state.world, m_state.view), m_state.projection);
+    const D3DVIEWPORT9& vp = m_state.viewport;
+    const float texW = static_cast<float>(texture.Width()), texH = static_cast<float>(texture.Height());
+    struct Corner {
+        float x, y, u, v;
+    };
+    float rho = 0.0f;
+    for (UINT quad = 0; quad < quadCount; ++quad) {
+        Corner c[4];
+        for (int k = 0; k < 4; ++k) {
+            const QuadVertex& q = vertices[quad * 4 + k];
+            float cx = q.x * m._11 + q.y * m._21 + q.z * m._31 + m._41;
+            float cy = q.x * m._12 + q.y * m._22 + q.z * m._32 + m._42;
+            float cw = q.x * m._14 + q.y * m._24 + q.z * m._34 + m._44;
+            if (cw != 1.0f)
+                return std::numeric_limits<float>::infinity();
+            c[k] = {vp.X + (cx + 1.0f) * 0.5f * vp.Width, vp.Y + (1.0f - cy) * 0.5f * vp.Height, q.u * texW,
+                    q.v * texH};
+        }
+        for (auto [a, b, d] : {std::array{0, 1, 2}, std::array{0, 2, 3}}) {
+            float x1 = c[b].x - c[a].x, y1 = c[b].y - c[a].y, x2 = c[d].x - c[a].x, y2 = c[d].y - c[a].y;
+            float area = x1 * y2 - x2 * y1;
+            if (area == 0.0f)
+                continue;  // covers no pixel
+            float u1 = c[b].u - c[a].u, v1 = c[b].v - c[a].v, u2 = c[d].u - c[a].u, v2 = c[d].v - c[a].v;
+            float dudx = (u1 * y2 - u2 * y1) / area, dudy = (u2 * x1 - u1 * x2) / area;
+            float dvdx = (v1 * y2 - v2 * y1) / area, dvdy = (v2 * x1 - v1 * x2) / area;
+            rho = std::max({rho, std::hypot(dudx, dvdx), std::hypot(dudy, dvdy)});
+        }
+    }
+    return rho;
+}
+
+void Device::ApplyOpaqueCopy()
+{
+    glDisable(GL_BLEND);
+    glDisable(GL_ALPHA_TEST);
+    // A target without alpha holds alpha 1 everywhere, which an opaque picture writes again:
+    // with every channel written the rasteriser need not keep the target's alpha.
+    DWORD mask = m_state.render[D3DRS_COLORWRITEENABLE];
+    constexpr DWORD kRgb = D3DCOLORWRITEENABLE_RED | D3DCOLORWRITEENABLE_GREEN | D3DCOLORWRITEENABLE_BLUE;
+    if ((mask & kRgb) == kRgb && IsOpaqueFormat(m_renderTarget->ColourTexture()->Format()))
+        glColorMask(GL_TRUE, GL_TRUE, GL_TRUE, GL_TRUE);
+    glActiveTexture(GL_TEXTURE0);
+    glTexEnvi(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, GL_REPLACE);
+    // The next draw sets its own states again.
+    m_statesDirty = m_stagesDirty = true;
 }
 
 HRESULT Device::Clear(DWORD count, const RECT* rects, DWORD flags, D3DCOLOR color, float z, DWORD stencil)

@@ -59,7 +59,7 @@ HRESULT Texture::Create(const RenderContextPtr& context, UINT width, UINT height
 Texture::Texture(const RenderContextPtr& context, UINT width, UINT height, UINT levels, DWORD usage,
                  D3DFORMAT format, D3DPOOL pool)
     : m_context(context), m_width(width), m_height(height), m_levels(levels), m_usage(usage), m_format(format),
-      m_pool(pool), m_pitch(width * BytesPerPixel(format))
+      m_pool(pool), m_pitch(width * BytesPerPixel(format)), m_opaque(IsOpaqueFormat(format))
 {
     if (!IsRenderTarget())
         m_pixels.assign(static_cast<size_t>(m_pitch) * height, 0);
@@ -146,8 +146,32 @@ HRESULT Texture::UnlockRect(UINT level)
     if (!m_lockReadOnly) {
         m_pendingRect = m_pending ? Union(m_pendingRect, m_lockRect) : m_lockRect;
         m_pending = true;
+        bool whole = m_lockRect.left == 0 && m_lockRect.top == 0 && m_lockRect.right == static_cast<LONG>(m_width) &&
+                     m_lockRect.bottom == static_cast<LONG>(m_height);
+        if (!IsOpaqueFormat(m_format) && (m_opaque || whole))
+            m_opaque = AreaIsOpaque(m_lockRect);
     }
     return D3D_OK;
+}
+
+bool Texture::IsOpaque()
+{
+    std::lock_guard guard(m_lock);
+    return m_opaque;
+}
+
+// Only 32-bit pixels with alpha are looked at; any other format with alpha counts as translucent.
+bool Texture::AreaIsOpaque(const RECT& area) const
+{
+    if (m_format != D3DFMT_A8R8G8B8)
+        return false;
+    for (LONG y = area.top; y < area.bottom; ++y) {
+        const uint8_t* row = m_pixels.data() + static_cast<size_t>(y) * m_pitch;
+        for (LONG x = area.left; x < area.right; ++x)
+            if (row[x * 4 + 3] != 0xFF)
+                return false;
+    }
+    return true;
 }
 
 void Texture::CreateGlTexture()

@@ -39,6 +39,11 @@ public:
     D3DFORMAT Format() const { return m_format; }
     bool IsRenderTarget() const { return (m_usage & D3DUSAGE_RENDERTARGET) != 0; }
 
+    // Whether every texel of the top level has alpha 1: the format has no alpha, or every pixel
+    // written so far was fully opaque. A translucent write keeps it false until the whole top
+    // level is written opaque again. A render target with alpha never counts as opaque.
+    bool IsOpaque();
+
     // Render thread: binds the texture to the active unit, uploading pending pixels first.
     unsigned Bind();
     GlSamplerParams& SamplerCache() { return m_samplerCache; }
@@ -59,6 +64,7 @@ private:
             D3DPOOL pool);
     ~Texture() override;
     bool ValidRect(const RECT* rect, RECT& out) const;
+    bool AreaIsOpaque(const RECT& area) const;
     void CreateGlTexture();
     void UploadPending();
     void ReadWindow();
@@ -78,6 +84,7 @@ private:
     bool m_locked = false;
     bool m_lockReadOnly = false;
     RECT m_lockRect{};
+    bool m_opaque;
 
     unsigned m_gl = 0;
     unsigned m_framebuffer = 0;

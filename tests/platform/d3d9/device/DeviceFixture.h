@@ -128,12 +128,13 @@ protected:
         return argb;
     }
 
-    // A managed A8R8G8B8 texture filled from `pixels` (row by row, ARGB).
-    IDirect3DTexture9* MakeTexture(UINT width, UINT height, const uint32_t* pixels)
+    // A managed texture filled from `pixels` (row by row, ARGB), with `levels` mip levels (0 for
+    // a full chain, built from the top level).
+    IDirect3DTexture9* MakeTexture(UINT width, UINT height, const uint32_t* pixels, UINT levels = 1,
+                                   D3DFORMAT format = D3DFMT_A8R8G8B8)
     {
         IDirect3DTexture9* texture = nullptr;
-        EXPECT_EQ(device->CreateTexture(width, height, 1, 0, D3DFMT_A8R8G8B8, D3DPOOL_MANAGED, &texture, nullptr),
-                  D3D_OK);
+        EXPECT_EQ(device->CreateTexture(width, height, levels, 0, format, D3DPOOL_MANAGED, &texture, nullptr), D3D_OK);
         D3DLOCKED_RECT locked{};
         EXPECT_EQ(texture->LockRect(0, &locked, nullptr, 0), D3D_OK);
         for (UINT y = 0; y < height; ++y)

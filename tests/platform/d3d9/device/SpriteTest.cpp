@@ -1,4 +1,5 @@
-// The D3DX sprite: pixel placement, colour modulation, blending, state save and restore.
+// The D3DX sprite: pixel placement, colour modulation, blending, opaque pictures, mip levels,
+// state save and restore.
 #include "DeviceFixture.h"
 
 #include <d3d9/D3DX9.h>
@@ -102,6 +103,123 @@ TEST_F(SpriteTest, ColourModulatesAndAlphaBlends)
     opaque->Release();
     half->Release();
     transparent->Release();
+}
+
+// Pictures the device draws as plain copies (opaque texels, white, at their own size) must give
+// the pixels blending would; anything translucent must still blend with what lies below.
+TEST_F(SpriteTest, OnlyWhollyOpaquePicturesInWhiteAreDrawnWithoutBlending)
+{
+    const D3DCOLOR below = 0xFF0000FF;
+    std::vector<uint32_t> opaque = Gradient(), oneTranslucent = Gradient(), noAlpha = Gradient();
+    oneTranslucent[5] = 0x80FF0000;
+    for (uint32_t& texel : noAlpha)
+        texel &= 0x00FFFFFF;  // an X8R8G8B8 texture samples alpha 1 whatever its fourth byte holds
+    IDirect3DTexture9* plain = MakeTexture(4, 4, opaque.data(), 0);
+    IDirect3DTexture9* translucent = MakeTexture(4, 4, oneTranslucent.data(), 0);
+    IDirect3DTexture9* x8 = MakeTexture(4, 4, noAlpha.data(), 0, D3DFMT_X8R8G8B8);
+    // Rewritten one texel at a time through a lock of that texel: an opaque picture given a
+    // translucent texel, and a picture with a translucent texel given another opaque one.
+    auto rewrite = [](IDirect3DTexture9* texture, LONG x, LONG y, uint32_t argb) {
+        D3DLOCKED_RECT locked{};
+        RECT texel{x, y, x + 1, y + 1};
+        ASSERT_EQ(texture->LockRect(0, &locked, &texel, 0), D3D_OK);
+        *static_cast<uint32_t*>(locked.pBits) = argb;
+        texture->UnlockRect(0);
+    };
+    IDirect3DTexture9* madeTranslucent = MakeTexture(4, 4, opaque.data(), 0);
+    rewrite(madeTranslucent, 1, 1, 0x80FF0000);
+    IDirect3DTexture9* stillTranslucent = MakeTexture(4, 4, oneTranslucent.data(), 0);
+    rewrite(stillTranslucent, 2, 2, 0xFF00FF00);
+
+    struct Case {
+        const char* name;
+        IDirect3DTexture9* texture;
+        D3DCOLOR color;
+        std::vector<uint32_t> expect;  // the 4 x 4 pixels drawn
+        int tolerance;
+    };
+    auto blend = [&](uint32_t texel, uint32_t alpha) {
+        Rgba t = Channels(texel), b = Channels(below);
+        auto mix = [&](int s, int d) { return uint32_t((s * int(alpha) + d * (255 - int(alpha)) + 127) / 255); };
+        return 0xFF000000u | (mix(t.r, b.r) << 16) | (mix(t.g, b.g) << 8) | mix(t.b, b.b);
+    };
+    std::vector<uint32_t> mixedTexel = opaque, faded;
+    mixedTexel[5] = blend(0xFFFF0000, 0x80);
+    std::vector<uint32_t> mixedAndGreen = mixedTexel;
+    mixedAndGreen[10] = 0xFF00FF00;
+    for (uint32_t texel : opaque)
+        faded.push_back(blend(texel, 0x80));
+    const Case cases[] = {
+        {"opaque", plain, 0xFFFFFFFF, opaque, 0},
+        {"one translucent texel", translucent, 0xFFFFFFFF, mixedTexel, 2},
+        {"opaque format", x8, 0xFFFFFFFF, opaque, 0},
+        {"rewritten translucent", madeTranslucent, 0xFFFFFFFF, mixedTexel, 2},
+        {"translucent, rewritten in part", stillTranslucent, 0xFFFFFFFF, mixedAndGreen, 2},
+        {"faded by the colour", plain, 0x80FFFFFF, faded, 2},
+    };
+    BeginFrame(below);
+    ASSERT_EQ(sprite->Begin(D3DXSPRITE_ALPHABLEND), D3D_OK);
+    device->SetSamplerState(0, D3DSAMP_MAGFILTER, D3DTEXF_POINT);
+    device->SetSamplerState(0, D3DSAMP_MINFILTER, D3DTEXF_POINT);
+    for (size_t i = 0; i < std::size(cases); ++i) {
+        D3DVECTOR position{10.0f + 10.0f * i, 10, 0};
+        sprite->Draw(cases[i].texture, nullptr, nullptr, Vec(position), cases[i].color);
+    }
+    ASSERT_EQ(sprite->End(), D3D_OK);
+    device->EndScene();
+
+    for (size_t i = 0; i < std::size(cases); ++i)
+        for (int y = 0; y < 4; ++y)
+            for (int x = 0; x < 4; ++x)
+                EXPECT_TRUE(Near(Pixel(10 + 10 * int(i) + x, 10 + y), cases[i].expect[y * 4 + x], cases[i].tolerance))
+                    << cases[i].name << ", texel " << x << "," << y;
+    for (IDirect3DTexture9* texture : {plain, translucent, x8, madeTranslucent, stillTranslucent})
+        texture->Release();
+}
+
+// A picture with mip levels shows its own texels at its own size or larger, and the averaged
+// lower levels when drawn smaller, in whichever order the two draws come.
+TEST_F(SpriteTest, MipLevelsServeOnlyMinifiedDraws)
+{
+    // A checkerboard of two colours: every lower level is their average.
+    const uint32_t a = 0xFFE02040, b = 0xFF20C0A0, average = 0xFF807070;
+    std::vector<uint32_t> board;
+    for (int y = 0; y < 8; ++y)
+        for (int x = 0; x < 8; ++x)
+            board.push_back((x + y) % 2 ? b : a);
+    IDirect3DTexture9* texture = MakeTexture(8, 8, board.data(), 0);
+    auto draw = [&](float scale, float x, float y) {
+        D3DMATRIX m{};
+        m._11 = m._22 = scale;
+        m._33 = m._44 = 1.0f;
+        m._41 = x;
+        m._42 = y;
+        sprite->SetTransform(reinterpret_cast<const D3DXMATRIX*>(&m));
+        sprite->Draw(texture, nullptr, nullptr, nullptr, 0xFFFFFFFF);
+        sprite->Flush();  // each draw on its own, so the order of draws is the order asked
+    };
+    BeginFrame(0xFF000000);
+    ASSERT_EQ(sprite->Begin(D3DXSPRITE_ALPHABLEND), D3D_OK);
+    device->SetSamplerState(0, D3DSAMP_MAGFILTER, D3DTEXF_POINT);
+    device->SetSamplerState(0, D3DSAMP_MINFILTER, D3DTEXF_POINT);
+    draw(0.5f, 10, 10);
+    draw(1.0f, 30, 10);
+    draw(2.0f, 50, 10);
+    draw(0.5f, 80, 10);
+    ASSERT_EQ(sprite->End(), D3D_OK);
+    device->EndScene();
+
+    for (int y = 0; y < 4; ++y)
+        for (int x = 0; x < 4; ++x) {
+            EXPECT_TRUE(Near(Pixel(10 + x, 10 + y), average, 3)) << "smaller first, at " << x << "," << y;
+            EXPECT_TRUE(Near(Pixel(80 + x, 10 + y), average, 3)) << "smaller last, at " << x << "," << y;
+        }
+    for (int y = 0; y < 8; ++y)
+        for (int x = 0; x < 8; ++x) {
+            EXPECT_TRUE(Near(Pixel(30 + x, 10 + y), board[y * 8 + x], 0)) << "own size, at " << x << "," << y;
+            EXPECT_TRUE(Near(Pixel(50 + 2 * x + 1, 10 + 2 * y), board[y * 8 + x], 0)) << "twice, at " << x << "," << y;
+        }
+    texture->Release();
 }
 
 TEST_F(SpriteTest, TransformScalesAndMovesTheQuad)
