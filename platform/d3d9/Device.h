@@ -131,11 +131,14 @@ private:
     bool AlphaTestChangesTheResult() const;
     struct QuadPlan {
         bool baseLevelOnly = false;  // no texel is minified: stage 0 samples without mip levels
-        bool opaqueCopy = false;     // the quads copy an opaque picture: no blending needed
+        bool textureOnly = false;    // white quads, texture times colour: the texels are the colour
+        bool opaqueCopy = false;     // texture only, opaque, replacing the target: no blending needed
     };
     QuadPlan PlanQuads(const QuadVertex* vertices, UINT quadCount) const;
     float TexelsPerPixel(const QuadVertex* vertices, UINT quadCount, const Texture& texture) const;
-    void ApplyOpaqueCopy();
+    // Returns whether the texture-only program was put in use (to be taken out after the draw).
+    bool ApplyQuadPlan();
+    void MakeTextureOnlyProgram();
     void DrawSeparateQuads(UINT quadCount);
     void ScaleIntoWindow(Texture& back);
     void CopyToWindow(Texture& back, int x, int y, int w, int h);
@@ -179,6 +182,7 @@ private:
     bool m_windowDepthFits = false, m_depthKeepsBackBufferOut = false;
     bool m_targetDirty = true, m_statesDirty = true, m_transformsDirty = true, m_stagesDirty = true;
     unsigned m_whiteTexture = 0;
+    unsigned m_textureOnlyProgram = 0;  // 0 where OpenGL cannot compile it
     // The first vertex and the vertex count of quad i, for drawing quads one by one in one call.
     std::vector<int> m_quadFirsts;
     std::vector<int> m_quadCounts;

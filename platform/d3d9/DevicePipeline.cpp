@@ -199,6 +199,7 @@ void Device::InitGl()
     glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA8, 1, 1, 0, GL_BGRA, GL_UNSIGNED_BYTE, &white);
     glDisable(GL_DITHER);
     glEnableClientState(GL_VERTEX_ARRAY);
+    MakeTextureOnlyProgram();
     m_hasFences = SDL_GL_ExtensionSupported("GL_ARB_sync") == SDL_TRUE;
 }
 
@@ -558,8 +559,7 @@ HRESULT Device::Submit(unsigned glMode, const uint8_t* vertices, UINT stride, DW
     if (!MakeCurrent())
         return D3DERR_INVALIDCALL;
     ApplyStates(fvf);
-    if (m_quadPlan.opaqueCopy)
-        ApplyOpaqueCopy();
+    bool programInUse = ApplyQuadPlan();
 
     UINT offset = 12;
     glVertexPointer(3, GL_FLOAT, static_cast<GLsizei>(stride), vertices);
@@ -598,6 +598,8 @@ HRESULT Device::Submit(unsigned glMode, const uint8_t* vertices, UINT stride, DW
         DrawSeparateQuads(count / 4);
     else
         glDrawArrays(glMode, 0, static_cast<GLsizei>(count));
+    if (programInUse)
+        glUseProgram(0);
     return D3D_OK;
 }
 
@@ -629,11 +631,12 @@ HRESULT Device::DrawQuads(const QuadVertex* vertices, UINT quadCount)
 //   as for a picture at its own size or larger), OpenGL samples only the base level, through
 //   the magnification filter, whatever the minification filter says. Left without its mip
 //   filter, the software rasteriser skips working out the level of detail per pixel.
-// - Opaque copy: quads in white of a texture whose every texel is opaque, with states under
+// - Texture only: quads in white, with the texture times the vertex colour as their colour,
+//   are coloured by the texture alone.
+// - Opaque copy: texture-only quads of a texture whose every texel is opaque, with states under
 //   which an opaque fragment simply replaces the target's pixel (blending by source alpha or not
-//   at all, an alpha test every opaque fragment passes, the texture times the vertex colour).
-//   Drawn without blending, alpha test and the colour multiply, they fill the target as copies
-//   that never read it.
+//   at all, an alpha test every opaque fragment passes). Drawn without blending and alpha test,
+//   they fill the target as copies that never read it.
 Device::QuadPlan Device::PlanQuads(const QuadVertex* vertices, UINT quadCount) const
 {
     Texture* texture = m_state.textures[0].Get();
@@ -660,9 +663,10 @@ Device::QuadPlan Device::PlanQuads(const QuadVertex* vertices, UINT quadCount) c
                         ((func == D3DCMP_EQUAL || func == D3DCMP_LESSEQUAL) && ref == 0xFF);
     bool white = std::all_of(vertices, vertices + quadCount * 4,
                              [](const QuadVertex& v) { return v.color == 0xFFFFFFFFu; });
-    plan.opaqueCopy = replaces && (!rs[D3DRS_ALPHATESTENABLE] || opaquePasses) && IsPlainModulate(0, ts) &&
-                      (m_glStages < 2 || m_state.stage[1][D3DTSS_COLOROP] == D3DTOP_DISABLE) && !rs[D3DRS_LIGHTING] &&
-                      white && texture->IsOpaque();
+    plan.textureOnly = white && IsPlainModulate(0, ts) && !rs[D3DRS_LIGHTING] &&
+                       (m_glStages < 2 || m_state.stage[1][D3DTSS_COLOROP] == D3DTOP_DISABLE);
+    plan.opaqueCopy = plan.textureOnly && replaces && (!rs[D3DRS_ALPHATESTENABLE] || opaquePasses) &&
+                      texture->IsOpaque();
     return plan;
 }
 
@@ -703,20 +707,65 @@ float Device::TexelsPerPixel(const QuadVertex* vertices, UINT quadCount, const T
     return rho;
 }
 
-void Device::ApplyOpaqueCopy()
+bool Device::ApplyQuadPlan()
 {
-    glDisable(GL_BLEND);
-    glDisable(GL_ALPHA_TEST);
-    // A target without alpha holds alpha 1 everywhere, which an opaque picture writes again:
-    // with every channel written the rasteriser need not keep the target's alpha.
-    DWORD mask = m_state.render[D3DRS_COLORWRITEENABLE];
-    constexpr DWORD kRgb = D3DCOLORWRITEENABLE_RED | D3DCOLORWRITEENABLE_GREEN | D3DCOLORWRITEENABLE_BLUE;
-    if ((mask & kRgb) == kRgb && IsOpaqueFormat(m_renderTarget->ColourTexture()->Format()))
-        glColorMask(GL_TRUE, GL_TRUE, GL_TRUE, GL_TRUE);
+    if (m_quadPlan.opaqueCopy) {
+        glDisable(GL_BLEND);
+        glDisable(GL_ALPHA_TEST);
+        // A target without alpha holds alpha 1 everywhere, which an opaque picture writes again:
+        // with every channel written the rasteriser need not keep the target's alpha.
+        DWORD mask = m_state.render[D3DRS_COLORWRITEENABLE];
+        constexpr DWORD kRgb = D3DCOLORWRITEENABLE_RED | D3DCOLORWRITEENABLE_GREEN | D3DCOLORWRITEENABLE_BLUE;
+        if ((mask & kRgb) == kRgb && IsOpaqueFormat(m_renderTarget->ColourTexture()->Format()))
+            glColorMask(GL_TRUE, GL_TRUE, GL_TRUE, GL_TRUE);
+        m_statesDirty = true;  // the next draw sets its own again
+    }
+    if (!m_quadPlan.textureOnly)
+        return false;
+    // The software rasteriser recognises a program that only reads the texture and draws it on
+    // its fastest paths; the fixed-function equivalent (the texture environment in replace mode)
+    // is only the fallback.
+    if (m_textureOnlyProgram) {
+        glUseProgram(m_textureOnlyProgram);
+        return true;
+    }
     glActiveTexture(GL_TEXTURE0);
     glTexEnvi(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, GL_REPLACE);
-    // The next draw sets its own states again.
-    m_statesDirty = m_stagesDirty = true;
+    m_stagesDirty = true;
+    return false;
+}
+
+// A program that gives each fragment the texel of stage 0, with the fixed-function transform.
+void Device::MakeTextureOnlyProgram()
+{
+    static const char* const kVertex = "#version 120\n"
+                                       "varying vec2 texel;\n"
+                                       "void main() { gl_Position = ftransform(); texel = gl_MultiTexCoord0.xy; }\n";
+    static const char* const kFragment = "#version 120\n"
+                                         "uniform sampler2D picture;\n"
+                                         "varying vec2 texel;\n"
+                                         "void main() { gl_FragColor = texture2D(picture, texel); }\n";
+    auto compile = [](GLenum type, const char* source) {
+        GLuint shader = glCreateShader(type);
+        glShaderSource(shader, 1, &source, nullptr);
+        glCompileShader(shader);
+        return shader;
+    };
+    GLuint vertex = compile(GL_VERTEX_SHADER, kVertex), fragment = compile(GL_FRAGMENT_SHADER, kFragment);
+    GLuint program = glCreateProgram();
+    glAttachShader(program, vertex);
+    glAttachShader(program, fragment);
+    glLinkProgram(program);
+    glDeleteShader(vertex);
+    glDeleteShader(fragment);
+    GLint linked = GL_FALSE;
+    glGetProgramiv(program, GL_LINK_STATUS, &linked);
+    if (!linked) {
+        LogLine("the texture-only program does not link: sprites are drawn by the fixed-function pipeline");
+        glDeleteProgram(program);
+        return;
+    }
+    m_textureOnlyProgram = program;
 }
 
 HRESULT Device::Clear(DWORD count, const RECT* rects, DWORD flags, D3DCOLOR color, float z, DWORD stencil)
