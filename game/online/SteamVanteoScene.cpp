@@ -26,7 +26,6 @@
 #include "online/SteamServer.h"
 
 #include <helvane/Log.h>
-#include <win32/Time.h>
 #include <win32/VirtualKeys.h>
 
 #include <algorithm>
@@ -163,8 +162,7 @@ int SteamVanteoScene::Enter(int a, int b)
         Sounds().Play(kMusicBattle, true, -1.0f);
 
     VanteoBaseScene::Enter(a, b);
-    BindNetMessage(netmsg::kHpSync, static_cast<int (VanteoBaseScene::*)(const void*, int)>(&S::OnNetHPSync));
-    AddHandlerEntry(MSG_RESULT_CONTINUE, nullptr, [this](const void* d, int n) { return OnResultContinue(d, n); });
+    RegisterMatchMessages();
     TakeOwnName();
 
     for (const wchar_t* name : {L"bullet_crazy_back_1", L"bullet_crazy_back_2", L"bullet_crazy_back_3"})
@@ -205,9 +203,20 @@ int SteamVanteoScene::Enter(int a, int b)
     return 1;
 }
 
+void SteamVanteoScene::RegisterMatchMessages()
+{
+    using S = SteamVanteoScene;
+    BindNetMessage(netmsg::kHpSync, static_cast<int (VanteoBaseScene::*)(const void*, int)>(&S::OnNetHPSync));
+    AddHandlerEntry(MSG_RESULT_CONTINUE, nullptr, [this](const void* d, int n) { return OnResultContinue(d, n); });
+}
+
 bool SteamVanteoScene::WaitForOpponent()
 {
-    const auto ticks = m_Ticks ? m_Ticks : [] { return static_cast<uint32_t>(GetTickCount()); };
+    // The other machine is waited for in real time, whatever clock the game's frames run on.
+    const auto ticks = m_Ticks ? m_Ticks : [] {
+        using namespace std::chrono;
+        return static_cast<uint32_t>(duration_cast<milliseconds>(steady_clock::now().time_since_epoch()).count());
+    };
     const auto sleep = m_Sleep ? m_Sleep : [](uint32_t ms) { std::this_thread::sleep_for(std::chrono::milliseconds(ms)); };
     SendGameMessage(netmsg::kReady, PayloadWriter());
     const uint32_t start = ticks();

@@ -159,6 +159,10 @@ public:
     // The item draws; the game's shared generator unless a test sets one.
     GameRandom* m_pRandom = nullptr;
 
+protected:
+    // The battle's own additions to the base table: the hit-point sync and the host's continue.
+    void RegisterMatchMessages();
+
 private:
     // Launches a unit of the attack type on the own side (or the opponent's), with the special
     // attack's stuns; the lane's new unit, or null.

@@ -424,3 +424,113 @@ TEST_F(NetBattleTest, RecordsFromTheOtherMachineAreCheckedBeforeTheyActOrIndex)
 }
 
 } // namespace
+
+namespace {
+
+using namespace netbattletest;
+
+// A local message with int32 fields, as the board or lane posts it.
+int Post(TestBattle& scene, int32_t id, std::initializer_list<int32_t> fields)
+{
+    PayloadWriter w;
+    w.I32(id);
+    for (int32_t f : fields)
+        w.I32(f);
+    const int length = static_cast<int>(w.Bytes().size());
+    std::vector<uint8_t> bytes = w.Bytes();
+    bytes.resize(kSceneMessageDataBytes, 0);
+    return scene.Dispatch(id, bytes.data(), length);
+}
+
+TEST_F(NetBattleTest, TheBigStarAndOverflowsBecomeAttacksOfTheirRole)
+{
+    Play();
+    struct Case {
+        int32_t id;
+        std::initializer_list<int32_t> fields;
+        int type, count;  // of the request or announcement; type -1: none
+        bool hostLaunches;
+    };
+    const Case cases[] = {
+        {MSG_BIG_STAR, {3, 4}, 3, 100, true},
+        {MSG_BULLET_OVERFLOW, {1, 35}, 1, 35, true},
+        {MSG_BULLET_OVERFLOW, {3, 7}, 3, 100, false},  // the board never reports it; the host launches nothing
+        {MSG_BULLET_OVERFLOW, {5, 7}, -1, 0, false},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.id);
+        for (TestBattle* s : {&host, &guest}) {
+            s->m_Lane.Reset();
+            s->sent.clear();
+            Post(*s, c.id, c.fields);
+        }
+        const auto requests = guest.Sent(netmsg::kFireRequest);
+        const auto announced = host.Sent(netmsg::kAttackCreated);
+        if (c.type < 0) {
+            EXPECT_TRUE(requests.empty());
+            EXPECT_TRUE(announced.empty());
+            continue;
+        }
+        ASSERT_EQ(requests.size(), 1u);
+        EXPECT_EQ(static_cast<int32_t>(WordAt(requests[0].data(), 20)), c.type);
+        EXPECT_EQ(static_cast<int32_t>(WordAt(requests[0].data(), 24)), c.count);
+        EXPECT_TRUE(guest.m_Lane.m_PlayerUnits.empty());
+        ASSERT_EQ(announced.size(), c.hostLaunches ? 1u : 0u);
+        ASSERT_EQ(host.m_Lane.m_PlayerUnits.size(), c.hostLaunches ? 1u : 0u);
+        if (c.hostLaunches) {
+            EXPECT_EQ(host.m_Lane.m_PlayerUnits[0]->m_nPower, c.count);
+            EXPECT_EQ(static_cast<int32_t>(WordAt(announced[0].data(), 32)), c.type);
+        }
+    }
+}
+
+TEST_F(NetBattleTest, ComboHighlightsAtMultiplesOfTenAndOfAHundred)
+{
+    EnterBoth();
+    kv::KVWnd* large = host.m_pRoot->FindChild(L"Pic_effect_highlight_Large");
+    kv::KVWnd* small = host.m_pRoot->FindChild(L"Pic_effect_highlight_small");
+    ASSERT_TRUE(large && small);
+    struct Case {
+        int combo;
+        bool large, small;
+    };
+    for (const Case& c : {Case{7, false, false}, Case{20, false, true}, Case{200, true, false}, Case{0, false, false}}) {
+        large->SetVisible(false);
+        small->SetVisible(false);
+        Post(host, MSG_COMBO, {c.combo});
+        EXPECT_EQ(large->IsVisible(), c.large) << c.combo;
+        EXPECT_EQ(small->IsVisible(), c.small) << c.combo;
+    }
+}
+
+TEST_F(NetBattleTest, EveryNameTheSceneLooksUpIsInTheShippedLayout)
+{
+    EnterBoth();
+    for (const wchar_t* name :
+         {L"Pic_battle_enemy", L"Pic_enemy_gray", L"Wnd_multi_boss", L"Pic_battle_enemy_vs", L"Wnd_PuzzleArea_enemy",
+          L"Anibtn_attack_on", L"Anibtn_attack_off", L"Anibtn_bullet_1", L"Anibtn_bullet_2", L"Anibtn_bullet_3",
+          L"Anibtn_rotate_L", L"Anibtn_rotate_R", L"Anibtn_menu", L"Pic_num_gaugecount_enemy", L"Wnd_PuzzleArea",
+          L"Wnd_ComboArea", L"Pic_background_2", L"Pic_warning", L"Pic_message_1", L"Pic_message_2", L"Pic_message_3",
+          L"Pic_effect_highlight_Large", L"Pic_effect_highlight_small", L"Label_name_enemy", L"Label_name_user",
+          L"bullet_crazy_back_1", L"bullet_crazy_back_2", L"bullet_crazy_back_3", L"Pic_chattackline"})
+        EXPECT_NE(host.m_pRoot->FindChild(name), nullptr) << platform::Narrow(name);
+}
+
+TEST_F(NetBattleTest, LeavingIsSafeNeverEnteredOrTwiceAndTheRestartGoesBackToTheRoom)
+{
+    {
+        TestBattle never(false);
+        never.Leave();
+    }
+    EnterBoth();
+    // The ready-go still plays: no restart.
+    EXPECT_EQ(host.Restart(0, 0), 0);
+    EXPECT_EQ(host.m_nState, kGameStateStart);
+    host.Leave();
+    host.Leave();
+    EXPECT_EQ(host.m_pBoard, nullptr);
+    EXPECT_EQ(host.m_pMirrorBoard, nullptr);
+    EXPECT_EQ(host.m_pRoot, nullptr);
+}
+
+} // namespace
