@@ -534,3 +534,61 @@ TEST_F(NetBattleTest, LeavingIsSafeNeverEnteredOrTwiceAndTheRestartGoesBackToThe
 }
 
 } // namespace
+
+namespace {
+
+using namespace netbattletest;
+
+TEST_F(NetBattleTest, LocalEventsAreForwardedAndTheHostOnlyOnesOnlyByTheHost)
+{
+    EnterBoth();
+    // Units on both lanes for the lane events to name.
+    for (TestBattle* s : {&host, &guest}) {
+        AttackLineBlock* own = s->m_Lane.LaunchPlayer(40, 0);
+        own->m_Id.serial = 5;
+        AttackLineBlock* enemy = s->m_Lane.LaunchEnemy(30, 0, 0);
+        enemy->m_Id.serial = 6;
+    }
+    struct Case {
+        int32_t local;
+        std::vector<int32_t> fields;
+        int32_t sent;  // the game message, 0: none
+        bool hostOnly;
+    };
+    const Case cases[] = {
+        {MSG_BULLET_GAIN, {1, 12}, netmsg::kBulletGain, false},
+        {MSG_ITEM_GET, {5}, netmsg::kItemGet, false},
+        {MSG_BIG_STONE, {2, 3}, netmsg::kBigStone, false},
+        {MSG_PLAY_TIME_STEP, {}, netmsg::kSpeedUp, true},
+        {MSG_LANE_UNITS_MET, {0, 0, 6, 30, 0, 0, 5, 40}, netmsg::kLaneUnitsMet, true},
+        {MSG_LANE_UNIT_POWER, {0, 0, 5, 25}, netmsg::kLaneUnitPower, true},
+        {MSG_LANE_UNIT_HIT_MINE, {0, 0, 5, 0, 0, 99}, netmsg::kLaneUnitHitMine, true},
+    };
+    std::vector<std::vector<uint8_t>> met;
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.local);
+        for (TestBattle* s : {&host, &guest}) {
+            s->sent.clear();
+            PayloadWriter w;
+            w.I32(c.local);
+            for (int32_t f : c.fields)
+                w.I32(f);
+            std::vector<uint8_t> bytes = w.Bytes();
+            const int length = static_cast<int>(bytes.size());
+            bytes.resize(kSceneMessageDataBytes, 0);
+            s->Dispatch(c.local, bytes.data(), length);
+            const bool expected = s->host || !c.hostOnly;
+            EXPECT_EQ(s->Sent(c.sent).size(), expected ? 1u : 0u) << (s->host ? "host" : "guest");
+        }
+        if (c.local == MSG_LANE_UNITS_MET)
+            met = host.Sent(netmsg::kLaneUnitsMet);
+    }
+    // The host resolved the meeting (40 against 30 of the same kind) and sent the powers; the
+    // guest's lane is as it was until the host's messages arrive.
+    EXPECT_EQ(Powers(guest.m_Lane.m_PlayerUnits), (std::vector<int32_t>{40}));
+    ASSERT_EQ(met.size(), 1u);
+    EXPECT_EQ(static_cast<int32_t>(WordAt(met[0].data(), 4 + 20)), 5);  // the host's own unit first
+    EXPECT_EQ(static_cast<int32_t>(WordAt(met[0].data(), 4 + 36)), 6);
+}
+
+} // namespace
