@@ -6,6 +6,7 @@
 #     python3 tools/menudata/make_main_menu_data.py .
 # and commit what it writes.
 import os, sys
+from uixml import mix
 
 ROOT = sys.argv[1]
 LAYOUT_DIR = os.path.join(ROOT, "data/data/menu")
@@ -32,12 +33,6 @@ def img(path, w, h, ops):
     recipe.extend(ops)
     recipe.append("")
     return path
-
-
-def mix(c, t, to="#FFFFFF"):
-    a = [int(c[i:i + 2], 16) for i in (1, 3, 5)]
-    b = [int(to[i:i + 2], 16) for i in (1, 3, 5)]
-    return "#" + "".join(f"{round(x + (y - x) * t):02X}" for x, y in zip(a, b))
 
 
 def button(key, w, h, colour, label, size=None, sub=None, icon=None, round_=None):

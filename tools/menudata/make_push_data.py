@@ -10,6 +10,7 @@
 #     python3 tools/menudata/make_push_data.py .
 # and commit what it writes.
 import os, random, struct, sys
+from uixml import child, static
 
 ROOT = sys.argv[1]
 DATA = os.path.join(ROOT, "data/data")
@@ -52,15 +53,6 @@ def anim(path, scenes):
         recipe.extend(tracks)
     recipe.append("")
     return path
-
-
-def child(kind, name, x, y, w, h, inner=""):
-    return (f'<child type="{kind}" name="{name}"><pos x="{x}" y="{y}"/><rect l="0" t="0" r="{w}" b="{h}"/>'
-            f"{inner}</child>")
-
-
-def static(name, x, y, w, h, picture):
-    return child("PICTURE", name, x, y, w, h, f'<asset type="STATIC">{picture}</asset>')
 
 
 def animated(name, x, y, w, h, path):

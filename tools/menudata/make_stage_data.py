@@ -9,6 +9,10 @@
 #     python3 tools/menudata/make_stage_data.py .
 # and commit what it writes.
 import math, os, re, sys
+from functools import partial
+
+import uixml
+from uixml import child, frame, label, layout, mix, picture, static, wnd
 
 ROOT = sys.argv[1]
 DATA = os.path.join(ROOT, "data/data")
@@ -24,10 +28,7 @@ recipe = ["# The stage challenge: the play screen around the board, the goal gau
           "# Written by tools/menudata/make_stage_data.py with the layouts they belong to.", ""]
 
 
-def mix(c, t, to="#FFFFFF"):
-    a = [int(c[i:i + 2], 16) for i in (1, 3, 5)]
-    b = [int(to[i:i + 2], 16) for i in (1, 3, 5)]
-    return "#" + "".join(f"{round(x + (y - x) * t):02X}" for x, y in zip(a, b))
+animbutton = partial(uixml.animbutton, kind="NORMAL")
 
 
 def image(name, w, h, ops, folder="stage"):
@@ -63,42 +64,6 @@ def button(key, w, h, colour, text, size=22):
                                ("OVER", [f"{key}_o.png motion=still ms=400"]),
                                ("DOWN", [f"{key}_d.png motion=press ms=120 amount=0.94"]),
                                ("DISABLE", [f"{key}_x.png motion=still ms=400"])])
-
-
-def child(kind, name, x, y, w, h, inner=""):
-    return (f'<child type="{kind}" name="{name}"><pos x="{x}" y="{y}"/><rect l="0" t="0" r="{w}" b="{h}"/>'
-            f"{inner}</child>")
-
-
-def label(name, x, y, w, h, size, colour, text="", align="Left"):
-    return child("LABEL", name, x, y, w, h,
-                 f'<label val="{text}"/><FontName val="{FACE}"/><FontSize val="{size}"/><Color val="{colour}"/>'
-                 f'<HAlign val="{align}"/><VAlign val="Center"/>')
-
-
-def picture(name, x, y, w, h, asset=None, inner=""):
-    a = f'<asset type="ANIMATION">{asset}</asset>' if asset else ""
-    return child("PICTURE", name, x, y, w, h, a + inner)
-
-
-def static(name, x, y, w, h, png):
-    return child("PICTURE", name, x, y, w, h, f'<asset type="STATIC">{png}</asset>')
-
-
-def wnd(name, x, y, w, h, inner=""):
-    return child("WND", name, x, y, w, h, inner)
-
-
-def animbutton(name, x, y, w, h, asset):
-    return child("ANIMBUTTON", name, x, y, w, h, f'<asset type="NORMAL">{asset}</asset>')
-
-
-def layout(top, children, animation=None, kind="PANEL"):
-    props = (f'  <properties>\n    <property name="UIAnimation" val="{animation}"/>\n  </properties>\n'
-             if animation else "")
-    return ('<?xml version="1.0" encoding="UTF-8"?>\n<kevrin version="2">\n' + props +
-            f'  <base type="{kind}" name="{top}">\n    <pos x="0" y="0"/><rect l="0" t="0" r="1024" b="768"/>\n    '
-            + "\n    ".join(children) + "\n  </base>\n</kevrin>\n")
 
 
 def write(path, text):
@@ -315,7 +280,7 @@ def goal_layout(top, kind):
     if kind == "point":
         c.append(label("Label_point_caption", 60, 376, 180, 24, 14, "#B8C2E8", "POINTS TO SCORE"))
     c += [wnd("layer_num", 0, 0, 1024, 768), wnd("layer_particle", 0, 0, 1024, 768)]
-    return layout(top, c)
+    return layout(top, c, kind="PANEL")
 
 
 image("stage_gauge_back.png", 32, 258, ["rect 0 0 32 258 #0B1024 r=14", "frame 0 0 32 258 2 #FFFFFF40 r=14"])
@@ -405,11 +370,6 @@ body = [picture("Pic_select_panel", 0, 0, PW, PH, PANEL),
         label("Label_select_keys", 30, PH - 84, 250, 44, 14, GREY, "W / E  or  wheel")]
 select = [picture("Pic_popup_dim", 0, 0, 1024, 768, DIM), wnd("Wnd_stageselect_body", PX, PY, PW, PH, "".join(body))]
 write(os.path.join(DATA, "stageselect.xml"), layout("Wnd_stageselect", select, "stageselect_UIAnimation.xml", "WND"))
-
-
-def frame(at, x, y, alpha):
-    return (f'<frame cnt="{at}"><posx val="{x}"/><posy val="{y}"/><scalex val="1"/><scaley val="1"/>'
-            f'<centerx val="0"/><centery val="0"/><rotate val="0"/><alpha val="{alpha}"/></frame>')
 
 
 def ui_scene(name, top_frames, body_frames):

@@ -10,6 +10,8 @@
 #     python3 tools/menudata/make_tutorial_data.py .
 # and commit what it writes.
 import os, sys
+import uixml
+from uixml import animbutton, child, frame, label, mix, picture
 
 ROOT = sys.argv[1]
 DATA = os.path.join(ROOT, "data/data")
@@ -22,12 +24,6 @@ BLOCKS = {"R": RED, "G": GREEN, "B": BLUE, "Y": YELLOW, "P": PURPLE}
 
 recipe = ["# The tutorial, battle-help and special-mode pop-ups: panels, buttons, category pictures.",
           "# Written by tools/menudata/make_tutorial_data.py with the layouts they belong to.", ""]
-
-
-def mix(c, t, to="#FFFFFF"):
-    a = [int(c[i:i + 2], 16) for i in (1, 3, 5)]
-    b = [int(to[i:i + 2], 16) for i in (1, 3, 5)]
-    return "#" + "".join(f"{round(x + (y - x) * t):02X}" for x, y in zip(a, b))
 
 
 def image(name, w, h, ops):
@@ -64,43 +60,16 @@ def button(key, w, h, colour, label, size=22):
     return f"tutorial/{key}.xml"
 
 
-def child(kind, name, x, y, w, h, inner=""):
-    return (f'<child type="{kind}" name="{name}"><pos x="{x}" y="{y}"/><rect l="0" t="0" r="{w}" b="{h}"/>'
-            f"{inner}</child>")
-
-
-def label(name, x, y, w, h, size, colour, text="", align="Left"):
-    return child("LABEL", name, x, y, w, h,
-                 f'<label val="{text}"/><FontName val="KelmorSoft"/><FontSize val="{size}"/><Color val="{colour}"/>'
-                 f'<HAlign val="{align}"/><VAlign val="Center"/>')
-
-
-def picture(name, x, y, w, h, asset=None):
-    inner = f'<asset type="ANIMATION">{asset}</asset>' if asset else ""
-    return child("PICTURE", name, x, y, w, h, inner)
-
-
-def animbutton(name, x, y, w, h, asset):
-    return child("ANIMBUTTON", name, x, y, w, h, f'<asset type="GROUP">{asset}</asset>')
-
-
 def write(name, text):
     with open(os.path.join(DATA, name), "w") as f:
         f.write(text)
 
 
 def layout(file, top, children):
+    """Writes the layout `file` with its UI animation named after it; returns that name."""
     animation = file[:-4] + "_UIAnimation.xml"
-    write(file, '<?xml version="1.0" encoding="UTF-8"?>\n<kevrin version="2">\n  <properties>\n'
-                f'    <property name="UIAnimation" val="{animation}"/>\n  </properties>\n'
-                f'  <base type="WND" name="{top}">\n    <pos x="0" y="0"/><rect l="0" t="0" r="1024" b="768"/>\n    '
-                + "\n    ".join(children) + "\n  </base>\n</kevrin>\n")
+    write(file, uixml.layout(top, children, animation))
     return animation
-
-
-def frame(at, x, y, alpha):
-    return (f'<frame cnt="{at}"><posx val="{x}"/><posy val="{y}"/><scalex val="1"/><scaley val="1"/>'
-            f'<centerx val="0"/><centery val="0"/><rotate val="0"/><alpha val="{alpha}"/></frame>')
 
 
 class Animation:
