@@ -12,7 +12,7 @@ import os, sys
 from functools import partial
 
 import uixml
-from uixml import child, frame, mix, picture, static, wnd
+from uixml import child, frame, mix, picture, static, ui_scenes, wnd
 
 ROOT = sys.argv[1]
 LAYOUTS = os.path.join(ROOT, "data/data/layout")
@@ -209,18 +209,11 @@ market = [picture("Pic_market_panel", 0, 0, MW, MH, still("market_panel.png")),
 def market_animation():
     """The market slides in, its buy button opens (on) or stays dim (off), and it leaves."""
     top, buy = "Wnd_LayoutGalaxyMarket", "market_buy_Normal"
-    text = ['<?xml version="1.0" encoding="UTF-8"?>', '<kvanimation version="1.2">']
+    scenes = []
     bx, by = 140, 78
 
     def scene(name, top_frames, buy_frames):
-        text.append(f'  <scene name="{name}">')
-        text.append(f'    <asset type="UI" name="UIWND_{top}"><rect l="0" t="0" r="{MW}" b="{MH}"/></asset>')
-        text.append(f'    <asset type="UI" name="UIWND_{buy}"><rect l="0" t="0" r="200" b="52"/></asset>')
-        text.append(f'    <object name="{top}" ani="a0"><asset link="UIWND_{top}" type="UI"/></object>')
-        text.append(f'    <object name="{buy}" ani="a1"><asset link="UIWND_{buy}" type="UI"/></object>')
-        text.append('    <anim name="a0">' + "".join(top_frames) + "</anim>")
-        text.append('    <anim name="a1">' + "".join(buy_frames) + "</anim>")
-        text.append("  </scene>")
+        scenes.append((name, [(top, MW, MH, top_frames), (buy, 200, 52, buy_frames)]))
 
     here = [frame(0, MX, MY, 1), frame(300, MX, MY, 1)]
     dim = [frame(0, bx, by, 0.45), frame(300, bx, by, 0.45)]
@@ -233,7 +226,7 @@ def market_animation():
     scene("market_buy", [frame(0, MX, MY, 1), frame(300, MX, MY - 8, 1), frame(800, MX, MY + 60, 0)],
           [frame(0, bx, by, 1), frame(800, bx, by, 0)])
     scene("all_out", [frame(0, MX, MY, 1), frame(400, MX, MY + 60, 0)], [frame(0, bx, by, 1), frame(400, bx, by, 0)])
-    return "\n".join(text) + "\n</kvanimation>\n"
+    return ui_scenes(scenes)
 
 
 write("LayoutGalaxyMarket.xml", layout("Wnd_LayoutGalaxyMarket", market, MX, MY, MW, MH,

@@ -7,7 +7,7 @@
 #     python3 tools/menudata/make_iq_data.py .
 # and commit what it writes.
 import os, sys
-from uixml import animbutton, child, frame, label, layout, mix, picture, static, wnd
+from uixml import animbutton, child, frame, label, layout, mix, picture, static, ui_scenes, wnd
 
 ROOT = sys.argv[1]
 DATA = os.path.join(ROOT, "data/data")
@@ -59,21 +59,6 @@ def anim_states(key):
         recipe.append(f"track {key}_{s}.png {motion}")
     recipe.append("")
     return f"iq/{key}.xml"
-
-
-def ui_animation(scenes):
-    """scenes: name -> list of (window, w, h, frames)."""
-    text = ['<?xml version="1.0" encoding="UTF-8"?>', '<kvanimation version="1.2">']
-    for name, objects in scenes.items():
-        text.append(f'  <scene name="{name}">')
-        for window, w, h, _ in objects:
-            text.append(f'    <asset type="UI" name="UIWND_{window}"><rect l="0" t="0" r="{w}" b="{h}"/></asset>')
-        for i, (window, _, _, _) in enumerate(objects):
-            text.append(f'    <object name="{window}" ani="a{i}"><asset link="UIWND_{window}" type="UI"/></object>')
-        for i, (_, _, _, frames) in enumerate(objects):
-            text.append(f'    <anim name="a{i}">' + "".join(frames) + "</anim>")
-        text.append("  </scene>")
-    return "\n".join(text) + "\n</kvanimation>\n"
 
 
 def write(relative, text):
@@ -226,7 +211,7 @@ editor = [
 write("layout/LayoutIQPuzzleEditor.xml",
       layout("Wnd_LayoutIQPuzzleEditor", editor, "LayoutIQPuzzleEditor_UIAnimation.xml"))
 off = [frame(0, 2000, 0, 0), frame(10, 2000, 0, 0)]
-write("LayoutIQPuzzleEditor_UIAnimation.xml", ui_animation({
+write("LayoutIQPuzzleEditor_UIAnimation.xml", ui_scenes({
     "editor_in": [("Wnd_editor_tools", 1024, 768, [frame(0, 0, 0, 0), frame(250, 0, 0, 1)]),
                   ("Wnd_editor_test_tools", 1024, 768, off)],
     "editor_test_in": [("Wnd_editor_test_tools", 1024, 768, [frame(0, 0, 0, 0), frame(250, 0, 0, 1)]),
@@ -288,7 +273,7 @@ select += [
     picture("Pic_iqlist_hint", 740, 712, 280, 28, HINT_SEL),
 ]
 write("iqpuzzle_select.xml", layout("Wnd_iqpuzzle_select", select, "iqpuzzle_select_UIAnimation.xml"))
-write("iqpuzzle_select_UIAnimation.xml", ui_animation({
+write("iqpuzzle_select_UIAnimation.xml", ui_scenes({
     "iqlist_in": [("Wnd_iqpuzzle_select", 1024, 768, [frame(0, 0, 0, 0), frame(300, 0, 0, 1)])],
     "iqlist_out": [("Wnd_iqpuzzle_select", 1024, 768, [frame(0, 0, 0, 1), frame(250, 0, 0, 0)])],
 }))

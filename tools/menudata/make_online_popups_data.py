@@ -8,7 +8,7 @@
 #     python3 tools/menudata/make_online_popups_data.py .
 # and commit what it writes.
 import os, re, sys
-from uixml import animbutton, child, frame, label, layout, mix, picture, ui_animation
+from uixml import animbutton, child, label, layout, mix, picture, ui_animation
 
 ROOT = sys.argv[1]
 DATA = os.path.join(ROOT, "data/data")

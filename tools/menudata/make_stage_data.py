@@ -12,7 +12,7 @@ import math, os, re, sys
 from functools import partial
 
 import uixml
-from uixml import child, frame, label, layout, mix, picture, static, wnd
+from uixml import child, label, layout, mix, picture, static, ui_animation, wnd
 
 ROOT = sys.argv[1]
 DATA = os.path.join(ROOT, "data/data")
@@ -372,21 +372,7 @@ select = [picture("Pic_popup_dim", 0, 0, 1024, 768, DIM), wnd("Wnd_stageselect_b
 write(os.path.join(DATA, "stageselect.xml"), layout("Wnd_stageselect", select, "stageselect_UIAnimation.xml", "WND"))
 
 
-def ui_scene(name, top_frames, body_frames):
-    return "\n".join([f'  <scene name="{name}">',
-                      '    <asset type="UI" name="UIWND_Wnd_stageselect"><rect l="0" t="0" r="1024" b="768"/></asset>',
-                      f'    <asset type="UI" name="UIWND_Wnd_stageselect_body"><rect l="0" t="0" r="{PW}" b="{PH}"/></asset>',
-                      '    <object name="Wnd_stageselect" ani="a0"><asset link="UIWND_Wnd_stageselect" type="UI"/></object>',
-                      '    <object name="Wnd_stageselect_body" ani="a1"><asset link="UIWND_Wnd_stageselect_body" type="UI"/></object>',
-                      '    <anim name="a0">' + "".join(top_frames) + "</anim>",
-                      '    <anim name="a1">' + "".join(body_frames) + "</anim>", "  </scene>"])
-
-
 write(os.path.join(DATA, "stageselect_UIAnimation.xml"),
-      '<?xml version="1.0" encoding="UTF-8"?>\n<kvanimation version="1.2">\n' +
-      ui_scene("select_in", [frame(0, 0, 0, 0), frame(220, 0, 0, 1)],
-               [frame(0, PX, PY + 40, 0), frame(260, PX, PY - 6, 1), frame(340, PX, PY, 1)]) + "\n" +
-      ui_scene("select_out", [frame(0, 0, 0, 1), frame(200, 0, 0, 0)],
-               [frame(0, PX, PY, 1), frame(200, PX, PY + 30, 0)]) + "\n</kvanimation>\n")
+      ui_animation("Wnd_stageselect", "Wnd_stageselect_body", PX, PY, PW, PH, ["select_in"], "select_out"))
 
 write(RECIPE, "\n".join(recipe))

@@ -11,7 +11,7 @@
 # and commit what it writes.
 import os, sys
 import uixml
-from uixml import animbutton, child, frame, label, mix, picture
+from uixml import animbutton, child, frame, label, mix, picture, popup_tracks
 
 ROOT = sys.argv[1]
 DATA = os.path.join(ROOT, "data/data")
@@ -76,21 +76,14 @@ class Animation:
     """A UI animation file: scenes, each driving named windows through key frames."""
 
     def __init__(self):
-        self.text = ['<?xml version="1.0" encoding="UTF-8"?>', '<kvanimation version="1.2">']
+        self.scenes = []
 
     def scene(self, name, tracks):
         """tracks: (window, w, h, [frames])"""
-        self.text.append(f'  <scene name="{name}">')
-        for i, (window, w, h, _) in enumerate(tracks):
-            self.text.append(f'    <asset type="UI" name="UIWND_{window}"><rect l="0" t="0" r="{w}" b="{h}"/></asset>')
-        for i, (window, _, _, _) in enumerate(tracks):
-            self.text.append(f'    <object name="{window}" ani="a{i}"><asset link="UIWND_{window}" type="UI"/></object>')
-        for i, (_, _, _, frames) in enumerate(tracks):
-            self.text.append(f'    <anim name="a{i}">' + "".join(frames) + "</anim>")
-        self.text.append("  </scene>")
+        self.scenes.append((name, tracks))
 
     def save(self, file):
-        write(file, "\n".join(self.text) + "\n</kvanimation>\n")
+        write(file, uixml.ui_scenes(self.scenes))
 
 
 def panel(name, w, h, colour):
@@ -106,12 +99,10 @@ def popup(file, top, body, x, y, w, h, colour, title, children, ins, out, extra=
              label("Label_popup_title", 20, 12, w - 40, 46, 30, "#FFFFFF", title, "Center")] + children
     anim = Animation()
     for name in ins:
-        anim.scene(name, [(top, 1024, 768, [frame(0, 0, 0, 0), frame(220, 0, 0, 1)]),
-                          (body, w, h, [frame(0, x, y + 40, 0), frame(260, x, y - 6, 1), frame(340, x, y, 1)])])
+        anim.scene(name, popup_tracks(top, body, x, y, w, h, True))
     for name, tracks in (extra or []):
         anim.scene(name, tracks)
-    anim.scene(out, [(top, 1024, 768, [frame(0, 0, 0, 1), frame(200, 0, 0, 0)]),
-                     (body, w, h, [frame(0, x, y, 1), frame(200, x, y + 30, 0)])])
+    anim.scene(out, popup_tracks(top, body, x, y, w, h, False))
     anim.save(layout(file, top, [picture("Pic_popup_dim", 0, 0, 1024, 768, DIM),
                                  child("WND", body, x, y, w, h, "".join(inner))]))
 

@@ -58,23 +58,33 @@ def frame(at, x, y, alpha):
             f'<centerx val="0"/><centery val="0"/><rotate val="0"/><alpha val="{alpha}"/></frame>')
 
 
-def ui_animation(top, body, bx, by, bw, bh, ins, out):
-    """Pop-up scenes: each of `ins` fades the backdrop `top` in and slides the panel `body` (at
-    bx, by, bw x bh) up into place; `out` fades and drops them away."""
+def ui_scenes(scenes):
+    """A UI animation file. `scenes`: scene name -> its tracks (a dict, or (name, tracks) pairs),
+    each track (window, w, h, [frames]) driving a window of that size through its key frames."""
     text = ['<?xml version="1.0" encoding="UTF-8"?>', '<kvanimation version="1.2">']
-
-    def scene(name, top_frames, body_frames):
+    for name, tracks in (scenes.items() if isinstance(scenes, dict) else scenes):
         text.append(f'  <scene name="{name}">')
-        text.append(f'    <asset type="UI" name="UIWND_{top}"><rect l="0" t="0" r="1024" b="768"/></asset>')
-        text.append(f'    <asset type="UI" name="UIWND_{body}"><rect l="0" t="0" r="{bw}" b="{bh}"/></asset>')
-        text.append(f'    <object name="{top}" ani="a0"><asset link="UIWND_{top}" type="UI"/></object>')
-        text.append(f'    <object name="{body}" ani="a1"><asset link="UIWND_{body}" type="UI"/></object>')
-        text.append('    <anim name="a0">' + "".join(top_frames) + "</anim>")
-        text.append('    <anim name="a1">' + "".join(body_frames) + "</anim>")
+        for window, w, h, _ in tracks:
+            text.append(f'    <asset type="UI" name="UIWND_{window}"><rect l="0" t="0" r="{w}" b="{h}"/></asset>')
+        for i, (window, _, _, _) in enumerate(tracks):
+            text.append(f'    <object name="{window}" ani="a{i}"><asset link="UIWND_{window}" type="UI"/></object>')
+        for i, (_, _, _, frames) in enumerate(tracks):
+            text.append(f'    <anim name="a{i}">' + "".join(frames) + "</anim>")
         text.append("  </scene>")
-
-    for name in ins:
-        scene(name, [frame(0, 0, 0, 0), frame(220, 0, 0, 1)],
-              [frame(0, bx, by + 40, 0), frame(260, bx, by - 6, 1), frame(340, bx, by, 1)])
-    scene(out, [frame(0, 0, 0, 1), frame(200, 0, 0, 0)], [frame(0, bx, by, 1), frame(200, bx, by + 30, 0)])
     return "\n".join(text) + "\n</kvanimation>\n"
+
+
+def popup_tracks(top, body, bx, by, bw, bh, shown):
+    """The tracks of a pop-up's scene: the full-screen backdrop `top` fades and the panel `body`
+    (at bx, by, bw x bh) slides up into place (`shown`), or fades and drops away."""
+    if shown:
+        return [(top, 1024, 768, [frame(0, 0, 0, 0), frame(220, 0, 0, 1)]),
+                (body, bw, bh, [frame(0, bx, by + 40, 0), frame(260, bx, by - 6, 1), frame(340, bx, by, 1)])]
+    return [(top, 1024, 768, [frame(0, 0, 0, 1), frame(200, 0, 0, 0)]),
+            (body, bw, bh, [frame(0, bx, by, 1), frame(200, bx, by + 30, 0)])]
+
+
+def ui_animation(top, body, bx, by, bw, bh, ins, out):
+    """Pop-up scenes: each of `ins` shows the pop-up, `out` takes it away."""
+    return ui_scenes([(name, popup_tracks(top, body, bx, by, bw, bh, True)) for name in ins] +
+                     [(out, popup_tracks(top, body, bx, by, bw, bh, False))])
