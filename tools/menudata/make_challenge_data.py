@@ -13,6 +13,7 @@ from functools import partial
 
 import uixml
 from uixml import child, frame, mix, picture, static, ui_scenes, wnd
+from recipes import Recipe
 
 ROOT = sys.argv[1]
 LAYOUTS = os.path.join(ROOT, "data/data/layout")
@@ -22,18 +23,13 @@ NAVY, INK, PAPER, BLUE, GREEN, YELLOW, GREY = "#1B2340", "#141828", "#F4F6FB", "
 RED, PURPLE, TEAL, ORANGE = "#E8505B", "#9B6BDF", "#2BB5B8", "#F28C38"
 DIR = "challenge"
 
-recipe = ["# The combo and point challenges: side panels, badges, the market, effects, lives, signs, the",
-          "# bonus-time banner, the challenges' digit styles and their sounds.",
-          "# Written by tools/menudata/make_challenge_data.py with the layouts they belong to.", ""]
+recipe = Recipe("challenge", ["# The combo and point challenges: side panels, badges, the market, effects, lives, signs, the",
+                              "# bonus-time banner, the challenges' digit styles and their sounds.",
+                              "# Written by tools/menudata/make_challenge_data.py with the layouts they belong to.", ""])
+image = recipe.image
 
 
 animbutton = partial(uixml.animbutton, kind="NORMAL")
-
-
-def image(name, w, h, ops):
-    recipe.append(f"[image data/{DIR}/{name} {w} {h}]")
-    recipe.extend(ops)
-    recipe.append("")
 
 
 def anim(path, scenes):

@@ -8,6 +8,7 @@
 # and commit what it writes.
 import os, sys
 from uixml import animbutton, child, frame, label, layout, mix, picture, static, ui_scenes, wnd
+from recipes import Recipe
 
 ROOT = sys.argv[1]
 DATA = os.path.join(ROOT, "data/data")
@@ -18,15 +19,10 @@ RED, PURPLE, TEAL, ORANGE, INK = "#E8505B", "#9B6BDF", "#2BB5B8", "#F28C38", "#0
 TAB_COLOURS = {"easy": GREEN, "normal": BLUE, "hard": RED, "user": PURPLE}
 TAB_TEXT = {"easy": "EASY", "normal": "NORMAL", "hard": "HARD", "user": "MY PUZZLES"}
 
-recipe = ["# The logic-puzzle screens: the play screen's side panel, the chooser's slots and pages, the",
-          "# editor's backdrop, palette frames and buttons.",
-          "# Written by tools/menudata/make_iq_data.py with the layouts they belong to.", ""]
-
-
-def image(name, w, h, ops):
-    recipe.append(f"[image data/iq/{name} {w} {h}]")
-    recipe.extend(ops)
-    recipe.append("")
+recipe = Recipe("iq", ["# The logic-puzzle screens: the play screen's side panel, the chooser's slots and pages, the",
+                       "# editor's backdrop, palette frames and buttons.",
+                       "# Written by tools/menudata/make_iq_data.py with the layouts they belong to.", ""])
+image = recipe.image
 
 
 def still(name, motion="still", ms=1000, amount=None):

@@ -8,6 +8,7 @@
 # and commit what it writes.
 import os, sys
 from uixml import animbutton, child, label, layout, mix, picture, ui_animation
+from recipes import Recipe
 
 ROOT = sys.argv[1]
 DATA = os.path.join(ROOT, "data/data")
@@ -16,49 +17,11 @@ RECIPE = os.path.join(ROOT, "data/recipes/67_menu_popups.recipe")
 NAVY, PAPER, BLUE, GREEN, YELLOW, GREY = "#1B2340", "#F4F6FB", "#3D8BFD", "#3CC47C", "#F7C548", "#8E96A3"
 RED, PURPLE, TEAL, ORANGE = "#E8505B", "#9B6BDF", "#2BB5B8", "#F28C38"
 
-recipe = ["# The main menu's pop-ups: mode start, purchases, options, records and skins.",
-          "# Written by tools/menudata/make_menu_popups_data.py with the layouts they belong to.", ""]
+recipe = Recipe("menupop", ["# The main menu's pop-ups: mode start, purchases, options, records and skins.",
+                            "# Written by tools/menudata/make_menu_popups_data.py with the layouts they belong to.", ""])
+image, still, button, panel = recipe.image, recipe.still, recipe.button, recipe.panel
 
 
-def image(name, w, h, ops):
-    recipe.append(f"[image data/menupop/{name} {w} {h}]")
-    recipe.extend(ops)
-    recipe.append("")
-
-
-made_stills = set()
-
-
-def still(name):
-    """A one-scene animation showing one picture; returns the layout's asset path."""
-    base = name[:-4]
-    if base in made_stills:
-        return f"menupop/still_{base}.xml"
-    made_stills.add(base)
-    recipe.append(f"[anim data/menupop/still_{base}.xml]")
-    recipe.append("scene still")
-    recipe.append(f"track {name} motion=still ms=1000")
-    recipe.append("")
-    return f"menupop/still_{base}.xml"
-
-
-def button(key, w, h, colour, label, size=22):
-    r = min(14, h // 3)
-    states = {"n": (colour, "#FFFFFF"), "o": (mix(colour, 0.15), "#FFFFFF"),
-              "d": (mix(colour, 0.2, "#000000"), "#F0F0F0"), "x": (GREY, "#DDE1E8")}
-    for s, (fill, text) in states.items():
-        ops = [f"rect 2 5 {w - 4} {h - 6} #0B0F1E50 r={r}", f"rect 2 2 {w - 4} {h - 6} {fill} r={r}",
-               f"frame 2 2 {w - 4} {h - 6} 2 #FFFFFF90 r={r}"]
-        if label:
-            ops.append(f'text {w // 2} {(h - 6 - size) // 2} {size} {text} "{label}" align=center shadow=#00000040')
-        image(f"{key}_{s}.png", w, h, ops)
-    recipe.append(f"[anim data/menupop/{key}.xml]")
-    for scene, s, motion in (("NORMAL", "n", "motion=still ms=400"), ("OVER", "o", "motion=still ms=400"),
-                             ("DOWN", "d", "motion=press ms=120 amount=0.94"), ("DISABLE", "x", "motion=still ms=400")):
-        recipe.append(f"scene {scene}")
-        recipe.append(f"track {key}_{s}.png {motion}")
-    recipe.append("")
-    return f"menupop/{key}.xml"
 
 
 def picture_button(key, w, h, normal_ops, over_ops, disabled_ops):
@@ -77,16 +40,6 @@ def picture_button(key, w, h, normal_ops, over_ops, disabled_ops):
 
 def box(name, x, y, w, h, children):
     return child("WND", name, x, y, w, h, "".join(children))
-
-
-def panel(name, w, h, colour, title=None):
-    ops = [f"rect 4 6 {w - 8} {h - 8} #0B0F1E40 r=24", f"rect 0 0 {w - 4} {h - 6} {PAPER} r=24",
-           f"rect 0 0 {w - 4} 70 {colour} r=24", f"rect 0 46 {w - 4} 24 {colour}",
-           f"frame 0 0 {w - 4} {h - 6} 3 #FFFFFF r=24"]
-    if title:
-        ops.append(f'text {(w - 4) // 2} 14 34 #FFFFFF "{title}" align=center shadow=#00000050')
-    image(name, w, h, ops)
-    return still(name)
 
 
 def write(file, top, body, bx, by, bw, bh, children, ins, out):

@@ -9,6 +9,7 @@
 # and commit what it writes.
 import os, re, sys
 from uixml import animbutton, child, label, layout, mix, picture, ui_animation
+from recipes import Recipe
 
 ROOT = sys.argv[1]
 DATA = os.path.join(ROOT, "data/data")
@@ -19,49 +20,9 @@ NAVY, PAPER, BLUE, GREEN, YELLOW, GREY = "#1B2340", "#F4F6FB", "#3D8BFD", "#3CC4
 RED, PURPLE, TEAL, ORANGE = "#E8505B", "#9B6BDF", "#2BB5B8", "#F28C38"
 FONT = 'FontName val="KelmorSoft"'
 
-recipe = ["# The ranking and achievements pop-ups: panels, rows, buttons and the 75 achievement icons.",
-          "# Written by tools/menudata/make_online_popups_data.py with the layouts they belong to.", ""]
-
-
-def image(name, w, h, ops):
-    recipe.append(f"[image data/online/{name} {w} {h}]")
-    recipe.extend(ops)
-    recipe.append("")
-
-
-def still(name):
-    """A one-scene animation showing one picture; returns the layout's asset path."""
-    base = name[:-4]
-    recipe.append(f"[anim data/online/still_{base}.xml]")
-    recipe.append("scene still")
-    recipe.append(f"track {name} motion=still ms=1000")
-    recipe.append("")
-    return f"online/still_{base}.xml"
-
-
-def button(key, w, h, colour, label, size=22):
-    r = min(14, h // 3)
-    states = {"n": (colour, "#FFFFFF"), "o": (mix(colour, 0.15), "#FFFFFF"),
-              "d": (mix(colour, 0.2, "#000000"), "#F0F0F0"), "x": (GREY, "#DDE1E8")}
-    for s, (fill, text) in states.items():
-        image(f"{key}_{s}.png", w, h, [f"rect 2 5 {w - 4} {h - 6} #0B0F1E50 r={r}",
-                                       f"rect 2 2 {w - 4} {h - 6} {fill} r={r}",
-                                       f"frame 2 2 {w - 4} {h - 6} 2 #FFFFFF90 r={r}",
-                                       f'text {w // 2} {(h - 6 - size) // 2} {size} {text} "{label}" align=center shadow=#00000040'])
-    recipe.append(f"[anim data/online/{key}.xml]")
-    for scene, s, motion in (("NORMAL", "n", "motion=still ms=400"), ("OVER", "o", "motion=still ms=400"),
-                             ("DOWN", "d", "motion=press ms=120 amount=0.94"), ("DISABLE", "x", "motion=still ms=400")):
-        recipe.append(f"scene {scene}")
-        recipe.append(f"track {key}_{s}.png {motion}")
-    recipe.append("")
-    return f"online/{key}.xml"
-
-
-def panel(name, w, h, colour):
-    image(name, w, h, [f"rect 4 6 {w - 8} {h - 8} #0B0F1E40 r=24", f"rect 0 0 {w - 4} {h - 6} {PAPER} r=24",
-                       f"rect 0 0 {w - 4} 70 {colour} r=24", f"rect 0 46 {w - 4} 24 {colour}",
-                       f"frame 0 0 {w - 4} {h - 6} 3 #FFFFFF r=24"])
-    return still(name)
+recipe = Recipe("online", ["# The ranking and achievements pop-ups: panels, rows, buttons and the 75 achievement icons.",
+                           "# Written by tools/menudata/make_online_popups_data.py with the layouts they belong to.", ""])
+image, still, button, panel = recipe.image, recipe.still, recipe.button, recipe.panel
 
 
 image("online_dim.png", 1024, 768, ["fill #0B0F1E99"])

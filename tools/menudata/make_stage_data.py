@@ -13,6 +13,7 @@ from functools import partial
 
 import uixml
 from uixml import child, label, layout, mix, picture, static, ui_animation, wnd
+from recipes import Recipe
 
 ROOT = sys.argv[1]
 DATA = os.path.join(ROOT, "data/data")
@@ -23,47 +24,11 @@ NAVY, PAPER, BLUE, GREEN, YELLOW, GREY = "#1B2340", "#F4F6FB", "#3D8BFD", "#3CC4
 RED, PURPLE, ORANGE = "#E8505B", "#9B6BDF", "#F28C38"
 FACE = "KelmorSoft"
 
-recipe = ["# The stage challenge: the play screen around the board, the goal gauge and its lights, the",
-          "# countdown, the stars and their tail, and the stage select pop-up.",
-          "# Written by tools/menudata/make_stage_data.py with the layouts they belong to.", ""]
-
-
+recipe = Recipe("stage", ["# The stage challenge: the play screen around the board, the goal gauge and its lights, the",
+                          "# countdown, the stars and their tail, and the stage select pop-up.",
+                          "# Written by tools/menudata/make_stage_data.py with the layouts they belong to.", ""])
+image, anim, still, button = recipe.image, recipe.anim, recipe.still, recipe.button
 animbutton = partial(uixml.animbutton, kind="NORMAL")
-
-
-def image(name, w, h, ops, folder="stage"):
-    recipe.append(f"[image data/{folder}/{name} {w} {h}]")
-    recipe.extend(ops)
-    recipe.append("")
-
-
-def anim(name, scenes):
-    """scenes: list of (scene header, [track lines])."""
-    recipe.append(f"[anim data/stage/{name}]")
-    for header, tracks in scenes:
-        recipe.append(f"scene {header}")
-        recipe.extend(f"track {t}" for t in tracks)
-    recipe.append("")
-    return f"stage/{name}"
-
-
-def still(name):
-    return anim(f"still_{name[:-4]}.xml", [("still", [f"{name} motion=still ms=1000"])])
-
-
-def button(key, w, h, colour, text, size=22):
-    r = min(14, h // 3)
-    states = {"n": (colour, "#FFFFFF"), "o": (mix(colour, 0.15), "#FFFFFF"),
-              "d": (mix(colour, 0.2, "#000000"), "#F0F0F0"), "x": (GREY, "#DDE1E8")}
-    for s, (fill, ink) in states.items():
-        image(f"{key}_{s}.png", w, h, [f"rect 2 5 {w - 4} {h - 6} #0B0F1E50 r={r}",
-                                       f"rect 2 2 {w - 4} {h - 6} {fill} r={r}",
-                                       f"frame 2 2 {w - 4} {h - 6} 2 #FFFFFF90 r={r}",
-                                       f'text {w // 2} {(h - 6 - size) // 2} {size} {ink} "{text}" align=center shadow=#00000040'])
-    return anim(f"{key}.xml", [("NORMAL", [f"{key}_n.png motion=still ms=400"]),
-                               ("OVER", [f"{key}_o.png motion=still ms=400"]),
-                               ("DOWN", [f"{key}_d.png motion=press ms=120 amount=0.94"]),
-                               ("DISABLE", [f"{key}_x.png motion=still ms=400"])])
 
 
 def write(path, text):

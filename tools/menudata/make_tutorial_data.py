@@ -10,8 +10,11 @@
 #     python3 tools/menudata/make_tutorial_data.py .
 # and commit what it writes.
 import os, sys
+from functools import partial
+
 import uixml
 from uixml import animbutton, child, frame, label, mix, picture, popup_tracks
+from recipes import Recipe
 
 ROOT = sys.argv[1]
 DATA = os.path.join(ROOT, "data/data")
@@ -22,42 +25,11 @@ NAVY, PAPER, BLUE, GREEN, YELLOW, GREY = "#1B2340", "#F4F6FB", "#3D8BFD", "#3CC4
 RED, PURPLE, TEAL, ORANGE = "#E8505B", "#9B6BDF", "#2BB5B8", "#F28C38"
 BLOCKS = {"R": RED, "G": GREEN, "B": BLUE, "Y": YELLOW, "P": PURPLE}
 
-recipe = ["# The tutorial, battle-help and special-mode pop-ups: panels, buttons, category pictures.",
-          "# Written by tools/menudata/make_tutorial_data.py with the layouts they belong to.", ""]
-
-
-def image(name, w, h, ops):
-    recipe.append(f"[image data/tutorial/{name} {w} {h}]")
-    recipe.extend(ops)
-    recipe.append("")
-
-
-def still(name):
-    """A one-scene animation showing one picture; returns the layout's asset path."""
-    base = name[:-4]
-    recipe.append(f"[anim data/tutorial/still_{base}.xml]")
-    recipe.append("scene still")
-    recipe.append(f"track {name} motion=still ms=1000")
-    recipe.append("")
-    return f"tutorial/still_{base}.xml"
-
-
-def button(key, w, h, colour, label, size=22):
-    r = min(14, h // 3)
-    states = {"n": (colour, "#FFFFFF"), "o": (mix(colour, 0.15), "#FFFFFF"),
-              "d": (mix(colour, 0.2, "#000000"), "#F0F0F0"), "x": ("#C5CAD3", "#F4F6FB")}
-    for s, (fill, text) in states.items():
-        image(f"{key}_{s}.png", w, h, [f"rect 2 5 {w - 4} {h - 6} #0B0F1E50 r={r}",
-                                       f"rect 2 2 {w - 4} {h - 6} {fill} r={r}",
-                                       f"frame 2 2 {w - 4} {h - 6} 2 #FFFFFF90 r={r}",
-                                       f'text {w // 2} {(h - 6 - size) // 2} {size} {text} "{label}" align=center shadow=#00000040'])
-    recipe.append(f"[anim data/tutorial/{key}.xml]")
-    for scene, s, motion in (("NORMAL", "n", "motion=still ms=400"), ("OVER", "o", "motion=still ms=400"),
-                             ("DOWN", "d", "motion=press ms=120 amount=0.94"), ("DISABLE", "x", "motion=still ms=400")):
-        recipe.append(f"scene {scene}")
-        recipe.append(f"track {key}_{s}.png {motion}")
-    recipe.append("")
-    return f"tutorial/{key}.xml"
+recipe = Recipe("tutorial", ["# The tutorial, battle-help and special-mode pop-ups: panels, buttons, category pictures.",
+                             "# Written by tools/menudata/make_tutorial_data.py with the layouts they belong to.", ""])
+image, still, panel = recipe.image, recipe.still, recipe.panel
+# Disabled tutorial buttons are pale, not grey.
+button = partial(recipe.button, disabled=("#C5CAD3", "#F4F6FB"))
 
 
 def write(name, text):
@@ -84,13 +56,6 @@ class Animation:
 
     def save(self, file):
         write(file, uixml.ui_scenes(self.scenes))
-
-
-def panel(name, w, h, colour):
-    image(name, w, h, [f"rect 4 6 {w - 8} {h - 8} #0B0F1E40 r=24", f"rect 0 0 {w - 4} {h - 6} {PAPER} r=24",
-                       f"rect 0 0 {w - 4} 70 {colour} r=24", f"rect 0 46 {w - 4} 24 {colour}",
-                       f"frame 0 0 {w - 4} {h - 6} 3 #FFFFFF r=24"])
-    return still(name)
 
 
 def popup(file, top, body, x, y, w, h, colour, title, children, ins, out, extra=None):
