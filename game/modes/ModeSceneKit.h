@@ -54,7 +54,7 @@ struct CursorArea {
 };
 void SetCursorAreas(std::initializer_list<CursorArea> areas);
 
-// Plays an effect sound when effects are on (over any of the same sound still playing).
+// Plays an effect sound when effects are on.
 void PlayEffect(int key);
 
 // The cubes a ranking table earns: its first new place, 0 to 4, gives 500, 300, 200, 100 or 50,
