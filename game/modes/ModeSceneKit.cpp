@@ -4,15 +4,11 @@
 #include "app/Options.h"
 #include "app/Records.h"
 #include "board/BoardWindows.h"
-#include "board/GameMessages.h"
 #include "engine/DigitDisplay.h"
-#include "engine/InputSystem.h"
-#include "engine/SceneManager.h"
 #include "engine/SoftwareCursor.h"
 #include "engine/SoundTable.h"
 #include "kv/KVLabel.h"
 #include "kv/KVPicture.h"
-#include "kv/KVVanteoAnimButton.h"
 #include "kv/KVWnd.h"
 #include "online/LeaderBoard.h"
 
@@ -39,38 +35,6 @@ int32_t Word(const void* data, int index)
     const uint8_t* p = static_cast<const uint8_t*>(data) + 4 * index;
     return static_cast<int32_t>(static_cast<uint32_t>(p[0]) | static_cast<uint32_t>(p[1]) << 8 |
                                 static_cast<uint32_t>(p[2]) << 16 | static_cast<uint32_t>(p[3]) << 24);
-}
-
-kv::KVWnd* Find(kv::KVWnd* root, const wchar_t* name) { return root ? root->FindChild(name) : nullptr; }
-
-void PostChangeScene(const char* name, int a, int b)
-{
-    ChangeScenePacket packet;
-    packet.length = sizeof(int32_t) + sizeof packet.sceneName + 2 * sizeof(int32_t);
-    packet.id = MSG_CHANGE_SCENE;
-    std::strncpy(packet.sceneName, name, sizeof packet.sceneName - 1);
-    packet.a = a;
-    packet.b = b;
-    if (CSceneManager* manager = CSceneManager::GetSingletonPtr())
-        manager->PostMessage(&packet);
-}
-
-bool KeyPressed(int vk)
-{
-    InputSystem* input = GetInputManager();
-    return input && input->IsKeyPressed(vk);
-}
-
-bool KeyDown(int vk)
-{
-    InputSystem* input = GetInputManager();
-    return input && input->IsKeyDown(vk);
-}
-
-void SetButtonState(kv::KVWnd* root, const wchar_t* name, int state)
-{
-    if (auto* button = dynamic_cast<KVVanteoAnimButton*>(Find(root, name)))
-        button->SetState(state);
 }
 
 void ShowAndStart(kv::KVWnd* window)
@@ -139,13 +103,6 @@ void PlayEffect(int key)
 {
     if (SoundTable.m_effectsEnabled)
         SoundTable.PlaySoundByKey(key, false, -1.0f);
-}
-
-void RestartMusic(int key)
-{
-    SoundTable.StopSoundByKey(key);
-    if (SoundTable.m_musicEnabled)
-        SoundTable.PlaySoundByKey(key, true, -1.0f);
 }
 
 int CubesForRanking(const RankEntry* table, int lastPlaceDivisor)

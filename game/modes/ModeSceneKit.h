@@ -4,6 +4,8 @@
 // local leaderboard best).
 #pragma once
 
+#include "modes/ModeScenePlay.h"
+
 #include <d3d9/D3D9Types.h>
 
 #include <cstdint>
@@ -19,13 +21,14 @@ namespace modekit {
 
 // The little-endian int32 at word `index` of a scene message (word 0 is the id).
 int32_t Word(const void* data, int index);
-kv::KVWnd* Find(kv::KVWnd* root, const wchar_t* name);
-// Posts the change-scene message for the scene manager's next frame.
-void PostChangeScene(const char* name, int a, int b);
-bool KeyPressed(int vk);
-bool KeyDown(int vk);
-// The animated button's state (1 shows it pressed); nothing for another window.
-void SetButtonState(kv::KVWnd* root, const wchar_t* name, int state);
+// Window look-ups, the change-scene post, the keyboard, button states and the music are the
+// playing scenes' own (modes/ModeScenePlay.h).
+using modescene::Find;
+using modescene::KeyDown;
+using modescene::KeyPressed;
+using modescene::PostChangeScene;
+using modescene::RestartMusic;
+using modescene::SetButtonState;
 
 // Shows the window and starts its first animation scene from the beginning: the picture's own
 // animation for a picture, else the window's UI animation.
@@ -53,8 +56,6 @@ void SetCursorAreas(std::initializer_list<CursorArea> areas);
 
 // Plays an effect sound when effects are on.
 void PlayEffect(int key);
-// Stops the music and, when music is on, plays it again from the start, looped.
-void RestartMusic(int key);
 
 // The cubes a ranking table earns: its first new place, 0 to 4, gives 500, 300, 200, 100 or 50,
 // halved when the place below is the player's own; place 5 gives its score divided by

@@ -87,10 +87,22 @@ void MousePosition(float* x, float* y)
 
 void PlayBoardInput(VanteoBlockMap& board, kv::KVWnd* boardWindow)
 {
-    CWindowMouse* mouse = GetInputManager() ? GetInputManager()->GetMouse() : nullptr;
+    HoverBoard(board);
+    BoardClicksAndTurns(board, boardWindow);
+}
+
+void HoverBoard(VanteoBlockMap& board)
+{
     float x = 0.0f, y = 0.0f;
     MousePosition(&x, &y);
     board.Hover(x, y);
+}
+
+void BoardClicksAndTurns(VanteoBlockMap& board, kv::KVWnd* boardWindow)
+{
+    CWindowMouse* mouse = GetInputManager() ? GetInputManager()->GetMouse() : nullptr;
+    float x = 0.0f, y = 0.0f;
+    MousePosition(&x, &y);
     if (mouse) {
         if (mouse->m_dwFlags & mouseflag::kLeftPressed)
             board.Click(x, y);

@@ -32,6 +32,10 @@ void MousePosition(float* x, float* y);
 // (up turns left, down right) and the keys W/U (left) or E/I (right); a turn that starts
 // presses its button of the board window.
 void PlayBoardInput(VanteoBlockMap& board, kv::KVWnd* boardWindow);
+// Its two halves, for a scene that moves the hover in more states than play: the hover at the
+// frame's mouse position, then the clicks, the wheel and the turn keys.
+void HoverBoard(VanteoBlockMap& board);
+void BoardClicksAndTurns(VanteoBlockMap& board, kv::KVWnd* boardWindow);
 
 // While Enter is held, every bullet stack of the board is full (each colour's total rises by
 // what was added).

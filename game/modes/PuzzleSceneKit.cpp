@@ -3,11 +3,8 @@
 #include "app/Getters.h"
 #include "app/Options.h"
 #include "app/Records.h"
-#include "board/GameMessages.h"
 #include "board/VanteoBlockMap.h"
-#include "engine/InputSystem.h"
 #include "engine/RenderBackend.h"
-#include "engine/SceneManager.h"
 #include "engine/SceneMessage.h"
 #include "engine/SoundTable.h"
 #include "kv/KVDirector.h"
@@ -182,24 +179,6 @@ bool PlayLayoutScene(kv::KVWnd* layout, const wchar_t* scene)
     layout->StopUIScene();
     layout->PlayUIScene(scene);
     return true;
-}
-
-void PostChangeScene(const char* scene, int a, int b)
-{
-    ChangeScenePacket packet;
-    packet.length = sizeof(int32_t) + sizeof packet.sceneName + 2 * sizeof(int32_t);
-    packet.id = MSG_CHANGE_SCENE;
-    std::strncpy(packet.sceneName, scene, sizeof packet.sceneName - 1);
-    packet.a = a;
-    packet.b = b;
-    if (CSceneManager* manager = CSceneManager::GetSingletonPtr())
-        manager->PostMessage(&packet);
-}
-
-bool KeyPressed(int vk)
-{
-    InputSystem* input = GetInputManager();
-    return input && input->IsKeyPressed(vk);
 }
 
 void RestartMusic(int key)

@@ -4,6 +4,7 @@
 // reward of a clear, and small window helpers.
 #pragma once
 
+#include "modes/ModeScenePlay.h"
 #include "modes/PuzzleLayout.h"
 
 #include <cstdint>
@@ -86,9 +87,9 @@ void PressLook(kv::KVWnd* root, const wchar_t* name);
 // Plays the layout's animation scene from its start; false without a director
 // or that scene.
 bool PlayLayoutScene(kv::KVWnd* layout, const wchar_t* scene);
-// Posts a change of scene to the scene queue.
-void PostChangeScene(const char* scene, int a, int b);
-bool KeyPressed(int vk);
+// The change-scene post and the keyboard are the playing scenes' own (modes/ModeScenePlay.h).
+using modescene::KeyPressed;
+using modescene::PostChangeScene;
 // Stops the music of `key` and, while music is on, plays it again looped.
 void RestartMusic(int key);
 // Plays an effect sound while effects are on.

@@ -577,37 +577,8 @@ int VanteoScene_ComboChallenge::OnResultReturn(const void*, int)
     return 1;
 }
 
-void VanteoScene_ComboChallenge::UpdateInput(float x, float y)
-{
-    CWindowMouse* mouse = GetInputManager() ? GetInputManager()->GetMouse() : nullptr;
-    m_pBoard->Hover(x, y);
-    if (mouse) {
-        if (mouse->m_dwFlags & mouseflag::kLeftPressed)
-            m_pBoard->Click(x, y);
-        else if (mouse->m_dwFlags & mouseflag::kRightPressed)
-            m_pBoard->RightClick(x, y);
-        if (mouse->m_nWheel > 0) {
-            if (m_pBoard->StartRotate(-1))
-                SetButtonState(m_pLayout, L"Anibtn_rotate_L", 1);
-        } else if (mouse->m_nWheel < 0) {
-            if (m_pBoard->StartRotate(+1))
-                SetButtonState(m_pLayout, L"Anibtn_rotate_R", 1);
-        }
-    }
-    if (KeyPressed('W') || KeyPressed('U')) {
-        if (m_pBoard->RequestRotate(-1))
-            SetButtonState(m_pLayout, L"Anibtn_rotate_L", 1);
-    } else if (KeyPressed('E') || KeyPressed('I')) {
-        if (m_pBoard->RequestRotate(+1))
-            SetButtonState(m_pLayout, L"Anibtn_rotate_R", 1);
-    }
-}
-
 int VanteoScene_ComboChallenge::Update(float seconds)
 {
-    CWindowMouse* mouse = GetInputManager() ? GetInputManager()->GetMouse() : nullptr;
-    const float x = mouse ? static_cast<float>(mouse->m_x) : 0.0f;
-    const float y = mouse ? static_cast<float>(mouse->m_y) : 0.0f;
     m_pExitQuestion->Update(seconds);
     m_pPause->Update(seconds);
     g_Mouse.Update(seconds);
@@ -621,12 +592,7 @@ int VanteoScene_ComboChallenge::Update(float seconds)
         else
             OnMenuClicked();
     }
-    if (KeyDown(VK_RETURN)) {
-        for (int colour = 0; colour < 3; ++colour) {
-            m_pBoard->bulletTotals[colour] += VanteoBlockMap::kMaxBullets - m_pBoard->bullets[colour];
-            m_pBoard->bullets[colour] = VanteoBlockMap::kMaxBullets;
-        }
-    }
+    modescene::FillBulletsWhileEnterHeld(m_pBoard);
     if (m_pResultWin)
         m_pResultWin->Update(seconds);
     if (m_pResultLose)
@@ -647,19 +613,8 @@ int VanteoScene_ComboChallenge::Update(float seconds)
         m_pBoard->Update(0.0f);
         if (system)
             system->Update(seconds);
-        if (KeyPressed('R')) {
-            if (!m_pPause->m_Help.IsOpen())
-                m_pPause->OnRetry();
-        } else if (KeyPressed('Q')) {
-            m_pPause->OnQuit();
+        if (modescene::PauseKeys(*m_pPause))
             return 1;
-        } else if (KeyPressed('X')) {
-            m_pPause->OnExit();
-            return 1;
-        } else if (KeyPressed('K')) {
-            m_pPause->OnKeyHelp();
-            return 1;
-        }
         break;
     case kGameStateFinished:
         m_pBoard->Update(seconds);
@@ -678,7 +633,7 @@ int VanteoScene_ComboChallenge::Update(float seconds)
         UpdateBonusMessage(seconds);
         m_pBoard->Update(seconds);
         if (m_nState == kGameStatePlaying)
-            UpdateInput(x, y);
+            modescene::PlayBoardInput(*m_pBoard, m_pLayout);
         break;
     }
 

@@ -106,5 +106,4 @@ private:
     void EnterRanking();
     int EndGame(bool won);
     void DrawLivesAndCombo(bool best);
-    void UpdateInput(float x, float y);
 };

@@ -8,7 +8,6 @@
 #include "app/StartUp.h"
 #include "board/BoardEventRecorder.h"
 #include "board/GameSeams.h"
-#include "engine/InputSystem.h"
 #include "engine/SceneManager.h"
 #include "engine/SkinTable.h"
 #include "engine/SoftwareCursor.h"
@@ -690,36 +689,8 @@ bool VanteoScene_PointChallenge::ScoreShown() const
     return !m_ScoreDisplay.m_bCounting || static_cast<int>(m_ScoreDisplay.m_fShownValue) == m_ScoreDisplay.m_nTarget;
 }
 
-void VanteoScene_PointChallenge::UpdateBoardInput(float x, float y)
-{
-    CWindowMouse* mouse = GetInputManager() ? GetInputManager()->GetMouse() : nullptr;
-    if (mouse) {
-        if (mouse->m_dwFlags & mouseflag::kLeftPressed)
-            m_pBoard->Click(x, y);
-        else if (mouse->m_dwFlags & mouseflag::kRightPressed)
-            m_pBoard->RightClick(x, y);
-        if (mouse->m_nWheel > 0) {
-            if (m_pBoard->StartRotate(-1))
-                SetButtonState(m_pBoardWindow, L"Anibtn_rotate_L", 1);
-        } else if (mouse->m_nWheel < 0) {
-            if (m_pBoard->StartRotate(+1))
-                SetButtonState(m_pBoardWindow, L"Anibtn_rotate_R", 1);
-        }
-    }
-    if (KeyPressed('W') || KeyPressed('U')) {
-        if (m_pBoard->RequestRotate(-1))
-            SetButtonState(m_pBoardWindow, L"Anibtn_rotate_L", 1);
-    } else if (KeyPressed('E') || KeyPressed('I')) {
-        if (m_pBoard->RequestRotate(+1))
-            SetButtonState(m_pBoardWindow, L"Anibtn_rotate_R", 1);
-    }
-}
-
 int VanteoScene_PointChallenge::Update(float seconds)
 {
-    CWindowMouse* mouse = GetInputManager() ? GetInputManager()->GetMouse() : nullptr;
-    const float x = mouse ? static_cast<float>(mouse->m_x) : 0.0f;
-    const float y = mouse ? static_cast<float>(mouse->m_y) : 0.0f;
     m_pExitQuestion->Update(seconds);
     m_pPause->Update(seconds);
     if (!m_pBoard)
@@ -799,14 +770,7 @@ int VanteoScene_PointChallenge::Update(float seconds)
     case kGameStatePaused:
         m_pBoard->Update(0.0f);
         updateUI(seconds);
-        if (KeyPressed('R'))
-            m_pPause->OnRetry();
-        else if (KeyPressed('Q'))
-            m_pPause->OnQuit();
-        else if (KeyPressed('X'))
-            m_pPause->OnExit();
-        else if (KeyPressed('K'))
-            m_pPause->OnKeyHelp();
+        modescene::PauseKeys(*m_pPause);
         break;
     case kGameStateFinished:
         m_pBoard->Update(0.0f);
@@ -821,13 +785,13 @@ int VanteoScene_PointChallenge::Update(float seconds)
         UpdateBonusMessage(seconds);
         m_pBoard->Update(seconds);
         m_SpeedUpEffect.Update(seconds * 0.5f);
-        m_pBoard->Hover(x, y);
+        modescene::HoverBoard(*m_pBoard);
         m_ScoreDisplay.SetValue(shownScore);
         m_ScoreDisplay.Update(seconds);
         UpdateScoreSigns(seconds);
         UpdateTime(seconds);
         if (m_nState == kGameStatePlaying)
-            UpdateBoardInput(x, y);
+            modescene::BoardClicksAndTurns(*m_pBoard, m_pBoardWindow);
         break;
     }
     if (m_pResultWin)

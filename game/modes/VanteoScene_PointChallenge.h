@@ -127,7 +127,6 @@ private:
     void FireTimeEvent(float at);
     void SetRollFactor(float factor);
     void UpdateSign(float seconds);
-    void UpdateBoardInput(float x, float y);
     // Whether the score display shows its target.
     bool ScoreShown() const;
 };

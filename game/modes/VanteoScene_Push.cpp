@@ -9,7 +9,6 @@
 #include "board/BoardEventRecorder.h"
 #include "board/BoardWindows.h"
 #include "engine/DigitDisplay.h"
-#include "engine/InputSystem.h"
 #include "engine/SceneManager.h"
 #include "engine/SkinTable.h"
 #include "engine/SoftwareCursor.h"
@@ -541,40 +540,6 @@ int VanteoScene_Push::OnResultReturn(const void*, int)
 
 // --- input and frames -----------------------------------------------------------------------
 
-void VanteoScene_Push::OnMouse(int)
-{
-    CWindowMouse* mouse = GetInputManager() ? GetInputManager()->GetMouse() : nullptr;
-    if (!mouse || !m_pBoard)
-        return;
-    const float x = static_cast<float>(mouse->m_x);
-    const float y = static_cast<float>(mouse->m_y);
-    m_pBoard->Hover(x, y);
-    if (mouse->m_dwFlags & mouseflag::kLeftPressed)
-        m_pBoard->Click(x, y);
-    else if (mouse->m_dwFlags & mouseflag::kRightPressed)
-        m_pBoard->RightClick(x, y);
-    if (mouse->m_nWheel > 0) {
-        if (m_pBoard->StartRotate(-1))
-            SetButtonState(m_pMainWindow, L"Anibtn_rotate_L", 1);
-    } else if (mouse->m_nWheel < 0) {
-        if (m_pBoard->StartRotate(+1))
-            SetButtonState(m_pMainWindow, L"Anibtn_rotate_R", 1);
-    }
-}
-
-void VanteoScene_Push::OnKey(int)
-{
-    if (!m_pBoard)
-        return;
-    if (KeyPressed('W') || KeyPressed('U')) {
-        if (m_pBoard->RequestRotate(-1))
-            SetButtonState(m_pMainWindow, L"Anibtn_rotate_L", 1);
-    } else if (KeyPressed('E') || KeyPressed('I')) {
-        if (m_pBoard->RequestRotate(+1))
-            SetButtonState(m_pMainWindow, L"Anibtn_rotate_R", 1);
-    }
-}
-
 void VanteoScene_Push::UpdateWarning()
 {
     kv::KVWnd* warning = Find(m_pMainWindow, L"Pic_warning");
@@ -615,13 +580,7 @@ int VanteoScene_Push::Update(float seconds)
         else if (m_nState == kGameStatePlaying)
             OpenPauseMenu();
     }
-    // Enter held fills every bullet stack.
-    if (m_pBoard && KeyDown(VK_RETURN)) {
-        for (int colour = 0; colour < 3; ++colour) {
-            m_pBoard->bulletTotals[colour] += VanteoBlockMap::kMaxBullets - m_pBoard->bullets[colour];
-            m_pBoard->bullets[colour] = VanteoBlockMap::kMaxBullets;
-        }
-    }
+    modescene::FillBulletsWhileEnterHeld(m_pBoard);
 
     switch (m_nState) {
     case kGameStateStart:
@@ -640,18 +599,8 @@ int VanteoScene_Push::Update(float seconds)
             m_pBoard->Update(0.0f);
         if (system)
             system->Update(dt);
-        if (KeyPressed('R')) {
-            m_pPause->OnRetry();
-        } else if (KeyPressed('Q')) {
-            m_pPause->OnQuit();
+        if (modescene::PauseKeys(*m_pPause))
             return 1;
-        } else if (KeyPressed('X')) {
-            m_pPause->OnExit();
-            return 1;
-        } else if (KeyPressed('K')) {
-            m_pPause->OnKeyHelp();
-            return 1;
-        }
         break;
     case kGameStateFinished:
         if (m_pBoard)
@@ -666,8 +615,8 @@ int VanteoScene_Push::Update(float seconds)
         UpdateBonusMessage(dt);
         if (m_pEnemyBoard)
             m_pEnemyBoard->Update(dt);
-        OnMouse(0);
-        OnKey(0);
+        if (m_pBoard)
+            modescene::PlayBoardInput(*m_pBoard, m_pMainWindow);
         if (m_pGhost)
             m_pGhost->Update(dt);
         if (m_pBoard)

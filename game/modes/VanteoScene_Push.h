@@ -59,8 +59,6 @@ public:
     int Render() override;
     int Update(float seconds) override;
     void ShowUI() override;
-    void OnKey(int) override;
-    void OnMouse(int) override;
     int ComputeCubeReward(const void* rows) override;
     int GoToMenu() override;
     int Restart(int a, int b) override;

@@ -1,6 +1,8 @@
 // The tutorials in the real program: from the main screen the tutorial menu opens the general
 // movie tutorial, which a new player pages through to its end before it can close; then the
 // battle videos, and the puzzle sub-menu's how-to. The seen tutorial is kept in the play data.
+// The battle sub-menu's tutorial button, clear of the quick menu and its skins' hint, opens the
+// battle tutorial menu.
 #include "GameRun.h"
 
 #include <gtest/gtest.h>
@@ -40,6 +42,8 @@ std::string Script()
 
 bool Red(Rgb p) { return p.r > 180 && p.g < 120 && p.b < 130; }
 bool Yellow(Rgb p) { return p.r > 200 && p.g > 160 && p.b < 120; }
+bool Light(Rgb p) { return p.r > 215 && p.g > 215 && p.b > 215; }
+bool Teal(Rgb p) { return p.g > 150 && p.b > 150 && p.r < 90; }
 bool MovieBackground(Rgb p) { return std::abs(p.r - 21) < 10 && std::abs(p.g - 27) < 10 && std::abs(p.b - 48) < 12; }
 
 TEST(TutorialsTest, TheGeneralTutorialIsPagedToItsEndAndTheVideosAndHowToPlay)
@@ -73,6 +77,42 @@ TEST(TutorialsTest, TheGeneralTutorialIsPagedToItsEndAndTheVideosAndHowToPlay)
     EXPECT_FALSE(Near(run.Pixel("done.png", 250, 150), band, 60));
 
     EXPECT_NE(run.PackedFile("Data/PlayData/QuiblyConfig.xml").find("<Tutorial IsShow=\"1\""), std::string::npos);
+}
+
+// The battle open and cubes enough for the skins' hint over the quick menu: the title, the main
+// screen, the battle sub-menu and its "Battle tutorial" button (20,640, 170 by 48).
+TEST(TutorialsTest, TheBattleTutorialButtonStaysClearOfTheQuickMenuAndOpensItsMenu)
+{
+    GameRun run;
+    testsupport::TempDir profile;
+    run.folder.Write("data/PlayData/QuiblyConfig.xml",
+                     "<VanteoConfig>\n    <Cube Count=\"1200\" />\n    <Opening IsShow=\"1\" />\n"
+                     "    <UnlockMainMenu Puzzle=\"1\" Battle=\"1\" Push=\"0\" IQ=\"0\" Multi=\"0\" />\n</VanteoConfig>\n");
+    ASSERT_EQ(run.Run("40 key 20\n"
+                      "200 key 20\n"
+                      "500 move 900 100\n"
+                      "520 press 900 100\n"
+                      "640 shot main.png\n"
+                      "660 click 512 325\n"   // the battle sub-menu
+                      "780 shot sub.png\n"
+                      "800 move 105 664\n"
+                      "820 click 105 664\n"   // Battle tutorial
+                      "900 shot tutorial.png\n"
+                      "920 quit\n",
+                      profile.Str()),
+              0)
+        << run.folder.Read("stderr.txt");
+
+    // The hint bubble holds its whole text: both its ends are clear white, the text between.
+    EXPECT_EQ(run.Count("main.png", 734, 636, 742, 652, Light), 8 * 16);
+    EXPECT_EQ(run.Count("main.png", 998, 636, 1006, 652, Light), 8 * 16);
+    EXPECT_GT(run.Count("main.png", 750, 630, 990, 660, [](Rgb p) { return p.b > p.r + 40 && p.r < 90; }), 300);
+    // The button's teal face shows in the sub-menu, with the bubble still at the right.
+    EXPECT_GT(run.Count("sub.png", 24, 644, 186, 684, Teal), 3000);
+    EXPECT_EQ(run.Count("sub.png", 734, 636, 742, 652, Light), 8 * 16);
+    // The battle tutorial menu opened: its blue title band and its teal "Help" choice.
+    EXPECT_TRUE(Near(run.Pixel("tutorial.png", 300, 200), {61, 139, 253}, 40));
+    EXPECT_GT(run.Count("tutorial.png", 255, 318, 409, 449, Teal), 10000);
 }
 
 } // namespace

@@ -19,34 +19,8 @@ ROUNDS=${2:-5}
 FRAMES=${FRAMES:-300}
 SPRITES=${SPRITES:-2000}
 GHOST_STEP=${GHOST_STEP:-0.05}
-TESTSPRITE=/usr/libexec/installed-tests/SDL2/testsprite2
-[[ -x "$RUN_DIR/Quibly" ]] || { echo "no Quibly in $RUN_DIR (build it first)" >&2; exit 1; }
-[[ -x "$TESTSPRITE" ]] || { echo "no $TESTSPRITE (Debian package libsdl2-tests)" >&2; exit 1; }
-
-WORK=$(mktemp -d)
-trap 'rm -rf "$WORK"' EXIT
-
-cat > "$WORK/presentshim.c" <<'SHIM'
-#define _GNU_SOURCE
-#include <dlfcn.h>
-#include <stdio.h>
-#include <stdlib.h>
-#include <time.h>
-#include <unistd.h>
-#include <GL/gl.h>
-static double Now(void) { struct timespec t; clock_gettime(CLOCK_MONOTONIC, &t); return t.tv_sec * 1e3 + t.tv_nsec / 1e6; }
-void SDL_RenderPresent(void* renderer)
-{
-    static void (*real)(void*);
-    static int count, limit;
-    static double t0;
-    if (!real) { real = (void (*)(void*))dlsym(RTLD_NEXT, "SDL_RenderPresent"); limit = getenv("FRAMES") ? atoi(getenv("FRAMES")) : 300; }
-    real(renderer);
-    if (++count == 20) { glFinish(); t0 = Now(); }
-    if (count == 20 + limit) { glFinish(); fprintf(stderr, "true %.2f ms/frame\n", (Now() - t0) / limit); _exit(0); }
-}
-SHIM
-gcc -O2 -shared -fPIC "$WORK/presentshim.c" -o "$WORK/presentshim.so" -ldl -lGL
+. "$(dirname "${BASH_SOURCE[0]}")/framebench.sh"
+bench_start
 
 # The ghost: looping, 100,000 hit points for itself and the player, a unit of power 10 to 39
 # (all of the fastest walking speed) of the three colours in turn every GHOST_STEP seconds for
@@ -73,9 +47,7 @@ FIRST=${FIRST:-2200}
 SECOND=$((FIRST + FRAMES))
 game_round() {
   local copy="$WORK/game"
-  rm -rf "$copy" "$WORK/profile"
-  cp -r "$RUN_DIR" "$copy"
-  rm -f "$copy/QuiblyConfig.pak" "$copy/Log_VODozivo.txt"
+  fresh_game_copy
   cp "$WORK/Busiest.gst" "$copy/data/PlayData/Busiest.gst"
   sed -i 's|data/PlayData/BattleGhost01.gst|data/PlayData/Busiest.gst|' "$copy/data/PlayData/QuiblyConfig_Battle.xml"
   # The story has been seen and the battle is open; the menu opens on its title.
@@ -89,20 +61,7 @@ game_round() {
     done
     printf '%d shot first.png\n%d shot second.png\n%d quit\n' "$FIRST" "$SECOND" $((SECOND + 2))
   } > "$copy/script.txt"
-  ( cd "$copy" && SDL_VIDEODRIVER=offscreen SDL_AUDIODRIVER=dummy LP_NUM_THREADS=2 ASAN_OPTIONS=detect_leaks=0 \
-      QUIBLY_DEBUG_OUTPUT=0 QUIBLY_AUTOMATION_FRAME_MS=16 QUIBLY_AUTOMATION_WAIT_LOADS=1 QUIBLY_PROFILE_DIR="$WORK/profile" \
-      QUIBLY_AUTOMATION=script.txt ./Quibly >/dev/null 2>&1 )
-  [[ -f "$copy/first.png" && -f "$copy/second.png" ]] || { echo "the game saved no pictures" >&2; exit 1; }
-  [[ -z "${KEEP:-}" ]] || { mkdir -p "$KEEP" && cp "$copy/first.png" "$copy/second.png" "$KEEP/"; }
-  local t1 t2
-  t1=$(stat -c %.9Y "$copy/first.png" | tr -d .)
-  t2=$(stat -c %.9Y "$copy/second.png" | tr -d .)
-  awk -v a="$t1" -v b="$t2" -v n="$FRAMES" 'BEGIN { printf "%.2f", (b - a) / 1e6 / n }'
-}
-sprite_round() {
-  ( cd "$(dirname "$TESTSPRITE")" && SDL_VIDEODRIVER=offscreen LP_NUM_THREADS=2 LD_PRELOAD="$WORK/presentshim.so" \
-      FRAMES="$FRAMES" ./testsprite2 --renderer opengl --geometry 1024x768 --blend blend "$SPRITES" 2>&1 >/dev/null |
-      sed -n 's/^true \([0-9.]*\) ms\/frame$/\1/p' )
+  time_game_copy
 }
 
 games=()
@@ -114,7 +73,6 @@ for ((i = 1; i <= ROUNDS; i++)); do
   printf 'round %d: battle %6s ms/frame   testsprite2 %d sprites %6s ms/frame   load %s\n' "$i" "$g" "$SPRITES" "$s" \
     "$(cut -d' ' -f1 /proc/loadavg)"
 done
-median() { printf '%s\n' "$@" | sort -g | awk '{ v[NR] = $1 } END { print (NR % 2) ? v[(NR + 1) / 2] : (v[NR / 2] + v[NR / 2 + 1]) / 2 }'; }
 range() { printf '%s\n' "$@" | sort -g | sed -n '1p;$p' | paste -sd' ' | awk '{ printf "%s to %s", $1, $2 }'; }
 mg=$(median "${games[@]}")
 ms=$(median "${sprites[@]}")

@@ -14,34 +14,8 @@ RUN_DIR=$(realpath "${1:-build/run}")
 ROUNDS=${2:-5}
 FRAMES=${FRAMES:-300}
 SPRITES=${SPRITES:-2000}
-TESTSPRITE=/usr/libexec/installed-tests/SDL2/testsprite2
-[[ -x "$RUN_DIR/Quibly" ]] || { echo "no Quibly in $RUN_DIR (build it first)" >&2; exit 1; }
-[[ -x "$TESTSPRITE" ]] || { echo "no $TESTSPRITE (Debian package libsdl2-tests)" >&2; exit 1; }
-
-WORK=$(mktemp -d)
-trap 'rm -rf "$WORK"' EXIT
-
-cat > "$WORK/presentshim.c" <<'SHIM'
-#define _GNU_SOURCE
-#include <dlfcn.h>
-#include <stdio.h>
-#include <stdlib.h>
-#include <time.h>
-#include <unistd.h>
-#include <GL/gl.h>
-static double Now(void) { struct timespec t; clock_gettime(CLOCK_MONOTONIC, &t); return t.tv_sec * 1e3 + t.tv_nsec / 1e6; }
-void SDL_RenderPresent(void* renderer)
-{
-    static void (*real)(void*);
-    static int count, limit;
-    static double t0;
-    if (!real) { real = (void (*)(void*))dlsym(RTLD_NEXT, "SDL_RenderPresent"); limit = getenv("FRAMES") ? atoi(getenv("FRAMES")) : 300; }
-    real(renderer);
-    if (++count == 20) { glFinish(); t0 = Now(); }
-    if (count == 20 + limit) { glFinish(); fprintf(stderr, "true %.2f ms/frame\n", (Now() - t0) / limit); _exit(0); }
-}
-SHIM
-gcc -O2 -shared -fPIC "$WORK/presentshim.c" -o "$WORK/presentshim.so" -ldl -lGL
+. "$(dirname "${BASH_SOURCE[0]}")/framebench.sh"
+bench_start
 
 # Frames of the script (scene loads not counted): the logo is skipped at 40, the menu's title at
 # 200, its main screen is clicked on an empty spot at 520, F starts free play at 700, the ready-go
@@ -49,10 +23,8 @@ gcc -O2 -shared -fPIC "$WORK/presentshim.c" -o "$WORK/presentshim.so" -ldl -lGL
 FIRST=1000
 SECOND=$((FIRST + FRAMES))
 game_round() {
-  local copy="$WORK/game" shots
-  rm -rf "$copy" "$WORK/profile"
-  cp -r "$RUN_DIR" "$copy"
-  rm -f "$copy/QuiblyConfig.pak" "$copy/Log_VODozivo.txt"
+  local copy="$WORK/game"
+  fresh_game_copy
   # The third stage becomes the 14 x 14 board, drawn in the 14 x 14 layout.
   sed -i 's|<Stage name="8X8" XGrid="8" YGrid="8"|<Stage name="8X8" XGrid="14" YGrid="14"|' \
     "$copy/data/PlayData/QuiblyConfig_Puzzle.xml"
@@ -69,19 +41,7 @@ game_round() {
     done
     printf '%d shot second.png\n%d quit\n' "$SECOND" $((SECOND + 2))
   } > "$copy/script.txt"
-  ( cd "$copy" && SDL_VIDEODRIVER=offscreen SDL_AUDIODRIVER=dummy LP_NUM_THREADS=2 ASAN_OPTIONS=detect_leaks=0 \
-      QUIBLY_DEBUG_OUTPUT=0 QUIBLY_AUTOMATION_FRAME_MS=16 QUIBLY_AUTOMATION_WAIT_LOADS=1 QUIBLY_PROFILE_DIR="$WORK/profile" \
-      QUIBLY_AUTOMATION=script.txt ./Quibly >/dev/null 2>&1 )
-  [[ -f "$copy/first.png" && -f "$copy/second.png" ]] || { echo "the game saved no pictures" >&2; exit 1; }
-  local t1 t2
-  t1=$(stat -c %.9Y "$copy/first.png" | tr -d .)
-  t2=$(stat -c %.9Y "$copy/second.png" | tr -d .)
-  awk -v a="$t1" -v b="$t2" -v n="$FRAMES" 'BEGIN { printf "%.2f", (b - a) / 1e6 / n }'
-}
-sprite_round() {
-  ( cd "$(dirname "$TESTSPRITE")" && SDL_VIDEODRIVER=offscreen LP_NUM_THREADS=2 LD_PRELOAD="$WORK/presentshim.so" \
-      FRAMES="$FRAMES" ./testsprite2 --renderer opengl --geometry 1024x768 --blend blend "$SPRITES" 2>&1 >/dev/null |
-      sed -n 's/^true \([0-9.]*\) ms\/frame$/\1/p' )
+  time_game_copy
 }
 
 games=()
@@ -92,7 +52,6 @@ for ((i = 1; i <= ROUNDS; i++)); do
   sprites+=("$s")
   printf 'round %d: free play 14x14 %6s ms/frame   testsprite2 %d sprites %6s ms/frame\n' "$i" "$g" "$SPRITES" "$s"
 done
-median() { printf '%s\n' "$@" | sort -g | awk '{ v[NR] = $1 } END { print (NR % 2) ? v[(NR + 1) / 2] : (v[NR / 2] + v[NR / 2 + 1]) / 2 }'; }
 mg=$(median "${games[@]}")
 ms=$(median "${sprites[@]}")
 awk -v g="$mg" -v s="$ms" 'BEGIN { printf "median: free play %.2f ms/frame, testsprite2 %.2f ms/frame, ratio %.2f\n", g, s, g / s }'

@@ -8,6 +8,7 @@
 #     python3 tools/menudata/make_battle_data.py .
 # and commit what it writes.
 import os, re, sys
+from recipes import Recipe
 
 ROOT = sys.argv[1] if len(sys.argv) > 1 else "."
 LAYOUT = os.path.join(ROOT, "data/data/layout/LayoutBattleCom.xml")
@@ -16,16 +17,11 @@ RECIPE = os.path.join(ROOT, "data/recipes/77_battle.recipe")
 NAVY, INK, BLUE, GREEN, RED, YELLOW, GREY = "#1B2340", "#0B1024", "#3D8BFD", "#3CC47C", "#E8505B", "#F7C548", "#8E96A3"
 COLOURS = [("red", RED), ("green", GREEN), ("blue", BLUE)]
 
-recipe = ["# The battle screen: its backdrop, the opponent's attack preview, the fire buttons, the",
-          "# auto-attack switch, the fire hints, the low hit-point warning, the combo highlights and the",
-          "# battle voices. Written by tools/menudata/make_battle_data.py with the layout they belong to.", ""]
+recipe = Recipe("battle", ["# The battle screen: its backdrop, the opponent's attack preview, the fire buttons, the",
+                           "# auto-attack switch, the fire hints, the low hit-point warning, the combo highlights and the",
+                           "# battle voices. Written by tools/menudata/make_battle_data.py with the layout they belong to.", ""])
+image = recipe.image
 windows = []
-
-
-def image(name, w, h, ops):
-    recipe.append(f"[image data/battle/{name} {w} {h}]")
-    recipe.extend(ops)
-    recipe.append("")
 
 
 def button_anim(key, picture, amount=0.9):

@@ -9,6 +9,11 @@
 #     python3 tools/menudata/make_challenge_data.py .
 # and commit what it writes.
 import os, sys
+from functools import partial
+
+import uixml
+from uixml import child, frame, mix, picture, static, ui_scenes, wnd
+from recipes import Recipe
 
 ROOT = sys.argv[1]
 LAYOUTS = os.path.join(ROOT, "data/data/layout")
@@ -18,15 +23,13 @@ NAVY, INK, PAPER, BLUE, GREEN, YELLOW, GREY = "#1B2340", "#141828", "#F4F6FB", "
 RED, PURPLE, TEAL, ORANGE = "#E8505B", "#9B6BDF", "#2BB5B8", "#F28C38"
 DIR = "challenge"
 
-recipe = ["# The combo and point challenges: side panels, badges, the market, effects, lives, signs, the",
-          "# bonus-time banner, the challenges' digit styles and their sounds.",
-          "# Written by tools/menudata/make_challenge_data.py with the layouts they belong to.", ""]
+recipe = Recipe("challenge", ["# The combo and point challenges: side panels, badges, the market, effects, lives, signs, the",
+                              "# bonus-time banner, the challenges' digit styles and their sounds.",
+                              "# Written by tools/menudata/make_challenge_data.py with the layouts they belong to.", ""])
+image = recipe.image
 
 
-def image(name, w, h, ops):
-    recipe.append(f"[image data/{DIR}/{name} {w} {h}]")
-    recipe.extend(ops)
-    recipe.append("")
+animbutton = partial(uixml.animbutton, kind="NORMAL")
 
 
 def anim(path, scenes):
@@ -58,12 +61,6 @@ def looping(name, motion, ms, extra=""):
     return f"{DIR}/loop_{base}.xml"
 
 
-def mix(c, t, to="#FFFFFF"):
-    a = [int(c[i:i + 2], 16) for i in (1, 3, 5)]
-    b = [int(to[i:i + 2], 16) for i in (1, 3, 5)]
-    return "#" + "".join(f"{round(x + (y - x) * t):02X}" for x, y in zip(a, b))
-
-
 def button(key, w, h, colour, label, size=22):
     r = min(14, h // 3)
     states = {"n": (colour, "#FFFFFF"), "o": (mix(colour, 0.15), "#FFFFFF"),
@@ -81,28 +78,9 @@ def button(key, w, h, colour, label, size=22):
     return f"{DIR}/{key}.xml"
 
 
-def child(kind, name, x, y, w, h, inner=""):
-    return (f'<child type="{kind}" name="{name}"><pos x="{x}" y="{y}"/><rect l="0" t="0" r="{w}" b="{h}"/>'
-            f"{inner}</child>")
-
-
-def wnd(name, x, y, w, h, children=()):
-    return child("WND", name, x, y, w, h, "".join(children))
-
-
-def picture(name, x, y, w, h, asset=None, static=None):
-    if static:
-        return child("PICTURE", name, x, y, w, h, f'<asset type="STATIC">{static}</asset>')
-    return child("PICTURE", name, x, y, w, h, f'<asset type="ANIMATION">{asset}</asset>' if asset else "")
-
-
 def place(name, x, y, w, h, colour):
     """A place of digits: an empty label whose colour the digits take."""
     return child("LABEL", name, x, y, w, h, f'<label val=""/><Color val="{colour}"/>')
-
-
-def animbutton(name, x, y, w, h, asset=None):
-    return child("ANIMBUTTON", name, x, y, w, h, f'<asset type="NORMAL">{asset}</asset>' if asset else "")
 
 
 def layout(top, children, x=0, y=0, w=1024, h=768, animation=None, comment=""):
@@ -224,26 +202,14 @@ market = [picture("Pic_market_panel", 0, 0, MW, MH, still("market_panel.png")),
           animbutton("market_buy_Normal", 140, 78, 200, 52, buy_btn)]
 
 
-def frame(at, x, y, alpha):
-    return (f'<frame cnt="{at}"><posx val="{x}"/><posy val="{y}"/><scalex val="1"/><scaley val="1"/>'
-            f'<centerx val="0"/><centery val="0"/><rotate val="0"/><alpha val="{alpha}"/></frame>')
-
-
 def market_animation():
     """The market slides in, its buy button opens (on) or stays dim (off), and it leaves."""
     top, buy = "Wnd_LayoutGalaxyMarket", "market_buy_Normal"
-    text = ['<?xml version="1.0" encoding="UTF-8"?>', '<kvanimation version="1.2">']
+    scenes = []
     bx, by = 140, 78
 
     def scene(name, top_frames, buy_frames):
-        text.append(f'  <scene name="{name}">')
-        text.append(f'    <asset type="UI" name="UIWND_{top}"><rect l="0" t="0" r="{MW}" b="{MH}"/></asset>')
-        text.append(f'    <asset type="UI" name="UIWND_{buy}"><rect l="0" t="0" r="200" b="52"/></asset>')
-        text.append(f'    <object name="{top}" ani="a0"><asset link="UIWND_{top}" type="UI"/></object>')
-        text.append(f'    <object name="{buy}" ani="a1"><asset link="UIWND_{buy}" type="UI"/></object>')
-        text.append('    <anim name="a0">' + "".join(top_frames) + "</anim>")
-        text.append('    <anim name="a1">' + "".join(buy_frames) + "</anim>")
-        text.append("  </scene>")
+        scenes.append((name, [(top, MW, MH, top_frames), (buy, 200, 52, buy_frames)]))
 
     here = [frame(0, MX, MY, 1), frame(300, MX, MY, 1)]
     dim = [frame(0, bx, by, 0.45), frame(300, bx, by, 0.45)]
@@ -256,7 +222,7 @@ def market_animation():
     scene("market_buy", [frame(0, MX, MY, 1), frame(300, MX, MY - 8, 1), frame(800, MX, MY + 60, 0)],
           [frame(0, bx, by, 1), frame(800, bx, by, 0)])
     scene("all_out", [frame(0, MX, MY, 1), frame(400, MX, MY + 60, 0)], [frame(0, bx, by, 1), frame(400, bx, by, 0)])
-    return "\n".join(text) + "\n</kvanimation>\n"
+    return ui_scenes(scenes)
 
 
 write("LayoutGalaxyMarket.xml", layout("Wnd_LayoutGalaxyMarket", market, MX, MY, MW, MH,
@@ -290,7 +256,7 @@ PX = COL_X
 sx = PX + 131 - 7 * 22 // 2  # seven digits of 20 pixels, 22 apart, centred in the column
 point_children = area + [
     picture("Pic_point_panel", PX, 40, COL_W, PANEL_H, still("point_panel.png")),
-    picture("WndEx_point_timegauge", PX + 26, 354, 210, 12, static="point_gauge.png")] + [
+    static("WndEx_point_timegauge", PX + 26, 354, 210, 12, "point_gauge.png")] + [
     place(f"Pic_point_score_{i}", sx + 22 * (i - 1), 127, 20, 30, "#FFFFFF") for i in range(1, 8)] + [
     wnd("Wnd_point_best", PX + 10, 202, 242, 52, [
         picture("Pic_point_best_frame", 0, 0, 242, 52, still("point_best_frame.png")),

@@ -7,6 +7,8 @@
 #     python3 tools/menudata/make_iq_data.py .
 # and commit what it writes.
 import os, sys
+from uixml import animbutton, child, frame, label, layout, mix, picture, static, ui_scenes, wnd
+from recipes import Recipe
 
 ROOT = sys.argv[1]
 DATA = os.path.join(ROOT, "data/data")
@@ -17,21 +19,10 @@ RED, PURPLE, TEAL, ORANGE, INK = "#E8505B", "#9B6BDF", "#2BB5B8", "#F28C38", "#0
 TAB_COLOURS = {"easy": GREEN, "normal": BLUE, "hard": RED, "user": PURPLE}
 TAB_TEXT = {"easy": "EASY", "normal": "NORMAL", "hard": "HARD", "user": "MY PUZZLES"}
 
-recipe = ["# The logic-puzzle screens: the play screen's side panel, the chooser's slots and pages, the",
-          "# editor's backdrop, palette frames and buttons.",
-          "# Written by tools/menudata/make_iq_data.py with the layouts they belong to.", ""]
-
-
-def mix(c, t, to="#FFFFFF"):
-    a = [int(c[i:i + 2], 16) for i in (1, 3, 5)]
-    b = [int(to[i:i + 2], 16) for i in (1, 3, 5)]
-    return "#" + "".join(f"{round(x + (y - x) * t):02X}" for x, y in zip(a, b))
-
-
-def image(name, w, h, ops):
-    recipe.append(f"[image data/iq/{name} {w} {h}]")
-    recipe.extend(ops)
-    recipe.append("")
+recipe = Recipe("iq", ["# The logic-puzzle screens: the play screen's side panel, the chooser's slots and pages, the",
+                       "# editor's backdrop, palette frames and buttons.",
+                       "# Written by tools/menudata/make_iq_data.py with the layouts they belong to.", ""])
+image = recipe.image
 
 
 def still(name, motion="still", ms=1000, amount=None):
@@ -64,63 +55,6 @@ def anim_states(key):
         recipe.append(f"track {key}_{s}.png {motion}")
     recipe.append("")
     return f"iq/{key}.xml"
-
-
-def child(kind, name, x, y, w, h, inner=""):
-    return (f'<child type="{kind}" name="{name}"><pos x="{x}" y="{y}"/><rect l="0" t="0" r="{w}" b="{h}"/>'
-            f"{inner}</child>")
-
-
-def label(name, x, y, w, h, size, colour, text="", align="Left", face="KelmorSoft"):
-    return child("LABEL", name, x, y, w, h,
-                 f'<label val="{text}"/><FontName val="{face}"/><FontSize val="{size}"/><Color val="{colour}"/>'
-                 f'<HAlign val="{align}"/><VAlign val="Center"/>')
-
-
-def picture(name, x, y, w, h, asset=None, static=None, inner=""):
-    if asset:
-        inner = f'<asset type="ANIMATION">{asset}</asset>' + inner
-    elif static:
-        inner = f'<asset type="STATIC">{static}</asset>' + inner
-    return child("PICTURE", name, x, y, w, h, inner)
-
-
-def wnd(name, x, y, w, h, children):
-    return child("WND", name, x, y, w, h, "".join(children))
-
-
-def animbutton(name, x, y, w, h, asset, kind="GROUP"):
-    return child("ANIMBUTTON", name, x, y, w, h, f'<asset type="{kind}">{asset}</asset>')
-
-
-def layout(top, children, animation=None, kind="WND"):
-    props = ""
-    if animation:
-        props = ('  <properties>\n'
-                 f'    <property name="UIAnimation" val="{animation}"/>\n  </properties>\n')
-    return ('<?xml version="1.0" encoding="UTF-8"?>\n<kevrin version="2">\n' + props +
-            f'  <base type="{kind}" name="{top}">\n    <pos x="0" y="0"/><rect l="0" t="0" r="1024" b="768"/>\n    '
-            + "\n    ".join(children) + "\n  </base>\n</kevrin>\n")
-
-
-def frame(at, x, y, alpha):
-    return (f'<frame cnt="{at}"><posx val="{x}"/><posy val="{y}"/><scalex val="1"/><scaley val="1"/>'
-            f'<centerx val="0"/><centery val="0"/><rotate val="0"/><alpha val="{alpha}"/></frame>')
-
-
-def ui_animation(scenes):
-    """scenes: name -> list of (window, w, h, frames)."""
-    text = ['<?xml version="1.0" encoding="UTF-8"?>', '<kvanimation version="1.2">']
-    for name, objects in scenes.items():
-        text.append(f'  <scene name="{name}">')
-        for window, w, h, _ in objects:
-            text.append(f'    <asset type="UI" name="UIWND_{window}"><rect l="0" t="0" r="{w}" b="{h}"/></asset>')
-        for i, (window, _, _, _) in enumerate(objects):
-            text.append(f'    <object name="{window}" ani="a{i}"><asset link="UIWND_{window}" type="UI"/></object>')
-        for i, (_, _, _, frames) in enumerate(objects):
-            text.append(f'    <anim name="a{i}">' + "".join(frames) + "</anim>")
-        text.append("  </scene>")
-    return "\n".join(text) + "\n</kvanimation>\n"
 
 
 def write(relative, text):
@@ -259,7 +193,7 @@ test_tools = [
     picture("Pic_iq_bufferback", 60, 470, 214, 90, BUFFER_BACK, inner=picture("Pic_iq_bufferblock", 150, 30, 45, 45, BUFFER_BLOCK)),
 ]
 editor = [
-    picture("Pic_editor_back", 0, 0, 1024, 768, static="VanteoBG_Puzzle1.bmp"),
+    static("Pic_editor_back", 0, 0, 1024, 768, "VanteoBG_Puzzle1.bmp"),
     child("WND", "Wnd_PuzzleArea", BOARD_X, BOARD_Y, 360, 360),
     child("WND", "Wnd_ComboArea", BOARD_X, BOARD_Y, 360, 360),
     label("Label_filename", 60, 130, 214, 36, 22, "#FFFFFF", "--------", "Center"),
@@ -273,7 +207,7 @@ editor = [
 write("layout/LayoutIQPuzzleEditor.xml",
       layout("Wnd_LayoutIQPuzzleEditor", editor, "LayoutIQPuzzleEditor_UIAnimation.xml"))
 off = [frame(0, 2000, 0, 0), frame(10, 2000, 0, 0)]
-write("LayoutIQPuzzleEditor_UIAnimation.xml", ui_animation({
+write("LayoutIQPuzzleEditor_UIAnimation.xml", ui_scenes({
     "editor_in": [("Wnd_editor_tools", 1024, 768, [frame(0, 0, 0, 0), frame(250, 0, 0, 1)]),
                   ("Wnd_editor_test_tools", 1024, 768, off)],
     "editor_test_in": [("Wnd_editor_test_tools", 1024, 768, [frame(0, 0, 0, 0), frame(250, 0, 0, 1)]),
@@ -335,7 +269,7 @@ select += [
     picture("Pic_iqlist_hint", 740, 712, 280, 28, HINT_SEL),
 ]
 write("iqpuzzle_select.xml", layout("Wnd_iqpuzzle_select", select, "iqpuzzle_select_UIAnimation.xml"))
-write("iqpuzzle_select_UIAnimation.xml", ui_animation({
+write("iqpuzzle_select_UIAnimation.xml", ui_scenes({
     "iqlist_in": [("Wnd_iqpuzzle_select", 1024, 768, [frame(0, 0, 0, 0), frame(300, 0, 0, 1)])],
     "iqlist_out": [("Wnd_iqpuzzle_select", 1024, 768, [frame(0, 0, 0, 1), frame(250, 0, 0, 0)])],
 }))

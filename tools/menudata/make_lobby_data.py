@@ -7,6 +7,8 @@
 #     python3 tools/menudata/make_lobby_data.py .
 # and commit what it writes.
 import os, sys
+from uixml import animbutton, child, label, layout, mix, picture
+from recipes import Recipe
 
 ROOT = sys.argv[1]
 DATA = os.path.join(ROOT, "data/data")
@@ -16,30 +18,9 @@ NAVY, PAPER, BLUE, GREEN, YELLOW, GREY = "#1B2340", "#F4F6FB", "#3D8BFD", "#3CC4
 RED, PURPLE, TEAL, ORANGE = "#E8505B", "#9B6BDF", "#2BB5B8", "#F28C38"
 FACE = "KelmorSoft"
 
-recipe = ["# The online lobby: the list of lobbies, the room and the lobby's background.",
-          "# Written by tools/menudata/make_lobby_data.py with the layouts they belong to.", ""]
-
-
-def mix(c, t, to="#FFFFFF"):
-    a = [int(c[i:i + 2], 16) for i in (1, 3, 5)]
-    b = [int(to[i:i + 2], 16) for i in (1, 3, 5)]
-    return "#" + "".join(f"{round(x + (y - x) * t):02X}" for x, y in zip(a, b))
-
-
-def image(name, w, h, ops):
-    recipe.append(f"[image data/lobby/{name} {w} {h}]")
-    recipe.extend(ops)
-    recipe.append("")
-
-
-def still(name):
-    """A one-scene animation showing one picture; returns the layout's asset path."""
-    base = name[:-4]
-    recipe.append(f"[anim data/lobby/still_{base}.xml]")
-    recipe.append("scene still")
-    recipe.append(f"track {name} motion=still ms=1000")
-    recipe.append("")
-    return f"lobby/still_{base}.xml"
+recipe = Recipe("lobby", ["# The online lobby: the list of lobbies, the room and the lobby's background.",
+                          "# Written by tools/menudata/make_lobby_data.py with the layouts they belong to.", ""])
+image, still, panel = recipe.image, recipe.still, recipe.panel
 
 
 def button(key, w, h, colour, text, size=20):
@@ -60,41 +41,8 @@ def button(key, w, h, colour, text, size=20):
     return f"lobby/{key}.xml"
 
 
-def child(kind, name, x, y, w, h, inner=""):
-    return (f'<child type="{kind}" name="{name}"><pos x="{x}" y="{y}"/><rect l="0" t="0" r="{w}" b="{h}"/>'
-            f"{inner}</child>")
-
-
-def label(name, x, y, w, h, size, colour, text="", align="Left"):
-    return child("LABEL", name, x, y, w, h,
-                 f'<label val="{text}"/><FontName val="{FACE}"/><FontSize val="{size}"/><Color val="{colour}"/>'
-                 f'<HAlign val="{align}"/><VAlign val="Center"/>')
-
-
-def picture(name, x, y, w, h, asset=None, inner=""):
-    art = f'<asset type="ANIMATION">{asset}</asset>' if asset else ""
-    return child("PICTURE", name, x, y, w, h, art + inner)
-
-
-def animbutton(name, x, y, w, h, asset):
-    return child("ANIMBUTTON", name, x, y, w, h, f'<asset type="GROUP">{asset}</asset>')
-
-
 def caret(h):
     return f'<asset type="CARET" path="lobby/lobby_caret.png"><rpos x="0" y="0"/><rect l="0" t="0" r="2" b="{h}"/></asset>'
-
-
-def layout(top, children):
-    return ('<?xml version="1.0" encoding="UTF-8"?>\n<kevrin version="2">\n'
-            f'  <base type="WND" name="{top}">\n    <pos x="0" y="0"/><rect l="0" t="0" r="1024" b="768"/>\n    '
-            + "\n    ".join(children) + "\n  </base>\n</kevrin>\n")
-
-
-def panel(name, w, h, colour):
-    image(name, w, h, [f"rect 4 6 {w - 8} {h - 8} #0B0F1E40 r=24", f"rect 0 0 {w - 4} {h - 6} {PAPER} r=24",
-                       f"rect 0 0 {w - 4} 70 {colour} r=24", f"rect 0 46 {w - 4} 24 {colour}",
-                       f"frame 0 0 {w - 4} {h - 6} 3 #FFFFFF r=24"])
-    return still(name)
 
 
 def badge(name, w, h, colour, text, size=18):

@@ -6,6 +6,7 @@
 #     python3 tools/menudata/make_main_menu_data.py .
 # and commit what it writes.
 import os, sys
+from uixml import mix
 
 ROOT = sys.argv[1]
 LAYOUT_DIR = os.path.join(ROOT, "data/data/menu")
@@ -32,12 +33,6 @@ def img(path, w, h, ops):
     recipe.extend(ops)
     recipe.append("")
     return path
-
-
-def mix(c, t, to="#FFFFFF"):
-    a = [int(c[i:i + 2], 16) for i in (1, 3, 5)]
-    b = [int(to[i:i + 2], 16) for i in (1, 3, 5)]
-    return "#" + "".join(f"{round(x + (y - x) * t):02X}" for x, y in zip(a, b))
 
 
 def button(key, w, h, colour, label, size=None, sub=None, icon=None, round_=None):
@@ -335,14 +330,17 @@ def icon_button(key, colour, kind):
     return button(key, 64, 64, colour, "", 12, None, round_icon(kind), 30)
 
 
-img("mm_skins_comment.png", 250, 60, ["rect 0 0 250 48 #FFFFFF r=14", "poly #FFFFFF 96 46 112 60 118 46",
-                                      'text 125 12 18 #26336A "New skins for 1000 cubes!" align=center'])
-quick = W("PANEL", "Wnd_quickmenu", 730, 620, 290, 144, "", [
-    Pic("Pic_skins_comment", 20, 0, 250, 60, "mm_skins_comment.png"),
-    Btn("Anibtn_skin", 6, 72, icon_button("q_skin", TEAL, "skin"), 64, 64),
-    Btn("Anibtn_option", 76, 72, icon_button("q_option", GREY, "gear"), 64, 64),
-    Btn("Anibtn_record", 146, 72, icon_button("q_record", YELLOW, "trophy"), 64, 64),
-    Btn("Anibtn_switch_off", 216, 72, icon_button("q_off", RED, "power"), 64, 64)])
+# The hint bubble, its tail on the skin button, stands above the quick menu's window, which
+# holds only the button row: an empty band over the buttons would take the clicks meant for
+# the sub-menus' buttons beneath it while the bubble is hidden.
+img("mm_skins_comment.png", 280, 60, ["rect 0 0 280 48 #FFFFFF r=14", "poly #FFFFFF 26 46 38 60 50 46",
+                                      'text 140 14 16 #26336A "New skins for 1000 cubes!" align=center'])
+quick = W("PANEL", "Wnd_quickmenu", 730, 692, 290, 72, "", [
+    Pic("Pic_skins_comment", 0, -72, 280, 60, "mm_skins_comment.png"),
+    Btn("Anibtn_skin", 6, 0, icon_button("q_skin", TEAL, "skin"), 64, 64),
+    Btn("Anibtn_option", 76, 0, icon_button("q_option", GREY, "gear"), 64, 64),
+    Btn("Anibtn_record", 146, 0, icon_button("q_record", YELLOW, "trophy"), 64, 64),
+    Btn("Anibtn_switch_off", 216, 0, icon_button("q_off", RED, "power"), 64, 64)])
 write_layout("QUICKMENU.xml", quick, "QuickMenu_UI.xml")
 write_ui("QuickMenu_UI.xml", quick, {
     "main_in": [("Wnd_quickmenu", [(0, 0, 0, 0), (600, 0, 0, 0), (1000, 0, 0, 1)])],
@@ -603,7 +601,8 @@ sub_menu(1, "SUB_battle.xml", "SubBattle_UI.xml", "Wnd_sub_battle", "Battle", BL
          [small_btn("Anibtn_sub_btn_1", "b_cat1", 122, 200, PURPLE, "Special modes", 260, 150),
           small_btn("Anibtn_sub_btn_2", "b_cat2", 642, 200, BLUE, "Battle levels", 260, 150),
           small_btn("Steam_Btn_battle_ranking", "rank_battle", 412, 580, GREY, "Battle ranking"),
-          small_btn("Anibtn_tutorial_help", "b_tutorial", 780, 600, TEAL, "Battle tutorial", 220, 48)] +
+          # Above "How to play", clear of the quick menu and its hint bubble at the right.
+          small_btn("Anibtn_tutorial_help", "b_tutorial", 20, 640, TEAL, "Battle tutorial", 170, 48)] +
          ranking_labels(312, 640),
          [panel("Wnd_sub2_1", [small_btn("Anibtn_sub2_1_btn_4_", "b_special", 382, 140, PURPLE, "Special battles", 260, 150)]),
           panel("Wnd_sub2_2", battle_levels)], True)

@@ -7,6 +7,8 @@
 #     python3 tools/menudata/make_menu_popups_data.py .
 # and commit what it writes.
 import os, sys
+from uixml import animbutton, child, label, layout, mix, picture, ui_animation
+from recipes import Recipe
 
 ROOT = sys.argv[1]
 DATA = os.path.join(ROOT, "data/data")
@@ -15,55 +17,11 @@ RECIPE = os.path.join(ROOT, "data/recipes/67_menu_popups.recipe")
 NAVY, PAPER, BLUE, GREEN, YELLOW, GREY = "#1B2340", "#F4F6FB", "#3D8BFD", "#3CC47C", "#F7C548", "#8E96A3"
 RED, PURPLE, TEAL, ORANGE = "#E8505B", "#9B6BDF", "#2BB5B8", "#F28C38"
 
-recipe = ["# The main menu's pop-ups: mode start, purchases, options, records and skins.",
-          "# Written by tools/menudata/make_menu_popups_data.py with the layouts they belong to.", ""]
+recipe = Recipe("menupop", ["# The main menu's pop-ups: mode start, purchases, options, records and skins.",
+                            "# Written by tools/menudata/make_menu_popups_data.py with the layouts they belong to.", ""])
+image, still, button, panel = recipe.image, recipe.still, recipe.button, recipe.panel
 
 
-def mix(c, t, to="#FFFFFF"):
-    a = [int(c[i:i + 2], 16) for i in (1, 3, 5)]
-    b = [int(to[i:i + 2], 16) for i in (1, 3, 5)]
-    return "#" + "".join(f"{round(x + (y - x) * t):02X}" for x, y in zip(a, b))
-
-
-def image(name, w, h, ops):
-    recipe.append(f"[image data/menupop/{name} {w} {h}]")
-    recipe.extend(ops)
-    recipe.append("")
-
-
-made_stills = set()
-
-
-def still(name):
-    """A one-scene animation showing one picture; returns the layout's asset path."""
-    base = name[:-4]
-    if base in made_stills:
-        return f"menupop/still_{base}.xml"
-    made_stills.add(base)
-    recipe.append(f"[anim data/menupop/still_{base}.xml]")
-    recipe.append("scene still")
-    recipe.append(f"track {name} motion=still ms=1000")
-    recipe.append("")
-    return f"menupop/still_{base}.xml"
-
-
-def button(key, w, h, colour, label, size=22):
-    r = min(14, h // 3)
-    states = {"n": (colour, "#FFFFFF"), "o": (mix(colour, 0.15), "#FFFFFF"),
-              "d": (mix(colour, 0.2, "#000000"), "#F0F0F0"), "x": (GREY, "#DDE1E8")}
-    for s, (fill, text) in states.items():
-        ops = [f"rect 2 5 {w - 4} {h - 6} #0B0F1E50 r={r}", f"rect 2 2 {w - 4} {h - 6} {fill} r={r}",
-               f"frame 2 2 {w - 4} {h - 6} 2 #FFFFFF90 r={r}"]
-        if label:
-            ops.append(f'text {w // 2} {(h - 6 - size) // 2} {size} {text} "{label}" align=center shadow=#00000040')
-        image(f"{key}_{s}.png", w, h, ops)
-    recipe.append(f"[anim data/menupop/{key}.xml]")
-    for scene, s, motion in (("NORMAL", "n", "motion=still ms=400"), ("OVER", "o", "motion=still ms=400"),
-                             ("DOWN", "d", "motion=press ms=120 amount=0.94"), ("DISABLE", "x", "motion=still ms=400")):
-        recipe.append(f"scene {scene}")
-        recipe.append(f"track {key}_{s}.png {motion}")
-    recipe.append("")
-    return f"menupop/{key}.xml"
 
 
 def picture_button(key, w, h, normal_ops, over_ops, disabled_ops):
@@ -80,77 +38,14 @@ def picture_button(key, w, h, normal_ops, over_ops, disabled_ops):
     return f"menupop/{key}.xml"
 
 
-def child(kind, name, x, y, w, h, inner=""):
-    return (f'<child type="{kind}" name="{name}"><pos x="{x}" y="{y}"/><rect l="0" t="0" r="{w}" b="{h}"/>'
-            f"{inner}</child>")
-
-
-def label(name, x, y, w, h, size, colour, text="", align="Left"):
-    return child("LABEL", name, x, y, w, h,
-                 f'<label val="{text}"/><FontName val="KelmorSoft"/><FontSize val="{size}"/><Color val="{colour}"/>'
-                 f'<HAlign val="{align}"/><VAlign val="Center"/>')
-
-
-def picture(name, x, y, w, h, asset=None):
-    inner = f'<asset type="ANIMATION">{asset}</asset>' if asset else ""
-    return child("PICTURE", name, x, y, w, h, inner)
-
-
-def animbutton(name, x, y, w, h, asset):
-    return child("ANIMBUTTON", name, x, y, w, h, f'<asset type="GROUP">{asset}</asset>')
-
-
 def box(name, x, y, w, h, children):
     return child("WND", name, x, y, w, h, "".join(children))
 
 
-def layout(top, animation, children):
-    return ('<?xml version="1.0" encoding="UTF-8"?>\n<kevrin version="2">\n  <properties>\n'
-            f'    <property name="UIAnimation" val="{animation}"/>\n  </properties>\n'
-            f'  <base type="WND" name="{top}">\n    <pos x="0" y="0"/><rect l="0" t="0" r="1024" b="768"/>\n    '
-            + "\n    ".join(children) + "\n  </base>\n</kevrin>\n")
-
-
-def frame(at, x, y, alpha):
-    return (f'<frame cnt="{at}"><posx val="{x}"/><posy val="{y}"/><scalex val="1"/><scaley val="1"/>'
-            f'<centerx val="0"/><centery val="0"/><rotate val="0"/><alpha val="{alpha}"/></frame>')
-
-
-def ui_animation(top, body, bx, by, bw, bh, ins, out):
-    """Scenes that fade the backdrop and slide the panel in, and one that takes them away."""
-    text = ['<?xml version="1.0" encoding="UTF-8"?>', '<kvanimation version="1.2">']
-
-    def scene(name, top_frames, body_frames):
-        text.append(f'  <scene name="{name}">')
-        text.append(f'    <asset type="UI" name="UIWND_{top}"><rect l="0" t="0" r="1024" b="768"/></asset>')
-        text.append(f'    <asset type="UI" name="UIWND_{body}"><rect l="0" t="0" r="{bw}" b="{bh}"/></asset>')
-        text.append(f'    <object name="{top}" ani="a0"><asset link="UIWND_{top}" type="UI"/></object>')
-        text.append(f'    <object name="{body}" ani="a1"><asset link="UIWND_{body}" type="UI"/></object>')
-        text.append('    <anim name="a0">' + "".join(top_frames) + "</anim>")
-        text.append('    <anim name="a1">' + "".join(body_frames) + "</anim>")
-        text.append("  </scene>")
-
-    for name in ins:
-        scene(name, [frame(0, 0, 0, 0), frame(220, 0, 0, 1)],
-              [frame(0, bx, by + 40, 0), frame(260, bx, by - 6, 1), frame(340, bx, by, 1)])
-    scene(out, [frame(0, 0, 0, 1), frame(200, 0, 0, 0)], [frame(0, bx, by, 1), frame(200, bx, by + 30, 0)])
-    return "\n".join(text) + "\n</kvanimation>\n"
-
-
-def panel(name, w, h, colour, title=None):
-    ops = [f"rect 4 6 {w - 8} {h - 8} #0B0F1E40 r=24", f"rect 0 0 {w - 4} {h - 6} {PAPER} r=24",
-           f"rect 0 0 {w - 4} 70 {colour} r=24", f"rect 0 46 {w - 4} 24 {colour}",
-           f"frame 0 0 {w - 4} {h - 6} 3 #FFFFFF r=24"]
-    if title:
-        ops.append(f'text {(w - 4) // 2} 14 34 #FFFFFF "{title}" align=center shadow=#00000050')
-    image(name, w, h, ops)
-    return still(name)
-
-
 def write(file, top, body, bx, by, bw, bh, children, ins, out):
     with open(os.path.join(DATA, file), "w") as f:
-        f.write(layout(top, file[:-4] + "_UIAnimation.xml",
-                       [picture("Pic_popup_dim", 0, 0, 1024, 768, DIM), box(body, bx, by, bw, bh, children)]))
+        f.write(layout(top, [picture("Pic_popup_dim", 0, 0, 1024, 768, DIM), box(body, bx, by, bw, bh, children)],
+                       file[:-4] + "_UIAnimation.xml"))
     with open(os.path.join(DATA, file[:-4] + "_UIAnimation.xml"), "w") as f:
         f.write(ui_animation(top, body, bx, by, bw, bh, ins, out))
 

@@ -8,6 +8,8 @@
 #     python3 tools/menudata/make_online_popups_data.py .
 # and commit what it writes.
 import os, re, sys
+from uixml import animbutton, child, label, layout, mix, picture, ui_animation
+from recipes import Recipe
 
 ROOT = sys.argv[1]
 DATA = os.path.join(ROOT, "data/data")
@@ -18,108 +20,9 @@ NAVY, PAPER, BLUE, GREEN, YELLOW, GREY = "#1B2340", "#F4F6FB", "#3D8BFD", "#3CC4
 RED, PURPLE, TEAL, ORANGE = "#E8505B", "#9B6BDF", "#2BB5B8", "#F28C38"
 FONT = 'FontName val="KelmorSoft"'
 
-recipe = ["# The ranking and achievements pop-ups: panels, rows, buttons and the 75 achievement icons.",
-          "# Written by tools/menudata/make_online_popups_data.py with the layouts they belong to.", ""]
-
-
-def mix(c, t, to="#FFFFFF"):
-    a = [int(c[i:i + 2], 16) for i in (1, 3, 5)]
-    b = [int(to[i:i + 2], 16) for i in (1, 3, 5)]
-    return "#" + "".join(f"{round(x + (y - x) * t):02X}" for x, y in zip(a, b))
-
-
-def image(name, w, h, ops):
-    recipe.append(f"[image data/online/{name} {w} {h}]")
-    recipe.extend(ops)
-    recipe.append("")
-
-
-def still(name):
-    """A one-scene animation showing one picture; returns the layout's asset path."""
-    base = name[:-4]
-    recipe.append(f"[anim data/online/still_{base}.xml]")
-    recipe.append("scene still")
-    recipe.append(f"track {name} motion=still ms=1000")
-    recipe.append("")
-    return f"online/still_{base}.xml"
-
-
-def button(key, w, h, colour, label, size=22):
-    r = min(14, h // 3)
-    states = {"n": (colour, "#FFFFFF"), "o": (mix(colour, 0.15), "#FFFFFF"),
-              "d": (mix(colour, 0.2, "#000000"), "#F0F0F0"), "x": (GREY, "#DDE1E8")}
-    for s, (fill, text) in states.items():
-        image(f"{key}_{s}.png", w, h, [f"rect 2 5 {w - 4} {h - 6} #0B0F1E50 r={r}",
-                                       f"rect 2 2 {w - 4} {h - 6} {fill} r={r}",
-                                       f"frame 2 2 {w - 4} {h - 6} 2 #FFFFFF90 r={r}",
-                                       f'text {w // 2} {(h - 6 - size) // 2} {size} {text} "{label}" align=center shadow=#00000040'])
-    recipe.append(f"[anim data/online/{key}.xml]")
-    for scene, s, motion in (("NORMAL", "n", "motion=still ms=400"), ("OVER", "o", "motion=still ms=400"),
-                             ("DOWN", "d", "motion=press ms=120 amount=0.94"), ("DISABLE", "x", "motion=still ms=400")):
-        recipe.append(f"scene {scene}")
-        recipe.append(f"track {key}_{s}.png {motion}")
-    recipe.append("")
-    return f"online/{key}.xml"
-
-
-def child(kind, name, x, y, w, h, inner=""):
-    return (f'<child type="{kind}" name="{name}"><pos x="{x}" y="{y}"/><rect l="0" t="0" r="{w}" b="{h}"/>'
-            f"{inner}</child>")
-
-
-def label(name, x, y, w, h, size, colour, text="", align="Left", face="KelmorSoft"):
-    return child("LABEL", name, x, y, w, h,
-                 f'<label val="{text}"/><FontName val="{face}"/><FontSize val="{size}"/><Color val="{colour}"/>'
-                 f'<HAlign val="{align}"/><VAlign val="Center"/>')
-
-
-def picture(name, x, y, w, h, asset=None):
-    inner = f'<asset type="ANIMATION">{asset}</asset>' if asset else ""
-    return child("PICTURE", name, x, y, w, h, inner)
-
-
-def animbutton(name, x, y, w, h, asset):
-    return child("ANIMBUTTON", name, x, y, w, h, f'<asset type="GROUP">{asset}</asset>')
-
-
-def layout(top, animation, children):
-    return ('<?xml version="1.0" encoding="UTF-8"?>\n<kevrin version="2">\n  <properties>\n'
-            f'    <property name="UIAnimation" val="{animation}"/>\n  </properties>\n'
-            f'  <base type="WND" name="{top}">\n    <pos x="0" y="0"/><rect l="0" t="0" r="1024" b="768"/>\n    '
-            + "\n    ".join(children) + "\n  </base>\n</kevrin>\n")
-
-
-def frame(at, x, y, alpha):
-    return (f'<frame cnt="{at}"><posx val="{x}"/><posy val="{y}"/><scalex val="1"/><scaley val="1"/>'
-            f'<centerx val="0"/><centery val="0"/><rotate val="0"/><alpha val="{alpha}"/></frame>')
-
-
-def ui_animation(top, body, bx, by, bw, bh, ins, out):
-    """Scenes that fade the backdrop and slide the panel in, and one that takes them away."""
-    text = ['<?xml version="1.0" encoding="UTF-8"?>', '<kvanimation version="1.2">']
-
-    def scene(name, top_frames, body_frames):
-        text.append(f'  <scene name="{name}">')
-        text.append(f'    <asset type="UI" name="UIWND_{top}"><rect l="0" t="0" r="1024" b="768"/></asset>')
-        text.append(f'    <asset type="UI" name="UIWND_{body}"><rect l="0" t="0" r="{bw}" b="{bh}"/></asset>')
-        text.append(f'    <object name="{top}" ani="a0"><asset link="UIWND_{top}" type="UI"/></object>')
-        text.append(f'    <object name="{body}" ani="a1"><asset link="UIWND_{body}" type="UI"/></object>')
-        text.append('    <anim name="a0">' + "".join(top_frames) + "</anim>")
-        text.append('    <anim name="a1">' + "".join(body_frames) + "</anim>")
-        text.append("  </scene>")
-
-    for name in ins:
-        scene(name, [frame(0, 0, 0, 0), frame(220, 0, 0, 1)],
-              [frame(0, bx, by + 40, 0), frame(260, bx, by - 6, 1), frame(340, bx, by, 1)])
-    scene(out, [frame(0, 0, 0, 1), frame(200, 0, 0, 0)], [frame(0, bx, by, 1), frame(200, bx, by + 30, 0)])
-    return "\n".join(text) + "\n</kvanimation>\n"
-
-
-def panel(name, w, h, colour):
-    image(name, w, h, [f"rect 4 6 {w - 8} {h - 8} #0B0F1E40 r=24", f"rect 0 0 {w - 4} {h - 6} {PAPER} r=24",
-                       f"rect 0 0 {w - 4} 70 {colour} r=24", f"rect 0 46 {w - 4} 24 {colour}",
-                       f"frame 0 0 {w - 4} {h - 6} 3 #FFFFFF r=24"])
-    return still(name)
+recipe = Recipe("online", ["# The ranking and achievements pop-ups: panels, rows, buttons and the 75 achievement icons.",
+                           "# Written by tools/menudata/make_online_popups_data.py with the layouts they belong to.", ""])
+image, still, button, panel = recipe.image, recipe.still, recipe.button, recipe.panel
 
 
 image("online_dim.png", 1024, 768, ["fill #0B0F1E99"])
@@ -179,7 +82,7 @@ body += [animbutton("btn_popup_ranking_prev", 30, by, 120, 48, prev_btn),
 ranking = [picture("Pic_popup_dim", 0, 0, 1024, 768, DIM),
            child("WND", "Wnd_popup_body", RX, RY, RW, RH, "".join(body))]
 with open(os.path.join(DATA, "ranking.xml"), "w") as f:
-    f.write(layout("Wnd_ranking", "ranking_UIAnimation.xml", ranking))
+    f.write(layout("Wnd_ranking", ranking, "ranking_UIAnimation.xml"))
 boards = ["stage", "battle", "push", "iq", "point", "combo", "multi"]
 with open(os.path.join(DATA, "ranking_UIAnimation.xml"), "w") as f:
     f.write(ui_animation("Wnd_ranking", "Wnd_popup_body", RX, RY, RW, RH,
@@ -244,7 +147,7 @@ body += [animbutton("anibtn_achi_prev", 30, by, 120, 48, a_prev),
 achievements = [picture("Pic_popup_dim", 0, 0, 1024, 768, DIM),
                 child("WND", "Wnd_popup_body", AX, AY, AW, AH, "".join(body))]
 with open(os.path.join(DATA, "achievements.xml"), "w") as f:
-    f.write(layout("Wnd_achievements", "achievements_UIAnimation.xml", achievements))
+    f.write(layout("Wnd_achievements", achievements, "achievements_UIAnimation.xml"))
 with open(os.path.join(DATA, "achievements_UIAnimation.xml"), "w") as f:
     f.write(ui_animation("Wnd_achievements", "Wnd_popup_body", AX, AY, AW, AH, ["skins_in"], "skins_out"))
 
@@ -273,8 +176,9 @@ for key, _, _, _ in MODES:
     body.append(picture(f"main_unlocked_{key}", 110, 84, 300, 120, cards[key]))
 body.append(animbutton("Anibtn_popup_ok", 185, 262, 150, 56, ok_btn))
 with open(os.path.join(DATA, "congratulation.xml"), "w") as f:
-    f.write(layout("Wnd_congratulation", "congratulation_UIAnimation.xml",
-                   [picture("Pic_popup_dim", 0, 0, 1024, 768, DIM), child("WND", "Wnd_popup_body", NX, NY, NW, NH, "".join(body))]))
+    f.write(layout("Wnd_congratulation",
+                   [picture("Pic_popup_dim", 0, 0, 1024, 768, DIM), child("WND", "Wnd_popup_body", NX, NY, NW, NH, "".join(body))],
+                   "congratulation_UIAnimation.xml"))
 with open(os.path.join(DATA, "congratulation_UIAnimation.xml"), "w") as f:
     f.write(ui_animation("Wnd_congratulation", "Wnd_popup_body", NX, NY, NW, NH, ["congratulation_in"], "congratulation_out"))
 why = {"battle": "Play a push game to open Battle.", "push": "Reach stage 10 of the hard stage challenge.",
@@ -286,8 +190,9 @@ for key, _, _, _ in MODES:
     body.append(label(f"main_lock_txt_{key}1", 20, 206, NW - 40, 40, 14, NAVY, why[key], "Center"))
 body.append(animbutton("Anibtn_popup_ok1", 185, 262, 150, 56, ok_btn))
 with open(os.path.join(DATA, "main_locked.xml"), "w") as f:
-    f.write(layout("Wnd_main_locked", "main_locked_UIAnimation.xml",
-                   [picture("Pic_popup_dim", 0, 0, 1024, 768, DIM), child("WND", "Wnd_popup_body", NX, NY, NW, NH, "".join(body))]))
+    f.write(layout("Wnd_main_locked",
+                   [picture("Pic_popup_dim", 0, 0, 1024, 768, DIM), child("WND", "Wnd_popup_body", NX, NY, NW, NH, "".join(body))],
+                   "main_locked_UIAnimation.xml"))
 with open(os.path.join(DATA, "main_locked_UIAnimation.xml"), "w") as f:
     f.write(ui_animation("Wnd_main_locked", "Wnd_popup_body", NX, NY, NW, NH, ["locked_in", "locked_in_multi"], "locked_out"))
 

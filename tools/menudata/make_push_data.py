@@ -10,6 +10,8 @@
 #     python3 tools/menudata/make_push_data.py .
 # and commit what it writes.
 import os, random, struct, sys
+from uixml import child, static
+from recipes import Recipe
 
 ROOT = sys.argv[1]
 DATA = os.path.join(ROOT, "data/data")
@@ -33,15 +35,10 @@ BOARD_X, BOARD_Y = 604, 396     # the player's 8 x 8 board
 RIVAL_X, RIVAL_Y = 62, 452      # the rival's half-size board
 WALK_Y = 386                    # the walkers' feet
 
-recipe = ["# The push mode: the play screen, the field's lanes, blocks, levers, arrows, stones, stars and",
-          "# score digits, their animations and the push sounds.",
-          "# Written by tools/menudata/make_push_data.py with the layouts they belong to.", ""]
-
-
-def image(name, w, h, ops):
-    recipe.append(f"[image data/push/{name} {w} {h}]")
-    recipe.extend(ops)
-    recipe.append("")
+recipe = Recipe("push", ["# The push mode: the play screen, the field's lanes, blocks, levers, arrows, stones, stars and",
+                         "# score digits, their animations and the push sounds.",
+                         "# Written by tools/menudata/make_push_data.py with the layouts they belong to.", ""])
+image = recipe.image
 
 
 def anim(path, scenes):
@@ -52,15 +49,6 @@ def anim(path, scenes):
         recipe.extend(tracks)
     recipe.append("")
     return path
-
-
-def child(kind, name, x, y, w, h, inner=""):
-    return (f'<child type="{kind}" name="{name}"><pos x="{x}" y="{y}"/><rect l="0" t="0" r="{w}" b="{h}"/>'
-            f"{inner}</child>")
-
-
-def static(name, x, y, w, h, picture):
-    return child("PICTURE", name, x, y, w, h, f'<asset type="STATIC">{picture}</asset>')
 
 
 def animated(name, x, y, w, h, path):

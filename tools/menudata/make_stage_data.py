@@ -9,6 +9,11 @@
 #     python3 tools/menudata/make_stage_data.py .
 # and commit what it writes.
 import math, os, re, sys
+from functools import partial
+
+import uixml
+from uixml import child, label, layout, mix, picture, static, ui_animation, wnd
+from recipes import Recipe
 
 ROOT = sys.argv[1]
 DATA = os.path.join(ROOT, "data/data")
@@ -19,86 +24,11 @@ NAVY, PAPER, BLUE, GREEN, YELLOW, GREY = "#1B2340", "#F4F6FB", "#3D8BFD", "#3CC4
 RED, PURPLE, ORANGE = "#E8505B", "#9B6BDF", "#F28C38"
 FACE = "KelmorSoft"
 
-recipe = ["# The stage challenge: the play screen around the board, the goal gauge and its lights, the",
-          "# countdown, the stars and their tail, and the stage select pop-up.",
-          "# Written by tools/menudata/make_stage_data.py with the layouts they belong to.", ""]
-
-
-def mix(c, t, to="#FFFFFF"):
-    a = [int(c[i:i + 2], 16) for i in (1, 3, 5)]
-    b = [int(to[i:i + 2], 16) for i in (1, 3, 5)]
-    return "#" + "".join(f"{round(x + (y - x) * t):02X}" for x, y in zip(a, b))
-
-
-def image(name, w, h, ops, folder="stage"):
-    recipe.append(f"[image data/{folder}/{name} {w} {h}]")
-    recipe.extend(ops)
-    recipe.append("")
-
-
-def anim(name, scenes):
-    """scenes: list of (scene header, [track lines])."""
-    recipe.append(f"[anim data/stage/{name}]")
-    for header, tracks in scenes:
-        recipe.append(f"scene {header}")
-        recipe.extend(f"track {t}" for t in tracks)
-    recipe.append("")
-    return f"stage/{name}"
-
-
-def still(name):
-    return anim(f"still_{name[:-4]}.xml", [("still", [f"{name} motion=still ms=1000"])])
-
-
-def button(key, w, h, colour, text, size=22):
-    r = min(14, h // 3)
-    states = {"n": (colour, "#FFFFFF"), "o": (mix(colour, 0.15), "#FFFFFF"),
-              "d": (mix(colour, 0.2, "#000000"), "#F0F0F0"), "x": (GREY, "#DDE1E8")}
-    for s, (fill, ink) in states.items():
-        image(f"{key}_{s}.png", w, h, [f"rect 2 5 {w - 4} {h - 6} #0B0F1E50 r={r}",
-                                       f"rect 2 2 {w - 4} {h - 6} {fill} r={r}",
-                                       f"frame 2 2 {w - 4} {h - 6} 2 #FFFFFF90 r={r}",
-                                       f'text {w // 2} {(h - 6 - size) // 2} {size} {ink} "{text}" align=center shadow=#00000040'])
-    return anim(f"{key}.xml", [("NORMAL", [f"{key}_n.png motion=still ms=400"]),
-                               ("OVER", [f"{key}_o.png motion=still ms=400"]),
-                               ("DOWN", [f"{key}_d.png motion=press ms=120 amount=0.94"]),
-                               ("DISABLE", [f"{key}_x.png motion=still ms=400"])])
-
-
-def child(kind, name, x, y, w, h, inner=""):
-    return (f'<child type="{kind}" name="{name}"><pos x="{x}" y="{y}"/><rect l="0" t="0" r="{w}" b="{h}"/>'
-            f"{inner}</child>")
-
-
-def label(name, x, y, w, h, size, colour, text="", align="Left"):
-    return child("LABEL", name, x, y, w, h,
-                 f'<label val="{text}"/><FontName val="{FACE}"/><FontSize val="{size}"/><Color val="{colour}"/>'
-                 f'<HAlign val="{align}"/><VAlign val="Center"/>')
-
-
-def picture(name, x, y, w, h, asset=None, inner=""):
-    a = f'<asset type="ANIMATION">{asset}</asset>' if asset else ""
-    return child("PICTURE", name, x, y, w, h, a + inner)
-
-
-def static(name, x, y, w, h, png):
-    return child("PICTURE", name, x, y, w, h, f'<asset type="STATIC">{png}</asset>')
-
-
-def wnd(name, x, y, w, h, inner=""):
-    return child("WND", name, x, y, w, h, inner)
-
-
-def animbutton(name, x, y, w, h, asset):
-    return child("ANIMBUTTON", name, x, y, w, h, f'<asset type="NORMAL">{asset}</asset>')
-
-
-def layout(top, children, animation=None, kind="PANEL"):
-    props = (f'  <properties>\n    <property name="UIAnimation" val="{animation}"/>\n  </properties>\n'
-             if animation else "")
-    return ('<?xml version="1.0" encoding="UTF-8"?>\n<kevrin version="2">\n' + props +
-            f'  <base type="{kind}" name="{top}">\n    <pos x="0" y="0"/><rect l="0" t="0" r="1024" b="768"/>\n    '
-            + "\n    ".join(children) + "\n  </base>\n</kevrin>\n")
+recipe = Recipe("stage", ["# The stage challenge: the play screen around the board, the goal gauge and its lights, the",
+                          "# countdown, the stars and their tail, and the stage select pop-up.",
+                          "# Written by tools/menudata/make_stage_data.py with the layouts they belong to.", ""])
+image, anim, still, button = recipe.image, recipe.anim, recipe.still, recipe.button
+animbutton = partial(uixml.animbutton, kind="NORMAL")
 
 
 def write(path, text):
@@ -315,7 +245,7 @@ def goal_layout(top, kind):
     if kind == "point":
         c.append(label("Label_point_caption", 60, 376, 180, 24, 14, "#B8C2E8", "POINTS TO SCORE"))
     c += [wnd("layer_num", 0, 0, 1024, 768), wnd("layer_particle", 0, 0, 1024, 768)]
-    return layout(top, c)
+    return layout(top, c, kind="PANEL")
 
 
 image("stage_gauge_back.png", 32, 258, ["rect 0 0 32 258 #0B1024 r=14", "frame 0 0 32 258 2 #FFFFFF40 r=14"])
@@ -407,26 +337,7 @@ select = [picture("Pic_popup_dim", 0, 0, 1024, 768, DIM), wnd("Wnd_stageselect_b
 write(os.path.join(DATA, "stageselect.xml"), layout("Wnd_stageselect", select, "stageselect_UIAnimation.xml", "WND"))
 
 
-def frame(at, x, y, alpha):
-    return (f'<frame cnt="{at}"><posx val="{x}"/><posy val="{y}"/><scalex val="1"/><scaley val="1"/>'
-            f'<centerx val="0"/><centery val="0"/><rotate val="0"/><alpha val="{alpha}"/></frame>')
-
-
-def ui_scene(name, top_frames, body_frames):
-    return "\n".join([f'  <scene name="{name}">',
-                      '    <asset type="UI" name="UIWND_Wnd_stageselect"><rect l="0" t="0" r="1024" b="768"/></asset>',
-                      f'    <asset type="UI" name="UIWND_Wnd_stageselect_body"><rect l="0" t="0" r="{PW}" b="{PH}"/></asset>',
-                      '    <object name="Wnd_stageselect" ani="a0"><asset link="UIWND_Wnd_stageselect" type="UI"/></object>',
-                      '    <object name="Wnd_stageselect_body" ani="a1"><asset link="UIWND_Wnd_stageselect_body" type="UI"/></object>',
-                      '    <anim name="a0">' + "".join(top_frames) + "</anim>",
-                      '    <anim name="a1">' + "".join(body_frames) + "</anim>", "  </scene>"])
-
-
 write(os.path.join(DATA, "stageselect_UIAnimation.xml"),
-      '<?xml version="1.0" encoding="UTF-8"?>\n<kvanimation version="1.2">\n' +
-      ui_scene("select_in", [frame(0, 0, 0, 0), frame(220, 0, 0, 1)],
-               [frame(0, PX, PY + 40, 0), frame(260, PX, PY - 6, 1), frame(340, PX, PY, 1)]) + "\n" +
-      ui_scene("select_out", [frame(0, 0, 0, 1), frame(200, 0, 0, 0)],
-               [frame(0, PX, PY, 1), frame(200, PX, PY + 30, 0)]) + "\n</kvanimation>\n")
+      ui_animation("Wnd_stageselect", "Wnd_stageselect_body", PX, PY, PW, PH, ["select_in"], "select_out"))
 
 write(RECIPE, "\n".join(recipe))

@@ -10,6 +10,11 @@
 #     python3 tools/menudata/make_tutorial_data.py .
 # and commit what it writes.
 import os, sys
+from functools import partial
+
+import uixml
+from uixml import animbutton, child, frame, label, mix, picture, popup_tracks
+from recipes import Recipe
 
 ROOT = sys.argv[1]
 DATA = os.path.join(ROOT, "data/data")
@@ -20,68 +25,11 @@ NAVY, PAPER, BLUE, GREEN, YELLOW, GREY = "#1B2340", "#F4F6FB", "#3D8BFD", "#3CC4
 RED, PURPLE, TEAL, ORANGE = "#E8505B", "#9B6BDF", "#2BB5B8", "#F28C38"
 BLOCKS = {"R": RED, "G": GREEN, "B": BLUE, "Y": YELLOW, "P": PURPLE}
 
-recipe = ["# The tutorial, battle-help and special-mode pop-ups: panels, buttons, category pictures.",
-          "# Written by tools/menudata/make_tutorial_data.py with the layouts they belong to.", ""]
-
-
-def mix(c, t, to="#FFFFFF"):
-    a = [int(c[i:i + 2], 16) for i in (1, 3, 5)]
-    b = [int(to[i:i + 2], 16) for i in (1, 3, 5)]
-    return "#" + "".join(f"{round(x + (y - x) * t):02X}" for x, y in zip(a, b))
-
-
-def image(name, w, h, ops):
-    recipe.append(f"[image data/tutorial/{name} {w} {h}]")
-    recipe.extend(ops)
-    recipe.append("")
-
-
-def still(name):
-    """A one-scene animation showing one picture; returns the layout's asset path."""
-    base = name[:-4]
-    recipe.append(f"[anim data/tutorial/still_{base}.xml]")
-    recipe.append("scene still")
-    recipe.append(f"track {name} motion=still ms=1000")
-    recipe.append("")
-    return f"tutorial/still_{base}.xml"
-
-
-def button(key, w, h, colour, label, size=22):
-    r = min(14, h // 3)
-    states = {"n": (colour, "#FFFFFF"), "o": (mix(colour, 0.15), "#FFFFFF"),
-              "d": (mix(colour, 0.2, "#000000"), "#F0F0F0"), "x": ("#C5CAD3", "#F4F6FB")}
-    for s, (fill, text) in states.items():
-        image(f"{key}_{s}.png", w, h, [f"rect 2 5 {w - 4} {h - 6} #0B0F1E50 r={r}",
-                                       f"rect 2 2 {w - 4} {h - 6} {fill} r={r}",
-                                       f"frame 2 2 {w - 4} {h - 6} 2 #FFFFFF90 r={r}",
-                                       f'text {w // 2} {(h - 6 - size) // 2} {size} {text} "{label}" align=center shadow=#00000040'])
-    recipe.append(f"[anim data/tutorial/{key}.xml]")
-    for scene, s, motion in (("NORMAL", "n", "motion=still ms=400"), ("OVER", "o", "motion=still ms=400"),
-                             ("DOWN", "d", "motion=press ms=120 amount=0.94"), ("DISABLE", "x", "motion=still ms=400")):
-        recipe.append(f"scene {scene}")
-        recipe.append(f"track {key}_{s}.png {motion}")
-    recipe.append("")
-    return f"tutorial/{key}.xml"
-
-
-def child(kind, name, x, y, w, h, inner=""):
-    return (f'<child type="{kind}" name="{name}"><pos x="{x}" y="{y}"/><rect l="0" t="0" r="{w}" b="{h}"/>'
-            f"{inner}</child>")
-
-
-def label(name, x, y, w, h, size, colour, text="", align="Left"):
-    return child("LABEL", name, x, y, w, h,
-                 f'<label val="{text}"/><FontName val="KelmorSoft"/><FontSize val="{size}"/><Color val="{colour}"/>'
-                 f'<HAlign val="{align}"/><VAlign val="Center"/>')
-
-
-def picture(name, x, y, w, h, asset=None):
-    inner = f'<asset type="ANIMATION">{asset}</asset>' if asset else ""
-    return child("PICTURE", name, x, y, w, h, inner)
-
-
-def animbutton(name, x, y, w, h, asset):
-    return child("ANIMBUTTON", name, x, y, w, h, f'<asset type="GROUP">{asset}</asset>')
+recipe = Recipe("tutorial", ["# The tutorial, battle-help and special-mode pop-ups: panels, buttons, category pictures.",
+                             "# Written by tools/menudata/make_tutorial_data.py with the layouts they belong to.", ""])
+image, still, panel = recipe.image, recipe.still, recipe.panel
+# Disabled tutorial buttons are pale, not grey.
+button = partial(recipe.button, disabled=("#C5CAD3", "#F4F6FB"))
 
 
 def write(name, text):
@@ -90,45 +38,24 @@ def write(name, text):
 
 
 def layout(file, top, children):
+    """Writes the layout `file` with its UI animation named after it; returns that name."""
     animation = file[:-4] + "_UIAnimation.xml"
-    write(file, '<?xml version="1.0" encoding="UTF-8"?>\n<kevrin version="2">\n  <properties>\n'
-                f'    <property name="UIAnimation" val="{animation}"/>\n  </properties>\n'
-                f'  <base type="WND" name="{top}">\n    <pos x="0" y="0"/><rect l="0" t="0" r="1024" b="768"/>\n    '
-                + "\n    ".join(children) + "\n  </base>\n</kevrin>\n")
+    write(file, uixml.layout(top, children, animation))
     return animation
-
-
-def frame(at, x, y, alpha):
-    return (f'<frame cnt="{at}"><posx val="{x}"/><posy val="{y}"/><scalex val="1"/><scaley val="1"/>'
-            f'<centerx val="0"/><centery val="0"/><rotate val="0"/><alpha val="{alpha}"/></frame>')
 
 
 class Animation:
     """A UI animation file: scenes, each driving named windows through key frames."""
 
     def __init__(self):
-        self.text = ['<?xml version="1.0" encoding="UTF-8"?>', '<kvanimation version="1.2">']
+        self.scenes = []
 
     def scene(self, name, tracks):
         """tracks: (window, w, h, [frames])"""
-        self.text.append(f'  <scene name="{name}">')
-        for i, (window, w, h, _) in enumerate(tracks):
-            self.text.append(f'    <asset type="UI" name="UIWND_{window}"><rect l="0" t="0" r="{w}" b="{h}"/></asset>')
-        for i, (window, _, _, _) in enumerate(tracks):
-            self.text.append(f'    <object name="{window}" ani="a{i}"><asset link="UIWND_{window}" type="UI"/></object>')
-        for i, (_, _, _, frames) in enumerate(tracks):
-            self.text.append(f'    <anim name="a{i}">' + "".join(frames) + "</anim>")
-        self.text.append("  </scene>")
+        self.scenes.append((name, tracks))
 
     def save(self, file):
-        write(file, "\n".join(self.text) + "\n</kvanimation>\n")
-
-
-def panel(name, w, h, colour):
-    image(name, w, h, [f"rect 4 6 {w - 8} {h - 8} #0B0F1E40 r=24", f"rect 0 0 {w - 4} {h - 6} {PAPER} r=24",
-                       f"rect 0 0 {w - 4} 70 {colour} r=24", f"rect 0 46 {w - 4} 24 {colour}",
-                       f"frame 0 0 {w - 4} {h - 6} 3 #FFFFFF r=24"])
-    return still(name)
+        write(file, uixml.ui_scenes(self.scenes))
 
 
 def popup(file, top, body, x, y, w, h, colour, title, children, ins, out, extra=None):
@@ -137,12 +64,10 @@ def popup(file, top, body, x, y, w, h, colour, title, children, ins, out, extra=
              label("Label_popup_title", 20, 12, w - 40, 46, 30, "#FFFFFF", title, "Center")] + children
     anim = Animation()
     for name in ins:
-        anim.scene(name, [(top, 1024, 768, [frame(0, 0, 0, 0), frame(220, 0, 0, 1)]),
-                          (body, w, h, [frame(0, x, y + 40, 0), frame(260, x, y - 6, 1), frame(340, x, y, 1)])])
+        anim.scene(name, popup_tracks(top, body, x, y, w, h, True))
     for name, tracks in (extra or []):
         anim.scene(name, tracks)
-    anim.scene(out, [(top, 1024, 768, [frame(0, 0, 0, 1), frame(200, 0, 0, 0)]),
-                     (body, w, h, [frame(0, x, y, 1), frame(200, x, y + 30, 0)])])
+    anim.scene(out, popup_tracks(top, body, x, y, w, h, False))
     anim.save(layout(file, top, [picture("Pic_popup_dim", 0, 0, 1024, 768, DIM),
                                  child("WND", body, x, y, w, h, "".join(inner))]))
 
