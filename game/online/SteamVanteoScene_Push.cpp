@@ -280,6 +280,12 @@ int SteamVanteoScene_Push::OnBigStoneCleared(const void* data, int length)
 
 int SteamVanteoScene_Push::OnNetBigStone(const void*, int)
 {
+    // A field holds no more traps than its state can carry to the other machine: a flood of
+    // stone messages stops adding traps there.
+    if (m_Field.stones.size() >= static_cast<size_t>(PushLaneState::kMaxStones)) {
+        DFLog(LOG_WARN, L"Push: a trap is refused, the field holds %d", PushLaneState::kMaxStones);
+        return 1;
+    }
     m_Field.TrapUserLane();
     PlaySound(kSoundStoneTrap);
     return 1;

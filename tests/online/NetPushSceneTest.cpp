@@ -487,6 +487,11 @@ TEST_F(NetPushSceneTest, RecordsFromTheOtherMachineAreCheckedBeforeTheyTouchTheF
     host->m_Field.lanes[1] = PushLane{};
     Receive(*host, netmsg::kPushPoints, PayloadWriter().I32(1).I32(-500));
     EXPECT_FLOAT_EQ(host->m_Field.lanes[1].target, 0.0f);
+
+    // A flood of stone messages traps no more lanes than the field's state can carry.
+    for (int i = 0; i < 15; ++i)
+        Receive(*host, netmsg::kBigStone, PayloadWriter().I32(0));
+    EXPECT_EQ(host->m_Field.stones.size(), static_cast<size_t>(PushLaneState::kMaxStones));
 }
 
 } // namespace
