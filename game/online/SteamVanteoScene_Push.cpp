@@ -87,7 +87,10 @@ int SteamVanteoScene_Push::Enter(int a, int b)
     m_pBoard = new VanteoBlockMap(MakeBoardWorld());
     m_pBoard->Init(m_pRoot, -1, -1);
     m_pBoard->NewGame();
-    CreateMirrorBoard(kMirrorX, kMirrorY);
+    // The opponent's board sits in its area of the layout (at the usual place without one).
+    const kv::KVWnd* mirrorArea = Find(L"Wnd_PuzzleArea_enemy");
+    const kv::KVPoint mirrorAt = mirrorArea ? mirrorArea->GetAbsolutePosition() : kv::KVPoint{kMirrorX, kMirrorY};
+    CreateMirrorBoard(mirrorAt.x, mirrorAt.y);
 
     if (kv::KVWnd* w = Find(L"Pic_num_time_1"))
         w->AddHandler(kv::EventDraw, kv::MakeHandler(this, &SteamVanteoScene_Push::DrawTime));

@@ -121,6 +121,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     scene.Update(0.02f);
     size_t at = 1;
     size_t ownStones = 0;
+    // Frames run the two boards' hundreds of blocks: a few per input leave time for messages.
+    int frames = 0;
     auto take = [&](size_t bytes) {
         std::vector<uint8_t> out(bytes, 0);
         const size_t n = std::min(bytes, size - at);
@@ -141,7 +143,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
             ownStones += id == MSG_BIG_STONE ? 1 : 0;
             const std::vector<uint8_t> payload = take(static_cast<size_t>(MinimumMessageLength(id) - 4));
             Deliver(scene, id, payload.data(), payload.size());
-        } else {
+        } else if (frames++ < 12) {
             // A frame: the local messages of the last one come back first.
             std::vector<QueueSink::Message> queued;
             queued.swap(local.queued);
