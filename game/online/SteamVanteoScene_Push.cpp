@@ -225,7 +225,8 @@ int SteamVanteoScene_Push::OnGroupCleared(const void* data, int length)
     if (modekit::Word(data, 1) == 0)
         return 1;
     const int colour = modekit::Word(data, 2);
-    const int points = modekit::Word(data, 3);
+    // A lane moves at most twice the lane's length at once: no clear needs more than the cap.
+    const int points = std::clamp(modekit::Word(data, 3), 0, kMaxPushPoints);
     if (colour < 0 || colour > 2)
         return 1;
     Push(colour, -points);
@@ -314,6 +315,9 @@ int SteamVanteoScene_Push::OnNetPushState(const void* data, int length)
     // ran out) it takes the traps only, so the pushes it applied meanwhile stay where they are.
     if (Hosting())
         state.lanes = m_Field.lanes;
+    // The push counts scale the shown pushes: a count no game reaches is cut to one it can.
+    for (PushLane& lane : state.lanes)
+        lane.comboCount = std::clamp(lane.comboCount, 0, kMaxComboCount);
     m_Field.LoadState(state);
     return 1;
 }

@@ -24,6 +24,8 @@ public:
     static constexpr int kStarPush = 33;
     // The largest amount one clear of the other player may push: larger claims are cut to it.
     static constexpr int kMaxPushPoints = 999;
+    // The largest push count of a lane taken from the other machine's state.
+    static constexpr int kMaxComboCount = 9999;
     // Where the opponent's half-size board is drawn.
     static constexpr float kMirrorX = 34.0f, kMirrorY = 197.0f;
     // Sound keys.

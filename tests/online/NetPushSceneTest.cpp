@@ -488,6 +488,12 @@ TEST_F(NetPushSceneTest, RecordsFromTheOtherMachineAreCheckedBeforeTheyTouchTheF
     Receive(*host, netmsg::kPushPoints, PayloadWriter().I32(1).I32(-500));
     EXPECT_FLOAT_EQ(host->m_Field.lanes[1].target, 0.0f);
 
+    // A push count no game reaches is cut before the guest's next push is shown with it.
+    PushLaneState counted;
+    counted.lanes[0].comboCount = 791621423;
+    Receive(*guest, netmsg::kPushState, netmsg::Fields(counted));
+    EXPECT_EQ(guest->m_Field.lanes[0].comboCount, SteamVanteoScene_Push::kMaxComboCount);
+
     // A flood of stone messages traps no more lanes than the field's state can carry.
     for (int i = 0; i < 15; ++i)
         Receive(*host, netmsg::kBigStone, PayloadWriter().I32(0));
