@@ -24,7 +24,6 @@
 #include "modes/ModeSceneKit.h"
 #include "online/NetGameMessages.h"
 #include "online/NetGlobals.h"
-#include "online/QuiblyLobbyScene.h"
 #include "online/ServerMessages.h"
 #include "online/SteamClient.h"
 #include "online/SteamServer.h"
