@@ -128,6 +128,8 @@ void InstallMainLoopHooks(HWND window)
                           CSceneManager* manager = CSceneManager::GetSingletonPtr();
                           if (!waitForLoads || !manager || !manager->IsSwitchPending())
                               platform::AutomationFrame(window);
+                          else
+                              platform::AutomationKeepTime();
                           SteamAPI_RunCallbacks();
                       }});
 }

@@ -767,8 +767,6 @@ void SetShown(kv::KVWnd* window, bool show)
 }
 
 // Only the host may leave an online result: its continue button and the black bar under it.
-// The buttons of the other modes do nothing online and are kept hidden, so that none of them
-// covers the continue button that shares their row.
 void ShowHostChoice(kv::KVWnd* window, bool showMessage)
 {
     if (!window)
@@ -776,8 +774,10 @@ void ShowHostChoice(kv::KVWnd* window, bool showMessage)
     bool host = IsOnlineHost();
     for (const wchar_t* name : {L"Pic_bottom_black", L"Anibtn_result_continue"})
         SetShown(window->FindWindow(name), host);
+    // The single-player choices (menu, retry, next, reset) have no place after an online match;
+    // the reset button would even cover the host's continue.
     for (const wchar_t* name : {L"Anibtn_result_return", L"Anibtn_result_retry", L"Anibtn_result_retry_self",
-                                L"Anibtn_result_reset_self", L"Anibtn_result_next", L"Anibtn_result_next_iq"})
+                                L"Anibtn_result_next", L"Anibtn_result_next_iq", L"Anibtn_result_reset_self"})
         SetShown(window->FindWindow(name), false);
     if (showMessage)
         SetShown(window->FindWindow(L"WndEx_multi_result_message"), !host);

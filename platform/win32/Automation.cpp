@@ -261,6 +261,14 @@ void StopAutomation()
     driver.frameStepNanoseconds = 0;
 }
 
+void AutomationKeepTime()
+{
+    Driver& driver = TheDriver();
+    std::lock_guard guard(driver.lock);
+    if (driver.loaded && driver.frameStepNanoseconds > 0)
+        AdvanceManualClock(driver.frameStepNanoseconds);
+}
+
 void AutomationFrame(HWND window)
 {
     Driver& driver = TheDriver();

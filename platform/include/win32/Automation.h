@@ -62,5 +62,8 @@ void StopAutomation();
 // script named by QUIBLY_AUTOMATION (when set), then it runs the actions whose frame has come
 // into `window` and counts the frame.
 void AutomationFrame(HWND window);
+// An idle turn whose frame is not counted (a scene is loading): the script's clock still moves by
+// one frame step, so that what runs during the load (the network's frames) sees time pass.
+void AutomationKeepTime();
 
 } // namespace platform
