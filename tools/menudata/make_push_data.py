@@ -145,7 +145,8 @@ recipe.extend(["[sound data/sound/push_user.wav 0.3]", "note 0 0.25 620 380 vol=
 # ---- the play screen ----
 main = [static("Pic_push_back", 0, 0, 1024, 768, "push_back.png")]
 main += [label("Label_name_enemy", 44, 12, 300, 36, 22, "#FFD0D4", "Left"),
-         label("Label_name_user", 680, 12, 300, 36, 22, "#D6E6FF", "Right")]
+         # right-aligned short of the online match's fight time at the top right
+         label("Label_name_user", 530, 12, 300, 36, 22, "#D6E6FF", "Right")]
 for i, x in enumerate([462, 484, 520, 542], 1):
     main.append(child("PICTURE", f"Pic_num_time_{i}", x, 15, 20, 30))
 main += [child("PICTURE", "Pic_pushing_emeny", 40, WALK_Y, 200, 6),
