@@ -1,0 +1,149 @@
+// Two real programs playing online against each other on one machine: each in a run folder of
+// its own with a profile of its own, both on one shared online folder. Each program's script
+// holds at `wait` lines, saving a picture meanwhile; the test looks at that picture until it
+// shows what the step needs, then writes the file the wait is for. So every wait is on what a
+// program shows or logs, never on a time tuned to one machine, under one generous deadline.
+#pragma once
+
+#include "GameRun.h"
+
+#include <chrono>
+#include <csignal>
+#include <filesystem>
+#include <fstream>
+#include <functional>
+#include <string>
+#include <thread>
+
+// The navy of names and chat lines on the room's white cards.
+inline bool Navy(Rgb p) { return p.r < 70 && p.g < 80 && p.b < 110 && p.b > p.r; }
+inline bool White(Rgb p) { return p.r > 235 && p.g > 235 && p.b > 235; }
+
+// The main screen, then the online sub-menu and its host button (or its join button).
+inline std::string OnlineMenuScript(bool host)
+{
+    return std::string("40 key 20\n200 key 20\n500 move 900 100\n520 press 900 100\n620 click 649 503\n") +
+           (host ? "700 click 342 275\n" : "700 click 682 275\n");
+}
+
+class OnlinePlayer {
+public:
+    OnlinePlayer(const std::string& persona, const std::string& shared) : m_shared(shared)
+    {
+        profile.Write("persona.txt", persona + "\n");
+        EXPECT_TRUE(run.Edit("data/PlayData/QuiblyConfig.xml", "<Opening IsShow=\"0\" />", "<Opening IsShow=\"1\" />"));
+        EXPECT_TRUE(run.Edit("data/PlayData/QuiblyConfig.xml", "Multi=\"0\"", "Multi=\"1\""));
+    }
+    ~OnlinePlayer() { Stop(); }
+
+    // Starts the program in the background on the script.
+    void Start(const std::string& script, int seconds = 840)
+    {
+        run.folder.Write("script.txt", script);
+        // The timeout process forwards the test's SIGTERM to the program.
+        std::string command = "cd '" + run.folder.Str() + "' && { SDL_VIDEODRIVER=offscreen SDL_AUDIODRIVER=dummy " +
+                              "ASAN_OPTIONS=detect_leaks=0 QUIBLY_DEBUG_OUTPUT=0 QUIBLY_AUTOMATION_FRAME_MS=16 " +
+                              "QUIBLY_AUTOMATION_WAIT_LOADS=1 QUIBLY_PROFILE_DIR='" + profile.Str() +
+                              "' QUIBLY_ONLINE_DIR='" + m_shared + "' QUIBLY_AUTOMATION=script.txt timeout " +
+                              std::to_string(seconds) + " ./Quibly 2>stderr.txt & echo $! > pid.txt; }";
+        std::system(command.c_str());
+        m_pid = std::atoi(run.folder.Read("pid.txt").c_str());
+    }
+    bool Running() const { return m_pid > 0 && ::kill(m_pid, 0) == 0; }
+    // Ends the program as a player closing it would.
+    void Stop()
+    {
+        if (Running())
+            ::kill(m_pid, SIGTERM);
+    }
+    // Ends the program at once, as a crash or a pulled plug would: the peer hears nothing.
+    void Kill()
+    {
+        std::ifstream children("/proc/" + std::to_string(m_pid) + "/task/" + std::to_string(m_pid) + "/children");
+        int program = 0;
+        if (children >> program)
+            ::kill(program, SIGKILL);
+    }
+    // Waits until the program has ended by itself; false when it still runs at the deadline.
+    bool WaitForExit(std::chrono::steady_clock::time_point deadline) const
+    {
+        while (Running() && std::chrono::steady_clock::now() < deadline)
+            std::this_thread::sleep_for(std::chrono::milliseconds(200));
+        return !Running();
+    }
+    // Lets the script go on past its `wait` for that file.
+    void Go(const std::string& file) const { run.folder.Write(file, "go\n"); }
+    bool Logged(const std::string& text) const { return run.folder.Read("Log_VODozivo.txt").find(text) != std::string::npos; }
+
+    GameRun run;
+    testsupport::TempDir profile;
+
+private:
+    std::string m_shared;
+    int m_pid = 0;
+};
+
+class OnlinePairTest : public ::testing::Test {
+protected:
+    // Both programs end; their last pictures stay in the test's work folder, named after the
+    // player, for whoever wants to see how a run went.
+    void TearDown() override
+    {
+        namespace fs = std::filesystem;
+        for (const auto& [player, prefix] : {std::pair{&m_host, "host_"}, std::pair{&m_guest, "guest_"}}) {
+            player->Stop();
+            for (const auto& entry : fs::directory_iterator(player->run.folder.Path()))
+                if (entry.path().extension() == ".png" && entry.path().filename() != "check.png") {
+                    std::error_code ignored;
+                    fs::copy_file(entry.path(), prefix + entry.path().filename().string(),
+                                  fs::copy_options::overwrite_existing, ignored);
+                }
+        }
+    }
+
+    // Looks at the picture until `shows` holds for it (each picture arrives whole); false at the
+    // deadline, or when a program has ended.
+    bool WaitFor(const OnlinePlayer& player, const std::string& picture,
+                 const std::function<bool(const GameRun&, const std::string&)>& shows)
+    {
+        return Poll([&] {
+            std::string bytes = player.run.folder.Read(picture);
+            if (bytes.empty())
+                return false;
+            player.run.folder.Write("check.png", bytes);
+            return shows(player.run, "check.png");
+        });
+    }
+    // Waits until the program's log holds the text.
+    bool WaitForLog(const OnlinePlayer& player, const std::string& text)
+    {
+        return Poll([&] { return player.Logged(text); });
+    }
+
+    // A name (or a chat line): dark letters on the white card in the rectangle.
+    static std::function<bool(const GameRun&, const std::string&)> NameAt(int left, int top, int right, int bottom)
+    {
+        return [=](const GameRun& run, const std::string& file) {
+            return run.Count(file, left, top, right, bottom, Navy) > 100 &&
+                   run.Count(file, left, top, right, bottom, White) > 2000;
+        };
+    }
+
+    testsupport::TempDir m_shared;
+    OnlinePlayer m_host{"Hostia", m_shared.Str()};
+    OnlinePlayer m_guest{"Guestor", m_shared.Str()};
+    std::chrono::steady_clock::time_point m_deadline = std::chrono::steady_clock::now() + std::chrono::minutes(13);
+
+private:
+    bool Poll(const std::function<bool()>& done)
+    {
+        while (std::chrono::steady_clock::now() < m_deadline) {
+            if (done())
+                return true;
+            if (!m_host.Running() && !m_guest.Running())
+                return false;
+            std::this_thread::sleep_for(std::chrono::milliseconds(200));
+        }
+        return false;
+    }
+};
