@@ -19,11 +19,28 @@
 inline bool Navy(Rgb p) { return p.r < 70 && p.g < 80 && p.b < 110 && p.b > p.r; }
 inline bool White(Rgb p) { return p.r > 235 && p.g > 235 && p.b > 235; }
 
-// The main screen, then the online sub-menu and its host button (or its join button).
-inline std::string OnlineMenuScript(bool host)
+// Clicks on the room: the chat input, the ready button, the host's start button and its choice
+// of battle or push.
+constexpr const char* kChatInput = "512 614";
+constexpr const char* kReady = "737 360";
+constexpr const char* kStart = "812 678";
+constexpr const char* kChooseBattle = "482 368";
+constexpr const char* kChoosePush = "482 418";
+
+// The main screen, the online sub-menu and its host button; the room until the guest is in
+// ("joined"). The script goes on from frame 901.
+inline std::string HostToRoom()
 {
-    return std::string("40 key 20\n200 key 20\n500 move 900 100\n520 press 900 100\n620 click 649 503\n") +
-           (host ? "700 click 342 275\n" : "700 click 682 275\n");
+    return "40 key 20\n200 key 20\n500 move 900 100\n520 press 900 100\n620 click 649 503\n700 click 342 275\n"
+           "900 wait joined room.png\n";
+}
+
+// The same menus and the join button; the list until the host's lobby is in it ("listed"), its
+// first row's join button; the room until both names are in ("joined"). On from frame 901.
+inline std::string GuestToRoom()
+{
+    return "40 key 20\n200 key 20\n500 move 900 100\n520 press 900 100\n620 click 649 503\n700 click 682 275\n"
+           "800 wait listed list.png\n801 click 857 213\n900 wait joined room.png\n";
 }
 
 class OnlinePlayer {
@@ -127,6 +144,34 @@ protected:
             return run.Count(file, left, top, right, bottom, Navy) > 100 &&
                    run.Count(file, left, top, right, bottom, White) > 2000;
         };
+    }
+
+    // Starts the host, then the guest once the host's room is open, each on a script that
+    // begins with the way to the room above; lets both go on once each room shows both names.
+    ::testing::AssertionResult Meet(const std::string& hostScript, const std::string& guestScript)
+    {
+        m_host.Start(hostScript);
+        // The host's room, with the host's name on its card.
+        if (!WaitFor(m_host, "room.png", NameAt(122, 160, 482, 200)))
+            return ::testing::AssertionFailure() << "the host's room did not open: " << m_host.run.folder.Read("stderr.txt");
+        m_guest.Start(guestScript);
+        // The guest's list shows the host's lobby in its first row.
+        if (!WaitFor(m_guest, "list.png", [](const GameRun& run, const std::string& file) {
+                return run.Count(file, 102, 188, 922, 238, Navy) > 100 &&
+                       run.Count(file, 102, 188, 922, 238, White) > 10000;
+            }))
+            return ::testing::AssertionFailure() << "the guest's list did not show the lobby: "
+                                                 << m_guest.run.folder.Read("stderr.txt");
+        m_guest.Go("listed");
+        // The guest's room shows both names; then the host's shows the guest's.
+        if (!WaitFor(m_guest, "room.png", NameAt(562, 160, 922, 200)) ||
+            !WaitFor(m_guest, "room.png", NameAt(122, 160, 482, 200)))
+            return ::testing::AssertionFailure() << "the guest's room did not show both names";
+        if (!WaitFor(m_host, "room.png", NameAt(562, 160, 922, 200)))
+            return ::testing::AssertionFailure() << "the host's room did not show the guest's name";
+        m_host.Go("joined");
+        m_guest.Go("joined");
+        return ::testing::AssertionSuccess();
     }
 
     testsupport::TempDir m_shared;
