@@ -1,11 +1,30 @@
 #include "online/VanteoNetBaseScene.h"
 
+#include "app/Getters.h"
+#include "app/Options.h"
+#include "app/StartUp.h"
+#include "board/GameSinks.h"
+#include "board/VanteoBlockMap.h"
+#include "engine/InputSystem.h"
+#include "kv/KVDirector.h"
+#include "kv/KVEventArgs.h"
+#include "kv/KVVanteoAnimButton.h"
+#include "kv/KVWnd.h"
 #include "menus/PopUp.h"
+#include "menus/PopUpResult.h"
+#include "online/LeaderBoard.h"
 #include "online/NetGameMessages.h"
 #include "online/NetGlobals.h"
+#include "online/ServerMessages.h"
 #include "online/SteamClient.h"
+#include "online/SteamServer.h"
 
 #include <helvane/Log.h>
+#include <win32/VirtualKeys.h>
+
+#include <algorithm>
+#include <cwchar>
+#include <iterator>
 
 namespace {
 
@@ -15,7 +34,26 @@ constexpr int32_t kPlayerConnected = 2113;
 constexpr int32_t kPlayerRemoved = 2114;
 constexpr int32_t kDisconnect = 2116;
 
+constexpr int kDownState = 1;  // an animated button's "DOWN"
+constexpr int kMaxCubes = 9999;
+constexpr float kMirrorScale = 0.5f;
+
+bool KeyPressed(int vk)
+{
+    InputSystem* input = GetInputManager();
+    return input && input->IsKeyPressed(vk);
+}
+
 } // namespace
+
+int32_t MessageWord(const void* data, int length, int offset)
+{
+    if (!data || offset < 0 || offset + 4 > length)
+        return 0;
+    const uint8_t* p = static_cast<const uint8_t*>(data) + offset;
+    return static_cast<int32_t>(static_cast<uint32_t>(p[0]) | static_cast<uint32_t>(p[1]) << 8 |
+                                static_cast<uint32_t>(p[2]) << 16 | static_cast<uint32_t>(p[3]) << 24);
+}
 
 VanteoNetBaseScene::VanteoNetBaseScene()
 {
@@ -25,11 +63,36 @@ VanteoNetBaseScene::VanteoNetBaseScene()
 VanteoNetBaseScene::~VanteoNetBaseScene()
 {
     VanteoBaseScene::Leave();
+    DeleteBoards();
 }
 
 bool VanteoNetBaseScene::IsHost()
 {
     return g_pSteamServer != nullptr;
+}
+
+void VanteoNetBaseScene::SetLocalSinks(IMessageSink* messages, ISoundSink* sounds)
+{
+    m_pLocalMessages = messages;
+    m_pSounds = sounds;
+}
+
+IMessageSink& VanteoNetBaseScene::LocalMessages() const
+{
+    return m_pLocalMessages ? *m_pLocalMessages : GetSceneQueueSink();
+}
+
+ISoundSink& VanteoNetBaseScene::Sounds() const
+{
+    return m_pSounds ? *m_pSounds : static_cast<ISoundSink&>(GetSoundTableSink());
+}
+
+BoardWorld VanteoNetBaseScene::MakeBoardWorld() const
+{
+    BoardWorld world;
+    world.messages = m_pLocalMessages;
+    world.sounds = m_pSounds;
+    return world;
 }
 
 void VanteoNetBaseScene::BindNetMessage(int32_t id, int (VanteoBaseScene::*operation)(const void*, int))
@@ -87,6 +150,250 @@ bool VanteoNetBaseScene::SendGameMessage(int32_t id, const PayloadWriter& fields
 {
     if (!g_pSteamClient)
         return false;
-    const std::vector<uint8_t> record = netmsg::Build(id, g_pSteamClient->m_steamIDLocalUser.ConvertToUint64(), fields);
+    const std::vector<uint8_t> record = netmsg::Build(id, LocalPlayerId(), fields);
     return g_pSteamClient->QueueGameMessage(record.data(), static_cast<int32_t>(record.size()));
+}
+
+uint64_t VanteoNetBaseScene::LocalPlayerId() const
+{
+    return g_pSteamClient ? g_pSteamClient->m_steamIDLocalUser.ConvertToUint64() : 0;
+}
+
+// --- windows, boards, names ------------------------------------------------------------------
+
+kv::KVWnd* VanteoNetBaseScene::Find(const wchar_t* name) const
+{
+    return m_pRoot ? m_pRoot->FindChild(name) : nullptr;
+}
+
+void VanteoNetBaseScene::ButtonDown(const wchar_t* name) const
+{
+    if (auto* button = dynamic_cast<KVVanteoAnimButton*>(Find(name)))
+        button->SetState(kDownState);
+}
+
+void VanteoNetBaseScene::SetVisible(const wchar_t* name, bool visible) const
+{
+    if (kv::KVWnd* w = Find(name))
+        w->SetVisible(visible);
+}
+
+void VanteoNetBaseScene::PlaySound(int key) const
+{
+    Sounds().Play(key, false, -1.0f);
+}
+
+void VanteoNetBaseScene::CreateMirrorBoard(float x, float y)
+{
+    delete m_pMirrorBoard;
+    m_pMirrorBoard = new VanteoBlockMap(MakeBoardWorld());
+    m_pMirrorBoard->Init(nullptr, -1, -1);
+    m_pMirrorBoard->quiet = 1;
+    m_pMirrorBoard->originX = x;
+    m_pMirrorBoard->originY = y;
+    m_pMirrorBoard->scaleX = kMirrorScale;
+    m_pMirrorBoard->scaleY = kMirrorScale;
+}
+
+void VanteoNetBaseScene::DeleteBoards()
+{
+    for (VanteoBlockMap** board : {&m_pBoard, &m_pMirrorBoard}) {
+        if (*board)
+            (*board)->DestroyBlocks();
+        delete *board;
+        *board = nullptr;
+    }
+}
+
+void VanteoNetBaseScene::TakeOwnName()
+{
+    std::fill(std::begin(m_wszPlayerName), std::end(m_wszPlayerName), L'\0');
+    std::fill(std::begin(m_wszOpponentName), std::end(m_wszOpponentName), L'\0');
+    ISteamUser* user = SteamUser();
+    const CSteamID self = user ? user->GetSteamID() : CSteamID();
+    wchar_t persona[kPersonaNameChars] = {};
+    if (self.ConvertToUint64() != 0 && GetPersonaName(kPersonaWidthBudget, persona, self) > 0)
+        std::wcsncpy(m_wszPlayerName, persona, kNameChars - 1);
+    else
+        std::wcsncpy(m_wszPlayerName, L"Unknown Player", kNameChars - 1);
+}
+
+// --- the boards' messages ------------------------------------------------------------------------
+
+int VanteoNetBaseScene::OnBoardLayout(const void* data, int length)
+{
+    VanteoBaseScene::OnBoardLayout(data, length);
+    PayloadWriter cells;
+    const uint8_t* bytes = static_cast<const uint8_t*>(data);
+    for (int i = 0; i < VanteoBlockMap::kLayoutWords; ++i) {
+        const int at = 4 + 2 * i;
+        cells.U16(at + 2 <= length ? static_cast<uint16_t>(bytes[at] | bytes[at + 1] << 8) : 0);
+    }
+    SendGameMessage(netmsg::kBoardLayout, cells);
+    return 1;
+}
+
+int VanteoNetBaseScene::OnNetBoardLayout(const void* data, int length)
+{
+    if (m_wszOpponentName[0] == L'\0') {
+        uint64_t sender = 0;
+        const uint8_t* bytes = static_cast<const uint8_t*>(data);
+        for (int i = 7; i >= 0; --i)
+            sender = sender << 8 | bytes[4 + i];
+        wchar_t persona[kPersonaNameChars] = {};
+        if (GetPersonaName(kPersonaWidthBudget, persona, CSteamID(sender)) > 0)
+            std::wcsncpy(m_wszOpponentName, persona, kNameChars - 1);
+    }
+    if (m_pMirrorBoard)
+        m_pMirrorBoard->LoadSnapshot(static_cast<const uint8_t*>(data), static_cast<size_t>(length));
+    return 1;
+}
+
+int VanteoNetBaseScene::OnNetRotate(const void* data, int length)
+{
+    const netmsg::Record record{netmsg::kRotate, 0,
+                                std::vector<uint8_t>(static_cast<const uint8_t*>(data) + 12,
+                                                     static_cast<const uint8_t*>(data) + length)};
+    int direction = 0;
+    if (!netmsg::ReadRotate(record, direction)) {
+        DFLog(LOG_WARN, L"%hs: turn direction refused", GetName());
+        return 1;
+    }
+    if (m_pMirrorBoard)
+        m_pMirrorBoard->StartRotate(direction);
+    return 1;
+}
+
+// --- turning the own board -----------------------------------------------------------------------
+
+bool VanteoNetBaseScene::TurnBoard(int direction, bool request)
+{
+    if (!m_pBoard)
+        return false;
+    const int taken = request ? m_pBoard->RequestRotate(direction) : m_pBoard->StartRotate(direction);
+    if (!taken)
+        return false;
+    ButtonDown(direction < 0 ? L"Anibtn_rotate_L" : L"Anibtn_rotate_R");
+    PayloadWriter fields;
+    fields.U32(static_cast<uint32_t>(static_cast<uint8_t>(static_cast<int8_t>(direction))));
+    SendGameMessage(netmsg::kRotate, fields);
+    return true;
+}
+
+void VanteoNetBaseScene::TurnByKeys()
+{
+    // A left-turn key, taken or refused, leaves the right-turn keys for the next frame.
+    if (KeyPressed('W') || KeyPressed('U'))
+        TurnBoard(-1, true);
+    else if (KeyPressed('E') || KeyPressed('I'))
+        TurnBoard(+1, true);
+}
+
+void VanteoNetBaseScene::TurnByWheel(int wheel)
+{
+    if (wheel < 0)
+        TurnBoard(+1, false);
+    else if (wheel > 0)
+        TurnBoard(-1, false);
+}
+
+void VanteoNetBaseScene::OnRotateRightButton(kv::EventArgs&)
+{
+    if (m_nState == kGameStatePlaying)
+        TurnBoard(+1, false);
+}
+
+void VanteoNetBaseScene::OnRotateLeftButton(kv::EventArgs&)
+{
+    if (m_nState == kGameStatePlaying)
+        TurnBoard(-1, false);
+}
+
+// --- the end of a match, the lobby, the notice ------------------------------------------------------
+
+bool VanteoNetBaseScene::FinishMatch(bool won, int musicKey)
+{
+    if (m_nState == kGameStateFinished)
+        return false;
+    if (won) {
+        GetLeaderBoard().RecordMultiWin();
+        g_nSessionRecord += 0x10000;
+    } else {
+        GetLeaderBoard().RecordMultiLoss();
+        g_nSessionRecord -= 1;
+    }
+    const long long cubes = static_cast<long long>(GameConfig.cubes) + (won ? kWinCubes : kLoseCubes);
+    GameConfig.cubes = static_cast<int>(std::clamp<long long>(cubes, 0, kMaxCubes));
+    if (VanteoPopUp_Result* popUp = won ? m_pResultWin : m_pResultLose)
+        popUp->Open();
+    m_nState = kGameStateFinished;
+    m_bWon = won ? 1 : 0;
+    Sounds().Stop(musicKey);
+    PlaySound(won ? kSoundWin : kSoundLose);
+    return true;
+}
+
+void VanteoNetBaseScene::OpenDisconnectNotice()
+{
+    m_Disconnect.m_nParam = 0;
+    m_Disconnect.Open();
+    m_Disconnect.SetTitle(L"Disconnect");
+    m_Disconnect.SetMessage(L"Disconnect Player");
+}
+
+int VanteoNetBaseScene::OnNetDisconnect(const void*, int)
+{
+    m_bDisconnected = 1;
+    OpenDisconnectNotice();
+    return 1;
+}
+
+void VanteoNetBaseScene::PostBackToLobby()
+{
+    PayloadWriter fields;
+    fields.Text(kLobbySceneName, kSceneNameBytes).I32(kLobbyMenu).I32(0);
+    fields.PostTo(LocalMessages(), MSG_CHANGE_SCENE);
+}
+
+int VanteoNetBaseScene::OnResultContinue(const void*, int)
+{
+    if (!Hosting())
+        return 1;
+    PostBackToLobby();
+    if (g_pSteamServer)
+        g_pSteamServer->SetGameState(serverstate::kGameOver);
+    return 0;
+}
+
+// --- combo highlights, pop-ups -----------------------------------------------------------------
+
+int VanteoNetBaseScene::OnComboCount(const void* data, int length)
+{
+    VanteoBaseScene::OnComboCount(data, length);
+    const int combo = MessageWord(data, length, 4);
+    if (combo <= 0)
+        return 1;
+    const wchar_t* name = combo % 100 == 0 ? L"Pic_effect_highlight_Large"
+                          : combo % 10 == 0 ? L"Pic_effect_highlight_small"
+                                            : nullptr;
+    if (kv::KVWnd* w = name ? Find(name) : nullptr) {
+        w->SetVisible(true);
+        if (kv::KVDirector* director = w->GetDirector())
+            director->PlaySceneIndex(0);
+    }
+    return 1;
+}
+
+void VanteoNetBaseScene::HideComboHighlights() const
+{
+    SetVisible(L"Pic_effect_highlight_Large", false);
+    SetVisible(L"Pic_effect_highlight_small", false);
+}
+
+void VanteoNetBaseScene::UpdatePopUps(float seconds)
+{
+    for (VanteoPopUp_Result* popUp : {m_pResultWin, m_pResultLose})
+        if (popUp)
+            popUp->Update(seconds);
+    m_Disconnect.Update(seconds);
 }

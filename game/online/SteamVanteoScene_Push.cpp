@@ -1,0 +1,407 @@
+#include "online/SteamVanteoScene_Push.h"
+
+#include "app/ModeConfig.h"
+#include "app/Options.h"
+#include "app/StartUp.h"
+#include "board/BoardWindows.h"
+#include "board/GameMessages.h"
+#include "board/VanteoBlockMap.h"
+#include "engine/FontManager.h"
+#include "engine/SceneManager.h"
+#include "engine/SkinTable.h"
+#include "engine/SoftwareCursor.h"
+#include "engine/SoundTable.h"
+#include "kv/KVDirector.h"
+#include "kv/KVEventArgs.h"
+#include "kv/KVObject.h"
+#include "kv/KVSystem.h"
+#include "kv/KVWnd.h"
+#include "modes/ModeSceneKit.h"
+#include "online/NetGameMessages.h"
+#include "online/NetGlobals.h"
+#include "online/QuiblyLobbyScene.h"
+#include "online/ServerMessages.h"
+#include "online/SteamClient.h"
+#include "online/SteamServer.h"
+
+#include <helvane/Log.h>
+
+#include <algorithm>
+#include <chrono>
+#include <cstdio>
+#include <thread>
+
+namespace {
+
+constexpr const char* kPushFieldLayout = "data/PUSHING_layout.xml";
+constexpr int kSkinLayoutPush = 12;
+constexpr int kSkinReadyGo = 96;
+constexpr int kTimeDigitRow = 3;
+constexpr int kFireTypeSpecial = 3;
+constexpr int kStarLanes = 3;
+// The number of blocks on the player's lever at which the warning shows: one more loses.
+constexpr int kWarningStack = PushBlockSet::kWinningStack - 1;
+constexpr D3DCOLOR kFightTimeColour = 0xFF888888;
+
+} // namespace
+
+SteamVanteoScene_Push::SteamVanteoScene_Push(IMessageSink* fieldMessages, ISoundSink* sounds)
+    : m_Field(fieldMessages, sounds), m_pSounds(sounds)
+{
+    SetName(kNetPushSceneName);
+}
+
+SteamVanteoScene_Push::~SteamVanteoScene_Push() { SteamVanteoScene_Push::Leave(); }
+
+void SteamVanteoScene_Push::Effect(int key)
+{
+    if (m_pSounds)
+        m_pSounds->Play(key);
+    else
+        modekit::PlayEffect(key);
+}
+
+kv::KVWnd* SteamVanteoScene_Push::Find(const wchar_t* name) const { return modekit::Find(m_pRootWindow, name); }
+
+int SteamVanteoScene_Push::Enter(int a, int b)
+{
+    m_bHost = IsHost();
+    LoadModeConfig(kPushConfigFile);
+    m_pRootWindow = LoadLayout(SkinTable.GetSkinString(kSkinLayoutPush));
+    if (m_pRootWindow)
+        m_pRootWindow->SetVisible(true);
+    m_pPushWindow = kv::GetKVSystem().CreateWindowFromLayout(kPushFieldLayout);
+    if (m_pPushWindow) {
+        m_pPushWindow->SetVisible(true);
+        m_pPushWindow->SetMouseTransparent(true);
+        m_pPushWindow->SetZOrder(-2);
+        if (kv::KVWnd* parent = m_pPushWindow->GetParent())
+            parent->SortChildrenIfDirty();
+    }
+    m_Field.moveSpeed = ModeConfig.pushMoveSpeed;
+    m_Field.trapTime = ModeConfig.pushTrapTime;
+    m_Field.Init(m_pPushWindow, m_pRootWindow);
+    ModeConfig.currentStage = FindMultiPlayStage();
+    SoundTable.LoadSoundList(GameConfig.currentSkin);
+
+    m_pBoard = new VanteoBlockMap();
+    m_pBoard->Init(m_pRootWindow, -1, -1);
+    m_pBoard->NewGame();
+
+    if (kv::KVWnd* w = Find(L"Pic_num_time_1"))
+        w->AddHandler(kv::EventDraw, kv::MakeHandler(this, &SteamVanteoScene_Push::DrawTime));
+    m_TimeDisplay.Bind(m_pRootWindow, kTimeDigitRow);
+    m_nState = kGameStateStart;
+    modekit::RestartMusic(kMusicPush);
+
+    VanteoBaseScene::Enter(a, b);
+    m_bStateChanged = 0;
+
+    modekit::SetCursorAreas({{m_pRootWindow, L"Wnd_PuzzleArea", kCursorBlock},
+                             {m_pRootWindow, L"Anibtn_menu", kCursorButton},
+                             {m_pRootWindow, L"Anibtn_rotate_L", kCursorButton},
+                             {m_pRootWindow, L"Anibtn_rotate_R", kCursorButton}});
+
+    const char* readyGo = SkinTable.GetSkinString(kSkinReadyGo);
+    m_ReadyGo.Load(readyGo ? readyGo : "");
+    if (kv::KVWnd* area = Find(L"Wnd_ComboArea")) {
+        const kv::KVRect r = area->GetAbsoluteRect();
+        D3DXMatrixTranslation(&m_ReadyGo.m_matWorld, r.left + (r.right - r.left) * 0.5f, r.top + (r.bottom - r.top) * 0.5f,
+                              0.0f);
+    }
+    m_ReadyGo.Play("readygo");
+    m_nState = kGameStateStart;
+    Effect(kSoundReadyGo);
+    modekit::HideAtOnce(Find(L"Pic_warning"));
+
+    // The ready message goes to this machine's own scene queue, where the loading scene takes
+    // it: the wait ends as soon as that scene has run, whatever the other player does.
+    if (CSceneManager* manager = CSceneManager::GetSingletonPtr()) {
+        PayloadWriter().PostTo(GetSceneQueueSink(), netmsg::kReady);
+        while (g_nNetReadyCount.load() > 0 && !manager->IsQuitting())
+            std::this_thread::sleep_for(std::chrono::milliseconds(100));
+    }
+
+    modekit::HideAtOnce(Find(L"Pic_effect_highlight_Large"));
+    modekit::HideAtOnce(Find(L"Pic_effect_highlight_small"));
+    m_bEntered = true;
+    return 1;
+}
+
+void SteamVanteoScene_Push::Leave()
+{
+    if (!m_bEntered)
+        return;
+    m_bEntered = false;
+    VanteoBaseScene::Leave();
+    if (m_pBoard)
+        m_pBoard->DestroyBlocks();
+    delete m_pBoard;
+    m_pBoard = nullptr;
+    SoundTable.StopSoundByKey(kMusicPush);
+    if (kv::KVSystem* system = kv::KVSystem::GetPtr()) {
+        if (m_pRootWindow)
+            system->DetachWindow(m_pRootWindow);
+        if (m_pPushWindow)
+            system->DetachWindow(m_pPushWindow);
+    }
+    m_pRootWindow = nullptr;
+    m_pPushWindow = nullptr;
+    m_Field.Detach();
+}
+
+int SteamVanteoScene_Push::Restart(int a, int b)
+{
+    if (m_ReadyGo.m_bPlaying)
+        return 0;
+    VanteoBaseScene::Restart(a, b);
+    m_nState = kGameStateStart;
+    return 1;
+}
+
+int SteamVanteoScene_Push::GoToMenu()
+{
+    if (!m_bHost)
+        return 0;
+    modekit::PostChangeScene(kLobbySceneName, 4, 0);
+    if (g_pSteamServer)
+        g_pSteamServer->SetGameState(serverstate::kGameOver);
+    return 0;
+}
+
+// --- pushes ---------------------------------------------------------------------------------
+
+void SteamVanteoScene_Push::Push(int lane, int amount)
+{
+    if (m_bHost) {
+        m_Field.ApplyPush(lane, amount);
+        m_bStateChanged = 1;
+    } else {
+        m_Field.AddPush(lane, amount);
+    }
+}
+
+int SteamVanteoScene_Push::OnGroupCleared(const void* data, int length)
+{
+    VanteoBaseScene::OnGroupCleared(data, length);
+    if (modekit::Word(data, 1) == 0)
+        return 1;
+    const int colour = modekit::Word(data, 2);
+    const int points = modekit::Word(data, 3);
+    if (colour < 0 || colour > 2)
+        return 1;
+    Push(colour, -points);
+    SendGameMessage(netmsg::kPushPoints, PayloadWriter().I32(colour).I32(points));
+    return 1;
+}
+
+int SteamVanteoScene_Push::OnBigStarCleared(const void* data, int length)
+{
+    VanteoBaseScene::OnBigStarCleared(data, length);
+    Push(kStarLanes, -kStarPush);
+    if (m_pBoard)
+        m_pBoard->RecordFireSpecial(kStarPush);
+    netmsg::FireRequest request;
+    request.unused = 0;
+    request.type = kFireTypeSpecial;
+    request.count = kStarPush;
+    SendGameMessage(netmsg::kFireRequest, netmsg::Fields(request));
+    return 1;
+}
+
+int SteamVanteoScene_Push::OnNetPushPoints(const void* data, int length)
+{
+    const auto record = netmsg::Parse(static_cast<const uint8_t*>(data), static_cast<size_t>(length));
+    int32_t lane = -1, points = 0;
+    if (!record || !netmsg::ReadInt(*record, 0, lane) || !netmsg::ReadInt(*record, 1, points) || lane < 0 || lane > 2) {
+        DFLog(LOG_WARN, L"Push: a push of lane %d is refused", lane);
+        return 1;
+    }
+    // No clear of the other player's board is worth more than the cap, nor pushes backwards.
+    Push(lane, std::clamp(points, 0, kMaxPushPoints));
+    return 1;
+}
+
+int SteamVanteoScene_Push::OnNetFireRequest(const void* data, int length)
+{
+    const auto record = netmsg::Parse(static_cast<const uint8_t*>(data), static_cast<size_t>(length));
+    netmsg::FireRequest request;
+    if (!record || !netmsg::Read(*record, request) || request.type != kFireTypeSpecial)
+        return 1;
+    Push(kStarLanes, kStarPush);
+    Effect(kSoundStarPush);
+    return 1;
+}
+
+// --- traps ----------------------------------------------------------------------------------
+
+int SteamVanteoScene_Push::OnBigStoneCleared(const void* data, int length)
+{
+    VanteoBaseScene::OnBigStoneCleared(data, length);
+    m_Field.TrapEnemyLane();
+    SendGameMessage(netmsg::kBigStone, PayloadWriter().I32(0));
+    return 1;
+}
+
+int SteamVanteoScene_Push::OnNetBigStone(const void*, int)
+{
+    m_Field.TrapUserLane();
+    Effect(kSoundStoneTrap);
+    return 1;
+}
+
+int SteamVanteoScene_Push::OnPushFieldChanged(const void*, int)
+{
+    m_bStateChanged = 1;
+    return 1;
+}
+
+// --- the field's state ----------------------------------------------------------------------
+
+int SteamVanteoScene_Push::OnNetPushState(const void* data, int length)
+{
+    const auto record = netmsg::Parse(static_cast<const uint8_t*>(data), static_cast<size_t>(length));
+    PushLaneState state;
+    if (!record || !netmsg::Read(*record, state)) {
+        DFLog(LOG_WARN, L"Push: a field state is refused");
+        return 1;
+    }
+    // The host's lanes are the true ones: from the guest's state (sent when one of its traps
+    // ran out) it takes the traps only, so the pushes it applied meanwhile stay where they are.
+    if (m_bHost)
+        state.lanes = m_Field.lanes;
+    m_Field.LoadState(state);
+    return 1;
+}
+
+void SteamVanteoScene_Push::SendPushState()
+{
+    if (!m_bStateChanged)
+        return;
+    PushLaneState state;
+    m_Field.SaveState(state);
+    SendGameMessage(netmsg::kPushState, netmsg::Fields(state));
+    m_bStateChanged = 0;
+}
+
+// --- block drops ----------------------------------------------------------------------------
+
+int SteamVanteoScene_Push::OnPushBlockDrop(const void* data, int length)
+{
+    // The guest's lanes only follow the host's: its own drop reports mean nothing.
+    if (!m_bHost || !data || length < 12)
+        return 1;
+    const int side = modekit::Word(data, 1);
+    const int lane = modekit::Word(data, 2);
+    if (lane < 0 || lane > 2 || (side != 0 && side != 1))
+        return 1;
+    m_Field.AddBlock(lane, side);
+    SendGameMessage(netmsg::kPushBlockDrop, PayloadWriter().I32(side == 0 ? 1 : 0).I32(lane));
+    DFLog(L"Send Push Block Drop");
+    return 1;
+}
+
+int SteamVanteoScene_Push::OnNetPushBlockDrop(const void* data, int length)
+{
+    if (m_bHost)
+        return 1;
+    const auto record = netmsg::Parse(static_cast<const uint8_t*>(data), static_cast<size_t>(length));
+    int32_t side = -1, lane = -1;
+    if (!record || !netmsg::ReadInt(*record, 0, side) || !netmsg::ReadInt(*record, 1, lane) || lane < 0 || lane > 2 ||
+        (side != 0 && side != 1)) {
+        DFLog(LOG_WARN, L"Push: a block drop of side %d lane %d is refused", side, lane);
+        return 1;
+    }
+    m_Field.AddBlock(lane, side);
+    return 1;
+}
+
+// --- input and frames -----------------------------------------------------------------------
+
+void SteamVanteoScene_Push::OnMouse(int) {}
+
+void SteamVanteoScene_Push::OnKey(int) {}
+
+void SteamVanteoScene_Push::UpdateWarning()
+{
+    kv::KVWnd* warning = Find(L"Pic_warning");
+    if (!warning)
+        return;
+    if (m_Field.enemyStackSize != kWarningStack) {
+        modekit::HideAtOnce(warning);
+        return;
+    }
+    warning->SetVisible(true);
+    kv::KVDirector* director = AnimationDirectorOf(warning);
+    if (!director || (director->currentScene && director->currentScene->playing))
+        return;
+    if (kv::KVAnimation* first = director->GetFirstScene()) {
+        first->loop = true;
+        director->currentScene = first;
+        first->Stop();
+        first->Start();
+    }
+}
+
+int SteamVanteoScene_Push::Update(float seconds)
+{
+    if (!m_bEntered)
+        return 1;
+    if (g_pSteamServer)
+        g_pSteamServer->RunFrame();
+    if (g_pSteamClient)
+        g_pSteamClient->RunFrame(seconds);
+    kv::KVSystem* system = kv::KVSystem::GetPtr();
+    if (m_nState == kGameStateStart) {
+        m_ReadyGo.Update(seconds);
+        if (m_pBoard) {
+            m_pBoard->Update(seconds);
+            m_pBoard->playTime = 0.0f;
+        }
+        if (system)
+            system->Update(seconds);
+        if (!m_ReadyGo.m_bPlaying)
+            m_nState = kGameStatePlaying;
+    } else if (m_nState == kGameStateFinished) {
+        modekit::KeyPressed(' ');
+        if (m_pBoard)
+            m_pBoard->Update(0.0f);
+        m_Field.Update(seconds);
+        if (system)
+            system->Update(seconds);
+    } else {
+        if (system)
+            system->Update(seconds);
+        UpdateBonusMessage(seconds);
+        OnMouse(0);
+        OnKey(0);
+        if (m_pBoard)
+            m_pBoard->Update(seconds);
+        m_Field.Update(seconds);
+    }
+    const float clock = BoardPlayClock();
+    m_TimeDisplay.m_nFirst = static_cast<int>(clock / 60.0f);
+    m_TimeDisplay.m_nSecond = static_cast<int>(clock) % 60;
+    m_TimeDisplay.Update(seconds);
+    SendPushState();
+    g_Mouse.Update(seconds);
+    UpdateWarning();
+    return 1;
+}
+
+int SteamVanteoScene_Push::Render()
+{
+    // The push field draws itself inside the window tree, in its draw area.
+    if (kv::KVWnd* root = kv::GetRootLayer())
+        root->Draw();
+    const int clock = static_cast<int>(BoardPlayClock());
+    wchar_t text[64];
+    std::swprintf(text, 64, L"Fight Time : %02d:%02d", clock / 60, clock % 60);
+    FTFont::GetSingleton().DrawDefault(841, 10, kFightTimeColour, text);
+    m_ReadyGo.Draw(&m_ReadyGo.m_matWorld);
+    DrawBonusMessage();
+    g_Mouse.Draw();
+    return 1;
+}
+
+void SteamVanteoScene_Push::DrawTime(kv::EventArgs&) { m_TimeDisplay.Draw(); }

@@ -1,0 +1,89 @@
+// The online push match: each player clears blocks on an own board, and the points of every
+// clear push one of the three lanes of a shared push field towards the other player. The host's
+// field is the true one: it applies every push and every block drop and sends its whole field
+// state to the guest after each change, while the guest shows the feedback of each push at once
+// and takes its lanes from the host's states and its blocks from the host's drop messages. Each
+// machine ends the match from its own field: four blocks on the player's lever lose it.
+#pragma once
+
+#include "engine/AnimationPlayer.h"
+#include "engine/TimeDisplay.h"
+#include "menus/PopUp.h"
+#include "modes/PushBlockSet.h"
+#include "online/VanteoNetBaseScene.h"
+
+namespace kv {
+class KVWnd;
+struct EventArgs;
+}
+
+inline constexpr const char* kNetPushSceneName = "SteamVanteoScene_Push";
+
+class SteamVanteoScene_Push : public VanteoNetBaseScene {
+public:
+    static constexpr int kStarPush = 33;
+    // The largest amount one clear of the other player may push: larger claims are cut to it.
+    static constexpr int kMaxPushPoints = 999;
+    // Sound keys.
+    static constexpr int kSoundReadyGo = 17;
+    static constexpr int kMusicPush = 30;
+    static constexpr int kSoundStarPush = 75;
+    static constexpr int kSoundStoneTrap = 77;
+
+    // The field posts its drops, expired traps and end of match to `fieldMessages` (the scene
+    // queue when null) and plays its sounds through `sounds` (the sound table when null).
+    explicit SteamVanteoScene_Push(IMessageSink* fieldMessages = nullptr, ISoundSink* sounds = nullptr);
+    ~SteamVanteoScene_Push() override;
+
+    int Enter(int a, int b) override;
+    void Leave() override;
+    int Render() override;
+    int Update(float seconds) override;
+    void OnKey(int) override;
+    void OnMouse(int) override;
+    int GoToMenu() override;
+    int Restart(int a, int b) override;
+
+    // The own board's events.
+    int OnBigStoneCleared(const void* data, int length) override;
+    int OnBigStarCleared(const void* data, int length) override;
+    int OnGroupCleared(const void* data, int length) override;
+    // The push field's events.
+    int OnNetSlot2(const void* data, int length) override { return OnNetPushState(data, length); }
+    int OnNetSlot3(const void* data, int length) override { return OnPushFieldChanged(data, length); }
+    int OnPushBlockDrop(const void* data, int length) override;
+    // The other player's messages.
+    int OnNetPushState(const void* data, int length);
+    int OnPushFieldChanged(const void* data, int length);
+    int OnNetFireRequest(const void* data, int length) override;
+    int OnNetBigStone(const void* data, int length) override;
+    int OnNetPushPoints(const void* data, int length) override;
+    int OnNetPushBlockDrop(const void* data, int length) override;
+
+    // Queues the field's state for the other player when it changed in this frame.
+    void SendPushState();
+    // Whether this scene plays the host's part; fixed when the scene is entered.
+    bool PlaysHost() const { return m_bHost; }
+
+    PushBlockSet m_Field;
+    kv::KVWnd* m_pRootWindow = nullptr;
+    kv::KVWnd* m_pPushWindow = nullptr;
+    int m_bStateChanged = 0;
+    TimeNumberPair m_TimeDisplay;
+    AnimationPlayer m_ReadyGo;
+
+private:
+    // A push of `amount` on `lane` (3: all three, the star): the host moves its field and sends
+    // the new state, the guest only shows the push and waits for the host's state.
+    void Push(int lane, int amount);
+    void UpdateWarning();
+    void DrawTime(kv::EventArgs& args);
+    void DrawMirrorBoard(kv::EventArgs& args);
+    kv::KVWnd* Find(const wchar_t* name) const;
+    // An effect sound, through the scene's sound sink when it was given one.
+    void Effect(int key);
+
+    ISoundSink* m_pSounds;
+    bool m_bHost = false;
+    bool m_bEntered = false;
+};
