@@ -12,6 +12,7 @@
 #include "modes/VanteoScene_Push.h"
 #include "modes/VanteoScene_Puzzle.h"
 #include "online/QuiblyLobbyScene.h"
+#include "online/SteamVanteoScene.h"
 #include "online/SteamVanteoScene_Push.h"
 #include "modes/VanteoScene_StageChallenge.h"
 
@@ -52,7 +53,7 @@ const std::array<GameSceneEntry, kGameSceneCount>& GameScenes()
         {"VanteoScene_ComboChallenge", &Make<VanteoScene_ComboChallenge>},
         {"VanteoScene_StageChallenge", &Make<VanteoScene_StageChallenge>},
         {"VanteoScene_PointChallenge", &Make<VanteoScene_PointChallenge>},
-        {"SteamVanteoScene", nullptr},
+        {"SteamVanteoScene", &Make<SteamVanteoScene>},
         {"SteamVanteoScene_Push", &Make<SteamVanteoScene_Push>},
         {"QuiblyLobbyScene", &Make<QuiblyLobbyScene>},
         {"VanteoPuzzleSelectScene2", &MakeWithPuzzleLayout<VanteoPuzzleSelectScene2>},

@@ -1,7 +1,10 @@
 #include "modes/BattleRules.h"
 
 #include "app/Records.h"
+#include "board/AttackLine.h"
+#include "board/AttackLineBlock.h"
 
+#include <algorithm>
 #include <cctype>
 #include <cstring>
 
@@ -79,6 +82,25 @@ int CubeReward(const RankEntry* table, int mode)
     if (std::strncmp(table[place + 1].name, kLocalPlayerName, RankEntry::kNameBytes) == 0)
         cubes /= 2;
     return cubes;
+}
+
+int ApplyItemToUnit(AttackLineBlock& unit, int kind, int factor, int add)
+{
+    constexpr int kSoundUpSizing = 71;
+    constexpr int kSoundInvincible = 72;
+    constexpr int kSoundDownSizing = 80;
+    if (kind >= 0 && kind <= 3) {
+        const int before = unit.m_nPower;
+        const long long power = static_cast<long long>(before) * factor + add;
+        unit.m_nPower = static_cast<int>(std::min<long long>(power, kMaxItemPower));
+        unit.m_fSpeed = AttackLine::SpeedForPower(unit.m_nPower, unit.m_nKind);
+        return unit.m_nPower < before ? kSoundDownSizing : kSoundUpSizing;
+    }
+    if (kind == 4) {
+        unit.AddState(new BlockState_Invincible(&unit));
+        return kSoundInvincible;
+    }
+    return 0;
 }
 
 float ItemTimer(int random15) { return static_cast<float>(random15 % 37000) / 1000.0f + 12.0f; }

@@ -7,6 +7,7 @@
 #include <string>
 
 struct RankEntry;
+class AttackLineBlock;
 
 namespace battle {
 
@@ -44,6 +45,15 @@ int CubeReward(const RankEntry* table, int mode);
 
 // The next random item's delay from one 15-bit random value: 12.000 to 44.767 seconds.
 float ItemTimer(int random15);
+
+// The strongest unit a lane item may make.
+inline constexpr int kMaxItemPower = 999;
+
+// What a lane item does to the unit that takes it: kinds 0 to 3 change its power (never above
+// 999) and with it its speed, kind 4 makes it invincible. The sound key the change calls for
+// (smaller, larger, invincible); 0 for kind 5, the stun, which the caller applies because the
+// lane it stuns depends on who took the item, and for unknown kinds.
+int ApplyItemToUnit(AttackLineBlock& unit, int kind, int factor, int add);
 
 // A configuration's ghost file name made safe to rebuild under "data/PlayData/": only its last
 // path part, only letters, digits, '.', '_' and '-', no leading dot; "BattleGhost.gst" when

@@ -373,21 +373,12 @@ void VanteoScene::UpdateItems(float seconds)
         return;
     m_Lane.m_bItemLanded = 0;
     const int kind = m_Lane.m_nItemKind;
-    if (kind >= 0 && kind <= 3) {
-        const int before = taker->m_nPower;
-        const long long power = static_cast<long long>(before) * m_Lane.m_nItemFactor + m_Lane.m_nItemAdd;
-        taker->m_nPower = static_cast<int>(std::min<long long>(power, 999));
-        PlayEffect(taker->m_nPower < before ? kSoundDownSizing : kSoundUpSizing);
-        taker->m_fSpeed = AttackLine::SpeedForPower(taker->m_nPower, taker->m_nKind);
-    } else if (kind == 4) {
-        taker->AddState(new BlockState_Invincible(taker));
-        PlayEffect(kSoundInvincible);
-    } else if (kind == 5) {
-        if (taker == playerFront)
-            m_Lane.StunPlayerLane();
-        else
-            m_Lane.StunEnemyLane();
-    }
+    if (const int sound = battle::ApplyItemToUnit(*taker, kind, m_Lane.m_nItemFactor, m_Lane.m_nItemAdd))
+        PlayEffect(sound);
+    else if (kind == 5 && taker == playerFront)
+        m_Lane.StunPlayerLane();
+    else if (kind == 5)
+        m_Lane.StunEnemyLane();
 }
 
 int VanteoScene::OnPlayerTowerHit(const void* data, int)

@@ -10,6 +10,7 @@
 #include "online/NetGameMessages.h"
 #include "online/VanteoNetBaseScene.h"
 #include "support/GameSeamFakes.h"
+#include "support/kv/KVTestKit.h"
 
 #include <gtest/gtest.h>
 
@@ -59,6 +60,7 @@ protected:
         std::memcpy(&id, bytes.data(), 4);
         return scene.Dispatch(id, bytes.data(), static_cast<int>(record.size() - 4));
     }
+    testsupport::KVEnvironment kv;
     ProbeScene scene;
     RecordingMessages messages;
     RecordingSounds sounds;
