@@ -1,21 +1,26 @@
 #include "online/SteamVanteoScene_Push.h"
 
+#include "app/Getters.h"
 #include "app/ModeConfig.h"
 #include "app/Options.h"
 #include "app/StartUp.h"
 #include "board/BoardWindows.h"
 #include "board/GameMessages.h"
 #include "board/VanteoBlockMap.h"
+#include "board/BoardEventRecorder.h"
 #include "engine/FontManager.h"
+#include "engine/InputSystem.h"
 #include "engine/SceneManager.h"
 #include "engine/SkinTable.h"
 #include "engine/SoftwareCursor.h"
 #include "engine/SoundTable.h"
 #include "kv/KVDirector.h"
 #include "kv/KVEventArgs.h"
+#include "kv/KVLabel.h"
 #include "kv/KVObject.h"
 #include "kv/KVSystem.h"
 #include "kv/KVWnd.h"
+#include "menus/PopUpResult.h"
 #include "modes/ModeSceneKit.h"
 #include "online/NetGameMessages.h"
 #include "online/NetGlobals.h"
@@ -45,31 +50,20 @@ constexpr D3DCOLOR kFightTimeColour = 0xFF888888;
 
 } // namespace
 
-SteamVanteoScene_Push::SteamVanteoScene_Push(IMessageSink* fieldMessages, ISoundSink* sounds)
-    : m_Field(fieldMessages, sounds), m_pSounds(sounds)
+SteamVanteoScene_Push::SteamVanteoScene_Push(IMessageSink* messages, ISoundSink* sounds) : m_Field(messages, sounds)
 {
     SetName(kNetPushSceneName);
+    SetLocalSinks(messages, sounds);
 }
 
 SteamVanteoScene_Push::~SteamVanteoScene_Push() { SteamVanteoScene_Push::Leave(); }
 
-void SteamVanteoScene_Push::Effect(int key)
-{
-    if (m_pSounds)
-        m_pSounds->Play(key);
-    else
-        modekit::PlayEffect(key);
-}
-
-kv::KVWnd* SteamVanteoScene_Push::Find(const wchar_t* name) const { return modekit::Find(m_pRootWindow, name); }
-
 int SteamVanteoScene_Push::Enter(int a, int b)
 {
-    m_bHost = IsHost();
     LoadModeConfig(kPushConfigFile);
-    m_pRootWindow = LoadLayout(SkinTable.GetSkinString(kSkinLayoutPush));
-    if (m_pRootWindow)
-        m_pRootWindow->SetVisible(true);
+    m_pRoot = LoadLayout(SkinTable.GetSkinString(kSkinLayoutPush));
+    if (m_pRoot)
+        m_pRoot->SetVisible(true);
     m_pPushWindow = kv::GetKVSystem().CreateWindowFromLayout(kPushFieldLayout);
     if (m_pPushWindow) {
         m_pPushWindow->SetVisible(true);
@@ -78,29 +72,53 @@ int SteamVanteoScene_Push::Enter(int a, int b)
         if (kv::KVWnd* parent = m_pPushWindow->GetParent())
             parent->SortChildrenIfDirty();
     }
+    auto* win = new VanteoPopUp_MultiWin();
+    auto* lose = new VanteoPopUp_MultiLose();
+    m_pResultWin = win;
+    m_pResultLose = lose;
+    win->Load();
+    lose->Load();
     m_Field.moveSpeed = ModeConfig.pushMoveSpeed;
     m_Field.trapTime = ModeConfig.pushTrapTime;
-    m_Field.Init(m_pPushWindow, m_pRootWindow);
+    m_Field.Init(m_pPushWindow, m_pRoot);
     ModeConfig.currentStage = FindMultiPlayStage();
     SoundTable.LoadSoundList(GameConfig.currentSkin);
 
-    m_pBoard = new VanteoBlockMap();
-    m_pBoard->Init(m_pRootWindow, -1, -1);
+    m_pBoard = new VanteoBlockMap(MakeBoardWorld());
+    m_pBoard->Init(m_pRoot, -1, -1);
     m_pBoard->NewGame();
+    // The opponent's board sits in its area of the layout (at the usual place without one).
+    const kv::KVWnd* mirrorArea = Find(L"Wnd_PuzzleArea_enemy");
+    const kv::KVPoint mirrorAt = mirrorArea ? mirrorArea->GetAbsolutePosition() : kv::KVPoint{kMirrorX, kMirrorY};
+    CreateMirrorBoard(mirrorAt.x, mirrorAt.y);
 
     if (kv::KVWnd* w = Find(L"Pic_num_time_1"))
         w->AddHandler(kv::EventDraw, kv::MakeHandler(this, &SteamVanteoScene_Push::DrawTime));
-    m_TimeDisplay.Bind(m_pRootWindow, kTimeDigitRow);
+    if (kv::KVWnd* w = Find(L"Wnd_PuzzleArea_enemy"))
+        w->AddHandler(kv::EventDraw, kv::MakeHandler(this, &SteamVanteoScene_Push::DrawMirrorBoard));
+    if (kv::KVWnd* w = Find(L"Anibtn_rotate_R"))
+        w->AddHandler(kv::EventClicked, kv::MakeHandler(static_cast<VanteoNetBaseScene*>(this),
+                                                        &VanteoNetBaseScene::OnRotateRightButton));
+    if (kv::KVWnd* w = Find(L"Anibtn_rotate_L"))
+        w->AddHandler(kv::EventClicked, kv::MakeHandler(static_cast<VanteoNetBaseScene*>(this),
+                                                        &VanteoNetBaseScene::OnRotateLeftButton));
+    m_TimeDisplay.Bind(m_pRoot, kTimeDigitRow);
     m_nState = kGameStateStart;
-    modekit::RestartMusic(kMusicPush);
+    Sounds().Stop(kMusicPush);
+    if (SoundTable.m_musicEnabled)
+        Sounds().Play(kMusicPush, true, -1.0f);
 
     VanteoBaseScene::Enter(a, b);
+    TakeOwnName();
+    AddHandler(MSG_RESULT_CONTINUE, nullptr, &VanteoNetBaseScene::OnResultContinue);
+    m_bWon = 0;
+    m_bDisconnected = 0;
     m_bStateChanged = 0;
 
-    modekit::SetCursorAreas({{m_pRootWindow, L"Wnd_PuzzleArea", kCursorBlock},
-                             {m_pRootWindow, L"Anibtn_menu", kCursorButton},
-                             {m_pRootWindow, L"Anibtn_rotate_L", kCursorButton},
-                             {m_pRootWindow, L"Anibtn_rotate_R", kCursorButton}});
+    modekit::SetCursorAreas({{m_pRoot, L"Wnd_PuzzleArea", kCursorBlock},
+                             {m_pRoot, L"Anibtn_menu", kCursorButton},
+                             {m_pRoot, L"Anibtn_rotate_L", kCursorButton},
+                             {m_pRoot, L"Anibtn_rotate_R", kCursorButton}});
 
     const char* readyGo = SkinTable.GetSkinString(kSkinReadyGo);
     m_ReadyGo.Load(readyGo ? readyGo : "");
@@ -111,8 +129,8 @@ int SteamVanteoScene_Push::Enter(int a, int b)
     }
     m_ReadyGo.Play("readygo");
     m_nState = kGameStateStart;
-    Effect(kSoundReadyGo);
-    modekit::HideAtOnce(Find(L"Pic_warning"));
+    PlaySound(kSoundReadyGo);
+    SetVisible(L"Pic_warning", false);
 
     // The ready message goes to this machine's own scene queue, where the loading scene takes
     // it: the wait ends as soon as that scene has run, whatever the other player does.
@@ -122,8 +140,7 @@ int SteamVanteoScene_Push::Enter(int a, int b)
             std::this_thread::sleep_for(std::chrono::milliseconds(100));
     }
 
-    modekit::HideAtOnce(Find(L"Pic_effect_highlight_Large"));
-    modekit::HideAtOnce(Find(L"Pic_effect_highlight_small"));
+    HideComboHighlights();
     m_bEntered = true;
     return 1;
 }
@@ -134,18 +151,15 @@ void SteamVanteoScene_Push::Leave()
         return;
     m_bEntered = false;
     VanteoBaseScene::Leave();
-    if (m_pBoard)
-        m_pBoard->DestroyBlocks();
-    delete m_pBoard;
-    m_pBoard = nullptr;
-    SoundTable.StopSoundByKey(kMusicPush);
+    DeleteBoards();
+    Sounds().Stop(kMusicPush);
     if (kv::KVSystem* system = kv::KVSystem::GetPtr()) {
-        if (m_pRootWindow)
-            system->DetachWindow(m_pRootWindow);
+        if (m_pRoot)
+            system->DetachWindow(m_pRoot);
         if (m_pPushWindow)
             system->DetachWindow(m_pPushWindow);
     }
-    m_pRootWindow = nullptr;
+    m_pRoot = nullptr;
     m_pPushWindow = nullptr;
     m_Field.Detach();
 }
@@ -161,19 +175,43 @@ int SteamVanteoScene_Push::Restart(int a, int b)
 
 int SteamVanteoScene_Push::GoToMenu()
 {
-    if (!m_bHost)
+    if (!Hosting())
         return 0;
-    modekit::PostChangeScene(kLobbySceneName, 4, 0);
+    PostBackToLobby();
     if (g_pSteamServer)
         g_pSteamServer->SetGameState(serverstate::kGameOver);
     return 0;
+}
+
+int SteamVanteoScene_Push::OnPopUpOk(const void*, int)
+{
+    PostBackToLobby();
+    // Both clients leave the match for the lobby, so that the next start finds them ready to
+    // connect again.
+    if (g_pSteamClient && g_pSteamClient->m_eConnectedStatus != clientstate::kBackToLobby)
+        g_pSteamClient->m_eConnectedStatus = clientstate::kBackToLobby;
+    return 1;
+}
+
+// --- the end of the match -------------------------------------------------------------------
+
+int SteamVanteoScene_Push::OnGameWin(const void*, int)
+{
+    GetBoardEventRecorder().FinishRecording(nullptr);
+    return FinishMatch(true, kMusicPush) ? 0 : 1;
+}
+
+int SteamVanteoScene_Push::OnGameLose(const void*, int)
+{
+    GetBoardEventRecorder().FinishRecording(nullptr);
+    return FinishMatch(false, kMusicPush) ? 0 : 1;
 }
 
 // --- pushes ---------------------------------------------------------------------------------
 
 void SteamVanteoScene_Push::Push(int lane, int amount)
 {
-    if (m_bHost) {
+    if (Hosting()) {
         m_Field.ApplyPush(lane, amount);
         m_bStateChanged = 1;
     } else {
@@ -229,7 +267,7 @@ int SteamVanteoScene_Push::OnNetFireRequest(const void* data, int length)
     if (!record || !netmsg::Read(*record, request) || request.type != kFireTypeSpecial)
         return 1;
     Push(kStarLanes, kStarPush);
-    Effect(kSoundStarPush);
+    PlaySound(kSoundStarPush);
     return 1;
 }
 
@@ -245,8 +283,14 @@ int SteamVanteoScene_Push::OnBigStoneCleared(const void* data, int length)
 
 int SteamVanteoScene_Push::OnNetBigStone(const void*, int)
 {
+    // A field holds no more traps than its state can carry to the other machine: a flood of
+    // stone messages stops adding traps there.
+    if (m_Field.stones.size() >= static_cast<size_t>(PushLaneState::kMaxStones)) {
+        DFLog(LOG_WARN, L"Push: a trap is refused, the field holds %d", PushLaneState::kMaxStones);
+        return 1;
+    }
     m_Field.TrapUserLane();
-    Effect(kSoundStoneTrap);
+    PlaySound(kSoundStoneTrap);
     return 1;
 }
 
@@ -268,7 +312,7 @@ int SteamVanteoScene_Push::OnNetPushState(const void* data, int length)
     }
     // The host's lanes are the true ones: from the guest's state (sent when one of its traps
     // ran out) it takes the traps only, so the pushes it applied meanwhile stay where they are.
-    if (m_bHost)
+    if (Hosting())
         state.lanes = m_Field.lanes;
     m_Field.LoadState(state);
     return 1;
@@ -289,7 +333,7 @@ void SteamVanteoScene_Push::SendPushState()
 int SteamVanteoScene_Push::OnPushBlockDrop(const void* data, int length)
 {
     // The guest's lanes only follow the host's: its own drop reports mean nothing.
-    if (!m_bHost || !data || length < 12)
+    if (!Hosting() || !data || length < 12)
         return 1;
     const int side = modekit::Word(data, 1);
     const int lane = modekit::Word(data, 2);
@@ -303,7 +347,7 @@ int SteamVanteoScene_Push::OnPushBlockDrop(const void* data, int length)
 
 int SteamVanteoScene_Push::OnNetPushBlockDrop(const void* data, int length)
 {
-    if (m_bHost)
+    if (Hosting())
         return 1;
     const auto record = netmsg::Parse(static_cast<const uint8_t*>(data), static_cast<size_t>(length));
     int32_t side = -1, lane = -1;
@@ -318,9 +362,22 @@ int SteamVanteoScene_Push::OnNetPushBlockDrop(const void* data, int length)
 
 // --- input and frames -----------------------------------------------------------------------
 
-void SteamVanteoScene_Push::OnMouse(int) {}
+void SteamVanteoScene_Push::OnMouse(int)
+{
+    CWindowMouse* mouse = GetInputManager() ? GetInputManager()->GetMouse() : nullptr;
+    if (!mouse || !m_pBoard)
+        return;
+    const float x = static_cast<float>(mouse->m_x);
+    const float y = static_cast<float>(mouse->m_y);
+    m_pBoard->Hover(x, y);
+    if (mouse->m_dwFlags & mouseflag::kLeftPressed)
+        m_pBoard->Click(x, y);
+    else if (mouse->m_dwFlags & mouseflag::kRightPressed)
+        m_pBoard->RightClick(x, y);
+    TurnByWheel(mouse->m_nWheel);
+}
 
-void SteamVanteoScene_Push::OnKey(int) {}
+void SteamVanteoScene_Push::OnKey(int) { TurnByKeys(); }
 
 void SteamVanteoScene_Push::UpdateWarning()
 {
@@ -328,7 +385,7 @@ void SteamVanteoScene_Push::UpdateWarning()
     if (!warning)
         return;
     if (m_Field.enemyStackSize != kWarningStack) {
-        modekit::HideAtOnce(warning);
+        warning->SetVisible(false);
         return;
     }
     warning->SetVisible(true);
@@ -362,6 +419,11 @@ int SteamVanteoScene_Push::Update(float seconds)
             system->Update(seconds);
         if (!m_ReadyGo.m_bPlaying)
             m_nState = kGameStatePlaying;
+    } else if (m_bDisconnected) {
+        if (m_pBoard)
+            m_pBoard->Update(0.0f);
+        if (system)
+            system->Update(seconds);
     } else if (m_nState == kGameStateFinished) {
         modekit::KeyPressed(' ');
         if (m_pBoard)
@@ -377,6 +439,8 @@ int SteamVanteoScene_Push::Update(float seconds)
         OnKey(0);
         if (m_pBoard)
             m_pBoard->Update(seconds);
+        if (m_pMirrorBoard)
+            m_pMirrorBoard->Update(seconds);
         m_Field.Update(seconds);
     }
     const float clock = BoardPlayClock();
@@ -386,14 +450,19 @@ int SteamVanteoScene_Push::Update(float seconds)
     SendPushState();
     g_Mouse.Update(seconds);
     UpdateWarning();
+    UpdatePopUps(seconds);
     return 1;
 }
 
 int SteamVanteoScene_Push::Render()
 {
-    // The push field draws itself inside the window tree, in its draw area.
+    // The mirror board and the push field draw themselves inside the window tree.
     if (kv::KVWnd* root = kv::GetRootLayer())
         root->Draw();
+    if (auto* enemy = dynamic_cast<kv::KVLabel*>(Find(L"Label_name_enemy")))
+        enemy->text = m_wszOpponentName;
+    if (auto* user = dynamic_cast<kv::KVLabel*>(Find(L"Label_name_user")))
+        user->text = m_wszPlayerName;
     const int clock = static_cast<int>(BoardPlayClock());
     wchar_t text[64];
     std::swprintf(text, 64, L"Fight Time : %02d:%02d", clock / 60, clock % 60);
@@ -405,3 +474,9 @@ int SteamVanteoScene_Push::Render()
 }
 
 void SteamVanteoScene_Push::DrawTime(kv::EventArgs&) { m_TimeDisplay.Draw(); }
+
+void SteamVanteoScene_Push::DrawMirrorBoard(kv::EventArgs&)
+{
+    if (m_pMirrorBoard)
+        m_pMirrorBoard->DrawBlocks();
+}

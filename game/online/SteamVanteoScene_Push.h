@@ -24,15 +24,17 @@ public:
     static constexpr int kStarPush = 33;
     // The largest amount one clear of the other player may push: larger claims are cut to it.
     static constexpr int kMaxPushPoints = 999;
+    // Where the opponent's half-size board is drawn.
+    static constexpr float kMirrorX = 34.0f, kMirrorY = 197.0f;
     // Sound keys.
     static constexpr int kSoundReadyGo = 17;
     static constexpr int kMusicPush = 30;
     static constexpr int kSoundStarPush = 75;
     static constexpr int kSoundStoneTrap = 77;
 
-    // The field posts its drops, expired traps and end of match to `fieldMessages` (the scene
-    // queue when null) and plays its sounds through `sounds` (the sound table when null).
-    explicit SteamVanteoScene_Push(IMessageSink* fieldMessages = nullptr, ISoundSink* sounds = nullptr);
+    // The scene, its boards and its push field post their local messages to `messages` and play
+    // their sounds through `sounds`: the scene queue and the sound table when null.
+    explicit SteamVanteoScene_Push(IMessageSink* messages = nullptr, ISoundSink* sounds = nullptr);
     ~SteamVanteoScene_Push() override;
 
     int Enter(int a, int b) override;
@@ -43,6 +45,8 @@ public:
     void OnMouse(int) override;
     int GoToMenu() override;
     int Restart(int a, int b) override;
+    int OnGameWin(const void* data, int length) override;
+    int OnGameLose(const void* data, int length) override;
 
     // The own board's events.
     int OnBigStoneCleared(const void* data, int length) override;
@@ -52,6 +56,8 @@ public:
     int OnNetSlot2(const void* data, int length) override { return OnNetPushState(data, length); }
     int OnNetSlot3(const void* data, int length) override { return OnPushFieldChanged(data, length); }
     int OnPushBlockDrop(const void* data, int length) override;
+    // The disconnection notice's OK.
+    int OnPopUpOk(const void* data, int length) override;
     // The other player's messages.
     int OnNetPushState(const void* data, int length);
     int OnPushFieldChanged(const void* data, int length);
@@ -62,11 +68,8 @@ public:
 
     // Queues the field's state for the other player when it changed in this frame.
     void SendPushState();
-    // Whether this scene plays the host's part; fixed when the scene is entered.
-    bool PlaysHost() const { return m_bHost; }
 
     PushBlockSet m_Field;
-    kv::KVWnd* m_pRootWindow = nullptr;
     kv::KVWnd* m_pPushWindow = nullptr;
     int m_bStateChanged = 0;
     TimeNumberPair m_TimeDisplay;
@@ -79,11 +82,6 @@ private:
     void UpdateWarning();
     void DrawTime(kv::EventArgs& args);
     void DrawMirrorBoard(kv::EventArgs& args);
-    kv::KVWnd* Find(const wchar_t* name) const;
-    // An effect sound, through the scene's sound sink when it was given one.
-    void Effect(int key);
 
-    ISoundSink* m_pSounds;
-    bool m_bHost = false;
     bool m_bEntered = false;
 };

@@ -6,7 +6,10 @@
 #include "../modes/ModeSceneFixture.h"
 
 #include "board/BoardMessages.h"
+#include "app/Options.h"
+#include "menus/PopUpResult.h"
 #include "online/GameMessageBlocks.h"
+#include "online/LeaderBoard.h"
 #include "online/NetGameMessages.h"
 #include "online/NetGlobals.h"
 #include "online/SteamClient.h"
@@ -18,6 +21,7 @@
 #include <steam/SteamApi.h>
 #include <steam/SteamTesting.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstdlib>
 #include <cstring>
@@ -50,15 +54,20 @@ std::string FieldLayout()
     return Layout("Wnd_Pushing", children);
 }
 
-// A push scene whose game messages leave through an outbox of the client's blocks, and whose
-// field reports to a recorder that the test hands back to the scene as its queue would.
+// A push scene of a given role whose game messages leave through an outbox of the client's
+// blocks, and whose local messages (its field's and its boards') go to a recorder that the test
+// hands back to the scene as its queue would.
 class WiredPushScene : public SteamVanteoScene_Push {
 public:
     // The scene manager owns its scenes by name: the second machine's scene takes another.
-    WiredPushScene(uint64_t id, const char* name) : SteamVanteoScene_Push(&field, &sounds), platformId(id)
+    WiredPushScene(uint64_t id, const char* name, bool hosting)
+        : SteamVanteoScene_Push(&local, &sounds), platformId(id), host(hosting)
     {
         SetName(name);
     }
+    // The scene leaves while its recorders still exist.
+    ~WiredPushScene() override { Leave(); }
+    bool Hosting() const override { return host; }
     bool SendGameMessage(int32_t id, const PayloadWriter& fields) override
     {
         const std::vector<uint8_t> record = netmsg::Build(id, platformId, fields);
@@ -74,17 +83,21 @@ public:
             std::memcpy(data.data() + 4, payload, std::min(bytes, data.size() - 4));
         Dispatch(id, data.data(), static_cast<int>(4 + bytes));
     }
-    void DeliverFieldReports()
+    void DeliverLocal()
     {
-        const std::vector<PostedMessage> posted = field.posted;
-        field.Clear();
+        const std::vector<PostedMessage> posted = local.posted;
+        local.Clear();
         for (const PostedMessage& m : posted)
             Deliver(m.id, m.payload.data(), m.payload.size());
     }
 
-    RecordingMessages field;
+    // The game messages of this id the scene sent.
+    size_t Sent(int32_t id) const { return static_cast<size_t>(std::count(sent.begin(), sent.end(), id)); }
+
+    RecordingMessages local;
     RecordingSounds sounds;
     uint64_t platformId;
+    bool host;
     GameMessageBlocks outbox;
     std::vector<int32_t> sent;
 };
@@ -98,11 +111,16 @@ protected:
         ASSERT_TRUE(SteamAPI_Init());
         AddLayout("layout/Push.xml", MainLayout());
         kv.iface.AddFile(L"data/PUSHING_layout.xml", FieldLayout());
+        kv.iface.AddFile(L"data/result.xml", Layout("Wnd_result", ""));
+        kv.iface.AddFile(L"data/warning_1btn.xml",
+                         Layout("Wnd_warning", Wnd("Label_title", 0, 0, 40, 20, "", "LABEL") +
+                                                   Wnd("Label_message", 0, 30, 40, 20, "", "LABEL") +
+                                                   Wnd("Anibtn_popup_ok", 500, 500, 60, 30)));
         data.Write("anim/readygo.xml", enginetest::animxml::FileXml(enginetest::animxml::SceneXml("readygo", {{0}, {200}})));
         data.Write("PlayData/QuiblyConfig_Push.xml",
                    "<VanteoConfig><PushBlock TrapTime=\"1\" MoveSpeed=\"400\"/><StageList/></VanteoConfig>");
-        host = new WiredPushScene(kHostId, kNetPushSceneName);
-        guest = new WiredPushScene(kGuestId, "GuestPushScene");
+        host = new WiredPushScene(kHostId, kNetPushSceneName, true);
+        guest = new WiredPushScene(kGuestId, "GuestPushScene", false);
         SetUpScene(host, {{"LayoutPush", "Push.xml"}, {"Effect_ReadyGo", "readygo.xml"}});
         manager->RegisterScene(guest);
         hostClient = std::make_unique<VanteoSteamClient>(CSteamID(kHostId));
@@ -110,14 +128,8 @@ protected:
         hostClient->SetMessageSink(&hostInbox);
         guestClient->SetMessageSink(&guestInbox);
 
-        // The host is the machine that runs the game server while its scene is entered.
-        auto server = std::make_unique<CSteamServer>();
-        g_pSteamServer = server.get();
         host->Enter(0, 0);
-        g_pSteamServer = nullptr;
         guest->Enter(0, 0);
-        ASSERT_TRUE(host->PlaysHost());
-        ASSERT_FALSE(guest->PlaysHost());
         // Through the ready-go into play, and the fields' first frame.
         Frames(20);
         ASSERT_EQ(host->m_nState, kGameStatePlaying);
@@ -125,6 +137,9 @@ protected:
     }
     void TearDown() override
     {
+        g_pSteamClient = nullptr;
+        delete g_pSteamServer;
+        g_pSteamServer = nullptr;
         hostClient.reset();
         guestClient.reset();
         modetest::ModeSceneTest::TearDown();
@@ -156,7 +171,7 @@ protected:
     {
         for (int i = 0; i < count; ++i) {
             for (WiredPushScene* scene : {host, guest}) {
-                scene->DeliverFieldReports();
+                scene->DeliverLocal();
                 scene->Update(seconds);
             }
             Link();
@@ -226,8 +241,10 @@ TEST_F(NetPushSceneTest, OnlyTheHostMovesLanesAndTheGuestFollowsItsStateMirrored
     Send(*guest, MSG_GROUP_CLEARED, {0, 1, 40, 4, 0, 0, 0, 0});
     Send(*host, MSG_GROUP_CLEARED, {0, 1, 40, 4, 0, 0, 0, 0});
     Frames(1);
-    EXPECT_TRUE(host->sent.empty());
-    EXPECT_TRUE(guest->sent.empty());
+    for (const WiredPushScene* scene : {host, guest}) {
+        EXPECT_EQ(scene->Sent(netmsg::kPushPoints), 0u);
+        EXPECT_EQ(scene->Sent(netmsg::kPushState), 0u);
+    }
     EXPECT_FLOAT_EQ(host->m_Field.lanes[1].target, 0.0f);
 }
 
@@ -274,7 +291,7 @@ TEST_F(NetPushSceneTest, BlocksDropOnlyThroughTheHostOntoTheMirroredSide)
     guest->sent.clear();
     Send(*guest, MSG_PUSH_BLOCK_DROP, {0, 1});
     EXPECT_EQ(guest->m_Field.userStack.size(), 0u);
-    EXPECT_TRUE(guest->sent.empty());
+    EXPECT_EQ(guest->Sent(netmsg::kPushBlockDrop), 0u);
     // The host never takes a drop message: its own field decides.
     Receive(*host, netmsg::kPushBlockDrop, PayloadWriter().I32(0).I32(1));
     EXPECT_EQ(host->m_Field.userStack.size(), 1u);
@@ -300,12 +317,12 @@ TEST_F(NetPushSceneTest, AnExpiredTrapOnTheGuestSendsItsStateAndTheHostTakesOnly
     const PushLane hostLane = host->m_Field.lanes[0];
     guest->sent.clear();
     for (int i = 0; i < 100 && guest->m_Field.stones.size() == 1; ++i) {
-        guest->DeliverFieldReports();
+        guest->DeliverLocal();
         guest->Update(0.02f);
     }
-    guest->DeliverFieldReports();
+    guest->DeliverLocal();
     guest->Update(0.0f);
-    ASSERT_EQ(guest->sent, std::vector<int32_t>{netmsg::kPushState});
+    ASSERT_EQ(guest->Sent(netmsg::kPushState), 1u);
     Carry(*guest, *hostClient, hostInbox, *host);
     EXPECT_TRUE(host->m_Field.stones.empty());
     EXPECT_FLOAT_EQ(host->m_Field.lanes[0].target, hostLane.target);
@@ -348,9 +365,67 @@ TEST_F(NetPushSceneTest, TheWarningShowsWhileThePlayersLeverHoldsExactlyThreeBlo
         for (int i = 0; i < c.blocks; ++i)
             guest->m_Field.AddBlock(i % 3, 1);
         guest->Update(0.02f);
-        kv::KVWnd* warning = guest->m_pRootWindow->FindWindow(L"Pic_warning");
+        kv::KVWnd* warning = guest->m_pRoot->FindWindow(L"Pic_warning");
         ASSERT_NE(warning, nullptr);
         EXPECT_EQ(warning->IsVisible(), c.shown) << c.blocks << " blocks";
+    }
+}
+
+TEST_F(NetPushSceneTest, EachMachineEndsTheMatchFromItsOwnField)
+{
+    GameConfig.cubes = 100;
+    g_nSessionRecord = kNoMultiRecord;
+    // Four lanes completed on the host's field: each block reaches the guest mirrored.
+    for (int lane : {0, 1, 2, 0})
+        Send(*host, MSG_PUSH_BLOCK_DROP, {0, lane});
+    Frames(3);
+    EXPECT_EQ(guest->m_Field.enemyStack.size(), 4u);
+    for (const WiredPushScene* scene : {host, guest})
+        EXPECT_EQ(scene->m_nState, kGameStateFinished);
+    EXPECT_EQ(host->m_bWon, 1);
+    EXPECT_EQ(guest->m_bWon, 0);
+    EXPECT_TRUE(host->m_pResultWin->IsOpen());
+    EXPECT_TRUE(guest->m_pResultLose->IsOpen());
+    EXPECT_EQ(GameConfig.cubes, 100 + 50 + 5);
+    // One win and one loss against the same opponent, as each machine counts them.
+    EXPECT_EQ(g_nSessionRecord, kNoMultiRecord + 0x10000 - 1);
+    EXPECT_EQ(host->sounds.played.back(), VanteoNetBaseScene::kSoundWin);
+    EXPECT_EQ(guest->sounds.played.back(), VanteoNetBaseScene::kSoundLose);
+}
+
+TEST_F(NetPushSceneTest, AfterADisconnectionBothClientsAreReadyForTheNextMatch)
+{
+    for (bool hosting : {true, false}) {
+        SCOPED_TRACE(hosting ? "host" : "guest");
+        WiredPushScene& scene = hosting ? *host : *guest;
+        VanteoSteamClient& client = hosting ? *hostClient : *guestClient;
+        client.m_eConnectedStatus = clientstate::kInMatch;
+        g_pSteamClient = &client;
+        if (hosting)
+            g_pSteamServer = new CSteamServer();
+        client.m_CurrentSceneName = [] { return std::string(kNetPushSceneName); };
+
+        // The other player is gone: the notice opens and the board stands still.
+        Send(scene, 2114, {});
+        EXPECT_EQ(scene.m_bDisconnected, 1);
+        EXPECT_TRUE(scene.m_Disconnect.IsOpen());
+        const float clock = scene.BoardPlayClock();
+        Frames(5);
+        EXPECT_FLOAT_EQ(scene.BoardPlayClock(), clock);
+
+        // Its OK goes back to the room, and the client leaves the match so that the room's next
+        // start finds it in the lobby, without a game server left over.
+        scene.local.Clear();
+        Send(scene, MSG_POPUP_OK, {0});
+        const std::vector<PostedMessage> changes = scene.local.WithId(MSG_CHANGE_SCENE);
+        ASSERT_EQ(changes.size(), 1u);
+        PayloadReader change = changes[0].Reader();
+        EXPECT_EQ(change.Text(64), "QuiblyLobbyScene");
+        EXPECT_EQ(change.I32(), 4);
+        client.RunFrame(0.016f);
+        EXPECT_EQ(client.m_eConnectedStatus, clientstate::kInLobby);
+        EXPECT_EQ(g_pSteamServer, nullptr);
+        g_pSteamClient = nullptr;
     }
 }
 
@@ -397,7 +472,7 @@ TEST_F(NetPushSceneTest, RecordsFromTheOtherMachineAreCheckedBeforeTheyTouchTheF
             EXPECT_FLOAT_EQ(lane.pos, 0.0f);
         }
         EXPECT_EQ(scene.m_bStateChanged, 0);
-        EXPECT_TRUE(scene.sent.empty());
+        EXPECT_EQ(scene.Sent(netmsg::kPushState) + scene.Sent(netmsg::kPushBlockDrop), 0u);
     }
 
     // Numbers that are no numbers never reach a lane, and the guest's points are cut to the
@@ -412,6 +487,11 @@ TEST_F(NetPushSceneTest, RecordsFromTheOtherMachineAreCheckedBeforeTheyTouchTheF
     host->m_Field.lanes[1] = PushLane{};
     Receive(*host, netmsg::kPushPoints, PayloadWriter().I32(1).I32(-500));
     EXPECT_FLOAT_EQ(host->m_Field.lanes[1].target, 0.0f);
+
+    // A flood of stone messages traps no more lanes than the field's state can carry.
+    for (int i = 0; i < 15; ++i)
+        Receive(*host, netmsg::kBigStone, PayloadWriter().I32(0));
+    EXPECT_EQ(host->m_Field.stones.size(), static_cast<size_t>(PushLaneState::kMaxStones));
 }
 
 } // namespace
