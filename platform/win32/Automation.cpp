@@ -16,6 +16,7 @@
 
 #include <algorithm>
 #include <charconv>
+#include <chrono>
 #include <climits>
 #include <cstdlib>
 #include <filesystem>
@@ -30,6 +31,7 @@ namespace {
 
 constexpr int kMaxCoordinate = 0xFFFF;  // a client point travels in 16 bits of lParam
 constexpr int kHeldFramesPerPicture = 30;  // a holding wait saves its picture this often
+constexpr auto kMaxUncountedStep = std::chrono::milliseconds(100);  // the clocks' largest step in an uncounted turn
 
 std::string_view Trim(std::string_view text)
 {
@@ -133,6 +135,8 @@ struct Driver {
     int heldCalls = 0;
     // With a fixed step, the clocks move by this much once a frame and stand still otherwise.
     uint64_t frameStepNanoseconds = 0;
+    // When the last turn of the main loop, counted or not, was played.
+    std::optional<std::chrono::steady_clock::time_point> lastTurn;
 };
 
 Driver& TheDriver()
@@ -295,6 +299,7 @@ void StopAutomation()
     if (driver.frameStepNanoseconds > 0)
         UseManualClock(false);
     driver.frameStepNanoseconds = 0;
+    driver.lastTurn.reset();
 }
 
 void AutomationFrame(HWND window)
@@ -308,6 +313,7 @@ void AutomationFrame(HWND window)
         if (!driver.loaded)
             LoadFromEnvironment(driver);
         shot = driver.shot;
+        driver.lastTurn = std::chrono::steady_clock::now();
         if (driver.frameStepNanoseconds > 0)
             AdvanceManualClock(driver.frameStepNanoseconds);
         if (!driver.waitFor.empty() && !FileExists(driver.waitFor)) {
@@ -337,6 +343,18 @@ void AutomationFrame(HWND window)
         Run(action, window, shot);
     if (!picture.empty())
         SaveWholePicture(shot, picture);
+}
+
+void AutomationUncountedTurn()
+{
+    Driver& driver = TheDriver();
+    std::lock_guard guard(driver.lock);
+    const auto now = std::chrono::steady_clock::now();
+    if (driver.frameStepNanoseconds > 0 && driver.lastTurn) {
+        const auto step = std::min<std::chrono::steady_clock::duration>(now - *driver.lastTurn, kMaxUncountedStep);
+        AdvanceManualClock(static_cast<uint64_t>(std::chrono::duration_cast<std::chrono::nanoseconds>(step).count()));
+    }
+    driver.lastTurn = now;
 }
 
 } // namespace platform

@@ -1,7 +1,7 @@
 // Two players meet in a lobby: the host opens a battle room from the main menu; once its room is
 // there, the guest opens the list and joins the first row. Both see each other's names, they
 // chat (each line shows on the other's screen), both press ready and the host starts: both
-// programs switch to the online battle.
+// programs switch to the online battle and play it.
 #include "OnlinePair.h"
 
 namespace {
@@ -10,13 +10,13 @@ namespace {
 std::string HostScript()
 {
     return HostToRoom() + "901 click " + kChatInput + "\n910 text Hello from the host\n920 key 0D\n930 click " + kReady +
-           "\n1000 wait chatted chat.png\n1001 click " + kStart + "\n1100 wait never started.png\n";
+           "\n1000 wait chatted chat.png\n1001 click " + kStart + "\n1100 wait never battle.png\n";
 }
 
 std::string GuestScript()
 {
     return GuestToRoom() + "901 click " + kChatInput + "\n910 text Hi host\n920 key 0D\n930 click " + kReady +
-           "\n1000 wait never chat.png\n";
+           "\n1000 wait started chat.png\n1001 wait never battle.png\n";
 }
 
 // The chat box holds both lines: dark letters on two text rows of the box.
@@ -28,8 +28,6 @@ bool BothChatLines(const GameRun& run, const std::string& file)
     return rows >= 12;
 }
 
-bool Green(Rgb p) { return p.g > 150 && p.g > p.r + 60 && p.g > p.b + 30; }
-
 class LobbyTest : public OnlinePairTest {};
 
 TEST_F(LobbyTest, PlayersMeetChatGetReadyAndStartTheOnlineBattle)
@@ -37,13 +35,14 @@ TEST_F(LobbyTest, PlayersMeetChatGetReadyAndStartTheOnlineBattle)
     ASSERT_TRUE(Meet(HostScript(), GuestScript()));
     // Each screen shows the other's chat line as well as its own; the host's shows the guest ready.
     ASSERT_TRUE(WaitFor(m_host, "chat.png", [](const GameRun& run, const std::string& file) {
-        return BothChatLines(run, file) && run.Count(file, 762, 126, 902, 160, Green) > 2000;
+        return BothChatLines(run, file) && GuestReady(run, file);
     }));
     ASSERT_TRUE(WaitFor(m_guest, "chat.png", BothChatLines));
     m_host.Go("chatted");
-    // Both programs are told the match starts and switch to the online battle.
-    for (const OnlinePlayer* player : {&m_host, &m_guest})
-        EXPECT_TRUE(WaitForLog(*player, "\"SteamVanteoScene\"")) << player->run.folder.Read("Log_VODozivo.txt");
+    m_guest.Go("started");
+    // Both programs switch to the online battle.
+    EXPECT_TRUE(WaitFor(m_host, "battle.png", BattleMatch));
+    EXPECT_TRUE(WaitFor(m_guest, "battle.png", BattleMatch));
 }
 
 } // namespace

@@ -7,6 +7,7 @@
 
 #include "GameRun.h"
 
+#include <algorithm>
 #include <chrono>
 #include <csignal>
 #include <filesystem>
@@ -18,6 +19,56 @@
 // The navy of names and chat lines on the room's white cards.
 inline bool Navy(Rgb p) { return p.r < 70 && p.g < 80 && p.b < 110 && p.b > p.r; }
 inline bool White(Rgb p) { return p.r > 235 && p.g > 235 && p.b > 235; }
+inline bool Green(Rgb p) { return p.g > 150 && p.g > p.r + 60 && p.g > p.b + 30; }
+inline bool Saturated(Rgb p) { return std::max({p.r, p.g, p.b}) - std::min({p.r, p.g, p.b}) > 60; }
+inline std::function<bool(Rgb)> Like(Rgb colour, int tolerance = 24)
+{
+    return [=](Rgb p) { return static_cast<bool>(Near(p, colour, tolerance)); };
+}
+
+// Whole pictures of the programs' screens.
+using Screen = std::function<bool(const GameRun&, const std::string&)>;
+
+// A name (or a chat line): dark letters on the white card in the rectangle.
+inline Screen NameAt(int left, int top, int right, int bottom)
+{
+    return [=](const GameRun& run, const std::string& file) {
+        return run.Count(file, left, top, right, bottom, Navy) > 100 &&
+               run.Count(file, left, top, right, bottom, White) > 2000;
+    };
+}
+
+// The host's room with the guest's green "ready" badge.
+inline bool GuestReady(const GameRun& run, const std::string& file)
+{
+    return run.Count(file, 762, 126, 902, 160, Green) > 2000;
+}
+
+// The online battle in play: the player's blue and the rival's red hit-point bars along the top
+// (still long), auto-fire on, and a board full of coloured blocks.
+inline bool BattleMatch(const GameRun& run, const std::string& file)
+{
+    return run.Count(file, 600, 14, 880, 26, Like({61, 139, 253})) > 2000 &&
+           run.Count(file, 160, 14, 430, 26, Like({232, 80, 91})) > 2000 &&
+           run.Count(file, 825, 612, 980, 645, Like({60, 196, 124})) > 2000 &&
+           run.Count(file, 330, 250, 700, 620, Saturated) > 60000;
+}
+
+// The online push match in play: the field's two counters (blue for the player, red for the
+// rival) and a board full of coloured blocks.
+inline bool PushMatch(const GameRun& run, const std::string& file)
+{
+    return run.Count(file, 240, 85, 275, 118, Like({51, 112, 204})) > 400 &&
+           run.Count(file, 756, 85, 790, 118, Like({180, 67, 83})) > 400 &&
+           run.Count(file, 604, 396, 964, 756, Saturated) > 60000;
+}
+
+// The disconnection notice: its blue title bar over a light body.
+inline bool Notice(const GameRun& run, const std::string& file)
+{
+    return run.Count(file, 260, 245, 760, 295, Like({61, 139, 253}, 20)) > 15000 &&
+           run.Count(file, 260, 310, 760, 440, Like({244, 246, 251}, 8)) > 40000;
+}
 
 // Clicks on the room: the chat input, the ready button, the host's start button and its choice
 // of battle or push.
@@ -121,7 +172,7 @@ protected:
     // Looks at the picture until `shows` holds for it (each picture arrives whole); false at the
     // deadline, or when a program has ended.
     bool WaitFor(const OnlinePlayer& player, const std::string& picture,
-                 const std::function<bool(const GameRun&, const std::string&)>& shows)
+                 const Screen& shows)
     {
         return Poll([&] {
             std::string bytes = player.run.folder.Read(picture);
@@ -135,15 +186,6 @@ protected:
     bool WaitForLog(const OnlinePlayer& player, const std::string& text)
     {
         return Poll([&] { return player.Logged(text); });
-    }
-
-    // A name (or a chat line): dark letters on the white card in the rectangle.
-    static std::function<bool(const GameRun&, const std::string&)> NameAt(int left, int top, int right, int bottom)
-    {
-        return [=](const GameRun& run, const std::string& file) {
-            return run.Count(file, left, top, right, bottom, Navy) > 100 &&
-                   run.Count(file, left, top, right, bottom, White) > 2000;
-        };
     }
 
     // Starts the host, then the guest once the host's room is open, each on a script that

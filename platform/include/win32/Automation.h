@@ -71,4 +71,11 @@ void StopAutomation();
 // (and saves the wait's picture every 30 calls).
 void AutomationFrame(HWND window);
 
+// Called by the main loop instead of AutomationFrame for a turn that the script does not count
+// (a scene load under QUIBLY_AUTOMATION_WAIT_LOADS=1): no action runs and no frame is counted,
+// but with a fixed frame step the clocks follow the real time since the last turn (at most
+// 100 ms a turn), so what a load waits for - the other program of an online match, its resent
+// messages and its time-out - sees time pass as it would in play.
+void AutomationUncountedTurn();
+
 } // namespace platform

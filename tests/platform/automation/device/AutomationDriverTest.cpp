@@ -104,6 +104,30 @@ TEST_F(AutomationDriverTest, AFixedFrameStepMovesTheClocksOncePerFrameOnly)
     EXPECT_GE(timeGetTime() - after, 15u) << "stopping returns to the real clock";
 }
 
+TEST_F(AutomationDriverTest, UncountedTurnsRunNoActionAndMoveTheClocksWithTheRealTime)
+{
+    std::ofstream("uncounted_script.txt") << "1 key 41\n";
+    setenv("QUIBLY_AUTOMATION", "uncounted_script.txt", 1);
+    setenv("QUIBLY_AUTOMATION_FRAME_MS", "10", 1);
+    Frame();
+    const DWORD start = timeGetTime();
+    Sleep(30);
+    TestWindow::Log().clear();
+    platform::AutomationUncountedTurn();
+    TestWindow::Pump();
+    EXPECT_TRUE(Input().empty()) << "an uncounted turn runs no action";
+    const DWORD step = timeGetTime() - start;
+    EXPECT_GE(step, 30u);
+    EXPECT_LE(step, 100u);
+    // A long stall moves the clocks by 100 ms at most.
+    Sleep(150);
+    platform::AutomationUncountedTurn();
+    EXPECT_EQ(timeGetTime() - start, step + 100u);
+    // The next counted frame is frame 1.
+    Frame();
+    EXPECT_EQ(Input(), (std::vector<UINT>{WM_KEYDOWN}));
+}
+
 TEST_F(AutomationDriverTest, AWaitHoldsTheScriptUntilItsFileExistsWhileTheClocksRunOn)
 {
     namespace fs = std::filesystem;
