@@ -774,6 +774,11 @@ void ShowHostChoice(kv::KVWnd* window, bool showMessage)
     bool host = IsOnlineHost();
     for (const wchar_t* name : {L"Pic_bottom_black", L"Anibtn_result_continue"})
         SetShown(window->FindWindow(name), host);
+    // Only the host's continue can be chosen online: the offline buttons that share the row
+    // (and would lie over the continue button) stay hidden.
+    for (const wchar_t* name : {L"Anibtn_result_return", L"Anibtn_result_retry", L"Anibtn_result_retry_self",
+                                L"Anibtn_result_next", L"Anibtn_result_next_iq", L"Anibtn_result_reset_self"})
+        SetShown(window->FindWindow(name), false);
     if (showMessage)
         SetShown(window->FindWindow(L"WndEx_multi_result_message"), !host);
 }

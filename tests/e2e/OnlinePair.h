@@ -29,11 +29,13 @@ inline std::function<bool(Rgb)> Like(Rgb colour, int tolerance = 24)
 // Whole pictures of the programs' screens.
 using Screen = std::function<bool(const GameRun&, const std::string&)>;
 
-// A name (or a chat line): dark letters on the white card in the rectangle.
+// A name (or a chat line): dark letters on the white card in the rectangle, in the room under its
+// purple title bar.
 inline Screen NameAt(int left, int top, int right, int bottom)
 {
     return [=](const GameRun& run, const std::string& file) {
-        return run.Count(file, left, top, right, bottom, Navy) > 100 &&
+        return run.Count(file, 70, 36, 950, 96, Like({155, 107, 223}, 30)) > 30000 &&
+               run.Count(file, left, top, right, bottom, Navy) > 100 &&
                run.Count(file, left, top, right, bottom, White) > 2000;
     };
 }
