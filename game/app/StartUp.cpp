@@ -108,7 +108,8 @@ void CreateFonts(IDirect3DDevice9* device)
 
 // With QUIBLY_AUTOMATION_WAIT_LOADS=1 an automation script does not count the frames of a
 // scene switch, however long the target takes to load: its frame numbers then meet the same
-// moment of play on every machine.
+// moment of play on every machine. The clocks follow the real time meanwhile, for a load that
+// waits on the other program of an online match.
 bool AutomationWaitsForLoads()
 {
     const char* wait = std::getenv("QUIBLY_AUTOMATION_WAIT_LOADS");
@@ -129,7 +130,7 @@ void InstallMainLoopHooks(HWND window)
                           if (!waitForLoads || !manager || !manager->IsSwitchPending())
                               platform::AutomationFrame(window);
                           else
-                              platform::AutomationKeepTime();
+                              platform::AutomationUncountedTurn();
                           SteamAPI_RunCallbacks();
                       }});
 }

@@ -1,7 +1,8 @@
 // Automation: a script of timed input actions, played into the game window through the same
 // SDL events and input-method entries as a player's input, one frame at a time.
 // Implemented: the script parser and the frame driver of key, move, click, press, rclick, text,
-//              shot, dialog and quit; the script is read from $QUIBLY_AUTOMATION at the first frame.
+//              shot, dialog, quit and wait; the script is read from $QUIBLY_AUTOMATION at the
+//              first frame.
 // Left out:    wheel, double clicks and held buttons.
 #include "win32/Automation.h"
 
@@ -15,8 +16,10 @@
 
 #include <algorithm>
 #include <charconv>
+#include <chrono>
 #include <climits>
 #include <cstdlib>
+#include <filesystem>
 #include <iostream>
 #include <mutex>
 #include <optional>
@@ -27,6 +30,8 @@ namespace platform {
 namespace {
 
 constexpr int kMaxCoordinate = 0xFFFF;  // a client point travels in 16 bits of lParam
+constexpr int kHeldFramesPerPicture = 30;  // a holding wait saves its picture this often
+constexpr auto kMaxUncountedStep = std::chrono::milliseconds(100);  // the clocks' largest step in an uncounted turn
 
 std::string_view Trim(std::string_view text)
 {
@@ -97,6 +102,16 @@ std::string ParseArguments(std::string_view verb, std::string_view rest, Automat
         action.text = action.cancel ? std::string() : std::string(rest);
         return {};
     }
+    if (verb == "wait") {
+        std::string_view file = NextWord(rest);
+        std::string_view picture = NextWord(rest);
+        if (file.empty() || !rest.empty())
+            return "wait takes the file to wait for and, optionally, a picture to save while waiting";
+        action.verb = AutomationVerb::Wait;
+        action.text = std::string(file);
+        action.picture = std::string(picture);
+        return {};
+    }
     if (verb == "quit") {
         if (!rest.empty())
             return "quit takes no arguments";
@@ -113,8 +128,15 @@ struct Driver {
     size_t next = 0;
     std::vector<AutomationAction> actions;
     AutomationShot shot;
+    // The file a wait holds the script for (empty when none holds), its picture and how many
+    // calls it has held.
+    std::string waitFor;
+    std::string waitPicture;
+    int heldCalls = 0;
     // With a fixed step, the clocks move by this much once a frame and stand still otherwise.
     uint64_t frameStepNanoseconds = 0;
+    // When the last turn of the main loop, counted or not, was played.
+    std::optional<std::chrono::steady_clock::time_point> lastTurn;
 };
 
 Driver& TheDriver()
@@ -191,7 +213,23 @@ void Run(const AutomationAction& action, HWND window, const AutomationShot& shot
     case AutomationVerb::Quit:
         PostQuitMessage(0);
         break;
+    case AutomationVerb::Wait:  // held by the driver, never run
+        break;
     }
+}
+
+// Saves the screen beside the picture and renames it into place, so whoever watches the
+// picture never reads half a file.
+void SaveWholePicture(const AutomationShot& shot, const std::string& picture)
+{
+    const std::string part = picture + ".part";
+    std::error_code error;
+    if (shot && shot(part))
+        std::filesystem::rename(ResolvePath(part), ResolvePath(picture), error);
+    else
+        error = std::make_error_code(std::errc::io_error);
+    if (error)
+        std::cerr << "[automation] no picture could be saved to " << picture << " while waiting\n";
 }
 
 } // namespace
@@ -245,6 +283,7 @@ void StartAutomation(std::vector<AutomationAction> actions)
     driver.frame = 0;
     driver.next = 0;
     driver.actions = std::move(actions);
+    driver.waitFor.clear();
 }
 
 void StopAutomation()
@@ -255,18 +294,12 @@ void StopAutomation()
     driver.frame = 0;
     driver.next = 0;
     driver.actions.clear();
+    driver.waitFor.clear();
     driver.shot = nullptr;
     if (driver.frameStepNanoseconds > 0)
         UseManualClock(false);
     driver.frameStepNanoseconds = 0;
-}
-
-void AutomationKeepTime()
-{
-    Driver& driver = TheDriver();
-    std::lock_guard guard(driver.lock);
-    if (driver.loaded && driver.frameStepNanoseconds > 0)
-        AdvanceManualClock(driver.frameStepNanoseconds);
+    driver.lastTurn.reset();
 }
 
 void AutomationFrame(HWND window)
@@ -274,20 +307,54 @@ void AutomationFrame(HWND window)
     Driver& driver = TheDriver();
     std::vector<AutomationAction> due;
     AutomationShot shot;
+    std::string picture;
     {
         std::lock_guard guard(driver.lock);
         if (!driver.loaded)
             LoadFromEnvironment(driver);
-        while (driver.next < driver.actions.size() && driver.actions[driver.next].frame <= driver.frame)
-            due.push_back(driver.actions[driver.next++]);
-        ++driver.frame;
         shot = driver.shot;
+        driver.lastTurn = std::chrono::steady_clock::now();
         if (driver.frameStepNanoseconds > 0)
             AdvanceManualClock(driver.frameStepNanoseconds);
+        if (!driver.waitFor.empty() && !FileExists(driver.waitFor)) {
+            if (!driver.waitPicture.empty() && driver.heldCalls % kHeldFramesPerPicture == 0)
+                picture = driver.waitPicture;
+            ++driver.heldCalls;
+        } else {
+            // The frame a wait began in goes on with the lines after it once the file is there.
+            driver.waitFor.clear();
+            while (driver.next < driver.actions.size() && driver.actions[driver.next].frame <= driver.frame) {
+                const AutomationAction& action = driver.actions[driver.next++];
+                if (action.verb != AutomationVerb::Wait) {
+                    due.push_back(action);
+                } else if (!FileExists(action.text)) {
+                    driver.waitFor = action.text;
+                    driver.waitPicture = action.picture;
+                    driver.heldCalls = 0;
+                    break;
+                }
+            }
+            if (driver.waitFor.empty())
+                ++driver.frame;
+        }
     }
     // The actions run outside the lock: a shot calls back into the program.
     for (const AutomationAction& action : due)
         Run(action, window, shot);
+    if (!picture.empty())
+        SaveWholePicture(shot, picture);
+}
+
+void AutomationUncountedTurn()
+{
+    Driver& driver = TheDriver();
+    std::lock_guard guard(driver.lock);
+    const auto now = std::chrono::steady_clock::now();
+    if (driver.frameStepNanoseconds > 0 && driver.lastTurn) {
+        const auto step = std::min<std::chrono::steady_clock::duration>(now - *driver.lastTurn, kMaxUncountedStep);
+        AdvanceManualClock(static_cast<uint64_t>(std::chrono::duration_cast<std::chrono::nanoseconds>(step).count()));
+    }
+    driver.lastTurn = now;
 }
 
 } // namespace platform

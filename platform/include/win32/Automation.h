@@ -13,6 +13,12 @@
 //   shot <file.png>                 the last presented picture saved as PNG
 //   dialog <path> | dialog cancel   answers the next file dialog with the path, or cancels it
 //   quit                            posts the quit message, so shut-down runs as usual
+//   wait <file> [<picture.png>]     holds the script until <file> exists: no frames are counted
+//                                   meanwhile (the game keeps running, drawing and moving its
+//                                   clocks), so the lines after it meet the same moment of play
+//                                   however long the hold lasts; with a picture, the screen is
+//                                   saved to it every 30 frames of the hold, each picture whole
+//                                   (written aside, then renamed)
 // Lines starting with '#' and empty lines are skipped; a bad line is reported on stderr and
 // skipped. Actions of one frame run in the order of their lines, before that frame is drawn.
 // With QUIBLY_AUTOMATION_FRAME_MS=<milliseconds> as well, the game's clocks stand still and move
@@ -32,14 +38,15 @@ namespace platform {
 
 // A "key" line becomes a Key at its frame and a KeyUp at the next one; a "press" line a Press
 // and a Release.
-enum class AutomationVerb { Key, KeyUp, Move, Click, RightClick, Text, Shot, Quit, Press, Release, Dialog };
+enum class AutomationVerb { Key, KeyUp, Move, Click, RightClick, Text, Shot, Quit, Press, Release, Dialog, Wait };
 
 struct AutomationAction {
     int frame = 0;
     AutomationVerb verb = AutomationVerb::Quit;
     UINT key = 0;
     int x = 0, y = 0;
-    std::string text;  // the typed text, the picture's file name or the dialog's answer
+    std::string text;  // the typed text, the picture's file name, the dialog's answer or the file waited for
+    std::string picture;  // a wait's picture, saved while it holds; empty for none
     bool cancel = false;  // a dialog line that cancels
 };
 
@@ -60,10 +67,14 @@ void StopAutomation();
 
 // Called by the main loop once per frame, before the frame: on the first call it loads the
 // script named by QUIBLY_AUTOMATION (when set), then it runs the actions whose frame has come
-// into `window` and counts the frame.
+// into `window` and counts the frame; while a wait holds, it only looks for the file waited for
+// (and saves the wait's picture every 30 calls).
 void AutomationFrame(HWND window);
-// An idle turn whose frame is not counted (a scene is loading): the script's clock still moves by
-// one frame step, so that what runs during the load (the network's frames) sees time pass.
-void AutomationKeepTime();
+// Called by the main loop instead of AutomationFrame for a turn that the script does not count
+// (a scene load under QUIBLY_AUTOMATION_WAIT_LOADS=1): no action runs and no frame is counted,
+// but with a fixed frame step the clocks follow the real time since the last turn (at most
+// 100 ms a turn), so what a load waits for - the other program of an online match, its resent
+// messages and its time-out - sees time pass as it would in play.
+void AutomationUncountedTurn();
 
 } // namespace platform

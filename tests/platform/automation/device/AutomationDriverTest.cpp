@@ -9,6 +9,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdlib>
+#include <filesystem>
 #include <fstream>
 #include <sstream>
 
@@ -101,6 +102,75 @@ TEST_F(AutomationDriverTest, AFixedFrameStepMovesTheClocksOncePerFrameOnly)
     const DWORD after = timeGetTime();
     Sleep(20);
     EXPECT_GE(timeGetTime() - after, 15u) << "stopping returns to the real clock";
+}
+
+TEST_F(AutomationDriverTest, UncountedTurnsRunNoActionAndMoveTheClocksWithTheRealTime)
+{
+    std::ofstream("uncounted_script.txt") << "1 key 41\n";
+    setenv("QUIBLY_AUTOMATION", "uncounted_script.txt", 1);
+    setenv("QUIBLY_AUTOMATION_FRAME_MS", "10", 1);
+    Frame();
+    const DWORD start = timeGetTime();
+    Sleep(30);
+    TestWindow::Log().clear();
+    platform::AutomationUncountedTurn();
+    TestWindow::Pump();
+    EXPECT_TRUE(Input().empty()) << "an uncounted turn runs no action";
+    const DWORD step = timeGetTime() - start;
+    EXPECT_GE(step, 30u);
+    EXPECT_LE(step, 100u);
+    // A long stall moves the clocks by 100 ms at most.
+    Sleep(150);
+    platform::AutomationUncountedTurn();
+    EXPECT_EQ(timeGetTime() - start, step + 100u);
+    // The next counted frame is frame 1.
+    Frame();
+    EXPECT_EQ(Input(), (std::vector<UINT>{WM_KEYDOWN}));
+}
+
+TEST_F(AutomationDriverTest, AWaitHoldsTheScriptUntilItsFileExistsWhileTheClocksRunOn)
+{
+    namespace fs = std::filesystem;
+    fs::remove("go.txt");
+    fs::remove("held.png");
+    std::ofstream("wait_script.txt") << "0 key 41\n2 key 42\n2 wait go.txt held.png\n2 click 1 2\n"
+                                        "3 wait gone.txt\n4 key 43\n";
+    setenv("QUIBLY_AUTOMATION", "wait_script.txt", 1);
+    setenv("QUIBLY_AUTOMATION_FRAME_MS", "10", 1);
+    std::vector<std::string> shots;
+    platform::SetAutomationShot([&](const std::string& file) {
+        shots.push_back(file);
+        std::ofstream(file) << "picture " << shots.size();
+        return true;
+    });
+    Frame();
+    Frame();
+    Frame();
+    EXPECT_EQ(Input(), (std::vector<UINT>{WM_KEYDOWN})) << "the lines of the wait's frame before it run";
+    const DWORD start = timeGetTime();
+    for (int i = 0; i < 61; ++i) {
+        Frame();
+        EXPECT_TRUE(Input().empty()) << "held call " << i;
+    }
+    EXPECT_EQ(timeGetTime() - start, 610u) << "the clocks move on while the script holds";
+    // A picture every 30 held calls, each renamed into place whole.
+    EXPECT_EQ(shots, (std::vector<std::string>{"held.png.part", "held.png.part", "held.png.part"}));
+    EXPECT_FALSE(fs::exists("held.png.part"));
+    std::ifstream picture("held.png");
+    EXPECT_EQ(std::string(std::istreambuf_iterator<char>(picture), {}), "picture 3");
+
+    // Once the file is there, the rest of the wait's frame runs, and the later frames count on
+    // from it: the key of frame 2 goes up one frame later, the key of frame 4 two frames later.
+    std::ofstream("go.txt") << "go";
+    Frame();
+    EXPECT_EQ(Input(), (std::vector<UINT>{WM_MOUSEMOVE, WM_LBUTTONDOWN, WM_LBUTTONUP}));
+    std::ofstream("gone.txt") << "already there";  // a wait whose file exists does not hold
+    Frame();
+    EXPECT_EQ(Input(), (std::vector<UINT>{WM_KEYUP}));
+    Frame();
+    EXPECT_EQ(Input(), (std::vector<UINT>{WM_KEYDOWN}));
+    for (const char* file : {"go.txt", "gone.txt", "held.png"})
+        fs::remove(file);
 }
 
 } // namespace
