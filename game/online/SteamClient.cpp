@@ -347,8 +347,13 @@ void VanteoSteamClient::OnSocketStatusCallback(SocketStatusCallback_t* callback)
         DFLog(L"Client : %d Send MsgClientInitiateConnection_t,.,.,", static_cast<int>(m_hSocketServer));
         return;
     }
-    if (state == k_ESNetSocketStateRemoteEndDisconnected || state == k_ESNetSocketStateConnectionBroken)
+    if (state == k_ESNetSocketStateRemoteEndDisconnected || state == k_ESNetSocketStateConnectionBroken) {
+        // What the server sent before it closed comes first: the game-over update that the host's
+        // continue sends just before its server is deleted ends the match normally, instead of
+        // the closed socket being taken for the other player leaving.
+        ReceiveNetworkData();
         OnReceiveServerExiting();
+    }
     if (state >= k_ESNetSocketStateDisconnecting)
         m_hSocketServer = 0;
 }

@@ -229,4 +229,38 @@ TEST_F(ClientRulesTest, TheHostsClientWaitsForItsServerThenPlaysThroughToTheStar
     EXPECT_EQ(client.m_bConnectedToServer, 0);
 }
 
+TEST_F(ClientRulesTest, AServerThatEndsTheMatchAndClosesAtOnceIsAGameOverNotADisconnection)
+{
+    const CSteamID lobby = CreateLobby();
+    VanteoSteamClient client(SteamUser()->GetSteamID());
+    client.m_nConnectPauseMs = 0;
+    RecordingMessages posted;
+    client.SetMessageSink(&posted);
+    client.m_steamIDLobby = lobby;
+    client.m_eConnectedStatus = clientstate::kInLobby;
+    g_pSteamServer = new CSteamServer();
+    g_pSteamServer->SetMessageSink(&posted);
+    g_pSteamServer->m_uExpectedPlayers = 1;
+    ASSERT_TRUE(PumpUntil([&] {
+        if (g_pSteamServer)
+            g_pSteamServer->RunFrame();
+        client.RunFrame(0.016f);
+        return client.m_eConnectedStatus == clientstate::kInMatch;
+    }));
+
+    // The host's continue: the game-over update goes out and the server is gone in the same
+    // frame, before this client reads anything.
+    g_pSteamServer->SetGameState(serverstate::kGameOver);
+    g_pSteamServer->RunFrame();
+    delete g_pSteamServer;
+    g_pSteamServer = nullptr;
+    posted.posted.clear();
+    ASSERT_TRUE(PumpUntil([&] {
+        client.RunFrame(0.016f);
+        return client.m_eConnectedStatus == clientstate::kInLobby || client.m_eConnectedStatus == clientstate::kNoServer;
+    }));
+    EXPECT_EQ(client.m_eConnectedStatus, clientstate::kInLobby);
+    EXPECT_TRUE(posted.WithId(MSG_NET_PLAYER_REMOVED).empty());
+}
+
 } // namespace
