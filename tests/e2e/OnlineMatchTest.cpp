@@ -1,8 +1,8 @@
 // Two players play online matches. In the room both get ready and the host starts a battle; the
 // host's player calls up bullets (F8) again and again and auto-fire sends them down the lane
 // until the guest's tower falls: the host's screen shows the win, the guest's the loss, each
-// program's online record counts it, and both go back to the room. In a push match started from
-// the room, the guest's program is killed mid-match: the host is told the other player is gone
+// program's online record counts it, both go back to the room, and the host's second start
+// there begins a second battle. In a push match started from the room, the guest's program is killed mid-match: the host is told the other player is gone
 // and its notice leads back to the room.
 #include "OnlinePair.h"
 
@@ -27,13 +27,14 @@ std::string BattleHostScript()
 {
     return HostToRoom() + "901 click " + kReady + "\n1000 wait readied ready.png\n1001 click " + kStart +
            "\n1100 wait fight battle.png\n" + CallBullets(1101, 1200) + "2400 wait decided result.png\n2401 click " +
-           kContinue + "\n2500 wait never room2.png\n";
+           kContinue + "\n2500 wait again room2.png\n2501 wait readied2 ready2.png\n2502 click " + kStart +
+           "\n2600 wait never battle2.png\n";
 }
 
 std::string BattleGuestScript()
 {
     return GuestToRoom() + "901 click " + kReady + "\n1000 wait fight battle.png\n1001 wait decided result.png\n" +
-           "1002 wait confirm after.png\n1003 click " + kNoticeOk + "\n1004 wait never room2.png\n";
+           "1002 wait confirm after.png\n1003 click " + kNoticeOk + "\n1004 wait again room2.png\n1005 wait never battle2.png\n";
 }
 
 std::string PushHostScript()
@@ -99,8 +100,16 @@ TEST_F(OnlineMatchTest, ABattleIsWonOnOneScreenAndLostOnTheOtherAndBothReturnToT
         return Notice(run, file) || NameAt(562, 160, 922, 200)(run, file);
     }));
     m_guest.Go("confirm");
-    EXPECT_TRUE(WaitFor(m_guest, "room2.png", NameAt(562, 160, 922, 200)));
-    EXPECT_TRUE(WaitFor(m_host, "room2.png", NameAt(562, 160, 922, 200)));
+    ASSERT_TRUE(WaitFor(m_guest, "room2.png", NameAt(562, 160, 922, 200)));
+    ASSERT_TRUE(WaitFor(m_host, "room2.png", NameAt(562, 160, 922, 200)));
+    // Back in the same room the guest comes back ready, and the host's second start begins a
+    // second battle on both screens.
+    m_host.Go("again");
+    m_guest.Go("again");
+    ASSERT_TRUE(WaitFor(m_host, "ready2.png", GuestReady));
+    m_host.Go("readied2");
+    EXPECT_TRUE(WaitFor(m_host, "battle2.png", BattleMatch));
+    EXPECT_TRUE(WaitFor(m_guest, "battle2.png", BattleMatch));
 }
 
 TEST_F(OnlineMatchTest, APushMatchSurvivesAPlayerLeaving)
