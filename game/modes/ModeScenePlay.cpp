@@ -8,6 +8,7 @@
 #include "engine/SceneManager.h"
 #include "engine/SoundTable.h"
 #include "engine/WindowMouse.h"
+#include "kv/KVDirector.h"
 #include "kv/KVVanteoAnimButton.h"
 #include "menus/PopUpPause.h"
 #include "kv/KVWnd.h"
@@ -150,6 +151,20 @@ bool PauseKeys(VanteoPopUp_Pause& pause)
     else
         return false;
     return true;
+}
+
+void ShowComboHighlight(kv::KVWnd* root, int combo)
+{
+    if (combo <= 0)
+        return;
+    const wchar_t* name = combo % 100 == 0 ? L"Pic_effect_highlight_Large"
+                          : combo % 10 == 0 ? L"Pic_effect_highlight_small"
+                                            : nullptr;
+    if (kv::KVWnd* w = name ? Find(root, name) : nullptr) {
+        w->SetVisible(true);
+        if (kv::KVDirector* director = w->GetDirector())
+            director->PlaySceneIndex(0);
+    }
 }
 
 } // namespace modescene

@@ -43,5 +43,8 @@ void FillBulletsWhileEnterHeld(VanteoBlockMap* board);
 // The pause pop-up's keys, the first pressed of R (retry), Q (quit), X (exit) and K (key help);
 // true after Q, X or K, which end the frame.
 bool PauseKeys(VanteoPopUp_Pause& pause);
+// The combo highlight of the battles: a combo count that is a multiple of 100 shows and plays
+// "Pic_effect_highlight_Large", another multiple of 10 "Pic_effect_highlight_small".
+void ShowComboHighlight(kv::KVWnd* root, int combo);
 
 } // namespace modescene

@@ -24,6 +24,7 @@
 #include "menus/PopUpPause.h"
 #include "menus/PopUpResult.h"
 #include "modes/BattleRules.h"
+#include "modes/ModeScenePlay.h"
 
 #include <helvane/Log.h>
 #include <win32/Text.h>
@@ -655,17 +656,7 @@ int VanteoScene::OnGhostCommand(const void* data, int)
 int VanteoScene::OnComboCount(const void* data, int length)
 {
     VanteoBaseScene::OnComboCount(data, length);
-    const int combo = Word(data, 1);
-    if (combo <= 0)
-        return 1;
-    const wchar_t* name = combo % 100 == 0 ? L"Pic_effect_highlight_Large"
-                          : combo % 10 == 0 ? L"Pic_effect_highlight_small"
-                                            : nullptr;
-    if (kv::KVWnd* w = name ? Find(name) : nullptr) {
-        w->SetVisible(true);
-        if (kv::KVDirector* director = w->GetDirector())
-            director->PlaySceneIndex(0);
-    }
+    modescene::ShowComboHighlight(m_pLayout, Word(data, 1));
     return 1;
 }
 

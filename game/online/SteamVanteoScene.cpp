@@ -441,20 +441,9 @@ void SteamVanteoScene::OnKey(int)
     TurnByKeys();
 }
 
-void SteamVanteoScene::OnMouse(int)
-{
-    CWindowMouse* mouse = GetInputManager() ? GetInputManager()->GetMouse() : nullptr;
-    if (!mouse || !m_pBoard)
-        return;
-    const float x = static_cast<float>(mouse->m_x);
-    const float y = static_cast<float>(mouse->m_y);
-    m_pBoard->Hover(x, y);
-    if (mouse->m_dwFlags & mouseflag::kLeftPressed)
-        m_pBoard->Click(x, y);
-    else if (mouse->m_dwFlags & mouseflag::kRightPressed)
-        FireBest();
-    TurnByWheel(mouse->m_nWheel);
-}
+void SteamVanteoScene::OnMouse(int) { BoardMouse(); }
+
+void SteamVanteoScene::OnBoardRightPress(float, float) { FireBest(); }
 
 void SteamVanteoScene::OnAttackOnClicked(kv::EventArgs&)
 {

@@ -77,6 +77,7 @@ public:
     void ShowUI() override;
     void OnKey(int) override;
     void OnMouse(int) override;
+    void OnBoardRightPress(float x, float y) override;
     int GoToMenu() override;
     int Restart(int a, int b) override;
 

@@ -365,20 +365,7 @@ int SteamVanteoScene_Push::OnNetPushBlockDrop(const void* data, int length)
 
 // --- input and frames -----------------------------------------------------------------------
 
-void SteamVanteoScene_Push::OnMouse(int)
-{
-    CWindowMouse* mouse = GetInputManager() ? GetInputManager()->GetMouse() : nullptr;
-    if (!mouse || !m_pBoard)
-        return;
-    const float x = static_cast<float>(mouse->m_x);
-    const float y = static_cast<float>(mouse->m_y);
-    m_pBoard->Hover(x, y);
-    if (mouse->m_dwFlags & mouseflag::kLeftPressed)
-        m_pBoard->Click(x, y);
-    else if (mouse->m_dwFlags & mouseflag::kRightPressed)
-        m_pBoard->RightClick(x, y);
-    TurnByWheel(mouse->m_nWheel);
-}
+void SteamVanteoScene_Push::OnMouse(int) { BoardMouse(); }
 
 void SteamVanteoScene_Push::OnKey(int) { TurnByKeys(); }
 

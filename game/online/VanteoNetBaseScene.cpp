@@ -10,6 +10,7 @@
 #include "kv/KVEventArgs.h"
 #include "kv/KVVanteoAnimButton.h"
 #include "kv/KVWnd.h"
+#include "modes/ModeScenePlay.h"
 #include "menus/PopUp.h"
 #include "menus/PopUpResult.h"
 #include "online/LeaderBoard.h"
@@ -297,6 +298,27 @@ void VanteoNetBaseScene::TurnByWheel(int wheel)
         TurnBoard(-1, false);
 }
 
+void VanteoNetBaseScene::BoardMouse()
+{
+    CWindowMouse* mouse = GetInputManager() ? GetInputManager()->GetMouse() : nullptr;
+    if (!mouse || !m_pBoard)
+        return;
+    const float x = static_cast<float>(mouse->m_x);
+    const float y = static_cast<float>(mouse->m_y);
+    m_pBoard->Hover(x, y);
+    if (mouse->m_dwFlags & mouseflag::kLeftPressed)
+        m_pBoard->Click(x, y);
+    else if (mouse->m_dwFlags & mouseflag::kRightPressed)
+        OnBoardRightPress(x, y);
+    TurnByWheel(mouse->m_nWheel);
+}
+
+void VanteoNetBaseScene::OnBoardRightPress(float x, float y)
+{
+    if (m_pBoard)
+        m_pBoard->RightClick(x, y);
+}
+
 void VanteoNetBaseScene::OnRotateRightButton(kv::EventArgs&)
 {
     if (m_nState == kGameStatePlaying)
@@ -370,17 +392,7 @@ int VanteoNetBaseScene::OnResultContinue(const void*, int)
 int VanteoNetBaseScene::OnComboCount(const void* data, int length)
 {
     VanteoBaseScene::OnComboCount(data, length);
-    const int combo = MessageWord(data, length, 4);
-    if (combo <= 0)
-        return 1;
-    const wchar_t* name = combo % 100 == 0 ? L"Pic_effect_highlight_Large"
-                          : combo % 10 == 0 ? L"Pic_effect_highlight_small"
-                                            : nullptr;
-    if (kv::KVWnd* w = name ? Find(name) : nullptr) {
-        w->SetVisible(true);
-        if (kv::KVDirector* director = w->GetDirector())
-            director->PlaySceneIndex(0);
-    }
+    modescene::ShowComboHighlight(m_pRoot, MessageWord(data, length, 4));
     return 1;
 }
 

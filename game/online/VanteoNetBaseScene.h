@@ -146,6 +146,11 @@ protected:
     void TurnByKeys();
     // A wheel turn towards the user turns right, away from the user left.
     void TurnByWheel(int wheel);
+    // The own board under the mouse, every playing frame: hover, a left press clicks the board,
+    // otherwise a right press goes to `OnBoardRightPress`; then the wheel turns the board.
+    void BoardMouse();
+    // A right press over the match: the board's own right click unless the match fires with it.
+    virtual void OnBoardRightPress(float x, float y);
 
     // The end of a match, once: the online record, the record against this opponent, the
     // cubes (not saved), the result pop-up, state 5 and the won flag; the match music stops and
