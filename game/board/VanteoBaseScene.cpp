@@ -239,42 +239,7 @@ int VanteoBaseScene::MsgProc(UINT msg, WPARAM wParam, LPARAM lParam)
         if (m_pResultLose)
             m_pResultLose->OnMouseClick(lParam);
     }
-    kv::KVSystem* system = kv::KVSystem::GetPtr();
-    float x = static_cast<float>(LOWORD(lParam));
-    float y = static_cast<float>(HIWORD(lParam));
-    switch (msg) {
-    case WM_KEYDOWN:
-        if (system)
-            system->OnKeyDown(static_cast<int32_t>(wParam), static_cast<int32_t>(lParam));
-        return 1;
-    case WM_KEYUP:
-        if (system)
-            system->OnKeyUp(static_cast<int32_t>(wParam), static_cast<int32_t>(lParam));
-        return 1;
-    case WM_MOUSEMOVE:
-        if (system)
-            system->OnMouseMove(x, y);
-        return 1;
-    case WM_LBUTTONDOWN:
-        if (system)
-            system->OnLButtonDown(x, y);
-        return 1;
-    case WM_LBUTTONUP:
-        if (system)
-            system->OnLButtonUp(x, y);
-        return 1;
-    case WM_MOUSEWHEEL: {
-        POINT point{static_cast<short>(LOWORD(lParam)), static_cast<short>(HIWORD(lParam))};
-        if (g_hWnd)
-            ScreenToClient(g_hWnd, &point);
-        if (system)
-            system->OnMouseWheel(GET_WHEEL_DELTA_WPARAM(wParam), static_cast<float>(point.x),
-                                 static_cast<float>(point.y));
-        return 1;
-    }
-    default:
-        return 0;
-    }
+    return ForwardToUi(msg, wParam, lParam);
 }
 
 void VanteoBaseScene::ResumePlay()

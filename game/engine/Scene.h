@@ -39,3 +39,8 @@ public:
     int m_nRestartA = 0;
     int m_nRestartB = 0;
 };
+
+// Passes a key, mouse button, mouse move or wheel message of the game window on to the UI system
+// (the wheel's screen position made a window position); nonzero for those messages, 0 for any
+// other.
+int ForwardToUi(UINT msg, WPARAM wParam, LPARAM lParam);

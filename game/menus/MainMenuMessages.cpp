@@ -474,44 +474,17 @@ int VanteoMainMenuScene::OnAchievementStored(const void*, int)
 
 int VanteoMainMenuScene::MsgProc(UINT msg, WPARAM wParam, LPARAM lParam)
 {
-    kv::KVSystem& system = kv::GetKVSystem();
-    auto x = static_cast<float>(static_cast<uint16_t>(lParam & 0xFFFF));
-    auto y = static_cast<float>(static_cast<uint16_t>((lParam >> 16) & 0xFFFF));
-    switch (msg) {
-    case WM_KEYDOWN:
-        if (m_nTitleState == 2) {
-            if (kv::KVWnd* main = GetScreen(kScreenMain)) {
-                Show(main->FindWindow(L"Pic_loading"), false);
-                Show(main->FindWindow(L"Pic_pressanykey"), true);
-            }
-            ++m_nTitleState;
-        } else {
-            system.OnKeyDown(static_cast<int32_t>(wParam), static_cast<int32_t>(lParam));
+    // The first key on the title page only turns it to "press any key".
+    if (msg == WM_KEYDOWN && m_nTitleState == 2) {
+        if (kv::KVWnd* main = GetScreen(kScreenMain)) {
+            Show(main->FindWindow(L"Pic_loading"), false);
+            Show(main->FindWindow(L"Pic_pressanykey"), true);
         }
-        return 1;
-    case WM_KEYUP:
-        system.OnKeyUp(static_cast<int32_t>(wParam), static_cast<int32_t>(lParam));
-        return 1;
-    case WM_MOUSEMOVE:
-        system.OnMouseMove(x, y);
-        return 1;
-    case WM_LBUTTONDOWN:
-        system.OnLButtonDown(x, y);
-        return 1;
-    case WM_LBUTTONUP:
-        if (m_nOpeningPage >= 0)
-            m_ClickEffect.Add(BlockClickEffect::kStamp, x, y);
-        system.OnLButtonUp(x, y);
-        return 1;
-    case WM_MOUSEWHEEL: {
-        POINT point{static_cast<int16_t>(lParam & 0xFFFF), static_cast<int16_t>((lParam >> 16) & 0xFFFF)};
-        if (CDirect3DDevice* device = CDirect3DDevice::GetSingletonPtr())
-            ScreenToClient(device->m_hWnd, &point);
-        system.OnMouseWheel(static_cast<int16_t>((wParam >> 16) & 0xFFFF), static_cast<float>(point.x),
-                            static_cast<float>(point.y));
+        ++m_nTitleState;
         return 1;
     }
-    default:
-        return 0;
-    }
+    if (msg == WM_LBUTTONUP && m_nOpeningPage >= 0)
+        m_ClickEffect.Add(BlockClickEffect::kStamp, static_cast<float>(static_cast<uint16_t>(lParam & 0xFFFF)),
+                          static_cast<float>(static_cast<uint16_t>((lParam >> 16) & 0xFFFF)));
+    return ForwardToUi(msg, wParam, lParam);
 }

@@ -2,10 +2,12 @@
 
 #include "app/Getters.h"
 #include "board/VanteoBlockMap.h"
+#include "engine/AnimationPlayer.h"
 #include "board/GameMessages.h"
 #include "board/GameSeams.h"
 #include "engine/InputSystem.h"
 #include "engine/SceneManager.h"
+#include "engine/SkinTable.h"
 #include "engine/SoundTable.h"
 #include "engine/WindowMouse.h"
 #include "kv/KVDirector.h"
@@ -164,6 +166,17 @@ void ShowComboHighlight(kv::KVWnd* root, int combo)
         w->SetVisible(true);
         if (kv::KVDirector* director = w->GetDirector())
             director->PlaySceneIndex(0);
+    }
+}
+
+void LoadReadyGo(AnimationPlayer& player, kv::KVWnd* root)
+{
+    constexpr int kSkinReadyGo = 96;
+    const char* file = SkinTable.GetSkinString(kSkinReadyGo);
+    player.Load(file ? file : "");
+    if (kv::KVWnd* area = Find(root, L"Wnd_ComboArea")) {
+        const kv::KVRect r = area->GetAbsoluteRect();
+        D3DXMatrixTranslation(&player.m_matWorld, (r.left + r.right) * 0.5f, (r.top + r.bottom) * 0.5f, 0.0f);
     }
 }
 

@@ -10,6 +10,8 @@ namespace kv {
 class KVWnd;
 }
 
+class AnimationPlayer;
+
 namespace modescene {
 
 // The child of that name, or null when the root or the child is missing.
@@ -46,5 +48,8 @@ bool PauseKeys(VanteoPopUp_Pause& pause);
 // The combo highlight of the battles: a combo count that is a multiple of 100 shows and plays
 // "Pic_effect_highlight_Large", another multiple of 10 "Pic_effect_highlight_small".
 void ShowComboHighlight(kv::KVWnd* root, int combo);
+// Loads the skin's ready-go effect into `player` and centres it on the layout's "Wnd_ComboArea"
+// (left where it was when the layout has none).
+void LoadReadyGo(AnimationPlayer& player, kv::KVWnd* root);
 
 } // namespace modescene

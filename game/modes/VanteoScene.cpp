@@ -239,12 +239,7 @@ int VanteoScene::Enter(int mode, int b)
     m_pResultWin->Load();
     m_pResultLose->Load();
 
-    const char* readyGo = SkinTable.GetSkinString(kSkinReadyGo);
-    m_ReadyGo.Load(readyGo ? readyGo : "");
-    if (kv::KVWnd* area = Find(L"Wnd_ComboArea")) {
-        const kv::KVRect r = area->GetAbsoluteRect();
-        D3DXMatrixTranslation(&m_ReadyGo.m_matWorld, (r.left + r.right) * 0.5f, (r.top + r.bottom) * 0.5f, 0.0f);
-    }
+    modescene::LoadReadyGo(m_ReadyGo, m_pLayout);
     PlayReadyGo();
 
     if (kv::KVWnd* w = Find(L"Pic_warning"))

@@ -44,7 +44,6 @@ public:
     // Skin entries.
     static constexpr int kSkinLayout = 9;
     static constexpr int kSkinSpeedUp = 95;
-    static constexpr int kSkinReadyGo = 96;
     // The item timer at entry and after a restart; the gap the front units need for an item.
     static constexpr float kFirstItemTimer = 3.0f;
     static constexpr float kRestartItemTimer = 1.0f;

@@ -25,6 +25,7 @@
 #include "online/Achievements.h"
 #include "online/LeaderBoard.h"
 #include "online/NetGlobals.h"
+#include "modes/ModeScenePlay.h"
 
 #include <helvane/Log.h>
 #include <win32/VirtualKeys.h>
@@ -41,7 +42,6 @@ namespace {
 constexpr int kSkinLayoutCombo = 6;
 constexpr int kSkinLayoutMarket = 7;
 constexpr int kSkinBackLayout = 22;
-constexpr int kSkinReadyGo = 96;
 constexpr int kSkinLifeIcons = 99;
 // Number styles.
 constexpr int kStylePlayTime = 3;
@@ -237,13 +237,7 @@ int VanteoScene_ComboChallenge::Enter(int type, int b)
     m_pResultWin->Load();
     m_pResultLose->Load();
 
-    const char* readyGo = SkinTable.GetSkinString(kSkinReadyGo);
-    m_ReadyGo.Load(readyGo ? readyGo : "");
-    if (kv::KVWnd* area = Find(m_pLayout, L"Wnd_ComboArea")) {
-        kv::KVRect r = area->GetAbsoluteRect();
-        D3DXMatrixTranslation(&m_ReadyGo.m_matWorld, r.left + (r.right - r.left) * 0.5f,
-                              r.top + (r.bottom - r.top) * 0.5f, 0.0f);
-    }
+    modescene::LoadReadyGo(m_ReadyGo, m_pLayout);
     m_ReadyGo.Play("readygo");
     PlayEffect(kSoundReadyGo);
     LoadBestCombo();

@@ -20,6 +20,7 @@
 #include "menus/PopUpResult.h"
 #include "modes/VanteoBlockMap_IQ.h"
 #include "online/AchievementsSteam.h"
+#include "modes/ModeScenePlay.h"
 
 #include <helvane/Log.h>
 #include <win32/Text.h>
@@ -153,13 +154,7 @@ int VanteoScene_IQ::Enter(int index, int tab)
     m_pResultWin->Load();
     m_pResultLose->Load();
 
-    const char* readyGo = SkinTable.GetSkinString(kSkinReadyGo);
-    m_ReadyGo.Load(readyGo ? readyGo : "");
-    if (kv::KVWnd* combo = Find(m_pMainWindow, L"Wnd_ComboArea")) {
-        kv::KVRect r = combo->GetAbsoluteRect();
-        D3DXMatrixTranslation(&m_ReadyGo.m_matWorld, r.left + (r.right - r.left) * 0.5f,
-                              r.top + (r.bottom - r.top) * 0.5f, 0.0f);
-    }
+    modescene::LoadReadyGo(m_ReadyGo, m_pMainWindow);
     m_ReadyGo.Play("readygo");
     puzzlekit::PlayEffect(kSoundReadyGo);
     m_bEntered = true;

@@ -30,7 +30,6 @@ public:
     static constexpr int kSoundClearFlourish = 84;
     static constexpr int kSkinLayout = 20;
     static constexpr int kSkinBackLayout = 22;
-    static constexpr int kSkinReadyGo = 96;
     static constexpr int kStyleCurrentTime = 17;
     static constexpr int kStyleBestOn = 18;
     static constexpr int kStyleBestOff = 19;

@@ -24,6 +24,7 @@
 #include "menus/PopUpPause.h"
 #include "menus/PopUpResult.h"
 #include "modes/ModeSceneKit.h"
+#include "modes/ModeScenePlay.h"
 
 #include <helvane/Log.h>
 #include <win32/Text.h>
@@ -218,13 +219,7 @@ int VanteoScene_Push::Enter(int stage, int b)
     m_pPushWin->Load();
     m_pPushLose->Load();
 
-    const char* readyGo = SkinTable.GetSkinString(kSkinReadyGo);
-    m_ReadyGo.Load(readyGo ? readyGo : "");
-    if (kv::KVWnd* area = Find(m_pMainWindow, L"Wnd_ComboArea")) {
-        const kv::KVRect r = area->GetAbsoluteRect();
-        D3DXMatrixTranslation(&m_ReadyGo.m_matWorld, r.left + (r.right - r.left) * 0.5f, r.top + (r.bottom - r.top) * 0.5f,
-                              0.0f);
-    }
+    modescene::LoadReadyGo(m_ReadyGo, m_pMainWindow);
     StartReadyGo();
     ShowUI();
     HideAtOnce(L"Pic_effect_highlight_Large");

@@ -48,7 +48,6 @@ public:
     static constexpr int kSoundStoneTrap = 77;
     // Skin entries.
     static constexpr int kSkinLayout = 12;
-    static constexpr int kSkinReadyGo = 96;
     static constexpr int kCubesForLoss = 5;
 
     VanteoScene_Push();

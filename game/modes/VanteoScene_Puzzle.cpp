@@ -190,12 +190,7 @@ int VanteoScene_Puzzle::Enter(int stage, int b)
     m_nScore = 0;
     ShowUI();
 
-    m_ReadyGo.Load(SkinTable.GetSkinString(kSkinReadyGo) ? SkinTable.GetSkinString(kSkinReadyGo) : "");
-    if (kv::KVWnd* area = Find(m_pBoardWindow, L"Wnd_ComboArea")) {
-        kv::KVRect r = area->GetAbsoluteRect();
-        D3DXMatrixTranslation(&m_ReadyGo.m_matWorld, r.left + (r.right - r.left) * 0.5f,
-                              r.top + (r.bottom - r.top) * 0.5f, 0.0f);
-    }
+    modescene::LoadReadyGo(m_ReadyGo, m_pBoardWindow);
     PlayReadyGo();
     m_bEntered = true;
     return 1;

@@ -37,7 +37,6 @@ public:
     // Skin entries.
     static constexpr int kSkinFirstBoardLayout = 14;
     static constexpr int kSkinBackLayout = 22;
-    static constexpr int kSkinReadyGo = 96;
 
     VanteoScene_Puzzle();
     ~VanteoScene_Puzzle() override;

@@ -367,41 +367,14 @@ int QuiblyLobbyScene::Render()
 
 int QuiblyLobbyScene::MsgProc(UINT msg, WPARAM wParam, LPARAM lParam)
 {
-    kv::KVSystem& system = kv::GetKVSystem();
-    auto x = static_cast<float>(static_cast<uint16_t>(lParam & 0xFFFF));
-    auto y = static_cast<float>(static_cast<uint16_t>((lParam >> 16) & 0xFFFF));
-    switch (msg) {
-    case WM_KEYDOWN:
-        if (wParam == 13) {
-            kv::KVWnd* input = Room(L"Edit_multi_room_chat_input");
-            if (input && system.GetFocusWindow() != input)
-                system.SetFocus(input);
-        }
-        system.OnKeyDown(static_cast<int32_t>(wParam), static_cast<int32_t>(lParam));
-        return 1;
-    case WM_KEYUP:
-        system.OnKeyUp(static_cast<int32_t>(wParam), static_cast<int32_t>(lParam));
-        return 1;
-    case WM_MOUSEMOVE:
-        system.OnMouseMove(x, y);
-        return 1;
-    case WM_LBUTTONDOWN:
-        system.OnLButtonDown(x, y);
-        return 1;
-    case WM_LBUTTONUP:
-        system.OnLButtonUp(x, y);
-        return 1;
-    case WM_MOUSEWHEEL: {
-        POINT point{static_cast<int16_t>(lParam & 0xFFFF), static_cast<int16_t>((lParam >> 16) & 0xFFFF)};
-        if (CDirect3DDevice* device = CDirect3DDevice::GetSingletonPtr())
-            ScreenToClient(device->m_hWnd, &point);
-        system.OnMouseWheel(static_cast<int16_t>((wParam >> 16) & 0xFFFF), static_cast<float>(point.x),
-                            static_cast<float>(point.y));
-        return 1;
+    // Enter puts the typing into the chat line before the key reaches it.
+    if (msg == WM_KEYDOWN && wParam == 13) {
+        kv::KVSystem& system = kv::GetKVSystem();
+        kv::KVWnd* input = Room(L"Edit_multi_room_chat_input");
+        if (input && system.GetFocusWindow() != input)
+            system.SetFocus(input);
     }
-    default:
-        return 0;
-    }
+    return ForwardToUi(msg, wParam, lParam);
 }
 
 // The list view.

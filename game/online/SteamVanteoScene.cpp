@@ -24,6 +24,7 @@
 #include "online/NetGlobals.h"
 #include "online/SteamClient.h"
 #include "online/SteamServer.h"
+#include "modes/ModeScenePlay.h"
 
 #include <helvane/Log.h>
 #include <win32/VirtualKeys.h>
@@ -181,12 +182,7 @@ int SteamVanteoScene::Enter(int a, int b)
     m_Lane.Reset();
     m_fItemTimer = kFirstItemTimer;
 
-    const char* readyGo = SkinTable.GetSkinString(kSkinReadyGo);
-    m_ReadyGo.Load(readyGo ? readyGo : "");
-    if (kv::KVWnd* combo = Find(L"Wnd_ComboArea")) {
-        const kv::KVRect r = combo->GetAbsoluteRect();
-        D3DXMatrixTranslation(&m_ReadyGo.m_matWorld, (r.left + r.right) * 0.5f, (r.top + r.bottom) * 0.5f, 0.0f);
-    }
+    modescene::LoadReadyGo(m_ReadyGo, m_pRoot);
     PlayReadyGo();
 
     SetVisible(L"Pic_warning", false);

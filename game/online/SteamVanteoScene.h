@@ -42,7 +42,6 @@ public:
     // Skin entries.
     static constexpr int kSkinLayout = 10;  // "LayoutBattleUser"
     static constexpr int kSkinSpeedUp = 95;
-    static constexpr int kSkinReadyGo = 96;
     static constexpr const char* kPausePicture = "PauseMenu.bmp";
 
     static constexpr float kFirstItemTimer = 3.0f;

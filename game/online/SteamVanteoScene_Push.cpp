@@ -27,6 +27,7 @@
 #include "online/ServerMessages.h"
 #include "online/SteamClient.h"
 #include "online/SteamServer.h"
+#include "modes/ModeScenePlay.h"
 
 #include <helvane/Log.h>
 
@@ -39,7 +40,6 @@ namespace {
 
 constexpr const char* kPushFieldLayout = "data/PUSHING_layout.xml";
 constexpr int kSkinLayoutPush = 12;
-constexpr int kSkinReadyGo = 96;
 constexpr int kTimeDigitRow = 3;
 constexpr int kFireTypeSpecial = 3;
 constexpr int kStarLanes = 3;
@@ -119,13 +119,7 @@ int SteamVanteoScene_Push::Enter(int a, int b)
                              {m_pRoot, L"Anibtn_rotate_L", kCursorButton},
                              {m_pRoot, L"Anibtn_rotate_R", kCursorButton}});
 
-    const char* readyGo = SkinTable.GetSkinString(kSkinReadyGo);
-    m_ReadyGo.Load(readyGo ? readyGo : "");
-    if (kv::KVWnd* area = Find(L"Wnd_ComboArea")) {
-        const kv::KVRect r = area->GetAbsoluteRect();
-        D3DXMatrixTranslation(&m_ReadyGo.m_matWorld, r.left + (r.right - r.left) * 0.5f, r.top + (r.bottom - r.top) * 0.5f,
-                              0.0f);
-    }
+    modescene::LoadReadyGo(m_ReadyGo, m_pRoot);
     m_ReadyGo.Play("readygo");
     m_nState = kGameStateStart;
     PlaySound(kSoundReadyGo);
