@@ -625,26 +625,21 @@ void QuiblyLobbyScene::FillRoomView()
         SetText(Room(L"Label_multi_room_guestid"), PersonaName(member));
         const char* readyText = matchmaking->GetLobbyMemberData(m_steamIDLobby, member, "ready");
         const bool ready = readyText && std::atoi(readyText) == 1;
-        if (member == self) {
-            ShowPicture(Room(L"Btn_multi_room_ready"), true);
-            ShowPicture(Room(L"Btn_multi_room_ready1"), true);
-            Enable(Room(L"Btn_multi_room_ready"), !ready);
-            Enable(Room(L"Btn_multi_room_ready1"), ready);
-            continue;
-        }
         kv::KVWnd* readyPicture = Room(L"Pic_multi_room_guest_ready");
         const bool wasReady = readyPicture && readyPicture->IsVisible() && !readyPicture->IsHiding();
-        if (ready) {
-            if (!wasReady)
-                OnlineSounds().Play(kSoundReady);
-            ShowPicture(readyPicture, true);
-            ShowPicture(Room(L"Pic_multi_room_guest_notready"), false);
-        } else {
-            if (wasReady)
-                OnlineSounds().Play(kSoundNotReady);
-            ShowPicture(readyPicture, false);
-            ShowPicture(Room(L"Pic_multi_room_guest_notready"), true);
+        if (member == self) {
+            // The two buttons share one place: only the one that can be pressed is shown, so a
+            // greyed cancel never stands over the ready button.
+            ShowPicture(Room(L"Btn_multi_room_ready"), !ready);
+            ShowPicture(Room(L"Btn_multi_room_ready1"), ready);
+            Enable(Room(L"Btn_multi_room_ready"), !ready);
+            Enable(Room(L"Btn_multi_room_ready1"), ready);
+        } else if (ready != wasReady) {
+            OnlineSounds().Play(ready ? kSoundReady : kSoundNotReady);
         }
+        // The badge on the guest's card tells its state on both screens.
+        ShowPicture(readyPicture, ready);
+        ShowPicture(Room(L"Pic_multi_room_guest_notready"), !ready);
     }
 
     if (members <= 1) {
@@ -654,8 +649,11 @@ void QuiblyLobbyScene::FillRoomView()
         SetText(Room(L"Label_multi_room_guestid"), L"");
         SetText(Room(L"Label_multi_room_guestrecord"), L"");
     } else {
-        for (const wchar_t* name : {L"Pic_multi_room_guest_id_back", L"Btn_multi_room_ready", L"Btn_multi_room_ready1"})
-            ShowPicture(Room(name), true);
+        ShowPicture(Room(L"Pic_multi_room_guest_id_back"), true);
+        // The guest's own view has shown its one button above.
+        if (owner == self)
+            for (const wchar_t* name : {L"Btn_multi_room_ready", L"Btn_multi_room_ready1"})
+                ShowPicture(Room(name), true);
     }
 
     const int wins = MultiRecordWins(g_nSessionRecord);
