@@ -1,4 +1,6 @@
-// Files, folders and file search over std::filesystem, with the case-insensitive path resolver.
+// Files, folders and file search over std::filesystem, with the case-insensitive path resolver
+// and the guarded open every file of the game goes through (regular files only, never blocking,
+// a size limit per kind).
 // Implemented: FindFirstFile/FindNextFile/FindClose (sorted, '*' and '?' wildcards),
 //              current directory, attributes, folder creation, deletion, _wfopen, atomic saves.
 // Left out:    file times and security attributes.
@@ -16,6 +18,8 @@
 #include <cctype>
 #include <filesystem>
 #include <memory>
+#include <mutex>
+#include <set>
 #include <system_error>
 #include <csignal>
 #include <unistd.h>
@@ -65,6 +69,17 @@ std::atomic<platform::FileRefusalSink> g_refusalSink{nullptr};
 
 void ReportRefusal(const std::string& message)
 {
+    // A refused file is said once: the online folder is read again every few seconds, and a
+    // FIFO left there must not fill the log.
+    {
+        static std::mutex saidLock;
+        static std::set<std::string> said;
+        std::lock_guard guard(saidLock);
+        if (!said.insert(message).second)
+            return;
+        if (said.size() > 1024)
+            said.clear();
+    }
     // The sink writes the log file through this layer; a refusal while reporting one (the log
     // file itself refused) goes to the debugger output instead of around again.
     static thread_local bool reporting = false;
@@ -78,39 +93,19 @@ void ReportRefusal(const std::string& message)
     reporting = false;
 }
 
-// Opens the resolved path for reading without blocking (a FIFO without a writer, a device) and
-// keeps the descriptor only when it names a regular file. -1 otherwise; `size` is the file's.
-int OpenRegularForReading(const std::string& resolved, off_t& size)
+// The path as the log shows it: absolute, so the line says which folder it means.
+std::string Shown(const std::string& resolved)
 {
-    int fd = ::open(resolved.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
-    if (fd < 0)
-        return -1;
-    struct stat info {};
-    if (::fstat(fd, &info) != 0) {
-        ::close(fd);
-        return -1;
-    }
-    if (!S_ISREG(info.st_mode)) {
-        // A folder is looked at as a file often enough (a missing name resolved to a folder)
-        // to stay quiet; a FIFO or a device in the game's folders is worth a line.
-        if (!S_ISDIR(info.st_mode))
-            ReportRefusal(resolved + " is not a regular file and is not read");
-        ::close(fd);
-        errno = EINVAL;
-        return -1;
-    }
-    // Reads of a regular file never block; the flag goes so stdio sees an ordinary descriptor.
-    int flags = ::fcntl(fd, F_GETFL);
-    if (flags >= 0)
-        ::fcntl(fd, F_SETFL, flags & ~O_NONBLOCK);
-    size = info.st_size;
-    return fd;
+    std::error_code ec;
+    fs::path absolute = fs::absolute(resolved, ec);
+    return ec ? resolved : absolute.lexically_normal().string();
 }
 
-// True when QUIBLY_FAULT_NO_SPACE names the target's file: its save fails as on a full disk.
-bool InjectedNoSpace(const std::string& target)
+// True when the fault variable lists the target's file name (comma-separated, case ignored,
+// "*" for every file).
+bool NamedInFaultList(const char* variable, const std::string& target)
 {
-    const char* list = std::getenv("QUIBLY_FAULT_NO_SPACE");
+    const char* list = std::getenv(variable);
     if (!list || !*list)
         return false;
     std::string name = fs::path(target).filename().string();
@@ -125,9 +120,113 @@ bool InjectedNoSpace(const std::string& target)
     return false;
 }
 
-bool IsReadOnlyMode(const char* mode)
+// A descriptor of a regular file, or why there is none.
+struct GuardedDescriptor {
+    int fd = -1;
+    off_t size = 0;
+    bool missing = false;  // nothing at the path (as opposed to something that cannot be opened)
+};
+
+// The guarded open. Opens the resolved path without blocking (a FIFO without a writer or a
+// reader, a device) and keeps the descriptor only when it names a regular file; a file opened
+// for reading must be at most maxBytes. A truncating open truncates only once the file is known
+// to be regular. The descriptor comes back blocking, as stdio expects.
+GuardedDescriptor OpenRegular(const std::string& resolved, int flags, size_t maxBytes)
 {
-    return mode[0] == 'r' && !std::strchr(mode, '+');
+    GuardedDescriptor result;
+    const bool reading = (flags & O_ACCMODE) == O_RDONLY;
+    const bool truncating = (flags & O_TRUNC) != 0;
+    if (reading && NamedInFaultList("QUIBLY_FAULT_UNREADABLE", resolved)) {
+        ReportRefusal(Shown(resolved) + " cannot be read: " + std::strerror(EIO));
+        errno = EIO;
+        return result;
+    }
+    int fd = ::open(resolved.c_str(), (flags & ~O_TRUNC) | O_NONBLOCK | O_CLOEXEC, 0666);
+    if (fd < 0) {
+        const int error = errno;
+        result.missing = error == ENOENT || error == ENOTDIR;
+        // A folder opened for writing is as quiet as one opened for reading (below); a FIFO
+        // opened for writing without a reader answers ENXIO.
+        if (error == ENXIO)
+            ReportRefusal(Shown(resolved) + " is not a regular file and is not written");
+        else if (!result.missing && error != EISDIR)
+            ReportRefusal(Shown(resolved) + " cannot be opened: " + std::strerror(error));
+        errno = error;
+        return result;
+    }
+    struct stat info {};
+    if (::fstat(fd, &info) != 0) {
+        const int error = errno;
+        ReportRefusal(Shown(resolved) + " cannot be opened: " + std::strerror(error));
+        ::close(fd);
+        errno = error;
+        return result;
+    }
+    if (!S_ISREG(info.st_mode)) {
+        // A folder is looked at as a file often enough (a missing name resolved to a folder)
+        // to stay quiet; a FIFO or a device in the game's folders is worth a line.
+        if (!S_ISDIR(info.st_mode))
+            ReportRefusal(Shown(resolved) + " is not a regular file and is not " + (reading ? "read" : "written"));
+        ::close(fd);
+        errno = S_ISDIR(info.st_mode) ? EISDIR : EINVAL;
+        return result;
+    }
+    if (reading && static_cast<uintmax_t>(info.st_size) > maxBytes) {
+        ReportRefusal(Shown(resolved) + " is " + std::to_string(info.st_size) + " bytes, more than the " +
+                      std::to_string(maxBytes) + " a file of its kind may have; it is not read");
+        ::close(fd);
+        errno = EFBIG;
+        return result;
+    }
+    if (truncating && ::ftruncate(fd, 0) != 0) {
+        const int error = errno;
+        ::close(fd);
+        errno = error;
+        return result;
+    }
+    // A regular file never blocks; the flag goes so stdio sees an ordinary descriptor.
+    int current = ::fcntl(fd, F_GETFL);
+    if (current >= 0)
+        ::fcntl(fd, F_SETFL, current & ~O_NONBLOCK);
+    result.fd = fd;
+    result.size = info.st_size;
+    return result;
+}
+
+// open() flags of an fopen mode: "r", "w", "a", each with an optional '+'; 'b', 't' and the
+// like change nothing here. -1 for a mode fopen would refuse.
+int OpenFlagsOf(const char* mode)
+{
+    const bool update = std::strchr(mode, '+') != nullptr;
+    switch (mode[0]) {
+    case 'r': return update ? O_RDWR : O_RDONLY;
+    case 'w': return (update ? O_RDWR : O_WRONLY) | O_CREAT | O_TRUNC;
+    case 'a': return (update ? O_RDWR : O_WRONLY) | O_CREAT | O_APPEND;
+    default: return -1;
+    }
+}
+
+// OpenFile on a path already resolved.
+FILE* OpenResolved(const std::string& resolved, const char* mode, size_t maxBytes)
+{
+    const int flags = OpenFlagsOf(mode);
+    if (flags < 0) {
+        errno = EINVAL;
+        return nullptr;
+    }
+    GuardedDescriptor opened = OpenRegular(resolved, flags, maxBytes);
+    if (opened.fd < 0)
+        return nullptr;
+    FILE* file = ::fdopen(opened.fd, mode);
+    if (!file)
+        ::close(opened.fd);
+    return file;
+}
+
+// True when QUIBLY_FAULT_NO_SPACE names the target's file: its save fails as on a full disk.
+bool InjectedNoSpace(const std::string& target)
+{
+    return NamedInFaultList("QUIBLY_FAULT_NO_SPACE", target);
 }
 
 struct FindState {
@@ -370,30 +469,11 @@ std::string ResolvePath(std::wstring_view path) { return ResolvePath(Narrow(path
 
 void SetFileRefusalSink(FileRefusalSink sink) { g_refusalSink = sink; }
 
-FILE* OpenFile(std::string_view path, const char* mode)
+FILE* OpenFile(std::string_view path, const char* mode, size_t maxBytes)
 {
     if (path.empty() || !mode || !*mode)
         return nullptr;
-    const std::string resolved = ResolvePath(path);
-    if (IsReadOnlyMode(mode)) {
-        off_t size = 0;
-        int fd = OpenRegularForReading(resolved, size);
-        if (fd < 0)
-            return nullptr;
-        FILE* file = ::fdopen(fd, mode);
-        if (!file)
-            ::close(fd);
-        return file;
-    }
-    // Writing: an existing path must be a regular file (opening a FIFO for writing blocks
-    // until a reader comes; a device or a folder is never the game's file).
-    struct stat info {};
-    if (::stat(resolved.c_str(), &info) == 0 && !S_ISREG(info.st_mode)) {
-        if (!S_ISDIR(info.st_mode))
-            ReportRefusal(resolved + " is not a regular file and is not written");
-        return nullptr;
-    }
-    return std::fopen(resolved.c_str(), mode);
+    return OpenResolved(ResolvePath(path), mode, maxBytes);
 }
 
 bool FileExists(std::string_view path)
@@ -402,30 +482,21 @@ bool FileExists(std::string_view path)
     return !path.empty() && fs::is_regular_file(ResolvePath(path), ec);
 }
 
-bool ReadWholeFile(std::string_view path, std::string& bytes, size_t maxBytes)
+ReadOutcome TryReadWholeFile(std::string_view path, std::string& bytes, size_t maxBytes)
 {
-    // Only a regular file is read: a folder opens like a file but fails on the first read, and
-    // a FIFO or a device would block or never end.
     const std::string resolved = ResolvePath(path);
     if (resolved.empty())
-        return false;
-    off_t size = 0;
-    int fd = OpenRegularForReading(resolved, size);
-    if (fd < 0)
-        return false;
-    if (static_cast<uintmax_t>(size) > maxBytes) {
-        ReportRefusal(resolved + " is " + std::to_string(size) + " bytes, more than the " +
-                      std::to_string(maxBytes) + " a file of its kind may have; it is not read");
-        ::close(fd);
-        return false;
-    }
-    std::FILE* file = ::fdopen(fd, "rb");
+        return ReadOutcome::Missing;
+    GuardedDescriptor opened = OpenRegular(resolved, O_RDONLY, maxBytes);
+    if (opened.fd < 0)
+        return opened.missing ? ReadOutcome::Missing : ReadOutcome::Unreadable;
+    std::FILE* file = ::fdopen(opened.fd, "rb");
     if (!file) {
-        ::close(fd);
-        return false;
+        ::close(opened.fd);
+        return ReadOutcome::Unreadable;
     }
     std::string read;
-    read.reserve(static_cast<size_t>(size));
+    read.reserve(static_cast<size_t>(opened.size));
     char chunk[64 * 1024];
     bool tooLarge = false;
     for (size_t got; (got = std::fread(chunk, 1, sizeof chunk, file)) > 0;) {
@@ -436,11 +507,22 @@ bool ReadWholeFile(std::string_view path, std::string& bytes, size_t maxBytes)
         }
         read.append(chunk, got);
     }
-    const bool ok = !std::ferror(file) && !tooLarge;
+    const bool failed = std::ferror(file) != 0;
     std::fclose(file);
-    if (ok)
-        bytes = std::move(read);
-    return ok;
+    if (failed)
+        ReportRefusal(Shown(resolved) + " cannot be read: " + std::strerror(EIO));
+    if (tooLarge)
+        ReportRefusal(Shown(resolved) + " grew past the " + std::to_string(maxBytes) +
+                      " bytes a file of its kind may have while it was read; it is not read");
+    if (failed || tooLarge)
+        return ReadOutcome::Unreadable;
+    bytes = std::move(read);
+    return ReadOutcome::Read;
+}
+
+bool ReadWholeFile(std::string_view path, std::string& bytes, size_t maxBytes)
+{
+    return TryReadWholeFile(path, bytes, maxBytes) == ReadOutcome::Read;
 }
 
 int RemoveLeftoverTemporaryFiles(std::string_view folder)
@@ -485,7 +567,7 @@ bool SaveFileAtomically(std::string_view path, std::string_view bytes)
         return false;
     }
     {
-        std::FILE* out = std::fopen(temp.c_str(), "wb");
+        std::FILE* out = OpenResolved(temp, "wb", kMaxWholeFileBytes);
         if (!out)
             return false;
         bool ok = std::fwrite(bytes.data(), 1, bytes.size(), out) == bytes.size();

@@ -54,11 +54,12 @@ FILE* _wfopen(const wchar_t* path, const wchar_t* mode);
 
 namespace platform {
 
-// Whole-file reads are refused above a limit that fits the file's kind, so a huge file never
-// gets read into memory: XML data (layouts, animations, tables, play data) and everything else
-// (images, fonts, packs, replays).
+// Every open for reading is refused above a limit that fits the file's kind, so a huge file
+// never gets read into memory: XML data (layouts, animations, tables, play data), everything
+// read whole (images, fonts, packs, replays, sounds), and files streamed while they play (movies).
 inline constexpr size_t kMaxXmlFileBytes = size_t{16} << 20;
 inline constexpr size_t kMaxWholeFileBytes = size_t{128} << 20;
+inline constexpr size_t kMaxStreamedFileBytes = size_t{1} << 30;
 
 // Where the file layer reports a refused file (something other than a regular file, or a file
 // over its limit); the log installs itself here. Without a sink the text goes to the debugger
@@ -71,15 +72,30 @@ void SetFileRefusalSink(FileRefusalSink sink);
 std::string ResolvePath(std::string_view path);
 std::string ResolvePath(std::wstring_view path);
 
-// fopen through ResolvePath. Only a regular file is opened: a folder, a FIFO or a device is
-// refused (null) without blocking, for reading and for writing.
-FILE* OpenFile(std::string_view path, const char* mode);
+// The one guarded open every file of the game, the stand-in and the online backends goes
+// through: fopen through ResolvePath. Only a regular file is opened: a folder, a FIFO or a device
+// is refused (null) without blocking, for reading and for writing, and a file opened for reading
+// is refused when it is larger than maxBytes. A refusal other than a missing file or a folder is
+// reported through the refusal sink.
+// For tests of unreadable files (root reads every file whatever its permissions):
+// QUIBLY_FAULT_UNREADABLE lists file names (comma-separated, case ignored, "*" for every file)
+// whose opens for reading fail as an I/O error would (EIO).
+FILE* OpenFile(std::string_view path, const char* mode, size_t maxBytes = kMaxWholeFileBytes);
 
 // True when a regular file exists at the resolved path.
 bool FileExists(std::string_view path);
 
-// Reads a whole regular file of at most maxBytes; false when it cannot be read, when it is not
-// a regular file (never blocking on a FIFO or a device) or when it is larger than maxBytes.
+// What a read found: the bytes, no file at all, or a file that is there and cannot be read (no
+// permission, an I/O error, a folder or a FIFO in its place, larger than its kind allows). A
+// file that cannot be read is not a missing file: callers keep what they had instead of
+// writing defaults over it.
+enum class ReadOutcome { Read, Missing, Unreadable };
+
+// Reads a whole regular file of at most maxBytes through OpenFile; `bytes` changes only when the
+// outcome is Read.
+ReadOutcome TryReadWholeFile(std::string_view path, std::string& bytes, size_t maxBytes = kMaxWholeFileBytes);
+
+// TryReadWholeFile for callers to whom any failure is the same: true when the file was read.
 bool ReadWholeFile(std::string_view path, std::string& bytes, size_t maxBytes = kMaxWholeFileBytes);
 
 // Writes a temporary file beside the target and renames it over the target, so a crash or a

@@ -126,3 +126,80 @@ TEST_F(FileSafetyTest, WholeFileReadsHoldTheLimitOfTheirKind)
 }
 
 } // namespace
+
+namespace {
+
+// Unreadable is not missing: callers keep what they had for the one, use defaults for the other.
+TEST_F(FileSafetyTest, ReadsTellAMissingFileFromOneThatCannotBeRead)
+{
+    using platform::ReadOutcome;
+    m_dir.Write("Data/good.xml", "<a/>");
+    m_dir.Write("Data/faulty.xml", "<a/>");
+    m_dir.Write("Data/big.xml", "<abcdef/>");
+    std::filesystem::create_directories("Data/folder.xml");
+    ASSERT_EQ(::mkfifo("Data/pipe.xml", 0600), 0);
+    ::setenv("QUIBLY_FAULT_UNREADABLE", "other.bin,FAULTY.xml", 1);
+    struct Case {
+        const char* path;
+        size_t limit;
+        ReadOutcome expected;
+    };
+    const Case cases[] = {
+        {"Data/absent.xml", 64, ReadOutcome::Missing},
+        {"Absent/absent.xml", 64, ReadOutcome::Missing},
+        {"Data/folder.xml", 64, ReadOutcome::Unreadable},
+        {"Data/pipe.xml", 64, ReadOutcome::Unreadable},
+        {"Data/faulty.xml", 64, ReadOutcome::Unreadable},
+        {"Data/big.xml", 4, ReadOutcome::Unreadable},
+        {"data/GOOD.xml", 64, ReadOutcome::Read},
+    };
+    for (const Case& c : cases) {
+        std::string bytes = "stale";
+        EXPECT_EQ(platform::TryReadWholeFile(c.path, bytes, c.limit), c.expected) << c.path;
+        EXPECT_EQ(bytes, c.expected == ReadOutcome::Read ? "<a/>" : "stale") << c.path;
+    }
+    // The injected fault holds for every open for reading, and for no write.
+    EXPECT_EQ(platform::OpenFile("Data/faulty.xml", "rb"), nullptr);
+    FILE* file = platform::OpenFile("Data/faulty.xml", "ab");
+    EXPECT_NE(file, nullptr);
+    if (file)
+        std::fclose(file);
+    ::unsetenv("QUIBLY_FAULT_UNREADABLE");
+    std::string bytes;
+    EXPECT_EQ(platform::TryReadWholeFile("Data/faulty.xml", bytes), ReadOutcome::Read);
+    // Each refusal is logged once however often the file is tried.
+    const size_t said = g_refusals.size();
+    EXPECT_EQ(platform::TryReadWholeFile("Data/pipe.xml", bytes), ReadOutcome::Unreadable);
+    EXPECT_EQ(g_refusals.size(), said);
+}
+
+TEST_F(FileSafetyTest, OpensForReadingHoldTheLimitOfTheirKind)
+{
+    std::filesystem::create_directories("Data");
+    { FILE* file = std::fopen("Data/movie.avi", "wb"); ASSERT_NE(file, nullptr); std::fclose(file); }
+    std::filesystem::resize_file("Data/movie.avi", platform::kMaxWholeFileBytes + 1);
+    EXPECT_EQ(platform::OpenFile("Data/movie.avi", "rb"), nullptr);
+    FILE* file = platform::OpenFile("Data/movie.avi", "rb", platform::kMaxStreamedFileBytes);
+    ASSERT_NE(file, nullptr);
+    std::fclose(file);
+}
+
+TEST_F(FileSafetyTest, WritesTruncateAndAppendAsStdioDoes)
+{
+    m_dir.Write("Data/save.bin", "12345");
+    auto write = [](const char* mode, const char* text) {
+        FILE* file = platform::OpenFile("data/SAVE.bin", mode);
+        ASSERT_NE(file, nullptr) << mode;
+        std::fputs(text, file);
+        std::fclose(file);
+    };
+    write("ab", "6");
+    EXPECT_EQ(m_dir.Read("Data/save.bin"), "123456");
+    write("wb", "ab");
+    EXPECT_EQ(m_dir.Read("Data/save.bin"), "ab");
+    write("r+b", "X");
+    EXPECT_EQ(m_dir.Read("Data/save.bin"), "Xb");
+    EXPECT_EQ(platform::OpenFile("Data/save.bin", "x"), nullptr);
+}
+
+} // namespace
