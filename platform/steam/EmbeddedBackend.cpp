@@ -9,6 +9,7 @@
 // Ids are 16 hex digits. Every file is written to a temporary name and renamed into place, so a
 // reader never sees half a file; names holding ".tmp" or ".claim" are never read as records.
 #include "OnlineBackend.h"
+#include "win32/Files.h"
 
 #include <algorithm>
 #include <atomic>
@@ -18,6 +19,7 @@
 #include <fcntl.h>
 #include <filesystem>
 #include <sys/file.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace fs = std::filesystem;
@@ -57,22 +59,14 @@ std::string HexOfText(const std::string& text)
     return hex;
 }
 
+// Through the guarded open: another profile may leave a FIFO, a device or a huge file in the
+// shared folder, and none of them may block or flood the reader.
 bool ReadFileBytes(const std::string& path, Bytes& bytes)
 {
-    std::FILE* in = std::fopen(path.c_str(), "rb");
-    if (!in)
+    std::string read;
+    if (!platform::ReadWholeFile(path, read, kMaxRecordFileBytes))
         return false;
-    bytes.clear();
-    uint8_t chunk[8192];
-    size_t got = 0;
-    while ((got = std::fread(chunk, 1, sizeof chunk, in)) > 0) {
-        bytes.insert(bytes.end(), chunk, chunk + got);
-        if (bytes.size() > kMaxRecordFileBytes) {
-            std::fclose(in);
-            return false;
-        }
-    }
-    std::fclose(in);
+    bytes.assign(read.begin(), read.end());
     return true;
 }
 
@@ -81,7 +75,7 @@ bool WriteFileAtomically(const std::string& path, const Bytes& bytes)
 {
     static std::atomic<unsigned> counter{0};
     std::string temp = path + ".tmp" + std::to_string(::getpid()) + "_" + std::to_string(counter++);
-    std::FILE* out = std::fopen(temp.c_str(), "wb");
+    std::FILE* out = platform::OpenFile(temp, "wb");
     if (!out)
         return false;
     bool ok = bytes.empty() || std::fwrite(bytes.data(), 1, bytes.size(), out) == bytes.size();
@@ -115,9 +109,13 @@ bool IsRecordName(const std::string& name)
 // An flock held for a scope.
 class FolderLock {
 public:
-    explicit FolderLock(const std::string& path) : m_fd(::open(path.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0644))
+    // The lock file is opened without blocking and must be a regular file: a FIFO put in its
+    // place by another profile is not waited on.
+    explicit FolderLock(const std::string& path)
+        : m_fd(::open(path.c_str(), O_RDWR | O_CREAT | O_CLOEXEC | O_NONBLOCK | O_NOFOLLOW, 0644))
     {
-        if (m_fd >= 0 && ::flock(m_fd, LOCK_EX) != 0) {
+        struct stat info {};
+        if (m_fd >= 0 && (::fstat(m_fd, &info) != 0 || !S_ISREG(info.st_mode) || ::flock(m_fd, LOCK_EX) != 0)) {
             ::close(m_fd);
             m_fd = -1;
         }

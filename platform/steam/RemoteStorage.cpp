@@ -42,7 +42,7 @@ public:
     {
         if (!IsPlainFileName(name) || bytes <= 0 || !data)
             return 0;
-        std::FILE* in = std::fopen(PathOf(name).c_str(), "rb");
+        std::FILE* in = platform::OpenFile(PathOf(name), "rb");
         if (!in)
             return 0;
         size_t got = std::fread(data, 1, static_cast<size_t>(bytes), in);

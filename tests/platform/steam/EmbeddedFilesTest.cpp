@@ -1,6 +1,7 @@
 // The embedded backend's files as other processes see them: an announcement rewritten by its
 // owner is always readable whole, and a board changed by two processes at once keeps every row.
 #include "../../../platform/steam/OnlineBackend.h"
+#include "support/Fifo.h"
 #include "support/TempDir.h"
 
 #include <gtest/gtest.h>
@@ -81,6 +82,36 @@ TEST(EmbeddedFiles, TwoProcessesUploadingAtOnceKeepEveryRow)
     EXPECT_EQ(count, 100);
     for (size_t i = 1; i < rows.size(); ++i)
         EXPECT_GE(rows[i - 1].row.score, rows[i].row.score);
+}
+
+// Any profile on the machine can write to the shared folder: a FIFO where a record belongs is
+// passed over at once, never waited on (the lobby list and the board lock would stall with it).
+TEST(EmbeddedFiles, AFifoInTheSharedFolderIsPassedOver)
+{
+    testsupport::TempDir shared;
+    auto backend = MakeEmbeddedBackend(shared.Str());
+    const std::vector<std::filesystem::path> fifos = {
+        shared.Path() / "lobbies" / "0000000000004242", shared.Path() / "servers" / "0000000000000007",
+        shared.Path() / "personas" / "0000000000000007", shared.Path() / "boards" / "52616365"};  // "Race"
+    for (const auto& fifo : fifos)
+        ASSERT_TRUE(testsupport::MakeFifo(fifo)) << fifo;
+    std::vector<LobbyRecord> lobbies;
+    LobbyRecord lobby;
+    uint32_t ip = 0;
+    uint16_t port = 0;
+    std::string name;
+    BoardInfo info;
+    bool found = true;
+    EXPECT_TRUE(testsupport::FinishesWithin(
+        [&] {
+            found = backend->ListLobbies(lobbies) && !lobbies.empty();
+            found = found || backend->FindLobby(0x4242, lobby) || backend->FindServer(7, ip, port) ||
+                    backend->FindPersona(7, name) ||
+                    backend->OpenBoard("Race", k_ELeaderboardSortMethodDescending, k_ELeaderboardDisplayTypeNumeric,
+                                       info);
+        },
+        fifos));
+    EXPECT_FALSE(found);
 }
 
 } // namespace
