@@ -46,6 +46,47 @@ void CollectFontFiles(const std::string& folder, std::vector<std::string>& files
         CollectFontFiles(sub, files, depth + 1);
 }
 
+// FreeType reads a font file through the guarded open, so a FIFO or a device named like a font
+// never blocks the search. The stream owns its FILE and itself; FreeType closes it with the face
+// (or at once when the face cannot be opened).
+unsigned long ReadFontStream(FT_Stream stream, unsigned long offset, unsigned char* buffer, unsigned long count)
+{
+    FILE* file = static_cast<FILE*>(stream->descriptor.pointer);
+    const bool moved = fseeko(file, static_cast<off_t>(offset), SEEK_SET) == 0;
+    if (count == 0)
+        return moved ? 0 : 1;  // a seek: 0 is success
+    return moved ? std::fread(buffer, 1, count, file) : 0;
+}
+
+void CloseFontStream(FT_Stream stream)
+{
+    std::fclose(static_cast<FILE*>(stream->descriptor.pointer));
+    delete stream;
+}
+
+FT_Error OpenFaceFile(FT_Library library, const std::string& path, FT_Face* face)
+{
+    FILE* file = platform::OpenFile(path, "rb");
+    if (!file)
+        return FT_Err_Cannot_Open_Resource;
+    off_t size = -1;
+    if (fseeko(file, 0, SEEK_END) == 0)
+        size = ftello(file);
+    if (size <= 0) {
+        std::fclose(file);
+        return FT_Err_Invalid_File_Format;
+    }
+    auto* stream = new FT_StreamRec{};
+    stream->size = static_cast<unsigned long>(size);
+    stream->descriptor.pointer = file;
+    stream->read = &ReadFontStream;
+    stream->close = &CloseFontStream;
+    FT_Open_Args args{};
+    args.flags = FT_OPEN_STREAM;
+    args.stream = stream;
+    return FT_Open_Face(library, &args, 0, face);
+}
+
 void WriteVersionBannerOnce(FT_Library library)
 {
     static std::once_flag once;
@@ -128,7 +169,7 @@ bool FreeTypeFace::FromSystemFont(const std::string& familyName, int size, int d
         if (FT_Init_FreeType(&library) != 0)
             continue;
         FT_Face face = nullptr;
-        if (FT_New_Face(library, path.c_str(), 0, &face) == 0) {
+        if (OpenFaceFile(library, path, &face) == 0) {
             if (EqualsIgnoringCase(face->family_name, familyName))
                 return Setup(library, face, size, dpi);
             FT_Done_Face(face);

@@ -16,6 +16,7 @@ extern "C" {
 #include <array>
 #include <climits>
 #include <cstring>
+#include <sys/stat.h>
 
 namespace {
 
@@ -48,6 +49,27 @@ constexpr int Clamp255(int v)
 constexpr int kMaxSide = 4096;
 // The period used when the stream states no usable frame rate.
 constexpr int kFallbackPeriodMs = 40;
+
+// The demuxer's reads and seeks on the file the guarded open gave.
+int ReadMovieFile(void* opaque, uint8_t* buffer, int size)
+{
+    const size_t got = std::fread(buffer, 1, static_cast<size_t>(std::max(size, 0)), static_cast<FILE*>(opaque));
+    return got > 0 ? static_cast<int>(got) : AVERROR_EOF;
+}
+
+int64_t SeekMovieFile(void* opaque, int64_t offset, int whence)
+{
+    FILE* file = static_cast<FILE*>(opaque);
+    if (whence & AVSEEK_SIZE) {
+        struct stat info {};
+        return ::fstat(::fileno(file), &info) == 0 ? static_cast<int64_t>(info.st_size) : -1;
+    }
+    if (fseeko(file, static_cast<off_t>(offset), whence & ~AVSEEK_FORCE) != 0)
+        return -1;
+    return ftello(file);
+}
+
+constexpr int kInputBufferBytes = 64 * 1024;
 
 bool IsYuv420(int format)
 {
@@ -86,6 +108,8 @@ void MovieTexture::Reset()
     m_pFrameYuv = nullptr;
     m_pScaler = nullptr;
     m_bDraining = false;
+    m_pFile = nullptr;
+    m_pInput = nullptr;
 }
 
 void MovieTexture::Release()
@@ -121,12 +145,32 @@ int MovieTexture::Open(IDirect3DDevice9* device, const char* path)
 
 bool MovieTexture::OpenStreams(IDirect3DDevice9* device, const char* path)
 {
-    std::string resolved = platform::ResolvePath(std::string_view(path));
-    if (avformat_open_input(&m_pFormat, resolved.c_str(), nullptr, nullptr) != 0)
+    // The file comes through the guarded open and FFmpeg reads it through our own reader; the
+    // demuxer may open no other file or protocol by name (a playlist naming a FIFO, say).
+    m_pFile = platform::OpenFile(path, "rb", platform::kMaxStreamedFileBytes);
+    if (!m_pFile)
         return false;
+    auto* buffer = static_cast<uint8_t*>(av_malloc(kInputBufferBytes));
+    if (!buffer)
+        return false;
+    m_pInput = avio_alloc_context(buffer, kInputBufferBytes, 0, m_pFile, &ReadMovieFile, nullptr, &SeekMovieFile);
+    if (!m_pInput) {
+        av_free(buffer);
+        return false;
+    }
+    m_pFormat = avformat_alloc_context();
+    if (!m_pFormat)
+        return false;
+    m_pFormat->pb = m_pInput;
+    AVDictionary* options = nullptr;
+    av_dict_set(&options, "protocol_whitelist", "none", 0);
+    const int opened = avformat_open_input(&m_pFormat, nullptr, nullptr, &options);
+    av_dict_free(&options);
+    if (opened != 0)
+        return false;  // the format context is freed by the failed open
     if (avformat_find_stream_info(m_pFormat, nullptr) < 0)
         return false;
-    av_dump_format(m_pFormat, 0, resolved.c_str(), 0);
+    av_dump_format(m_pFormat, 0, path, 0);
 
     m_nVideoStream = -1;
     for (unsigned i = 0; i < m_pFormat->nb_streams; ++i) {
@@ -190,6 +234,12 @@ void MovieTexture::Close()
     av_frame_free(&m_pFrame);
     avcodec_free_context(&m_pCodecContext);
     avformat_close_input(&m_pFormat);
+    if (m_pInput) {
+        av_freep(&m_pInput->buffer);
+        avio_context_free(&m_pInput);
+    }
+    if (m_pFile)
+        std::fclose(m_pFile);
     if (m_pTexture)
         m_pTexture->Release();
     Reset();

@@ -7,8 +7,10 @@
 #include <d3d9/D3D9.h>
 
 #include <cstdint>
+#include <cstdio>
 
 struct AVFormatContext;
+struct AVIOContext;
 struct AVCodecContext;
 struct AVCodec;
 struct AVFrame;
@@ -69,4 +71,8 @@ private:
     AVFrame* m_pFrameYuv = nullptr;
     SwsContext* m_pScaler = nullptr;
     bool m_bDraining = false;
+    // The file as the guarded open gave it, and FFmpeg's reader over it: the demuxer never opens
+    // a path itself, so a FIFO or a device named as a movie never blocks.
+    FILE* m_pFile = nullptr;
+    AVIOContext* m_pInput = nullptr;
 };

@@ -2,6 +2,7 @@
 // itself needs a device (device/FreeTypeFontTest.cpp).
 #include "engine/FreeTypeFont.h"
 
+#include "support/Fifo.h"
 #include "support/TempDir.h"
 
 #include <gtest/gtest.h>
@@ -74,6 +75,21 @@ TEST(FreeTypeFaceSearch, FindsAFamilyInTheFontFoldersWithoutRegardToCase)
     EXPECT_TRUE(found.FromSystemFont("dejavu SANS", 12, 96));
     EXPECT_GT(found.m_nLineHeight, 0);
     EXPECT_FALSE(missing.FromSystemFont("No Such Family", 12, 96));
+    FreeTypeFace::SetFontFolders(saved);
+}
+
+TEST(FreeTypeFaceSearch, PassesOverAFifoNamedLikeAFont)
+{
+    testsupport::TempDir dir;
+    ASSERT_TRUE(testsupport::MakeFifo(dir.Path() / "A.ttf"));
+    std::filesystem::copy_file(kLatinFont, dir.Path() / "B.ttf");
+    std::vector<std::string> saved = FreeTypeFace::GetFontFolders();
+    FreeTypeFace::SetFontFolders({dir.Str()});
+    FreeTypeFace found;
+    bool ok = false;
+    EXPECT_TRUE(testsupport::FinishesWithin([&] { ok = found.FromSystemFont("DejaVu Sans", 12, 96); },
+                                            {dir.Path() / "A.ttf"}));
+    EXPECT_TRUE(ok);
     FreeTypeFace::SetFontFolders(saved);
 }
 

@@ -4,6 +4,7 @@
 
 #include "engine/MovieFixture.h"
 #include "platform/d3d9/device/DeviceFixture.h"
+#include "support/Fifo.h"
 #include "support/TempDir.h"
 
 #include <gtest/gtest.h>
@@ -134,6 +135,22 @@ TEST_F(MovieTextureDevice, ReopeningClosesTheOldMovieFirst)
     movie.Update(0.05f);
     ASSERT_EQ(movie.Open(device, path.c_str()), 1);
     EXPECT_EQ(FrameShown(movie), -1);
+}
+
+// A FIFO named as a movie, or a movie list naming one, never blocks the open: the demuxer reads
+// only the file the guarded open gave it.
+TEST_F(MovieTextureDevice, NeverWaitsOnAFifo)
+{
+    testsupport::ScopedCurrentDir cwd(m_dir.Path());
+    ASSERT_TRUE(testsupport::MakeFifo(m_dir.Path() / "logo.avi"));
+    m_dir.Write("list.avi", "ffconcat version 1.0\nfile 'logo.avi'\n");
+    for (const char* name : {"logo.avi", "list.avi"}) {
+        MovieTexture movie;
+        int opened = 0;
+        EXPECT_TRUE(testsupport::FinishesWithin([&] { opened = movie.Open(device, name); }, {m_dir.Path() / "logo.avi"}))
+            << name;
+        EXPECT_EQ(opened, -1) << name;
+    }
 }
 
 } // namespace
