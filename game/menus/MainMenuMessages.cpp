@@ -18,13 +18,12 @@
 #include <helvane/Log.h>
 #include <lumenkit/Direct3DDevice.h>
 #include <win32/Cursor.h>
+#include <win32/Files.h>
 #include <win32/Messages.h>
 #include <win32/Window.h>
 
 #include <cstdio>
 #include <cstring>
-#include <filesystem>
-#include <system_error>
 
 namespace {
 
@@ -78,24 +77,14 @@ void Show(kv::KVWnd* window, bool show)
         window->SetVisible(show);
 }
 
-// Copies the initial recording over the self-play one, through a temporary file so that a
-// failed copy leaves the old recording whole. False (logged) when the copy cannot be made.
+// Copies the initial recording over the self-play one, through the file layer's atomic save so
+// that a failed copy leaves the old recording whole. False (logged) when the copy cannot be made.
 bool RestoreInitialRecording(const char* target, const char* initial)
 {
-    namespace fs = std::filesystem;
-    std::error_code error;
-    fs::path to(target), from(initial);
-    fs::path temporary = to;
-    temporary += ".tmp";
-    if (!fs::copy_file(from, temporary, fs::copy_options::overwrite_existing, error)) {
+    std::string bytes;
+    if (!platform::ReadWholeFile(initial, bytes) || !platform::SaveFileAtomically(target, bytes)) {
         DFLog(LOG_WARN, L"Main menu: the initial recording %s cannot be copied",
               kv::NarrowToWide(initial).c_str());
-        fs::remove(temporary, error);
-        return false;
-    }
-    fs::rename(temporary, to, error);
-    if (error) {
-        fs::remove(temporary, error);
         return false;
     }
     return true;

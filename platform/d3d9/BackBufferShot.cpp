@@ -7,6 +7,7 @@
 #include <stb/stb_image_write.h>
 
 #include <cstdint>
+#include <string>
 #include <vector>
 
 namespace platform::d3d9 {
@@ -50,7 +51,14 @@ HRESULT SaveRenderTargetPng(IDirect3DDevice9* device, const char* file)
         std::vector<uint8_t> rgba = RgbaRows(locked, desc.Width, desc.Height);
         target->UnlockRect();
         int w = static_cast<int>(desc.Width), h = static_cast<int>(desc.Height);
-        if (stbi_write_png(platform::ResolvePath(file).c_str(), w, h, 4, rgba.data(), w * 4))
+        // Encoded in memory and saved through the file layer: never into a FIFO or a device,
+        // never half a picture.
+        std::string png;
+        auto append = [](void* context, void* data, int size) {
+            static_cast<std::string*>(context)->append(static_cast<const char*>(data), static_cast<size_t>(size));
+        };
+        if (stbi_write_png_to_func(append, &png, w, h, 4, rgba.data(), w * 4) &&
+            platform::SaveFileAtomically(file, png))
             hr = D3D_OK;
     }
     target->Release();
