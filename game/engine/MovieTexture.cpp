@@ -45,8 +45,9 @@ constexpr int Clamp255(int v)
     return v <= 0 ? 0 : (v >= 255 ? 255 : v);
 }
 
-// The largest picture the texture takes; larger streams are refused rather than allocated.
-constexpr int kMaxSide = 4096;
+// The largest picture the texture takes (the game's largest picture is the 1024 x 768 screen);
+// larger streams are refused from their header rather than allocated.
+constexpr int kMaxSide = 2048;
 // The period used when the stream states no usable frame rate.
 constexpr int kFallbackPeriodMs = 40;
 
@@ -192,8 +193,11 @@ bool MovieTexture::OpenStreams(IDirect3DDevice9* device, const char* path)
     if (avcodec_open2(m_pCodecContext, m_pCodec, nullptr) < 0)
         return false;
     const int width = m_pCodecContext->width, height = m_pCodecContext->height;
-    if (width <= 0 || height <= 0 || width > kMaxSide || height > kMaxSide)
+    if (width <= 0 || height <= 0 || width > kMaxSide || height > kMaxSide) {
+        DFLog(LOG_WARN, L"movie %s: pictures of %dx%d are larger than %dx%d", platform::Widen(path).c_str(), width,
+              height, kMaxSide, kMaxSide);
         return false;
+    }
 
     m_pFrame = av_frame_alloc();
     m_pFrameRGB = av_frame_alloc();

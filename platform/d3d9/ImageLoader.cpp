@@ -24,7 +24,9 @@ namespace platform::d3d9 {
 
 namespace {
 
-constexpr int kMaxImageSide = 8192;
+// The game's largest picture is the 1024 x 768 screen; a picture larger than this is refused
+// from its header before it is decoded (a small compressed file can claim gigabytes of pixels).
+constexpr int kMaxImageSide = 2048;
 
 D3DXIMAGE_FILEFORMAT FileFormatOf(const uint8_t* data, size_t size)
 {
@@ -74,7 +76,8 @@ HRESULT Load(IDirect3DDevice9* device, const uint8_t* data, size_t size, const s
         return D3DXERR_INVALIDDATA;
     }
     if (w <= 0 || h <= 0 || w > kMaxImageSide || h > kMaxImageSide) {
-        LogLine("cannot read image '%s': size %dx%d is out of range", name.c_str(), w, h);
+        LogLine("cannot read image '%s': size %dx%d is larger than %dx%d", name.c_str(), w, h, kMaxImageSide,
+                kMaxImageSide);
         return D3DXERR_INVALIDDATA;
     }
     std::unique_ptr<stbi_uc, StbFree> rgba(stbi_load_from_memory(data, static_cast<int>(size), &w, &h, &channels, 4));

@@ -5,6 +5,7 @@
 #include "engine/MovieFixture.h"
 #include "platform/d3d9/device/DeviceFixture.h"
 #include "support/Fifo.h"
+#include "support/LogCapture.h"
 #include "support/TempDir.h"
 
 #include <gtest/gtest.h>
@@ -135,6 +136,22 @@ TEST_F(MovieTextureDevice, ReopeningClosesTheOldMovieFirst)
     movie.Update(0.05f);
     ASSERT_EQ(movie.Open(device, path.c_str()), 1);
     EXPECT_EQ(FrameShown(movie), -1);
+}
+
+// A movie's picture size is checked from its stream header: one wider than the game's largest
+// picture is refused with a log line instead of allocated.
+TEST_F(MovieTextureDevice, RefusesPicturesLargerThanTheGameUses)
+{
+    MovieFormat clip;
+    clip.width = 2064;
+    clip.height = 16;
+    clip.frames = moviefixture::GreyRamp(1);
+    const std::string path = Write("wide.avi", clip);
+    testsupport::LogCapture log;
+    MovieTexture movie;
+    EXPECT_EQ(movie.Open(device, path.c_str()), -1);
+    EXPECT_EQ(movie.m_pTexture, nullptr);
+    EXPECT_TRUE(log.Contains(L"2064x16")) << log.Text();
 }
 
 // A FIFO named as a movie, or a movie list naming one, never blocks the open: the demuxer reads

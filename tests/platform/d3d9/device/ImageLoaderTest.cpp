@@ -9,6 +9,7 @@
 
 #include <filesystem>
 #include <string>
+#include <vector>
 
 using namespace d3d9test;
 
@@ -170,5 +171,54 @@ TEST_F(DeviceTest, MissingImagesFailQuietlyAndCorruptOnesWithALogLine)
         EXPECT_EQ(hr, D3DXERR_INVALIDDATA) << c.name;
         EXPECT_EQ(texture, nullptr) << c.name;
         EXPECT_EQ(log.find(c.name) != std::string::npos, c.logged) << c.name << ": " << log;
+    }
+}
+
+// A picture's size is checked from its header before it is decoded: a small file claiming a huge
+// picture is refused with a log line naming its size, not decoded into hundreds of megabytes.
+TEST_F(DeviceTest, PicturesLargerThanTheGameUsesAreRefusedFromTheirHeader)
+{
+    testsupport::TempDir dir;
+    auto writePng = [&](const char* name, int w, int h) {
+        std::string out;
+        auto append = [](void* context, void* data, int size) {
+            static_cast<std::string*>(context)->append(static_cast<const char*>(data), size);
+        };
+        std::vector<uint8_t> pixels(static_cast<size_t>(w) * h * 4, 0x80);
+        stbi_write_png_to_func(append, &out, w, h, 4, pixels.data(), w * 4);
+        dir.Write(name, out);
+        return out;
+    };
+    writePng("edge.png", 2048, 1);
+    writePng("wide.png", 2049, 1);
+    writePng("tall.png", 1, 2049);
+    std::string claims = writePng("claims.png", 2, 2);
+    // IHDR width and height (big-endian, bytes 16 to 23) raised to 8192 x 8192.
+    for (int field : {16, 20}) {
+        claims[field + 2] = '\x20';
+        claims[field + 3] = '\x00';
+    }
+    dir.Write("claims.png", claims);
+    struct Case {
+        const char* name;
+        const char* size;  // in the log line; null when the picture loads
+    };
+    for (const Case& c : {Case{"edge.png", nullptr}, Case{"wide.png", "2049x1"}, Case{"tall.png", "1x2049"},
+                          Case{"claims.png", "8192x8192"}}) {
+        IDirect3DTexture9* texture = nullptr;
+        testing::internal::CaptureStderr();
+        HRESULT hr = D3DXCreateTextureFromFileExA(device, (dir.Str() + "/" + c.name).c_str(), D3DX_DEFAULT_NONPOW2,
+                                                  D3DX_DEFAULT_NONPOW2, 0, 0, D3DFMT_UNKNOWN, D3DPOOL_MANAGED,
+                                                  D3DX_FILTER_NONE, D3DX_DEFAULT, 0, nullptr, nullptr, &texture);
+        std::string log = testing::internal::GetCapturedStderr();
+        if (!c.size) {
+            EXPECT_EQ(hr, D3D_OK) << c.name << ": " << log;
+            if (texture)
+                texture->Release();
+            continue;
+        }
+        EXPECT_EQ(hr, D3DXERR_INVALIDDATA) << c.name;
+        EXPECT_EQ(texture, nullptr) << c.name;
+        EXPECT_NE(log.find(std::string(c.name) + "': size " + c.size), std::string::npos) << c.name << ": " << log;
     }
 }
