@@ -64,7 +64,7 @@ std::string HexOfText(const std::string& text)
 bool ReadFileBytes(const std::string& path, Bytes& bytes)
 {
     std::string read;
-    if (!platform::ReadWholeFile(path, read, kMaxRecordFileBytes))
+    if (platform::TryReadExactPath(path, read, kMaxRecordFileBytes) != platform::ReadOutcome::Read)
         return false;
     bytes.assign(read.begin(), read.end());
     return true;
@@ -75,7 +75,7 @@ bool WriteFileAtomically(const std::string& path, const Bytes& bytes)
 {
     static std::atomic<unsigned> counter{0};
     std::string temp = path + ".tmp" + std::to_string(::getpid()) + "_" + std::to_string(counter++);
-    std::FILE* out = platform::OpenFile(temp, "wb");
+    std::FILE* out = platform::OpenExactPath(temp, "wb");
     if (!out)
         return false;
     bool ok = bytes.empty() || std::fwrite(bytes.data(), 1, bytes.size(), out) == bytes.size();

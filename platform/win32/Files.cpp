@@ -484,7 +484,18 @@ bool FileExists(std::string_view path)
 
 ReadOutcome TryReadWholeFile(std::string_view path, std::string& bytes, size_t maxBytes)
 {
-    const std::string resolved = ResolvePath(path);
+    return TryReadExactPath(ResolvePath(path), bytes, maxBytes);
+}
+
+FILE* OpenExactPath(const std::string& path, const char* mode, size_t maxBytes)
+{
+    if (path.empty() || !mode || !*mode)
+        return nullptr;
+    return OpenResolved(path, mode, maxBytes);
+}
+
+ReadOutcome TryReadExactPath(const std::string& resolved, std::string& bytes, size_t maxBytes)
+{
     if (resolved.empty())
         return ReadOutcome::Missing;
     GuardedDescriptor opened = OpenRegular(resolved, O_RDONLY, maxBytes);

@@ -98,6 +98,12 @@ ReadOutcome TryReadWholeFile(std::string_view path, std::string& bytes, size_t m
 // TryReadWholeFile for callers to whom any failure is the same: true when the file was read.
 bool ReadWholeFile(std::string_view path, std::string& bytes, size_t maxBytes = kMaxWholeFileBytes);
 
+// The same guarded open and read on a path taken as written, without case matching: for folders
+// the game does not spell itself (the shared online folder), where matching a missing name would
+// cost a folder listing per open.
+FILE* OpenExactPath(const std::string& path, const char* mode, size_t maxBytes = kMaxWholeFileBytes);
+ReadOutcome TryReadExactPath(const std::string& path, std::string& bytes, size_t maxBytes = kMaxWholeFileBytes);
+
 // Writes a temporary file beside the target and renames it over the target, so a crash or a
 // full disk never leaves a half-written file. Missing folders are not created.
 // For tests of a full disk: QUIBLY_FAULT_NO_SPACE lists file names (comma-separated, case
