@@ -20,7 +20,7 @@ bool SoundTableSink::IsPlaying(int key)
     int id = SoundTable.GetSoundId(key);
     if (id < 0 || !DXSoundServer::GetSingletonPtr())
         return false;
-    Sound* sound = DXSoundServer::GetSingleton().GetSound(id);
+    SoundLease sound = DXSoundServer::GetSingleton().GetSound(id);
     return sound && sound->IsPlaying();
 }
 

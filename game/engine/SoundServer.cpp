@@ -188,12 +188,12 @@ bool DXSoundServer::UnloadSound(int id)
     return true;
 }
 
-Sound* DXSoundServer::GetSound(int id)
+SoundLease DXSoundServer::GetSound(int id)
 {
-    std::lock_guard guard(m_listLock);
+    std::unique_lock guard(m_listLock);
     if (id < 0 || id >= static_cast<int>(m_sounds.size()))
-        return nullptr;
-    return m_sounds[id];
+        return {};
+    return SoundLease(std::move(guard), m_sounds[id]);
 }
 
 void DXSoundServer::ReapplyFamily(int kind)

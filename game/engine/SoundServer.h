@@ -48,6 +48,27 @@ protected:
     std::map<std::wstring, int> m_names; // the name exactly as loaded -> id
 };
 
+// One sound of the server held for a use: the server's list lock stays taken while the lease
+// lives, so a scene loading on the loader thread cannot unload and free the sound under the
+// caller. Keep a lease for the statement or block that uses the sound, never across frames.
+class SoundLease {
+public:
+    SoundLease() = default;
+    SoundLease(std::unique_lock<std::recursive_mutex> lock, Sound* sound)
+        : m_lock(sound ? std::move(lock) : std::unique_lock<std::recursive_mutex>()), m_sound(sound)
+    {
+    }
+
+    Sound* get() const { return m_sound; }
+    Sound* operator->() const { return m_sound; }
+    Sound& operator*() const { return *m_sound; }
+    explicit operator bool() const { return m_sound != nullptr; }
+
+private:
+    std::unique_lock<std::recursive_mutex> m_lock;
+    Sound* m_sound = nullptr;
+};
+
 class DXSoundServer : public singleton<DXSoundServer>, public SoundServer {
 public:
     // Decoded sizes above this stream when streaming is allowed.
@@ -61,7 +82,9 @@ public:
     int LoadSound(const wchar_t* name, int controlFlags, bool allowStreaming) override;
     bool UnloadSound(int id) override;
 
-    Sound* GetSound(int id);
+    // The sound of an id, held under the list lock for as long as the lease lives; an empty
+    // lease (holding nothing) for an id without a sound.
+    SoundLease GetSound(int id);
     // The sound device between Init and Release, else null.
     IDirectSound8* GetDevice() const { return m_device; }
 

@@ -8,23 +8,23 @@ int DXSoundTableServer::LoadSound(const std::wstring& name, int controlFlags, bo
 
 bool DXSoundTableServer::UnloadSound(int id) { return m_server.UnloadSound(id); }
 
-bool DXSoundTableServer::HasSound(int id) { return m_server.GetSound(id) != nullptr; }
+bool DXSoundTableServer::HasSound(int id) { return static_cast<bool>(m_server.GetSound(id)); }
 
 void DXSoundTableServer::SetLoop(int id, bool loop)
 {
-    if (Sound* sound = m_server.GetSound(id))
+    if (SoundLease sound = m_server.GetSound(id))
         sound->m_loop = loop;
 }
 
 float DXSoundTableServer::GetVolume(int id)
 {
-    Sound* sound = m_server.GetSound(id);
+    SoundLease sound = m_server.GetSound(id);
     return sound ? sound->m_volume : 0.0f;
 }
 
 void DXSoundTableServer::SetVolume(int id, float volume)
 {
-    if (Sound* sound = m_server.GetSound(id)) {
+    if (SoundLease sound = m_server.GetSound(id)) {
         sound->m_volume = volume;
         sound->m_paramsChanged = true;
     }
@@ -32,19 +32,19 @@ void DXSoundTableServer::SetVolume(int id, float volume)
 
 bool DXSoundTableServer::IsPlaying(int id)
 {
-    Sound* sound = m_server.GetSound(id);
+    SoundLease sound = m_server.GetSound(id);
     return sound && sound->IsPlaying();
 }
 
 bool DXSoundTableServer::Reset(int id)
 {
-    Sound* sound = m_server.GetSound(id);
+    SoundLease sound = m_server.GetSound(id);
     return sound && sound->Reset();
 }
 
 bool DXSoundTableServer::Play(int id, bool loop)
 {
-    Sound* sound = m_server.GetSound(id);
+    SoundLease sound = m_server.GetSound(id);
     return sound && sound->Play(loop);
 }
 

@@ -34,11 +34,6 @@ float HighWord(LPARAM lParam)
     return static_cast<float>(static_cast<int16_t>((lParam >> 16) & 0xFFFF));
 }
 
-Sound* LogoSound(int id)
-{
-    return id >= 0 ? DXSoundServer::GetSingleton().GetSound(id) : nullptr;
-}
-
 } // namespace
 
 VanteoInitMenuScene::VanteoInitMenuScene()
@@ -62,8 +57,7 @@ int VanteoInitMenuScene::Enter(int, int)
     g_Mouse.ClearRects();
     g_Mouse.AddRect(kCursorBlock, RECT{0, 0, 1024, 768});
     m_nLogoSound = DXSoundServer::GetSingleton().LoadSound(kLogoSoundFile, kSoundControlVolume, false);
-    if (Sound* sound = LogoSound(m_nLogoSound))
-        sound->Play(false);
+    DXSoundServer::GetSingleton().Play(m_nLogoSound);
     return 1;
 }
 
@@ -78,8 +72,7 @@ int VanteoInitMenuScene::Update(float seconds)
         if (mouse->m_dwFlags & (mouseflag::kLeftReleased | mouseflag::kRightReleased))
             m_bSkipRequest = 1;
     if (m_bSkipRequest) {
-        if (Sound* sound = LogoSound(m_nLogoSound))
-            sound->Reset();
+        DXSoundServer::GetSingleton().Stop(m_nLogoSound);
         GoToMainMenu();
         return 1;
     }

@@ -127,8 +127,7 @@ MainMenuWorld MainMenuWorld::Game()
         if (!server)
             return -1;
         int id = server->LoadSound(kTitleSoundFile, kSoundControlVolume, false);
-        if (Sound* sound = id >= 0 ? server->GetSound(id) : nullptr)
-            sound->Play(false);
+        server->Play(id);
         return id;
     };
     world.loadLayout = [](const char* file) { return LoadLayout(file); };

@@ -57,9 +57,14 @@ int MoviePopUpServices::LoadSound(const std::string& path)
     return DXSoundServer::GetSingleton().LoadSound(platform::Widen(path).c_str(), kSoundControlVolume, true);
 }
 
-Sound* MoviePopUpServices::GetSound(int id)
+void MoviePopUpServices::PlaySound(int id)
 {
-    return DXSoundServer::GetSingleton().GetSound(id);
+    DXSoundServer::GetSingleton().Play(id);
+}
+
+void MoviePopUpServices::ResetSound(int id)
+{
+    DXSoundServer::GetSingleton().Stop(id);
 }
 
 void MoviePopUpServices::UnloadSound(int id)
@@ -133,14 +138,12 @@ void MovieSlot::Free()
 
 void MovieSlot::PlaySound()
 {
-    if (Sound* sound = MovieServices().GetSound(soundId))
-        sound->Play(false);
+    MovieServices().PlaySound(soundId);
 }
 
 void MovieSlot::StopSound()
 {
-    if (Sound* sound = MovieServices().GetSound(soundId))
-        sound->Reset();
+    MovieServices().ResetSound(soundId);
 }
 
 void MovieSlot::Rewind()

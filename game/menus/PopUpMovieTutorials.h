@@ -34,8 +34,9 @@ public:
     virtual MovieTexture* OpenMovie(const std::string& path);
     // The sound track's id in the sound server, or -1.
     virtual int LoadSound(const std::string& path);
-    // The loaded sound of an id; null for any other id.
-    virtual Sound* GetSound(int id);
+    // Plays the loaded sound of an id once / stops and rewinds it; nothing for any other id.
+    virtual void PlaySound(int id);
+    virtual void ResetSound(int id);
     virtual void UnloadSound(int id);
     // Back to the first frame: the file is sought to its start and the decoder's held-back
     // pictures are dropped, so the next picture shown is the movie's first.

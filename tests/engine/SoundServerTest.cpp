@@ -14,6 +14,7 @@
 #include <gtest/gtest.h>
 
 #include <atomic>
+#include <chrono>
 #include <cwctype>
 #include <cmath>
 #include <thread>
@@ -84,7 +85,7 @@ TEST_F(SoundServerTest, NamesShareIdsAndFreedIdsAreReused)
     EXPECT_EQ(m_server.LoadSound(L"BEEP.WAV", kSoundControlVolume, false), 2);
 
     EXPECT_TRUE(m_server.UnloadSound(beep));
-    EXPECT_EQ(m_server.GetSound(beep), nullptr);
+    EXPECT_EQ(m_server.GetSound(beep).get(), nullptr);
     EXPECT_TRUE(m_server.UnloadSound(beep)); // an empty slot
     EXPECT_FALSE(m_server.UnloadSound(7));
     EXPECT_EQ(m_server.LoadSound(L"third.wav", kSoundControlVolume, false), beep);
@@ -123,7 +124,7 @@ TEST_F(SoundServerTest, IdsWithoutASoundPlayNothing)
     for (int id : {-1, beep, 1, 1000}) {
         EXPECT_FALSE(m_server.Play(id)) << id;
         EXPECT_FALSE(m_server.Stop(id)) << id;
-        EXPECT_EQ(m_server.GetSound(id), nullptr) << id;
+        EXPECT_EQ(m_server.GetSound(id).get(), nullptr) << id;
     }
     EXPECT_EQ(MixLeft(100), std::vector<int16_t>(100, 0));
 }
@@ -171,7 +172,7 @@ TEST_F(SoundServerTest, SeventeenCopiesPlayAtOnceAndAFurtherPlayIsSkipped)
     m_server.GetSound(beep)->m_volume = 0.1f;
     for (int i = 0; i < 18; ++i)
         EXPECT_TRUE(m_server.Play(beep)) << i;
-    auto* sound = dynamic_cast<DXStaticSound*>(m_server.GetSound(beep));
+    auto* sound = dynamic_cast<DXStaticSound*>(m_server.GetSound(beep).get());
     ASSERT_NE(sound, nullptr);
     EXPECT_EQ(sound->GetBufferCount(), DXStaticSound::kMaxBuffers);
     // Seventeen copies at -2000 hundredths of a decibel (a tenth of the level each).
@@ -233,3 +234,32 @@ TEST_F(SoundServerTest, LoadsOnAnotherThreadWhileTheMainThreadPlays)
 }
 
 } // namespace
+
+// A sound taken from the server stays alive while it is used: an unload on the loader thread
+// waits for the lease to end instead of freeing the sound under the caller.
+TEST_F(SoundServerTest, AnUnloadWaitsWhileASoundIsInUse)
+{
+    const int beep = m_server.LoadSound(L"beep.wav", kSoundControlVolume, false);
+    std::atomic<bool> started{false};
+    std::atomic<bool> unloaded{false};
+    std::thread loader;
+    {
+        SoundLease sound = m_server.GetSound(beep);
+        ASSERT_TRUE(sound);
+        loader = std::thread([&] {
+            started = true;
+            m_server.UnloadSound(beep);
+            unloaded = true;
+        });
+        while (!started)
+            std::this_thread::yield();
+        std::this_thread::sleep_for(std::chrono::milliseconds(50));
+        // The sound is still there to use, whatever the loader thread has reached.
+        EXPECT_FALSE(unloaded);
+        sound->m_volume = 0.25f;
+        EXPECT_TRUE(sound->Play(false));
+    }
+    loader.join();
+    EXPECT_TRUE(unloaded);
+    EXPECT_FALSE(m_server.GetSound(beep));
+}

@@ -99,7 +99,17 @@ public:
         sounds.push_back(std::make_unique<FakeSound>(log, Short(path)));
         return static_cast<int>(sounds.size()) - 1;
     }
-    Sound* GetSound(int id) override
+    void PlaySound(int id) override
+    {
+        if (Sound* sound = Find(id))
+            sound->Play(false);
+    }
+    void ResetSound(int id) override
+    {
+        if (Sound* sound = Find(id))
+            sound->Reset();
+    }
+    Sound* Find(int id)
     {
         return id >= 0 && id < static_cast<int>(sounds.size()) ? sounds[static_cast<size_t>(id)].get() : nullptr;
     }

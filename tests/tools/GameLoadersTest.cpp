@@ -152,7 +152,7 @@ TEST_F(RunFolderLoadersTest, SoundTableLoadsASoundForEveryKey)
     SoundTable.LoadSoundList(0);
     ASSERT_TRUE(SoundTable.IsLoaded());
     for (int key = 0; key < CSoundTable::kKeyCount; ++key)
-        EXPECT_NE(server.GetSound(SoundTable.GetSoundId(key)), nullptr) << "key " << key;
+        EXPECT_NE(server.GetSound(SoundTable.GetSoundId(key)).get(), nullptr) << "key " << key;
     SoundTable.AttachServer(nullptr);
     AttachOptionsSoundLevels(nullptr);
     server.Release();
