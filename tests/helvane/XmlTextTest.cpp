@@ -8,8 +8,26 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <utility>
+#include <vector>
 
 namespace {
+
+// The deepest chain of elements in a parsed tree, walked without recursion.
+size_t TreeDepth(const TiXmlNode& root)
+{
+    size_t deepest = 0;
+    std::vector<std::pair<const TiXmlNode*, size_t>> pending{{&root, 0}};
+    while (!pending.empty()) {
+        auto [node, depth] = pending.back();
+        pending.pop_back();
+        for (const TiXmlElement* child = node->FirstChildElement(); child; child = child->NextSiblingElement()) {
+            deepest = std::max(deepest, depth + 1);
+            pending.push_back({child, depth + 1});
+        }
+    }
+    return deepest;
+}
 
 std::string Nested(size_t levels, std::string_view inner = "")
 {
@@ -69,6 +87,45 @@ TEST(XmlTextTest, NestingUpToTheLimitStillParses)
     EXPECT_TRUE(ParseXmlText(doc, Nested(kMaxXmlDepth, "<!-- <x><y><z> --><![CDATA[<p><q>]]>")));
     ASSERT_NE(doc.RootElement(), nullptr);
     EXPECT_FALSE(ParseXmlText(doc, Nested(kMaxXmlDepth + 1)));
+}
+
+// Nesting that a reading of its own, not following the parser, would miss: an unknown "<?" node
+// ends at its first '>', a declaration's quoted value may hold "?>" ahead of a comment the parser
+// never enters, and in UTF-8 a lead byte takes the next bytes with it, "</a" included. The depth
+// measured is the parser's own, and deep texts of each kind are refused before the parser runs.
+TEST(XmlTextTest, DepthIsTheOneTheParserReaches)
+{
+    struct HiddenCase {
+        const char* name;
+        std::string head;
+        std::string level;
+        std::string tail;
+    };
+    const HiddenCase cases[] = {
+        {"processing instruction", "<Record><?x>", "<a>", ""},
+        {"declaration value", "<Record><?xml version=\"?>\"<!-- >", "<a>", "-->"},
+        {"lead byte", "<?xml version=\"1.0\"?><Record>", "<a>\xF0</a>", ""},
+        {"lead byte after BOM", "\xEF\xBB\xBF<Record>", "<a>\xE0</a>", ""},
+        {"doctype and quoted >", "<!DOCTYPE Record><Record>", "<a x='>'>", ""},
+    };
+    for (const HiddenCase& c : cases) {
+        std::string shallow = c.head;
+        for (int i = 0; i < 60; ++i)
+            shallow += c.level;
+        shallow += c.tail;
+        TiXmlDocument parsed;
+        parsed.Parse(shallow.c_str());
+        EXPECT_GE(TreeDepth(parsed), 60u) << c.name;
+        EXPECT_EQ(XmlElementDepth(shallow, 1000), TreeDepth(parsed)) << c.name;
+
+        std::string deep = c.head;
+        for (int i = 0; i < 300000; ++i)
+            deep += c.level;
+        deep += c.tail;
+        TiXmlDocument refused;
+        EXPECT_FALSE(ParseXmlText(refused, deep)) << c.name;
+        EXPECT_EQ(refused.RootElement(), nullptr) << c.name;
+    }
 }
 
 } // namespace
