@@ -43,6 +43,7 @@ constexpr int MinimumMessageLength(int32_t id)
     case MSG_BIG_STAR: return 12;               // col, row
     case MSG_GROUP_CLEARED: return 36;          // eight words
     case MSG_PLAYER_TOWER_HIT: return 12;       // kind, power
+    case MSG_ENEMY_TOWER_HIT: return 20;        // owner (two words), kind, power
     case MSG_ENEMY_ATTACK: return 16;           // flag, kind, power
     case MSG_BULLET_OVERFLOW: return 12;        // colour, excess
     case MSG_BLOCK_CLICKED: return 32;          // col, row, kind, present, pin, fixed, point

@@ -293,6 +293,21 @@ TEST_F(BattleSceneTest, EnteringPlaysTheStagesGhostWithAutoAttackOn)
     EXPECT_EQ(scene->m_Lane.m_PlayerUnits.size(), 3u);
 }
 
+// A tower hit cut short before its power word is refused: the bytes behind it in the message
+// record are never read as the power.
+TEST_F(BattleSceneTest, ATowerHitWithoutItsPowerIsRefused)
+{
+    Enter(1);
+    Play();
+    const float before = scene->m_Ghost.m_fRealHp;
+    std::vector<uint8_t> bytes(kSceneMessageDataBytes, 0x01);
+    PayloadWriter head;
+    head.I32(MSG_ENEMY_TOWER_HIT).U64(0).I32(1);
+    std::copy(head.Bytes().begin(), head.Bytes().end(), bytes.begin());
+    scene->Dispatch(MSG_ENEMY_TOWER_HIT, bytes.data(), static_cast<int>(head.Bytes().size()));
+    EXPECT_FLOAT_EQ(scene->m_Ghost.m_fRealHp, before);
+}
+
 TEST_F(BattleSceneTest, TowerHitsCostHitPointsByTheSpeedLevelAndWarnAtOneHundred)
 {
     Enter(1);
