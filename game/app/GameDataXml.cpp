@@ -74,11 +74,42 @@ void CopyText(char* field, size_t capacity, const char* text)
 
 int IntAttribute(const TiXmlElement* element, const char* name, int fallback)
 {
+    return IntAttribute(element, name, fallback, INT_MIN, INT_MAX);
+}
+
+int IntAttribute(const TiXmlElement* element, const char* name, int fallback, int lo, int hi)
+{
     const char* text = element ? element->Attribute(name) : nullptr;
     if (!text)
         return fallback;
     long value = std::strtol(text, nullptr, 10);
-    return static_cast<int>(std::clamp<long>(value, INT_MIN, INT_MAX));
+    return static_cast<int>(std::clamp<long>(value, lo, hi));
+}
+
+bool QueryIntAttribute(const TiXmlElement* element, const char* name, int lo, int hi, int* value)
+{
+    const char* text = element ? element->Attribute(name) : nullptr;
+    if (!text || !value)
+        return false;
+    char* end = nullptr;
+    long read = std::strtol(text, &end, 10);
+    if (end == text)
+        return false;
+    *value = static_cast<int>(std::clamp<long>(read, lo, hi));
+    return true;
+}
+
+bool QueryRealAttribute(const TiXmlElement* element, const char* name, double lo, double hi, double* value)
+{
+    const char* text = element ? element->Attribute(name) : nullptr;
+    if (!text || !value)
+        return false;
+    char* end = nullptr;
+    double read = std::strtod(text, &end);
+    if (end == text || std::isnan(read))
+        return false;
+    *value = std::clamp(read, lo, hi);
+    return true;
 }
 
 int SaturatingAdd(int a, int b)
@@ -91,13 +122,18 @@ int SaturatingAdd(int a, int b)
 
 float RealAttribute(const TiXmlElement* element, const char* name, float fallback)
 {
+    return RealAttribute(element, name, fallback, -FLT_MAX, FLT_MAX);
+}
+
+float RealAttribute(const TiXmlElement* element, const char* name, float fallback, float lo, float hi)
+{
     const char* text = element ? element->Attribute(name) : nullptr;
     if (!text)
         return fallback;
     double value = std::strtod(text, nullptr);
     if (std::isnan(value))
-        return 0.0f;
-    return static_cast<float>(std::clamp(value, -static_cast<double>(FLT_MAX), static_cast<double>(FLT_MAX)));
+        value = 0.0;
+    return static_cast<float>(std::clamp(value, static_cast<double>(lo), static_cast<double>(hi)));
 }
 
 } // namespace gamedata

@@ -20,6 +20,15 @@ ModeConfigRecord ModeConfig;
 namespace {
 
 constexpr float kMaxComboBonus = 9.9f;
+// The ranges the game uses for the numbers of a mode configuration; a file holding more is held
+// at these limits as it is read. Weights of a few dozen and factors near 1 are what ships.
+constexpr int kMaxBlockWeight = 1000000;
+constexpr int kMaxChallengeGoal = 100000000;
+constexpr int kMaxChallengeSeconds = 1000000;
+constexpr int kMaxPointRate = 1000000;
+constexpr float kMaxScoreFactor = 1000.0f;
+constexpr float kMaxSeconds = 3600.0f;
+constexpr float kMaxSpeed = 100000.0f;
 constexpr int kMultiRateThresholds = 10;
 constexpr const char* kMultiPlayName = "MultiPlay";
 // Block kinds 1 to 5 carry weights; 0, 6 and 7 never appear as new blocks.
@@ -31,7 +40,7 @@ void ReadWeights(const TiXmlElement* rate, StageRecord& stage)
     if (rate) {
         stage.weights[0] = stage.weights[6] = stage.weights[7] = 0;
         for (int kind = 1; kind <= 5; ++kind)
-            stage.weights[kind] = IntAttribute(rate, kWeightNames[kind - 1], 10);
+            stage.weights[kind] = IntAttribute(rate, kWeightNames[kind - 1], 10, 0, kMaxBlockWeight);
     }
     long total = 0;
     for (int weight : stage.weights)
@@ -51,18 +60,19 @@ void ReadTuning(const TiXmlElement* root)
         }
     }
     if (const TiXmlElement* push = root->FirstChildElement("PushBlock")) {
-        ModeConfig.pushTrapTime = RealAttribute(push, "TrapTime", 10.0f);
-        ModeConfig.pushMoveSpeed = RealAttribute(push, "MoveSpeed", 10.0f);
+        ModeConfig.pushTrapTime = RealAttribute(push, "TrapTime", 10.0f, 0.0f, kMaxSeconds);
+        ModeConfig.pushMoveSpeed = RealAttribute(push, "MoveSpeed", 10.0f, 0.0f, kMaxSpeed);
     }
     if (const TiXmlElement* big = root->FirstChildElement("BigBlock")) {
-        ModeConfig.bigBlockK = RealAttribute(big, "BigBlockK", 1.0f);
-        ModeConfig.bigBlockM = RealAttribute(big, "BigBlockM", 0.0f);
+        ModeConfig.bigBlockK = RealAttribute(big, "BigBlockK", 1.0f, 0.0f, kMaxScoreFactor);
+        ModeConfig.bigBlockM = RealAttribute(big, "BigBlockM", 0.0f, 0.0f, kMaxScoreFactor);
     }
     if (const TiXmlElement* setting = root->FirstChildElement("Setting")) {
-        ModeConfig.rotateTime = RealAttribute(setting, "RotateTime", 0.2f);
-        ModeConfig.refillSpeed = RealAttribute(setting, "RefillSpeed", 300.0f);
-        ModeConfig.maxRefillSpeed = RealAttribute(setting, "maxRefillSpeed", 500.0f);
-        ModeConfig.blockClearTimerModeFactor = RealAttribute(setting, "BlockClearTimer_ModeFactor", 1.0f);
+        ModeConfig.rotateTime = RealAttribute(setting, "RotateTime", 0.2f, 0.0f, kMaxSeconds);
+        ModeConfig.refillSpeed = RealAttribute(setting, "RefillSpeed", 300.0f, 0.0f, kMaxSpeed);
+        ModeConfig.maxRefillSpeed = RealAttribute(setting, "maxRefillSpeed", 500.0f, 0.0f, kMaxSpeed);
+        ModeConfig.blockClearTimerModeFactor =
+            RealAttribute(setting, "BlockClearTimer_ModeFactor", 1.0f, 0.0f, kMaxScoreFactor);
     }
 }
 
@@ -90,8 +100,8 @@ std::unique_ptr<StageRecord> ReadStage(const TiXmlElement* element)
     ReadWeights(element->FirstChildElement("BlockColorRate"), *stage);
     if (const TiXmlElement* challenge = element->FirstChildElement("Challenge")) {
         stage->clearType = ClearTypeOf(challenge->Attribute("ClearType"));
-        stage->clearNum = IntAttribute(challenge, "ClearNum", 10);
-        stage->clearTime = IntAttribute(challenge, "ClearTime", 100);
+        stage->clearNum = IntAttribute(challenge, "ClearNum", 10, 0, kMaxChallengeGoal);
+        stage->clearTime = IntAttribute(challenge, "ClearTime", 100, 0, kMaxChallengeSeconds);
     }
     return stage;
 }
@@ -119,11 +129,11 @@ void ReadMultiRate(const TiXmlElement* root)
     for (int i = 0; i < kMultiRateThresholds; ++i) {
         char name[16];
         std::snprintf(name, sizeof name, "T%d", i + 1);
-        previous = IntAttribute(rate, name, previous);
+        previous = IntAttribute(rate, name, previous, 0, kMaxChallengeGoal);
         ModeConfig.multiRateThresholds.push_back(previous);
     }
     for (const TiXmlElement* value = rate->FirstChildElement("Muiti"); value; value = value->NextSiblingElement("Muiti"))
-        ModeConfig.multiRateValues.push_back(IntAttribute(value, "value", 1));
+        ModeConfig.multiRateValues.push_back(IntAttribute(value, "value", 1, 0, kMaxPointRate));
 }
 
 void AppendPuzzles(const std::string& folder, const char* extension, int type)

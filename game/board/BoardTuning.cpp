@@ -1,5 +1,6 @@
 #include "board/BoardTuning.h"
 
+#include "app/GameDataXml.h"
 #include "app/ModeConfig.h"
 #include "app/Options.h"
 
@@ -13,9 +14,10 @@ float BoardTuning::ComboBonus(int combo) const
 
 int BoardTuning::WeightTotal() const
 {
+    // Held at the int range: weights set by hand or by an old configuration may be any int.
     int total = 0;
     for (int weight : weights)
-        total += std::max(weight, 0);
+        total = gamedata::SaturatingAdd(total, std::max(weight, 0));
     return total;
 }
 

@@ -23,12 +23,16 @@ constexpr int kSkinEnemyBullet = 55;      // "BattleEnemybullet"
 constexpr int kDigitStyleResourceBtn = 1; // "Num_Battle_ResourceBtn"
 constexpr int kMaxGhostBullets = 400;
 constexpr double kMissingTime = 1000000.0;
+// The range the game uses for a replay's counts and powers: a recorded battle holds a few
+// hundred. Larger values in a file, and hit points beyond Player_Ghost::kMaxHp, are held at
+// these limits as they are read.
+constexpr int kMaxGhostValue = 100000;
 constexpr const char* kPreviewScenes[5] = {"bullet_1", "bullet_2", "bullet_3", "bullet_star", "bullet_stone"};
 
 double TimeOf(const TiXmlElement* rep)
 {
     double t = kMissingTime;
-    if (rep && rep->QueryDoubleAttribute("T", &t) != TIXML_SUCCESS)
+    if (!gamedata::QueryRealAttribute(rep, "T", -kMissingTime, kMissingTime, &t))
         t = kMissingTime;
     return t;
 }
@@ -37,7 +41,7 @@ bool IntKey(const TiXmlElement* rep, const char* format, int i, int* value)
 {
     char key[8];
     std::snprintf(key, sizeof key, format, i);
-    return rep->QueryIntAttribute(key, value) == TIXML_SUCCESS;
+    return gamedata::QueryIntAttribute(rep, key, -kMaxGhostValue, kMaxGhostValue, value);
 }
 
 std::string Lower(std::string text)
@@ -125,10 +129,10 @@ bool Player_Ghost::Load(const char* fileName)
     const char* loop = root->Attribute("loop");
     m_bLoop = !loop || Lower(loop) == "true";
     int hp = 1000;
-    root->QueryIntAttribute("HP", &hp);
+    gamedata::QueryIntAttribute(root, "HP", 0, kMaxHp, &hp);
     m_fRealHp = m_fShownHp = static_cast<float>(hp);
     m_nUserHp = 1000;
-    root->QueryIntAttribute("UserHP", &m_nUserHp);
+    gamedata::QueryIntAttribute(root, "UserHP", 0, kMaxHp, &m_nUserHp);
     for (const TiXmlElement* rep = FirstRep(); rep; rep = rep->NextSiblingElement("Rep")) {
         m_fLength = static_cast<float>(TimeOf(rep));
         const char* sound = rep->Attribute("Sound");
@@ -170,7 +174,7 @@ void Player_Ghost::PlayDueEvents()
             if (IntKey(rep, "B%d", i, &value)) {
                 // Only the three colours have a bullet total; other bullet keys are ignored.
                 if (i < kColours) {
-                    m_nBullets[i] += value;
+                    m_nBullets[i] = gamedata::SaturatingAdd(m_nBullets[i], value);
                     if (m_nBullets[i] > kMaxGhostBullets) {
                         const int excess = m_nBullets[i] - kMaxGhostBullets;
                         m_nBullets[i] = kMaxGhostBullets;

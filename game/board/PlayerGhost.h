@@ -53,6 +53,9 @@ public:
 
     const Preview& PreviewSlot(int n) const { return m_Previews[static_cast<size_t>(n)]; }
 
+    // The most hit points a ghost or its player may have, from the file or gained in play.
+    static constexpr int kMaxHp = 1000000;
+
     std::unique_ptr<TiXmlDocument> m_pDocument;
     const TiXmlElement* m_pCurrent = nullptr;
     double m_dClock = 0;

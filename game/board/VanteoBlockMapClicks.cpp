@@ -16,11 +16,7 @@
 #include <deque>
 
 namespace {
-int SaturatingAdd(int a, int b)
-{
-    long long sum = static_cast<long long>(a) + b;
-    return static_cast<int>(std::clamp<long long>(sum, INT_MIN, INT_MAX));
-}
+using gamedata::SaturatingAdd;
 
 // trunc((m K + loose) (m + M) B) in float, as the score is defined.
 int BaseScore(int squares, int loose, const BoardTuning& t, float bonus)
@@ -164,7 +160,7 @@ int VanteoBlockMap::MarkGroup(int col, int row)
         b->PlayEnter();
         // Point values come from the mode's table: their sum saturates rather than wraps.
         if (b->point)
-            pointSum = static_cast<int>(std::clamp<long long>(static_cast<long long>(pointSum) + b->value, INT_MIN, INT_MAX));
+            pointSum = SaturatingAdd(pointSum, b->value);
         if (b->corner) {
             ++squares;
             if (b->magicTurnShown)

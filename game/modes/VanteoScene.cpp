@@ -622,7 +622,9 @@ int VanteoScene::OnGhostCommand(const void* data, int)
     const int value = Word(data, 2);
     switch (command) {
     case 0:
-        m_Ghost.m_fRealHp = static_cast<float>(static_cast<long long>(m_Ghost.m_fRealHp) + value);
+        // A looping ghost may add hit points for ever: they stop at the most a ghost may have.
+        m_Ghost.m_fRealHp = static_cast<float>(std::clamp<long long>(
+            static_cast<long long>(m_Ghost.m_fRealHp) + value, -Player_Ghost::kMaxHp, Player_Ghost::kMaxHp));
         break;
     case 1: {
         LaneSerials& serials = m_Lane.Context().serials;

@@ -1,5 +1,6 @@
 #include "modes/VanteoScene_Puzzle.h"
 
+#include "app/GameDataXml.h"
 #include "app/Getters.h"
 #include "app/ModeConfig.h"
 #include "app/Records.h"
@@ -297,14 +298,14 @@ int VanteoScene_Puzzle::OnPlayTimeStep(const void*, int)
 int VanteoScene_Puzzle::OnGroupCleared(const void* data, int length)
 {
     VanteoBaseScene::OnGroupCleared(data, length);
-    m_nScore += Word(data, 3);
+    m_nScore = gamedata::SaturatingAdd(m_nScore, Word(data, 3));
     return 1;
 }
 
 int VanteoScene_Puzzle::OnBigStarCleared(const void* data, int length)
 {
     VanteoBaseScene::OnBigStarCleared(data, length);
-    m_nScore += kStarBlastPoints;
+    m_nScore = gamedata::SaturatingAdd(m_nScore, kStarBlastPoints);
     return 1;
 }
 

@@ -1,5 +1,6 @@
 #include "modes/VanteoScene_StageChallenge.h"
 
+#include "app/GameDataXml.h"
 #include "app/ModeConfig.h"
 #include "app/Options.h"
 #include "app/Records.h"
@@ -797,7 +798,7 @@ int VanteoScene_StageChallenge::OnGroupCleared(const void* data, int length)
     reader.I32(); // fixed blocks
     const int col = reader.I32();
     const int row = reader.I32();
-    m_nScore += points;
+    m_nScore = gamedata::SaturatingAdd(m_nScore, points);
     const int value = m_nGoalType == kGoalCombo ? m_nComboValue * 100 / std::max(m_nComboGoal, 1) : points;
     AddFlightFrom(colour, value, col, row);
     return 1;
@@ -812,7 +813,7 @@ int VanteoScene_StageChallenge::OnBigStarCleared(const void* data, int length)
     const int row = reader.I32();
     if (m_nGoalType == kGoalPoints)
         AddFlightFrom(kStarBlastKind, kStarBlastPoints, col, row);
-    m_nScore += kStarBlastPoints;
+    m_nScore = gamedata::SaturatingAdd(m_nScore, kStarBlastPoints);
     return 1;
 }
 

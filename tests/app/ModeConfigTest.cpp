@@ -122,6 +122,33 @@ TEST_F(ModeConfigTest, StageListStartsWithMultiPlayAndSkipsNamelessStages)
     }
 }
 
+// A configuration with numbers far beyond play is held at the game's limits as it is read, so
+// weight totals, score factors and goals never overflow what is computed from them.
+TEST_F(ModeConfigTest, ExtremeNumbersAreHeldAtTheGamesLimits)
+{
+    ASSERT_EQ(Load("<BigBlock BigBlockK=\"3e38\" BigBlockM=\"-1e30\"/>"
+                   "<Setting RotateTime=\"inf\" RefillSpeed=\"1e39\" maxRefillSpeed=\"nan\"/>"
+                   "<BlockColorRate A=\"2147483647\" B=\"2147483647\" C=\"2147483647\" star=\"-5\" stone=\"99999999999\"/>"
+                   "<StageList><Stage name=\"S\"><Challenge ClearNum=\"2147483647\" ClearTime=\"-1\"/></Stage></StageList>"
+                   "<PointChallengeMultiRate T1=\"99999999999\"><Muiti value=\"2147483647\"/></PointChallengeMultiRate>"),
+              1);
+    EXPECT_FLOAT_EQ(ModeConfig.bigBlockK, 1000.0f);
+    EXPECT_FLOAT_EQ(ModeConfig.bigBlockM, 0.0f);
+    EXPECT_FLOAT_EQ(ModeConfig.rotateTime, 3600.0f);
+    EXPECT_FLOAT_EQ(ModeConfig.refillSpeed, 100000.0f);
+    EXPECT_FLOAT_EQ(ModeConfig.maxRefillSpeed, 0.0f);
+    const StageRecord& multiPlay = *ModeConfig.stages[0];
+    EXPECT_EQ(multiPlay.weights[1], 1000000);
+    EXPECT_EQ(multiPlay.weights[4], 0);
+    EXPECT_EQ(multiPlay.weights[5], 1000000);
+    EXPECT_EQ(multiPlay.weightTotal, 4000000);
+    ASSERT_EQ(ModeConfig.stages.size(), 2u);
+    EXPECT_EQ(ModeConfig.stages[1]->clearNum, 100000000);
+    EXPECT_EQ(ModeConfig.stages[1]->clearTime, 0);
+    EXPECT_EQ(ModeConfig.multiRateThresholds[0], 100000000);
+    EXPECT_EQ(ModeConfig.multiRateValues[0], 1000000);
+}
+
 TEST_F(ModeConfigTest, MultiRateThresholdsAndValues)
 {
     std::string rate = "<PointChallengeMultiRate";

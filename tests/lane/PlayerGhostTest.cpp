@@ -167,4 +167,27 @@ TEST_F(PlayerGhostTest, HostileRecordsAreBoundedAndRefused)
     EXPECT_NE(ghost.m_pDocument, nullptr);
 }
 
+// Numbers beyond what a recorded battle holds are held at the game's limits as they are read:
+// bullets at the int limit overflow into one bounded attack instead of wrapping, hit points stay
+// within what a ghost may have, and a time past any clock waits like a missing one.
+TEST_F(PlayerGhostTest, ExtremeNumbersAreHeldAtTheGamesLimits)
+{
+    Load("HP=\"2147483647\" UserHP=\"-99999999999\"",
+         "<Rep T=\"1.0\" B0=\"2147483647\"/><Rep T=\"1.5\" B0=\"2147483647\"/>"
+         "<Rep T=\"2.0\" B1=\"-2147483648\"/><Rep T=\"2.5\" B1=\"-2147483648\"/>"
+         "<Rep T=\"3.0\" SA2=\"99999999999\"/><Rep T=\"1e300\" A0=\"1\"/>");
+    EXPECT_FLOAT_EQ(ghost.m_fRealHp, static_cast<float>(Player_Ghost::kMaxHp));
+    EXPECT_EQ(ghost.m_nUserHp, 0);
+    ghost.Update(5.0f);
+    const auto attacks = Attacks();
+    ASSERT_EQ(attacks.size(), 3u);
+    for (const auto& attack : attacks) {
+        EXPECT_GT(attack[2], 0);
+        EXPECT_LE(attack[2], 100000);
+    }
+    // The record timed past any clock never plays, however long the battle runs.
+    ghost.Update(100000.0f);
+    EXPECT_EQ(Attacks().size(), 3u);
+}
+
 } // namespace

@@ -24,6 +24,8 @@
 
 #include <gtest/gtest.h>
 
+#include <climits>
+
 #include <string>
 #include <vector>
 
@@ -195,6 +197,17 @@ TEST_F(FreePlaySceneTest, ScoreAddsGroupPointsAndOneHundredPerStarBlast)
     // The base counters ran as well.
     EXPECT_EQ(GetThisGameCounter("BlockClear"), 12);
     EXPECT_EQ(GetThisGameCounter("BigStar"), 1);
+}
+
+// A group worth the most points a board reports (a configuration with a huge score factor)
+// holds the score at the int limit instead of wrapping it negative.
+TEST_F(FreePlaySceneTest, TheScoreSaturatesInsteadOfWrapping)
+{
+    Enter(2);
+    Send(MSG_GROUP_CLEARED, {1, 0, INT_MAX, 8, 0, 0, 0, 0});
+    Send(MSG_GROUP_CLEARED, {1, 0, INT_MAX, 8, 0, 0, 0, 0});
+    Send(MSG_BIG_STAR, {1, 1});
+    EXPECT_EQ(scene->m_nScore, INT_MAX);
 }
 
 TEST_F(FreePlaySceneTest, EscapeOpensThePauseOnlyWhilePlayingAndResumesWhilePaused)

@@ -29,6 +29,8 @@
 
 #include <gtest/gtest.h>
 
+#include <climits>
+
 #include <algorithm>
 #include <cstring>
 #include <string>
@@ -376,6 +378,16 @@ TEST_F(StageChallengeSceneTest, APointGoalIsWonInTheFrameItIsCrossed)
     Run(1, 0.02f);
     manager->DispatchMessages();
     EXPECT_EQ(GameConfig.cubes, 106);
+}
+
+TEST_F(StageChallengeSceneTest, TheScoreSaturatesInsteadOfWrapping)
+{
+    Enter(1, 0);
+    StartPlaying();
+    Send(MSG_GROUP_CLEARED, {1, 0, INT_MAX, 8, 0, 0, 1, 1});
+    Send(MSG_GROUP_CLEARED, {1, 0, INT_MAX, 8, 0, 0, 1, 1});
+    Send(MSG_BIG_STAR, {1, 1});
+    EXPECT_EQ(scene->m_nScore, INT_MAX);
 }
 
 TEST_F(StageChallengeSceneTest, TheComboGoalLagsOneFrameAndFlightsCarryItsShare)
