@@ -12,10 +12,13 @@
 #include <stb/stb_image.h>
 #include <tinyxml.h>
 
+#include <cstdio>
 #include <cstdlib>
 #include <filesystem>
 #include <functional>
 #include <string>
+#include <utility>
+#include <vector>
 
 // A spot on the screen; -1 when not found.
 struct ScreenPoint {
@@ -83,6 +86,29 @@ public:
             if (ConfigPak::kPlayDataFiles[record.fileIndex] == file)
                 return std::string(pack.Bytes(record));
         return {};
+    }
+
+    // Rewrites a pack file (the local pack or a cloud copy) in place: each play-data file it
+    // holds goes through `edit` (its play-data path, its bytes). False when the pack does not
+    // decode or cannot be written again.
+    static bool RewritePack(const std::filesystem::path& path,
+                            const std::function<void(const std::string& file, std::string& bytes)>& edit)
+    {
+        ConfigPak::DecodedPack pack;
+        if (!ConfigPak::DecodePack(testsupport::ReadFile(path), pack))
+            return false;
+        std::vector<std::pair<size_t, std::string>> files;
+        for (const auto& record : pack.records) {
+            std::string bytes(pack.Bytes(record));
+            edit(ConfigPak::kPlayDataFiles[record.fileIndex], bytes);
+            files.emplace_back(record.fileIndex, bytes);
+        }
+        const std::string encoded = ConfigPak::EncodePack(ConfigPak::EncodeRecords(files));
+        std::FILE* out = encoded.empty() ? nullptr : std::fopen(path.c_str(), "wb");
+        if (!out)
+            return false;
+        const bool written = std::fwrite(encoded.data(), 1, encoded.size(), out) == encoded.size();
+        return std::fclose(out) == 0 && written;
     }
 
     // Where a window of a layout of the run folder lies on the screen: the sum of its and its

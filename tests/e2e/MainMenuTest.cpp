@@ -34,29 +34,18 @@ protected:
                 packs.push_back(entry.path());
         ASSERT_EQ(packs.size(), 2u);
         for (const fs::path& path : packs) {
-            ConfigPak::DecodedPack pack;
-            ASSERT_TRUE(ConfigPak::DecodePack(testsupport::ReadFile(path), pack)) << pack.error;
-            std::vector<std::pair<size_t, std::string>> files;
             bool changed = false;
-            for (const auto& record : pack.records) {
-                std::string bytes(pack.Bytes(record));
-                if (std::string(ConfigPak::kPlayDataFiles[record.fileIndex]) == "Data/PlayData/QuiblyConfig.xml") {
-                    size_t at = bytes.find("<UnlockMainMenu");
-                    size_t end = bytes.find("/>", at);
-                    ASSERT_NE(at, std::string::npos);
-                    bytes.replace(at, end + 2 - at,
-                                  "<UnlockMainMenu Puzzle=\"1\" Battle=\"1\" Push=\"1\" IQ=\"1\" Multi=\"1\" />");
-                    changed = true;
-                }
-                files.emplace_back(record.fileIndex, bytes);
-            }
-            ASSERT_TRUE(changed);
-            std::string encoded = ConfigPak::EncodePack(ConfigPak::EncodeRecords(files));
-            ASSERT_FALSE(encoded.empty());
-            std::FILE* out = std::fopen(path.c_str(), "wb");
-            ASSERT_NE(out, nullptr);
-            std::fwrite(encoded.data(), 1, encoded.size(), out);
-            std::fclose(out);
+            ASSERT_TRUE(GameRun::RewritePack(path, [&](const std::string& file, std::string& bytes) {
+                if (file != "Data/PlayData/QuiblyConfig.xml")
+                    return;
+                size_t at = bytes.find("<UnlockMainMenu");
+                size_t end = bytes.find("/>", at);
+                if (at == std::string::npos || end == std::string::npos)
+                    return;
+                bytes.replace(at, end + 2 - at, "<UnlockMainMenu Puzzle=\"1\" Battle=\"1\" Push=\"1\" IQ=\"1\" Multi=\"1\" />");
+                changed = true;
+            })) << path;
+            ASSERT_TRUE(changed) << path;
         }
     }
 

@@ -4,6 +4,8 @@
 #include "app/PlayDataPack.h"
 #include "support/TempDir.h"
 
+#include "GameRun.h"
+
 #include <gtest/gtest.h>
 
 #include <cstdlib>
@@ -151,6 +153,65 @@ TEST_F(PlayDataSafetyTest, AReadOnlyRunFolderIsReportedOnceAndTheGameRuns)
     EXPECT_EQ(console.find(message, first + 1), std::string::npos) << console;
     EXPECT_FALSE(fs::exists(m_run.Path() / "Log_VODozivo.txt"));
     EXPECT_FALSE(fs::exists(m_run.Path() / ConfigPak::kPackFile));
+}
+
+// A profile whose cloud copy holds a record nested far past what the parser can take, hidden
+// behind an unknown "<?" node, started on a new machine (no local pack): the game refuses the
+// record with a log line, starts from a fresh one, goes from the menu into free play, and packs
+// and uploads a record that reads again, so the next start on any machine is sound too.
+TEST_F(PlayDataSafetyTest, ACloudCopyWithADeeplyNestedRecordIsRefusedAndTheGamePlays)
+{
+    GameRun first;
+    ASSERT_EQ(first.Run("5 quit\n", m_profile.Str()), 0) << first.folder.Read("stderr.txt");
+    fs::path cloud;
+    for (const auto& entry : fs::recursive_directory_iterator(m_profile.Path()))
+        if (entry.path().filename() == ConfigPak::kCloudFile)
+            cloud = entry.path();
+    ASSERT_FALSE(cloud.empty());
+
+    std::string hostile = "<Record><?x>";
+    for (int i = 0; i < 300000; ++i)
+        hostile += "<a>";
+    bool openingSeen = false;
+    ASSERT_TRUE(GameRun::RewritePack(cloud, [&](const std::string& file, std::string& bytes) {
+        if (file == "Data/PlayData/QuiblyRecord.xml")
+            bytes = hostile;
+        // The story of a first start has been seen: the menu opens on its title.
+        const std::string unseen = "<Opening IsShow=\"0\"";
+        size_t at = bytes.find(unseen);
+        if (file == "Data/PlayData/QuiblyConfig.xml" && at != std::string::npos) {
+            bytes.replace(at, unseen.size(), "<Opening IsShow=\"1\"");
+            openingSeen = true;
+        }
+    }));
+    ASSERT_TRUE(openingSeen);
+
+    // A new machine: the same profile, a fresh run folder. The title is left, the main screen
+    // clicked on an empty spot, and F starts free play.
+    GameRun game;
+    const char* script = "40 key 20\n"
+                         "200 key 20\n"
+                         "500 move 900 100\n"
+                         "520 press 900 100\n"
+                         "700 key 46\n"
+                         "1020 shot play.png\n"
+                         "1030 quit\n";
+    ASSERT_EQ(game.Run(script, m_profile.Str()), 0) << game.folder.Read("stderr.txt");
+    const std::string log = game.folder.Read("Log_VODozivo.txt");
+    EXPECT_NE(log.find("nested deeper than 256"), std::string::npos) << log;
+    // Free play: the screen behind the board and the rotate button.
+    EXPECT_TRUE(Near(game.Pixel("play.png", 400, 650), {13, 18, 39}, 12));
+    EXPECT_TRUE(Near(game.Pixel("play.png", 115, 636), {61, 139, 253}, 24));
+
+    // The record packed and uploaded at exit is a fresh one that reads again.
+    const std::string packed = game.PackedFile("Data/PlayData/QuiblyRecord.xml");
+    EXPECT_EQ(packed.find("<?x>"), std::string::npos);
+    EXPECT_EQ(StartCountIn(packed), 1);
+    ConfigPak::DecodedPack uploaded;
+    ASSERT_TRUE(ConfigPak::DecodePack(testsupport::ReadFile(cloud), uploaded)) << uploaded.error;
+    for (const auto& record : uploaded.records)
+        if (std::string(ConfigPak::kPlayDataFiles[record.fileIndex]) == "Data/PlayData/QuiblyRecord.xml")
+            EXPECT_EQ(std::string(uploaded.Bytes(record)).find("<?x>"), std::string::npos);
 }
 
 } // namespace
