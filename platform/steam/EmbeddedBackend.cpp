@@ -18,6 +18,7 @@
 #include <cstdlib>
 #include <fcntl.h>
 #include <filesystem>
+#include <mutex>
 #include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -32,6 +33,8 @@ constexpr uint32_t kBoardMagic = 0x31444251;  // "QBD1"
 constexpr size_t kMaxBoardRows = 100000;
 constexpr int64_t kTicketLifetimeSeconds = 120;
 constexpr size_t kMaxRecordFileBytes = 4 * 1024 * 1024;
+// A full board: the header, then each row's id, score and name (a 16-bit length and the bytes).
+constexpr size_t kMaxBoardFileBytes = 16 + kMaxBoardRows * (8 + 4 + 2 + kMaxNameBytes);
 
 std::string Hex(uint64_t id)
 {
@@ -61,10 +64,10 @@ std::string HexOfText(const std::string& text)
 
 // Through the guarded open: another profile may leave a FIFO, a device or a huge file in the
 // shared folder, and none of them may block or flood the reader.
-bool ReadFileBytes(const std::string& path, Bytes& bytes)
+bool ReadFileBytes(const std::string& path, Bytes& bytes, size_t limit = kMaxRecordFileBytes)
 {
     std::string read;
-    if (platform::TryReadExactPath(path, read, kMaxRecordFileBytes) != platform::ReadOutcome::Read)
+    if (platform::TryReadExactPath(path, read, limit) != platform::ReadOutcome::Read)
         return false;
     bytes.assign(read.begin(), read.end());
     return true;
@@ -280,23 +283,30 @@ public:
         FolderLock lock(m_folder + "/boards/.lock");
         if (!lock.Held())
             return false;
-        std::vector<BoardRow> rows;
-        if (LoadBoard(name, info, rows))
+        std::lock_guard guard(m_boardLock);
+        if (const CachedBoard* board = LoadBoard(name)) {
+            info = board->info;
             return true;
+        }
         if (fs::exists(BoardPath(name)))
             return false;  // there but unreadable: never overwrite a board with an empty one
         info = BoardInfo{sort, display, 0};
-        return WriteFileAtomically(BoardPath(name), FormatBoardFile(info, {}));
+        return StoreBoard(name, info, {});
     }
 
     bool UploadScore(const std::string& name, const BoardRow& row, ELeaderboardUploadScoreMethod method,
                      UploadOutcome& outcome) override
     {
         FolderLock lock(m_folder + "/boards/.lock");
-        BoardInfo info;
-        std::vector<BoardRow> rows;
-        if (!lock.Held() || !LoadBoard(name, info, rows))
+        if (!lock.Held())
             return false;
+        std::lock_guard guard(m_boardLock);
+        const CachedBoard* board = LoadBoard(name);
+        if (!board)
+            return false;
+        // The new rows are built on a copy: a failed write leaves the cache as the file is.
+        BoardInfo info = board->info;
+        std::vector<BoardRow> rows = board->rows;
         auto mine = std::find_if(rows.begin(), rows.end(), [&](const BoardRow& r) { return r.user == row.user; });
         outcome = {};
         if (mine != rows.end()) {
@@ -306,7 +316,7 @@ public:
                 outcome.rankNew = outcome.rankPrevious;
                 outcome.count = static_cast<int32_t>(rows.size());
                 mine->name = row.name;
-                return WriteFileAtomically(BoardPath(name), FormatBoardFile(info, rows));
+                return StoreBoard(name, info, std::move(rows));
             }
             rows.erase(mine);
         }
@@ -318,16 +328,17 @@ public:
         rows.insert(at, row);
         outcome.changed = true;
         outcome.count = static_cast<int32_t>(rows.size());
-        return WriteFileAtomically(BoardPath(name), FormatBoardFile(info, rows));
+        return StoreBoard(name, info, std::move(rows));
     }
 
     bool DownloadRows(const std::string& name, ELeaderboardDataRequest request, int first, int last, uint64_t user,
                       std::vector<RankedRow>& result, int32_t& count) override
     {
-        BoardInfo info;
-        std::vector<BoardRow> rows;
-        if (!LoadBoard(name, info, rows))
+        std::lock_guard guard(m_boardLock);
+        const CachedBoard* board = LoadBoard(name);
+        if (!board)
             return false;
+        const std::vector<BoardRow>& rows = board->rows;
         count = static_cast<int32_t>(rows.size());
         result.clear();
         int64_t from = first, to = last;  // 0-based indexes after the adjustments below
@@ -353,13 +364,80 @@ private:
     std::string Path(const char* sub, uint64_t id) const { return m_folder + "/" + sub + "/" + Hex(id); }
     std::string BoardPath(const std::string& name) const { return m_folder + "/boards/" + HexOfText(name); }
 
-    bool LoadBoard(const std::string& name, BoardInfo& info, std::vector<BoardRow>& rows)
+    // What identifies one version of a board file: another process's write replaces the file
+    // (a rename), which changes at least one of these.
+    struct FileStamp {
+        dev_t device = 0;
+        ino_t inode = 0;
+        off_t size = -1;
+        int64_t modifiedNs = -1;
+        bool operator==(const FileStamp&) const = default;
+    };
+    // A board as its file holds it, rows in rank order.
+    struct CachedBoard {
+        FileStamp stamp;
+        BoardInfo info;
+        std::vector<BoardRow> rows;
+    };
+
+    static bool StampOf(const std::string& path, FileStamp& stamp)
     {
+        struct stat status {};
+        if (::stat(path.c_str(), &status) != 0)
+            return false;
+        stamp = {status.st_dev, status.st_ino, status.st_size,
+                 static_cast<int64_t>(status.st_mtim.tv_sec) * 1000000000 + status.st_mtim.tv_nsec};
+        return true;
+    }
+
+    // Under the board lock: the board, read from its file only when the file is not the one
+    // read last time (another process wrote it); null when it is missing or unreadable.
+    const CachedBoard* LoadBoard(const std::string& name)
+    {
+        const std::string path = BoardPath(name);
+        FileStamp stamp;
+        if (!StampOf(path, stamp)) {
+            m_boards.erase(name);
+            return nullptr;
+        }
+        auto cached = m_boards.find(name);
+        if (cached != m_boards.end() && cached->second.stamp == stamp)
+            return &cached->second;
+        CachedBoard board;
         Bytes bytes;
-        return ReadFileBytes(BoardPath(name), bytes) && ParseBoardFile(bytes, info, rows);
+        // The stamp is taken before the read: a write racing the read makes the next request
+        // read again rather than keep a stale board.
+        if (!ReadFileBytes(path, bytes, kMaxBoardFileBytes) || !ParseBoardFile(bytes, board.info, board.rows)) {
+            m_boards.erase(name);
+            return nullptr;
+        }
+        board.stamp = stamp;
+        return &(m_boards[name] = std::move(board));
+    }
+
+    // Under the board lock: writes the board's file and keeps the rows as written.
+    bool StoreBoard(const std::string& name, const BoardInfo& info, std::vector<BoardRow> rows)
+    {
+        const std::string path = BoardPath(name);
+        if (!WriteFileAtomically(path, FormatBoardFile(info, rows)))
+            return false;
+        CachedBoard board;
+        board.info = info;
+        board.info.count = static_cast<int32_t>(rows.size());
+        board.rows = std::move(rows);
+        if (!StampOf(path, board.stamp)) {
+            m_boards.erase(name);
+            return true;
+        }
+        m_boards[name] = std::move(board);
+        return true;
     }
 
     std::string m_folder;
+    // The board calls run on the leaderboard worker, apart from the other calls: the cache of
+    // boards read is theirs alone.
+    std::mutex m_boardLock;
+    std::map<std::string, CachedBoard> m_boards;
 };
 
 } // namespace

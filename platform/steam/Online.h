@@ -9,9 +9,14 @@
 #include "Wire.h"
 #include "steam/SteamApi.h"
 
+#include <condition_variable>
+#include <deque>
+#include <functional>
 #include <map>
 #include <memory>
+#include <mutex>
 #include <string>
+#include <thread>
 #include <vector>
 
 namespace platform::steam {
@@ -30,10 +35,21 @@ IEventSink& ProcessSink();
 
 class OnlineContext;
 
-// Leaderboards through the backend; the ISteamUserStats board calls forward here.
+// Leaderboards through the backend; the ISteamUserStats board calls forward here. The backend's
+// board calls read and write files or the network, so they run on a worker thread of their own:
+// each request returns its call handle at once, and the answer is applied and emitted as that
+// call's result by Poll, on the thread that pumps the callbacks. Requests wait in a bounded queue;
+// one made while the queue is full is answered at once with an I/O failure.
 class Leaderboards {
 public:
+    static constexpr size_t kMaxQueuedRequests = 64;
+
     explicit Leaderboards(OnlineContext& context) : m_context(context) {}
+    // Waits for the request the worker is running; requests still queued are dropped unanswered.
+    ~Leaderboards();
+    Leaderboards(const Leaderboards&) = delete;
+    Leaderboards& operator=(const Leaderboards&) = delete;
+
     SteamAPICall_t FindOrCreateLeaderboard(const char* name, ELeaderboardSortMethod sort,
                                            ELeaderboardDisplayType display);
     const char* GetLeaderboardName(SteamLeaderboard_t board);
@@ -44,6 +60,10 @@ public:
                                        int32_t* details, int detailsMax);
     SteamAPICall_t UploadLeaderboardScore(SteamLeaderboard_t board, ELeaderboardUploadScoreMethod method,
                                           int32_t score);
+    // Applies the answers the worker has finished and emits their results; from the pump.
+    void Poll();
+    // Requests queued or running (for tests and benchmarks).
+    size_t PendingRequests();
 
 private:
     struct Board {
@@ -54,11 +74,26 @@ private:
         SteamLeaderboardEntries_t handle = 0;
         std::vector<RankedRow> rows;
     };
+    // `work` runs on the worker and returns what Poll then runs on the pumping thread.
+    using Finish = std::function<void()>;
+    using Work = std::function<Finish()>;
     const Board* Find(SteamLeaderboard_t board) const;
+    // Queues the work; false (and `refused` run at once) when the queue is full.
+    bool Submit(Work work, const Finish& refused);
+    void WorkerMain();
+
     OnlineContext& m_context;
     std::vector<Board> m_boards;
     std::vector<Download> m_downloads;  // the latest few
     SteamLeaderboardEntries_t m_lastEntries = 0;
+
+    std::mutex m_lock;  // guards the two queues and the stop flag
+    std::condition_variable m_wake;
+    std::deque<Work> m_queued;
+    std::deque<Finish> m_finished;
+    size_t m_running = 0;
+    bool m_stop = false;
+    std::thread m_worker;  // started by the first request
 };
 
 class LobbyEngine;

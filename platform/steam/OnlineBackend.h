@@ -122,6 +122,8 @@ public:
     virtual bool ConsumeTicket(uint64_t nonce, uint64_t& user, uint64_t& server) = 0;
 
     // Leaderboards, found by name; a missing board is created with the given sort and display.
+    // These three run on the leaderboard worker thread while the frame's thread makes the other
+    // calls: a backend keeps what they use (connection, cache) apart from the rest.
     virtual bool OpenBoard(const std::string& name, ELeaderboardSortMethod sort, ELeaderboardDisplayType display,
                            BoardInfo& info) = 0;
     virtual bool UploadScore(const std::string& name, const BoardRow& row, ELeaderboardUploadScoreMethod method,

@@ -76,6 +76,7 @@ void OnlineContext::PollClient()
 {
     PollClientSockets(*m_sockets);
     PollLobbies(*m_lobbies);
+    m_boards.Poll();
 }
 
 void OnlineContext::PollServer()
@@ -163,6 +164,69 @@ bool OnlineContext::IsMemberOfServerLobby(uint64_t user, uint64_t server)
 
 // ---- leaderboards ----
 
+Leaderboards::~Leaderboards()
+{
+    {
+        std::lock_guard guard(m_lock);
+        m_stop = true;
+        m_queued.clear();
+    }
+    m_wake.notify_all();
+    if (m_worker.joinable())
+        m_worker.join();
+}
+
+bool Leaderboards::Submit(Work work, const Finish& refused)
+{
+    {
+        std::lock_guard guard(m_lock);
+        if (m_queued.size() + m_running < kMaxQueuedRequests) {
+            m_queued.push_back(std::move(work));
+            if (!m_worker.joinable())
+                m_worker = std::thread([this] { WorkerMain(); });
+            m_wake.notify_one();
+            return true;
+        }
+    }
+    refused();
+    return false;
+}
+
+void Leaderboards::WorkerMain()
+{
+    std::unique_lock lock(m_lock);
+    for (;;) {
+        m_wake.wait(lock, [this] { return m_stop || !m_queued.empty(); });
+        if (m_stop)
+            return;
+        Work work = std::move(m_queued.front());
+        m_queued.pop_front();
+        ++m_running;
+        lock.unlock();
+        Finish finish = work();
+        lock.lock();
+        --m_running;
+        m_finished.push_back(std::move(finish));
+    }
+}
+
+void Leaderboards::Poll()
+{
+    std::deque<Finish> finished;
+    {
+        std::lock_guard guard(m_lock);
+        finished.swap(m_finished);
+    }
+    for (Finish& finish : finished)
+        finish();
+}
+
+size_t Leaderboards::PendingRequests()
+{
+    std::lock_guard guard(m_lock);
+    return m_queued.size() + m_running + m_finished.size();
+}
+
 const Leaderboards::Board* Leaderboards::Find(SteamLeaderboard_t board) const
 {
     return board >= 1 && board <= m_boards.size() ? &m_boards[board - 1] : nullptr;
@@ -173,23 +237,32 @@ SteamAPICall_t Leaderboards::FindOrCreateLeaderboard(const char* name, ELeaderbo
 {
     if (!name || !*name || std::strlen(name) > kMaxBoardNameBytes || !IsValidUtf8(name))
         return k_uAPICallInvalid;
-    LeaderboardFindResult_t result{};
-    BoardInfo info;
-    if (!m_context.Backend().OpenBoard(name, sort, display, info))
-        return m_context.EmitResult(result, true);
-    SteamLeaderboard_t handle = 0;
-    for (size_t i = 0; i < m_boards.size() && !handle; ++i)
-        if (m_boards[i].name == name) {
-            handle = i + 1;
-            m_boards[i].info = info;
-        }
-    if (!handle) {
-        m_boards.push_back({name, info});
-        handle = m_boards.size();
-    }
-    result.m_hSteamLeaderboard = handle;
-    result.m_bLeaderboardFound = 1;
-    return m_context.EmitResult(result);
+    SteamAPICall_t call = NextCall();
+    auto failed = [this, call] { m_context.EmitResult(call, LeaderboardFindResult_t{}, true); };
+    Submit(
+        [this, call, failed, board = std::string(name), sort, display]() -> Finish {
+            BoardInfo info;
+            if (!m_context.Backend().OpenBoard(board, sort, display, info))
+                return failed;
+            return [this, call, board, info] {
+                SteamLeaderboard_t handle = 0;
+                for (size_t i = 0; i < m_boards.size() && !handle; ++i)
+                    if (m_boards[i].name == board) {
+                        handle = i + 1;
+                        m_boards[i].info = info;
+                    }
+                if (!handle) {
+                    m_boards.push_back({board, info});
+                    handle = m_boards.size();
+                }
+                LeaderboardFindResult_t result{};
+                result.m_hSteamLeaderboard = handle;
+                result.m_bLeaderboardFound = 1;
+                m_context.EmitResult(call, result);
+            };
+        },
+        failed);
+    return call;
 }
 
 const char* Leaderboards::GetLeaderboardName(SteamLeaderboard_t board)
@@ -211,21 +284,34 @@ SteamAPICall_t Leaderboards::DownloadLeaderboardEntries(SteamLeaderboard_t board
     const Board* found = Find(board);
     if (!found)
         return k_uAPICallInvalid;
-    LeaderboardScoresDownloaded_t result{};
-    result.m_hSteamLeaderboard = board;
-    Download download;
-    int32_t count = 0;
-    if (!m_context.Backend().DownloadRows(found->name, request, start, end, m_context.Self().ConvertToUint64(),
-                                          download.rows, count))
-        return m_context.EmitResult(result, true);
-    m_boards[board - 1].info.count = count;
-    download.handle = ++m_lastEntries;
-    result.m_hSteamLeaderboardEntries = download.handle;
-    result.m_cEntryCount = static_cast<int32_t>(download.rows.size());
-    m_downloads.push_back(std::move(download));
-    if (m_downloads.size() > kKeptDownloads)
-        m_downloads.erase(m_downloads.begin());
-    return m_context.EmitResult(result);
+    SteamAPICall_t call = NextCall();
+    auto failed = [this, call, board] {
+        LeaderboardScoresDownloaded_t result{};
+        result.m_hSteamLeaderboard = board;
+        m_context.EmitResult(call, result, true);
+    };
+    Submit(
+        [this, call, failed, board, name = found->name, request, start, end,
+         self = m_context.Self().ConvertToUint64()]() -> Finish {
+            auto download = std::make_shared<Download>();
+            int32_t count = 0;
+            if (!m_context.Backend().DownloadRows(name, request, start, end, self, download->rows, count))
+                return failed;
+            return [this, call, board, download, count] {
+                m_boards[board - 1].info.count = count;
+                download->handle = ++m_lastEntries;
+                LeaderboardScoresDownloaded_t result{};
+                result.m_hSteamLeaderboard = board;
+                result.m_hSteamLeaderboardEntries = download->handle;
+                result.m_cEntryCount = static_cast<int32_t>(download->rows.size());
+                m_downloads.push_back(std::move(*download));
+                if (m_downloads.size() > kKeptDownloads)
+                    m_downloads.erase(m_downloads.begin());
+                m_context.EmitResult(call, result);
+            };
+        },
+        failed);
+    return call;
 }
 
 bool Leaderboards::GetDownloadedLeaderboardEntry(SteamLeaderboardEntries_t entries, int index,
@@ -252,19 +338,33 @@ SteamAPICall_t Leaderboards::UploadLeaderboardScore(SteamLeaderboard_t board, EL
     const Board* found = Find(board);
     if (!found)
         return k_uAPICallInvalid;
-    LeaderboardScoreUploaded_t result{};
-    result.m_hSteamLeaderboard = board;
-    result.m_nScore = score;
-    UploadOutcome outcome;
+    SteamAPICall_t call = NextCall();
+    auto failed = [this, call, board, score] {
+        LeaderboardScoreUploaded_t result{};
+        result.m_hSteamLeaderboard = board;
+        result.m_nScore = score;
+        m_context.EmitResult(call, result, true);
+    };
     BoardRow row{m_context.Self().ConvertToUint64(), score, m_context.PersonaName()};
-    if (!m_context.Backend().UploadScore(found->name, row, method, outcome))
-        return m_context.EmitResult(result, true);
-    m_boards[board - 1].info.count = outcome.count;
-    result.m_bSuccess = 1;
-    result.m_bScoreChanged = outcome.changed ? 1 : 0;
-    result.m_nGlobalRankNew = outcome.rankNew;
-    result.m_nGlobalRankPrevious = outcome.rankPrevious;
-    return m_context.EmitResult(result);
+    Submit(
+        [this, call, failed, board, score, method, name = found->name, row]() -> Finish {
+            UploadOutcome outcome;
+            if (!m_context.Backend().UploadScore(name, row, method, outcome))
+                return failed;
+            return [this, call, board, score, outcome] {
+                m_boards[board - 1].info.count = outcome.count;
+                LeaderboardScoreUploaded_t result{};
+                result.m_hSteamLeaderboard = board;
+                result.m_nScore = score;
+                result.m_bSuccess = 1;
+                result.m_bScoreChanged = outcome.changed ? 1 : 0;
+                result.m_nGlobalRankNew = outcome.rankNew;
+                result.m_nGlobalRankPrevious = outcome.rankPrevious;
+                m_context.EmitResult(call, result);
+            };
+        },
+        failed);
+    return call;
 }
 
 } // namespace platform::steam

@@ -18,6 +18,8 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <memory>
+#include <mutex>
 #include <netinet/in.h>
 #include <sys/socket.h>
 
@@ -186,8 +188,40 @@ public:
         return true;
     }
 
+    // The board calls run on the leaderboard worker while the frame's thread makes the others;
+    // a connection is used by one thread at a time, so they go through a second backend object
+    // with a connection of its own, made at the first board call.
     bool OpenBoard(const std::string& name, ELeaderboardSortMethod sort, ELeaderboardDisplayType display,
                    BoardInfo& info) override
+    {
+        std::lock_guard guard(m_boardLock);
+        return BoardSide().OpenBoardHere(name, sort, display, info);
+    }
+
+    bool UploadScore(const std::string& name, const BoardRow& row, ELeaderboardUploadScoreMethod method,
+                     UploadOutcome& outcome) override
+    {
+        std::lock_guard guard(m_boardLock);
+        return BoardSide().UploadScoreHere(name, row, method, outcome);
+    }
+
+    bool DownloadRows(const std::string& name, ELeaderboardDataRequest request, int first, int last, uint64_t user,
+                      std::vector<RankedRow>& rows, int32_t& count) override
+    {
+        std::lock_guard guard(m_boardLock);
+        return BoardSide().DownloadRowsHere(name, request, first, last, user, rows, count);
+    }
+
+private:
+    RedisBackend& BoardSide()
+    {
+        if (!m_boardSide)
+            m_boardSide = std::make_unique<RedisBackend>(m_host, m_port);
+        return *m_boardSide;
+    }
+
+    bool OpenBoardHere(const std::string& name, ELeaderboardSortMethod sort, ELeaderboardDisplayType display,
+                       BoardInfo& info)
     {
         std::string meta = "quibly:lbmeta:" + name;
         // HSETNX: the first finder fixes the board's sort and display.
@@ -208,11 +242,11 @@ public:
         return Count(name, info.count);
     }
 
-    bool UploadScore(const std::string& name, const BoardRow& row, ELeaderboardUploadScoreMethod method,
-                     UploadOutcome& outcome) override
+    bool UploadScoreHere(const std::string& name, const BoardRow& row, ELeaderboardUploadScoreMethod method,
+                         UploadOutcome& outcome)
     {
         BoardInfo info;
-        if (!OpenBoard(name, k_ELeaderboardSortMethodDescending, k_ELeaderboardDisplayTypeNumeric, info))
+        if (!OpenBoardHere(name, k_ELeaderboardSortMethodDescending, k_ELeaderboardDisplayTypeNumeric, info))
             return false;
         std::string key = "quibly:lb:" + name;
         std::string names = "quibly:lbname:" + name;
@@ -232,11 +266,11 @@ public:
         return Count(name, outcome.count);
     }
 
-    bool DownloadRows(const std::string& name, ELeaderboardDataRequest request, int first, int last, uint64_t user,
-                      std::vector<RankedRow>& rows, int32_t& count) override
+    bool DownloadRowsHere(const std::string& name, ELeaderboardDataRequest request, int first, int last,
+                          uint64_t user, std::vector<RankedRow>& rows, int32_t& count)
     {
         BoardInfo info;
-        if (!OpenBoard(name, k_ELeaderboardSortMethodDescending, k_ELeaderboardDisplayTypeNumeric, info))
+        if (!OpenBoardHere(name, k_ELeaderboardSortMethodDescending, k_ELeaderboardDisplayTypeNumeric, info))
             return false;
         count = info.count;
         rows.clear();
@@ -278,7 +312,6 @@ public:
         return true;
     }
 
-private:
     // 1-based rank, 0 when the user has no row.
     int32_t Rank(const std::string& key, ELeaderboardSortMethod sort, const std::string& member)
     {
@@ -379,6 +412,8 @@ private:
     int64_t m_lastAttemptMs = 0;
     bool m_reportedDown = false;
     uint32_t m_localIp = 0;
+    std::mutex m_boardLock;
+    std::unique_ptr<RedisBackend> m_boardSide;
 };
 
 } // namespace
