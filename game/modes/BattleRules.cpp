@@ -7,6 +7,7 @@
 #include <algorithm>
 #include <cctype>
 #include <cstring>
+#include <string_view>
 
 namespace battle {
 
@@ -118,6 +119,16 @@ std::string SafeGhostFileName(const char* name)
     while (!safe.empty() && safe.front() == '.')
         safe.erase(safe.begin());
     return safe.empty() ? "BattleGhost.gst" : safe;
+}
+
+bool IsGhostFileName(const std::string& name)
+{
+    constexpr std::string_view kExtension = ".gst";
+    if (name.size() <= kExtension.size())
+        return false;
+    const std::string_view tail = std::string_view(name).substr(name.size() - kExtension.size());
+    return std::equal(tail.begin(), tail.end(), kExtension.begin(),
+                      [](char a, char b) { return std::tolower(static_cast<unsigned char>(a)) == b; });
 }
 
 } // namespace battle

@@ -60,4 +60,10 @@ int ApplyItemToUnit(AttackLineBlock& unit, int kind, int factor, int add);
 // nothing is left.
 std::string SafeGhostFileName(const char* name);
 
+// True when a fallback copy may be written under this name: a battle ghost by its extension
+// (".gst", any case) with a name before it. Every other play-data file (the push recording, the
+// configurations, the records, the pack) belongs to another part of the game and is never
+// written over with a ghost.
+bool IsGhostFileName(const std::string& name);
+
 } // namespace battle

@@ -27,6 +27,7 @@
 #include "modes/ModeScenePlay.h"
 
 #include <helvane/Log.h>
+#include <win32/Files.h>
 #include <win32/Text.h>
 #include <win32/VirtualKeys.h>
 
@@ -136,17 +137,32 @@ void VanteoScene::StartBoardGame()
     m_pBoard->NewGame();
 }
 
-// The stage's ghost, else the shipped self-play ghost copied under the stage's file name.
+// The stage's ghost, else the shipped self-play ghost copied under the stage's file name. The
+// copy is written only over a ghost file that is missing or unusable: a name that is not a
+// ghost's (a configuration naming the push recording, say) or a ghost file that is there but
+// cannot be read is left alone, and the shipped ghost is played without a copy.
 void VanteoScene::LoadGhost()
 {
     const StageRecord* record = ModeConfig.currentStage;
     const char* file = record ? record->file : "";
     if (m_Ghost.Load(file))
         return;
-    const std::string fallback = "data/PlayData/" + battle::SafeGhostFileName(file);
-    DFLog(LOG_WARN, L"Battle: ghost %hs unusable; playing the initial ghost as %hs", file, fallback.c_str());
-    ResetGhostFile(fallback.c_str());
-    if (!m_Ghost.Load(fallback.c_str()) && !m_Ghost.Load(kInitialBattleGhostFile))
+    const std::string name = battle::SafeGhostFileName(file);
+    const std::string fallback = "data/PlayData/" + name;
+    std::string bytes;
+    if (!battle::IsGhostFileName(name)) {
+        DFLog(LOG_WARN, L"Battle: ghost %hs unusable and not a ghost file name; playing the initial ghost", file);
+    } else if (platform::TryReadWholeFile(fallback, bytes, platform::kMaxXmlFileBytes) ==
+               platform::ReadOutcome::Unreadable) {
+        DFLog(LOG_WARN, L"Battle: ghost %hs unusable and %hs cannot be read; it is kept, playing the initial ghost",
+              file, fallback.c_str());
+    } else {
+        DFLog(LOG_WARN, L"Battle: ghost %hs unusable; playing the initial ghost as %hs", file, fallback.c_str());
+        ResetGhostFile(fallback.c_str());
+        if (m_Ghost.Load(fallback.c_str()))
+            return;
+    }
+    if (!m_Ghost.Load(kInitialBattleGhostFile))
         DFLog(LOG_WARN, L"Battle: no ghost could be loaded");
 }
 

@@ -30,6 +30,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdlib>
 #include <cstring>
 #include <filesystem>
 #include <string>
@@ -472,6 +473,52 @@ TEST_F(BattleSceneTest, AMissingGhostIsReplacedByTheInitialOne)
     EXPECT_TRUE(std::filesystem::exists("data/PlayData/Gone.gst"));
     EXPECT_TRUE(scene->m_Ghost.m_bLoop);
     EXPECT_FLOAT_EQ(scene->m_Ghost.m_fLength, 50.0f);
+}
+
+// The fallback copy never lands on a file another part of the game owns, nor on a ghost that is
+// there but cannot be read: the shipped ghost is played without a copy.
+TEST_F(BattleSceneTest, TheGhostFallbackWritesOnlyOverAMissingOrDamagedGhost)
+{
+    struct Case {
+        const char* stageFile;
+        const char* existing;  // the file's bytes before the battle, null when missing
+        bool unreadable;
+        bool copied;
+    };
+    const Case cases[] = {
+        {"data/PlayData/PushYour.puz", "PUSH RECORDING", false, false},
+        {"data/PlayData/QuiblyConfig_Push.xml", "<VanteoConfig/>", false, false},
+        {"data/PlayData/Locked.gst", "<Replay><Rep T=\"7.0\" B0=\"1\"/></Replay>", true, false},
+        {"data/PlayData/Damaged.gst", "<Replay", false, true},
+        {"data/PlayData/Gone.gst", nullptr, false, true},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.stageFile);
+        const std::string name = std::filesystem::path(c.stageFile).filename().string();
+        const std::string path = "data/PlayData/" + name;
+        std::filesystem::remove(path);
+        if (c.existing)
+            data.Write("PlayData/" + name, c.existing);
+        data.Write("PlayData/QuiblyConfig_Battle.xml",
+                   "<VanteoConfig><StageList><Stage name=\"S1\" file=\"" +
+                       std::string(c.stageFile) + "\"/></StageList></VanteoConfig>");
+        if (c.unreadable)
+            ::setenv("QUIBLY_FAULT_UNREADABLE", name.c_str(), 1);
+        testsupport::LogCapture logged;
+        if (&c != cases)
+            scene->Leave();  // as when the player goes back to the menu and starts again
+        Enter(0);
+        ::unsetenv("QUIBLY_FAULT_UNREADABLE");
+        EXPECT_TRUE(logged.Contains(platform::Widen(name)));
+        EXPECT_TRUE(scene->m_Ghost.m_bLoop);
+        EXPECT_FLOAT_EQ(scene->m_Ghost.m_fLength, 50.0f);  // the shipped ghost plays
+        const std::string after = testsupport::ReadFile(path);
+        if (c.copied) {
+            EXPECT_NE(after.find("T=\"50.0"), std::string::npos) << after;
+        } else {
+            EXPECT_EQ(after, c.existing);
+        }
+    }
 }
 
 } // namespace
