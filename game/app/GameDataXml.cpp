@@ -1,5 +1,6 @@
 // Reading and saving the game-data XML files (see GameDataXml.h).
 #include "app/GameDataXml.h"
+#include "app/PlayDataPack.h"
 #include <helvane/XmlText.h>
 
 #include <helvane/Log.h>
@@ -9,23 +10,116 @@
 #include <algorithm>
 #include <cfloat>
 #include <climits>
+#include <cctype>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
+#include <mutex>
+#include <set>
 #include <string>
 
 namespace gamedata {
+
+namespace {
+
+// One spelling per file for the held set and the log: resolved, case folded.
+std::string FileKey(const char* path)
+{
+    std::error_code ec;
+    std::filesystem::path absolute = std::filesystem::absolute(platform::ResolvePath(std::string_view(path)), ec);
+    std::string key = ec ? std::string(path) : absolute.lexically_normal().string();
+    std::transform(key.begin(), key.end(), key.begin(), [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
+    return key;
+}
+
+struct UnreadableFiles {
+    std::mutex lock;
+    std::set<std::string> held;
+    std::set<std::string> said;
+};
+
+UnreadableFiles& Unreadable()
+{
+    static UnreadableFiles files;
+    return files;
+}
+
+} // namespace
+
+bool ParseXmlDocument(const std::string& text, TiXmlDocument& doc)
+{
+    doc.Clear();
+    ParseXmlText(doc, text);
+    return !doc.Error();
+}
 
 bool LoadXmlFile(const char* path, TiXmlDocument& doc)
 {
     std::string text;
     if (!path || !platform::ReadWholeFile(path, text, platform::kMaxXmlFileBytes))
         return false;
-    doc.Clear();
-    ParseXmlText(doc, text);
-    return !doc.Error();
+    return ParseXmlDocument(text, doc);
+}
+
+platform::ReadOutcome ReadPlayDataFile(const char* path, std::string& bytes, size_t maxBytes)
+{
+    if (!path)
+        return platform::ReadOutcome::Missing;
+    const platform::ReadOutcome outcome = platform::TryReadWholeFile(path, bytes, maxBytes);
+    UnreadableFiles& files = Unreadable();
+    const std::string key = FileKey(path);
+    std::lock_guard guard(files.lock);
+    if (outcome != platform::ReadOutcome::Unreadable) {
+        // Readable or gone: saves go ahead again, and a new failure is said again.
+        files.held.erase(key);
+        files.said.erase(key);
+        return outcome;
+    }
+    const bool firstTime = files.said.insert(key).second;
+    const std::wstring name = platform::Widen(path);
+    std::string packed;
+    if (!ConfigPak::LastPackedContent(path, packed)) {
+        files.held.insert(key);
+        if (firstTime)
+            DFLog(L"%s exists but cannot be read; no packed copy is known, so it is left as it is and not saved "
+                  L"in this run",
+                  name.c_str());
+        return platform::ReadOutcome::Unreadable;
+    }
+    // The unreadable file goes aside (a rename needs no read access), so the saves of this run
+    // write a readable file and the old one is not destroyed.
+    const std::string resolved = platform::ResolvePath(std::string_view(path));
+    const std::string aside = resolved + ".bad";
+    std::error_code ec;
+    if (std::filesystem::exists(aside, ec))
+        ec = std::make_error_code(std::errc::file_exists);  // an earlier copy aside is never replaced
+    else
+        std::filesystem::rename(resolved, aside, ec);
+    if (ec) {
+        files.held.insert(key);
+        if (firstTime)
+            DFLog(L"%s exists but cannot be read; its last packed content is used, and the file is left as it is "
+                  L"and not saved in this run",
+                  name.c_str());
+    } else {
+        files.held.erase(key);
+        if (firstTime)
+            DFLog(L"%s exists but cannot be read; its last packed content is used and the file is kept as %s",
+                  name.c_str(), platform::Widen(aside).c_str());
+    }
+    bytes = std::move(packed);
+    return platform::ReadOutcome::Read;
+}
+
+bool IsHeldPlayDataFile(const char* path)
+{
+    if (!path)
+        return false;
+    UnreadableFiles& files = Unreadable();
+    std::lock_guard guard(files.lock);
+    return files.held.count(FileKey(path)) != 0;
 }
 
 bool FileExistsButUnparsable(const char* path)
@@ -36,6 +130,8 @@ bool FileExistsButUnparsable(const char* path)
 
 bool SaveXmlFile(const char* path, const TiXmlDocument& doc)
 {
+    if (IsHeldPlayDataFile(path))
+        return false;  // said when it was read
     TiXmlPrinter printer;
     doc.Accept(&printer);
     std::string target = platform::ResolvePath(path);

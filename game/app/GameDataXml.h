@@ -4,8 +4,10 @@
 #pragma once
 
 #include <tinyxml.h>
+#include <win32/Files.h>
 
 #include <cstddef>
+#include <string>
 
 namespace gamedata {
 
@@ -14,8 +16,25 @@ bool LoadXmlFile(const char* path, TiXmlDocument& doc);
 // True when the file was readable but did not parse (as opposed to missing).
 bool FileExistsButUnparsable(const char* path);
 // Writes the document without a declaration; creates the file's folder when it is missing.
-// False (and a log line) when the file could not be replaced.
+// False (and a log line) when the file could not be replaced or is held (IsHeldPlayDataFile).
 bool SaveXmlFile(const char* path, const TiXmlDocument& doc);
+
+// Parses a document from text; false when it does not parse.
+bool ParseXmlDocument(const std::string& text, TiXmlDocument& doc);
+
+// Reads a play-data file whole. A file that exists but cannot be read (no permission, an I/O
+// error, something other than a file in its place) is not a missing file, and defaults never
+// replace it: the content the newest pack of this run holds for it is used instead, and the
+// unreadable file is moved aside to "<name>.bad" so that the next save writes a readable file
+// without destroying it. When no packed content is known, or the file cannot be moved aside, the
+// file is held: saves skip it for the rest of the run. Said once per file in the log.
+// Read: `bytes` holds the file (or its packed content); Missing; Unreadable: nothing usable.
+platform::ReadOutcome ReadPlayDataFile(const char* path, std::string& bytes, size_t maxBytes);
+
+// True when saves of the file are skipped because it could not be read and nothing better than
+// defaults stands in for it (see ReadPlayDataFile). A later read that finds it readable or
+// missing releases it.
+bool IsHeldPlayDataFile(const char* path);
 
 void SetRealAttribute(TiXmlElement* element, const char* name, double value);
 

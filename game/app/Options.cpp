@@ -5,6 +5,7 @@
 #include <helvane/Log.h>
 
 #include <algorithm>
+#include <string>
 
 using gamedata::IntAttribute;
 using gamedata::RealAttribute;
@@ -167,8 +168,14 @@ OptionsSoundLevels& GetOptionsSoundLevels() { return *g_soundLevels; }
 
 int LoadGameConfig()
 {
+    // A file that cannot be read is not missing: its packed content stands in, or it is held so
+    // the defaults are never saved over it (said by the read).
     TiXmlDocument doc;
-    if (!gamedata::LoadXmlFile(kGameConfigFile, doc)) {
+    std::string text;
+    const platform::ReadOutcome outcome = gamedata::ReadPlayDataFile(kGameConfigFile, text, platform::kMaxXmlFileBytes);
+    if (outcome == platform::ReadOutcome::Unreadable)
+        return 0;
+    if (outcome == platform::ReadOutcome::Missing || !gamedata::ParseXmlDocument(text, doc)) {
         DFLog(L"Data/PlayData/QuiblyConfig.xml Config 파일이 없습니다.");
         return 0;
     }

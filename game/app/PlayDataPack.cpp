@@ -622,6 +622,27 @@ void RemoveLeftoverTemporaryFiles()
         DFLog(L"%d temporary files left by an earlier run were removed", removed);
 }
 
+bool LastPackedContent(const char* path, std::string& bytes)
+{
+    if (!path)
+        return false;
+    // The play-data files are spelled "Data/PlayData/..." here and in other cases elsewhere.
+    auto same = [](std::string_view a, std::string_view b) {
+        return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {
+                   auto fold = [](char c) { return c == '\\' ? '/' : static_cast<char>(std::tolower(static_cast<unsigned char>(c))); };
+                   return fold(x) == fold(y);
+               });
+    };
+    PackState& state = State();
+    std::lock_guard guard(state.lock);
+    for (size_t i = 0; i < kPlayDataFiles.size(); ++i)
+        if (same(path, kPlayDataFiles[i]) && state.known[i] && !state.known[i]->empty()) {
+            bytes = *state.known[i];
+            return true;
+        }
+    return false;
+}
+
 const std::vector<uint8_t>& CloudBuffer() { return State().cloudBuffer; }
 
 void ResetForNewRun()

@@ -118,6 +118,11 @@ void RemoveLeftoverTemporaryFiles();
 // The cloud copy read at start-up (empty when none).
 const std::vector<uint8_t>& CloudBuffer();
 
+// The bytes of a play-data file as the newest pack of this run holds them (restored at start-up
+// or packed since); false when no pack of this run held the file. A loader whose loose file
+// exists but cannot be read uses them instead of defaults.
+bool LastPackedContent(const char* path, std::string& bytes);
+
 // Forgets the restore of this run and the cloud buffer, as a new process would.
 void ResetForNewRun();
 

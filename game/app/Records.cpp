@@ -52,17 +52,15 @@ TiXmlElement* FindPlayerElement()
     return nullptr;
 }
 
-// A record file that exists but does not parse is kept aside before it is replaced, so the
-// player's counters are not lost for good.
-void KeepDamagedRecord()
+// A record file that was read but does not parse is kept aside before it is replaced, so the
+// player's counters are not lost for good; the log says so only when the copy was made.
+void KeepDamagedRecord(const std::string& bytes)
 {
-    if (!gamedata::FileExistsButUnparsable(kRecordFile))
-        return;
-    std::string bytes;
     std::string aside = std::string(kRecordFile) + ".bad";
-    if (platform::ReadWholeFile(kRecordFile, bytes))
-        platform::SaveFileAtomically(aside, bytes);
-    DFLog(L"%s is damaged; a copy is kept as %s", platform::Widen(kRecordFile).c_str(), platform::Widen(aside).c_str());
+    if (platform::SaveFileAtomically(aside, bytes))
+        DFLog(L"%s is damaged; a copy is kept as %s", platform::Widen(kRecordFile).c_str(), platform::Widen(aside).c_str());
+    else
+        DFLog(L"%s is damaged and no copy of it could be kept", platform::Widen(kRecordFile).c_str());
 }
 
 bool RanksBefore(const RankEntry& a, const RankEntry& b)
@@ -144,8 +142,13 @@ std::unique_ptr<RankingTable> ReadTable(const TiXmlElement* element)
 void LoadPlayRecord()
 {
     PlayRecord.player = nullptr;
-    if (!gamedata::LoadXmlFile(kRecordFile, PlayRecord.document)) {
-        KeepDamagedRecord();
+    // A file that cannot be read is neither damaged nor missing: its packed content stands in,
+    // or it is held so the defaults below are never saved over it.
+    std::string bytes;
+    const platform::ReadOutcome outcome = gamedata::ReadPlayDataFile(kRecordFile, bytes, platform::kMaxXmlFileBytes);
+    if (outcome != platform::ReadOutcome::Read || !gamedata::ParseXmlDocument(bytes, PlayRecord.document)) {
+        if (outcome == platform::ReadOutcome::Read)
+            KeepDamagedRecord(bytes);
         PlayRecord.document.Clear();
         AddPlayerElement();
     }

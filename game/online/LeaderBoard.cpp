@@ -1,5 +1,6 @@
 #include "online/LeaderBoard.h"
 
+#include "app/GameDataXml.h"
 #include "app/PlayDataPack.h"
 #include "board/GameSeams.h"
 
@@ -73,15 +74,20 @@ void QuiblyLeaderBoard::Init()
 
 void QuiblyLeaderBoard::LoadLocalBests()
 {
+    // A file that cannot be read is not missing: its packed content stands in, or it is held
+    // and the defaults are used without being saved over it (said by the read).
     std::string bytes;
-    if (platform::ReadWholeFile(kLeaderBoardFile, bytes)) {
+    const platform::ReadOutcome outcome =
+        gamedata::ReadPlayDataFile(kLeaderBoardFile, bytes, platform::kMaxWholeFileBytes);
+    if (outcome == platform::ReadOutcome::Read) {
         // A short file leaves the values it does not hold as they were.
         size_t count = std::min<size_t>(bytes.size() / 4, kLeaderBoardCount);
         for (size_t i = 0; i < count; ++i)
             m_nBest[i] = ReadInt32(bytes.data() + 4 * i);
     } else {
         m_nBest = kDefaultBests;
-        SaveLocalBests();
+        if (outcome == platform::ReadOutcome::Missing)
+            SaveLocalBests();
     }
     g_nMultiRecord = m_nBest[LB_MULTI];
 }
@@ -89,6 +95,8 @@ void QuiblyLeaderBoard::LoadLocalBests()
 bool QuiblyLeaderBoard::SaveLocalBests() const
 {
     std::lock_guard guard(m_FileLock);
+    if (gamedata::IsHeldPlayDataFile(kLeaderBoardFile))
+        return false;  // unreadable and not replaced by defaults (said when it was read)
     std::string bytes;
     for (int32_t best : m_nBest)
         AppendInt32(bytes, best);

@@ -130,6 +130,22 @@ TEST_F(PlayDataSafetyTest, AKilledRunKeepsItsProgressAndLeavesNoTemporaryFiles)
     EXPECT_FALSE(fs::exists(m_run.Path() / leftover));
 }
 
+// A record file that exists but cannot be read (a folder in its place: root reads every file
+// whatever its permissions) is neither missing nor damaged: the packed record stands in, the
+// unreadable one is kept aside as ".bad", and the starts are counted on from the packed count.
+TEST_F(PlayDataSafetyTest, AnUnreadableRecordContinuesFromItsPackedCopy)
+{
+    ASSERT_EQ(RunAndQuit(), 0) << m_run.Read("stderr.txt");
+    ASSERT_EQ(PackedStartCount(), 1);
+    fs::create_directories(m_run.Path() / "data/PlayData/QuiblyRecord.xml");
+    ASSERT_EQ(RunAndQuit(), 0) << m_run.Read("stderr.txt");
+    const std::string log = m_run.Read("Log_VODozivo.txt");
+    EXPECT_EQ(PackedStartCount(), 2) << log;
+    EXPECT_TRUE(fs::is_directory(m_run.Path() / "data/PlayData/QuiblyRecord.xml.bad"));
+    EXPECT_NE(log.find("QuiblyRecord.xml exists but cannot be read"), std::string::npos) << log;
+    EXPECT_EQ(log.find("is damaged"), std::string::npos) << log;
+}
+
 // A run folder that cannot be written: the console says once that nothing can be saved, and the
 // game starts, runs and ends normally. A privileged user writes anywhere, so the game then runs
 // as an unprivileged one.

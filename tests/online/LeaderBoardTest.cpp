@@ -2,9 +2,12 @@
 #include "LeaderBoardKit.h"
 #include "OnlineFixture.h"
 
+#include "app/PlayDataPack.h"
 #include "online/LeaderBoard.h"
 
+#include <cstdlib>
 #include <cstring>
+#include <string>
 
 namespace {
 
@@ -31,6 +34,32 @@ TEST_F(LeaderBoardTest, ShortBestsFileLeavesTheRestAsItWas)
     EXPECT_EQ(board.m_nBest[2], 0);
     EXPECT_EQ(board.m_nBest[6], 0xFFFF);
     EXPECT_EQ(m_work.Read(kLeaderBoardFile).size(), 10u);  // reading never rewrites it
+}
+
+// A bests file that exists but cannot be read is not missing: the packed bests of this run stand
+// in, and without them the defaults are used but never saved over the file.
+TEST_F(LeaderBoardTest, AnUnreadableBestsFileIsNeverReplacedByTheDefaults)
+{
+    ConfigPak::ResetForNewRun();
+    m_work.Write(kLeaderBoardFile, Bytes({120, 5000}));
+    ::setenv("QUIBLY_FAULT_UNREADABLE", "UserLeaderBoard.bin", 1);
+    QuiblyLeaderBoard board;
+    board.LoadLocalBests();
+    EXPECT_EQ(board.m_nBest[0], -1);
+    EXPECT_FALSE(board.SaveLocalBests());
+    ::unsetenv("QUIBLY_FAULT_UNREADABLE");
+    EXPECT_EQ(m_work.Read(kLeaderBoardFile), Bytes({120, 5000}));
+
+    m_work.Write(ConfigPak::kPackFile, ConfigPak::EncodePack(ConfigPak::EncodeRecords({{2, Bytes({300, 6000})}})));
+    ASSERT_EQ(ConfigPak::UnpackPack(), 1);
+    m_work.Write(kLeaderBoardFile, Bytes({120, 5000}));
+    ::setenv("QUIBLY_FAULT_UNREADABLE", "UserLeaderBoard.bin", 1);
+    board.LoadLocalBests();
+    ::unsetenv("QUIBLY_FAULT_UNREADABLE");
+    EXPECT_EQ(board.m_nBest[0], 300);
+    EXPECT_EQ(m_work.Read(std::string(kLeaderBoardFile) + ".bad"), Bytes({120, 5000}));
+    EXPECT_TRUE(board.SaveLocalBests());
+    ConfigPak::ResetForNewRun();
 }
 
 TEST_F(LeaderBoardTest, InitFindsTheSevenBoardsOneAfterAnother)
