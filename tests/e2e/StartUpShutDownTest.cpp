@@ -2,6 +2,8 @@
 // key press skips the logo, the main menu's title shows, closing the window shuts down normally, and the
 // pack written at exit holds the play data; "-c" brings the initial pack back.
 #include "app/PlayDataPack.h"
+#include "online/LeaderBoard.h"
+#include "support/Fifo.h"
 #include "support/TempDir.h"
 
 #include <gtest/gtest.h>
@@ -34,10 +36,10 @@ protected:
     }
 
     // Runs the game in the copy with the script; its exit code.
-    int Run(const std::string& script, const std::string& arguments = "")
+    int Run(const std::string& script, const std::string& arguments = "", const std::string& environment = "")
     {
         m_run.Write("script.txt", script);
-        std::string command = "cd '" + m_run.Str() + "' && SDL_VIDEODRIVER=offscreen SDL_AUDIODRIVER=dummy " +
+        std::string command = "cd '" + m_run.Str() + "' && " + environment + " SDL_VIDEODRIVER=offscreen SDL_AUDIODRIVER=dummy " +
                               "ASAN_OPTIONS=detect_leaks=0 QUIBLY_DEBUG_OUTPUT=0 QUIBLY_AUTOMATION_FRAME_MS=16 QUIBLY_PROFILE_DIR='" + m_profile.Str() +
                               "' QUIBLY_AUTOMATION=script.txt timeout 120 ./Quibly " + arguments + " 2>stderr.txt";
         int status = std::system(command.c_str());
@@ -145,6 +147,39 @@ TEST_F(StartUpShutDownTest, RunsFromTheLogoToTheMenuAndPacksThePlayDataAtExit)
     // exit holds them.
     for (const char* file : {"Data/PlayData/UserLeaderBoard.bin", "Data/PlayData/QuiblyRecord.xml"})
         EXPECT_NE(std::find(packed.begin(), packed.end(), file), packed.end()) << file;
+    EXPECT_EQ(PackedStartCount(), 1);
+}
+
+// FIFOs where the logo movie and the shared online folder's records belong (anyone on the machine
+// can make them): start-up passes over them without waiting and runs from the logo to the menu
+// in the usual frames; the log names the refused movie.
+TEST_F(StartUpShutDownTest, FifosWhereFilesBelongNeitherHangNorStopTheStart)
+{
+    const fs::path logo = platform::ResolvePath((m_run.Path() / "Data/Movie/KelmorCI.avi").string());
+    ASSERT_TRUE(fs::is_regular_file(logo)) << logo;
+    fs::remove(logo);
+    ASSERT_TRUE(testsupport::MakeFifo(logo));
+    testsupport::TempDir online;
+    for (const char* board : kLeaderBoardNames) {
+        std::string hex;
+        for (unsigned char c : std::string(board)) {
+            const char* digits = "0123456789abcdef";
+            hex += digits[c >> 4];
+            hex += digits[c & 15];
+        }
+        ASSERT_TRUE(testsupport::MakeFifo(online.Path() / "boards" / hex));
+    }
+    ASSERT_TRUE(testsupport::MakeFifo(online.Path() / "boards" / ".lock"));
+    ASSERT_TRUE(testsupport::MakeFifo(online.Path() / "lobbies" / "00000000000000ff"));
+    ASSERT_TRUE(testsupport::MakeFifo(online.Path() / "personas" / "00000000000000ff"));
+
+    ASSERT_EQ(Run(kScript, "", "QUIBLY_ONLINE_DIR='" + online.Str() + "'"), 0) << m_run.Read("stderr.txt");
+    const std::string log = Log();
+    EXPECT_TRUE(InOrder(log, {"Start window", "Loading Complet", "Client : DisconnectFromServer() ) Called"})) << log;
+    EXPECT_NE(log.find("KelmorCI.avi is not a regular file"), std::string::npos) << log;
+    Rgb title = Pixel("menu.png", 512, 384);
+    EXPECT_GT(title.r + title.g + title.b, 30);
+    EXPECT_GT(title.b, title.r);
     EXPECT_EQ(PackedStartCount(), 1);
 }
 
