@@ -59,6 +59,27 @@ void KVLabel::ResetDefaults()
     m_mouseTransparent = true;
 }
 
+void KVLabel::SetFittedText(const std::wstring& full)
+{
+    KVInterface* iface = g_pKVInterface;
+    const int32_t width = static_cast<int32_t>(GetHitRect().right - GetHitRect().left);
+    if (!iface || width <= 0 || iface->MeasureText(fontName, full).width <= width) {
+        text = full;
+        return;
+    }
+    // The longest start that fits with the dots after it, found by halving.
+    static const std::wstring kDots = L"...";
+    size_t low = 0, high = full.size();
+    while (low < high) {
+        size_t middle = (low + high + 1) / 2;
+        if (iface->MeasureText(fontName, full.substr(0, middle) + kDots).width <= width)
+            low = middle;
+        else
+            high = middle - 1;
+    }
+    text = full.substr(0, low) + kDots;
+}
+
 void KVLabel::OnDraw()
 {
     KVInterface* iface = g_pKVInterface;

@@ -22,6 +22,10 @@ public:
     void ResetDefaults() override;
     void OnDraw() override;
 
+    // Sets `text`, cut to the label's width with "..." after it when it does not fit: for texts
+    // of any length from elsewhere (other players' names, lobby names) in rows of fixed width.
+    void SetFittedText(const std::wstring& full);
+
     // Shown as it stands at the next draw.
     std::wstring text;
     std::wstring fontName;

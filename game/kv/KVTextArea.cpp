@@ -126,16 +126,24 @@ int32_t KVTextArea::NextLineEnd(int32_t start) const
 void KVTextArea::RebuildLines()
 {
     m_lines.clear();
-    if (m_text.empty())
-        return;
+    if (!m_text.empty())
+        WrapFrom(0);
+}
+
+int32_t KVTextArea::NextLineStart(int32_t end) const
+{
+    return end < static_cast<int32_t>(m_text.size()) && m_text[static_cast<size_t>(end)] == L'\n' ? end + 1 : end;
+}
+
+void KVTextArea::WrapFrom(int32_t start)
+{
     int32_t length = static_cast<int32_t>(m_text.size());
-    int32_t start = 0;
     for (;;) {
         int32_t end = NextLineEnd(start);
         m_lines.emplace_back(start, end);
         if (end >= length)
             break;
-        start = m_text[static_cast<size_t>(end)] == L'\n' ? end + 1 : end;
+        start = NextLineStart(end);
     }
     m_lines.emplace_back(-1, -1);
 }
@@ -237,8 +245,58 @@ void KVTextArea::ScrollToCaret()
 
 void KVTextArea::AppendText(const std::wstring& more)
 {
+    if (m_lines.size() < 2) {
+        m_text += more;
+        RebuildLines();
+        return;
+    }
+    // Only the last line and what follows it change: wrap from the last line's start, so a log
+    // or a chat that grows line by line costs one line each time, not its whole text.
+    int32_t start = m_lines[m_lines.size() - 2].first;
+    m_lines.resize(m_lines.size() - 2);
     m_text += more;
-    RebuildLines();
+    WrapFrom(start);
+}
+
+void KVTextArea::EraseFront(int32_t count)
+{
+    int32_t length = static_cast<int32_t>(m_text.size());
+    count = std::clamp(count, 0, length);
+    if (count == 0)
+        return;
+    if (count == length) {
+        Clear();
+        return;
+    }
+    // Lines from the first one that starts after a line break past the cut keep their wrapping;
+    // only the text before it is wrapped again.
+    size_t kept = 0;
+    while (kept + 1 < m_lines.size()) {
+        int32_t first = m_lines[kept].first;
+        if (first >= count && first > 0 && m_text[static_cast<size_t>(first - 1)] == L'\n')
+            break;
+        ++kept;
+    }
+    const int32_t before = LineCount();
+    m_text.erase(0, static_cast<size_t>(count));
+    if (kept + 1 >= m_lines.size()) {
+        RebuildLines();
+    } else {
+        std::vector<std::pair<int32_t, int32_t>> rest(m_lines.begin() + static_cast<std::ptrdiff_t>(kept), m_lines.end() - 1);
+        const int32_t target = rest.front().first - count;
+        m_lines.clear();
+        for (int32_t start = 0; start < target;) {
+            int32_t end = NextLineEnd(start);
+            m_lines.emplace_back(start, end);
+            start = NextLineStart(end);
+        }
+        for (const auto& [first, end] : rest)
+            m_lines.emplace_back(first - count, end - count);
+        m_lines.emplace_back(-1, -1);
+    }
+    const int32_t dropped = before - LineCount();
+    m_caretIndex = std::max(0, m_caretIndex - count);
+    SetFirstVisibleLine(m_firstVisibleLine - dropped);
 }
 
 void KVTextArea::Clear()

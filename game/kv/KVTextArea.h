@@ -48,6 +48,9 @@ public:
     virtual void AppendText(const std::wstring& more);
     virtual const std::wstring& GetText() const { return m_text; }
     virtual void Clear();
+    // Removes the first `count` characters, rewrapping only what stood before the first line
+    // break past them: dropping the oldest entry of a long log costs that entry, not the log.
+    virtual void EraseFront(int32_t count);
     virtual void SetFirstVisibleLine(int32_t line);
 
     // The real lines (the line table without its end marker).
@@ -73,6 +76,9 @@ public:
 protected:
     void RebuildLines();
     KVRect PaddedRect() const;
+    // Wraps the text from `start` (a line start) to its end onto the line table.
+    void WrapFrom(int32_t start);
+    int32_t NextLineStart(int32_t end) const;
 
 private:
     int32_t NextLineEnd(int32_t start) const;
@@ -123,6 +129,7 @@ public:
 
     void AppendText(const std::wstring& more) override;
     void Clear() override;
+    void EraseFront(int32_t count) override;
     void SetFirstVisibleLine(int32_t line) override;
 
     virtual void OnHScroll(EventArgs& args);

@@ -101,6 +101,12 @@ void KVTextAreaSC::AppendText(const std::wstring& more)
     SyncScrollBar();
 }
 
+void KVTextAreaSC::EraseFront(int32_t count)
+{
+    KVTextArea::EraseFront(count);
+    SyncScrollBar();
+}
+
 void KVTextAreaSC::Clear()
 {
     KVTextArea::Clear();

@@ -139,6 +139,12 @@ void VanteoPopUp::SetLabel(const wchar_t* name, const std::wstring& text) const
         label->text = text;
 }
 
+void VanteoPopUp::SetFittedLabel(const wchar_t* name, const std::wstring& text) const
+{
+    if (auto* label = dynamic_cast<kv::KVLabel*>(Find(name)))
+        label->SetFittedText(text);
+}
+
 void VanteoPopUp::EnableChild(const wchar_t* name, bool enabled) const
 {
     kv::KVWnd* child = Find(name);

@@ -97,6 +97,8 @@ protected:
     void ShowChild(const wchar_t* name, bool show) const;
     // Sets a label's text, when the label exists.
     void SetLabel(const wchar_t* name, const std::wstring& text) const;
+    // SetLabel for texts from elsewhere (players' names): cut to the label's width.
+    void SetFittedLabel(const wchar_t* name, const std::wstring& text) const;
     // Enables a child (its button back in its normal state, whose animation starts again) or
     // disables it (its active mark cleared), touching it only when its enabled state changes.
     void EnableChild(const wchar_t* name, bool enabled) const;

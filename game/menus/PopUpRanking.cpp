@@ -181,7 +181,7 @@ void VanteoPopUp_Ranking::Update(float)
             SetLabel(Name(L"Label_sub_ranking_rank_", suffix).c_str(), Number(r.m_nGlobalRank));
             if (own.IsValid() && r.m_steamIDUser == own)
                 showHighlight(suffix, true);
-            SetLabel(Name(L"Label_sub_ranking_name_", suffix).c_str(), RowName(r.m_steamIDUser));
+            SetFittedLabel(Name(L"Label_sub_ranking_name_", suffix).c_str(), RowName(r.m_steamIDUser));
             ShowScore(suffix, r.m_nScore);
         }
         if (prev)
@@ -197,7 +197,7 @@ void VanteoPopUp_Ranking::Update(float)
         SetLabel(L"Label_sub_ranking_rank_me", Number(board.m_OwnRow.m_nGlobalRank));
         wchar_t name[kPersonaNameChars];
         GetPersonaName(kNameBudget, name, board.m_OwnRow.m_steamIDUser);
-        SetLabel(L"Label_sub_ranking_name_me", name);
+        SetFittedLabel(L"Label_sub_ranking_name_me", name);
         ShowScore(L"me", board.m_OwnRow.m_nScore);
     }
     if (KeyPressed(kPopUpKeyBackspace) || KeyPressed(kPopUpKeyEscape) || KeyPressed(kPopUpKeyEnter))

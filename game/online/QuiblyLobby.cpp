@@ -43,9 +43,17 @@ std::string RecordText(int32_t record)
     return text;
 }
 
+std::wstring OneLine(std::wstring text)
+{
+    std::erase_if(text, [](wchar_t c) {
+        return c < 0x20 || (c >= 0x7F && c <= 0x9F) || c == 0x2028 || c == 0x2029;
+    });
+    return text;
+}
+
 std::wstring LobbyText(const char* utf8)
 {
-    std::wstring text = utf8 ? platform::Widen(utf8) : std::wstring();
+    std::wstring text = OneLine(utf8 ? platform::Widen(utf8) : std::wstring());
     if (text.size() > kLobbyTextUnits)
         text.resize(kLobbyTextUnits);
     return text;

@@ -14,7 +14,9 @@
 // The record text "W %d - L %d" of an online record (wins in the upper 16 bits, 65535 minus the
 // losses in the lower 16 bits).
 std::string RecordText(int32_t record);
-// A lobby text as the room and the list show it: UTF-8 to wide, at most 255 units.
+// A text from another player shown on one line: control characters and line breaks left out.
+std::wstring OneLine(std::wstring text);
+// A lobby text as the room and the list show it: UTF-8 to wide, one line, at most 255 units.
 std::wstring LobbyText(const char* utf8);
 // The longest start of a UTF-8 text that fits `maxBytes` without splitting a character.
 std::string CutUtf8(const std::string& text, size_t maxBytes);

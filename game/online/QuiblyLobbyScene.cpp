@@ -109,8 +109,9 @@ void QuiblyLobbyScene::Enable(kv::KVWnd* window, bool enable)
 
 void QuiblyLobbyScene::SetText(kv::KVWnd* window, const std::wstring& text)
 {
+    // Names and records come from other players: cut to the row, never over the next column.
     if (auto* label = dynamic_cast<kv::KVLabel*>(window))
-        label->text = text;
+        label->SetFittedText(text);
 }
 
 bool QuiblyLobbyScene::OwnsLobby() const
@@ -810,15 +811,12 @@ void QuiblyLobbyScene::AppendChatLine(const std::wstring& line)
     auto* chat = dynamic_cast<kv::KVTextArea*>(Room(L"TextArea_multi_room_chat_box"));
     if (!chat)
         return;
-    m_ChatLines.push_back(line);
+    // The history is capped: the oldest line leaves the front of the box as a new one arrives.
+    chat->AppendText(line);
+    m_ChatLines.push_back(line.size());
     if (m_ChatLines.size() > kChatLines) {
-        // The history is capped: the box is rebuilt from the lines it keeps.
+        chat->EraseFront(static_cast<int32_t>(m_ChatLines.front()));
         m_ChatLines.pop_front();
-        chat->Clear();
-        for (const std::wstring& kept : m_ChatLines)
-            chat->AppendText(kept);
-    } else {
-        chat->AppendText(line);
     }
     const int lines = chat->LineCount();
     const int visible = chat->GetVisibleLineCount();
@@ -830,7 +828,7 @@ void QuiblyLobbyScene::OnChatMessage(uint64_t sender, const std::string& text)
 {
     ISteamFriends* friends = SteamFriends();
     const std::wstring name = LobbyText(friends ? friends->GetFriendPersonaName(CSteamID(sender)) : "");
-    AppendChatLine(L"\n" + name + L" : " + platform::Widen(text));
+    AppendChatLine(L"\n" + name + L" : " + OneLine(platform::Widen(text)));
     if (CSteamID(sender) != LocalUser())
         OnlineSounds().Play(kSoundChat);
 }

@@ -153,5 +153,5 @@ private:
     bool m_bDeleteLeftoverServer = false;
     // What Enter leaves to the first frame: hosting (1) or the list's first request (2).
     int m_nFirstFrameRequest = 0;
-    std::deque<std::wstring> m_ChatLines;
+    std::deque<size_t> m_ChatLines;  // the length of each line the chat box holds, oldest first
 };

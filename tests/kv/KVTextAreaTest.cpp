@@ -83,6 +83,41 @@ INSTANTIATE_TEST_SUITE_P(
                       LineCase{"Spaces", L"ab cd ef", {{0, 5}, {5, 8}}}),
     [](const auto& info) { return std::string(info.param.label); });
 
+// A chat grows by appending entries and drops its oldest from the front; each step must leave
+// the same lines as wrapping the remaining text afresh, wrapped lines and empty lines included.
+TEST_F(KVTextAreaTest, AppendingAndErasingTheFrontWrapLikeTheWholeText)
+{
+    const std::vector<std::wstring> entries = {L"\nA : hi", L"\nBee : abcdefghijkl", L"\n", L"\nC : x", L"",
+                                               L"\nDoe : abcde", L"tail", L"\n\nE : ab"};
+    std::wstring whole;
+    std::vector<size_t> sizes;
+    for (const std::wstring& entry : entries) {
+        area->AppendText(entry);
+        whole += entry;
+        sizes.push_back(entry.size());
+        label->Clear();
+        label->AppendText(whole);
+        ASSERT_EQ(area->GetText(), whole);
+        ASSERT_EQ(LinesOf(area), LinesOf(label)) << "after appending \"" << std::string(entry.begin(), entry.end()) << '"';
+    }
+    area->SetFirstVisibleLine(area->LineCount() - 1);
+    while (!sizes.empty()) {
+        const int32_t firstBefore = area->GetFirstVisibleLine();
+        const int32_t linesBefore = area->LineCount();
+        area->EraseFront(static_cast<int32_t>(sizes.front()));
+        whole.erase(0, sizes.front());
+        sizes.erase(sizes.begin());
+        label->Clear();
+        label->AppendText(whole);
+        ASSERT_EQ(area->GetText(), whole);
+        ASSERT_EQ(LinesOf(area), LinesOf(label)) << whole.size() << " characters left";
+        // The view stays on the same lines while they remain.
+        EXPECT_EQ(area->GetFirstVisibleLine(),
+                  std::max(0, std::min(firstBefore - (linesBefore - area->LineCount()), area->LineCount() - 1)));
+    }
+    EXPECT_EQ(area->LineCount(), 0);
+}
+
 TEST_F(KVTextAreaTest, AnAreaNarrowerThanOneCharacterStillBreaksItsText)
 {
     area->SetSizeFromRect({0, 14, 0, 64});   // 4 pixels between the paddings
