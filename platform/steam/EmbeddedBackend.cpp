@@ -36,6 +36,7 @@ constexpr size_t kMaxRecordFileBytes = 4 * 1024 * 1024;
 // A full board: the header, then each row's id, score and name (a 16-bit length and the bytes).
 constexpr size_t kMaxBoardFileBytes = 16 + kMaxBoardRows * (8 + 4 + 2 + kMaxNameBytes);
 
+
 std::string Hex(uint64_t id)
 {
     char text[17];
@@ -63,7 +64,7 @@ std::string HexOfText(const std::string& text)
 }
 
 // Through the guarded open: another profile may leave a FIFO, a device or a huge file in the
-// shared folder, and none of them may block or flood the reader.
+// shared folder, and none of them may block or flood the reader. `limit` fits the record's kind.
 bool ReadFileBytes(const std::string& path, Bytes& bytes, size_t limit = kMaxRecordFileBytes)
 {
     std::string read;
@@ -154,6 +155,7 @@ public:
     }
 
     const char* Kind() const override { return "embedded"; }
+    std::unique_ptr<IOnlineBackend> Clone() const override { return std::make_unique<EmbeddedBackend>(m_folder); }
     uint32_t BindIp() override { return kLoopback; }
     uint32_t AdvertisedIp() override { return kLoopback; }
 
@@ -175,10 +177,20 @@ public:
         fs::directory_iterator it(m_folder + "/lobbies", ec);
         if (ec)
             return false;
+        size_t scanned = 0, bytesRead = 0;
         for (const auto& entry : it) {
+            if (++scanned > kMaxDirectoryLobbies || bytesRead >= kMaxListingBytes)
+                break;
             std::string name = entry.path().filename().string();
             uint64_t id = 0;
             if (!IsRecordName(name) || !ParseHex(name, id))
+                continue;
+            // Only a plain record as its owner writes it: a regular file (never a FIFO, a device or
+            // a link), with one name (its owner renames a fresh file into place, so more names
+            // mean someone linked it), and no larger than a record can be. Checked before it is
+            // opened, so none of them costs a read.
+            if (entry.symlink_status(ec).type() != fs::file_type::regular || entry.hard_link_count(ec) != 1 ||
+                entry.file_size(ec) > kMaxLobbyRecordBytes || ec)
                 continue;
             int64_t age = AgeMs(entry.path());
             if (age > kAnnouncementLifetimeMs) {
@@ -189,11 +201,13 @@ public:
             }
             LobbyRecord lobby;
             Bytes bytes;
-            if (!ReadFileBytes(entry.path().string(), bytes) || !ParseLobbyFile(bytes, lobby) || lobby.id != id)
+            if (!ReadFileBytes(entry.path().string(), bytes, kMaxLobbyRecordBytes))
+                continue;
+            bytesRead += bytes.size();
+            // Every owner on this machine serves its lobbies on the loopback.
+            if (!ParseLobbyFile(bytes, lobby) || lobby.id != id || (lobby.ip >> 24) != 127)
                 continue;
             lobbies.push_back(std::move(lobby));
-            if (lobbies.size() >= kMaxDirectoryLobbies)
-                break;
         }
         std::sort(lobbies.begin(), lobbies.end(), [](const LobbyRecord& a, const LobbyRecord& b) { return a.id < b.id; });
         return true;
@@ -203,7 +217,7 @@ public:
     {
         std::string path = Path("lobbies", lobby);
         Bytes bytes;
-        if (AgeMs(path) > kAnnouncementLifetimeMs || !ReadFileBytes(path, bytes))
+        if (AgeMs(path) > kAnnouncementLifetimeMs || !ReadFileBytes(path, bytes, kMaxLobbyRecordBytes))
             return false;
         return ParseLobbyFile(bytes, record) && record.id == lobby;
     }
@@ -225,7 +239,7 @@ public:
     bool FindServer(uint64_t server, uint32_t& ip, uint16_t& port) override
     {
         Bytes bytes;
-        if (!ReadFileBytes(Path("servers", server), bytes))
+        if (!ReadFileBytes(Path("servers", server), bytes, 6))
             return false;
         WireReader in(bytes);
         return in.U32(ip) && in.U16(port) && in.AtEnd() && port != 0;
@@ -240,9 +254,9 @@ public:
     bool FindPersona(uint64_t user, std::string& name) override
     {
         Bytes bytes;
-        if (!ReadFileBytes(Path("personas", user), bytes))
+        if (!ReadFileBytes(Path("personas", user), bytes, kMaxNameBytes))
             return false;
-        name = CleanUtf8(std::string(bytes.begin(), bytes.end()), kMaxNameBytes);
+        name = CleanLine(std::string(bytes.begin(), bytes.end()), kMaxNameBytes);
         return true;
     }
 
@@ -288,7 +302,7 @@ public:
             info = board->info;
             return true;
         }
-        if (fs::exists(BoardPath(name)))
+        if (fs::exists(BoardPath(name)) && !SetAsideIfDamaged(name))
             return false;  // there but unreadable: never overwrite a board with an empty one
         info = BoardInfo{sort, display, 0};
         return StoreBoard(name, info, {});
@@ -301,12 +315,16 @@ public:
         if (!lock.Held())
             return false;
         std::lock_guard guard(m_boardLock);
-        const CachedBoard* board = LoadBoard(name);
-        if (!board)
-            return false;
         // The new rows are built on a copy: a failed write leaves the cache as the file is.
-        BoardInfo info = board->info;
-        std::vector<BoardRow> rows = board->rows;
+        BoardInfo info{k_ELeaderboardSortMethodDescending, k_ELeaderboardDisplayTypeNumeric, 0};
+        std::vector<BoardRow> rows;
+        if (const CachedBoard* board = LoadBoard(name)) {
+            info = board->info;
+            rows = board->rows;
+        } else if (!fs::exists(BoardPath(name)) || !SetAsideIfDamaged(name)) {
+            return false;
+        }
+        // else: a damaged board was set aside and the score starts a fresh one.
         auto mine = std::find_if(rows.begin(), rows.end(), [&](const BoardRow& r) { return r.user == row.user; });
         outcome = {};
         if (mine != rows.end()) {
@@ -363,6 +381,30 @@ public:
 private:
     std::string Path(const char* sub, uint64_t id) const { return m_folder + "/" + sub + "/" + Hex(id); }
     std::string BoardPath(const std::string& name) const { return m_folder + "/boards/" + HexOfText(name); }
+
+    // Under the board lock: a board file that reads but does not parse (damaged, cut short,
+    // written by something else) is renamed to "<name>.bad" beside it, so the board can start
+    // afresh and the damaged copy stays for a look. A file that cannot be read at all (I/O,
+    // permissions, not a regular file, too large) is left alone: false.
+    bool SetAsideIfDamaged(const std::string& name)
+    {
+        std::string path = BoardPath(name);
+        std::error_code ec;
+        Bytes bytes;
+        if (!ReadFileBytes(path, bytes, kMaxBoardFileBytes))
+            return false;
+        BoardInfo info;
+        std::vector<BoardRow> rows;
+        if (ParseBoardFile(bytes, info, rows))
+            return false;
+        fs::rename(path, path + ".bad", ec);
+        if (ec)
+            return false;
+        m_boards.erase(name);
+        std::fprintf(stderr, "[platform] leaderboard \"%s\" was damaged; set aside as %s.bad and started afresh\n",
+                     name.c_str(), path.c_str());
+        return true;
+    }
 
     // What identifies one version of a board file: another process's write replaces the file
     // (a rename), which changes at least one of these.

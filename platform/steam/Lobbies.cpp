@@ -10,15 +10,28 @@
 //                    MEMBER_JOINED {u64, name}, MEMBER_LEFT {u64, u32 change},
 //                    MEMBER_DATA {u64, key, value}, CHAT {u32 id, u64 sender, u8 type, text},
 //                    GAME_SERVER {u32 ip, u16 port, u64 id}, LIMIT {i32}
+//   browser -> owner: PROBE {u64 lobby}; owner -> browser: ALIVE {u64 lobby, u8 served}, then
+//                    the owner closes. A list shows only lobbies whose owner answers, so
+//                    announcements nobody serves (forged, or left by a crash) never bury real ones.
 // A peer that breaks these rules is dropped with a log line. When the owner goes, the first
 // remaining member becomes the owner and serves the lobby from its copy.
+// The directory and persona names are read and written on the backend worker: the frame never
+// waits on a file or the network.
+#include "BackendWorker.h"
 #include "ClientState.h"
+#include "LobbyProtocol.h"
 #include "Online.h"
 
 #include <algorithm>
 #include <cstdio>
+#include <chrono>
 #include <cstring>
+#include <deque>
 #include <functional>
+#include <memory>
+#include <optional>
+#include <set>
+#include <thread>
 
 namespace platform::steam {
 
@@ -31,26 +44,74 @@ std::unique_lock<std::recursive_mutex> HoldState()
     return std::unique_lock(State().lock);
 }
 
-enum Kind : uint8_t {
-    kJoin = 1,
-    kSetData = 2,
-    kSetMemberData = 3,
-    kChat = 4,
-    kLeave = 5,
-    kEnter = 20,
-    kSnapshot = 21,
-    kData = 22,
-    kMemberJoined = 23,
-    kMemberLeft = 24,
-    kMemberData = 25,
-    kChatEntry = 26,
-    kGameServer = 27,
-    kLimit = 28,
-};
+using Kind = LobbyMessageKind;
+constexpr Kind kJoin = kLobbyJoin, kSetData = kLobbySetData, kSetMemberData = kLobbySetMemberData, kChat = kLobbyChat,
+               kLeave = kLobbyLeave, kProbe = kLobbyProbe, kEnter = kLobbyEnter, kSnapshot = kLobbySnapshot,
+               kData = kLobbyData, kMemberJoined = kLobbyMemberJoined, kMemberLeft = kLobbyMemberLeft,
+               kMemberData = kLobbyMemberData, kChatEntry = kLobbyChatEntry, kGameServer = kLobbyGameServer,
+               kLimit = kLobbyLimit, kAlive = kLobbyAlive;
 
 constexpr size_t kChatHistory = 64;
+// Listing probes every candidate's owner: 32 at once, each given 1 s (an owner answers from its
+// next frame), all within 3 s, so a page of lobbies comes within a few seconds whatever the
+// directory holds. An address other than the loopback gets at most 16 candidates, so a host
+// that announces thousands of lobbies into a black hole cannot spend the whole time.
+constexpr size_t kParallelProbes = 32;
+constexpr int64_t kProbeTimeoutMs = 1000;
+constexpr int64_t kListDeadlineMs = 3000;
+constexpr size_t kMaxCandidatesPerAddress = 16;
 constexpr size_t kMaxPendingGuests = 16;
 constexpr int64_t kJoinTimeoutMs = 10000;
+// Chat pace of one member, kept by the owner: a burst of 8 lines, then one line every 500 ms.
+// A player types a line in a few seconds at best; this leaves room for a quick exchange and
+// keeps a flood from costing every member's room more than a couple of lines a second.
+constexpr int kChatBurst = 8;
+constexpr int64_t kChatIntervalMs = 500;
+// A member checks the owner's relay against twice that pace, so jitter on the way never costs
+// a real line.
+constexpr int kRelayedChatBurst = 2 * kChatBurst;
+constexpr int64_t kRelayedChatIntervalMs = kChatIntervalMs / 2;
+// Lines this member sent that the owner has not yet relayed back.
+constexpr size_t kMaxUnechoedLines = 32;
+
+// Chat ids run 1..INT32_MAX (the game reads them as int) and wrap back to 1.
+int NextChatId(int id)
+{
+    return id >= INT32_MAX || id < 1 ? 1 : id + 1;
+}
+
+// The pace of one sender's chat: up to `burst` lines at once, then one per interval. Lines
+// over the pace are dropped; a run of drops is logged once, with its count when it ends.
+class ChatPace {
+public:
+    ChatPace(int burst, int64_t intervalMs) : m_burst(burst), m_intervalMs(intervalMs) {}
+    bool Take(uint64_t lobby, uint64_t sender)
+    {
+        int64_t now = NowMs();
+        // The time the sender's allowance is used up to; it may run ahead of now by the burst.
+        int64_t due = std::max(m_dueMs, now);
+        if (due - now >= m_burst * m_intervalMs) {
+            if (m_dropped++ == 0)
+                std::fprintf(stderr, "[platform] lobby %llu: chat from %llu comes too fast; lines are dropped\n",
+                             static_cast<unsigned long long>(lobby), static_cast<unsigned long long>(sender));
+            return false;
+        }
+        m_dueMs = due + m_intervalMs;
+        if (m_dropped > 0) {
+            std::fprintf(stderr, "[platform] lobby %llu: %llu chat lines from %llu were dropped\n",
+                         static_cast<unsigned long long>(lobby), static_cast<unsigned long long>(m_dropped),
+                         static_cast<unsigned long long>(sender));
+            m_dropped = 0;
+        }
+        return true;
+    }
+
+private:
+    int m_burst;
+    int64_t m_intervalMs;
+    int64_t m_dueMs = 0;
+    uint64_t m_dropped = 0;
+};
 
 struct ChatEntry {
     uint64_t sender = 0;
@@ -62,7 +123,7 @@ struct ChatEntry {
 struct LobbyView {
     LobbyRecord record;
     std::map<int, ChatEntry> chat;
-    int nextChat = 1;
+    int nextChat = 1;  // the id the next line gets when this participant owns the lobby
 
     LobbyMember* Member(uint64_t id)
     {
@@ -83,6 +144,7 @@ struct Guest {
     Connection connection;
     uint64_t user = 0;  // 0 until it joined
     int64_t sinceMs = 0;
+    ChatPace pace{kChatBurst, kChatIntervalMs};
 };
 
 struct HostedLobby {
@@ -91,11 +153,24 @@ struct HostedLobby {
     std::vector<Guest> guests;
     int64_t announcedMs = 0;
     bool dirty = true;
+    bool announcing = false;  // an announcement is on the worker
+    int64_t retryMs = 0;      // after a failed announcement, not before this
+    ChatPace ownPace{kChatBurst, kChatIntervalMs};
 };
 
 struct JoinedLobby {
     LobbyView view;
+    bool finding = false;  // the directory is being asked where the lobby is
+    uint64_t serial = 0;
     Connection connection;
+    ChatPace ownPace{kChatBurst, kChatIntervalMs};
+    // Per sender, the pace the owner's relay must keep.
+    std::map<uint64_t, ChatPace> relayedPaces;
+    // This member's own lines on their way through the owner: a line relayed as this member's
+    // must be one of them, so an owner cannot put words in this member's mouth.
+    std::deque<std::string> unechoed;
+    uint64_t forgedLines = 0;
+    uint64_t phantoms = 0;  // members announced past the lobby's limit
     SteamAPICall_t pendingCall = k_uAPICallInvalid;  // the join's call until the snapshot came
     bool entered = false;
     bool refused = false;    // the owner refused the join
@@ -142,6 +217,66 @@ void Log(const char* what, uint64_t lobby, const std::string& detail = {})
 {
     std::fprintf(stderr, "[platform] lobby %llu: %s%s%s\n", static_cast<unsigned long long>(lobby), what,
                  detail.empty() ? "" : ": ", detail.c_str());
+}
+
+bool IsLoopback(uint32_t ip)
+{
+    return (ip >> 24) == 127;
+}
+
+// Which of `lobbies` have an owner that says it serves them right now. Runs on the worker.
+std::vector<bool> ProbeOwners(const std::vector<LobbyRecord>& lobbies)
+{
+    struct Probe {
+        size_t index;
+        Connection connection;
+        int64_t startedMs;
+    };
+    std::vector<bool> alive(lobbies.size(), false);
+    std::map<uint32_t, size_t> perAddress;
+    // An owner serves each lobby on a listener of its own: an endpoint that already served one
+    // lobby, or stayed silent, is not asked again.
+    std::set<uint64_t> spent;
+    std::vector<Probe> running;
+    size_t next = 0;
+    const int64_t deadline = NowMs() + kListDeadlineMs;
+    while ((next < lobbies.size() || !running.empty()) && NowMs() < deadline) {
+        while (running.size() < kParallelProbes && next < lobbies.size()) {
+            const LobbyRecord& lobby = lobbies[next];
+            size_t index = next++;
+            uint64_t endpoint = static_cast<uint64_t>(lobby.ip) << 16 | lobby.port;
+            if (lobby.port == 0 || (!IsLoopback(lobby.ip) && ++perAddress[lobby.ip] > kMaxCandidatesPerAddress) ||
+                spent.count(endpoint))
+                continue;
+            Connection connection = Connection::Connect(lobby.ip, lobby.port);
+            connection.Send(Message(kProbe, [&](WireWriter& out) { out.U64(lobby.id); }));
+            running.push_back({index, std::move(connection), NowMs()});
+        }
+        for (Probe& probe : running) {
+            probe.connection.Pump();
+            Bytes frame;
+            if (probe.connection.Receive(frame)) {
+                WireReader in(frame);
+                uint8_t kind = 0, served = 0;
+                uint64_t id = 0;
+                const LobbyRecord& lobby = lobbies[probe.index];
+                alive[probe.index] = in.U8(kind) && kind == kAlive && in.U64(id) && in.U8(served) && in.AtEnd() &&
+                                     id == lobby.id && served == 1 &&
+                                     !spent.count(static_cast<uint64_t>(lobby.ip) << 16 | lobby.port);
+                if (alive[probe.index])
+                    spent.insert(static_cast<uint64_t>(lobby.ip) << 16 | lobby.port);
+                probe.connection.Close();
+            } else if (probe.connection.Usable() && NowMs() - probe.startedMs > kProbeTimeoutMs) {
+                const LobbyRecord& lobby = lobbies[probe.index];
+                spent.insert(static_cast<uint64_t>(lobby.ip) << 16 | lobby.port);
+                probe.connection.Close();
+            }
+        }
+        std::erase_if(running, [](const Probe& probe) { return !probe.connection.Usable(); });
+        if (!running.empty())
+            std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    }
+    return alive;
 }
 
 } // namespace
@@ -214,24 +349,55 @@ public:
             enter.m_EChatRoomEnterResponse = k_EChatRoomEnterResponseError;
             return m_context.EmitResult(enter);
         }
-        LobbyRecord found;
-        if (!lobby.IsValid() || !m_context.Backend().FindLobby(id, found)) {
+        if (!lobby.IsValid()) {
             enter.m_EChatRoomEnterResponse = k_EChatRoomEnterResponseDoesntExist;
             return m_context.EmitResult(enter);
         }
+        // The directory says where the owner serves it; the join goes on when the worker answers.
         auto joined = std::make_unique<JoinedLobby>();
-        joined->view.record = found;
-        joined->connection = Connection::Connect(found.ip, found.port);
+        joined->finding = true;
+        joined->serial = ++m_serial;
         joined->startedMs = NowMs();
-        joined->connection.Send(Message(kJoin, [&](WireWriter& out) {
+        SteamAPICall_t call = NextCall();
+        joined->pendingCall = call;
+        uint64_t serial = joined->serial;
+        m_joined[id] = std::move(joined);
+        auto found = std::make_shared<std::optional<LobbyRecord>>();
+        uint64_t self = m_context.Self().ConvertToUint64();
+        m_context.Worker().Post(
+            [id, found, self, name = m_context.PersonaName()](IOnlineBackend& backend) {
+                LobbyRecord record;
+                if (backend.FindLobby(id, record))
+                    *found = std::move(record);
+                backend.PublishPersona(self, name);
+            },
+            [this, id, serial, found] { ContinueJoin(id, serial, *found); });
+        return call;
+    }
+
+    void ContinueJoin(uint64_t id, uint64_t serial, const std::optional<LobbyRecord>& found)
+    {
+        auto hold = HoldState();
+        auto entry = m_joined.find(id);
+        if (entry == m_joined.end() || entry->second->serial != serial)
+            return;  // left meanwhile
+        JoinedLobby& joined = *entry->second;
+        if (!found) {
+            LobbyEnter_t enter{};
+            enter.m_ulSteamIDLobby = id;
+            enter.m_EChatRoomEnterResponse = k_EChatRoomEnterResponseDoesntExist;
+            m_context.EmitResult(joined.pendingCall, enter);
+            m_joined.erase(entry);
+            return;
+        }
+        joined.finding = false;
+        joined.view.record = *found;
+        joined.connection = Connection::Connect(found->ip, found->port);
+        joined.startedMs = NowMs();
+        joined.connection.Send(Message(kJoin, [&](WireWriter& out) {
             out.U64(m_context.Self().ConvertToUint64());
             out.Text(m_context.PersonaName());
         }));
-        SteamAPICall_t call = NextCall();
-        joined->pendingCall = call;
-        m_joined[id] = std::move(joined);
-        m_context.Backend().PublishPersona(m_context.Self().ConvertToUint64(), m_context.PersonaName());
-        return call;
     }
 
     void LeaveLobby(CSteamID lobby) override
@@ -249,7 +415,7 @@ public:
                     guest.connection.Send(left);
                 guest.connection.Close();
             }
-            m_context.Backend().WithdrawLobby(id);
+            m_context.Worker().Post([id](IOnlineBackend& backend) { backend.WithdrawLobby(id); });
             m_hosted.erase(hosted);
             return;
         }
@@ -279,21 +445,38 @@ public:
         auto hold = HoldState();
         std::vector<Filter> filters;
         filters.swap(m_filters);
-        std::vector<LobbyRecord> lobbies;
-        bool ok = m_context.Backend().ListLobbies(lobbies);
-        m_listed.clear();
-        m_listedIds.clear();
-        for (LobbyRecord& lobby : lobbies) {
-            if (lobby.type != k_ELobbyTypePublic || !Matches(lobby, filters))
-                continue;
-            if (m_listedIds.size() >= kMaxListedLobbies)
-                break;
-            m_listedIds.push_back(lobby.id);
-            m_listed[lobby.id] = std::move(lobby);
-        }
-        LobbyMatchList_t result{};
-        result.m_nLobbiesMatching = static_cast<uint32_t>(m_listedIds.size());
-        return m_context.EmitResult(result, !ok);
+        SteamAPICall_t call = NextCall();
+        struct Found {
+            bool ok = false;
+            std::vector<LobbyRecord> lobbies;
+        };
+        auto found = std::make_shared<Found>();
+        // Read, filtered and probed on the worker; the frame goes on meanwhile.
+        m_context.Worker().Post(
+            [found, filters = std::move(filters)](IOnlineBackend& backend) {
+                std::vector<LobbyRecord> lobbies;
+                found->ok = backend.ListLobbies(lobbies);
+                std::erase_if(lobbies, [&](const LobbyRecord& lobby) {
+                    return lobby.type != k_ELobbyTypePublic || !Matches(lobby, filters);
+                });
+                std::vector<bool> alive = ProbeOwners(lobbies);
+                for (size_t i = 0; i < lobbies.size() && found->lobbies.size() < kMaxListedLobbies; ++i)
+                    if (alive[i])
+                        found->lobbies.push_back(std::move(lobbies[i]));
+            },
+            [this, call, found] {
+                auto hold = HoldState();
+                m_listed.clear();
+                m_listedIds.clear();
+                for (LobbyRecord& lobby : found->lobbies) {
+                    m_listedIds.push_back(lobby.id);
+                    m_listed[lobby.id] = std::move(lobby);
+                }
+                LobbyMatchList_t result{};
+                result.m_nLobbiesMatching = static_cast<uint32_t>(m_listedIds.size());
+                m_context.EmitResult(call, result, !found->ok);
+            });
+        return call;
     }
 
     CSteamID GetLobbyByIndex(int index) override
@@ -343,10 +526,8 @@ public:
         if (!ValidKey(key) || !ValidValue(value))
             return false;
         uint64_t id = lobby.ConvertToUint64();
-        if (auto hosted = m_hosted.find(id); hosted != m_hosted.end()) {
-            ApplyData(*hosted->second, key, value);
-            return true;
-        }
+        if (auto hosted = m_hosted.find(id); hosted != m_hosted.end())
+            return ApplyData(*hosted->second, key, value);
         auto joined = m_joined.find(id);
         if (joined == m_joined.end() || !joined->second->entered || !GuestMayWrite(key, value))
             return false;
@@ -401,14 +582,24 @@ public:
             m_context.Emit(update);
             return true;
         }
-        LobbyRecord record;
-        if (!m_context.Backend().FindLobby(id, record)) {
-            m_listed.erase(id);
-            return false;
-        }
-        m_listed[id] = std::move(record);
-        update.m_bSuccess = 1;
-        m_context.Emit(update);
+        auto found = std::make_shared<std::optional<LobbyRecord>>();
+        m_context.Worker().Post(
+            [id, found](IOnlineBackend& backend) {
+                LobbyRecord record;
+                if (backend.FindLobby(id, record))
+                    *found = std::move(record);
+            },
+            [this, update, id, found]() mutable {
+                auto hold = HoldState();
+                if (*found) {
+                    m_listed[id] = std::move(**found);
+                    update.m_bSuccess = 1;
+                } else {
+                    m_listed.erase(id);
+                    update.m_bSuccess = 0;
+                }
+                m_context.Emit(update);
+            });
         return true;
     }
 
@@ -438,21 +629,28 @@ public:
         auto hold = HoldState();
         if (bytes < 0 || static_cast<size_t>(bytes) > kMaxChatBytes || (bytes > 0 && !body))
             return false;
-        std::string text(static_cast<const char*>(body), static_cast<size_t>(bytes));
-        // A terminator passed along with the text is not part of it.
-        while (!text.empty() && text.back() == '\0')
-            text.pop_back();
-        if (!IsValidUtf8(text))
-            text = CleanUtf8(text, kMaxChatBytes);
+        // A terminator passed along with the text is not part of it; a line is one line.
+        std::string text = CleanLine(std::string_view(static_cast<const char*>(body), static_cast<size_t>(bytes)),
+                                     kMaxChatBytes);
         uint64_t id = lobby.ConvertToUint64();
+        uint64_t self = m_context.Self().ConvertToUint64();
         if (auto hosted = m_hosted.find(id); hosted != m_hosted.end()) {
-            ApplyChat(*hosted->second, m_context.Self().ConvertToUint64(), text);
+            if (!hosted->second->ownPace.Take(id, self))
+                return false;
+            ApplyChat(*hosted->second, self, text);
             return true;
         }
         auto joined = m_joined.find(id);
         if (joined == m_joined.end() || !joined->second->entered)
             return false;
-        return joined->second->connection.Send(Message(kChat, [&](WireWriter& out) { out.Text(text); }));
+        JoinedLobby& member = *joined->second;
+        if (!member.ownPace.Take(id, self) ||
+            !member.connection.Send(Message(kChat, [&](WireWriter& out) { out.Text(text); })))
+            return false;
+        member.unechoed.push_back(text);
+        if (member.unechoed.size() > kMaxUnechoedLines)
+            member.unechoed.pop_front();
+        return true;
     }
 
     int GetLobbyChatEntry(CSteamID lobby, int chatId, CSteamID* user, void* data, int maxBytes,
@@ -507,6 +705,24 @@ public:
     }
 
     // ---- engine ----
+
+    void ReplayOwnerFrames(const LobbyRecord& lobby, const std::vector<Bytes>& frames)
+    {
+        auto hold = HoldState();
+        LeaveLobby(CSteamID(lobby.id));
+        auto fresh = std::make_unique<JoinedLobby>();
+        fresh->view.record = lobby;
+        fresh->pendingCall = NextCall();
+        fresh->serial = ++m_serial;
+        fresh->startedMs = NowMs();
+        JoinedLobby& joined = *fresh;
+        m_joined[lobby.id] = std::move(fresh);
+        for (const Bytes& frame : frames)
+            if (joined.refused || joined.ownerLeft || !HandleOwnerFrame(joined, frame))
+                break;
+        if (joined.refused || joined.ownerLeft)
+            m_joined.erase(lobby.id);
+    }
 
     void Poll()
     {
@@ -621,11 +837,17 @@ private:
                 Log("a member cannot keep up and is dropped", host.view.record.id);
     }
 
-    void ApplyData(HostedLobby& host, const std::string& key, const std::string& value)
+    // Whether the record still fits in one frame after `key` takes `value`.
+    static bool Fits(const LobbyRecord& record, const std::string& key, const std::string& value)
+    {
+        return value.empty() || EncodeLobby(record).size() + 4 + key.size() + value.size() <= kMaxLobbyRecordBytes;
+    }
+
+    bool ApplyData(HostedLobby& host, const std::string& key, const std::string& value)
     {
         KeyValues& data = host.view.record.data;
-        if (!data.count(key) && !value.empty() && data.size() >= kMaxLobbyKeys)
-            return;
+        if ((!data.count(key) && !value.empty() && data.size() >= kMaxLobbyKeys) || !Fits(host.view.record, key, value))
+            return false;
         SetValue(data, key, value);
         host.dirty = true;
         Broadcast(host, Message(kData, [&](WireWriter& out) {
@@ -633,12 +855,14 @@ private:
             out.Text(value);
         }));
         EmitDataUpdate(host.view.record.id, host.view.record.id);
+        return true;
     }
 
     void ApplyMemberData(HostedLobby& host, uint64_t member, const std::string& key, const std::string& value)
     {
         LobbyMember* entry = host.view.Member(member);
-        if (!entry || (!entry->data.count(key) && !value.empty() && entry->data.size() >= kMaxMemberKeys))
+        if (!entry || (!entry->data.count(key) && !value.empty() && entry->data.size() >= kMaxMemberKeys) ||
+            !Fits(host.view.record, key, value))
             return;
         SetValue(entry->data, key, value);
         host.dirty = true;
@@ -652,7 +876,8 @@ private:
 
     void ApplyChat(HostedLobby& host, uint64_t sender, const std::string& text)
     {
-        int chatId = host.view.nextChat++;
+        int chatId = host.view.nextChat;
+        host.view.nextChat = NextChatId(chatId);
         host.view.AddChat(chatId, {sender, k_EChatEntryTypeChatMsg, text});
         Broadcast(host, Message(kChatEntry, [&](WireWriter& out) {
             out.U32(static_cast<uint32_t>(chatId));
@@ -719,11 +944,27 @@ private:
                 RemoveMember(host, user, k_EChatMemberStateChangeLeft);
         }
         int64_t now = NowMs();
-        if (host.dirty || now - host.announcedMs >= kAnnouncementRefreshMs) {
-            if (m_context.Backend().PublishLobby(host.view.record)) {
-                host.dirty = false;
-                host.announcedMs = now;
-            }
+        if (!host.announcing && now >= host.retryMs && (host.dirty || now - host.announcedMs >= kAnnouncementRefreshMs)) {
+            // One announcement at a time, on the worker; a failed one is tried again after the
+            // refresh interval, not every frame.
+            host.announcing = true;
+            host.dirty = false;
+            host.announcedMs = now;
+            auto published = std::make_shared<bool>(false);
+            m_context.Worker().Post(
+                [record = host.view.record, published](IOnlineBackend& backend) {
+                    *published = backend.PublishLobby(record);
+                },
+                [this, lobbyId, hosted = &host, published] {
+                    auto found = m_hosted.find(lobbyId);
+                    if (found == m_hosted.end() || found->second.get() != hosted)
+                        return;
+                    hosted->announcing = false;
+                    if (!*published) {
+                        hosted->dirty = true;
+                        hosted->retryMs = NowMs() + kAnnouncementRefreshMs;
+                    }
+                });
         }
     }
 
@@ -734,16 +975,30 @@ private:
         if (!in.U8(kind))
             return false;
         LobbyRecord& record = host.view.record;
+        if (guest.user == 0 && kind == kProbe) {
+            // A browser asks whether this lobby is served here.
+            uint64_t lobby = 0;
+            if (!in.U64(lobby) || !in.AtEnd())
+                return false;
+            guest.connection.Send(Message(kAlive, [&](WireWriter& out) {
+                out.U64(lobby);
+                out.U8(lobby == record.id ? 1 : 0);
+            }));
+            guest.connection.Close();
+            return true;
+        }
         if (guest.user == 0) {
             // The first message must be the join.
             uint64_t user = 0;
             std::string name;
             if (kind != kJoin || !in.U64(user) || !in.Text(name, kMaxNameBytes) || !in.AtEnd() || user == 0)
                 return false;
+            name = CleanLine(name, kMaxNameBytes);
             uint32_t response = k_EChatRoomEnterResponseSuccess;
             if (host.view.Member(user))
                 response = k_EChatRoomEnterResponseNotAllowed;
-            else if (static_cast<int32_t>(record.members.size()) >= record.limit)
+            else if (static_cast<int32_t>(record.members.size()) >= record.limit ||
+                     record.members.size() >= kMaxLobbyMembers)
                 response = k_EChatRoomEnterResponseFull;
             guest.connection.Send(Message(kEnter, [&](WireWriter& out) { out.U32(response); }));
             if (response != k_EChatRoomEnterResponseSuccess) {
@@ -758,7 +1013,7 @@ private:
             record.members.push_back({user, name, {}});
             host.dirty = true;
             guest.connection.Send(Message(kSnapshot, [&](WireWriter& out) { WriteLobby(out, record); }));
-            m_context.Backend().PublishPersona(user, name);
+            m_context.Worker().Post([user, name](IOnlineBackend& backend) { backend.PublishPersona(user, name); });
             EmitMemberChange(record.id, user, k_EChatMemberStateChangeEntered);
             PersonaStateChange_t persona{};
             persona.m_ulSteamID = user;
@@ -784,7 +1039,8 @@ private:
         case kChat:
             if (!in.Text(text, kMaxChatBytes) || !in.AtEnd())
                 return false;
-            ApplyChat(host, guest.user, text);
+            if (guest.pace.Take(record.id, guest.user))
+                ApplyChat(host, guest.user, CleanLine(text, kMaxChatBytes));
             return true;
         case kLeave:
             if (!in.AtEnd())
@@ -803,6 +1059,8 @@ private:
     void PollJoined(uint64_t id)
     {
         JoinedLobby& joined = *m_joined[id];
+        if (joined.finding)
+            return;
         joined.connection.Pump();
         Bytes frame;
         bool broken = false;
@@ -924,8 +1182,15 @@ private:
         case kMemberJoined:
             if (!in.U64(member) || !in.Text(text, kMaxNameBytes) || !in.AtEnd() || member == 0)
                 return false;
-            if (!view.Member(member) && view.record.members.size() < kMaxLobbyMembers)
-                view.record.members.push_back({member, text, {}});
+            if (view.Member(member))
+                return true;
+            // No more members than the lobby takes: an owner cannot fill the list with made-up ones.
+            if (view.record.members.size() >= std::min<size_t>(static_cast<size_t>(view.record.limit), kMaxLobbyMembers)) {
+                if (joined.phantoms++ == 0)
+                    Log("the owner announced more members than the lobby takes; they are ignored", id);
+                return true;
+            }
+            view.record.members.push_back({member, CleanLine(text, kMaxNameBytes), {}});
             EmitMemberChange(id, member, k_EChatMemberStateChangeEntered);
             return true;
         case kMemberLeft: {
@@ -936,7 +1201,10 @@ private:
                 joined.ownerLeft = true;  // OwnerGone tells the game
                 return true;
             }
+            if (!view.Member(member))
+                return true;
             std::erase_if(view.record.members, [&](const LobbyMember& m) { return m.id == member; });
+            joined.relayedPaces.erase(member);
             EmitMemberChange(id, member, k_EChatMemberStateChangeLeft);
             return true;
         }
@@ -954,11 +1222,12 @@ private:
         case kChatEntry: {
             uint32_t chatId = 0;
             uint8_t type = 0;
-            if (!in.U32(chatId) || !in.U64(member) || !in.U8(type) || !in.Text(text, kMaxChatBytes) || !in.AtEnd())
+            if (!in.U32(chatId) || !in.U64(member) || !in.U8(type) || !in.Text(text, kMaxChatBytes) || !in.AtEnd() ||
+                chatId < 1 || chatId > static_cast<uint32_t>(INT32_MAX))
                 return false;
-            view.AddChat(static_cast<int>(chatId), {member, static_cast<EChatEntryType>(type), text});
-            view.nextChat = static_cast<int>(chatId) + 1;
-            EmitChat(id, member, static_cast<int>(chatId));
+            if (AcceptRelayedChat(joined, member, text))
+                AddMemberChat(joined, static_cast<int>(chatId), member, static_cast<EChatEntryType>(type),
+                              CleanLine(text, kMaxChatBytes));
             return true;
         }
         case kGameServer:
@@ -980,12 +1249,44 @@ private:
         }
     }
 
+    // Whether a line the owner relays may be shown: its sender is a member, within the pace the
+    // owner keeps, and a line said to be this member's is one this member sent.
+    bool AcceptRelayedChat(JoinedLobby& joined, uint64_t sender, const std::string& text)
+    {
+        uint64_t id = joined.view.record.id;
+        if (!joined.view.Member(sender))
+            return false;
+        if (sender == m_context.Self().ConvertToUint64()) {
+            std::string clean = CleanLine(text, kMaxChatBytes);
+            auto sent = std::find(joined.unechoed.begin(), joined.unechoed.end(), clean);
+            if (sent == joined.unechoed.end()) {
+                if (joined.forgedLines++ == 0)
+                    Log("the owner relayed a line this member never sent; it is not shown", id);
+                return false;
+            }
+            // Lines before it were dropped by the owner's pace: they will not come back.
+            joined.unechoed.erase(joined.unechoed.begin(), sent + 1);
+            return true;
+        }
+        auto pace = joined.relayedPaces.try_emplace(sender, kRelayedChatBurst, kRelayedChatIntervalMs).first;
+        return pace->second.Take(id, sender);
+    }
+
+    void AddMemberChat(JoinedLobby& joined, int chatId, uint64_t sender, EChatEntryType type, std::string text)
+    {
+        LobbyView& view = joined.view;
+        view.AddChat(chatId, {sender, type, std::move(text)});
+        view.nextChat = NextChatId(chatId);
+        EmitChat(view.record.id, sender, chatId);
+    }
+
     OnlineContext& m_context;
     std::map<uint64_t, std::unique_ptr<HostedLobby>> m_hosted;
     std::map<uint64_t, std::unique_ptr<JoinedLobby>> m_joined;
     std::vector<Filter> m_filters;
     std::vector<uint64_t> m_listedIds;
     std::map<uint64_t, LobbyRecord> m_listed;
+    uint64_t m_serial = 0;
 };
 
 LobbyEngine* MakeLobbyEngine(OnlineContext& context)
@@ -1016,6 +1317,11 @@ const LobbyRecord* FindLobbyView(LobbyEngine& engine, uint64_t lobby)
 std::vector<const LobbyRecord*> JoinedLobbies(LobbyEngine& engine)
 {
     return engine.Joined();
+}
+
+void ReplayOwnerFrames(LobbyEngine& engine, const LobbyRecord& lobby, const std::vector<Bytes>& frames)
+{
+    engine.ReplayOwnerFrames(lobby, frames);
 }
 
 } // namespace platform::steam

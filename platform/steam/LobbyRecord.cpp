@@ -2,6 +2,8 @@
 // snapshot a lobby's owner sends to a member who joins; and the board order.
 #include "OnlineBackend.h"
 
+#include <algorithm>
+
 namespace platform::steam {
 
 namespace {
@@ -83,6 +85,11 @@ bool DecodeLobby(WireReader& in, LobbyRecord& lobby)
         if (!in.U64(member.id) || member.id == 0 || !in.Text(member.name, kMaxNameBytes) ||
             !ReadValues(in, member.data, kMaxMemberKeys))
             return false;
+        // A name is shown on one line: control characters are left out.
+        member.name = CleanLine(member.name, kMaxNameBytes);
+        for (const LobbyMember& earlier : read.members)
+            if (earlier.id == member.id)
+                return false;
         read.members.push_back(std::move(member));
     }
     lobby = std::move(read);
@@ -97,6 +104,19 @@ bool DecodeLobby(const Bytes& bytes, LobbyRecord& lobby)
         return false;
     lobby = std::move(read);
     return true;
+}
+
+std::vector<std::string> DisplayNames(const LobbyRecord& lobby)
+{
+    std::vector<std::string> names;
+    for (const LobbyMember& member : lobby.members) {
+        std::string base = member.name.empty() ? "?" : member.name;
+        std::string shown = base;
+        for (int n = 2; std::find(names.begin(), names.end(), shown) != names.end(); ++n)
+            shown = base + " (" + std::to_string(n) + ")";
+        names.push_back(std::move(shown));
+    }
+    return names;
 }
 
 bool Better(ELeaderboardSortMethod sort, int32_t a, int32_t b)

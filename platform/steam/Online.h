@@ -98,6 +98,7 @@ private:
 
 class LobbyEngine;
 class SocketEngine;
+class BackendWorker;
 
 class OnlineContext {
 public:
@@ -109,6 +110,9 @@ public:
     CSteamID Self() const { return m_self; }
     const std::string& PersonaName() const { return m_persona; }
     IOnlineBackend& Backend() { return *m_backend; }
+    // Where backend work that the frame must not wait on goes (the lobby directory, persona
+    // names); its completions run inside PollClient.
+    BackendWorker& Worker() { return *m_worker; }
     IEventSink& Sink() { return m_sink; }
 
     ISteamMatchmaking* Matchmaking();
@@ -118,6 +122,7 @@ public:
     ISteamGameServerNetworking* GameServerNetworking();
     ISteamMasterServerUpdater* MasterServerUpdater();
     Leaderboards& Boards() { return m_boards; }
+    LobbyEngine& Lobbies() { return *m_lobbies; }
 
     // Starts a new game server with a fresh id, ending the previous one.
     bool InitGameServer();
@@ -169,6 +174,7 @@ private:
     std::vector<Ticket> m_tickets;
     std::map<uint64_t, std::string> m_personaCache;
     std::map<uint64_t, int64_t> m_personaCheckedMs;
+    std::unique_ptr<BackendWorker> m_worker;
 };
 
 // A fresh random nonzero 64-bit value.
@@ -192,6 +198,10 @@ void PollLobbies(LobbyEngine& engine);
 const LobbyRecord* FindLobbyView(LobbyEngine& engine, uint64_t lobby);
 // Lobbies this user is in (hosted or joined).
 std::vector<const LobbyRecord*> JoinedLobbies(LobbyEngine& engine);
+// For the fuzz target of a member's side of the lobby protocol, without a socket: as if this
+// user had asked to join `lobby` and its owner then sent `frames`, up to the first that breaks
+// the protocol. A lobby the frames entered stays joined for the caller to look at.
+void ReplayOwnerFrames(LobbyEngine& engine, const LobbyRecord& lobby, const std::vector<Bytes>& frames);
 
 SocketEngine* MakeSocketEngine(OnlineContext& context);
 void DeleteSocketEngine(SocketEngine* engine);

@@ -25,10 +25,19 @@ constexpr size_t kMaxNameBytes = 127;
 constexpr size_t kMaxBoardNameBytes = 127;
 constexpr size_t kMaxLobbyKeys = 64;
 constexpr size_t kMaxMemberKeys = 16;
-constexpr size_t kMaxLobbyMembers = 250;
-// What one list request returns, after the filters; and what a backend reads at most.
+// The game's lobbies hold two players and its browser skips lobbies of ten or more: sixteen
+// leaves room and keeps an owner from filling a member's lists with made-up members.
+constexpr size_t kMaxLobbyMembers = 16;
+// A lobby record travels whole in one frame (the snapshot), so no record is larger.
+constexpr size_t kMaxLobbyRecordBytes = kMaxFramePayload - 1;
+// What one list request returns, after the filters (25 pages of the browser's 8 rows).
 constexpr size_t kMaxListedLobbies = 200;
-constexpr size_t kMaxDirectoryLobbies = 5000;
+// What a backend looks at for one list, before the owners are asked whether they are alive: at
+// most 20,000 announcements (ids in the index, names in the folder) and 4 MiB of records. A real
+// record is a few hundred bytes, so thousands of forged ones still leave the real ones read; the
+// probes then drop every lobby nobody serves.
+constexpr size_t kMaxDirectoryLobbies = 20000;
+constexpr size_t kMaxListingBytes = 4 * 1024 * 1024;
 // Announcements older than this are of lobbies whose owner is gone.
 constexpr int64_t kAnnouncementLifetimeMs = 6000;
 constexpr int64_t kAnnouncementRefreshMs = 2000;
@@ -64,6 +73,10 @@ struct LobbyRecord {
 Bytes EncodeLobby(const LobbyRecord& lobby);
 bool DecodeLobby(WireReader& in, LobbyRecord& lobby);
 bool DecodeLobby(const Bytes& bytes, LobbyRecord& lobby);
+// The names members are shown by, in member order: each member's name, with " (2)", " (3)"...
+// added where an earlier member already shows that name, so no two members look alike. Every
+// participant sees the members in the owner's order, so every participant shows the same names.
+std::vector<std::string> DisplayNames(const LobbyRecord& lobby);
 void WriteLobby(WireWriter& out, const LobbyRecord& lobby);
 
 // One leaderboard row as a backend keeps it.
@@ -97,6 +110,9 @@ public:
     virtual ~IOnlineBackend() = default;
     // "embedded" or "redis", for log lines.
     virtual const char* Kind() const = 0;
+    // A new backend onto the same shared place, with a connection of its own: for a thread of
+    // its own. Safe to call from any thread.
+    virtual std::unique_ptr<IOnlineBackend> Clone() const = 0;
     // The address this process's listeners bind, and the one peers are told to reach them at
     // (host byte order).
     virtual uint32_t BindIp() = 0;
@@ -142,6 +158,9 @@ std::unique_ptr<IOnlineBackend> MakeEmbeddedBackend(const std::string& folder);
 std::unique_ptr<IOnlineBackend> MakeRedisBackend(const std::string& url);
 // From $QUIBLY_ONLINE: the embedded backend when unset or empty.
 std::unique_ptr<IOnlineBackend> MakeBackendFromEnvironment();
+
+// A Redis game-server value "ip port" (decimal, host byte order), exposed for its fuzz target.
+bool ParseServerValue(const std::string& text, uint32_t& ip, uint16_t& port);
 
 // The embedded backend's file layouts, exposed for their fuzz target.
 bool ParseLobbyFile(const Bytes& bytes, LobbyRecord& lobby);

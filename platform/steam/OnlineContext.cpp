@@ -2,9 +2,13 @@
 // leaderboards to one backend and one event sink.
 #include "Online.h"
 
+#include "BackendWorker.h"
+
 #include <cstdio>
 #include <cstring>
 #include <random>
+#include <memory>
+#include <optional>
 
 namespace platform::steam {
 
@@ -31,15 +35,21 @@ OnlineContext::OnlineContext(CSteamID self, std::string personaName, std::unique
                              IEventSink& sink)
     : m_self(self), m_persona(std::move(personaName)), m_backend(std::move(backend)), m_sink(sink), m_boards(*this)
 {
+    IOnlineBackend* shared = m_backend.get();
+    m_worker = std::make_unique<BackendWorker>([shared] { return shared->Clone(); });
     m_lobbies = MakeLobbyEngine(*this);
     m_sockets = MakeSocketEngine(*this);
-    m_backend->PublishPersona(m_self.ConvertToUint64(), m_persona);
+    m_worker->Post([user = m_self.ConvertToUint64(), name = m_persona](IOnlineBackend& backend) {
+        backend.PublishPersona(user, name);
+    });
 }
 
 OnlineContext::~OnlineContext()
 {
     DeleteSocketEngine(m_sockets);
     DeleteLobbyEngine(m_lobbies);
+    // What the engines left to the worker (withdrawals) is done before the backend goes.
+    m_worker.reset();
 }
 
 ISteamMatchmaking* OnlineContext::Matchmaking()
@@ -74,6 +84,7 @@ bool OnlineContext::InitGameServer()
 
 void OnlineContext::PollClient()
 {
+    m_worker->Poll();
     PollClientSockets(*m_sockets);
     PollLobbies(*m_lobbies);
     m_boards.Poll();
@@ -116,23 +127,41 @@ const char* OnlineContext::PersonaOf(CSteamID user)
     uint64_t id = user.ConvertToUint64();
     if (id == 0)
         return "";
-    if (user == m_self)
-        return m_persona.c_str();
+    // In a lobby, a member (this user too) is shown by the lobby's name for it, which tells two
+    // members of the same name apart.
     std::string& cached = m_personaCache[id];
-    for (const LobbyRecord* lobby : JoinedLobbies(*m_lobbies))
-        for (const LobbyMember& member : lobby->members)
-            if (member.id == id && !member.name.empty()) {
-                cached = CleanUtf8(member.name, kMaxNameBytes);
+    for (const LobbyRecord* lobby : JoinedLobbies(*m_lobbies)) {
+        std::vector<std::string> names = DisplayNames(*lobby);
+        for (size_t i = 0; i < lobby->members.size(); ++i)
+            if (lobby->members[i].id == id) {
+                cached = names[i];
                 return cached.c_str();
             }
+    }
+    if (user == m_self)
+        return m_persona.c_str();
     // Asked of the backend at most every few seconds, because the game asks every frame.
     int64_t now = NowMs();
     auto checked = m_personaCheckedMs.find(id);
     if (checked == m_personaCheckedMs.end() || now - checked->second > kPersonaRecheckMs) {
         m_personaCheckedMs[id] = now;
-        std::string name;
-        if (m_backend->FindPersona(id, name))
-            cached = name;
+        // The answer arrives in a later pump; until then the name known so far is shown.
+        auto found = std::make_shared<std::optional<std::string>>();
+        m_worker->Post(
+            [id, found](IOnlineBackend& backend) {
+                std::string name;
+                if (backend.FindPersona(id, name))
+                    *found = std::move(name);
+            },
+            [this, id, found] {
+                if (!*found || m_personaCache[id] == **found)
+                    return;
+                m_personaCache[id] = **found;
+                PersonaStateChange_t changed{};
+                changed.m_ulSteamID = id;
+                changed.m_nChangeFlags = 1;  // the name
+                Emit(changed);
+            });
     }
     return cached.c_str();
 }

@@ -1,7 +1,15 @@
 // The testing hooks of online play: a simulated second user with recorded events, and lobbies
 // announced in the directory without an owner process.
 #include "ClientState.h"
+#include "LobbyProtocol.h"
 #include "steam/SteamTesting.h"
+
+#include <atomic>
+#include <chrono>
+#include <mutex>
+#include <optional>
+#include <sys/resource.h>
+#include <thread>
 
 namespace platform::steam {
 
@@ -143,6 +151,98 @@ std::vector<OnlinePeer::Event> OnlinePeer::Pump()
     return events;
 }
 
+namespace {
+
+// Stands in for the owners of announced lobbies, each on a listener of its own as real owners
+// are: answers a probe and closes every other connection (a join finds nobody to serve it).
+class DirectoryOwners {
+public:
+    ~DirectoryOwners() { Stop(); }
+    // A listener for `id`; the port, 0 when none could be opened.
+    uint16_t Add(uint64_t id)
+    {
+        std::lock_guard guard(m_mutex);
+        if (!m_thread.joinable()) {
+            // Hundreds of announced lobbies are as many listeners.
+            rlimit limit{};
+            if (::getrlimit(RLIMIT_NOFILE, &limit) == 0 && limit.rlim_cur < limit.rlim_max) {
+                limit.rlim_cur = limit.rlim_max;
+                ::setrlimit(RLIMIT_NOFILE, &limit);
+            }
+            m_stop = false;
+            m_thread = std::thread([this] { Serve(); });
+        }
+        Listener listener;
+        if (!listener.Open(kLoopback, 0))
+            return 0;
+        uint16_t port = listener.Port();
+        m_owners.push_back({std::move(listener), id});
+        return port;
+    }
+    void Stop()
+    {
+        if (m_thread.joinable()) {
+            m_stop = true;
+            m_thread.join();
+        }
+        std::lock_guard guard(m_mutex);
+        m_owners.clear();
+    }
+
+private:
+    struct Owner {
+        Listener listener;
+        uint64_t id;
+    };
+    struct Asked {
+        Connection connection;
+        uint64_t id;
+    };
+    void Serve()
+    {
+        std::vector<Asked> connections;
+        while (!m_stop) {
+            {
+                std::lock_guard guard(m_mutex);
+                for (Owner& owner : m_owners)
+                    while (std::optional<Connection> accepted = owner.listener.Accept())
+                        connections.push_back({std::move(*accepted), owner.id});
+            }
+            for (Asked& asked : connections) {
+                asked.connection.Pump();
+                Bytes frame;
+                if (!asked.connection.Receive(frame))
+                    continue;
+                WireReader in(frame);
+                uint8_t kind = 0;
+                uint64_t id = 0;
+                if (in.U8(kind) && kind == kLobbyProbe && in.U64(id)) {
+                    WireWriter out;
+                    out.U8(kLobbyAlive);
+                    out.U64(id);
+                    out.U8(id == asked.id ? 1 : 0);
+                    asked.connection.Send(out.Data());
+                }
+                asked.connection.Close();
+            }
+            std::erase_if(connections, [](const Asked& asked) { return !asked.connection.Usable(); });
+            std::this_thread::sleep_for(std::chrono::milliseconds(1));
+        }
+    }
+    std::thread m_thread;
+    std::atomic<bool> m_stop{false};
+    std::mutex m_mutex;
+    std::vector<Owner> m_owners;
+};
+
+DirectoryOwners& Owners()
+{
+    static DirectoryOwners owners;
+    return owners;
+}
+
+} // namespace
+
 int AnnounceDirectoryLobbies(int count, const std::string& key, const std::string& value)
 {
     std::unique_ptr<IOnlineBackend> backend = MakeBackendFromEnvironment();
@@ -154,11 +254,11 @@ int AnnounceDirectoryLobbies(int count, const std::string& key, const std::strin
         lobby.type = k_ELobbyTypePublic;
         lobby.limit = 2;
         lobby.ip = kLoopback;
-        lobby.port = 9;  // nobody serves it
+        lobby.port = Owners().Add(lobby.id);
         lobby.data[key] = value;
         lobby.data["name"] = "Lobby " + std::to_string(i);
         lobby.members.push_back({lobby.owner, "Owner " + std::to_string(i), {}});
-        if (backend->PublishLobby(lobby)) {
+        if (lobby.port != 0 && backend->PublishLobby(lobby)) {
             Announced().push_back(lobby.id);
             ++announced;
         }
@@ -172,6 +272,7 @@ void WithdrawDirectoryLobbies()
     for (uint64_t id : Announced())
         backend->WithdrawLobby(id);
     Announced().clear();
+    Owners().Stop();
 }
 
 } // namespace platform::steam

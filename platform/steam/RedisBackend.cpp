@@ -7,8 +7,13 @@
 //   quibly:lb:<name>      a leaderboard's sorted set (member: user id, score: the score)
 //   quibly:lbmeta:<name>  its sort and display; quibly:lbname:<name> the rows' persona names
 // Every value is written in one command, so a reader sees the old or the new value, never a part.
+// Every read is bounded before it is made, because anyone with the server can write any key:
+// the lobby index is scanned in pages up to a cap of ids, and values are read with GETRANGE up to
+// one byte past their kind's limit, so an oversized value costs at most that and is refused. A key
+// of the wrong type is refused, and the refusal is said once (with counts as it repeats).
 // Calls block for at most the connect and command time-outs; when the server is unreachable
-// they fail at once and a new connection is tried at most every 2 s.
+// they fail at once and a new connection is tried at most every 2 s. The lobby directory and
+// persona names are used from the backend worker, off the frame loop.
 #include "OnlineBackend.h"
 
 #include <hiredis/hiredis.h>
@@ -20,6 +25,8 @@
 #include <cstring>
 #include <memory>
 #include <mutex>
+#include <map>
+#include <string_view>
 #include <netinet/in.h>
 #include <sys/socket.h>
 
@@ -30,6 +37,12 @@ namespace {
 constexpr int kConnectTimeoutMs = 300;
 constexpr int kCommandTimeoutMs = 1000;
 constexpr int64_t kReconnectPauseMs = 2000;
+// The lobby index is read in pages of 256 ids, up to kMaxDirectoryLobbies ids and
+// kMaxListingBytes of records a listing, in at most 100 round trips.
+constexpr int kScanPage = 256;
+constexpr int kMaxScanPages = 100;
+// "ip port" of a game server.
+constexpr size_t kMaxServerValueBytes = 32;
 
 struct ReplyDeleter {
     void operator()(redisReply* reply) const
@@ -55,6 +68,7 @@ public:
     }
 
     const char* Kind() const override { return "redis"; }
+    std::unique_ptr<IOnlineBackend> Clone() const override { return std::make_unique<RedisBackend>(m_host, m_port); }
     // Listeners bind the address this machine reaches the Redis server from: the loopback when
     // the server is local, else the interface other players on that network can reach.
     uint32_t BindIp() override { return AdvertisedIp(); }
@@ -63,10 +77,19 @@ public:
     bool PublishLobby(const LobbyRecord& lobby) override
     {
         Bytes bytes = EncodeLobby(lobby);
+        if (bytes.size() > kMaxLobbyRecordBytes)
+            return false;
         std::string key = "quibly:lobby:" + std::to_string(lobby.id);
         Reply set = Command("SET %s %b PX %lld", key.c_str(), bytes.data(), bytes.size(),
                             static_cast<long long>(kAnnouncementLifetimeMs));
         Reply add = Command("SADD quibly:lobbies %llu", static_cast<unsigned long long>(lobby.id));
+        if (!add && m_lastErrorWrongType) {
+            // The index is ours: a value of another type in its place hides every lobby, so it is
+            // replaced by a set again.
+            SayOnce("quibly:lobbies is not a set; it is made a set again");
+            Command("DEL quibly:lobbies");
+            add = Command("SADD quibly:lobbies %llu", static_cast<unsigned long long>(lobby.id));
+        }
         return IsOk(set) && add;
     }
 
@@ -79,40 +102,63 @@ public:
     bool ListLobbies(std::vector<LobbyRecord>& lobbies) override
     {
         lobbies.clear();
-        Reply ids = Command("SMEMBERS quibly:lobbies");
-        if (!ids || ids->type != REDIS_REPLY_ARRAY)
-            return false;
-        std::vector<std::string> keys;
-        std::vector<std::string> idTexts;
-        for (size_t i = 0; i < ids->elements; ++i)
-            if (ids->element[i]->type == REDIS_REPLY_STRING) {
-                idTexts.emplace_back(ids->element[i]->str, ids->element[i]->len);
+        std::string cursor = "0";
+        size_t seen = 0, bytesRead = 0;
+        for (int page = 0; page < kMaxScanPages && seen < kMaxDirectoryLobbies && bytesRead < kMaxListingBytes; ++page) {
+            Reply scan = Command("SSCAN quibly:lobbies %s COUNT %d", cursor.c_str(), kScanPage);
+            if (!scan || scan->type != REDIS_REPLY_ARRAY || scan->elements != 2 ||
+                scan->element[0]->type != REDIS_REPLY_STRING || scan->element[1]->type != REDIS_REPLY_ARRAY) {
+                if (scan)
+                    SayOnce("quibly:lobbies does not scan as a set");
+                return false;
+            }
+            cursor.assign(scan->element[0]->str, scan->element[0]->len);
+            std::vector<std::string> idTexts;
+            std::vector<std::string> keys;
+            const redisReply* ids = scan->element[1];
+            // A page may hold more than asked for (small sets come whole): the cap holds anyway.
+            for (size_t i = 0; i < ids->elements && seen < kMaxDirectoryLobbies; ++i, ++seen) {
+                const redisReply* id = ids->element[i];
+                if (id->type != REDIS_REPLY_STRING || id->len == 0 || id->len > 20 ||
+                    std::string_view(id->str, id->len).find_first_not_of("0123456789") != std::string_view::npos)
+                    continue;
+                idTexts.emplace_back(id->str, id->len);
                 keys.push_back("quibly:lobby:" + idTexts.back());
             }
-        if (keys.empty())
-            return true;
-        std::vector<const char*> argv{"MGET"};
-        std::vector<size_t> lengths{4};
-        for (const std::string& key : keys) {
-            argv.push_back(key.c_str());
-            lengths.push_back(key.size());
-        }
-        Reply values = CommandArgv(argv, lengths);
-        if (!values || values->type != REDIS_REPLY_ARRAY || values->elements != keys.size())
-            return false;
-        for (size_t i = 0; i < values->elements; ++i) {
-            redisReply* value = values->element[i];
-            if (value->type != REDIS_REPLY_STRING) {
-                // Expired: its owner is gone.
-                Command("SREM quibly:lobbies %s", idTexts[i].c_str());
-                continue;
-            }
-            LobbyRecord lobby;
-            Bytes bytes(value->str, value->str + value->len);
-            if (!DecodeLobby(bytes, lobby) || std::to_string(lobby.id) != idTexts[i])
-                continue;
-            if (lobbies.size() < kMaxDirectoryLobbies)
+            std::vector<Reply> values;
+            if (!ReadBounded(keys, kMaxLobbyRecordBytes, values))
+                return false;
+            std::vector<std::string> gone;
+            for (size_t i = 0; i < values.size(); ++i) {
+                const redisReply* value = values[i].get();
+                if (value->type != REDIS_REPLY_STRING) {
+                    SayOnce("a lobby record is not a string; refused");
+                    continue;
+                }
+                bytesRead += value->len;
+                if (value->len == 0) {
+                    gone.push_back(idTexts[i]);  // expired: its owner is gone
+                    continue;
+                }
+                if (value->len > kMaxLobbyRecordBytes) {
+                    SayOnce("a lobby record is over its size limit; refused");
+                    continue;
+                }
+                LobbyRecord lobby;
+                Bytes bytes(value->str, value->str + value->len);
+                if (!DecodeLobby(bytes, lobby) || std::to_string(lobby.id) != idTexts[i]) {
+                    SayOnce("a lobby record does not decode; refused");
+                    continue;
+                }
                 lobbies.push_back(std::move(lobby));
+            }
+            if (!gone.empty()) {
+                std::vector<std::string> argv{"SREM", "quibly:lobbies"};
+                argv.insert(argv.end(), gone.begin(), gone.end());
+                CommandArgv(argv);
+            }
+            if (cursor == "0")
+                break;
         }
         std::sort(lobbies.begin(), lobbies.end(), [](const LobbyRecord& a, const LobbyRecord& b) { return a.id < b.id; });
         return true;
@@ -120,10 +166,10 @@ public:
 
     bool FindLobby(uint64_t lobby, LobbyRecord& record) override
     {
-        Reply value = Command("GET quibly:lobby:%llu", static_cast<unsigned long long>(lobby));
-        if (!value || value->type != REDIS_REPLY_STRING)
+        std::string value;
+        if (!ReadValue("quibly:lobby:" + std::to_string(lobby), kMaxLobbyRecordBytes, "lobby record", value))
             return false;
-        Bytes bytes(value->str, value->str + value->len);
+        Bytes bytes(value.begin(), value.end());
         return DecodeLobby(bytes, record) && record.id == lobby;
     }
 
@@ -140,17 +186,9 @@ public:
 
     bool FindServer(uint64_t server, uint32_t& ip, uint16_t& port) override
     {
-        Reply value = Command("GET quibly:gs:%llu", static_cast<unsigned long long>(server));
-        if (!value || value->type != REDIS_REPLY_STRING)
-            return false;
-        unsigned long long readIp = 0, readPort = 0;
-        std::string text(value->str, value->len);
-        if (std::sscanf(text.c_str(), "%llu %llu", &readIp, &readPort) != 2 || readIp > UINT32_MAX || readPort == 0 ||
-            readPort > 65535)
-            return false;
-        ip = static_cast<uint32_t>(readIp);
-        port = static_cast<uint16_t>(readPort);
-        return true;
+        std::string text;
+        return ReadValue("quibly:gs:" + std::to_string(server), kMaxServerValueBytes, "game server", text) &&
+               ParseServerValue(text, ip, port);
     }
 
     void PublishPersona(uint64_t user, const std::string& name) override
@@ -161,10 +199,10 @@ public:
 
     bool FindPersona(uint64_t user, std::string& name) override
     {
-        Reply value = Command("GET quibly:user:%llu", static_cast<unsigned long long>(user));
-        if (!value || value->type != REDIS_REPLY_STRING)
+        std::string value;
+        if (!ReadValue("quibly:user:" + std::to_string(user), kMaxNameBytes, "persona name", value))
             return false;
-        name = CleanUtf8(std::string_view(value->str, value->len), kMaxNameBytes);
+        name = CleanLine(value, kMaxNameBytes);
         return true;
     }
 
@@ -332,6 +370,70 @@ private:
 
     static bool IsOk(const Reply& reply) { return reply && reply->type == REDIS_REPLY_STATUS; }
 
+    // A string value of at most `limit` bytes; false when it is missing, empty, of another type or
+    // longer (each refusal said once).
+    bool ReadValue(const std::string& key, size_t limit, const char* kind, std::string& value)
+    {
+        std::vector<Reply> replies;
+        if (!ReadBounded({key}, limit, replies))
+            return false;
+        const redisReply* reply = replies[0].get();
+        if (reply->type != REDIS_REPLY_STRING) {
+            SayOnce(std::string("a ") + kind + " is not a string; refused");
+            return false;
+        }
+        if (reply->len > limit) {
+            SayOnce(std::string("a ") + kind + " is over its size limit; refused");
+            return false;
+        }
+        if (reply->len == 0)
+            return false;
+        value.assign(reply->str, reply->len);
+        return true;
+    }
+
+    // The first `limit` + 1 bytes of each key in one round trip: a value longer than `limit`
+    // shows as such without being read whole. A missing key reads "". Error replies are kept
+    // (a key of another type answers one).
+    bool ReadBounded(const std::vector<std::string>& keys, size_t limit, std::vector<Reply>& replies)
+    {
+        replies.clear();
+        if (keys.empty())
+            return true;
+        if (!Ready())
+            return false;
+        for (const std::string& key : keys)
+            redisAppendCommand(m_context, "GETRANGE %b 0 %lld", key.data(), key.size(), static_cast<long long>(limit));
+        for (size_t i = 0; i < keys.size(); ++i) {
+            void* reply = nullptr;
+            if (redisGetReply(m_context, &reply) != REDIS_OK || !reply) {
+                Drop();
+                replies.clear();
+                return false;
+            }
+            replies.emplace_back(static_cast<redisReply*>(reply));
+        }
+        return true;
+    }
+
+    // Says a line the first time, then again at 10, 100, 1000... repeats with the count, so a
+    // damaged key read every few seconds does not fill the log.
+    void SayOnce(const std::string& line)
+    {
+        uint64_t count = ++m_said[line];
+        if (count == 1)
+            std::fprintf(stderr, "[platform] redis: %s\n", line.c_str());
+        else if (IsPowerOfTen(count))
+            std::fprintf(stderr, "[platform] redis: %s (%llu times)\n", line.c_str(), static_cast<unsigned long long>(count));
+    }
+
+    static bool IsPowerOfTen(uint64_t n)
+    {
+        while (n >= 10 && n % 10 == 0)
+            n /= 10;
+        return n == 1;
+    }
+
     void Connect()
     {
         m_lastAttemptMs = NowMs();
@@ -384,23 +486,32 @@ private:
         return Checked(std::move(reply));
     }
 
-    Reply CommandArgv(const std::vector<const char*>& argv, const std::vector<size_t>& lengths)
+    Reply CommandArgv(const std::vector<std::string>& args)
     {
         if (!Ready())
             return nullptr;
+        std::vector<const char*> argv;
+        std::vector<size_t> lengths;
+        for (const std::string& arg : args) {
+            argv.push_back(arg.data());
+            lengths.push_back(arg.size());
+        }
         Reply reply(static_cast<redisReply*>(
-            redisCommandArgv(m_context, static_cast<int>(argv.size()), const_cast<const char**>(argv.data()), lengths.data())));
+            redisCommandArgv(m_context, static_cast<int>(argv.size()), argv.data(), lengths.data())));
         return Checked(std::move(reply));
     }
 
     Reply Checked(Reply reply)
     {
+        m_lastErrorWrongType = false;
         if (!reply) {
             Drop();
             return nullptr;
         }
         if (reply->type == REDIS_REPLY_ERROR) {
-            std::fprintf(stderr, "[platform] redis: %.*s\n", static_cast<int>(reply->len), reply->str);
+            std::string error(reply->str, reply->len);
+            m_lastErrorWrongType = error.rfind("WRONGTYPE", 0) == 0;
+            SayOnce(error);
             return nullptr;
         }
         return reply;
@@ -414,9 +525,24 @@ private:
     uint32_t m_localIp = 0;
     std::mutex m_boardLock;
     std::unique_ptr<RedisBackend> m_boardSide;
+    bool m_lastErrorWrongType = false;
+    std::map<std::string, uint64_t> m_said;
 };
 
 } // namespace
+
+bool ParseServerValue(const std::string& text, uint32_t& ip, uint16_t& port)
+{
+    unsigned long long readIp = 0, readPort = 0;
+    int used = 0;
+    if (text.size() > kMaxServerValueBytes || text.find('\0') != std::string::npos ||
+        std::sscanf(text.c_str(), "%llu %llu%n", &readIp, &readPort, &used) != 2 ||
+        static_cast<size_t>(used) != text.size() || readIp > UINT32_MAX || readPort == 0 || readPort > 65535)
+        return false;
+    ip = static_cast<uint32_t>(readIp);
+    port = static_cast<uint16_t>(readPort);
+    return true;
+}
 
 std::unique_ptr<IOnlineBackend> MakeRedisBackend(const std::string& url)
 {

@@ -85,6 +85,9 @@ bool IsValidUtf8(std::string_view text);
 // Replaces every invalid sequence with '?' and cuts to at most `bytes` bytes, never inside a
 // character.
 std::string CleanUtf8(std::string_view text, size_t bytes);
+// CleanUtf8 that also leaves out control characters (line breaks, tabs, escapes, C1 controls,
+// line and paragraph separators): a text shown on one line stays one line.
+std::string CleanLine(std::string_view text, size_t bytes);
 
 // A non-blocking TCP connection carrying frames.
 class Connection {

@@ -89,8 +89,9 @@ private:
 };
 
 // Announces `count` lobbies in the directory of the backend the environment chooses, as if
-// owners elsewhere served them (nobody answers a join); each has `key` = `value` and the
-// lobby data "name" = "Lobby <n>". Returns how many were announced.
+// owners elsewhere served them: a stand-in owner answers that each is alive, but nobody
+// answers a join; each has `key` = `value` and the lobby data "name" = "Lobby <n>". Returns how
+// many were announced.
 int AnnounceDirectoryLobbies(int count, const std::string& key, const std::string& value);
 // Withdraws what AnnounceDirectoryLobbies announced.
 void WithdrawDirectoryLobbies();

@@ -4,6 +4,8 @@
 // client (flat API, real callback objects); the others are in-process peers.
 #include "OnlineFixture.h"
 
+#include "../../platform/steam/OnlineBackend.h"
+
 #include <arpa/inet.h>
 #include <cstring>
 #include <netinet/in.h>
@@ -78,7 +80,12 @@ TEST_P(LobbyContract, PlayersListJoinShareDataChatAndLeave)
     ASSERT_TRUE(a->SetLobbyData(lobby, "Type", "0"));
     EXPECT_STREQ(a->GetLobbyData(lobby, "absent"), "");
     EXPECT_EQ(a->GetLobbyOwner(lobby), SteamUser()->GetSteamID());
-    PumpUntil([] { return true; });  // the announcement carries the data
+    // The announcement carries the data once the owner's next announcement is written.
+    std::unique_ptr<platform::steam::IOnlineBackend> directory = platform::steam::MakeBackendFromEnvironment();
+    ASSERT_TRUE(PumpUntil([&] {
+        platform::steam::LobbyRecord announced;
+        return directory->FindLobby(lobby.ConvertToUint64(), announced) && announced.data["Mode"] == "2";
+    }));
 
     Player& bee = AddPlayer(kBee, "Bee");
     ISteamMatchmaking* b = bee.peer.Matchmaking();
@@ -461,7 +468,8 @@ TEST_P(BoardContract, RanksFollowTheSortAndTheUploadMethod)
     ASSERT_TRUE(PumpUntil([&] { return own.got; }));
     EXPECT_EQ(own.value.m_cEntryCount, 0) << "no row of the local user yet";
     EXPECT_EQ(SteamUserStats()->GetLeaderboardEntryCount(found.value.m_hSteamLeaderboard), 3);
-    EXPECT_STREQ(SteamFriends()->GetFriendPersonaName(CSteamID(2)), "Two");
+    // Names of users outside the lobbies come from the backend off the frame: shortly, not at once.
+    EXPECT_TRUE(PumpUntil([] { return std::string(SteamFriends()->GetFriendPersonaName(CSteamID(2))) == "Two"; }));
 }
 
 // ---- backend failures ----

@@ -37,6 +37,7 @@ public:
     bool Running() const { return m_pid > 0; }
     std::string Url() const { return "redis://127.0.0.1:" + std::to_string(m_port); }
     int Port() const { return m_port; }
+    int Pid() const { return m_pid; }
     // Empties every key, so each test starts clean.
     void Flush() const;
     void Stop();

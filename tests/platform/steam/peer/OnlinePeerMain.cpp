@@ -148,10 +148,12 @@ int Guest()
     CSteamID lobby;
     // The host may not have announced its lobby yet: ask again until it is listed.
     bool listed = Wait([&] {
+        // The list comes as a call result a few pumps later.
         Answer<LobbyMatchList_t> list;
         matchmaking->AddRequestLobbyListStringFilter("Mode", "2", k_ELobbyComparisonEqual);
         list.Bind(matchmaking->RequestLobbyList());
-        SteamAPI_RunCallbacks();
+        if (!Wait([&] { return list.got; }))
+            return false;
         for (uint32_t i = 0; list.got && i < list.value.m_nLobbiesMatching; ++i) {
             CSteamID candidate = matchmaking->GetLobbyByIndex(static_cast<int>(i));
             if (std::string(matchmaking->GetLobbyData(candidate, "name")) == "Host's lobby")
