@@ -3,6 +3,7 @@
 // guest's start notice, the list's filters and rows, and the record text.
 #include "MatchFixture.h"
 
+#include "../../platform/steam/OnlineBackend.h"
 #include "online/LeaderBoard.h"
 #include "online/QuiblyLobby.h"
 
@@ -146,7 +147,17 @@ TEST_F(QuiblyLobbyTest, TheListKeepsTheLobbiesItsFiltersAskForAsRows)
     }
     Peer& guest = JoinPeer(0x2200000000000010ull, "Guesty", lobbies[0]);
     guest.peer.Matchmaking()->SetLobbyData(lobbies[0], "GuestRecord", "W 1 - L 0");
-    ASSERT_TRUE(PumpUntil([&] { return true; }));
+    // The owners' announcements are written off the frame: wait until the directory has them.
+    std::unique_ptr<platform::steam::IOnlineBackend> directory = platform::steam::MakeBackendFromEnvironment();
+    ASSERT_TRUE(PumpUntil([&] {
+        for (const CSteamID& id : lobbies) {
+            platform::steam::LobbyRecord announced;
+            if (!directory->FindLobby(id.ConvertToUint64(), announced) || announced.data["HostRecord"].empty())
+                return false;
+        }
+        platform::steam::LobbyRecord first;
+        return directory->FindLobby(lobbies[0].ConvertToUint64(), first) && first.data["GuestRecord"] == "W 1 - L 0";
+    }));
 
     QuiblyLobbyBrowser browser;
     auto reload = [&](int mode, int join) {

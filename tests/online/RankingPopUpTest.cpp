@@ -31,7 +31,7 @@ std::string RankingLayout()
     c += Child({"LABEL", "Label_popup_ranking_page", 0, 0, 40, 20});
     auto row = [&](const std::string& suffix) {
         for (const char* label : {"rank", "name", "point", "combo", "win", "lose"})
-            c += Child({"LABEL", std::string("Label_sub_ranking_") + label + "_" + suffix, 0, 0, 40, 20});
+            c += Child({"LABEL", std::string("Label_sub_ranking_") + label + "_" + suffix, 0, 0, 200, 20});
     };
     for (int i = 1; i <= 10; ++i) {
         row(std::to_string(i));
@@ -82,6 +82,12 @@ protected:
             m_world->Frame(popUp, 0.05f);
             return m_board.m_nDownloadState != LB_REQUESTED && m_board.m_nOwnRowState != LB_REQUESTED;
         }));
+        // The rows' persona names come from the backend off the frame, a few pumps later.
+        int frames = 0;
+        PumpUntil([&] {
+            m_world->Frame(popUp, 0.05f);
+            return ++frames >= 50;
+        });
         m_world->Frame(popUp, 0.05f);
     }
     bool Enabled(const std::wstring& name) { return m_world->Find(name) && m_world->Find(name)->IsEnabled(); }
