@@ -24,6 +24,8 @@ using namespace platform::steam;
 class GatedBackend final : public IOnlineBackend {
 public:
     const char* Kind() const override { return "gated"; }
+    // The lobby worker's own backend: it only ever asks for lobbies and names.
+    std::unique_ptr<IOnlineBackend> Clone() const override { return std::make_unique<GatedBackend>(); }
     uint32_t BindIp() override { return kLoopback; }
     uint32_t AdvertisedIp() override { return kLoopback; }
     bool PublishLobby(const LobbyRecord&) override { return true; }
