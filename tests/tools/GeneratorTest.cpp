@@ -83,6 +83,10 @@ TEST(GeneratorTest, RefusesRecipesThatCannotBeMade) {
       {"[sound data/a.wav 1]\nseq 0 0.1 H4\n", "'H4' is not a note"},
       {"[movie data/a.avi 63 48]\n", "even in both directions"},
       {"[model data/a.mdl]\n", "unknown recipe kind 'model'"},
+      // Texts that would be cut at the picture's edge: too long, centred off the middle, left of 0.
+      {"[image data/a.png 60 20]\ntext 30 2 14 #FFFFFF \"A sentence far too long\" align=center\n", "runs past the 60-pixel picture"},
+      {"[image data/a.png 60 20]\ntext 58 2 14 #FFFFFF \"Hi\" align=center\n", "runs past"},
+      {"[image data/a.png 60 20]\ntext -3 2 14 #FFFFFF \"Hi\"\n", "runs past"},
   };
   for (const Case& c : cases) {
     testsupport::TempDir out;

@@ -98,6 +98,11 @@ const std::map<std::string, Operation>& Operations() {
          if (align == "center") x -= width / 2.0;
          else if (align == "right") x -= width;
          else if (align != "left") l.Fail("align is left, center or right");
+         // A text that runs past the picture would be cut at its edge on screen: refuse it here,
+         // so the recipe gets a smaller size, a shorter text or a wider picture.
+         if (x < 0 || x + width > c.Width())
+           l.Fail("text \"" + text + "\" is " + std::to_string(width) + " pixels wide and runs past the " +
+                  std::to_string(c.Width()) + "-pixel picture");
          if (l.Has("shadow"))
            gen.Text().Draw(c, font, size, x + 2, l.Number(2) + 2, l.Option("shadow", Colour{}), text);
          gen.Text().Draw(c, font, size, x, l.Number(2), l.ColourAt(4), text);

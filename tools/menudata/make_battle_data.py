@@ -83,7 +83,7 @@ for n, (colour_name, colour) in enumerate(COLOURS, start=1):
     image(f"btn_fire_{n}.png", 44, 44, [f"circle 22 22 20 {colour}", "ring 22 22 20 2 #FFFFFF90",
                                         f'text 22 8 24 #FFFFFF "{n}" align=center'])
     image(f"hint_fire_{n}.png", 300, 40, [f"rect 0 0 300 40 {INK}E0 r=12", f"frame 0 0 300 40 2 {colour} r=12",
-                                          f'text 150 10 18 #FFFFFF "Press {n} to fire your {colour_name} stack!" align=center'])
+                                          f'text 150 11 16 #FFFFFF "Press {n} to fire your {colour_name} stack!" align=center'])
 image("btn_auto_on.png", 164, 40, [f"rect 0 0 164 40 {GREEN} r=14", "frame 0 0 164 40 2 #FFFFFF70 r=14",
                                    'text 82 8 22 #FFFFFF "AUTO  ON" align=center'])
 image("btn_auto_off.png", 164, 40, [f"rect 0 0 164 40 {GREY} r=14", "frame 0 0 164 40 2 #FFFFFF70 r=14",

@@ -419,7 +419,7 @@ for i, line in enumerate(story):
         ops.append(f"block {400 - 2 * 62 + j * 62} {90 + (j % 2) * 18} 56 {c}")
     if i == 3:
         ops.append("star 560 110 26 #F7C548")
-    ops.append(f'text 400 250 26 #FFFFFF "{line}" align=center shadow=#00000080')
+    ops.append(f'text 400 251 24 #FFFFFF "{line}" align=center shadow=#00000080')
     img(f"mm_story{n}.png", 800, 360, ops)
     opening_children.append(Pic(f"opening_{n}", 112, 150, 800, 360, f"mm_story{n}.png"))
 door = button("door", 200, 120, "#8B5A2B", "Open the door", 20, None,

@@ -189,8 +189,8 @@ COMBO_ON = anim("stage_combo_on.xml", [("on loop=1", ["stage_combo_on.png motion
 image("stage_combo_off.png", 150, 30, [f"rect 0 0 150 30 {GREY} r=10", 'text 75 5 18 #FFFFFF "COMBO OFF" align=center'])
 COMBO_OFF = still("stage_combo_off.png")
 for diff, colour in (("easy", GREEN), ("hard", RED)):
-    image(f"stage_title_{diff}.png", 214, 56, ['text 107 10 30 #00000060 "STAGE ' + diff.upper() + '" align=center',
-                                               f'text 107 6 30 {colour} "STAGE {diff.upper()}" align=center'])
+    image(f"stage_title_{diff}.png", 214, 56, ['text 107 10 28 #00000060 "STAGE ' + diff.upper() + '" align=center',
+                                               f'text 107 7 28 {colour} "STAGE {diff.upper()}" align=center'])
 image("stage_btn_reset_n.png", 182, 24, [f"rect 0 0 182 24 {mix(BLUE, 0.2, '#000000')} r=8", 'text 91 3 16 #FFFFFF "RESET (R)" align=center'])
 image("stage_btn_reset_o.png", 182, 24, [f"rect 0 0 182 24 {BLUE} r=8", 'text 91 3 16 #FFFFFF "RESET (R)" align=center'])
 RESET = anim("stage_btn_reset.xml", [("NORMAL", ["stage_btn_reset_n.png motion=still ms=400"]),
@@ -239,11 +239,11 @@ def goal_layout(top, kind):
         for n in range(1, 4):
             c.append(wnd(f"Pic_combo_goal_{n}", 60 + WHITE_W * (n - 1), 265, 20, 30))
             c.append(wnd(f"Pic_combo_current_{n}", 54 + GOLD_W * (n - 1), 323, 28, 42))
-        c.append(label("Label_combo_caption", 150, 265, 90, 30, 14, "#B8C2E8", "COMBOS"))
+        c.append(label("Label_combo_caption", 150, 265, 110, 30, 14, "#B8C2E8", "COMBOS"))
         c.append(picture("Pic_stage_combo_on", 52, 376, 150, 30, COMBO_ON))
         c.append(picture("Pic_stage_combo_off", 52, 376, 150, 30, COMBO_OFF))
     if kind == "point":
-        c.append(label("Label_point_caption", 60, 376, 180, 24, 14, "#B8C2E8", "POINTS TO SCORE"))
+        c.append(label("Label_point_caption", 50, 376, 210, 24, 14, "#B8C2E8", "POINTS TO SCORE"))
     c += [wnd("layer_num", 0, 0, 1024, 768), wnd("layer_particle", 0, 0, 1024, 768)]
     return layout(top, c, kind="PANEL")
 
