@@ -2,6 +2,8 @@
 // other start-up data name exists where the game looks for it, and opens with the libraries the
 // game reads it with (TinyXML, stb_image, vorbisfile, FFmpeg, FreeType).
 #include <array>
+#include <cmath>
+#include <functional>
 #include <cstdio>
 #include <set>
 
@@ -18,6 +20,7 @@ extern "C" {
 }
 
 #include "RunFolder.h"
+#include "TextRenderer.h"
 
 using runfolder::Find;
 using runfolder::LoadXml;
@@ -134,6 +137,52 @@ std::set<std::string> CheckAnimation(const std::filesystem::path& path) {
 
 void ExpectScenes(const std::set<std::string>& scenes, std::initializer_list<const char*> wanted, const std::string& file) {
   for (const char* name : wanted) EXPECT_TRUE(scenes.count(name)) << file << " lacks the scene " << name;
+}
+
+// The font file and pixel size a layout's face draws with in the game: the UI maps a label's
+// face to one of the game's fonts whatever size the layout writes, and those fonts are point
+// sizes at 96 dots per inch. Faces drawn from an imageset (the logo face) are left out.
+struct LabelFont {
+  const char* file = nullptr;
+  int pixels = 0;
+};
+LabelFont FontOfFace(const std::string& face) {
+  auto points = [](int pt) { return static_cast<int>(std::ceil(pt * 96.0 / 72.0)); };
+  if (face == "KelmorSoft_logo") return {};
+  if (face == "\xEB\x82\x98\xEB\x88\x94\xEA\xB3\xA0\xEB\x94\x95") return {"quiblyenglish_num.ttf", points(14)};  // 나눔고딕
+  if (face == "\xEB\x82\x98\xEB\x88\x94\xEA\xB3\xA0\xEB\x94\x95 ExtraBold") return {"quiblyenglish.ttf", points(9)};
+  if (face == "KelmorSoft" || face.empty()) return {"quiblyenglish.ttf", points(14)};
+  return {"Daum.ttf", points(14)};  // the default face
+}
+
+// Every label of a layout: its name, width, face and static text.
+struct LayoutLabel {
+  std::string file, name, face, text;
+  int width = 0;
+};
+void CollectLabels(const TiXmlElement* parent, const std::string& file, std::vector<LayoutLabel>& out) {
+  for (const TiXmlElement* e = parent->FirstChildElement(); e; e = e->NextSiblingElement()) {
+    const TiXmlElement* rect = e->FirstChildElement("rect");
+    const char* type = e->Attribute("type");
+    if (type && std::string(type) == "LABEL" && rect && e->Attribute("name")) {
+      LayoutLabel label{file, e->Attribute("name"), "", "", std::atoi(rect->Attribute("r"))};
+      if (const TiXmlElement* f = e->FirstChildElement("FontName"); f && f->Attribute("val")) label.face = f->Attribute("val");
+      if (const TiXmlElement* t = e->FirstChildElement("label"); t && t->Attribute("val")) label.text = t->Attribute("val");
+      out.push_back(label);
+    }
+    CollectLabels(e, file, out);
+  }
+}
+std::vector<LayoutLabel> AllLabels() {
+  std::vector<LayoutLabel> labels;
+  for (const auto& [upper, path] : runfolder::Index().files) {
+    if (path.extension() != ".xml") continue;
+    TiXmlDocument doc;
+    if (!doc.LoadFile(path.string().c_str()) || !doc.RootElement() || std::string(doc.RootElement()->Value()) != "kevrin")
+      continue;
+    CollectLabels(doc.RootElement(), path.filename().string(), labels);
+  }
+  return labels;
 }
 
 }  // namespace
@@ -342,4 +391,47 @@ TEST(RunFolderTest, DefaultPlayDataParsesWithTheExpectedRoots) {
   TiXmlDocument achievements;
   ASSERT_TRUE(LoadXml(achievements, std::filesystem::path(QUIBLY_PLAYDATA_DIR) / "Steam_Achievements.xml"));
   EXPECT_EQ(runfolder::ChildNames(achievements.RootElement(), "Achiev", "IsAchiev").size(), 75u);
+}
+
+// A label draws its text in one line and does not clip it: a text wider than the label runs
+// over its neighbours. Every text a layout writes into a label fits it.
+TEST(RunFolderTest, LayoutTextsFitTheirLabels) {
+  assetgen::TextRenderer text(runfolder::Root().string());
+  int checked = 0;
+  for (const LayoutLabel& label : AllLabels()) {
+    LabelFont font = FontOfFace(label.face);
+    if (!font.file || label.text.empty()) continue;
+    ++checked;
+    EXPECT_LE(text.Measure(font.file, font.pixels, label.text), label.width)
+        << label.file << " " << label.name << ": \"" << label.text << "\"";
+  }
+  EXPECT_GT(checked, 100);
+}
+
+// The achievements pop-up writes each description line into a label of its boxes: one-line
+// entries into "Label_line1_on_%d", two-line ones into "Label_line2_1_on_%d" and
+// "Label_line2_2_on_%d". Every line of the description file fits the label it goes to.
+TEST(RunFolderTest, AchievementDescriptionsFitTheirBoxes) {
+  std::map<std::string, LayoutLabel> labels;
+  for (const LayoutLabel& label : AllLabels())
+    if (label.file == "achievements.xml") labels[label.name] = label;
+  ASSERT_TRUE(labels.count("Label_line1_on_1") && labels.count("Label_line2_1_on_1") && labels.count("Label_line2_2_on_1"));
+  assetgen::TextRenderer text(runfolder::Root().string());
+  auto fits = [&](const std::string& line, const LayoutLabel& label) {
+    LabelFont font = FontOfFace(label.face);
+    return text.Measure(font.file, font.pixels, line) <= label.width;
+  };
+  TiXmlDocument doc;
+  ASSERT_TRUE(LoadXml(doc, runfolder::Root() / "data/Achievment/Steam_Achievements_desc.xml"));
+  for (const TiXmlElement* a = doc.FirstChildElement("Achievements")->FirstChildElement("Achiev"); a;
+       a = a->NextSiblingElement("Achiev")) {
+    std::string desc1 = a->Attribute("desc1"), desc2 = a->Attribute("desc2") ? a->Attribute("desc2") : "";
+    const char* id = a->Attribute("steamid");
+    if (desc2.empty()) {
+      EXPECT_TRUE(fits(desc1, labels["Label_line1_on_1"])) << id << ": " << desc1;
+    } else {
+      EXPECT_TRUE(fits(desc1, labels["Label_line2_1_on_1"])) << id << ": " << desc1;
+      EXPECT_TRUE(fits(desc2, labels["Label_line2_2_on_1"])) << id << ": " << desc2;
+    }
+  }
 }

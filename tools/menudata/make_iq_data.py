@@ -186,7 +186,7 @@ tools += [
 ]
 test_tools = [
     label("Label_editor_testing", 60, 200, 214, 36, 26, YELLOW, "TESTING", "Center"),
-    label("Label_editor_testing_hint", 60, 236, 214, 30, 14, GREY, "clear every block to pass", "Center"),
+    label("Label_editor_testing_hint", 60, 236, 214, 30, 14, GREY, "clear every block", "Center"),
     animbutton("Anibtn_editor_retry", 76, 290, 182, 48, button("ed_btn_retry", 182, 48, BLUE, "RETRY")),
     animbutton("Anibtn_iq_reset", 76, 346, 182, 48, RESET),
     animbutton("Anibtn_editor_endtest", 76, 402, 182, 48, button("ed_btn_endtest", 182, 48, RED, "END TEST")),

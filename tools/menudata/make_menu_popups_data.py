@@ -75,7 +75,7 @@ write("unlock.xml", "Wnd_unlock", "Wnd_popup_body", UX, UY, UW, UH, body, ["unlo
 
 EW, EH, EX, EY = 520, 380, 252, 180
 body = [picture("Pic_unlock_panel", 0, 0, EW, EH, panel("mp_short_panel.png", EW, EH, RED, "NOT ENOUGH CUBES")),
-        label("Label_unlock_text", 20, 78, EW - 40, 30, 16, NAVY, "Win games and earn achievements for cubes.", "Center"),
+        label("Label_unlock_text", 20, 78, EW - 40, 30, 16, NAVY, "Win games and earn achievements.", "Center"),
         picture("Pic_unlock_need", 60, 118, 400, 40, still("mp_line_price.png")),
         label("Label_unlock_need", 250, 118, 190, 40, 22, NAVY, "", "Right"),
         picture("Pic_unlock_have", 60, 166, 400, 40, still("mp_line_have.png")),
@@ -94,8 +94,11 @@ check_box = picture_button("mp_btn_check", 44, 44, ["rect 2 2 40 40 #FFFFFF r=8"
                            [f"rect 2 2 40 40 {mix(BLUE, 0.85)} r=8", f"frame 2 2 40 40 3 {BLUE} r=8"],
                            ["rect 2 2 40 40 #E4E7EE r=8", f"frame 2 2 40 40 3 {GREY} r=8"])
 image("mp_check.png", 44, 44, [f"poly {GREEN} 8 22 14 16 20 24 34 8 40 14 20 36"])
-hand_r = button("mp_btn_right", 130, 48, BLUE, "RIGHT", 20)
-hand_l = button("mp_btn_left", 130, 48, BLUE, "LEFT", 20)
+# The current hand's button is disabled (it cannot be chosen again), so its disabled face is the
+# strong chosen one and the face that can be pressed is the quiet one.
+HAND_OFF = "#AEB8CB"
+hand_r = button("mp_btn_right", 130, 48, HAND_OFF, "RIGHT", 20, disabled=(BLUE, "#FFFFFF"))
+hand_l = button("mp_btn_left", 130, 48, HAND_OFF, "LEFT", 20, disabled=(BLUE, "#FFFFFF"))
 row = lambda y, text: label(f"Label_option_{text.lower().replace(' ', '_')}", 30, y, 150, 44, 20, NAVY, text)
 body = [picture("Pic_options_panel", 0, 0, OW, OH, panel("mp_options_panel.png", OW, OH, BLUE, "OPTIONS")),
         row(96, "NAME"),
@@ -207,18 +210,18 @@ body += [picture("Pic_start_icon_allclear", 132, 196, 64, 64, still("mp_mark_all
          picture("Pic_start_icon_clear", 132, 196, 64, 64, still("mp_mark_clear.png"))]
 image("mp_start_row.png", 480, 38, ["rect 0 0 480 38 #E6EBF5 r=8"])
 start_row = still("mp_start_row.png")
-rank = [label("Label_head_rank", 0, 0, 50, 30, 14, GREY, "RANK", "Center"),
-        label("Label_head_name", 60, 0, 200, 30, 14, GREY, "PLAYER"),
+rank = [label("Label_head_rank", 0, 0, 66, 30, 14, GREY, "RANK", "Center"),
+        label("Label_head_name", 76, 0, 184, 30, 14, GREY, "PLAYER"),
         label("Label_head_score", 260, 0, 120, 30, 14, GREY, "SCORE", "Right"),
         label("Label_head_time", 390, 0, 90, 30, 14, GREY, "TIME", "Center")]
 for n in range(1, 7):
     y = 34 + (n - 1) * 44
     rank += [picture(f"Pic_start_row_{n}", 0, y, 480, 38, start_row),
              label(f"Label_rank_{n}", 0, y, 50, 38, 20, NAVY, "", "Center"),
-             label(f"Label_rank_name_{n}", 60, y, 200, 38, 18, NAVY),
+             label(f"Label_rank_name_{n}", 76, y, 184, 38, 18, NAVY),
              label(f"Label_rank_score_{n}", 260, y, 120, 38, 18, NAVY, "", "Right"),
-             label(f"Label_rank_time_m_{n}", 392, y, 34, 38, 18, NAVY, "", "Right"),
-             label(f"Label_rank_colon_{n}", 426, y, 10, 38, 18, NAVY, ":", "Center"),
+             label(f"Label_rank_time_m_{n}", 390, y, 34, 38, 18, NAVY, "", "Right"),
+             label(f"Label_rank_colon_{n}", 424, y, 12, 38, 18, NAVY, ":", "Center"),
              label(f"Label_rank_time_s_{n}", 436, y, 34, 38, 18, NAVY, "")]
 body.append(box("Wnd_start_rank", 210, 88, 480, 300, rank))
 image("mp_self_note.png", 480, 180, ["rect 0 0 480 180 #E6EBF5 r=14",

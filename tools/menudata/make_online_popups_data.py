@@ -50,7 +50,7 @@ close_btn = button("ranking_btn_close", 150, 56, RED, "CLOSE", 24)
 
 body = [picture("Pic_ranking_panel", 0, 0, RW, RH, rank_panel),
         label("Label_ranking_title", 20, 12, RW - 40, 46, 30, "#FFFFFF", "LEADERBOARD", "Center"),
-        label("Label_head_rank", 30, 88, 60, 30, 16, NAVY, "RANK", "Center"),
+        label("Label_head_rank", 26, 88, 70, 30, 16, NAVY, "RANK", "Center"),
         label("Label_head_name", 110, 88, 300, 30, 16, NAVY, "PLAYER"),
         label("Label_head_score", 440, 88, 240, 30, 16, NAVY, "RECORD", "Center")]
 for i in range(1, 11):
@@ -89,8 +89,8 @@ with open(os.path.join(DATA, "ranking_UIAnimation.xml"), "w") as f:
                          [f"ranking_{b}_in" for b in boards], "ranking_out"))
 
 # ---- achievements ----
-AW, AH, AX, AY = 940, 690, 42, 39
-BOX_W, BOX_H = 440, 76
+AW, AH, AX, AY = 1000, 690, 12, 39
+BOX_W, BOX_H = 480, 76
 ach_panel = panel("achi_panel.png", AW, AH, PURPLE)
 image("achi_box.png", BOX_W, BOX_H, [f"rect 2 4 {BOX_W - 4} {BOX_H - 6} #0B0F1E30 r=14",
                                      f"rect 0 0 {BOX_W - 4} {BOX_H - 6} #FFFFFF r=14",
@@ -121,6 +121,7 @@ body = [picture("Pic_achi_panel", 0, 0, AW, AH, ach_panel),
         label("Label_datecolor_on", 0, 0, 1, 1, 10, "#2FA567"),
         label("Label_datecolor_off", 0, 0, 1, 1, 10, "#A9AEBB")]
 SMALL = "나눔고딕 ExtraBold"  # the small face of the UI text
+LINE_W = BOX_W - 92  # a description line, from beside the icon to the box's right edge
 for k in range(12):
     n = k + 1
     col, row = k % 2, k // 2
@@ -128,11 +129,11 @@ for k in range(12):
     inner = "".join([
         picture(f"Pic_achi_box_{n}", 0, 0, BOX_W, BOX_H, box_pic),
         picture(f"achi_icon_on_{n}", 8, 4, 64, 64),
-        label(f"Label_line1_on_{n}", 84, 6, 340, 36, 14, NAVY),
-        label(f"Label_line2_1_on_{n}", 84, 2, 340, 24, 14, NAVY),
-        label(f"Label_line2_2_on_{n}", 84, 24, 340, 24, 14, NAVY),
-        label(f"Label_date1_on_{n}", 84, 48, 340, 18, 9, "#2FA567", face=SMALL),
-        label(f"Label_date2_on_{n}", 84, 48, 340, 18, 9, "#2FA567", face=SMALL),
+        label(f"Label_line1_on_{n}", 84, 6, LINE_W, 36, 14, NAVY),
+        label(f"Label_line2_1_on_{n}", 84, 2, LINE_W, 24, 14, NAVY),
+        label(f"Label_line2_2_on_{n}", 84, 24, LINE_W, 24, 14, NAVY),
+        label(f"Label_date1_on_{n}", 84, 48, LINE_W, 18, 9, "#2FA567", face=SMALL),
+        label(f"Label_date2_on_{n}", 84, 48, LINE_W, 18, 9, "#2FA567", face=SMALL),
         picture(f"achi_box_off_{n}", 0, 0, BOX_W, BOX_H, off_pic)])
     body.append(child("WND", f"dummy_box_{n}", x, y, BOX_W, BOX_H, inner))
 by = AH - 84
@@ -181,8 +182,8 @@ with open(os.path.join(DATA, "congratulation.xml"), "w") as f:
                    "congratulation_UIAnimation.xml"))
 with open(os.path.join(DATA, "congratulation_UIAnimation.xml"), "w") as f:
     f.write(ui_animation("Wnd_congratulation", "Wnd_popup_body", NX, NY, NW, NH, ["congratulation_in"], "congratulation_out"))
-why = {"battle": "Play a push game to open Battle.", "push": "Reach stage 10 of the hard stage challenge.",
-       "iq": "Score a combo of 50 in the combo challenge.", "multi": "Online play is not open yet."}
+why = {"battle": "Play a push game to open Battle.", "push": "Reach stage 10 of the stage challenge.",
+       "iq": "Reach a combo of 50 in the combo mode.", "multi": "Online play is not open yet."}
 body = [picture("Pic_notice_panel", 0, 0, NW, NH, locked_panel),
         label("Label_notice_title", 20, 12, NW - 40, 46, 30, "#FFFFFF", "STILL LOCKED", "Center")]
 for key, _, _, _ in MODES:
@@ -256,8 +257,9 @@ with open(DESC, encoding="utf-8") as f:
     desc = f.read()
 
 
-def wrap(text, width=36):
-    """One line, or two of at most `width` characters split at a blank."""
+def wrap(text, width=32):
+    """One line, or two of at most `width` characters split at a blank: a line of the box's
+    label holds about 32 characters of the UI face."""
     if len(text) <= width:
         return text, ""
     cut = text.rfind(" ", 0, width + 1)
