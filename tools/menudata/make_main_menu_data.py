@@ -195,7 +195,10 @@ img("mm_logo.png", 520, 150, ["text 262 8 104 #00000060 \"Quibly\" align=center"
                               "block 92 118 26 #E8505B", "block 122 118 26 #3CC47C", "block 152 118 26 #3D8BFD",
                               "block 182 118 26 #F7C548", "text 330 118 22 #B8C2E8 \"the block puzzle\" align=center"])
 recipe.extend(["[anim data/menu_anim/mm_logo_anim.xml]", "scene NORMAL loop=1", "track mm_logo.png motion=pop ms=900", ""])
-img("mm_hilight.png", 300, 190, ["circle 150 95 110 #F7C54830", "circle 150 95 80 #F7C54830"])
+# A soft golden glow around the puzzle card (20 pixels out on every side), shaped like the card so
+# that nothing of it shows as a shape of its own behind the card.
+img("mm_hilight.png", 300, 190, ["rect 0 0 300 190 #F7C54818 r=34", "rect 6 6 288 178 #F7C54828 r=30",
+                                 "rect 12 12 276 166 #F7C54838 r=26"])
 img("mm_loading.png", 240, 40, ['text 120 4 26 #B8C2E8 "Loading..." align=center'])
 img("mm_pressanykey.png", 360, 44, ['text 180 4 30 #F7C548 "Press any key" align=center shadow=#00000080'])
 img("mm_credits.png", 600, 440, [
@@ -549,9 +552,22 @@ def small_btn(name, key, x, y, colour, label, w=200, h=48):
     return Btn(name, x, y, button(key, w, h, colour, label, 18), w, h)
 
 
+# An inner panel slides over the sub-menu's home from y 120 to 620, clear of the buttons that stay
+# in view below it (the battle tutorial, "How to play", the quick menu).
+PANEL_H = 500
+
+
 def panel(name, children):
-    img(f"mm_{name}_bg.png", 1024, 600, ["rect 60 0 904 560 #10163A r=30", "frame 60 0 904 560 30 3 #FFFFFF30"])
-    return Box(name, 1024, 120, 1024, 600, [Pic(f"Pic_{name}_bg", 0, 0, 1024, 600, f"mm_{name}_bg.png")] + children)
+    img(f"mm_{name}_bg.png", 1024, PANEL_H, [f"rect 60 0 904 {PANEL_H} #10163A r=30",
+                                              f"frame 60 0 904 {PANEL_H} 30 3 #FFFFFF30"])
+    return Box(name, 1024, 120, 1024, PANEL_H, [Pic(f"Pic_{name}_bg", 0, 0, 1024, PANEL_H, f"mm_{name}_bg.png")] + children)
+
+
+def panel_note(name, lines):
+    """A few lines under a panel's only button, saying what waits behind it."""
+    ops = [f'text 320 {8 + i * 34} {22 if i == 0 else 19} {"#FFFFFF" if i == 0 else "#B8C2E8"} "{t}" align=center'
+           for i, t in enumerate(lines)]
+    return Pic(f"Pic_{name}_note", 192, 320, 640, 120, img(f"mm_{name}_note.png", 640, 120, ops))
 
 
 # Puzzle challenges (0): a card per inner panel and the stage challenge beside them.
@@ -569,7 +585,10 @@ sub_menu(0, "SUB_puzzle.xml", "SubPuzzle_UI.xml", "Wnd_sub_puzzle", "Puzzle Chal
                  Label("Label_cmt_point", 572, 276, 260, 28, "", "#F7C548", "center"),
                  small_btn("Steam_btn_puzzle_ranking_combo", "rank_combo", 222, 320, GREY, "Combo ranking"),
                  small_btn("Steam_btn_puzzle_ranking_point", "rank_point", 602, 320, GREY, "Point ranking")]),
-          panel("Wnd_sub2_2", [small_btn("Anibtn_sub3_btn_1", "stage", 382, 140, YELLOW, "Stage challenge", 260, 150)])],
+          panel("Wnd_sub2_2", [small_btn("Anibtn_sub3_btn_1", "stage", 382, 140, YELLOW, "Stage challenge", 260, 150),
+                               panel_note("stages", ["Fifty stages, one after the other.",
+                                                     "Score the points or chain the combos each stage asks for;",
+                                                     "a cleared stage opens the next one."])])],
          True)
 # unlock group 0 positions: 0 point, 1 combo
 unlock_groups[0] = [unlock_groups[0][1], unlock_groups[0][0]]
@@ -604,7 +623,10 @@ sub_menu(1, "SUB_battle.xml", "SubBattle_UI.xml", "Wnd_sub_battle", "Battle", BL
           # Above "How to play", clear of the quick menu and its hint bubble at the right.
           small_btn("Anibtn_tutorial_help", "b_tutorial", 20, 640, TEAL, "Battle tutorial", 170, 48)] +
          ranking_labels(312, 640),
-         [panel("Wnd_sub2_1", [small_btn("Anibtn_sub2_1_btn_4_", "b_special", 382, 140, PURPLE, "Special battles", 260, 150)]),
+         [panel("Wnd_sub2_1", [small_btn("Anibtn_sub2_1_btn_4_", "b_special", 382, 140, PURPLE, "Special battles", 260, 150),
+                               panel_note("special", ["Six rivals with rules of their own.",
+                                                      "Open each with cubes, beat it, and climb its ranking;",
+                                                      "clear them all for an achievement."])]),
           panel("Wnd_sub2_2", battle_levels)], True)
 
 push_levels = []
