@@ -23,7 +23,8 @@ MOVIES = os.path.join(ROOT, "data/recipes/85_tutorial_movies.recipe")
 
 NAVY, PAPER, BLUE, GREEN, YELLOW, GREY = "#1B2340", "#F4F6FB", "#3D8BFD", "#3CC47C", "#F7C548", "#8E96A3"
 RED, PURPLE, TEAL, ORANGE = "#E8505B", "#9B6BDF", "#2BB5B8", "#F28C38"
-BLOCKS = {"R": RED, "G": GREEN, "B": BLUE, "Y": YELLOW, "P": PURPLE}
+# The lessons show the blocks of play only: red, green and blue.
+BLOCKS = {"R": RED, "G": GREEN, "B": BLUE}
 
 recipe = Recipe("tutorial", ["# The tutorial, battle-help and special-mode pop-ups: panels, buttons, category pictures.",
                              "# Written by tools/menudata/make_tutorial_data.py with the layouts they belong to.", ""])
@@ -166,7 +167,7 @@ def category_picture(n, title, text, kind):
     """A still page and a moving mark over it, played by the picture's own animation."""
     ops = [f"rect 0 0 {CW} {CH} #FFFFFF r=16", f"frame 0 0 {CW} {CH} 2 {mix(BLUE, 0.5)} r=16",
            f'text {CW // 2} 20 28 {NAVY} "{title}" align=center', f'text {CW // 2} {CH - 50} 13 {NAVY} "{text}" align=center']
-    cells = ["RRGB", "RRGY", "BPPY", "BPPG"]
+    cells = ["RRGB", "RRGB", "BGGB", "BGGG"]
     for r, row in enumerate(cells):
         for c, k in enumerate(row):
             ops.append(f"block {170 + c * 40} {80 + r * 40} 38 {BLOCKS[k]}")
@@ -289,9 +290,9 @@ def side(lines, span=""):
     return [f'text 370 {90 + i * 26} 16 #FFFFFF "{t}" align=center{span}' for i, t in enumerate(lines)]
 
 
-BASE = ["RRGB", "RRGY", "BPPY", "BPPG", "YYRG"]
-CLEARED = ["..GB", "..GY", "BPPY", "BPPG", "YYRG"]
-ROTATED = ["YBBRR", "YBBRR", "RPPGG", "GPPYB", "GGYYB"][:4]
+BASE = ["RRGB", "RRGB", "BGGB", "BGGG", "BBRG"]
+CLEARED = ["..GB", "..GB", "BGGB", "BGGG", "BBRG"]
+ROTATED = ["BBBRR", "BBBRR", "RGGGG", "GGGBB", "GGBBB"][:4]
 
 
 def click_lesson(title, lines, before, after, at=(BX + CELL, BY + CELL)):
@@ -315,9 +316,9 @@ def push_lesson(title, lines, moving):
     for lane in range(3):
         ops.append(f"rect {60 + lane * 130} 60 110 200 #2A3350 r=10")
         for r in range(3):
-            ops.append(f"block {75 + lane * 130} {200 - r * 40} 38 {BLOCKS['RGBYP'[(lane + r) % 5]]}")
+            ops.append(f"block {75 + lane * 130} {200 - r * 40} 38 {BLOCKS['RGB'[(lane + r) % 3]]}")
     for step in range(5):
-        ops.append(f"block {75 + moving * 130 + 40} {80 + step * 20} 38 {YELLOW}{when(step * 0.5, step * 0.5 + 0.5)}")
+        ops.append(f"block {75 + moving * 130 + 40} {80 + step * 20} 38 {GREEN}{when(step * 0.5, step * 0.5 + 0.5)}")
     return ops + [f'text 240 {268 + i * 14} 12 #FFFFFF "{t}" align=center' for i, t in enumerate(lines[:2])]
 
 
@@ -329,18 +330,18 @@ lessons = {
               + side(["Four blocks of", "one colour in", "a 2 x 2 square", "make a group."]),
     "Movie4": click_lesson("Click a group", ["Click a square:", "its whole group", "clears at once."], BASE, CLEARED),
     "Movie5": click_lesson("Bigger groups", ["Squares that", "touch join into", "one big group."],
-                           ["RRRB", "RRRY", "BPPY", "BPPG", "YYRG"], ["...B", "...Y", "BPPY", "BPPG", "YYRG"]),
+                           ["RRRB", "RRRB", "BGGB", "BGGG", "BBRG"], ["...B", "...B", "BGGB", "BGGG", "BBRG"]),
     "Movie6": click_lesson("Loose blocks", ["A block alone", "goes by itself,", "for few points."], BASE,
-                           ["RRG.", "RRGY", "BPPY", "BPPG", "YYRG"], (BX + 3 * CELL + 20, BY + 20)),
+                           ["RRG.", "RRGB", "BGGB", "BGGG", "BBRG"], (BX + 3 * CELL + 20, BY + 20)),
     "Movie7": click_lesson("Combos", ["Clear again", "quickly for", "a combo bonus."], BASE, CLEARED)
               + [f'text 370 200 30 {YELLOW} "COMBO x2" align=center{when(1.7, 9)}'],
     "Movie8": caption("Rotate") + board(BASE, span=when(0, 1.5)) + board(ROTATED, span=when(1.5, 9))
               + [f"ring 370 170 30 8 {TEAL}", f"poly {TEAL} 386 136 410 150 384 162"] + side(["Turn the board", "by 90 degrees."]),
     "Movie9": click_lesson("Stars", ["A star takes", "the colour that", "completes a square."],
-                           ["RRGB", "R.GY", "BPPY", "BPPG", "YYRG"], ["..GB", "..GY", "BPPY", "BPPG", "YYRG"])
+                           ["RRGB", "R.GB", "BGGB", "BGGG", "BBRG"], ["..GB", "..GB", "BGGB", "BGGG", "BBRG"])
               + [f"star {BX + CELL + 20} {BY + CELL + 20} 18 #FFFFFF{when(0, 1.6)}"],
     "Movie10": click_lesson("Stones", ["Stone squares", "break when a", "group clears by."],
-                            ["RRGB", "RRGY", "BPPY", "BPPG", "YYRG"], CLEARED)
+                            ["RRGB", "RRGB", "BGGB", "BGGG", "BBRG"], CLEARED)
                + [f"rect {BX + 2 * CELL + 4} {BY + 4} {CELL * 2 - 8} {CELL * 2 - 8} #8E96A3 r=6{when(0, 1.6)}"],
     "Movie11": caption("Double chance") + board(BASE) + [f'text 370 200 26 {ORANGE} "x2" align=center{when(0.8, 9)}']
                + side(["When it lights,", "every clear", "counts double."]),
@@ -363,7 +364,11 @@ lessons = {
     "MoviePushing3": push_lesson("The goal", ["Outlast your rival:", "the fullest lane loses."], 1),
     "MovieBattle0": click_lesson("Fill bullets", ["Clears fill", "the bullet of", "their colour."], BASE, CLEARED),
     "MovieBattle1": lane_lesson("Launch units", ["A full bullet launches a unit.", "Right-click fires too."], [(BLUE, 80)]),
-    "MovieBattle2": lane_lesson("Clashes", ["Units meet on the lane;", "the stronger goes on."], [(BLUE, 80), (RED, 400)]),
+    # The third battle video is the one the menu calls "Items": stars and stones on the board.
+    "MovieBattle2": caption("Items") + board(BASE)
+                    + [f"block {BX + 3 * CELL + 1} {BY + 2 * CELL + 1} {CELL - 2} {GREY}{when(0.6, 9)}",
+                       f"star {BX + CELL + CELL // 2} {BY + 4 * CELL + CELL // 2} 18 {YELLOW}{when(1.4, 9)}"]
+                    + side(["Stars and stones", "fall onto the board", "and change it."]),
     "MovieBattle3": lane_lesson("Destroy the tower", ["Units at the tower take", "its hit points. Zero wins."], [(BLUE, 200)]),
 }
 tunes = ["C5 E5 G5 E5", "D5 F5 A5 F5", "E5 G5 B5 G5", "C5 G4 E5 C5", "F5 A5 C6 A5", "G4 B4 D5 B4"]
