@@ -99,7 +99,7 @@ TEST_P(RankingAchievementsTest, TwoPlayersShareTheBoardAndEarnTheirBonus)
         EXPECT_NE(run->PackedFile("Data/PlayData/Steam_Achievements.xml").find("IsAchiev=\"1\""), std::string::npos);
         // The achievements pop-up: its title bar, and a gauge that has begun to fill.
         EXPECT_TRUE(Near(run->Pixel("achievements.png", 200, 60), {155, 107, 223}, 12));
-        EXPECT_GT(run->Count("achievements.png", 252, 129, 300, 151, Green), 10);
+        EXPECT_GT(run->Count("achievements.png", 222, 129, 270, 151, Green), 10);
     }
     // Alice alone: her row first and marked, nothing after it.
     EXPECT_GT(alice.Count("ranking.png", 190, 188, 840, 214, Highlight), 5000);
