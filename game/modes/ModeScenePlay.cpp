@@ -174,6 +174,11 @@ void LoadReadyGo(AnimationPlayer& player, kv::KVWnd* root)
     constexpr int kSkinReadyGo = 96;
     const char* file = SkinTable.GetSkinString(kSkinReadyGo);
     player.Load(file ? file : "");
+    PlaceOverComboArea(player, root);
+}
+
+void PlaceOverComboArea(AnimationPlayer& player, kv::KVWnd* root)
+{
     if (kv::KVWnd* area = Find(root, L"Wnd_ComboArea")) {
         const kv::KVRect r = area->GetAbsoluteRect();
         D3DXMatrixTranslation(&player.m_matWorld, (r.left + r.right) * 0.5f, (r.top + r.bottom) * 0.5f, 0.0f);

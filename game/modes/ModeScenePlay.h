@@ -51,5 +51,8 @@ void ShowComboHighlight(kv::KVWnd* root, int combo);
 // Loads the skin's ready-go effect into `player` and centres it on the layout's "Wnd_ComboArea"
 // (left where it was when the layout has none).
 void LoadReadyGo(AnimationPlayer& player, kv::KVWnd* root);
+// Centres a banner animation on the layout's combo area (the board), where nothing of the
+// match's panels lies under it; without that window the player keeps its place.
+void PlaceOverComboArea(AnimationPlayer& player, kv::KVWnd* root);
 
 } // namespace modescene

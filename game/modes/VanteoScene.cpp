@@ -256,6 +256,8 @@ int VanteoScene::Enter(int mode, int b)
     m_pResultLose->Load();
 
     modescene::LoadReadyGo(m_ReadyGo, m_pLayout);
+    // The speed-up banner shows over the board, not at the screen's corner over the rival's gauge.
+    modescene::PlaceOverComboArea(m_SpeedUp, m_pLayout);
     PlayReadyGo();
 
     if (kv::KVWnd* w = Find(L"Pic_warning"))
