@@ -55,32 +55,44 @@ void CWindowMouse::OnButtonDown(UINT msg, LPARAM lParam)
     POINT point{GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)};
     if (!PtInRect(&client, point))
         return;
+    auto press = [this](DWORD up, DWORD released, DWORD pressed) {
+        if (m_dwFlags & (up | released)) {
+            Replace(up | released, pressed);
+            m_dwUnseenPresses |= pressed;
+        }
+    };
     switch (msg) {
     case WM_LBUTTONDOWN:
     case WM_LBUTTONDBLCLK:
-        Replace(kLeftUp | kLeftReleased, kLeftPressed);
+        press(kLeftUp, kLeftReleased, kLeftPressed);
         break;
     case WM_MBUTTONDOWN:
     case WM_MBUTTONDBLCLK:
-        Replace(kMiddleUp | kMiddleReleased, kMiddlePressed);
+        press(kMiddleUp, kMiddleReleased, kMiddlePressed);
         break;
     default:
-        Replace(kRightUp | kRightReleased, kRightPressed);
+        press(kRightUp, kRightReleased, kRightPressed);
         break;
     }
 }
 
 void CWindowMouse::OnButtonUp(UINT msg)
 {
+    auto release = [this](DWORD down, DWORD pressed, DWORD released) {
+        if (m_dwUnseenPresses & pressed)
+            m_dwHeldReleases |= released; // the press is shown first, in the coming frame
+        else
+            Replace(down | pressed, released);
+    };
     switch (msg) {
     case WM_LBUTTONUP:
-        Replace(kLeftDown | kLeftPressed, kLeftReleased);
+        release(kLeftDown, kLeftPressed, kLeftReleased);
         break;
     case WM_MBUTTONUP:
-        Replace(kMiddleDown | kMiddlePressed, kMiddleReleased);
+        release(kMiddleDown, kMiddlePressed, kMiddleReleased);
         break;
     default:
-        Replace(kRightDown | kRightPressed, kRightReleased);
+        release(kRightDown, kRightPressed, kRightReleased);
         break;
     }
     if (!(m_dwFlags & (kLeftDown | kRightDown | kMiddleDown)))
@@ -145,6 +157,22 @@ int CWindowMouse::Update(float)
         m_dwFlags |= kMoved;
     else
         m_dwFlags &= ~kMoved;
+
+    // Releases held back behind a press that the previous frame has now shown.
+    if (m_dwDueReleases) {
+        const DWORD due = m_dwDueReleases;
+        m_dwDueReleases = 0;
+        if (due & kLeftReleased)
+            Replace(kLeftDown | kLeftPressed, kLeftReleased);
+        if (due & kMiddleReleased)
+            Replace(kMiddleDown | kMiddlePressed, kMiddleReleased);
+        if (due & kRightReleased)
+            Replace(kRightDown | kRightPressed, kRightReleased);
+        m_byEventCountdown = kCountdownArmed;
+    }
+    m_dwDueReleases = m_dwHeldReleases;
+    m_dwHeldReleases = 0;
+    m_dwUnseenPresses = 0;
 
     if (m_byEventCountdown >= 128) {
         ++m_byEventCountdown;

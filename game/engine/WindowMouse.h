@@ -64,6 +64,13 @@ public:
     uint8_t m_byEventCountdown = 0;
 
 private:
+    // A press and its release between two frames would leave only the release for the frame to
+    // see, and a click would be lost. The press events that no update has seen yet, and the
+    // releases held back behind them: the frame sees the press, the next frame the release.
+    DWORD m_dwUnseenPresses = 0;
+    DWORD m_dwHeldReleases = 0;
+    DWORD m_dwDueReleases = 0;
+
     void OnButtonDown(UINT msg, LPARAM lParam);
     void OnButtonUp(UINT msg);
     // When any of `from` is set, clears them and sets `to`.
