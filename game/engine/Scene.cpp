@@ -21,8 +21,10 @@ int CScene::CanRender()
 int ForwardToUi(UINT msg, WPARAM wParam, LPARAM lParam)
 {
     kv::KVSystem* system = kv::KVSystem::GetPtr();
-    const auto x = static_cast<float>(static_cast<uint16_t>(lParam & 0xFFFF));
-    const auto y = static_cast<float>(static_cast<uint16_t>((lParam >> 16) & 0xFFFF));
+    // Client positions are signed: a pointer left of or above the window (a drag that leaves it)
+    // has a negative coordinate, not one near 65535.
+    const auto x = static_cast<float>(GET_X_LPARAM(lParam));
+    const auto y = static_cast<float>(GET_Y_LPARAM(lParam));
     switch (msg) {
     case WM_KEYDOWN:
         if (system)
@@ -45,7 +47,7 @@ int ForwardToUi(UINT msg, WPARAM wParam, LPARAM lParam)
             system->OnLButtonUp(x, y);
         return 1;
     case WM_MOUSEWHEEL: {
-        POINT point{static_cast<int16_t>(lParam & 0xFFFF), static_cast<int16_t>((lParam >> 16) & 0xFFFF)};
+        POINT point{GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)};
         if (CDirect3DDevice* device = CDirect3DDevice::GetSingletonPtr(); device && device->m_hWnd)
             ScreenToClient(device->m_hWnd, &point);
         if (system)

@@ -22,18 +22,6 @@ namespace {
 constexpr int kCursorBlock = 2;
 constexpr int kLoadingModeLoading = 1;
 
-// Mouse positions are signed: a pointer left of or above the window (a drag that leaves it)
-// has a negative coordinate, not one near 65535.
-float LowWord(LPARAM lParam)
-{
-    return static_cast<float>(static_cast<int16_t>(lParam & 0xFFFF));
-}
-
-float HighWord(LPARAM lParam)
-{
-    return static_cast<float>(static_cast<int16_t>((lParam >> 16) & 0xFFFF));
-}
-
 } // namespace
 
 VanteoInitMenuScene::VanteoInitMenuScene()
@@ -96,35 +84,10 @@ int VanteoInitMenuScene::Render()
 
 int VanteoInitMenuScene::MsgProc(UINT msg, WPARAM wParam, LPARAM lParam)
 {
-    kv::KVSystem& system = kv::GetKVSystem();
-    switch (msg) {
-    case WM_KEYDOWN:
+    // Any key skips the logos; the window system still sees it.
+    if (msg == WM_KEYDOWN)
         m_bSkipRequest = 1;
-        system.OnKeyDown(static_cast<int32_t>(wParam), static_cast<int32_t>(lParam));
-        return 1;
-    case WM_KEYUP:
-        system.OnKeyUp(static_cast<int32_t>(wParam), static_cast<int32_t>(lParam));
-        return 1;
-    case WM_MOUSEMOVE:
-        system.OnMouseMove(LowWord(lParam), HighWord(lParam));
-        return 1;
-    case WM_LBUTTONDOWN:
-        system.OnLButtonDown(LowWord(lParam), HighWord(lParam));
-        return 1;
-    case WM_LBUTTONUP:
-        system.OnLButtonUp(LowWord(lParam), HighWord(lParam));
-        return 1;
-    case WM_MOUSEWHEEL: {
-        // The wheel carries screen coordinates.
-        POINT point{static_cast<int16_t>(lParam & 0xFFFF), static_cast<int16_t>((lParam >> 16) & 0xFFFF)};
-        ScreenToClient(CDirect3DDevice::GetSingleton().m_hWnd, &point);
-        system.OnMouseWheel(static_cast<int16_t>((wParam >> 16) & 0xFFFF), static_cast<float>(point.x),
-                            static_cast<float>(point.y));
-        return 1;
-    }
-    default:
-        return 0;
-    }
+    return ForwardToUi(msg, wParam, lParam);
 }
 
 void VanteoInitMenuScene::CloseMovie()
