@@ -258,15 +258,17 @@ void VanteoPuzzleSelectScene2::FillPage()
             hideMarks();
             continue;
         }
-        Show(m_pLayoutWindow, cleared.c_str(), true);
+        // The player's best clear among the first five rows. A failed attempt is ranked too
+        // (score -1, below every clear) but solves nothing: it earns neither time nor mark.
         int row = -1;
         for (int r = 0; r < 5 && row < 0; ++r)
-            if (std::strncmp(table[r].name, "##player##", RankEntry::kNameBytes) == 0)
+            if (table[r].score >= 0 && std::strncmp(table[r].name, "##player##", RankEntry::kNameBytes) == 0)
                 row = r;
         if (row < 0) {
             hideMarks();
             continue;
         }
+        Show(m_pLayoutWindow, cleared.c_str(), true);
         Show(m_pLayoutWindow, clearMark.c_str(), row != 0);
         Show(m_pLayoutWindow, allClearMark.c_str(), row == 0);
         const PuzzleTimeParts parts = PuzzleTimeParts::Of(table[row].time);

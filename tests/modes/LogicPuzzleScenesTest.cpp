@@ -729,6 +729,9 @@ TEST_F(LogicPuzzleChooserTest, RecordsShowTheBestTimeAndMarks)
     RankEntry* second = FindRankingTable(RANK_PUZZLE, paths[1]);
     std::strcpy(second[0].name, "rival");
     std::strcpy(second[1].name, "##player##");
+    // p03: only a failed attempt of the player's, ranked with score -1.
+    InsertRankingScore(RANK_PUZZLE, paths[2], -1, 0);
+    std::strcpy(FindRankingTable(RANK_PUZZLE, paths[2])[0].name, "##player##");
     Enter(1, 0);
     Run(chooser, 20); // past the in animation
     EXPECT_TRUE(Shown(Root(), L"Pic_iqlist_slot_cleared_1"));
@@ -741,6 +744,8 @@ TEST_F(LogicPuzzleChooserTest, RecordsShowTheBestTimeAndMarks)
     EXPECT_FALSE(Shown(Root(), L"Pic_iqlist_allclear_2"));
     EXPECT_EQ(Text(Root(), L"Label_iqlist_cleared_s_2"), L"20");
     EXPECT_FALSE(Shown(Root(), L"Pic_iqlist_slot_cleared_3"));
+    EXPECT_FALSE(Shown(Root(), L"Pic_iqlist_allclear_3"));
+    EXPECT_FALSE(Shown(Root(), L"Pic_iqlist_clear_3"));
 }
 
 TEST_F(LogicPuzzleChooserTest, HostileFilesShowEmptyPreviewsAndThePageIsNotReadEveryFrame)
