@@ -1,5 +1,6 @@
 // The run folder read by the game's own loaders: the initial pack restores the default play
 // data, the skin table finds every entry, and the sound table loads a sound for every key.
+#include "app/ModeConfig.h"
 #include "app/Options.h"
 #include "app/PlayDataPack.h"
 #include "app/Records.h"
@@ -21,6 +22,8 @@
 
 #include <filesystem>
 #include <optional>
+#include <set>
+#include <string>
 
 namespace {
 
@@ -101,23 +104,43 @@ TEST_F(RunFolderLoadersTest, EverySkinFileLoadsWithTheGamesOwnReaders)
         EXPECT_NE(loading.FindScene(scene), nullptr) << scene;
 }
 
-// The board's sprites carry the scenes it plays and the tracks that place its numbers.
+// What a lone 2 x 2 square scores without a combo, by the board's rule
+// trunc((m K + h - m) (m + M) B) with one square and no loose blocks: K (1 + M) B(1). Free play
+// and push make a square worth a clear's effort; push's K = 10, M = 1 make it 20.
+TEST_F(RunFolderLoadersTest, ALoneSquareIsWorthTwentyInFreePlayAndPush)
+{
+    for (const char* file : {"Data/PlayData/QuiblyConfig_Puzzle.xml", "Data/PlayData/QuiblyConfig_Push.xml"}) {
+        ASSERT_EQ(LoadModeConfig(file), 1) << file;
+        const int square = static_cast<int>(ModeConfig.bigBlockK * (1.0f + ModeConfig.bigBlockM) * GetComboBonus(1));
+        EXPECT_EQ(square, 20) << file;
+    }
+}
+
+// The board's sprites carry the scenes it plays and the tracks that place its numbers, in every
+// skin; each skin draws its blocks with sprites of its own, so choosing a skin changes the boards.
 TEST_F(RunFolderLoadersTest, BoardSpritesHaveTheirScenesAndNumberPlaces)
 {
-    SkinTable.LoadSkin(0); // 0 when skin 0 is loaded already
-    ASSERT_NE(SkinTable.GetSkinString(76), nullptr);
     auto set = [](int key) {
         AnimationSet loaded;
         EXPECT_TRUE(loaded.Load(SkinTable.GetSkinString(key))) << key;
         return loaded;
     };
-    for (int kind = 0; kind < 7; ++kind) {
-        AnimationSet large = set(76 + kind);
-        for (const char* scene : {"NORMAL", "ENTER", "OVER", "LEAVE", "DOWN", "DISABLE"})
-            EXPECT_NE(large.FindScene(scene), nullptr) << kind << " " << scene;
-        ASSERT_NE(large.FindScene("DOWN"), nullptr);
-        EXPECT_NE(large.FindScene("DOWN")->FindTrack("ani_effect_num"), nullptr) << kind;
-        EXPECT_NE(large.FindScene("LEAVE")->FindTrack("ani_effect_num_L"), nullptr) << kind;
+    std::set<std::string> seen;
+    for (int skin = 2; skin >= 0; --skin) {
+        SkinTable.LoadSkin(skin); // 0 when that skin is loaded already
+        ASSERT_EQ(SkinTable.GetCurrentSkin(), skin);
+        for (int kind = 0; kind < 7; ++kind) {
+            AnimationSet large = set(76 + kind);
+            for (const char* scene : {"NORMAL", "ENTER", "OVER", "LEAVE", "DOWN", "DISABLE"})
+                EXPECT_NE(large.FindScene(scene), nullptr) << skin << " " << kind << " " << scene;
+            ASSERT_NE(large.FindScene("DOWN"), nullptr);
+            EXPECT_NE(large.FindScene("DOWN")->FindTrack("ani_effect_num"), nullptr) << skin << " " << kind;
+            EXPECT_NE(large.FindScene("LEAVE")->FindTrack("ani_effect_num_L"), nullptr) << skin << " " << kind;
+        }
+        // The three colours, the star and the stone, small and large.
+        for (int key : {61, 62, 63, 64, 65, 76, 77, 78, 79, 80})
+            EXPECT_TRUE(seen.insert(SkinTable.GetSkinString(key)).second)
+                << "skin " << skin << " shares " << SkinTable.GetSkinString(key);
     }
     AnimationSet starOver = set(98);
     for (const char* scene : {"star_hover_1", "star_hover_2", "star_hover_3"})
