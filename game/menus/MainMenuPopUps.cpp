@@ -10,6 +10,7 @@
 #include "menus/PopUpTutorialMenus.h"
 #include "menus/PopUpCubeUnlock.h"
 #include "menus/PopUpOption.h"
+#include "menus/PopUpPause.h"
 #include "menus/PopUpRecords.h"
 #include "menus/PopUpSkin.h"
 #include "menus/PopUpStart.h"
@@ -95,6 +96,7 @@ struct MainMenuPopUps::Members {
     VanteoPopUp_HowTo_Puzzle howToPuzzle;
     VanteoPopUp_Video video;
     VanteoPopUp_BattleHelp battleHelp;
+    VanteoPopUp_Help keyHelp;
     VanteoPopUp_Tutorial tutorialMenu;
     VanteoPopUp_BattleTutorial battleTutorialMenu;
     VanteoPopUp_BattleGeek battleGeek;
@@ -116,7 +118,7 @@ struct MainMenuPopUps::Members {
                                       &rankingStage, &rankingBattle, &rankingPush, &rankingIQ,    &achievements, &unlockNotice,
                                       &lockedNotice, &start,        &option,       &records,      &skin,         &cubeUnlock,
                                       &cubeUnlockFail, &movieTutorial, &howToIQ,   &howToPush,    &howToPuzzle,  &video,
-                                      &battleHelp,   &tutorialMenu,  &battleTutorialMenu, &battleGeek, &pushGeek};
+                                      &battleHelp,   &keyHelp,       &tutorialMenu,  &battleTutorialMenu, &battleGeek, &pushGeek};
         if (stageSelect)
             all.push_back(stageSelect.get());
         return all;
@@ -329,6 +331,12 @@ void MainMenuPopUps::OpenHowTo(HowToKind kind)
 void MainMenuPopUps::OpenBattleHelp()
 {
     m_pMembers->battleHelp.Open();
+}
+
+void MainMenuPopUps::OpenKeyHelp(int mode)
+{
+    if (m_pMembers->keyHelp.Open())
+        m_pMembers->keyHelp.Setup(mode);
 }
 
 bool MainMenuPopUps::OpenBattleVideo()

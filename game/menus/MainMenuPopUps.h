@@ -122,6 +122,8 @@ public:
     void OpenHowTo(HowToKind kind) override;
     void OpenBattleHelp() override;
     bool OpenBattleVideo() override;
+    // The key help of the battle tutorial menu.
+    void OpenKeyHelp(int mode) override;
     void OpenBattleSpecial() override;
     void OpenPushSpecial() override;
     void UpdateSpecialLocks() override;

@@ -257,6 +257,10 @@ TEST_F(TutorialMenusTest, BattleHelpWithoutItsListOverlayStillWorks)
 TEST_F(TutorialMenusTest, TheMainMenuOpensEachMenuAndCountsTheBattleHelpUntilItCloses)
 {
     AddBattleHelp(true);
+    world.AddFile("data/keyhelp.xml", Layout("Wnd_keyhelp", Child({"BUTTON", "Anibtn_popup_ok", 600, 600, 80, 40}),
+                                             "keyhelp_anim.xml"));
+    world.AddFile("data/keyhelp_anim.xml",
+                  Animation("Wnd_keyhelp", {{"battle_right_in", 100}, {"battle_right_out", 100}}));
     MainMenuPopUps popUps;
     struct Opener {
         std::function<void()> open;
@@ -265,7 +269,8 @@ TEST_F(TutorialMenusTest, TheMainMenuOpensEachMenuAndCountsTheBattleHelpUntilItC
     const Opener openers[] = {{[&] { popUps.OpenTutorialMenu(); }, L"Wnd_tutorial"},
                               {[&] { popUps.OpenBattleTutorialMenu(); }, L"Wnd_bttutorial"},
                               {[&] { popUps.OpenBattleHelp(); }, L"Wnd_bthelp"},
-                              {[&] { popUps.OpenHowTo(HowToKind::Battle); }, L"Wnd_bthelp"}};
+                              {[&] { popUps.OpenHowTo(HowToKind::Battle); }, L"Wnd_bthelp"},
+                              {[&] { popUps.OpenKeyHelp(0); }, L"Wnd_keyhelp"}};
     for (const Opener& opener : openers) {
         EXPECT_FALSE(popUps.IsAnyOpen());
         opener.open();
