@@ -203,6 +203,9 @@ void VanteoPopUp_Achievements_Steam::Update(float)
         m_bFillPending = 0;
     }
     ShowChild(L"Single_globalachi", false);
+    // The global page opens in the platform's overlay; without one the button could not act.
+    ISteamUtils* utils = SteamUtils();
+    EnableChild(L"Steam_globalachi", utils && utils->IsOverlayEnabled());
     if (KeyPressed(kPopUpKeyBackspace) || KeyPressed(kPopUpKeyEscape) || KeyPressed(kPopUpKeyEnter)) {
         kv::EventArgs args;
         OnClose(args);

@@ -2,7 +2,8 @@
 // its persona name, and the user, friends and utilities interfaces over them.
 // Implemented: $QUIBLY_PROFILE_DIR, else <data home>/quibly/<$QUIBLY_PROFILE or login name>;
 //              "steamid.txt" (decimal id, made on first use), "persona.txt" (first line, UTF-8,
-//              at most 127 bytes, else the login name); the overlay position is only kept.
+//              at most 127 bytes, else the login name); the overlay position is only kept
+//              and the overlay reports itself unavailable.
 //              Other users' names come from the lobbies and the online backend; game-connection
 //              tickets from the online context.
 // Left out:    friends lists, avatars and the overlay itself.
@@ -144,6 +145,8 @@ public:
         std::lock_guard guard(State().lock);
         State().overlayPosition = position;
     }
+    // There is no overlay here: callers offer nothing that needs it.
+    bool IsOverlayEnabled() override { return false; }
 };
 
 } // namespace

@@ -159,6 +159,18 @@ TEST_F(AchievementsPopUpTest, CountPercentAndGauge)
     }
 }
 
+// The global page needs the platform's overlay, which this platform does not have: the button
+// shows it cannot act instead of doing nothing when clicked.
+TEST_F(AchievementsPopUpTest, TheGlobalButtonRestsWithoutAnOverlay)
+{
+    ASSERT_NE(SteamUtils(), nullptr);
+    ASSERT_FALSE(SteamUtils()->IsOverlayEnabled());
+    ASSERT_EQ(m_popUp.Open(), 1);
+    m_popUp.Update(0.05f);
+    EXPECT_FALSE(Enabled(L"Steam_globalachi"));
+    EXPECT_FALSE(m_world->Find(L"Single_globalachi")->IsVisible());
+}
+
 TEST_F(AchievementsPopUpTest, IconsAreDrawnWithTheWindowsAlpha)
 {
     enginetest::RecordingRenderBackend backend;

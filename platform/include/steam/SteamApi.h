@@ -76,6 +76,8 @@ public:
     virtual AppId_t GetAppID() = 0;
     // Where the platform's notifications would show.
     virtual void SetOverlayNotificationPosition(ENotificationPosition position) = 0;
+    // Whether the platform can show its overlay (web pages, community pages) over the game.
+    virtual bool IsOverlayEnabled() = 0;
 };
 
 class ISteamUserStats {
