@@ -317,6 +317,9 @@ int VanteoMainMenuScene::Update(float seconds)
     }
 
     UpdateBonusMessage(seconds);
+    // Cubes earned while the menu missed the message (it was loading) show at the next frame.
+    if (GameConfig.cubes != m_nShownCubes)
+        ShowCubeCount();
     int wheel = m_World.wheelStep ? m_World.wheelStep() : 0;
     auto pressed = [this](int vk) { return m_World.keyPressed && m_World.keyPressed(vk); };
     kv::EventArgs none;
@@ -536,6 +539,7 @@ void VanteoMainMenuScene::ShowCubeCount()
 {
     wchar_t text[16];
     std::swprintf(text, 16, L"%d", GameConfig.cubes);
+    m_nShownCubes = GameConfig.cubes;
     for (int i = 0; i < kSubMenuCount; ++i)
         if (kv::KVWnd* sub = GetScreen(i))
             if (auto* label = dynamic_cast<kv::KVLabel*>(sub->FindWindow(L"Label_cube_count")))

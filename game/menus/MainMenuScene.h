@@ -273,6 +273,8 @@ private:
     std::unique_ptr<IMainMenuPopUps> m_pOwnedPopUps;
 
     int m_nTitleState = 0;
+    // The cube count the sub-menus' labels show; -1 before the first.
+    int m_nShownCubes = -1;
     AnimationPlayer m_OpeningAnimation;
     int m_nTitleSound = -1;
     kv::KVWnd* m_pWarning = nullptr;

@@ -186,6 +186,21 @@ TEST_F(MainMenuMessagesTest, ASkinBoughtInTheSkinPopUpIsSavedAtOnce)
     EXPECT_NE(ConfigFile().find("Skin3=\"1\""), std::string::npos);
 }
 
+// Cubes can change while the menu is not listening (an achievement bonus confirmed while the
+// menu loads): the count the sub-menus show follows the options value, so it never disagrees
+// with the purchase questions.
+TEST_F(MainMenuMessagesTest, TheCubeCountFollowsCubesEarnedWithoutAMessage)
+{
+    GameConfig.cubes = 3000;
+    Enter(0);
+    Settle();
+    EXPECT_EQ(CubeLabel(0), "3000");
+    GameConfig.cubes = 3200;
+    Step();
+    for (int i = 0; i < Menu::kSubMenuCount; ++i)
+        EXPECT_EQ(CubeLabel(i), "3200") << i;
+}
+
 TEST_F(MainMenuMessagesTest, QuitYesQuitsInTheNextFrameAndNoThanksThePlayer)
 {
     Enter(-1);
