@@ -1,14 +1,16 @@
 // The open and save file dialogs over the desktop's file chooser, zenity
 // --file-selection. Implemented: the filter list, the start folder, the title,
 // the default extension, overwrite
-//              confirmation on save, blocking until the chooser closes, answers
-//              queued by tests and automation.
+//              confirmation on save, blocking until the chooser closes, the focus
+//              handed back to the owner afterwards, answers queued by tests and
+//              automation.
 // Left out:    every other OPENFILENAMEW field and flag (multiple selection,
 // hooks, templates,
 //              custom filters, the filter index, the file title).
 #include "dialogs/CommonDialogs.h"
 
 #include "win32/Debug.h"
+#include "win32/Focus.h"
 #include "win32/Files.h"
 #include "win32/Text.h"
 
@@ -20,6 +22,8 @@
 #include <spawn.h>
 #include <sys/wait.h>
 #include <unistd.h>
+
+#include "../win32/UserState.h"
 
 extern char** environ;
 
@@ -134,7 +138,12 @@ BOOL ShowDialog(OPENFILENAMEW* dialog, bool save)
         return Deliver(dialog, **answer);
     }
     std::string output;
+    // The chooser is another program and takes the keyboard with it; like a modal dialog, it
+    // hands the focus back to its owner (or to the window that had it) when it closes.
+    const HWND owner = dialog->hwndOwner ? dialog->hwndOwner : GetActiveWindow();
     const int status = RunAndRead(FileDialogCommand(*dialog, save), output);
+    if (owner)
+        user::ReturnFocus(owner);
     if (status == 1)
         return FALSE; // cancelled
     if (status != 0) {

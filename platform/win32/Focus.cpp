@@ -4,8 +4,11 @@
 
 #include "UserState.h"
 #include "win32/Messages.h"
+#include "win32/Window.h"
 
 #include "../imm/ImeEvents.h"
+
+#include <SDL.h>
 
 namespace {
 
@@ -68,6 +71,25 @@ void Deactivate(HWND hwnd)
         CallProc(hwnd, WM_ACTIVATE, MAKEWPARAM(WA_INACTIVE, 0), 0);
     if (focus)
         CallProc(focus, WM_KILLFOCUS, 0, 0);
+}
+
+void ReturnFocus(HWND hwnd)
+{
+    auto& s = Get();
+    SDL_Window* sdl = nullptr;
+    {
+        std::lock_guard guard(s.lock);
+        hwnd = TopLevelOf(s, hwnd);
+        WindowRecord* w = hwnd ? Find(s, hwnd) : nullptr;
+        if (!w || w->destroying)
+            return;
+        sdl = w->visible ? w->sdl : nullptr;
+    }
+    if (sdl && OnVideoThread() && !platform::IsHeadless()) {
+        SDL_RaiseWindow(sdl);
+        SDL_SetWindowInputFocus(sdl);
+    }
+    Activate(hwnd);
 }
 
 } // namespace platform::user

@@ -59,6 +59,9 @@ struct State {
     POINT cursor{};             // screen coordinates
     int cursorCounter = 0;
     std::array<bool, 256> keyDown{};      // as the pumped events left it (GetAsyncKeyState)
+    // Keys that went down and up again before anyone asked (a tap between two frames), with the
+    // time they went down: GetAsyncKeyState reports such a key down once, shortly after.
+    std::array<uint64_t, 256> keyTapMs{};
     std::array<bool, 256> syncDown{};     // as of the last message taken (GetKeyState)
     std::array<bool, 256> keyToggled{};
     std::array<bool, 256> scanDown{};   // by DIK code: set-1 scan code, extended keys + 0x80
@@ -103,5 +106,9 @@ void PumpSdlEvents();
 // Activation and focus changes, with their messages.
 void Activate(HWND hwnd);
 void Deactivate(HWND hwnd);
+// Brings the top-level window of `hwnd` to the front with the keyboard focus, as a modal dialog
+// does for its owner when it closes: the desktop is asked to focus it (with a display) and the
+// window is made active and focused. Nothing for a handle that is not ours.
+void ReturnFocus(HWND hwnd);
 
 } // namespace platform::user
