@@ -5,7 +5,7 @@ set -euo pipefail
 
 packages=(
   build-essential cmake ninja-build pkg-config python3
-  libsdl2-dev libgl-dev libgl1-mesa-dri libegl-dev libegl1-mesa libosmesa6
+  libsdl2-dev libx11-dev libgl-dev libgl1-mesa-dri libegl-dev libegl1-mesa libosmesa6
   libfreetype-dev zlib1g-dev libvorbis-dev libogg-dev libtinyxml-dev libstb-dev
   libavcodec-dev libavformat-dev libavutil-dev libswscale-dev libswresample-dev
   fonts-dejavu-core fonts-nanum

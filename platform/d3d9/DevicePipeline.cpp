@@ -6,6 +6,7 @@
 #include "Device.h"
 
 #include <d3d9/FrameQueue.h>
+#include <win32/SdlBridge.h>
 
 #include "Log.h"
 #include "PixelFormats.h"
@@ -301,7 +302,7 @@ int Device::GlRowOf(long top, long height) const
 bool Device::BackBufferFitsTheWindow()
 {
     int windowW = 0, windowH = 0;
-    SDL_GL_GetDrawableSize(m_window, &windowW, &windowH);
+    platform::RealWindowSize(m_window, &windowW, &windowH);
     if (windowW != static_cast<int>(m_parameters.BackBufferWidth) ||
         windowH != static_cast<int>(m_parameters.BackBufferHeight))
         return false;
@@ -922,7 +923,7 @@ void Device::ScaleIntoWindow(Texture& back)
 {
     glBindFramebuffer(GL_FRAMEBUFFER, 0);
     int windowW = 0, windowH = 0;
-    SDL_GL_GetDrawableSize(m_window, &windowW, &windowH);
+    platform::RealWindowSize(m_window, &windowW, &windowH);
     glDisable(GL_SCISSOR_TEST);
     glViewport(0, 0, windowW, windowH);
     glColorMask(GL_TRUE, GL_TRUE, GL_TRUE, GL_TRUE);

@@ -164,7 +164,7 @@ BOOL ImmSetCompositionWindow(HIMC context, const COMPOSITIONFORM* form)
         return TRUE;
     // The point is in client coordinates; SDL wants SDL window coordinates.
     int outW = 0, outH = 0;
-    SDL_GetWindowSize(window, &outW, &outH);
+    platform::RealWindowSize(window, &outW, &outH);
     const RECT r = platform::ClientPresentRect(owner, outW, outH);
     SDL_Rect area{r.left + form->ptCurrentPos.x * (r.right - r.left) / client.right,
                   r.top + form->ptCurrentPos.y * (r.bottom - r.top) / client.bottom, 1, 1};

@@ -6,6 +6,7 @@
 #include "UserState.h"
 #include "win32/Focus.h"
 #include "win32/Keyboard.h"
+#include "win32/SdlBridge.h"
 #include "win32/Text.h"
 #include "win32/Window.h"
 
@@ -98,7 +99,7 @@ void TranslateKey(const SDL_KeyboardEvent& e)
 POINT ClientPointOf(const WindowRecord& w, int x, int y)
 {
     int outW = 0, outH = 0;
-    SDL_GetWindowSize(w.sdl, &outW, &outH);
+    platform::RealWindowSize(w.sdl, &outW, &outH);
     const SIZE client = platform::user::ClientSize(w);
     const RECT r = platform::user::PresentRect(client, outW, outH);
     const int width = r.right - r.left;

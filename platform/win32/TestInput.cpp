@@ -26,7 +26,7 @@ SDL_Point WindowPointOf(HWND hwnd, int x, int y)
     if (!window || !GetClientRect(hwnd, &client) || client.right <= 0 || client.bottom <= 0)
         return {x, y};
     int outW = 0, outH = 0;
-    SDL_GetWindowSize(window, &outW, &outH);
+    platform::RealWindowSize(window, &outW, &outH);
     const RECT r = platform::ClientPresentRect(hwnd, outW, outH);
     return {r.left + x * (r.right - r.left) / client.right, r.top + y * (r.bottom - r.top) / client.bottom};
 }

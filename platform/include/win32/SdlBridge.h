@@ -13,5 +13,8 @@ HWND RegisterSdlWindow(SDL_Window* window);
 void UnregisterSdlWindow(HWND hwnd);
 SDL_Window* SdlWindowOf(HWND hwnd);
 HWND HwndOfSdlWindow(SDL_Window* window);
+// The pixels the window really covers on the display, which after a full-screen switch without a
+// window manager may differ from the size SDL reports.
+void RealWindowSize(SDL_Window* window, int* width, int* height);
 
 } // namespace platform
