@@ -114,13 +114,18 @@ void CSoundTable::LoadSoundSet(int set)
     const TiXmlElement* sounds = root ? root->FirstChildElement("sound") : nullptr;
     if (!sounds || !m_server)
         return;
+    // Without a sound device every file of the set fails: the first missing file is named once,
+    // with the number of files missing, instead of one line per sound.
+    std::string firstMissing;
+    int missing = 0;
     for (int key = 0; key < kKeyCount; ++key) {
         const char* file = sounds->Attribute(kSoundKeys[key]);
         if (!file)
             continue;
         int id = m_server->LoadSound(platform::Widen(file), kControlVolume, IsMusicKey(key));
         if (id == -1) {
-            DFLog(L"%s 사운드가 없습니다.", platform::Widen(file).c_str());
+            if (missing++ == 0)
+                firstMissing = file;
             continue;
         }
         if (IsMusicKey(key))
@@ -131,6 +136,10 @@ void CSoundTable::LoadSoundSet(int set)
             m_ids[key] = id;
         }
     }
+    if (missing == 1)
+        DFLog(L"%s 사운드가 없습니다.", platform::Widen(firstMissing).c_str());
+    else if (missing > 1)
+        DFLog(L"%s 사운드가 없습니다. (%d개)", platform::Widen(firstMissing).c_str(), missing);
 }
 
 void CSoundTable::SelectSoundSet(int set)
@@ -167,8 +176,10 @@ bool CSoundTable::PlaySoundByKey(int key, bool loop, float volume)
     if (m_server->IsPlaying(id))
         m_server->Reset(id);
     bool played = m_server->Play(id, loop);
-    if (!played)
+    if (!played && !m_playFailureLogged[key]) {
+        m_playFailureLogged[key] = true;
         DFLog(L"%d id 사운드 재생을 실패 했습니다.", key);
+    }
     return played;
 }
 

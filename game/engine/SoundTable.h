@@ -70,6 +70,9 @@ private:
     std::string m_currentSetFile;
     std::array<int, kKeyCount> m_ids;
     std::array<int, kKeyCount> m_baseIds;
+    // Keys whose failure to play has been logged: a key that cannot play is said once, not at
+    // every click or turn.
+    std::array<bool, kKeyCount> m_playFailureLogged{};
     int m_loaded = 0;
     int m_currentMusicKey = -1;
 

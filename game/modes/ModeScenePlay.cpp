@@ -77,8 +77,7 @@ void PlayEffect(int key)
         return;
     }
     SoundTable.StopSoundByKey(key);
-    if (!SoundTable.PlaySoundByKey(key, false, -1.0f))
-        DFLog(LOG_WARN, L"%d id 사운드 재생을 실패 했습니다.", key);
+    SoundTable.PlaySoundByKey(key, false, -1.0f); // a failure is logged by the table, once per key
 }
 
 void MousePosition(float* x, float* y)

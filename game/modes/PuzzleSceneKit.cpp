@@ -184,8 +184,8 @@ bool PlayLayoutScene(kv::KVWnd* layout, const wchar_t* scene)
 void RestartMusic(int key)
 {
     SoundTable.StopSoundByKey(key);
-    if (SoundTable.m_musicEnabled && !SoundTable.PlaySoundByKey(key, true, -1.0f))
-        DFLog(L"%d id 사운드 재생을 실패 했습니다.", key);
+    if (SoundTable.m_musicEnabled)
+        SoundTable.PlaySoundByKey(key, true, -1.0f); // a failure is logged by the table
 }
 
 void PlayEffect(int key)

@@ -102,8 +102,7 @@ void VanteoScene::PlayEffect(int key)
 {
     if (!SoundTable.m_effectsEnabled)
         return;
-    if (!SoundTable.PlaySoundByKey(key, false, -1.0f))
-        DFLog(LOG_WARN, L"%d id 사운드 재생을 실패 했습니다.", key);
+    SoundTable.PlaySoundByKey(key, false, -1.0f); // a failure is logged by the table, once per key
 }
 
 void VanteoScene::StartMusic()

@@ -106,8 +106,8 @@ void VanteoScene_Push::HideAtOnce(const wchar_t* name) { modekit::HideAtOnce(Fin
 void VanteoScene_Push::StartMusic()
 {
     SoundTable.StopSoundByKey(kMusicPush);
-    if (SoundTable.m_musicEnabled && !SoundTable.PlaySoundByKey(kMusicPush, true, -1.0f))
-        DFLog(L"%d id 사운드 재생을 실패 했습니다.", kMusicPush);
+    if (SoundTable.m_musicEnabled)
+        SoundTable.PlaySoundByKey(kMusicPush, true, -1.0f); // a failure is logged by the table
 }
 
 void VanteoScene_Push::StartReadyGo()

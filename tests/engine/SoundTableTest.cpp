@@ -1,6 +1,7 @@
 // The sound table: sound sets layered on set 0, the play rules for effects and music, and
 // switching sets while music plays.
 #include "engine/SoundTable.h"
+#include "support/LogCapture.h"
 #include "support/TempDir.h"
 
 #include <helvane/ResourceFileManager.h>
@@ -179,6 +180,30 @@ TEST_F(SoundTableTest, PlayRulesForEffectsAndMusic)
         EXPECT_FALSE(m_table.PlaySoundByKey(key, false, -1.0f));
         m_table.StopSoundByKey(key);
     }
+}
+
+// Without a sound device nothing loads and nothing plays: the log says so once, not once per
+// sound or per click.
+TEST_F(SoundTableTest, MissingSoundsAndFailedPlaysAreLoggedOnce)
+{
+    m_dir.Write("set0.xml", SoundSet({{"Click", "click.wav"}, {"Rotate", "missing_rotate.wav"},
+                                      {"BGM_Menu", "missing_menu.ogg"}, {"ClickStar", "missing_star.wav"}}));
+    testsupport::LogCapture log;
+    m_table.LoadSoundList(0);
+    auto count = [&](const std::string& text) {
+        const std::string all = log.Text();
+        size_t n = 0;
+        for (size_t at = all.find(text); at != std::string::npos; at = all.find(text, at + 1))
+            ++n;
+        return n;
+    };
+    EXPECT_EQ(count("사운드가 없습니다"), 1u) << log.Text();
+    EXPECT_NE(log.Text().find("(3"), std::string::npos) << log.Text();
+
+    m_server.failPlays = true;
+    for (int i = 0; i < 5; ++i)
+        EXPECT_FALSE(m_table.PlaySoundByKey(0, false, -1.0f));
+    EXPECT_EQ(count("0 id 사운드 재생을 실패 했습니다."), 1u) << log.Text();
 }
 
 TEST_F(SoundTableTest, ReplacedSetSoundsAreUnloadedWhenNotBaseSounds)
