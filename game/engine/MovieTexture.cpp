@@ -15,10 +15,42 @@ extern "C" {
 #include <algorithm>
 #include <array>
 #include <climits>
+#include <cstdio>
 #include <cstring>
+#include <mutex>
+#include <string>
 #include <sys/stat.h>
 
 namespace {
+
+// FFmpeg's own messages go into the game's log instead of straight onto the console. The format
+// description printed when a movie opens arrives as many lines; they are gathered and logged as
+// one entry. Warnings and errors are logged as they come; chatter below that is dropped.
+thread_local std::string* t_pDescription = nullptr;
+
+void ForwardFfmpegLog(void* context, int level, const char* format, va_list args)
+{
+    if (level > AV_LOG_INFO)
+        return;
+    char line[1024];
+    int prefix = 1;
+    av_log_format_line2(context, level, format, args, line, sizeof line, &prefix);
+    if (t_pDescription && level == AV_LOG_INFO) {
+        *t_pDescription += line; // pieces of lines; joined when the description is complete
+        return;
+    }
+    std::string text = line;
+    while (!text.empty() && (text.back() == '\n' || text.back() == '\r'))
+        text.pop_back();
+    if (level <= AV_LOG_WARNING && !text.empty())
+        DFLog(LOG_WARN, L"ffmpeg: %s", platform::Widen(text).c_str());
+}
+
+void RouteFfmpegLog()
+{
+    static std::once_flag once;
+    std::call_once(once, [] { av_log_set_callback(ForwardFfmpegLog); });
+}
 
 // Conversion tables from video-range YUV to RGB, truncated toward zero.
 struct YuvTables {
@@ -171,7 +203,25 @@ bool MovieTexture::OpenStreams(IDirect3DDevice9* device, const char* path)
         return false;  // the format context is freed by the failed open
     if (avformat_find_stream_info(m_pFormat, nullptr) < 0)
         return false;
-    av_dump_format(m_pFormat, 0, path, 0);
+    {
+        RouteFfmpegLog();
+        std::string description;
+        t_pDescription = &description;
+        av_dump_format(m_pFormat, 0, path, 0);
+        t_pDescription = nullptr;
+        // One line: the description's lines joined, their indentation dropped.
+        std::string joined;
+        for (size_t at = 0; at < description.size();) {
+            size_t end = description.find('\n', at);
+            std::string piece = description.substr(at, end == std::string::npos ? std::string::npos : end - at);
+            const size_t start = piece.find_first_not_of(" \r");
+            if (start != std::string::npos)
+                joined += (joined.empty() ? "" : " | ") + piece.substr(start);
+            at = end == std::string::npos ? description.size() : end + 1;
+        }
+        if (!joined.empty())
+            DFLog(L"movie %s", platform::Widen(joined).c_str());
+    }
 
     m_nVideoStream = -1;
     for (unsigned i = 0; i < m_pFormat->nb_streams; ++i) {
