@@ -2,11 +2,19 @@
 // the cursor counter and the built-in list box.
 #include "TestWindow.h"
 
+#include "support/TempDir.h"
+
+#include <dialogs/CommonDialogs.h>
+
 #include <win32/SdlBridge.h>
 #include <win32/TestInput.h>
 
 #include <SDL.h>
 #include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <cstring>
+#include <filesystem>
 
 using testsupport::TestWindow;
 
@@ -82,6 +90,36 @@ TEST_F(WindowTest, FocusEventsSendActivationAndFocusMessages)
     TestWindow::Pump();
     EXPECT_EQ(GetFocus(), window.hwnd);
     EXPECT_EQ(TestWindow::Messages({WM_SETFOCUS}).size(), 1u);
+}
+
+// The file chooser is another program: while it is up the game window loses the focus, and when
+// it closes the keyboard must reach the game again without a click on the window.
+TEST_F(WindowTest, AFileChooserHandsTheFocusBackToTheWindowThatOpenedIt)
+{
+    testsupport::TempDir bin;
+    bin.Write("zenity", "#!/bin/sh\necho /tmp/chosen.pzl\nexit 0\n");
+    std::filesystem::permissions(bin.Path() / "zenity", std::filesystem::perms::owner_all);
+    const std::string oldPath = std::getenv("PATH") ? std::getenv("PATH") : "";
+    setenv("PATH", (bin.Str() + ":" + oldPath).c_str(), 1);
+
+    TestWindow window;
+    ShowWindow(window.hwnd, SW_SHOW);
+    TestWindow::Pump();
+    wchar_t file[260] = {};
+    OPENFILENAMEW dialog;
+    dialog.lStructSize = 88;
+    dialog.lpstrFile = file;
+    dialog.nMaxFile = 260;
+    dialog.hwndOwner = window.hwnd;
+    // The chooser's window has taken the focus by the time it answers.
+    platform::InjectFocus(window.hwnd, false);
+    TestWindow::Pump();
+    ASSERT_EQ(GetFocus(), nullptr);
+    EXPECT_TRUE(GetOpenFileNameW(&dialog));
+    EXPECT_EQ(std::wstring(file), L"/tmp/chosen.pzl");
+    EXPECT_EQ(GetActiveWindow(), window.hwnd);
+    EXPECT_EQ(GetFocus(), window.hwnd);
+    setenv("PATH", oldPath.c_str(), 1);
 }
 
 TEST_F(WindowTest, FullScreenStyleCoversTheDesktopAndWindowedStyleComesBack)
@@ -195,6 +233,51 @@ TEST_F(WindowTest, ListBoxKeepsItsItemsAndDiesWithItsParent)
     EXPECT_EQ(SendMessageW(list, LB_SETCURSEL, 5, 0), LB_ERR);
     DestroyWindow(window.hwnd);
     EXPECT_FALSE(IsWindow(list));
+}
+
+// The log window's list: the items are drawn as lines of text on white, the selected (newest)
+// one on a highlight, and a long list shows its end.
+TEST_F(WindowTest, ListBoxDrawsItsItemsWithTheSelectionInView)
+{
+    TestWindow window;
+    ShowWindow(window.hwnd, SW_SHOW);
+    HWND list = CreateWindowExW(0, L"LISTBOX", L"", WS_CHILD | WS_VSCROLL, 0, 0, 300, 160, window.hwnd, nullptr,
+                                nullptr, nullptr);
+    ASSERT_NE(list, nullptr);
+    ShowWindow(list, SW_SHOW);
+    for (int i = 0; i < 30; ++i) {
+        const std::wstring text = L"line " + std::to_wstring(i) + L" 사운드";
+        const LRESULT at = SendMessageW(list, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(text.c_str()));
+        SendMessageW(list, LB_SETCURSEL, at, 0);
+    }
+    TestWindow::Pump();
+    SDL_Surface* surface = SDL_GetWindowSurface(platform::SdlWindowOf(window.hwnd));
+    ASSERT_NE(surface, nullptr);
+    auto rgb = [&](int x, int y) {
+        Uint32 value = 0;
+        SDL_LockSurface(surface);
+        std::memcpy(&value, static_cast<uint8_t*>(surface->pixels) + y * surface->pitch + x * surface->format->BytesPerPixel,
+                    surface->format->BytesPerPixel);
+        SDL_UnlockSurface(surface);
+        SDL_Color c{};
+        SDL_GetRGB(value, surface->format, &c.r, &c.g, &c.b);
+        return c;
+    };
+    // Ten rows of 16 pixels: the newest item is the last row, highlighted.
+    const SDL_Color bar = rgb(250, 152);
+    EXPECT_LT(bar.r, 60);
+    EXPECT_GT(bar.b, 150);
+    // The rows above are white with dark text in them.
+    int dark = 0, white = 0;
+    for (int y = 0; y < 144; ++y)
+        for (int x = 0; x < 120; ++x) {
+            const SDL_Color c = rgb(x, y);
+            dark += c.r < 100 && c.g < 100 && c.b < 100;
+            white += c.r > 240 && c.g > 240 && c.b > 240;
+        }
+    EXPECT_GT(dark, 100);
+    EXPECT_GT(white, 5000);
+    DestroyWindow(window.hwnd);
 }
 
 TEST_F(WindowTest, ChildWithoutParentAndUnknownClassFail)
