@@ -6,6 +6,7 @@
 
 #include <SDL.h>
 
+#include <chrono>
 #include <mutex>
 
 namespace {
@@ -106,6 +107,17 @@ bool ValidVk(int vk) { return vk > 0 && vk < 256; }
 
 // Sets a key in a table; a generic modifier follows its left and right keys. A press flips the
 // key's toggle when a toggle table is given.
+// How long a tap that no one has read yet is still reported.
+constexpr uint64_t kTapMemoryMs = 250;
+
+uint64_t TapClockMs()
+{
+    return static_cast<uint64_t>(std::chrono::duration_cast<std::chrono::milliseconds>(
+                                     std::chrono::steady_clock::now().time_since_epoch())
+                                     .count()) +
+           1; // never 0, which marks "no tap"
+}
+
 void SetInTable(std::array<bool, 256>& table, UINT vk, bool down, std::array<bool, 256>* toggles = nullptr)
 {
     if (!ValidVk(static_cast<int>(vk)))
@@ -199,6 +211,7 @@ void ReleaseAllKeys()
     auto& s = user::Get();
     std::lock_guard guard(s.lock);
     s.keyDown.fill(false);
+    s.keyTapMs.fill(0);
     s.syncDown.fill(false);
     s.scanDown.fill(false);
 }
@@ -207,6 +220,11 @@ namespace user {
 
 void SetAsyncKeyDown(State& s, UINT vk, bool down)
 {
+    if (ValidVk(static_cast<int>(vk))) {
+        const UINT generic = platform::GenericVirtualKey(vk);
+        if (down && !s.keyDown[vk])
+            s.keyTapMs[vk] = s.keyTapMs[generic] = TapClockMs(); // unread until GetAsyncKeyState
+    }
     SetInTable(s.keyDown, vk, down);
 }
 
@@ -239,7 +257,12 @@ SHORT GetAsyncKeyState(int vk)
         return 0;
     auto& s = platform::user::Get();
     std::lock_guard guard(s.lock);
-    return s.keyDown[vk] ? static_cast<SHORT>(0x8000) : 0;
+    // A key pressed and released between two reads still reads as down once, so a quick tap
+    // reaches a game that looks at its keys once a frame; a tap nobody read soon is forgotten.
+    uint64_t& tapped = s.keyTapMs[vk];
+    const bool recentTap = tapped != 0 && TapClockMs() - tapped <= kTapMemoryMs;
+    tapped = 0;
+    return s.keyDown[vk] || recentTap ? static_cast<SHORT>(0x8000) : 0;
 }
 
 SHORT GetKeyState(int vk)

@@ -75,6 +75,28 @@ INSTANTIATE_TEST_SUITE_P(Keys, KeyLParamTest,
                                            LParamCase{"AltF4", {VK_F4, 0x3E, false}, true, false, false, 0x203E0001}),
                          [](const auto& info) { return std::string(info.param.name); });
 
+// A key pressed and released before anyone looked (a tap shorter than a frame) reads as down once;
+// a key already read while down, or released and read again, reads as up.
+TEST(KeyboardTest, ATapBetweenTwoReadsIsSeenOnce)
+{
+    platform::ReleaseAllKeys();
+    platform::SetKeyDown(VK_RIGHT, true);
+    platform::SetKeyDown(VK_RIGHT, false);
+    EXPECT_TRUE(GetAsyncKeyState(VK_RIGHT) & 0x8000);
+    EXPECT_FALSE(GetAsyncKeyState(VK_RIGHT) & 0x8000);
+
+    platform::SetKeyDown('E', true);
+    EXPECT_TRUE(GetAsyncKeyState('E') & 0x8000);
+    platform::SetKeyDown('E', false);
+    EXPECT_FALSE(GetAsyncKeyState('E') & 0x8000);
+
+    // A tap forgotten by a reset is not reported later.
+    platform::SetKeyDown(VK_LEFT, true);
+    platform::SetKeyDown(VK_LEFT, false);
+    platform::ReleaseAllKeys();
+    EXPECT_FALSE(GetAsyncKeyState(VK_LEFT) & 0x8000);
+}
+
 TEST(KeyboardTest, StateTableTracksSidesAndToggles)
 {
     platform::ReleaseAllKeys();
