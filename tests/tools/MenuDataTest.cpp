@@ -1,5 +1,6 @@
-// The sub-menu layouts of the run folder: the arrows that slide between sub-menus are not covered
-// by a window laid over them, so a click on an arrow reaches it.
+// Menu layouts of the run folder: the arrows that slide between sub-menus are not covered by a
+// window laid over them, so a click on an arrow reaches it; the pop-ups' buttons load every state
+// of their animation, so a disabled button looks disabled.
 #include <string>
 #include <vector>
 
@@ -54,6 +55,31 @@ TEST(MenuDataTest, SubMenuArrowsLieOverEveryOtherWindow) {
             << file << ": " << w.name << " covers " << arrow;
       }
     }
+  }
+}
+
+// A button's animation file holds its NORMAL, OVER, DOWN and DISABLE scenes; loaded as a group
+// the button plays each in its state, loaded as one NORMAL asset every scene is its normal look.
+TEST(MenuDataTest, PopUpButtonsLoadEveryStateOfTheirAnimation) {
+  for (const char* file : {"result.xml", "keyhelp.xml", "options.xml", "stagestart.xml", "warning_1btn.xml",
+                           "warning_2btn.xml", "warning_2line_2btn.xml"}) {
+    TiXmlDocument layout;
+    ASSERT_TRUE(runfolder::LoadXml(layout, runfolder::Find(file))) << file;
+    std::vector<const TiXmlElement*> pending{layout.RootElement()};
+    int buttons = 0;
+    while (!pending.empty()) {
+      const TiXmlElement* element = pending.back();
+      pending.pop_back();
+      for (const TiXmlElement* child = element->FirstChildElement(); child; child = child->NextSiblingElement())
+        pending.push_back(child);
+      const char* type = element->Attribute("type");
+      if (!type || std::string(type) != "ANIMBUTTON") continue;
+      const TiXmlElement* asset = element->FirstChildElement("asset");
+      if (!asset || !asset->GetText() || std::string(asset->GetText()).find("popup/popup_btn_") != 0) continue;
+      ++buttons;
+      EXPECT_STREQ(asset->Attribute("type"), "GROUP") << file << ": " << element->Attribute("name");
+    }
+    EXPECT_GT(buttons, 0) << file;
   }
 }
 
