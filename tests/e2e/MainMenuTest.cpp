@@ -120,18 +120,25 @@ TEST_F(MainMenuTest, FirstRunShowsTheOpeningAndTheQuitQuestionEndsTheGame)
     std::string second = "40 key 20\n"
                          "300 key 20\n"
                          "400 shot main2.png\n"
-                         "410 click 237 325\n";
+                         "402 click 455 733\n"   // Credits
+                         "460 shot credits.png\n"
+                         "470 click 455 733\n"   // Credits again closes them
+                         "510 click 237 325\n";
     for (int i = 0; i < 4; ++i)
-        second += std::to_string(460 + i * 40) + " key 27\n";  // Right: the next sub-menu
-    second += "630 shot online.png\n"
-              "640 key 1B\n"
-              "700 shot main3.png\n"
-              "710 key 1B\n"
-              "770 key 0D\n"
-              "1200 shot late2.png\n";
+        second += std::to_string(560 + i * 40) + " key 27\n";  // Right: the next sub-menu
+    second += "730 shot online.png\n"
+              "740 key 1B\n"
+              "800 shot main3.png\n"
+              "810 key 1B\n"
+              "870 key 0D\n"
+              "1300 shot late2.png\n";
     ASSERT_EQ(Run(second), 0) << m_run.Read("stderr.txt");
     EXPECT_TRUE(Near(Pixel("main2.png", 150, 370), {232, 80, 91}, 30));
     EXPECT_TRUE(Near(Pixel("main2.png", 420, 370), {61, 139, 253}, 40));  // battle, unlocked now
+    // The credits card hides the menu behind it and says how to close it.
+    EXPECT_TRUE(Near(Pixel("credits.png", 232, 330), {11, 16, 36}, 10));
+    EXPECT_GT(m_game.Count("credits.png", 300, 576, 724, 600, [](Rgb p) { return p.r > 200 && p.g > 150 && p.b < 120; }),
+              100);
     EXPECT_TRUE(Near(Pixel("online.png", 512, 90), {242, 140, 56}, 12));  // the online sub-menu's header
     EXPECT_TRUE(Near(Pixel("main3.png", 150, 370), {234, 98, 108}, 25));
     EXPECT_FALSE(fs::exists(m_run.Path() / "late2.png"));

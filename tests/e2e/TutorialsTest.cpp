@@ -7,6 +7,8 @@
 
 #include <gtest/gtest.h>
 
+#include <utility>
+
 #include <string>
 
 namespace {
@@ -80,7 +82,8 @@ TEST(TutorialsTest, TheGeneralTutorialIsPagedToItsEndAndTheVideosAndHowToPlay)
 }
 
 // The battle open and cubes enough for the skins' hint over the quick menu: the title, the main
-// screen, the battle sub-menu and its "Battle tutorial" button (20,640, 170 by 48).
+// screen, the battle sub-menu and its "Battle tutorial" button (20,640, 170 by 48), whose menu's
+// Keys opens the key help.
 TEST(TutorialsTest, TheBattleTutorialButtonStaysClearOfTheQuickMenuAndOpensItsMenu)
 {
     GameRun run;
@@ -98,7 +101,9 @@ TEST(TutorialsTest, TheBattleTutorialButtonStaysClearOfTheQuickMenuAndOpensItsMe
                       "800 move 105 664\n"
                       "820 click 105 664\n"   // Battle tutorial
                       "900 shot tutorial.png\n"
-                      "920 quit\n",
+                      "910 click 692 384\n"   // Keys
+                      "1060 shot keys.png\n"
+                      "1080 quit\n",
                       profile.Str()),
               0)
         << run.folder.Read("stderr.txt");
@@ -113,6 +118,9 @@ TEST(TutorialsTest, TheBattleTutorialButtonStaysClearOfTheQuickMenuAndOpensItsMe
     // The battle tutorial menu opened: its blue title band and its teal "Help" choice.
     EXPECT_TRUE(Near(run.Pixel("tutorial.png", 300, 200), {61, 139, 253}, 40));
     EXPECT_GT(run.Count("tutorial.png", 255, 318, 409, 449, Teal), 10000);
+    // Keys opened the key help: its larger panel stands where the tutorial menu's edge was.
+    for (auto [x, y] : {std::pair{200, 150}, std::pair{820, 610}})
+        EXPECT_FALSE(Near(run.Pixel("keys.png", x, y), run.Pixel("tutorial.png", x, y), 30)) << x << "," << y;
 }
 
 } // namespace
