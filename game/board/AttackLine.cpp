@@ -81,14 +81,9 @@ AttackLine::~AttackLine()
 
 void AttackLine::Bind(kv::KVWnd* root)
 {
-    if (root && root != m_pRoot) {
-        if (kv::KVWnd* lane = FindIn(root, L"Pic_chattackline"))
-            lane->AddHandler(L"Draw", kv::MakeHandler<AttackLine>(this, &AttackLine::DrawLane));
-        if (kv::KVWnd* line = FindIn(root, L"Pic_effectLine"))
-            line->AddHandler(L"Draw", kv::MakeHandler<AttackLine>(this, &AttackLine::DrawEffectLine));
-        if (kv::KVWnd* crazy = FindIn(root, L"Pic_crazy_user"))
-            crazy->AddHandler(L"Draw", kv::MakeHandler<AttackLine>(this, &AttackLine::DrawOverlays));
-    }
+    m_DrawHooks[0].Hang<AttackLine>(FindIn(root, L"Pic_chattackline"), L"Draw", this, &AttackLine::DrawLane);
+    m_DrawHooks[1].Hang<AttackLine>(FindIn(root, L"Pic_effectLine"), L"Draw", this, &AttackLine::DrawEffectLine);
+    m_DrawHooks[2].Hang<AttackLine>(FindIn(root, L"Pic_crazy_user"), L"Draw", this, &AttackLine::DrawOverlays);
     m_pRoot = root;
     m_pLaneWnd = FindIn(root, L"Pic_chattackline");
     if (m_pLaneWnd) {

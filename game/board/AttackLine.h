@@ -10,6 +10,7 @@
 #include "board/LaneAssets.h"
 #include "board/LaneContext.h"
 #include "board/VanteoEffect.h"
+#include "board/WindowHook.h"
 #include "engine/AnimationPlayer.h"
 
 #include <cstdint>
@@ -150,4 +151,6 @@ protected:
     LaneContext m_Context;
     // Whether each side's crazy display is on (0 player, 1 enemy).
     bool m_bCrazyShown[2] = {false, false};
+    // The lane's drawing on "Pic_chattackline", "Pic_effectLine" and "Pic_crazy_user".
+    WindowHook m_DrawHooks[3];
 };

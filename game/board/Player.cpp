@@ -193,7 +193,6 @@ void Player::FreeDisplays()
 void Player::Init(kv::KVWnd* root, const int32_t* bullets)
 {
     m_fRealHp = m_fShownHp = static_cast<float>(kMaxHp);
-    kv::KVWnd* previous = m_pRoot;
     m_pBullets = bullets;
     m_pRoot = root;
     FreeDisplays();
@@ -204,8 +203,7 @@ void Player::Init(kv::KVWnd* root, const int32_t* bullets)
     m_GaugeH.Bind(FindIn(root, L"Pic_gauge_user_H"));
 
     if (kv::KVWnd* tower = FindIn(root, L"Pic_tower_user")) {
-        if (root != previous)
-            tower->AddHandler(L"Draw", kv::MakeHandler<Player>(this, &Player::DrawTower));
+        m_TowerHook.Hang<Player>(tower, L"Draw", this, &Player::DrawTower);
         m_Tower.Load(GetSkinFileName(LaneSkin::kHpTowerUser));
         m_Tower.m_bLoop = true;
     }
@@ -338,7 +336,6 @@ void Player_CPU::Init(kv::KVWnd* root)
     m_fRealHp = m_fShownHp = static_cast<float>(kMaxHp);
     for (int32_t& count : m_nBullets)
         count = 0;
-    kv::KVWnd* previous = m_pRoot;
     m_pRoot = root;
 
     m_GaugeV = {};
@@ -347,9 +344,7 @@ void Player_CPU::Init(kv::KVWnd* root)
     m_GaugeH.Bind(FindIn(root, L"Pic_gauge_enemy_H"));
     if (FindIn(root, L"Pic_tower_enemy")) {
         // Both towers draw in the layer of the player's tower window.
-        if (root != previous)
-            if (kv::KVWnd* layer = FindIn(root, L"Pic_tower_user"))
-                layer->AddHandler(L"Draw", kv::MakeHandler<Player_CPU>(this, &Player_CPU::DrawTower));
+        m_TowerHook.Hang<Player_CPU>(FindIn(root, L"Pic_tower_user"), L"Draw", this, &Player_CPU::DrawTower);
         m_Tower.Load(GetSkinFileName(LaneSkin::kHpTowerEnemy));
         m_Tower.m_bLoop = true;
     }

@@ -7,6 +7,7 @@
 #pragma once
 
 #include "engine/AnimationPlayer.h"
+#include "board/WindowHook.h"
 #include "engine/DigitDisplay.h"
 
 #include <cstdint>
@@ -87,6 +88,8 @@ public:
 private:
     void UpdateBullets(float seconds);
     void FreeDisplays();
+
+    WindowHook m_TowerHook;
 };
 
 class Player_CPU {
@@ -129,6 +132,8 @@ public:
     int32_t m_bStop = 0;
 
 protected:
+    WindowHook m_TowerHook;
+
     // The easing, gauges, tower and number; the bullet icons follow. `towerScene` gives the
     // tower picture's scene number for the shown hit points.
     void UpdateDisplay(float seconds, int (*towerScene)(int) = TowerDisplay::TowerScene);

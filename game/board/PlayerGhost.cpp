@@ -295,7 +295,6 @@ void Player_Ghost::ShowPreviews()
 
 void Player_Ghost::Init(kv::KVWnd* root)
 {
-    kv::KVWnd* previous = m_pRoot;
     Player_CPU::Init(root);
     if (!root)
         return;
@@ -313,10 +312,8 @@ void Player_Ghost::Init(kv::KVWnd* root)
             m_PreviewNumbers[n] = std::move(display);
         }
     }
-    if (root != previous) {
-        if (kv::KVWnd* enemy = root->FindWindow(L"Pic_battle_enemy"))
-            enemy->AddHandler(kv::EventDraw, kv::MakeHandler(this, &Player_Ghost::DrawNextAttacks));
-    }
+    m_AttacksHook.Hang<Player_Ghost>(root->FindWindow(L"Pic_battle_enemy"), kv::EventDraw, this,
+                                     &Player_Ghost::DrawNextAttacks);
     if (kv::KVWnd* light = root->FindWindow(L"Pic_battle_enemy_light"))
         light->SetVisible(false);
 }

@@ -1,8 +1,11 @@
-// What the lane's draw handlers draw, recorded: the handlers hang on the layout's lane windows
-// once per root, units come out in layers with the weakest of a side on top, and items and
-// mines stand where the lane puts them.
+// What the lane's and the towers' draw handlers draw, recorded: the handlers hang on the
+// layout's windows once per window, also on a new layout where the last one stood; units come
+// out in layers with the weakest of a side on top, and items and mines stand where the lane
+// puts them.
 #include "board/AttackLine.h"
+#include "board/Player.h"
 #include "engine/PlayerSettings.h"
+#include "kv/KVSystem.h"
 
 #include "engine/AnimationXml.h"
 #include "engine/EngineFakes.h"
@@ -41,6 +44,8 @@ protected:
         badge = backend.AddTexture("badge.png", 44, 24);
         mine = backend.AddTexture("mine.png", 36, 36);
         item = backend.AddTexture("item.png", 40, 40);
+        towerUser = backend.AddTexture("tower_user.png", 60, 120);
+        towerEnemy = backend.AddTexture("tower_enemy.png", 60, 120);
         std::string walkUser, walkEnemy;
         for (const char* scene : {"ch_walk", "ch_win", "ch_fall", "ch_die"}) {
             walkUser += SceneXml(scene, {{0}, {400}}, Res(40, 44), "user.png");
@@ -51,6 +56,13 @@ protected:
         folder.Write("anim/Badge.xml", FileXml(SceneXml("Default", {{0}, {400}}, Res(44, 24), "badge.png")));
         folder.Write("anim/Mine.xml", FileXml(SceneXml("item_drop", {{0}, {400}}, Res(36, 36), "mine.png") +
                                               SceneXml("item_hold", {{0}, {400}}, Res(36, 36), "mine.png")));
+        std::string towerUserScenes, towerEnemyScenes;
+        for (int scene = 1; scene <= 10; ++scene) {
+            towerUserScenes += SceneXml(std::to_string(scene), {{0}, {400}}, Res(60, 120), "tower_user.png");
+            towerEnemyScenes += SceneXml(std::to_string(scene), {{0}, {400}}, Res(60, 120), "tower_enemy.png");
+        }
+        folder.Write("anim/TowerUser.xml", FileXml(towerUserScenes));
+        folder.Write("anim/TowerEnemy.xml", FileXml(towerEnemyScenes));
         folder.Write("anim/Item.xml", FileXml(SceneXml("item_drop", {{0}, {400}}, Res(40, 40), "item.png") +
                                               SceneXml("item_hold", {{0}, {400}}, Res(40, 40), "item.png")));
         AttachPlayerSettings({[](int index) -> std::string {
@@ -64,6 +76,10 @@ protected:
                                       return "Mine.xml";
                                   if (index >= LaneSkin::kItemHpPlus && index < LaneSkin::kItemHpPlus + 6)
                                       return "Item.xml";
+                                  if (index == LaneSkin::kHpTowerUser)
+                                      return "TowerUser.xml";
+                                  if (index == LaneSkin::kHpTowerEnemy)
+                                      return "TowerEnemy.xml";
                                   return "";
                               },
                               {}});
@@ -97,7 +113,7 @@ protected:
     RecordingSounds sounds;
     FixedAnimationLengths lengths;
     AttackLine lane{LaneContext(messages, sounds, lengths)};
-    int user = 0, enemy = 0, badge = 0, mine = 0, item = 0;
+    int user = 0, enemy = 0, badge = 0, mine = 0, item = 0, towerUser = 0, towerEnemy = 0;
 };
 
 TEST_F(LaneDrawOrderTest, BindTakesTheGeometryAndHangsEachHandlerOncePerRoot)
@@ -127,6 +143,54 @@ TEST_F(LaneDrawOrderTest, BindTakesTheGeometryAndHangsEachHandlerOncePerRoot)
     EXPECT_EQ(lane.m_pLaneWnd, nullptr);
     EXPECT_EQ(lane.Geometry().laneLength, 800);
     EXPECT_EQ(lane.m_fBaselineY, 200.0f);
+}
+
+TEST_F(LaneDrawOrderTest, EveryMatchsLayoutDrawsTheTowersAndTheLaneOnceEvenWhereTheLastOneStood)
+{
+    // Each match builds its layout anew under the same parent, so the new windows may stand at
+    // the addresses of the last match's.
+    KVWnd* holder = Make(env.Root(), L"Wnd_holder", 0, 0, 1024, 768);
+    struct Windows {
+        KVWnd* layout;
+        KVWnd* tower;
+        KVWnd* lane;
+    };
+    auto build = [&] {
+        KVWnd* layout = Make(holder, L"Wnd_LayoutBattleUser", 0, 0, 1024, 768);
+        Windows w{layout, Make(layout, L"Pic_tower_user", 900, 300, 60, 120), Make(layout, L"Pic_chattackline", 100, 40, 800, 160)};
+        Make(layout, L"Pic_tower_enemy", 40, 300, 60, 120);
+        return w;
+    };
+    Player player;
+    Player_CPU opponent;
+    auto count = [&](int texture) {
+        int n = 0;
+        for (const Drawn& d : Sprites())
+            n += d.handle == texture ? 1 : 0;
+        return n;
+    };
+    for (int match = 1; match <= 3; ++match) {
+        SCOPED_TRACE(match);
+        Windows w = build();
+        // Entered twice on the same live windows: still one handler each.
+        for (int entry = 0; entry < 2; ++entry) {
+            player.Init(holder, nullptr);
+            opponent.Init(holder);
+            lane.Bind(holder);
+        }
+        player.Update(0.0f);
+        opponent.Update(0.0f);
+        lane.PlaceMine(-1, 0, 0);
+        backend.sprites.clear();
+        w.tower->Draw();
+        EXPECT_EQ(count(towerUser), 1);
+        EXPECT_EQ(count(towerEnemy), 1);
+        backend.sprites.clear();
+        w.lane->Draw();
+        EXPECT_EQ(count(mine), 1);
+        lane.Reset();
+        kv::GetKVSystem().DetachWindow(w.layout);
+    }
 }
 
 TEST_F(LaneDrawOrderTest, UnitsComeOutInLayersWithTheWeakestOfASideOnTop)
