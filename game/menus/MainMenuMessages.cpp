@@ -17,6 +17,8 @@
 
 #include <helvane/Log.h>
 #include <lumenkit/Direct3DDevice.h>
+#include <steam/SteamApi.h>
+#include <steam/SteamProfile.h>
 #include <win32/Cursor.h>
 #include <win32/Files.h>
 #include <win32/Messages.h>
@@ -346,11 +348,22 @@ int VanteoMainMenuScene::OnPushGeekClosed(const void* data, int)
 
 // Options and skins.
 
+// The name the player gives itself in the options; online it is the name the other player sees,
+// so the platform's persona name follows it.
+void VanteoMainMenuScene::TakePlayerName(const std::string& name)
+{
+    std::snprintf(GameConfig.playerName, sizeof GameConfig.playerName, "%s", name.empty() ? "Player" : name.c_str());
+    ISteamFriends* friends = SteamFriends();
+    const char* persona = friends ? friends->GetPersonaName() : nullptr;
+    if (persona && std::strcmp(persona, GameConfig.playerName) != 0 &&
+        !platform::steam::SetPersonaName(GameConfig.playerName))
+        DFLog(LOG_WARN, L"The platform keeps its own name for the player");
+}
+
 int VanteoMainMenuScene::OnSetPlayerName(const void* data, int)
 {
     const char* text = static_cast<const char*>(data) + 4;
-    std::string name(text, strnlen(text, GameConfigRecord::kNameBytes - 1));
-    std::snprintf(GameConfig.playerName, sizeof GameConfig.playerName, "%s", name.empty() ? "Player" : name.c_str());
+    TakePlayerName(std::string(text, strnlen(text, GameConfigRecord::kNameBytes - 1)));
     SaveGameConfig();
     return 1;
 }
@@ -363,7 +376,7 @@ int VanteoMainMenuScene::OnOptionsChanged(const void* data, int)
     int leftHand = reader.I32();
     float music = reader.F32();
     float effects = reader.F32();
-    std::snprintf(GameConfig.playerName, sizeof GameConfig.playerName, "%s", name.empty() ? "Player" : name.c_str());
+    TakePlayerName(name);
     bool isFull = m_World.isFullScreen && m_World.isFullScreen();
     if ((fullScreen != 0) != isFull) {
         GameConfig.fullScreen = fullScreen != 0;

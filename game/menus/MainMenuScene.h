@@ -226,6 +226,7 @@ public:
     int OnCubeUnlockDeclined(const void* data, int extra);
     int OnCubeUnlockShort(const void* data, int extra);
     int OnSetPlayerName(const void* data, int extra);
+    void TakePlayerName(const std::string& name);
     int OnOptionsChanged(const void* data, int extra);
     int OnSkinChanged(const void* data, int extra);
     int OnMovieClosed(const void* data, int extra);

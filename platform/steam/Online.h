@@ -109,6 +109,8 @@ public:
 
     CSteamID Self() const { return m_self; }
     const std::string& PersonaName() const { return m_persona; }
+    // The player's new persona name, published to the backend for the other players.
+    void Rename(const std::string& name);
     IOnlineBackend& Backend() { return *m_backend; }
     // Where backend work that the frame must not wait on goes (the lobby directory, persona
     // names); its completions run inside PollClient.

@@ -44,6 +44,12 @@ OnlineContext::OnlineContext(CSteamID self, std::string personaName, std::unique
     });
 }
 
+void OnlineContext::Rename(const std::string& name)
+{
+    m_persona = name;
+    m_backend->PublishPersona(m_self.ConvertToUint64(), m_persona);
+}
+
 OnlineContext::~OnlineContext()
 {
     DeleteSocketEngine(m_sockets);

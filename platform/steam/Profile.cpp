@@ -2,12 +2,16 @@
 // its persona name, and the user, friends and utilities interfaces over them.
 // Implemented: $QUIBLY_PROFILE_DIR, else <data home>/quibly/<$QUIBLY_PROFILE or login name>;
 //              "steamid.txt" (decimal id, made on first use), "persona.txt" (first line, UTF-8,
-//              at most 127 bytes, else the login name); the overlay position is only kept
-//              and the overlay reports itself unavailable.
+//              at most 127 bytes, else the profile's name: $QUIBLY_PROFILE or the login name),
+//              written by SetPersonaName when the player names itself; the overlay position is
+//              only kept and the overlay reports itself unavailable.
 //              Other users' names come from the lobbies and the online backend; game-connection
 //              tickets from the online context.
 // Left out:    friends lists, avatars and the overlay itself.
 #include "ClientState.h"
+#include "Online.h"
+
+#include "steam/SteamProfile.h"
 
 #include "win32/Files.h"
 
@@ -77,16 +81,29 @@ std::string CutUtf8(std::string text, size_t bytes)
     return text;
 }
 
+// The first line of the text, cut to a persona name's size.
+std::string PersonaLine(std::string text)
+{
+    text.erase(std::find_if(text.begin(), text.end(), [](char c) { return c == '\n' || c == '\r'; }), text.end());
+    return CutUtf8(text, kPersonaBytes - 1);
+}
+
+// The profile's own name: two profiles on one login are two players with two names.
+std::string ProfileName()
+{
+    const char* named = std::getenv("QUIBLY_PROFILE");
+    return named && *named ? named : LoginName();
+}
+
 std::string LoadPersonaName(const std::string& folder)
 {
     std::string text;
     if (platform::ReadWholeFile(folder + "/" + kPersonaFile, text)) {
-        text.erase(std::find_if(text.begin(), text.end(), [](char c) { return c == '\n' || c == '\r'; }),
-                   text.end());
+        text = PersonaLine(std::move(text));
         if (!text.empty())
-            return CutUtf8(text, kPersonaBytes - 1);
+            return text;
     }
-    return LoginName();
+    return ProfileName();
 }
 
 class ProfileUser final : public ISteamUser {
@@ -114,6 +131,7 @@ private:
 class ProfileFriends final : public ISteamFriends {
 public:
     ProfileFriends(CSteamID self, std::string name) : m_self(self), m_name(std::move(name)) {}
+    void Rename(const std::string& name) { m_name = name; }
     const char* GetPersonaName() override { return m_name.c_str(); }
     const char* GetFriendPersonaName(CSteamID user) override
     {
@@ -162,8 +180,7 @@ std::string LoginName()
 
 ProfileChoice ChooseProfileFolder()
 {
-    const char* named = std::getenv("QUIBLY_PROFILE");
-    std::string profile = named && *named ? named : LoginName();
+    const std::string profile = ProfileName();
     if (profile == kOfflineProfile)
         return {{}, "the profile \"offline\" has no platform"};
     if (const char* dir = std::getenv("QUIBLY_PROFILE_DIR"); dir && *dir)
@@ -195,6 +212,23 @@ std::unique_ptr<ISteamFriends> MakeFriends(CSteamID self, std::string personaNam
 std::unique_ptr<ISteamUtils> MakeUtils()
 {
     return std::make_unique<ProfileUtils>();
+}
+
+bool SetPersonaName(const char* utf8)
+{
+    ClientState& state = State();
+    std::lock_guard guard(state.lock);
+    if (!state.initialised || !utf8)
+        return false;
+    const std::string name = PersonaLine(utf8);
+    if (name.empty())
+        return false;
+    state.profile.personaName = name;
+    if (auto* friends = dynamic_cast<ProfileFriends*>(state.friends.get()))
+        friends->Rename(name);
+    if (state.online)
+        state.online->Rename(name);
+    return platform::SaveFileAtomically(state.profile.folder + "/" + kPersonaFile, name + "\n");
 }
 
 } // namespace platform::steam

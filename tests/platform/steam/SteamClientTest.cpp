@@ -1,6 +1,8 @@
 // The platform client: per-profile identity, remote storage files and the callback queue.
 #include "SteamFixture.h"
 
+#include "steam/SteamProfile.h"
+
 #include <ctime>
 #include <filesystem>
 #include <sys/wait.h>
@@ -34,6 +36,29 @@ TEST_F(SteamClientTest, PersonaNameComesFromTheProfileElseTheLoginName)
     EXPECT_STREQ(SteamFriends()->GetPersonaName(), "플레이어 Two");
     EXPECT_STREQ(SteamFriends()->GetFriendPersonaName(SteamUser()->GetSteamID()), "플레이어 Two");
     EXPECT_STREQ(SteamFriends()->GetFriendPersonaName(CSteamID(12345)), "");
+}
+
+TEST_F(SteamClientTest, TheNameThePlayerSetsBecomesThePersonaAndStaysWithTheProfile)
+{
+    ASSERT_TRUE(platform::steam::SetPersonaName("Zoë\nsecond line"));
+    EXPECT_STREQ(SteamFriends()->GetPersonaName(), "Zoë");
+    EXPECT_STREQ(SteamFriends()->GetFriendPersonaName(SteamUser()->GetSteamID()), "Zoë");
+    EXPECT_EQ(m_profile.Read("persona.txt"), "Zoë\n");
+    StartIn(m_profile.Str());
+    EXPECT_STREQ(SteamFriends()->GetPersonaName(), "Zoë");
+    // A name longer than the platform keeps is cut at a character's edge.
+    std::string hangul;
+    for (int i = 0; i < 50; ++i)
+        hangul += "가";
+    ASSERT_TRUE(platform::steam::SetPersonaName(hangul.c_str()));
+    EXPECT_EQ(std::string(SteamFriends()->GetPersonaName()), hangul.substr(0, 126));
+    // Nothing to name, or no platform: the name stays.
+    EXPECT_FALSE(platform::steam::SetPersonaName(""));
+    EXPECT_FALSE(platform::steam::SetPersonaName(nullptr));
+    SteamAPI_Shutdown();
+    EXPECT_FALSE(platform::steam::SetPersonaName("Nobody"));
+    StartIn(m_profile.Str());
+    EXPECT_EQ(std::string(SteamFriends()->GetPersonaName()), hangul.substr(0, 126));
 }
 
 TEST_F(SteamClientTest, RemoteStorageKeepsFilesInTheProfile)
@@ -126,10 +151,13 @@ TEST_F(SteamClientTest, ProfileNamesTheFolderSoTwoProfilesAreTwoPlayers)
     uint64_t alice = SteamUser()->GetSteamID().ConvertToUint64();
     EXPECT_EQ(platform::steam::ProfileFolder(), m_dataHome.Str() + "/quibly/alice");
     EXPECT_TRUE(std::filesystem::exists(m_dataHome.Path() / "quibly/alice/steamid.txt"));
+    // Two profiles of one login are two names as well.
+    EXPECT_STREQ(SteamFriends()->GetPersonaName(), "alice");
 
     StartProfile("bob");
     ASSERT_TRUE(SteamAPI_Init());
     EXPECT_NE(SteamUser()->GetSteamID().ConvertToUint64(), alice);
+    EXPECT_STREQ(SteamFriends()->GetPersonaName(), "bob");
 
     StartProfile("alice");
     ASSERT_TRUE(SteamAPI_Init());
