@@ -7,8 +7,14 @@
 // directory with its listen port; clients find it there by id. A ticket
 // {u32 "QBTK", u64 user, u64 server, u64 nonce} is checked against the backend (one use) and
 // against the lobbies that published the server.
+// Left out:    the listing of game servers (ISteamMasterServerUpdater::SetActive and
+//              SetBasicServerData, ISteamGameServer::UpdateServerStatus and BUpdateUserData):
+//              nothing in the game reads a server list, since a lobby finds its server by id.
+//              Each logs once; BUpdateUserData returns false.
 #include "ClientState.h"
 #include "Online.h"
+
+#include "win32/Debug.h"
 
 #include <algorithm>
 #include <atomic>
@@ -259,8 +265,15 @@ public:
         auto hold = HoldState();
         std::erase(m_admitted, user.ConvertToUint64());
     }
-    void UpdateServerStatus(int, int, int, const char*, const char*, const char*) override {}
-    bool BUpdateUserData(CSteamID, const char*, uint32_t) override { return m_loggedOn; }
+    void UpdateServerStatus(int, int, int, const char*, const char*, const char*) override
+    {
+        platform::LogOnce("ISteamGameServer::UpdateServerStatus: there is no server list; the status is not kept");
+    }
+    bool BUpdateUserData(CSteamID, const char*, uint32_t) override
+    {
+        platform::LogOnce("ISteamGameServer::BUpdateUserData: there is no server list; the player data is not kept");
+        return false;
+    }
 
     void LogOff() override
     {
@@ -342,8 +355,14 @@ public:
         return true;
     }
 
-    void SetActive(bool) override {}
-    void SetBasicServerData(uint16_t, bool, const char*, const char*, uint16_t, bool, const char*) override {}
+    void SetActive(bool) override
+    {
+        platform::LogOnce("ISteamMasterServerUpdater::SetActive: there is no server list to appear in");
+    }
+    void SetBasicServerData(uint16_t, bool, const char*, const char*, uint16_t, bool, const char*) override
+    {
+        platform::LogOnce("ISteamMasterServerUpdater::SetBasicServerData: there is no server list; the data is not kept");
+    }
 
     // ---- pumps ----
 

@@ -182,6 +182,7 @@ public:
     virtual bool SendUserConnectAndAuthenticate(uint32_t clientIp, const void* ticket, uint32_t bytes,
                                                 CSteamID* user) = 0;
     virtual void SendUserDisconnect(CSteamID user) = 0;
+    // There is no server list: these two log once; BUpdateUserData returns false.
     virtual void UpdateServerStatus(int players, int maxPlayers, int bots, const char* serverName,
                                     const char* spectatorName, const char* mapName) = 0;
     virtual bool BUpdateUserData(CSteamID user, const char* name, uint32_t score) = 0;
@@ -207,7 +208,8 @@ public:
     virtual bool GetListenSocketInfo(SNetListenSocket_t socket, uint32_t* ip, uint16_t* port) = 0;
 };
 
-// Master-server listing has no equivalent here: both calls do nothing.
+// Master-server listing has no equivalent here: nothing in the game reads a server list (a lobby
+// finds its game server by id). Both calls log once and do nothing.
 class ISteamMasterServerUpdater {
 public:
     virtual ~ISteamMasterServerUpdater() = default;

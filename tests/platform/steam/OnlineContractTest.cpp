@@ -351,6 +351,26 @@ TEST_P(ServerContract, TicketsAdmitAMemberOnceAndRefuseForgeries)
     EXPECT_FALSE(server->SendUserConnectAndAuthenticate(0x7F000001, "garbage", 7, &user));
 }
 
+TEST_P(ServerContract, ServerListCallsAreRefusedOrSaidOnceNeverFakedAsDone)
+{
+    SetUpMatch();
+    // Every frame of the game server makes these calls: each is said at most once in the log.
+    ::testing::internal::CaptureStderr();
+    for (int frame = 0; frame < 3; ++frame) {
+        SteamMasterServerUpdater()->SetActive(true);
+        SteamMasterServerUpdater()->SetBasicServerData(7, true, "255", "game", 4, false, "game");
+        SteamGameServer()->UpdateServerStatus(1, 4, 0, "Bee's game", "", "map");
+        EXPECT_FALSE(SteamGameServer()->BUpdateUserData(CSteamID(kBee), "", 0));
+    }
+    const std::string said = ::testing::internal::GetCapturedStderr();
+    for (const char* call : {"SetActive", "SetBasicServerData", "UpdateServerStatus", "BUpdateUserData"}) {
+        size_t lines = 0;
+        for (size_t at = said.find(call); at != std::string::npos; at = said.find(call, at + 1))
+            ++lines;
+        EXPECT_LE(lines, 1u) << call;
+    }
+}
+
 TEST_P(ServerContract, AClosedOrMisbehavingPeerIsDroppedAndReported)
 {
     SetUpMatch();
