@@ -11,31 +11,36 @@
 // the lobby index is scanned in pages up to a cap of ids, and values are read with GETRANGE up to
 // one byte past their kind's limit, so an oversized value costs at most that and is refused. A key
 // of the wrong type is refused, and the refusal is said once (with counts as it repeats).
-// Calls block for at most the connect and command time-outs; when the server is unreachable
-// they fail at once and a new connection is tried at most every 2 s. The lobby directory and
-// persona names are used from the backend worker, off the frame loop.
+// The time-outs fit a server across the internet. The first connection is made at start, waiting
+// up to the connect time-out; a command waits up to the command time-out. While the server is
+// unreachable calls fail at once: a new connection is begun at most every 2 s, without waiting,
+// and taken into use by the first call after it has been made. The lobby directory and persona
+// names are used from the backend worker, off the frame loop.
 #include "OnlineBackend.h"
 
 #include <hiredis/hiredis.h>
 
 #include <algorithm>
 #include <arpa/inet.h>
+#include <cerrno>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <fcntl.h>
 #include <memory>
 #include <mutex>
 #include <map>
 #include <string_view>
 #include <netinet/in.h>
+#include <poll.h>
 #include <sys/socket.h>
 
 namespace platform::steam {
 
 namespace {
 
-constexpr int kConnectTimeoutMs = 300;
-constexpr int kCommandTimeoutMs = 1000;
+constexpr int kConnectTimeoutMs = 5000;
+constexpr int kCommandTimeoutMs = 3000;
 constexpr int64_t kReconnectPauseMs = 2000;
 // The lobby index is read in pages of 256 ids, up to kMaxDirectoryLobbies ids and
 // kMaxListingBytes of records a listing, in at most 100 round trips.
@@ -65,6 +70,8 @@ public:
     {
         if (m_context)
             redisFree(m_context);
+        if (m_pending)
+            redisFree(m_pending);
     }
 
     const char* Kind() const override { return "redis"; }
@@ -434,22 +441,31 @@ private:
         return n == 1;
     }
 
+    // The connection at start, waiting for it up to the connect time-out.
     void Connect()
     {
         m_lastAttemptMs = NowMs();
-        timeval timeout = Timeval(kConnectTimeoutMs);
-        redisContext* context = redisConnectWithTimeout(m_host.c_str(), m_port, timeout);
+        redisContext* context = redisConnectWithTimeout(m_host.c_str(), m_port, Timeval(kConnectTimeoutMs));
         if (!context || context->err) {
-            if (!m_reportedDown)
-                std::fprintf(stderr, "[platform] redis %s:%d unreachable: %s\n", m_host.c_str(), m_port,
-                             context ? context->errstr : "no memory");
-            m_reportedDown = true;
+            ReportDown(context ? context->errstr : "no memory");
             if (context)
                 redisFree(context);
             return;
         }
-        timeval commandTimeout = Timeval(kCommandTimeoutMs);
-        redisSetTimeout(context, commandTimeout);
+        Adopt(context);
+    }
+
+    void ReportDown(const char* why)
+    {
+        if (!m_reportedDown)
+            std::fprintf(stderr, "[platform] redis %s:%d unreachable: %s\n", m_host.c_str(), m_port, why);
+        m_reportedDown = true;
+    }
+
+    // A made connection: its commands wait for their answers up to the command time-out.
+    void Adopt(redisContext* context)
+    {
+        redisSetTimeout(context, Timeval(kCommandTimeoutMs));
         m_context = context;
         m_reportedDown = false;
         // The address this machine reaches the server from is the one peers can reach it at.
@@ -459,14 +475,59 @@ private:
             m_localIp = ntohl(local.sin_addr.s_addr);
     }
 
+    // Begins a new connection without waiting for it.
+    void BeginReconnect()
+    {
+        m_lastAttemptMs = NowMs();
+        redisContext* context = redisConnectNonBlock(m_host.c_str(), m_port);
+        if (!context || context->err) {
+            ReportDown(context ? context->errstr : "no memory");
+            if (context)
+                redisFree(context);
+            return;
+        }
+        m_pending = context;
+    }
+
+    // Looks at the connection begun, without waiting: true once it is made and in use.
+    bool FinishReconnect()
+    {
+        pollfd connecting{m_pending->fd, POLLOUT, 0};
+        const int ready = ::poll(&connecting, 1, 0);
+        if (ready == 0 && NowMs() - m_lastAttemptMs < kConnectTimeoutMs)
+            return false;
+        int error = ready == 0 ? ETIMEDOUT : 0;
+        socklen_t size = sizeof error;
+        if (ready < 0 || (ready > 0 && ::getsockopt(m_pending->fd, SOL_SOCKET, SO_ERROR, &error, &size) != 0))
+            error = errno;
+        if (error != 0) {
+            ReportDown(std::strerror(error));
+            redisFree(m_pending);
+            m_pending = nullptr;
+            m_lastAttemptMs = NowMs();
+            return false;
+        }
+        // From now on the connection waits for answers like the one made at start.
+        const int flags = ::fcntl(m_pending->fd, F_GETFL);
+        ::fcntl(m_pending->fd, F_SETFL, flags & ~O_NONBLOCK);
+        m_pending->flags |= REDIS_BLOCK;
+        Adopt(m_pending);
+        m_pending = nullptr;
+        return true;
+    }
+
     bool Ready()
     {
         if (m_context)
             return true;
-        if (NowMs() - m_lastAttemptMs < kReconnectPauseMs)
-            return false;
-        Connect();
-        return m_context != nullptr;
+        if (!m_pending) {
+            if (NowMs() - m_lastAttemptMs < kReconnectPauseMs)
+                return false;
+            BeginReconnect();
+            if (!m_pending)
+                return false;
+        }
+        return FinishReconnect();
     }
 
     void Drop()
@@ -520,6 +581,8 @@ private:
     std::string m_host;
     int m_port;
     redisContext* m_context = nullptr;
+    // A connection begun and not yet made.
+    redisContext* m_pending = nullptr;
     int64_t m_lastAttemptMs = 0;
     bool m_reportedDown = false;
     uint32_t m_localIp = 0;
