@@ -617,6 +617,9 @@ void QuiblyLobbyScene::FillRoomView()
         ShowPicture(Room(L"Wnd_multi_room_gametype"), false);
         ShowPicture(Room(L"WndEx_multi_room_Host_on"), false);
         ShowPicture(Room(L"WndEx_multi_room_guest_on"), true);
+        // The start button lives in the owner's window; a layout that places it elsewhere still
+        // never offers it to the guest.
+        Enable(Room(L"Anibtn_multi_room_start"), false);
     }
 
     for (int i = 0; i < members; ++i) {
@@ -699,7 +702,8 @@ void QuiblyLobbyScene::OnSelectPush(kv::EventArgs&)
 void QuiblyLobbyScene::OnStartGame()
 {
     ISteamMatchmaking* matchmaking = SteamMatchmaking();
-    if (!m_pLobby || !matchmaking || !m_pLobby->AllMembersReady() ||
+    // Only the lobby's owner starts the match: a guest's server would admit nobody but itself.
+    if (!m_pLobby || !matchmaking || !OwnsLobby() || !m_pLobby->AllMembersReady() ||
         matchmaking->GetNumLobbyMembers(m_steamIDLobby) != 2)
         return;
     const char* starting = matchmaking->GetLobbyData(m_steamIDLobby, "game_starting");

@@ -17,6 +17,7 @@ namespace {
 
 using matchtest::MatchTest;
 using matchtest::Peer;
+using matchtest::ResultOf;
 using popuptest::Box;
 using popuptest::Child;
 using popuptest::Layout;
@@ -44,16 +45,19 @@ std::string JoinLayout()
 
 std::string RoomLayout()
 {
-    std::string c;
+    // As in the game's room, the start button is a child of the owner's window, which lies under
+    // the others.
+    std::string c = Child({"WNDEX", "WndEx_multi_room_Host_on", 0, 0, 1024, 768},
+                          Child({"BUTTON", "Anibtn_multi_room_start", 500, 650, 40, 20}));
     int x = 0;
-    for (const char* name : {"Anibtn_sub_btn_exit", "Btn_multi_room_ready", "Btn_multi_room_ready1", "Anibtn_multi_room_start",
+    for (const char* name : {"Anibtn_sub_btn_exit", "Btn_multi_room_ready", "Btn_multi_room_ready1",
                              "Btn_multi_room_selecttype_battle", "Btn_multi_room_selecttype_push", "btn_multi_skin_1",
                              "btn_multi_skin_2", "btn_multi_skin_3"})
         c += Child({"BUTTON", name, 45 * x++, 700, 40, 20});
     for (const char* name : {"Label_multi_room_hostrecord", "Label_multi_room_guestrecord", "Label_multi_room_hostid",
                              "Label_multi_room_guestid", "multi_score_host", "multi_score_geust"})
         c += Child({"LABEL", name, 0, 0, 160, 20});
-    for (const char* name : {"Pic_Starting", "WndEx_multi_room_Host_on", "WndEx_multi_room_guest_on", "Wnd_multi_room_gametype",
+    for (const char* name : {"Pic_Starting", "WndEx_multi_room_guest_on", "Wnd_multi_room_gametype",
                              "Pic_multi_room_guest_id_back", "Pic_multi_room_guest_ready", "Pic_multi_room_guest_notready",
                              "Pic_multi_skin2_lock", "Pic_multi_skin3_lock"})
         c += Child({"PICTURE", name, 0, 0, 10, 10});
@@ -237,6 +241,42 @@ TEST_F(QuiblyLobbySceneTest, TheHostStartsOnlyWithOneReadyGuest)
     scene.OnStartGame();
     EXPECT_STREQ(SteamMatchmaking()->GetLobbyData(lobby, "Mode"), "2");
     EXPECT_EQ(g_pSteamServer, first);
+}
+
+TEST_F(QuiblyLobbySceneTest, TheGuestsRoomOffersNoStartAndItsStartDoesNothing)
+{
+    // Another player hosts a battle lobby; this program joins it from the list.
+    Peer& host = AddPeer(0x3100000000000005ull, "Hosta");
+    SteamAPICall_t call = host.peer.Matchmaking()->CreateLobby(k_ELobbyTypePublic, 2);
+    ASSERT_TRUE(PumpUntil([&] { return ResultOf(host.events, call) != nullptr; }));
+    const CSteamID lobby(ResultOf(host.events, call)->As<LobbyCreated_t>().m_ulSteamIDLobby);
+    for (const auto& [key, value] : {std::pair{"name", "Hosta's lobby"}, std::pair{"Mode", "2"}, std::pair{"Type", "0"}})
+        host.peer.Matchmaking()->SetLobbyData(lobby, key, value);
+    host.peer.Matchmaking()->SetLobbyMemberData(lobby, "ready", "1");
+    g_pSteamClient = new VanteoSteamClient(SteamUser()->GetSteamID());
+    scene.Enter(QuiblyLobbyScene::kEnterJoin, 0);
+    scene.Update(0.0f);
+    ASSERT_TRUE(PumpUntil([&] {
+        if (scene.GetBrowser()->m_Entries.empty() && !scene.GetBrowser()->m_bRequestingLobbies)
+            scene.GetBrowser()->RequestList();
+        return !scene.GetBrowser()->m_Entries.empty();
+    }));
+    scene.FillListView();
+    ASSERT_TRUE(world->ClickOn(L"Btn_join_1"));
+    ASSERT_TRUE(PumpUntil([&] { return scene.GetLobbyId() == lobby && scene.IsRoomView() == 1; }));
+    // Both ready: the host's room would offer start now, the guest's shows no start at all.
+    ASSERT_TRUE(world->ClickOn(L"Btn_multi_room_ready"));
+    ASSERT_TRUE(PumpUntil([&] { return scene.GetLobby()->AllMembersReady(); }));
+    scene.FillRoomView();
+    EXPECT_FALSE(world->Shown(L"Anibtn_multi_room_start"));
+    EXPECT_FALSE(Enabled(L"Anibtn_multi_room_start"));
+    EXPECT_TRUE(world->Shown(L"WndEx_multi_room_guest_on"));
+    // Even when asked, the guest neither makes a game server nor marks the lobby starting.
+    scene.OnStartGame();
+    EXPECT_EQ(g_pSteamServer, nullptr);
+    EXPECT_EQ(scene.IsStarting(), 0);
+    EXPECT_FALSE(world->Visible(L"Pic_Starting"));
+    EXPECT_STREQ(SteamMatchmaking()->GetLobbyData(lobby, "game_starting"), "");
 }
 
 TEST_F(QuiblyLobbySceneTest, TheStartMessageSwitchesToTheMatchOfTheLobbysMode)

@@ -161,7 +161,11 @@ guest = "".join([picture("Pic_multi_room_guest_id_back", 0, 0, 380, 210, card),
 body = [picture("Pic_multi_room_panel", 0, 0, RW, RH, room_panel),
         label("Label_multi_room_title", 20, 10, RW - 40, 46, 30, "#FFFFFF", "GAME ROOM", "Center"),
         child("WND", "Wnd_multi_room_host", 40, 86, 380, 210, host),
-        child("WNDEX", "WndEx_multi_room_Host_on", 34, 80, 392, 222, picture("Pic_multi_room_host_you", 0, 0, 392, 222, you)),
+        # What only the lobby's owner sees: the highlight of its own card and the start button;
+        # the scene hides the window on the guest's screen.
+        child("WNDEX", "WndEx_multi_room_Host_on", 0, 0, RW, RH,
+              picture("Pic_multi_room_host_you", 34, 80, 392, 222, you) +
+              animbutton("Anibtn_multi_room_start", 640, 618, 220, 60, start_btn)),
         picture("Pic_multi_room_vs", 405, 146, 90, 90, vs),
         child("WND", "Wnd_multi_room_guest", 480, 86, 380, 210, guest),
         child("WNDEX", "WndEx_multi_room_guest_on", 474, 80, 392, 222, picture("Pic_multi_room_guest_you", 0, 0, 392, 222, you)),
@@ -179,8 +183,7 @@ body += [child("WND", "Wnd_multi_room_gametype", 350, 316, 140, 96,
                f'<Color val="{NAVY}"/>'),
          child("EDIT", "Edit_multi_room_chat_input", 40, 566, 820, 36,
                caret(20) + f'<padding l="10" t="0" r="10" b="0"/><valign val="1"/><FontName val="{FACE}"/>'
-               f'<FontSize val="18"/><Color val="{NAVY}"/><maxlength val="120"/>'),
-         animbutton("Anibtn_multi_room_start", 640, 618, 220, 60, start_btn)]
+               f'<FontSize val="18"/><Color val="{NAVY}"/><maxlength val="120"/>')]
 for i in (1, 2, 3):
     body.append(animbutton(f"btn_multi_skin_{i}", 40 + (i - 1) * 50, 630, 40, 40, skin_btn))
 body += [picture("Pic_multi_skin2_lock", 90, 630, 40, 40, skin_pic),
