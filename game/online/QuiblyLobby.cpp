@@ -201,10 +201,12 @@ void QuiblyLobbyBrowser::OnListChanged()
     PostEmpty(MSG_LOBBY_LIST_CHANGED);
 }
 
-void QuiblyLobbyBrowser::OnLobbyMatchList(LobbyMatchList_t* result, bool)
+void QuiblyLobbyBrowser::OnLobbyMatchList(LobbyMatchList_t* result, bool ioFailure)
 {
     m_Entries.clear();
     m_bRequestingLobbies = false;
+    // A list that never came is not an empty list: the list view says the service is out of reach.
+    m_bBackendUnreachable = ioFailure;
     ISteamMatchmaking* matchmaking = SteamMatchmaking();
     ISteamFriends* friends = SteamFriends();
     if (!matchmaking) {

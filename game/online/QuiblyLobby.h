@@ -96,6 +96,8 @@ public:
     int GetEntryCount() const { return static_cast<int>(m_Entries.size()); }
 
     bool m_bRequestingLobbies = false;
+    // The last request failed: the online service could not be reached.
+    bool m_bBackendUnreachable = false;
     std::vector<LobbyListEntry> m_Entries;
     int m_nModeFilter = kModeAll;
     int m_nJoinFilter = kJoinAll;

@@ -391,6 +391,7 @@ void QuiblyLobbyScene::FillListView()
         Enable(Join(types[i]), i != m_pBrowser->m_nModeFilter);
     Enable(Join(L"Btn_join_status_joinable"), m_pBrowser->m_nJoinFilter != 0);
     Enable(Join(L"Btn_join_status_all"), m_pBrowser->m_nJoinFilter != 1);
+    ShowPicture(Join(L"Wnd_join_unreachable"), m_pBrowser->m_bBackendUnreachable);
 
     const int rows = m_pBrowser->GetEntryCount();
     const int pages = rows / kRowsPerPage + (rows % kRowsPerPage != 0 ? 1 : 0);

@@ -31,6 +31,7 @@ std::string JoinLayout()
                              "Btn_join_host_push", "Btn_join_prev", "Btn_join_next"})
         c += Child({"BUTTON", name, 45 * x++, 700, 40, 20});
     c += Child({"LABEL", "Pic_iqpuzzle_page", 0, 0, 40, 20}) + Child({"LABEL", "Pic_iqpuzzle_page_full", 0, 0, 40, 20});
+    c += Child({"WND", "Wnd_join_unreachable", 0, 300, 40, 20});
     for (int i = 1; i <= 8; ++i) {
         const std::string n = std::to_string(i);
         c += Child({"PICTURE", "Pic_list_slot_on_" + n, 0, 0, 10, 10}) +
@@ -200,6 +201,25 @@ TEST_F(QuiblyLobbySceneTest, TheListShowsItsPagesAndNeverPassesTheLastOne)
     EXPECT_TRUE(world->ClickOn(L"Btn_join_type_push"));
     EXPECT_EQ(scene.GetBrowser()->m_nModeFilter, QuiblyLobbyBrowser::kModePush);
     EXPECT_FALSE(Enabled(L"Btn_join_type_push"));
+}
+
+TEST_F(QuiblyLobbySceneTest, AListThatCannotBeFetchedSaysSoUntilOneArrives)
+{
+    scene.Enter(QuiblyLobbyScene::kEnterJoin, 0);
+    scene.Update(0.0f);
+    ASSERT_TRUE(PumpUntil([&] { return !scene.GetBrowser()->m_bRequestingLobbies; }));
+    Deliver();
+    EXPECT_FALSE(world->Visible(L"Wnd_join_unreachable"));
+    // The service does not answer: the list is empty, and the player is told why.
+    LobbyMatchList_t none{};
+    scene.GetBrowser()->OnLobbyMatchList(&none, true);
+    Deliver();
+    EXPECT_TRUE(world->Visible(L"Wnd_join_unreachable"));
+    EXPECT_EQ(world->Text(L"Pic_iqpuzzle_page_full"), L"0");
+    // The next reload reaches it again.
+    scene.GetBrowser()->OnLobbyMatchList(&none, false);
+    Deliver();
+    EXPECT_FALSE(world->Visible(L"Wnd_join_unreachable"));
 }
 
 TEST_F(QuiblyLobbySceneTest, TheHostStartsOnlyWithOneReadyGuest)

@@ -96,6 +96,13 @@ for i in range(1, 9):
                      label(f"Label_join_guestrecord_{i}", 710, 0, 106, 50, 16, GREY),
                      animbutton(f"Btn_join_{i}", 700, 5, 110, 40, join_btn)])
     body.append(picture(f"Pic_list_slot_on_{i}", 40, y, 820, 50, row_pic, inner))
+# Said in place of the rows while the online service cannot be reached; the list keeps trying.
+image("join_unreachable.png", 640, 110, [f"rect 0 0 640 110 #FFFFFF r=16", f"frame 0 0 640 110 3 {RED} r=16"])
+body.append(child("WND", "Wnd_join_unreachable", 130, 300, 640, 110,
+                  picture("Pic_join_unreachable", 0, 0, 640, 110, still("join_unreachable.png")) +
+                  label("Label_join_unreachable", 0, 14, 640, 44, 24, RED, "CANNOT REACH THE ONLINE SERVICE", "Center") +
+                  label("Label_join_unreachable_retry", 0, 60, 640, 34, 18, GREY, "TRYING AGAIN EVERY 10 SECONDS",
+                        "Center")))
 by = PH - 76
 body += [animbutton("Btn_join_prev", 40, by, 110, 46, prev_btn),
          label("Pic_iqpuzzle_page", 150, by, 50, 46, 22, NAVY, "0", "Right"),
