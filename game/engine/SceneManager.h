@@ -87,7 +87,8 @@ private:
 
     int m_bSwitching = 0;
     int m_bSceneChanged = 0;
-    int m_bQuitting = 0;
+    // Read by the loader thread too: a scene's Enter that waits gives up once the program quits.
+    std::atomic<int> m_bQuitting{0};
     // Set when Quit has left the current scene, so that Shutdown does not leave it again.
     bool m_bCurrentLeft = false;
     CScene* m_pCurrentScene = nullptr;

@@ -218,6 +218,10 @@ bool SteamVanteoScene::WaitForOpponent()
     const uint32_t start = ticks();
     uint32_t lastSent = start;
     while (g_nNetReadyCount.load() > 0) {
+        // A player who closes the program meanwhile is not held up by the wait: shut-down joins
+        // this thread.
+        if (CSceneManager* manager = CSceneManager::GetSingletonPtr(); manager && manager->IsQuitting())
+            return false;
         const uint32_t now = ticks();
         if (now - start > kReadyTimeoutMs) {
             m_bDisconnected = 1;

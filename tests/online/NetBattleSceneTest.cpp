@@ -233,6 +233,23 @@ TEST_F(NetBattleTest, TheReadyWaitEndsOnTheAnswerResendsAndGivesUpAfterAMinute)
     guest.m_Disconnect.Close();
 }
 
+TEST_F(NetBattleTest, ClosingTheProgramEndsTheReadyWaitAtOnceWithoutANotice)
+{
+    uint32_t now = 5000;
+    guest.m_Ticks = [&] { return now; };
+    // The player closes the window while the other machine has not answered.
+    guest.m_Sleep = [&](uint32_t ms) {
+        now += ms;
+        if (now - 5000 == 300)
+            manager->Quit();
+    };
+    g_nNetReadyCount = 1;
+    EXPECT_FALSE(guest.WaitForOpponent());
+    EXPECT_LE(now - 5000, 400u);
+    EXPECT_EQ(guest.m_bDisconnected, 0);
+    EXPECT_FALSE(guest.m_Disconnect.IsOpen());
+}
+
 TEST_F(NetBattleTest, TheIntroRunsFirstAndADisconnectionFreezesTheBoardAndLane)
 {
     EnterBoth();
