@@ -9,7 +9,9 @@
 #include "kv/KVLabel.h"
 #include "kv/KVPicture.h"
 #include "kv/KVSystem.h"
+#include "online/LeaderBoard.h"
 #include "online/NetGlobals.h"
+#include "online/QuiblyLobby.h"
 
 #include <helvane/Log.h>
 #include <win32/Text.h>
@@ -790,6 +792,20 @@ void HideGradeBacks(kv::KVWnd* window)
     for (const wchar_t* name : {L"Pic_result_back_brain", L"Pic_result_back_hand"})
         SetShown(window->FindWindow(name), false);
 }
+
+// What an online result tells, this match counted in both: the score against this opponent
+// since the two met in the room, and the player's online record.
+void FillOnlineRecords(kv::KVWnd* window)
+{
+    if (!window)
+        return;
+    wchar_t room[32];
+    std::swprintf(room, 32, L"%d : %d", MultiRecordWins(g_nSessionRecord), MultiRecordLosses(g_nSessionRecord));
+    if (auto* label = dynamic_cast<kv::KVLabel*>(window->FindWindow(L"Label_result_multi_room")))
+        label->text = room;
+    if (auto* label = dynamic_cast<kv::KVLabel*>(window->FindWindow(L"Label_result_multi_record")))
+        label->text = platform::Widen(RecordText(g_nMultiRecord));
+}
 } // namespace
 
 void VanteoPopUp_MultiWin::FillContent()
@@ -797,6 +813,7 @@ void VanteoPopUp_MultiWin::FillContent()
     PlayScene(L"win_multiplay");
     m_fMusicDelay = kMusicDelay;
     ShowHostChoice(m_pWindow, false);
+    FillOnlineRecords(m_pWindow);
 }
 
 void VanteoPopUp_MultiWin::Update(float seconds)
@@ -816,6 +833,7 @@ void VanteoPopUp_MultiLose::FillContent()
     PlayScene(L"lose_multiplay");
     m_fMusicDelay = kMusicDelay;
     ShowHostChoice(m_pWindow, true);
+    FillOnlineRecords(m_pWindow);
 }
 
 void VanteoPopUp_MultiLose::Update(float seconds)

@@ -10,6 +10,7 @@
 #include "engine/WindowMouse.h"
 #include "kv/KVDirector.h"
 #include "menus/PopUpResult.h"
+#include "online/LeaderBoard.h"
 #include "online/NetGlobals.h"
 
 #include <win32/VirtualKeys.h>
@@ -52,7 +53,8 @@ std::string ResultLayout()
     add("WND", "Wnd_result_rank_stage", 0, 0);
     add("PICTURE", "Pic_result_txt_tryagain", 0, 0);
     add("PICTURE", "Pic_result_text_newrecord", 0, 0);
-    for (const char* label : {"Label_current_mode", "Label_result_getcube", "Label_result_totalcube"})
+    for (const char* label : {"Label_current_mode", "Label_result_getcube", "Label_result_totalcube",
+                              "Label_result_multi_room", "Label_result_multi_record"})
         add("LABEL", label, 0, 0);
     for (std::string row : {"1", "2", "3", "4", "5", "me"}) {
         for (std::string column : {"name_", "time_m_", "time_s_", "score_", "time_m_iq_", "time_s_iq_",
@@ -457,6 +459,23 @@ TEST_F(ResultTest, OnlineResultsNeverShowAGradeAndTheGuestCannotLeave)
     EXPECT_FALSE(world.Shown(L"Pic_result_back_hand"));
     EXPECT_FALSE(world.Shown(L"Anibtn_result_continue"));
     EXPECT_TRUE(world.messages.posted.empty());
+}
+
+TEST_F(ResultTest, OnlineResultsTellTheScoreInTheRoomAndTheOnlineRecord)
+{
+    // Two wins and a loss against this opponent; five wins and three losses online in all.
+    g_nSessionRecord = 2 * 0x10000 + 0xFFFF - 1;
+    g_nMultiRecord = 5 * 0x10000 + 0xFFFF - 3;
+    VanteoPopUp_MultiWin win;
+    OpenAndShow(win);
+    EXPECT_EQ(world.Text(L"Label_result_multi_room"), L"2 : 1");
+    EXPECT_EQ(world.Text(L"Label_result_multi_record"), L"W 5 - L 3");
+    win.Unload();
+    g_nSessionRecord = 0xFFFF - 1;
+    VanteoPopUp_MultiLose lose;
+    OpenAndShow(lose);
+    EXPECT_EQ(world.Text(L"Label_result_multi_room"), L"0 : 1");
+    g_nSessionRecord = g_nMultiRecord = kNoMultiRecord;
 }
 
 struct TableCase {
