@@ -357,6 +357,7 @@ bool VanteoNetBaseScene::FinishMatch(bool won, int musicKey)
 
 void VanteoNetBaseScene::OpenDisconnectNotice()
 {
+    DFLog(L"Net : the match is over without its end: Disconnect Player");
     m_Disconnect.m_nParam = 0;
     m_Disconnect.Open();
     m_Disconnect.SetTitle(L"Disconnect");
