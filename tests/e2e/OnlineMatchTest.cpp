@@ -1,9 +1,11 @@
 // Two players play online matches. In the room both get ready and the host starts a battle; the
 // host's player calls up bullets (F8) again and again and auto-fire sends them down the lane
 // until the guest's tower falls: the host's screen shows the win, the guest's the loss, each
-// program's online record counts it, both go back to the room, and the host's second start
-// there begins a second battle. In a push match started from the room, the guest's program is killed mid-match: the host is told the other player is gone
-// and its notice leads back to the room.
+// with the score in the room and the online record, the guest's with word that it waits for the
+// host; each program's online record counts it. The host's continue brings both back to the
+// room, the guest without any notice, and a second and a third battle start from the same room,
+// each with both towers. In a push match started from the room, the guest's program is killed
+// mid-match: the host is told the other player is gone and its notice leads back to the room.
 #include "OnlinePair.h"
 
 #include <cstdint>
@@ -23,18 +25,40 @@ std::string CallBullets(int from, int frames)
     return lines;
 }
 
+// The host: ready, start, and in each of the first two battles bullets until the result, then
+// continue; the third battle only starts. Match n's pictures and waits carry its number.
 std::string BattleHostScript()
 {
-    return HostToRoom() + "901 click " + kReady + "\n1000 wait readied ready.png\n1001 click " + kStart +
-           "\n1100 wait fight battle.png\n" + CallBullets(1101, 1200) + "2400 wait decided result.png\n2401 click " +
-           kContinue + "\n2500 wait again room2.png\n2501 wait readied2 ready2.png\n2502 click " + kStart +
-           "\n2600 wait never battle2.png\n";
+    std::string script = HostToRoom() + "901 click " + kReady + "\n";
+    int at = 1000;
+    for (int match = 1; match <= 3; ++match) {
+        const std::string n = std::to_string(match);
+        script += std::to_string(at) + " wait readied" + n + " ready" + n + ".png\n" + std::to_string(at + 1) +
+                  " click " + kStart + "\n";
+        if (match == 3)
+            return script + std::to_string(at + 100) + " wait never battle3.png\n";
+        script += std::to_string(at + 100) + " wait fight" + n + " battle" + n + ".png\n" + CallBullets(at + 101, 1200) +
+                  std::to_string(at + 1400) + " wait decided" + n + " result" + n + ".png\n" + std::to_string(at + 1401) +
+                  " click " + kContinue + "\n" + std::to_string(at + 1500) + " wait again" + n + " room" + n + ".png\n";
+        at += 1501;
+    }
+    return script;
 }
 
+// The guest only gets ready once: back in the room after a match it is ready again by itself.
+// It never clicks after a match, so a notice it had to confirm would hold it out of the room.
 std::string BattleGuestScript()
 {
-    return GuestToRoom() + "901 click " + kReady + "\n1000 wait fight battle.png\n1001 wait decided result.png\n" +
-           "1002 wait confirm after.png\n1003 click " + kNoticeOk + "\n1004 wait again room2.png\n1005 wait never battle2.png\n";
+    std::string script = GuestToRoom() + "901 click " + kReady + "\n";
+    int at = 1000;
+    for (int match = 1; match <= 2; ++match) {
+        const std::string n = std::to_string(match);
+        script += std::to_string(at) + " wait fight" + n + " battle" + n + ".png\n" + std::to_string(at + 1) +
+                  " wait decided" + n + " result" + n + ".png\n" + std::to_string(at + 2) + " wait again" + n + " room" +
+                  n + ".png\n";
+        at += 3;
+    }
+    return script + std::to_string(at) + " wait never battle3.png\n";
 }
 
 std::string PushHostScript()
@@ -59,7 +83,6 @@ int32_t OnlineRecord(const OnlinePlayer& player)
 
 // The result pop-up over the battle: its dark header with the red "YOU LOSE", or with the green
 // "YOU WIN!" and no red.
-bool Reddish(Rgb p) { return p.r > 140 && p.r > p.g + 60 && p.r > p.b + 50; }
 bool Header(const GameRun& run, const std::string& file)
 {
     return run.Count(file, 120, 50, 900, 175, Like({27, 35, 64}, 12)) > 40000;
@@ -74,42 +97,72 @@ bool Won(const GameRun& run, const std::string& file)
            run.Count(file, 330, 80, 700, 140, Reddish) < 100;
 }
 
-class OnlineMatchTest : public OnlinePairTest {};
+class OnlineMatchTest : public OnlinePairTest {
+protected:
+    // Two battles played to their end and a third begun.
+    OnlineMatchTest()
+    {
+        m_deadline = std::chrono::steady_clock::now() + std::chrono::minutes(28);
+        m_programSeconds = 1740;
+    }
+};
 
-TEST_F(OnlineMatchTest, ABattleIsWonOnOneScreenAndLostOnTheOtherAndBothReturnToTheRoom)
+// The online result's panel: the score in the room in dark letters on the left, the online
+// record in purple ones on the right; the guest's, a dark bar with white words at the bottom.
+bool RecordsShown(const GameRun& run, const std::string& file)
+{
+    return run.Count(file, 136, 332, 508, 402, Like({27, 35, 64}, 40)) > 80 &&
+           run.Count(file, 508, 332, 880, 402, Like({155, 107, 223}, 40)) > 80;
+}
+bool WaitsForHost(const GameRun& run, const std::string& file)
+{
+    return run.Count(file, 112, 618, 912, 718, White) > 1500;
+}
+
+TEST_F(OnlineMatchTest, BattlesAreWonAndLostAndEachStartsAgainFromTheSameRoom)
 {
     ASSERT_TRUE(Meet(BattleHostScript(), BattleGuestScript()));
-    // The guest is ready on the host's screen: the host starts the battle, shown on both screens.
-    ASSERT_TRUE(WaitFor(m_host, "ready.png", GuestReady));
-    m_host.Go("readied");
-    ASSERT_TRUE(WaitFor(m_host, "battle.png", BattleMatch));
-    ASSERT_TRUE(WaitFor(m_guest, "battle.png", BattleMatch));
-    m_host.Go("fight");
-    m_guest.Go("fight");
-    // The host's units bring the guest's tower down: a win on one screen, a loss on the other,
-    // each counted in that program's online record.
-    ASSERT_TRUE(WaitFor(m_host, "result.png", Won));
-    ASSERT_TRUE(WaitFor(m_guest, "result.png", Lost));
-    EXPECT_EQ(OnlineRecord(m_host), 0x10000 + 0xFFFF) << "one win";
-    EXPECT_EQ(OnlineRecord(m_guest), 0xFFFF - 1) << "one loss";
-    // The host's continue brings it back to the room; the guest follows, or is told the match is
-    // over and confirms (a click that lands on the chat box once in the room).
-    m_host.Go("decided");
-    m_guest.Go("decided");
-    ASSERT_TRUE(WaitFor(m_guest, "after.png", [](const GameRun& run, const std::string& file) {
-        return Notice(run, file) || NameAt(562, 160, 922, 200)(run, file);
-    }));
-    m_guest.Go("confirm");
-    ASSERT_TRUE(WaitFor(m_guest, "room2.png", NameAt(562, 160, 922, 200)));
-    ASSERT_TRUE(WaitFor(m_host, "room2.png", NameAt(562, 160, 922, 200)));
-    // Back in the same room the guest comes back ready, and the host's second start begins a
-    // second battle on both screens.
-    m_host.Go("again");
-    m_guest.Go("again");
-    ASSERT_TRUE(WaitFor(m_host, "ready2.png", GuestReady));
-    m_host.Go("readied2");
-    EXPECT_TRUE(WaitFor(m_host, "battle2.png", BattleMatch));
-    EXPECT_TRUE(WaitFor(m_guest, "battle2.png", BattleMatch));
+    for (int match = 1; match <= 3; ++match) {
+        SCOPED_TRACE(match);
+        const std::string n = std::to_string(match);
+        // The guest is ready on the host's screen: the host starts the battle, shown on both
+        // screens, each with both towers.
+        ASSERT_TRUE(WaitFor(m_host, "ready" + n + ".png", GuestReady));
+        m_host.Go("readied" + n);
+        auto battle = [](const GameRun& run, const std::string& file) {
+            return BattleMatch(run, file) && BothTowers(run, file);
+        };
+        ASSERT_TRUE(WaitFor(m_host, "battle" + n + ".png", battle));
+        ASSERT_TRUE(WaitFor(m_guest, "battle" + n + ".png", battle));
+        if (match == 3)
+            break;
+        m_host.Go("fight" + n);
+        m_guest.Go("fight" + n);
+        // The host's units bring the guest's tower down: a win on one screen, a loss on the
+        // other, each with its records, each counted in that program's online record.
+        ASSERT_TRUE(WaitFor(m_host, "result" + n + ".png", [](const GameRun& run, const std::string& file) {
+            return Won(run, file) && RecordsShown(run, file);
+        }));
+        ASSERT_TRUE(WaitFor(m_guest, "result" + n + ".png", [](const GameRun& run, const std::string& file) {
+            return Lost(run, file) && RecordsShown(run, file) && WaitsForHost(run, file);
+        }));
+        EXPECT_EQ(OnlineRecord(m_host), match * 0x10000 + 0xFFFF);
+        EXPECT_EQ(OnlineRecord(m_guest), 0xFFFF - match);
+        // The host's continue brings both back to the room; a normal end shows the guest no notice.
+        m_host.Go("decided" + n);
+        m_guest.Go("decided" + n);
+        bool notice = false;
+        ASSERT_TRUE(WaitFor(m_guest, "room" + n + ".png", [&](const GameRun& run, const std::string& file) {
+            notice = notice || Notice(run, file);
+            return NameAt(562, 160, 922, 200)(run, file);
+        }));
+        EXPECT_FALSE(notice);
+        EXPECT_FALSE(m_guest.Logged("Disconnect Player"));
+        EXPECT_FALSE(m_host.Logged("Disconnect Player"));
+        ASSERT_TRUE(WaitFor(m_host, "room" + n + ".png", NameAt(562, 160, 922, 200)));
+        m_host.Go("again" + n);
+        m_guest.Go("again" + n);
+    }
 }
 
 TEST_F(OnlineMatchTest, APushMatchSurvivesAPlayerLeaving)

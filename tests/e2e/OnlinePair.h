@@ -65,6 +65,27 @@ inline bool PushMatch(const GameRun& run, const std::string& file)
            run.Count(file, 604, 396, 964, 756, Saturated) > 60000;
 }
 
+// Both towers at the ends of the lane, under the dusk of the sky: the player's blue one on the
+// right, the rival's red one on the left.
+inline bool Bluish(Rgb p) { return p.b > 150 && p.b > p.r + 90 && p.b > p.g + 40; }
+inline bool Reddish(Rgb p) { return p.r > 140 && p.r > p.g + 60 && p.r > p.b + 50; }
+inline bool BothTowers(const GameRun& run, const std::string& file)
+{
+    return run.Count(file, 928, 116, 976, 192, Bluish) > 1500 && run.Count(file, 48, 116, 96, 192, Reddish) > 1500;
+}
+
+// The room's orange start button, in its place at the bottom right.
+inline bool StartOffered(const GameRun& run, const std::string& file)
+{
+    return run.Count(file, 702, 648, 922, 708, Like({242, 140, 56}, 40)) > 3000;
+}
+
+// A long name in the guest's card: letters reach far right, where no short name does.
+inline bool LongGuestName(const GameRun& run, const std::string& file)
+{
+    return NameAt(562, 160, 922, 200)(run, file) && run.Count(file, 800, 160, 902, 200, Navy) > 60;
+}
+
 // The disconnection notice: its blue title bar over a light body.
 inline bool Notice(const GameRun& run, const std::string& file)
 {
@@ -90,9 +111,18 @@ inline std::string HostToRoom()
 
 // The same menus and the join button; the list until the host's lobby is in it ("listed"), its
 // first row's join button; the room until both names are in ("joined"). On from frame 901.
-inline std::string GuestToRoom()
+// With a name, the player first gives itself that name in the options.
+inline std::string GuestToRoom(const std::string& name = "")
 {
-    return "40 key 20\n200 key 20\n500 move 900 100\n520 press 900 100\n620 click 649 503\n700 click 682 275\n"
+    std::string options;
+    if (!name.empty()) {
+        options = "560 click 838 724\n";
+        for (int frame = 590; frame < 622; frame += 4)
+            options += std::to_string(frame) + " key 08\n";
+        options += "630 text " + name + "\n650 click 512 596\n";
+    }
+    const std::string menus = name.empty() ? "620 click 649 503\n700 click 682 275\n" : "710 click 649 503\n780 click 682 275\n";
+    return "40 key 20\n200 key 20\n500 move 900 100\n520 press 900 100\n" + options + menus +
            "800 wait listed list.png\n801 click 857 213\n900 wait joined room.png\n";
 }
 
@@ -194,11 +224,11 @@ protected:
     // begins with the way to the room above; lets both go on once each room shows both names.
     ::testing::AssertionResult Meet(const std::string& hostScript, const std::string& guestScript)
     {
-        m_host.Start(hostScript);
+        m_host.Start(hostScript, m_programSeconds);
         // The host's room, with the host's name on its card.
         if (!WaitFor(m_host, "room.png", NameAt(122, 160, 482, 200)))
             return ::testing::AssertionFailure() << "the host's room did not open: " << m_host.run.folder.Read("stderr.txt");
-        m_guest.Start(guestScript);
+        m_guest.Start(guestScript, m_programSeconds);
         // The guest's list shows the host's lobby in its first row.
         if (!WaitFor(m_guest, "list.png", [](const GameRun& run, const std::string& file) {
                 return run.Count(file, 102, 188, 922, 238, Navy) > 100 &&
@@ -221,7 +251,10 @@ protected:
     testsupport::TempDir m_shared;
     OnlinePlayer m_host{"Hostia", m_shared.Str()};
     OnlinePlayer m_guest{"Guestor", m_shared.Str()};
+    // One generous deadline for the whole run, and the programs' own limit a little beyond it;
+    // a run of several matches sets longer ones in its constructor.
     std::chrono::steady_clock::time_point m_deadline = std::chrono::steady_clock::now() + std::chrono::minutes(13);
+    int m_programSeconds = 840;
 
 private:
     bool Poll(const std::function<bool()>& done)
