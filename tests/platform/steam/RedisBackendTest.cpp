@@ -20,6 +20,8 @@ namespace {
 
 using namespace std::chrono_literals;
 
+constexpr char kEmptyScan[] = "*2\r\n$1\r\n0\r\n*0\r\n";
+
 int Listener(int port, int backlog)
 {
     int fd = ::socket(AF_INET, SOCK_STREAM, 0);
@@ -77,7 +79,8 @@ private:
                 pollfd reading{client, POLLIN, 0};
                 char bytes[512];
                 if (::poll(&reading, 1, 0) > 0 && ::read(client, bytes, sizeof bytes) > 0) {
-                    (void)!::write(client, "*0\r\n", 4);
+                    // A scan's last page with nothing in it: cursor "0" and no ids.
+                    (void)!::write(client, kEmptyScan, sizeof kEmptyScan - 1);
                     ++m_answered;
                 }
             }
