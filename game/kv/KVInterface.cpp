@@ -7,6 +7,7 @@
 #include <win32/Files.h>
 #include <win32/Text.h>
 
+#include <cerrno>
 #include <cstdint>
 #include <cstdio>
 #include <vector>
@@ -73,9 +74,16 @@ void KVInterface::DebugOutput(const std::wstring& text)
 KVReadResult ReadWholeFile(KVInterface& iface, const std::wstring& path, std::string& bytes)
 {
     bytes.clear();
+    errno = 0;
     KVFileHandle file = iface.OpenFile(path);
-    if (!file)
+    if (!file) {
+        // The file layer refuses a file over its kind's limit before it is opened at all.
+        if (errno == EFBIG) {
+            DFLog(L"%s is larger than a layout or animation file may be; it is not read", path.c_str());
+            return KVReadResult::kTooLarge;
+        }
         return KVReadResult::kCannotOpen;
+    }
     iface.Seek(file, 0, KVInterface::kSeekEnd);
     int32_t size = iface.Tell(file);
     iface.Seek(file, 0, KVInterface::kSeekStart);

@@ -225,9 +225,11 @@ TEST_F(PlayDataSafetyTest, ACloudCopyWithADeeplyNestedRecordIsRefusedAndTheGameP
     EXPECT_EQ(StartCountIn(packed), 1);
     ConfigPak::DecodedPack uploaded;
     ASSERT_TRUE(ConfigPak::DecodePack(testsupport::ReadFile(cloud), uploaded)) << uploaded.error;
-    for (const auto& record : uploaded.records)
-        if (std::string(ConfigPak::kPlayDataFiles[record.fileIndex]) == "Data/PlayData/QuiblyRecord.xml")
+    for (const auto& record : uploaded.records) {
+        if (std::string(ConfigPak::kPlayDataFiles[record.fileIndex]) == "Data/PlayData/QuiblyRecord.xml") {
             EXPECT_EQ(std::string(uploaded.Bytes(record)).find("<?x>"), std::string::npos);
+        }
+    }
 }
 
 } // namespace
