@@ -2,7 +2,7 @@
 // join, the member keeps at most the lobby's members, shows each member by a name no other
 // member shows, keeps every chat line on one line and every chat id in the game's range.
 // The input is a list of frames, each a uint16 little-endian length and its bytes; the first
-// frames of the seeds enter the lobby (ENTER, SNAPSHOT).
+// frames of each corpus input enter the lobby (ENTER, SNAPSHOT).
 #include "FuzzSupport.h"
 
 #include "../../platform/steam/Online.h"
