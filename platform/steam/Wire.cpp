@@ -223,37 +223,18 @@ bool IsValidUtf8(std::string_view text)
     return true;
 }
 
-std::string CleanUtf8(std::string_view text, size_t bytes)
-{
-    std::string clean;
-    for (size_t at = 0; at < text.size();) {
-        size_t length = Utf8SequenceLength(text, at);
-        size_t take = length == 0 ? 1 : length;
-        if (clean.size() + (length == 0 ? 1 : length) > bytes)
-            break;
-        if (length == 0)
-            clean.push_back('?');
-        else
-            clean.append(text.substr(at, length));
-        at += take;
-    }
-    return clean;
-}
+namespace {
 
-std::string CleanLine(std::string_view text, size_t bytes)
+// Copies whole UTF-8 sequences of `text` while they fit in `bytes`, a broken byte as '?';
+// sequences that `drop` names (the text, the offset, the sequence's length) are left out.
+template <typename Drop>
+std::string CopyUtf8(std::string_view text, size_t bytes, Drop drop)
 {
     std::string clean;
     for (size_t at = 0; at < text.size();) {
         size_t length = Utf8SequenceLength(text, at);
         size_t take = length == 0 ? 1 : length;
-        auto lead = static_cast<unsigned char>(text[at]);
-        // C0 controls and DEL; C1 controls (U+0080..U+009F, lead byte 0xC2); the line and
-        // paragraph separators U+2028 and U+2029.
-        bool control = length == 1 ? (lead < 0x20 || lead == 0x7F)
-                       : length == 2 ? lead == 0xC2 && static_cast<unsigned char>(text[at + 1]) < 0xA0
-                       : length == 3 ? text.substr(at, 3) == "\xE2\x80\xA8" || text.substr(at, 3) == "\xE2\x80\xA9"
-                                     : false;
-        if (!control) {
+        if (!drop(text, at, length)) {
             if (clean.size() + take > bytes)
                 break;
             if (length == 0)
@@ -264,6 +245,26 @@ std::string CleanLine(std::string_view text, size_t bytes)
         at += take;
     }
     return clean;
+}
+
+} // namespace
+
+std::string CleanUtf8(std::string_view text, size_t bytes)
+{
+    return CopyUtf8(text, bytes, [](std::string_view, size_t, size_t) { return false; });
+}
+
+std::string CleanLine(std::string_view text, size_t bytes)
+{
+    return CopyUtf8(text, bytes, [](std::string_view line, size_t at, size_t length) {
+        auto lead = static_cast<unsigned char>(line[at]);
+        // C0 controls and DEL; C1 controls (U+0080..U+009F, lead byte 0xC2); the line and
+        // paragraph separators U+2028 and U+2029.
+        return length == 1 ? (lead < 0x20 || lead == 0x7F)
+               : length == 2 ? lead == 0xC2 && static_cast<unsigned char>(line[at + 1]) < 0xA0
+               : length == 3 ? line.substr(at, 3) == "\xE2\x80\xA8" || line.substr(at, 3) == "\xE2\x80\xA9"
+                             : false;
+    });
 }
 
 // ---- connections ----
