@@ -5,6 +5,7 @@
 // here without recursion.
 #include "FuzzSinks.h"
 #include "FuzzSupport.h"
+#include "../support/XmlTreeDepth.h"
 #include "app/GameDataXml.h"
 #include "board/PlayerGhost.h"
 
@@ -31,23 +32,6 @@ struct Input {
     size_t size;
 };
 
-size_t TreeDepth(const TiXmlNode& root)
-{
-    size_t deepest = 0;
-    std::vector<std::pair<const TiXmlNode*, size_t>> pending{{&root, 0}};
-    while (!pending.empty()) {
-        auto [node, depth] = pending.back();
-        pending.pop_back();
-        for (const TiXmlNode* child = node->FirstChild(); child; child = child->NextSibling()) {
-            if (!child->ToElement())
-                continue;
-            deepest = std::max(deepest, depth + 1);
-            pending.push_back({child, depth + 1});
-        }
-    }
-    return deepest;
-}
-
 void* ReadAll(void* argument)
 {
     const Input& input = *static_cast<const Input*>(argument);
@@ -56,7 +40,7 @@ void* ReadAll(void* argument)
         TiXmlDocument doc;
         ParseXmlText(doc, text);
         // Elements without content may sit one level below the deepest open element.
-        if (TreeDepth(doc) > kMaxXmlDepth + 1)
+        if (XmlTreeDepth(doc) > kMaxXmlDepth + 1)
             std::abort();
     }
     if (std::FILE* out = std::fopen("fuzz.xml", "wb")) {
@@ -65,7 +49,7 @@ void* ReadAll(void* argument)
     }
     {
         TiXmlDocument doc;
-        if (gamedata::LoadXmlFile("fuzz.xml", doc) && TreeDepth(doc) > kMaxXmlDepth + 1)
+        if (gamedata::LoadXmlFile("fuzz.xml", doc) && XmlTreeDepth(doc) > kMaxXmlDepth + 1)
             std::abort();
     }
     {
