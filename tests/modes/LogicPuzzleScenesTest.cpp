@@ -224,6 +224,12 @@ protected:
         kv::KVWnd* w = puzzlekit::Find(root, name);
         return w && w->IsVisible();
     }
+    // Shown together with every window above it, so drawn.
+    bool Drawn(kv::KVWnd* root, const wchar_t* name)
+    {
+        kv::KVWnd* w = puzzlekit::Find(root, name);
+        return w && w->IsShownRecursive();
+    }
 
     enginetest::animxml::DataFolder data;
     testsupport::KVEnvironment kv;
@@ -640,12 +646,17 @@ TEST_F(LogicPuzzleEditorTest, TheTestReturnsWithTheClearedMarkUntilTheNextEdit)
     Run(editor, 1);
     EXPECT_TRUE(Shown(editor->m_pLayoutWindow, L"Anibtn_editor_test_cleared"));
     EXPECT_FALSE(Shown(editor->m_pLayoutWindow, L"Anibtn_editor_test"));
+    // Each button's text goes with its button: one text at a time in their shared place.
+    EXPECT_TRUE(Drawn(editor->m_pLayoutWindow, L"Pic_editor_text_test_cleared"));
+    EXPECT_FALSE(Drawn(editor->m_pLayoutWindow, L"Pic_editor_text_test"));
     // The next placement clears it.
     Press(editor, '1');
     PlaceOn(3, 3);
     EXPECT_EQ(editor->m_bTestCleared, 0);
     Run(editor, 1);
     EXPECT_TRUE(Shown(editor->m_pLayoutWindow, L"Anibtn_editor_test"));
+    EXPECT_TRUE(Drawn(editor->m_pLayoutWindow, L"Pic_editor_text_test"));
+    EXPECT_FALSE(Drawn(editor->m_pLayoutWindow, L"Pic_editor_text_test_cleared"));
 }
 
 TEST_F(LogicPuzzleEditorTest, RetryPlaysAtOnceAndEndTestKeepsTheLayout)

@@ -136,8 +136,12 @@ recipe.append("[image data/ui/VanteoBG_Puzzle1.bmp 1024 768]")
 recipe.extend(["gradient #2A2350 #120F26", "circle 150 700 280 #FFFFFF06", "circle 930 90 240 #FFFFFF07",
                "rect 36 40 262 688 #0B1024C0 r=22", "frame 36 40 262 688 2 #FFFFFF30 r=22",
                "rect 316 24 688 720 #0B1024C8 r=26", "frame 316 24 688 720 3 #FFFFFF38 r=26",
-               f"rect {BOARD_X - 8} {BOARD_Y - 8} 376 376 #00000060 r=12",
-               f'text 167 56 28 {YELLOW} "PUZZLE" align=center shadow=#00000060',
+               f"rect {BOARD_X - 8} {BOARD_Y - 8} 376 376 #00000060 r=12"])
+# The grid of the 8 x 8 board's cells (45 pixels each); the last line stays inside the board.
+GRID_LINES = [min(i * 45, 359) for i in range(9)]
+recipe.extend([f"rect {BOARD_X + at} {BOARD_Y} 1 360 #FFFFFF30" for at in GRID_LINES] +
+              [f"rect {BOARD_X} {BOARD_Y + at} 360 1 #FFFFFF30" for at in GRID_LINES])
+recipe.extend([f'text 167 56 28 {YELLOW} "PUZZLE" align=center shadow=#00000060',
                f'text 167 88 28 {YELLOW} "EDITOR" align=center shadow=#00000060',
                f'text 416 60 16 {GREY} "click an empty cell" align=center',
                f'text 416 80 16 {GREY} "to place the piece," align=center',
@@ -178,11 +182,13 @@ for i, (name, text, colour) in enumerate(file_buttons):
 image("ed_text_test.png", 182, 56, [f'text 91 14 24 #FFFFFF "TEST PLAY" align=center shadow=#00000050'])
 image("ed_text_test_cleared.png", 182, 56, [f'text 91 4 22 #FFFFFF "TEST PLAY" align=center shadow=#00000050',
                                              f'text 91 30 16 {YELLOW} "CLEARED!" align=center'])
+# The two test buttons share one place and only one is shown at a time; each carries its own
+# text as a child, so the text of the hidden one goes with it.
 tools += [
-    animbutton("Anibtn_editor_test", 76, 440, 182, 56, button("ed_btn_test", 182, 56, ORANGE, "")),
-    picture("Pic_editor_text_test", 76, 440, 182, 56, still("ed_text_test.png")),
-    animbutton("Anibtn_editor_test_cleared", 76, 440, 182, 56, button("ed_btn_test_cleared", 182, 56, GREEN, "")),
-    picture("Pic_editor_text_test_cleared", 76, 440, 182, 56, still("ed_text_test_cleared.png")),
+    animbutton("Anibtn_editor_test", 76, 440, 182, 56, button("ed_btn_test", 182, 56, ORANGE, ""),
+               inner=picture("Pic_editor_text_test", 0, 0, 182, 56, still("ed_text_test.png"))),
+    animbutton("Anibtn_editor_test_cleared", 76, 440, 182, 56, button("ed_btn_test_cleared", 182, 56, GREEN, ""),
+               inner=picture("Pic_editor_text_test_cleared", 0, 0, 182, 56, still("ed_text_test_cleared.png"))),
 ]
 test_tools = [
     label("Label_editor_testing", 60, 200, 214, 36, 26, YELLOW, "TESTING", "Center"),
@@ -216,10 +222,15 @@ write("LayoutIQPuzzleEditor_UIAnimation.xml", ui_scenes({
 
 # ---- the chooser ----------------------------------------------------------------------------------
 SW, SH = 220, 282
+# Each slot's preview is the 8 x 8 board of 45-pixel cells drawn at half size, centred on the card
+# (its shadow aside) in a navy frame with a margin all round, so no block reaches the frame's edge.
+PREVIEW, PREVIEW_Y, PREVIEW_MARGIN = 8 * 45 // 2, 48, 6
+PREVIEW_X = (SW - 6 - PREVIEW) // 2
 image("sel_back.png", 1024, 768, ["gradient #203066 #0E1430", "circle 120 660 300 #FFFFFF06",
                                   "circle 900 120 260 #FFFFFF07", "rect 0 0 1024 84 #0B102480"])
 image("sel_slot.png", SW, SH, [f"rect 3 5 {SW - 6} {SH - 6} #00000050 r=18", f"rect 0 0 {SW - 6} {SH - 6} {PAPER} r=18",
-                               f"rect 14 40 {SW - 34} {SW - 34} {NAVY} r=8"])
+                               f"rect {PREVIEW_X - PREVIEW_MARGIN} {PREVIEW_Y - PREVIEW_MARGIN} "
+                               f"{PREVIEW + 2 * PREVIEW_MARGIN} {PREVIEW + 2 * PREVIEW_MARGIN} {NAVY} r=8"])
 image("sel_slot_btn_n.png", SW, SH, ["rect 0 0 4 4 #00000000"])
 image("sel_slot_btn_o.png", SW, SH, [f"frame 0 0 {SW - 6} {SH - 6} 4 {YELLOW} r=18"])
 image("sel_slot_btn_d.png", SW, SH, [f"frame 0 0 {SW - 6} {SH - 6} 6 {ORANGE} r=18"])
@@ -244,7 +255,7 @@ for k in range(8):
     slots.append(picture(f"Pic_iqlist_slot_{n}", x, y, SW, SH, SLOT_PIC, inner="".join([
         label(f"Label_iqlist_num_{n}", 14, 6, 44, 32, 22, BLUE, "", "Left"),
         label(f"Label_iqpuzzle_name_{n}", 56, 6, 150, 32, 18, NAVY, "", "Left"),
-        picture(f"Pic_iqpuzzle_puzzle_{n}", 22, 48, 180, 180),
+        picture(f"Pic_iqpuzzle_puzzle_{n}", PREVIEW_X, PREVIEW_Y, PREVIEW, PREVIEW),
         picture(f"Pic_iqlist_slot_cleared_{n}", 10, 236, 196, 34, CLEARED_PIC, inner="".join([
             label(f"Label_iqlist_cleared_m_{n}", 82, 2, 36, 30, 20, "#FFFFFF", "", "Center"),
             label(f"Label_iqlist_cleared_s_{n}", 124, 2, 30, 30, 20, "#FFFFFF", "", "Center"),

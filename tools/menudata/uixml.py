@@ -32,10 +32,11 @@ def static(name, x, y, w, h, png):
     return child("PICTURE", name, x, y, w, h, f'<asset type="STATIC">{png}</asset>')
 
 
-def animbutton(name, x, y, w, h, asset=None, kind="GROUP"):
+def animbutton(name, x, y, w, h, asset=None, kind="GROUP", inner=""):
     """An animated button drawn by `asset` (a GROUP of state scenes, or one NORMAL animation);
-    a bare window when there is none."""
-    return child("ANIMBUTTON", name, x, y, w, h, f'<asset type="{kind}">{asset}</asset>' if asset else "")
+    a bare window when there is none. `inner` are its children, shown and hidden with it."""
+    art = f'<asset type="{kind}">{asset}</asset>' if asset else ""
+    return child("ANIMBUTTON", name, x, y, w, h, art + inner)
 
 
 def wnd(name, x, y, w, h, children=()):
