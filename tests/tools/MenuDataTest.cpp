@@ -1,10 +1,12 @@
 // Menu layouts of the run folder: the arrows that slide between sub-menus are not covered by a
 // window laid over them, so a click on an arrow reaches it; the pop-ups' buttons load every state
-// of their animation, so a disabled button looks disabled.
+// of their animation, so a disabled button looks disabled; the logic-puzzle chooser's previews
+// lie inside the frames drawn for them.
 #include <string>
 #include <vector>
 
 #include <gtest/gtest.h>
+#include <stb/stb_image.h>
 #include <tinyxml.h>
 
 #include "RunFolder.h"
@@ -81,6 +83,44 @@ TEST(MenuDataTest, PopUpButtonsLoadEveryStateOfTheirAnimation) {
     }
     EXPECT_GT(buttons, 0) << file;
   }
+}
+
+// The chooser draws each slot's 8 x 8 preview board (cells of 45 pixels at half size) from the
+// place of "Pic_iqpuzzle_puzzle_%d" inside its slot card "Pic_iqlist_slot_%d". The card's
+// picture has a navy frame for it: the whole board, and a ring of two pixels round it, are navy
+// in the card, so no block reaches the frame's edge or the paper beyond it.
+TEST(MenuDataTest, TheLogicChoosersPreviewsLieInsideTheirFrames) {
+  constexpr int kBoard = 8 * 45 / 2, kRing = 2;
+  TiXmlDocument layout;
+  ASSERT_TRUE(runfolder::LoadXml(layout, runfolder::Find("iqpuzzle_select.xml")));
+  std::vector<Placed> windows;
+  Collect(layout.RootElement()->FirstChildElement("base"), 0, 0, windows);
+  auto placed = [&](const std::string& name) {
+    for (const Placed& w : windows)
+      if (w.name == name) return w;
+    ADD_FAILURE() << "no window " << name;
+    return Placed{};
+  };
+  int w = 0, h = 0, n = 0;
+  stbi_uc* card = stbi_load(runfolder::Find("sel_slot.png").string().c_str(), &w, &h, &n, 4);
+  ASSERT_NE(card, nullptr) << stbi_failure_reason();
+  for (int slot = 1; slot <= 8; ++slot) {
+    const Placed frame = placed("Pic_iqlist_slot_" + std::to_string(slot));
+    const Placed preview = placed("Pic_iqpuzzle_puzzle_" + std::to_string(slot));
+    const int left = preview.left - frame.left, top = preview.top - frame.top;
+    ASSERT_GE(left - kRing, 0) << slot;
+    ASSERT_GE(top - kRing, 0) << slot;
+    ASSERT_LE(left + kBoard + kRing, w) << slot;
+    ASSERT_LE(top + kBoard + kRing, h) << slot;
+    int outside = 0;
+    for (int y = top - kRing; y < top + kBoard + kRing; ++y)
+      for (int x = left - kRing; x < left + kBoard + kRing; ++x) {
+        const stbi_uc* p = card + (y * w + x) * 4;
+        outside += (p[0] == 0x1B && p[1] == 0x23 && p[2] == 0x40 && p[3] == 255) ? 0 : 1;
+      }
+    EXPECT_EQ(outside, 0) << "slot " << slot << ": pixels of its preview outside the navy frame";
+  }
+  stbi_image_free(card);
 }
 
 }  // namespace
