@@ -2,10 +2,11 @@
 // logic-puzzle sub-menu the chooser opens on the easy puzzles, the first one is
 // chosen and solved to its clear result, Space goes on to the next puzzle and
 // the pause menu back to the chooser, which now marks the first puzzle as
-// cleared. Then the editor: two big blocks are placed, saved as a new file (the
-// save dialog answered by the script), test-played to a clear, the board
-// emptied and the file loaded back; the chooser's user tab lists the new
-// puzzle. Screenshots are checked by pixels.
+// cleared; a failed puzzle earns neither mark nor time. Then the editor, over
+// its grid: two big blocks are placed, saved as a new file (the save dialog
+// answered by the script), test-played to a clear, the board emptied and the
+// file loaded back; the chooser's user tab lists the new puzzle. Screenshots
+// are checked by pixels.
 #include "support/TempDir.h"
 
 #include "GameRun.h"
@@ -42,6 +43,7 @@ constexpr Rgb kBlue{61, 139, 253};
 constexpr Rgb kGreen{60, 196, 124};
 constexpr Rgb kPaper{244, 246, 251};
 constexpr Rgb kRed{232, 80, 91};
+constexpr Rgb kYellow{247, 197, 72};
 
 // The menu's title is left at 200 and its main screen opened; the logic-puzzle
 // card opens the sub-menu and its first button the chooser. Slot 1 starts the
@@ -90,12 +92,42 @@ TEST_F(LogicPuzzleTest, ChooseSolveGoOnAndComeBack)
 
     // The next puzzle runs with its own blocks.
     EXPECT_GT(Count("next.png", 480, 204, 840, 564, kRed, 40), 3000);
-    EXPECT_LT(Count("next.png", 480, 204, 840, 564, {247, 197, 72}, 30), 500); // no clear highlight
+    EXPECT_LT(Count("next.png", 480, 204, 840, 564, kYellow, 30), 500); // no clear highlight
 
     // Back at the chooser: the first slot carries its best time and the clear
     // star.
-    EXPECT_GT(Count("back.png", 200, 132, 244, 176, {247, 197, 72}), 200);
+    EXPECT_GT(Count("back.png", 200, 132, 244, 176, kYellow), 200);
     EXPECT_GT(Count("back.png", 42, 340, 238, 374, {27, 35, 64}, 12), 3000);
+}
+
+// The same first puzzle failed: the loose green block at cell (6, 7), joined to the square's
+// group but not part of it, is removed alone, which fails the puzzle. The result's MENU goes back
+// to the chooser.
+constexpr const char* kFailScript = "40 key 20\n"
+                                    "200 key 20\n"
+                                    "500 move 900 100\n"
+                                    "520 press 900 100\n"
+                                    "700 click 374 505\n"
+                                    "800 click 190 265\n"
+                                    "980 click 142 300\n"
+                                    "1310 press 772 541\n"
+                                    "1560 shot fail.png\n"
+                                    "1700 click 272 670\n"
+                                    "1960 shot failback.png\n"
+                                    "1980 quit\n";
+
+TEST_F(LogicPuzzleTest, AFailedPuzzleIsNeitherTimedNorMarkedAsCleared)
+{
+    ASSERT_EQ(Run(kFailScript), 0) << m_run.Read("stderr.txt");
+
+    // The fail result: the puzzle's times stand in the TIME column, and the SCORE column, which a
+    // puzzle table does not have, holds none of them.
+    EXPECT_GT(Count("fail.png", 660, 252, 752, 292, kBlue), 20);
+    EXPECT_LT(Count("fail.png", 760, 252, 880, 452, kBlue), 20);
+
+    // Back at the chooser: the failed puzzle has no clear star and no best time.
+    EXPECT_LT(Count("failback.png", 200, 132, 244, 176, kYellow), 50);
+    EXPECT_LT(Count("failback.png", 42, 340, 238, 374, {27, 35, 64}, 12), 300);
 }
 
 // From the sub-menu's editor button: key Q and the big red piece at cell (0,
@@ -139,11 +171,24 @@ TEST_F(LogicPuzzleTest, EditSaveTestLoadAndFindItInTheUserTab)
     EXPECT_GT(Count("placed.png", 520, 320, 610, 410, kRed), 3000);
     EXPECT_GT(Count("placed.png", 700, 320, 790, 410, kGreen), 3000);
     EXPECT_EQ(m_run.Read("data/Puzzle/User/e2e_mine.pzl").size(), 132u);
+    // The board's grid: a line between empty cells is lighter than the cells beside it.
+    auto brightness = [&](int x, int y) {
+        Rgb p = Pixel("placed.png", x, y);
+        return p.r + p.g + p.b;
+    };
+    EXPECT_GT(brightness(610, 100), brightness(630, 100) + 30);
+    EXPECT_GT(brightness(630, 140), brightness(630, 160) + 30);
+
+    // Before a test the test button is orange and carries no yellow "CLEARED!".
+    EXPECT_GT(Count("placed.png", 80, 444, 254, 492, {242, 140, 56}), 2000);
+    EXPECT_LT(Count("placed.png", 80, 444, 254, 492, kYellow), 20);
 
     // Back from a cleared test: the board as it was and the test button in its
-    // cleared look.
+    // cleared look, its "CLEARED!" in yellow under one white "TEST PLAY".
     EXPECT_GT(Count("cleared.png", 520, 320, 610, 410, kRed), 3000);
     EXPECT_GT(Count("cleared.png", 80, 444, 254, 492, kGreen), 2000);
+    EXPECT_GT(Count("cleared.png", 80, 470, 254, 488, kYellow), 100);
+    EXPECT_EQ(Count("cleared.png", 80, 444, 254, 492, {242, 140, 56}, 20), 0);
 
     // New empties the board; Load brings both blocks back.
     EXPECT_LT(Count("empty.png", 520, 320, 790, 410, kRed, 12), 100);
