@@ -1,7 +1,7 @@
 // The main menu's own pop-ups in the real program: the options (a name typed through the input
 // method, the music volume moved), the records, and a skin bought with cubes from prepared play
 // data and worn; then the program is started again and the name, the volume, the skin and the
-// purchase are still there.
+// purchase are still there, and free play deals its blocks in the worn skin's colours.
 #include "support/TempDir.h"
 
 #include "GameRun.h"
@@ -51,7 +51,9 @@ constexpr const char* kSecondRun = "40 key 20\n"
                                    "1100 click 838 724\n"
                                    "1150 shot options2.png\n"
                                    "1160 key 1B\n"
-                                   "1220 quit\n";
+                                   "1220 key 46\n"        // free play, with the worn skin
+                                   "1500 shot skinplay.png\n"
+                                   "1510 quit\n";
 
 bool Dark(Rgb p) { return p.r < 80 && p.g < 80 && p.b < 110; }
 bool Blue(Rgb p) { return p.b > 200 && p.r < 120 && p.g > 100 && p.g < 180; }
@@ -109,6 +111,12 @@ TEST_F(MenuPopUpsTest, OptionsRecordsAndABoughtSkinStayAfterARestart)
     const int thumbs = m_game.Count("options2.png", 474, 410, 600, 440, Blue);
     EXPECT_GT(thumbs, 0);
     EXPECT_EQ(m_game.Count("options2.png", 600, 410, 734, 440, Blue), 0);
+    // The board of free play wears the bought skin: its colours, none of the first skin's.
+    auto near = [&](Rgb colour) {
+        return m_game.Count("skinplay.png", 480, 204, 840, 564, [&](Rgb p) { return Near(p, colour, 20); });
+    };
+    EXPECT_GT(near({217, 100, 43}) + near({139, 163, 58}) + near({42, 157, 143}), 20000);
+    EXPECT_LT(near({232, 80, 91}) + near({60, 196, 124}) + near({61, 139, 253}), 500);
     config = Config();
     EXPECT_NE(config.find("<PlayerName Name=\"Mina\""), std::string::npos);
     EXPECT_DOUBLE_EQ(Attribute(config, "MusicVolume"), music);
