@@ -46,7 +46,8 @@ protected:
 // and the stage card open the stage select; START begins stage 1 and Space closes its banner.
 // The loose green block at (0, 2) of the 4 x 4 board is pressed, the blue blocks above fall into
 // a square at (0, 1), which is pressed; Space on the result goes on to stage 2, whose banner is
-// closed; its three seconds run out, R retries and Escape then Q leave through the pause menu.
+// closed; its three seconds run out, the lost result is let finish its steps (its buttons come
+// last), R retries and Escape then Q leave through the pause menu.
 constexpr const char* kScript = "40 key 20\n"
                                 "200 key 20\n"
                                 "500 move 900 100\n"
@@ -67,11 +68,12 @@ constexpr const char* kScript = "40 key 20\n"
                                 "1420 shot banner2.png\n"
                                 "1430 key 20\n"
                                 "1820 shot lose.png\n"
-                                "1830 key 52\n"
-                                "1950 key 1B\n"
-                                "2000 key 51\n"
-                                "2150 shot menu.png\n"
-                                "2160 quit\n";
+                                "2000 shot losebuttons.png\n"
+                                "2010 key 52\n"
+                                "2130 key 1B\n"
+                                "2180 key 51\n"
+                                "2330 shot menu.png\n"
+                                "2340 quit\n";
 
 TEST_F(StageChallengeTest, WinsStageOneGoesOnAndTimesOutOnStageTwo)
 {
@@ -100,6 +102,10 @@ TEST_F(StageChallengeTest, WinsStageOneGoesOnAndTimesOutOnStageTwo)
     EXPECT_TRUE(Near(Pixel("win.png", 752, 668), {60, 196, 124}, 30));
     EXPECT_TRUE(Near(Pixel("banner2.png", 448, 590), {60, 196, 124}, 30));
     EXPECT_FALSE(Near(Pixel("lose.png", 512, 300), Pixel("banner2.png", 512, 300), 8));
+    // Once the lost result has shown its steps, its buttons: stage 3 is not open yet, so NEXT
+    // is there in its grey, disabled look beside the blue RETRY.
+    EXPECT_TRUE(Near(Pixel("losebuttons.png", 432, 668), {61, 139, 253}, 30));
+    EXPECT_TRUE(Near(Pixel("losebuttons.png", 752, 668), {142, 150, 163}, 20));
 
     // Back at the menu: not the play screen any more.
     EXPECT_FALSE(Near(Pixel("menu.png", 150, 88), Pixel("play.png", 150, 88), 8));
