@@ -1,6 +1,7 @@
 // The main menu in the real program: the first run goes from the logo through the title and the
 // story opening to the main screen, into a sub-menu and back, and answers the quit question "no"
-// and then "yes"; a second run skips the opening and slides through every sub-menu.
+// and then "yes"; a second run skips the opening, opens the credits and closes them with their
+// button again, and slides through every sub-menu.
 //
 // The frames of a scene load are not counted and the game clock moves by 16 ms a frame, so every
 // step of the title, the opening and the slides lands on the same frame on any machine.
@@ -14,6 +15,7 @@
 #include <cstdlib>
 #include <filesystem>
 #include <string>
+#include <utility>
 
 namespace fs = std::filesystem;
 
@@ -123,6 +125,7 @@ TEST_F(MainMenuTest, FirstRunShowsTheOpeningAndTheQuitQuestionEndsTheGame)
                          "402 click 455 733\n"   // Credits
                          "460 shot credits.png\n"
                          "470 click 455 733\n"   // Credits again closes them
+                         "505 shot closed.png\n"
                          "510 click 237 325\n";
     for (int i = 0; i < 4; ++i)
         second += std::to_string(560 + i * 40) + " key 27\n";  // Right: the next sub-menu
@@ -139,6 +142,9 @@ TEST_F(MainMenuTest, FirstRunShowsTheOpeningAndTheQuitQuestionEndsTheGame)
     EXPECT_TRUE(Near(Pixel("credits.png", 232, 330), {11, 16, 36}, 10));
     EXPECT_GT(m_game.Count("credits.png", 300, 576, 724, 600, [](Rgb p) { return p.r > 200 && p.g > 150 && p.b < 120; }),
               100);
+    // Clicking Credits again, as the card says, takes it away: the main screen as it was.
+    for (auto [x, y] : {std::pair{232, 330}, std::pair{512, 400}, std::pair{780, 580}})
+        EXPECT_TRUE(Near(Pixel("closed.png", x, y), Pixel("main2.png", x, y), 12)) << x << "," << y;
     EXPECT_TRUE(Near(Pixel("online.png", 512, 90), {242, 140, 56}, 12));  // the online sub-menu's header
     EXPECT_TRUE(Near(Pixel("main3.png", 150, 370), {234, 98, 108}, 25));
     EXPECT_FALSE(fs::exists(m_run.Path() / "late2.png"));
