@@ -121,6 +121,10 @@ TEST(TutorialsTest, TheBattleTutorialButtonStaysClearOfTheQuickMenuAndOpensItsMe
     // Keys opened the key help: its larger panel stands where the tutorial menu's edge was.
     for (auto [x, y] : {std::pair{200, 150}, std::pair{820, 610}})
         EXPECT_FALSE(Near(run.Pixel("keys.png", x, y), run.Pixel("tutorial.png", x, y), 30)) << x << "," << y;
+    // The key help's own face: the three fire keys in their colours, red, green and blue.
+    EXPECT_GT(run.Count("keys.png", 274, 270, 322, 314, [](Rgb p) { return Near(p, {232, 80, 91}, 30); }), 600);
+    EXPECT_GT(run.Count("keys.png", 336, 270, 384, 314, [](Rgb p) { return Near(p, {60, 196, 124}, 30); }), 600);
+    EXPECT_GT(run.Count("keys.png", 398, 270, 446, 314, [](Rgb p) { return Near(p, {61, 139, 253}, 30); }), 600);
 }
 
 } // namespace
