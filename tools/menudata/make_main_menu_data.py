@@ -202,7 +202,7 @@ img("mm_hilight.png", 300, 190, ["rect 0 0 300 190 #F7C54818 r=34", "rect 6 6 28
 img("mm_loading.png", 240, 40, ['text 120 4 26 #B8C2E8 "Loading..." align=center'])
 img("mm_pressanykey.png", 360, 44, ['text 180 4 30 #F7C548 "Press any key" align=center shadow=#00000080'])
 img("mm_credits.png", 600, 440, [
-    "rect 0 0 600 440 #0B1024E8 r=28", "frame 0 0 600 440 28 3 #F7C548",
+    "rect 0 0 600 440 #0B1024 r=28", "frame 0 0 600 440 28 3 #F7C548",
     'text 300 28 40 #F7C548 "Credits" align=center shadow=#00000080',
     'text 300 100 22 #FFFFFF "Game design and programming" align=center',
     'text 300 132 20 #B8C2E8 "the Quibly team" align=center',
@@ -211,7 +211,8 @@ img("mm_credits.png", 600, 440, [
     'text 300 268 22 #FFFFFF "Fonts" align=center',
     'text 300 300 20 #B8C2E8 "DejaVu and Nanum font families" align=center',
     "block 204 360 40 #E8505B", "block 252 360 40 #3CC47C", "block 300 360 40 #3D8BFD", "block 348 360 40 #F7C548",
-    'text 300 408 16 #8E96A3 "Thank you for playing!" align=center'])
+    'text 300 400 16 #8E96A3 "Thank you for playing!" align=center',
+    'text 300 420 14 #F7C548 "Click CREDITS again to close" align=center'])
 recipe.extend(["[anim data/menu_anim/mm_credits_anim.xml]", "scene NORMAL loop=1",
                "track mm_credits.png motion=fadein ms=500", ""])
 img("mm_lock_card.png", 260, 150, ["rect 0 0 260 146 #0B1024F0 r=22", "frame 0 0 260 146 22 3 #8E96A380",
@@ -504,9 +505,10 @@ def sub_menu(index, file, ui, top, title, colour, content, panels, howto, extra_
                 Btn("Anibtn_sub_option", 770, 22, icon_button("sub_option", GREY, "gear"), 64, 64),
                 Pic("Pic_cube_icon", 850, 32, 30, 30, "mm_cube_icon.png"),
                 Label("Label_cube_count", 884, 36, 110, 26, "0", "#F7C548", "left"),
-                Btn("Anibtn_arrowL", 14, 360, button(f"arrow_l{index}", 56, 96, colour, "<", 40, None, None, 18), 56, 96),
-                Btn("Anibtn_arrow_R", 954, 360, button(f"arrow_r{index}", 56, 96, colour, ">", 40, None, None, 18), 56, 96),
                 Box("Single_location", 0, 0, 10, 10, [Pic("Pic_single_dot", 0, 0, 2, 2, "mm_cube_icon.png")])]
+    # The arrows are drawn last, over every panel, so a click on an arrow reaches it.
+    arrows = [Btn("Anibtn_arrowL", 14, 360, button(f"arrow_l{index}", 56, 96, colour, "<", 40, None, None, 18), 56, 96),
+              Btn("Anibtn_arrow_R", 954, 360, button(f"arrow_r{index}", 56, 96, colour, ">", 40, None, None, 18), 56, 96)]
     if howto:
         children.append(Btn("Anibtn_howtoman", 20, 700, button("howto", 170, 48, TEAL, "How to play", 20), 170, 48))
         children.append(Btn("Anibtn_howtoman_first", 20, 700,
@@ -518,6 +520,7 @@ def sub_menu(index, file, ui, top, title, colour, content, panels, howto, extra_
         children.append(Btn("Anibtn_sub_btn_back", 154, 22, button("sub_back", 120, 48, TEAL, "Back", 20), 120, 48))
     else:
         children.append(Btn("Anibtn_sub_btn_back", -200, -200, button("sub_back", 120, 48, TEAL, "Back", 20), 120, 48))
+    children += arrows
     topw = W("PANEL", top, 0, 0, 1024, 768, "", children)
     write_layout(file, topw, ui)
     scenes = {"sub_in": [(top, [(0, 0, 60, 0), (380, 0, 0, 1)])],

@@ -115,10 +115,8 @@ body = [picture("Pic_options_panel", 0, 0, OW, OH, panel("mp_options_panel.png",
         animbutton("Anibtn_popup_lefthand", 346, 230, 130, 48, hand_l)]
 for y, text, mute, slider in ((300, "MUSIC", "music", "HSlider"), (364, "EFFECTS", "soundeffects", "HSlider1")):
     body += [row(y, text),
-             child("ANIMBUTTON", f"btn_popup_sound_{mute}_mute_off", 200, y + 2, 44, 40,
-                   '<asset type="NORMAL">popup/popup_btn_sound_on.xml</asset>'),
-             child("ANIMBUTTON", f"btn_popup_sound_{mute}_mute_on", 200, y + 2, 44, 40,
-                   '<asset type="NORMAL">popup/popup_btn_sound_off.xml</asset>'),
+             animbutton(f"btn_popup_sound_{mute}_mute_off", 200, y + 2, 44, 40, "popup/popup_btn_sound_on.xml"),
+             animbutton(f"btn_popup_sound_{mute}_mute_on", 200, y + 2, 44, 40, "popup/popup_btn_sound_off.xml"),
              picture(f"Pic_track_{slider}", 262, y + 16, 260, 12, still("mp_track.png")),
              f'<child type="SLIDER" name="{slider}" horizontal="1"><pos x="262" y="{y + 6}"/><rect l="0" t="0" r="260" b="32"/>'
              f'<control type="THUMB" name="Btn_{slider}_thumb"><pos x="0" y="0"/><rect l="0" t="0" r="24" b="32"/>'
