@@ -210,9 +210,9 @@ img("mm_credits.png", 600, 440, [
     'text 300 216 20 #B8C2E8 "made by our own generator" align=center',
     'text 300 268 22 #FFFFFF "Fonts" align=center',
     'text 300 300 20 #B8C2E8 "DejaVu and Nanum font families" align=center',
-    "block 204 360 40 #E8505B", "block 252 360 40 #3CC47C", "block 300 360 40 #3D8BFD", "block 348 360 40 #F7C548",
-    'text 300 400 16 #8E96A3 "Thank you for playing!" align=center',
-    'text 300 420 14 #F7C548 "Click CREDITS again to close" align=center'])
+    "block 204 342 40 #E8505B", "block 252 342 40 #3CC47C", "block 300 342 40 #3D8BFD", "block 348 342 40 #F7C548",
+    'text 300 390 16 #8E96A3 "Thank you for playing!" align=center',
+    'text 300 412 14 #F7C548 "Click CREDITS again to close" align=center'])
 recipe.extend(["[anim data/menu_anim/mm_credits_anim.xml]", "scene NORMAL loop=1",
                "track mm_credits.png motion=fadein ms=500", ""])
 img("mm_lock_card.png", 260, 150, ["rect 0 0 260 146 #0B1024F0 r=22", "frame 0 0 260 146 22 3 #8E96A380",
