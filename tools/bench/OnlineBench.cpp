@@ -7,18 +7,13 @@
 #include "steam/SteamApi.h"
 #include "steam/SteamTesting.h"
 
+#include "LoopbackServers.h"
+
 #include <benchmark/benchmark.h>
 
-#include <arpa/inet.h>
 #include <chrono>
-#include <csignal>
-#include <cstdlib>
-#include <filesystem>
 #include <memory>
-#include <netinet/in.h>
-#include <spawn.h>
 #include <string>
-#include <sys/socket.h>
 #include <sys/wait.h>
 #include <thread>
 #include <unistd.h>
@@ -26,82 +21,22 @@
 
 namespace {
 
+using bench::MakeTempFolder;
+
 constexpr uint32_t kBlockBytes = 1040;
-
-std::string MakeTempFolder(const char* tag)
-{
-    std::string pattern = (std::filesystem::temp_directory_path() / (std::string("quibly-bench-") + tag + "-XXXXXX")).string();
-    return ::mkdtemp(pattern.data()) ? pattern : std::string();
-}
-
-int FreePort()
-{
-    int fd = ::socket(AF_INET, SOCK_STREAM, 0);
-    sockaddr_in address{};
-    address.sin_family = AF_INET;
-    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    socklen_t size = sizeof address;
-    ::bind(fd, reinterpret_cast<sockaddr*>(&address), sizeof address);
-    ::getsockname(fd, reinterpret_cast<sockaddr*>(&address), &size);
-    ::close(fd);
-    return ntohs(address.sin_port);
-}
-
-// A redis-server of the benchmark's own, for the whole run.
-class Redis {
-public:
-    Redis()
-    {
-        m_dir = MakeTempFolder("redis");
-        m_port = FreePort();
-        std::string port = std::to_string(m_port);
-        const char* argv[] = {"redis-server", "--port", port.c_str(), "--bind", "127.0.0.1", "--dir", m_dir.c_str(),
-                              "--save", "", "--appendonly", "no", "--logfile", "redis.log", nullptr};
-        if (::posix_spawn(&m_pid, "/usr/bin/redis-server", nullptr, nullptr, const_cast<char* const*>(argv), environ) != 0)
-            m_pid = -1;
-        // Ready once it accepts: at most 5 s.
-        for (int i = 0; i < 500 && m_pid > 0; ++i) {
-            int fd = ::socket(AF_INET, SOCK_STREAM, 0);
-            sockaddr_in address{};
-            address.sin_family = AF_INET;
-            address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-            address.sin_port = htons(static_cast<uint16_t>(m_port));
-            bool up = ::connect(fd, reinterpret_cast<sockaddr*>(&address), sizeof address) == 0;
-            ::close(fd);
-            if (up)
-                return;
-            std::this_thread::sleep_for(std::chrono::milliseconds(10));
-        }
-    }
-    ~Redis()
-    {
-        if (m_pid > 0) {
-            ::kill(m_pid, SIGTERM);
-            ::waitpid(m_pid, nullptr, 0);
-        }
-        std::error_code ec;
-        std::filesystem::remove_all(m_dir, ec);
-    }
-    std::string Url() const { return "redis://127.0.0.1:" + std::to_string(m_port); }
-
-private:
-    std::string m_dir;
-    int m_port = 0;
-    pid_t m_pid = -1;
-};
 
 // Points the platform at the backend (0 embedded, 1 Redis) with a fresh profile.
 // Made before the echo server is forked, so both processes share them; the child never runs
 // their destructors (it leaves through _Exit), the parent stops Redis at exit.
 const std::string g_shared = MakeTempFolder("shared");
-std::unique_ptr<Redis> g_redis;
+std::unique_ptr<bench::RedisServer> g_redis;
 
 void UseBackend(int backend, const std::string& profile)
 {
     setenv("QUIBLY_ONLINE_DIR", g_shared.c_str(), 1);
     if (backend == 1) {
         if (!g_redis)
-            g_redis = std::make_unique<Redis>();
+            g_redis = std::make_unique<bench::RedisServer>();
         setenv("QUIBLY_ONLINE", g_redis->Url().c_str(), 1);
     } else {
         unsetenv("QUIBLY_ONLINE");
