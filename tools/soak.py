@@ -13,7 +13,8 @@ Usage: tools/soak.py <tsan|asan|malloc-check> <minutes> [--run <run folder>] [--
 Each round copies the run folder afresh, makes its blocks reproducible (fixed seeds), enters one
 mode from the menu through the automation hook (the same paths as the end-to-end tests), then
 presses the board's cells every few frames for --round-frames frames, restarting the mode from
-its result or pause now and then, and leaves. Rounds take the modes in turn. Every round's
+its result or pause now and then (never, with --no-restarts: one long session a round, as a
+player who keeps playing), and leaves. Rounds take the modes in turn. Every round's
 stderr is kept in the output folder; a failing round's whole folder is kept beside it.
 Exit status: 0 when every round ran clean, 1 at the first failure.
 """
@@ -162,8 +163,10 @@ MODES = {"freeplay": freeplay, "battle": battle, "stage": stage, "combo": combo,
          "logic": logic, "push": push}
 
 
-def make_script(prepare, run, frames, shots=False):
+def make_script(prepare, run, frames, shots=False, restarts=True):
     start, first, x0, y0, cells, periodic = prepare(run)
+    if not restarts:
+        periodic = []
     lines = [start]
     last = first + frames
     k = 0
@@ -192,7 +195,10 @@ def make_script(prepare, run, frames, shots=False):
 def environment(kind, profile):
     env = dict(os.environ)
     env.update({
-        "SDL_VIDEODRIVER": "offscreen", "SDL_AUDIODRIVER": "dummy", "LP_NUM_THREADS": "2",
+        "SDL_VIDEODRIVER": "offscreen", "SDL_AUDIODRIVER": "dummy",
+        # The driver's rasteriser threads: 2 unless the caller says (1 leaves more of a shared
+        # machine to others).
+        "LP_NUM_THREADS": os.environ.get("LP_NUM_THREADS", "2"),
         "QUIBLY_DEBUG_OUTPUT": "0", "QUIBLY_AUTOMATION_FRAME_MS": "16", "QUIBLY_AUTOMATION_WAIT_LOADS": "1",
         "QUIBLY_PROFILE_DIR": profile, "QUIBLY_AUTOMATION": "script.txt",
     })
@@ -223,6 +229,8 @@ def main():
     parser.add_argument("--rounds", type=int, default=0, help="play this many rounds, whatever the time")
     parser.add_argument("--shots", action="store_true",
                         help="save four pictures a round into the output folder, to check the scripts")
+    parser.add_argument("--no-restarts", dest="restarts", action="store_false",
+                        help="never restart a mode within a round: each round is one long session")
     parser.add_argument("--round-timeout", type=int, default=1800, help="seconds before a round counts as hung")
     args = parser.parse_args()
 
@@ -262,7 +270,7 @@ def main():
                     os.remove(os.path.join(copy, stale))
             with open(os.path.join(copy, "data/PlayData/QuiblyConfig.xml"), "w", encoding="utf-8") as f:
                 f.write(OPEN_CONFIG)
-            script, frames = make_script(MODES[mode], copy, args.round_frames, args.shots)
+            script, frames = make_script(MODES[mode], copy, args.round_frames, args.shots, args.restarts)
             with open(os.path.join(copy, "script.txt"), "w", encoding="utf-8") as f:
                 f.write(script)
             # A round never runs past the soak's end by more than its own timeout.
