@@ -233,6 +233,73 @@ TEST_F(SoundServerTest, LoadsOnAnotherThreadWhileTheMainThreadPlays)
     loader.join();
 }
 
+// Every thread that touches sounds in play, at once: a mixing thread standing in for the audio
+// callback (it signals the streams' refill threads), the scene loader loading and unloading
+// music and effects, and the main thread playing, resetting and changing the family volumes of
+// whatever is loaded. Run under ThreadSanitizer and AddressSanitizer, this is where a race
+// between them shows.
+TEST_F(SoundServerTest, PlaysWhileALoaderThreadLoadsAndUnloadsAndTheMixerRuns)
+{
+    // Music over the streaming threshold (half a second in each refill half), and short effects.
+    const std::string music = Wav(std::vector<int16_t>(264600, 3000));
+    const std::vector<std::wstring> names = {L"m0.wav", L"m1.wav", L"e0.wav", L"e1.wav", L"e2.wav"};
+    for (const std::wstring& name : names)
+        m_dir.Write(platform::Narrow(name), name[0] == L'm' ? music : Wav(std::vector<int16_t>(700, 2000)));
+
+    std::atomic<bool> done{false};
+    std::atomic<int> mixes{0};
+    std::thread mixer([&] {
+        std::vector<int16_t> out(2 * 2048);
+        while (!done) {
+            // 2048 frames a call: a stream's half-second halves end every few calls.
+            platform::dsound::Mix(out.data(), 2048);
+            ++mixes;
+            std::this_thread::yield();
+        }
+    });
+    std::thread loader([&] {
+        for (int round = 0; round < 12; ++round) {
+            for (const std::wstring& name : names) {
+                const int id = m_server.LoadSound(name.c_str(), kSoundControlVolume, true);
+                EXPECT_GE(id, 0);
+                if (round % 3 == 1)
+                    m_server.UnloadSound(id);
+            }
+        }
+        done = true;
+    });
+    int played = 0;
+    while (!done) {
+        for (const std::wstring& name : names) {
+            // The main thread asks by name, as the sound table does; a name the loader has just
+            // unloaded loads again here.
+            const int id = m_server.LoadSound(name.c_str(), kSoundControlVolume, true);
+            if (SoundLease sound = m_server.GetSound(id)) {
+                sound->m_loop = name[0] == L'm';
+                if (sound->IsPlaying())
+                    sound->Reset();
+                played += sound->Play(false) ? 1 : 0;
+            }
+        }
+        m_server.DuckMusic(0.2f);
+        m_server.SetEffectsVolume(played % 2 ? 0.3f : 0.6f);
+        m_server.RestoreMusicVolume();
+        if (played % 7 == 0)
+            m_server.StopAllMusic();
+    }
+    loader.join();
+    mixer.join();
+    EXPECT_GT(played, 0);
+    EXPECT_GT(mixes.load(), 0);
+    // Every name still loaded is one live sound of its own id.
+    for (const std::wstring& name : names) {
+        const int id = m_server.LoadSound(name.c_str(), kSoundControlVolume, true);
+        SoundLease sound = m_server.GetSound(id);
+        ASSERT_TRUE(sound);
+        EXPECT_EQ(sound->GetKind(), name[0] == L'm' ? SOUND_KIND_STREAM : SOUND_KIND_STATIC);
+    }
+}
+
 } // namespace
 
 // A sound taken from the server stays alive while it is used: an unload on the loader thread
