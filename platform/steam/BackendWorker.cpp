@@ -31,7 +31,11 @@ void BackendWorker::Poll()
 {
     std::vector<Done> finished;
     {
-        std::lock_guard guard(m_mutex);
+        // The pump never waits for the worker: while the worker holds the lock, what it has
+        // finished is taken at the next pump.
+        std::unique_lock guard(m_mutex, std::try_to_lock);
+        if (!guard.owns_lock())
+            return;
         finished.swap(m_finished);
     }
     for (Done& done : finished)

@@ -249,7 +249,11 @@ void Leaderboards::Poll()
 {
     std::deque<Finish> finished;
     {
-        std::lock_guard guard(m_lock);
+        // The frame never waits for the worker: when the worker holds the lock (on a loaded
+        // machine it may be preempted holding it), its answers are taken at the next pump.
+        std::unique_lock guard(m_lock, std::try_to_lock);
+        if (!guard.owns_lock())
+            return;
         finished.swap(m_finished);
     }
     for (Finish& finish : finished)
