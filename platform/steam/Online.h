@@ -9,6 +9,7 @@
 #include "Wire.h"
 #include "steam/SteamApi.h"
 
+#include <chrono>
 #include <condition_variable>
 #include <deque>
 #include <functional>
@@ -39,10 +40,14 @@ class OnlineContext;
 // board calls read and write files or the network, so they run on a worker thread of their own:
 // each request returns its call handle at once, and the answer is applied and emitted as that
 // call's result by Poll, on the thread that pumps the callbacks. Requests wait in a bounded queue;
-// one made while the queue is full is answered at once with an I/O failure.
+// one made while the queue is full is answered at once with an I/O failure. Neither side waits
+// for the other: the worker looks for requests every few milliseconds instead of being woken by
+// the frame, and Poll leaves the answers for the next pump while the worker holds the queue.
 class Leaderboards {
 public:
     static constexpr size_t kMaxQueuedRequests = 64;
+    // How often the worker looks for requests: the frame never wakes it (see Submit).
+    static constexpr std::chrono::milliseconds kWorkerLook{4};
 
     explicit Leaderboards(OnlineContext& context) : m_context(context) {}
     // Waits for the request the worker is running; requests still queued are dropped unanswered.

@@ -213,25 +213,32 @@ Leaderboards::~Leaderboards()
 
 bool Leaderboards::Submit(Work work, const Finish& refused)
 {
+    bool queued = false;
     {
         std::lock_guard guard(m_lock);
         if (m_queued.size() + m_running < kMaxQueuedRequests) {
             m_queued.push_back(std::move(work));
             if (!m_worker.joinable())
                 m_worker = std::thread([this] { WorkerMain(); });
-            m_wake.notify_one();
-            return true;
+            queued = true;
         }
     }
-    refused();
-    return false;
+    if (!queued) {
+        refused();
+        return false;
+    }
+    // The worker is not woken from here: on a busy machine, waking a thread from the frame hands
+    // it the frame's processor for milliseconds. It finds the request at its next look.
+    return true;
 }
 
 void Leaderboards::WorkerMain()
 {
     std::unique_lock lock(m_lock);
     for (;;) {
-        m_wake.wait(lock, [this] { return m_stop || !m_queued.empty(); });
+        m_wake.wait_for(lock, kWorkerLook, [this] { return m_stop || !m_queued.empty(); });
+        if (!m_stop && m_queued.empty())
+            continue;
         if (m_stop)
             return;
         Work work = std::move(m_queued.front());
