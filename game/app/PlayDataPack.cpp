@@ -12,6 +12,8 @@
 
 #include <algorithm>
 #include <cctype>
+#include <cerrno>
+#include <cstdio>
 #include <cstring>
 #include <ctime>
 #include <filesystem>
@@ -409,8 +411,12 @@ int UploadToCloud()
         return 0;
     }
     std::string bytes;
-    if (!platform::ReadWholeFile(kPackFile, bytes) || bytes.empty() ||
-        bytes.size() > static_cast<size_t>(kMaxCloudBytes))
+    if (!platform::ReadWholeFile(kPackFile, bytes)) {
+        DFLog(L"%s could not be read to upload it (%s)", platform::Widen(kPackFile).c_str(),
+              platform::Widen(std::strerror(errno)).c_str());
+        return 0;
+    }
+    if (bytes.empty() || bytes.size() > static_cast<size_t>(kMaxCloudBytes))
         return 0;
     // A damaged local pack never replaces the cloud copy.
     DecodedPack check;
@@ -479,8 +485,14 @@ int UnpackFromMemory(const uint8_t* bytes, int size)
     return 1;
 }
 
-int Pack(int deleteLoose)
+namespace {
+
+// What became of a pack's upload.
+enum class Upload { NothingPacked, Written, NotWritten };
+
+int PackAndUpload(int deleteLoose, Upload& upload)
 {
+    upload = Upload::NothingPacked;
     PackState& state = State();
     std::lock_guard guard(state.lock);
     bool whole = true;
@@ -517,8 +529,33 @@ int Pack(int deleteLoose)
         else
             DFLog(L"%s did not read back intact; the loose files are kept", platform::Widen(kPackFile).c_str());
     }
-    UploadToCloud();
+    upload = UploadToCloud() ? Upload::Written : Upload::NotWritten;
     return 1;
+}
+
+} // namespace
+
+int Pack(int deleteLoose)
+{
+    Upload upload;
+    return PackAndUpload(deleteLoose, upload);
+}
+
+int PackAtExit()
+{
+    Upload upload;
+    const int packed = PackAndUpload(1, upload);
+    std::string failure;
+    if (!packed)
+        failure = std::string("the play data could not be packed into ") + kPackFile + "; the loose files are kept";
+    else if (upload == Upload::NotWritten)
+        failure = std::string("the cloud copy ") + kCloudFile + " was not written; the local pack holds the play data";
+    if (failure.empty())
+        return 1;
+    DFLog(L"At exit %s", platform::Widen(failure).c_str());
+    std::fprintf(stderr, "Quibly: at exit %s (the log says why, if it could be written).\n", failure.c_str());
+    std::fflush(stderr);
+    return 0;
 }
 
 namespace {

@@ -101,6 +101,10 @@ int UnpackFromMemory(const uint8_t* bytes, int size);
 // loose files and "testFile.bin" once the pack is safely written. 1 on success; 1 also when
 // there is nothing to pack (the previous pack is kept).
 int Pack(int deleteLoose);
+// The shut-down's pack: Pack(1). A pack or a cloud copy that could not be written is said in the
+// log and on the standard error, since the log itself may be what cannot be written. 1 when
+// both were written, or when there was nothing to pack.
+int PackAtExit();
 
 // The start-up choice: with the reset switch the initial pack replaces the play data. Else the
 // newest copy wins: loose files left newer than the local pack by a run that did not pack them

@@ -40,6 +40,7 @@
 #include <helvane/ResourceFileManager.h>
 #include <lumenkit/Direct3DDevice.h>
 #include <lumenkit/Renderer.h>
+#include <steam/OnlineServices.h>
 #include <steam/SteamApi.h>
 #include <win32/Automation.h>
 #include <win32/MessageBox.h>
@@ -275,10 +276,19 @@ void RunShutDownSequence()
     g_pSteamServer = nullptr;
     delete g_pSteamClient;
     g_pSteamClient = nullptr;
-    ConfigPak::Pack(1);
+    SavePlayDataAtExit();
     // The audio thread must stop before the process's static objects go, or it would mix from
     // freed buffers during exit.
     DXSoundServer::GetSingleton().Release();
+}
+
+int SavePlayDataAtExit()
+{
+    // The network ends first: whatever it held (lobby and game-server connections, listeners,
+    // a flood of strangers' connections) no longer keeps a descriptor the pack and the cloud
+    // copy need, and no worker of it writes to the shared folder meanwhile.
+    platform::steam::EndOnlineServices();
+    return ConfigPak::PackAtExit();
 }
 
 kv::KVWnd* LoadLayout(const char* file)

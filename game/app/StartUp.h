@@ -23,6 +23,9 @@ void RegisterStartScenes();
 void RunPreLoopLoads();
 // After the loop: takes the services down in their order and packs the play data.
 void RunShutDownSequence();
+// The shut-down's last step: the online services end, then the play data is packed and
+// uploaded; a pack or cloud copy not written is said (ConfigPak::PackAtExit). 1 when written.
+int SavePlayDataAtExit();
 
 // A window tree from a layout file found by its bare name in the data folder; null when the
 // data folder has no such file or the layout cannot be built.

@@ -26,6 +26,8 @@ class FakeRemoteStorage : public ISteamRemoteStorage {
 public:
     bool FileWrite(const char* name, const void* data, int32_t bytes) override
     {
+        if (refuseWrites)
+            return false;
         files[name].assign(static_cast<const char*>(data), bytes);
         times[name] = clock;
         ++writes;
@@ -62,6 +64,7 @@ public:
     int writes = 0;
     int32_t readLimit = INT32_MAX;
     int shortReads = 0; // the next reads that come back short
+    bool refuseWrites = false;
 };
 
 // Sets a file's modification time relative to now.
@@ -621,6 +624,39 @@ TEST_F(PlayDataPackTest, AFailedPackSaysSoAndKeepsTheLooseFiles)
     EXPECT_EQ(ConfigPak::Pack(1), 0);
     EXPECT_TRUE(log.Contains(L"testFile.bin could not be written"));
     ExpectProfile("mine");
+}
+
+TEST_F(PlayDataPackTest, APackOrCloudCopyNotWrittenAtExitIsSaidOnTheStandardError)
+{
+    struct Case {
+        bool packBlocked;
+        bool cloudRefuses;
+        const char* said;
+    };
+    const Case cases[] = {
+        {false, false, nullptr},
+        {false, true, "Quibly: at exit the cloud copy QuiblyConfig_cloud.pak was not written"},
+        {true, false, "Quibly: at exit the play data could not be packed into QuiblyConfig.pak"},
+    };
+    for (const Case& c : cases) {
+        WriteLoose(Profile("mine"));
+        if (c.packBlocked)
+            fs::create_directory("QuiblyConfig.pak");
+        m_cloud.refuseWrites = c.cloudRefuses;
+        testsupport::LogCapture log;
+        ::testing::internal::CaptureStderr();
+        EXPECT_EQ(ConfigPak::PackAtExit(), c.said ? 0 : 1);
+        const std::string said = ::testing::internal::GetCapturedStderr();
+        if (c.said) {
+            EXPECT_NE(said.find(c.said), std::string::npos) << said;
+            EXPECT_TRUE(log.Contains(platform::Widen(std::string(c.said).substr(std::strlen("Quibly: at exit ")))));
+        } else {
+            EXPECT_EQ(said.find("Quibly: at exit"), std::string::npos) << said;
+        }
+        // The local pack is written whatever became of the cloud copy.
+        EXPECT_EQ(fs::is_regular_file("QuiblyConfig.pak"), !c.packBlocked);
+        fs::remove_all("QuiblyConfig.pak");
+    }
 }
 
 TEST_F(PlayDataPackTest, TemporaryFilesOfAKilledRunAreRemovedAtStart)
