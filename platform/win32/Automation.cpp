@@ -1,8 +1,8 @@
 // Automation: a script of timed input actions, played into the game window through the same
 // SDL events and input-method entries as a player's input, one frame at a time.
 // Implemented: the script parser and the frame driver of key, move, click, press, rclick, text,
-//              shot, dialog, quit and wait; the script is read from $QUIBLY_AUTOMATION at the
-//              first frame.
+//              shot, dialog, quit, wait and frames; the script is read from $QUIBLY_AUTOMATION
+//              at the first frame.
 // Left out:    wheel, double clicks and held buttons.
 #include "win32/Automation.h"
 
@@ -18,6 +18,7 @@
 #include <charconv>
 #include <chrono>
 #include <climits>
+#include <cstdio>
 #include <cstdlib>
 #include <filesystem>
 #include <iostream>
@@ -112,6 +113,14 @@ std::string ParseArguments(std::string_view verb, std::string_view rest, Automat
         action.picture = std::string(picture);
         return {};
     }
+    if (verb == "frames") {
+        std::string_view file = NextWord(rest);
+        if (file.empty() || !rest.empty())
+            return "frames takes the file to write the frame times to";
+        action.verb = AutomationVerb::Frames;
+        action.text = std::string(file);
+        return {};
+    }
     if (verb == "quit") {
         if (!rest.empty())
             return "quit takes no arguments";
@@ -137,6 +146,32 @@ struct Driver {
     uint64_t frameStepNanoseconds = 0;
     // When the last turn of the main loop, counted or not, was played.
     std::optional<std::chrono::steady_clock::time_point> lastTurn;
+    // When the automation's own work of the last turn ended: what follows until the next turn
+    // is the program's frame. The turns and the longest of them since the last frames line.
+    std::optional<std::chrono::steady_clock::time_point> ownWorkEnded;
+    int measuredTurns = 0;
+    std::chrono::steady_clock::duration longestTurn{};
+
+    // Counts the program's frame that ended at `now`.
+    void MeasureTurn(std::chrono::steady_clock::time_point now)
+    {
+        if (!ownWorkEnded)
+            return;
+        ++measuredTurns;
+        longestTurn = std::max(longestTurn, now - *ownWorkEnded);
+    }
+    // Writes "<frames> <longest in ms>" to the file and starts counting afresh.
+    void ReportFrames(const AutomationAction& action)
+    {
+        const double longestMs = std::chrono::duration<double, std::milli>(longestTurn).count();
+        char line[64];
+        std::snprintf(line, sizeof line, "%d %.1f\n", measuredTurns, longestMs);
+        if (!SaveFileAtomically(action.text, line))
+            std::cerr << "[automation] frame " << action.frame << ": the frame times could not be written to "
+                      << action.text << '\n';
+        measuredTurns = 0;
+        longestTurn = {};
+    }
 };
 
 Driver& TheDriver()
@@ -214,6 +249,7 @@ void Run(const AutomationAction& action, HWND window, const AutomationShot& shot
         PostQuitMessage(0);
         break;
     case AutomationVerb::Wait:  // held by the driver, never run
+    case AutomationVerb::Frames:  // written by the driver, never run
         break;
     }
 }
@@ -284,6 +320,8 @@ void StartAutomation(std::vector<AutomationAction> actions)
     driver.next = 0;
     driver.actions = std::move(actions);
     driver.waitFor.clear();
+    driver.measuredTurns = 0;
+    driver.longestTurn = {};
 }
 
 void StopAutomation()
@@ -300,6 +338,9 @@ void StopAutomation()
         UseManualClock(false);
     driver.frameStepNanoseconds = 0;
     driver.lastTurn.reset();
+    driver.ownWorkEnded.reset();
+    driver.measuredTurns = 0;
+    driver.longestTurn = {};
 }
 
 void AutomationFrame(HWND window)
@@ -314,6 +355,7 @@ void AutomationFrame(HWND window)
             LoadFromEnvironment(driver);
         shot = driver.shot;
         driver.lastTurn = std::chrono::steady_clock::now();
+        driver.MeasureTurn(*driver.lastTurn);
         if (driver.frameStepNanoseconds > 0)
             AdvanceManualClock(driver.frameStepNanoseconds);
         if (!driver.waitFor.empty() && !FileExists(driver.waitFor)) {
@@ -325,7 +367,9 @@ void AutomationFrame(HWND window)
             driver.waitFor.clear();
             while (driver.next < driver.actions.size() && driver.actions[driver.next].frame <= driver.frame) {
                 const AutomationAction& action = driver.actions[driver.next++];
-                if (action.verb != AutomationVerb::Wait) {
+                if (action.verb == AutomationVerb::Frames) {
+                    driver.ReportFrames(action);
+                } else if (action.verb != AutomationVerb::Wait) {
                     due.push_back(action);
                 } else if (!FileExists(action.text)) {
                     driver.waitFor = action.text;
@@ -343,6 +387,8 @@ void AutomationFrame(HWND window)
         Run(action, window, shot);
     if (!picture.empty())
         SaveWholePicture(shot, picture);
+    std::lock_guard guard(driver.lock);
+    driver.ownWorkEnded = std::chrono::steady_clock::now();
 }
 
 void AutomationUncountedTurn()
@@ -350,6 +396,8 @@ void AutomationUncountedTurn()
     Driver& driver = TheDriver();
     std::lock_guard guard(driver.lock);
     const auto now = std::chrono::steady_clock::now();
+    driver.MeasureTurn(now);
+    driver.ownWorkEnded = now;
     if (driver.frameStepNanoseconds > 0 && driver.lastTurn) {
         const auto step = std::min<std::chrono::steady_clock::duration>(now - *driver.lastTurn, kMaxUncountedStep);
         AdvanceManualClock(static_cast<uint64_t>(std::chrono::duration_cast<std::chrono::nanoseconds>(step).count()));

@@ -19,6 +19,12 @@
 //                                   however long the hold lasts; with a picture, the screen is
 //                                   saved to it every 30 frames of the hold, each picture whole
 //                                   (written aside, then renamed)
+//   frames <file>                   writes "<frames> <longest>" to <file>: how many frames the
+//                                   program played since the script began or since the last
+//                                   frames line, counted or not, and the longest of them in
+//                                   milliseconds of real time; the automation's own work (its
+//                                   actions, the wait's pictures) is not part of a frame. Then
+//                                   it counts afresh.
 // Lines starting with '#' and empty lines are skipped; a bad line is reported on stderr and
 // skipped. Actions of one frame run in the order of their lines, before that frame is drawn.
 // With QUIBLY_AUTOMATION_FRAME_MS=<milliseconds> as well, the game's clocks stand still and move
@@ -38,14 +44,14 @@ namespace platform {
 
 // A "key" line becomes a Key at its frame and a KeyUp at the next one; a "press" line a Press
 // and a Release.
-enum class AutomationVerb { Key, KeyUp, Move, Click, RightClick, Text, Shot, Quit, Press, Release, Dialog, Wait };
+enum class AutomationVerb { Key, KeyUp, Move, Click, RightClick, Text, Shot, Quit, Press, Release, Dialog, Wait, Frames };
 
 struct AutomationAction {
     int frame = 0;
     AutomationVerb verb = AutomationVerb::Quit;
     UINT key = 0;
     int x = 0, y = 0;
-    std::string text;  // the typed text, the picture's file name, the dialog's answer or the file waited for
+    std::string text;  // the typed text, the picture's file name, the dialog's answer, the file waited for or written
     std::string picture;  // a wait's picture, saved while it holds; empty for none
     bool cancel = false;  // a dialog line that cancels
 };

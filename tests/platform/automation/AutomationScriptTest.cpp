@@ -81,7 +81,8 @@ TEST(AutomationScriptTest, BadLinesAreReportedWithTheirNumberAndSkipped)
     const char* bad[] = {"x key 1b",      "-1 quit",       "10",           "10 jump",        "10 key",
                          "10 key 1g",     "10 key 100",    "10 key 0",     "10 move 5",      "10 move -1 5",
                          "10 click 1 2 3", "10 press 4", "10 move 70000 1", "10 text",    "10 shot",        "10 quit now",
-                         "99999999999 quit", "10 wait", "10 wait go.txt a.png b.png"};
+                         "99999999999 quit", "10 wait", "10 wait go.txt a.png b.png",
+                         "10 frames", "10 frames a.txt b.txt"};
     std::string script;
     for (const char* line : bad)
         script += std::string(line) + "\n";

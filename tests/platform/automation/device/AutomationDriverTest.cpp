@@ -173,4 +173,37 @@ TEST_F(AutomationDriverTest, AWaitHoldsTheScriptUntilItsFileExistsWhileTheClocks
         fs::remove(file);
 }
 
+TEST_F(AutomationDriverTest, FramesReportsTheProgramsLongestFrameWithoutTheAutomationsOwnWork)
+{
+    namespace fs = std::filesystem;
+    std::ofstream("frames_script.txt") << "0 frames before.txt\n1 shot slow.png\n3 frames after.txt\n";
+    setenv("QUIBLY_AUTOMATION", "frames_script.txt", 1);
+    // Saving the picture is slow; that is the automation's work, not the program's frame.
+    platform::SetAutomationShot([](const std::string&) {
+        Sleep(300);
+        return true;
+    });
+    auto report = [](const char* file) {
+        std::ifstream in(file);
+        int frames = -1;
+        double longest = -1;
+        in >> frames >> longest;
+        return std::pair{frames, longest};
+    };
+    Frame();
+    EXPECT_EQ(report("before.txt").first, 0) << "nothing was played before the first frame";
+    Sleep(40);
+    Frame();  // frame 1 saves the picture
+    Sleep(120);
+    Frame();
+    Sleep(40);
+    Frame();  // frame 3 reports the three frames before it
+    auto [frames, longest] = report("after.txt");
+    EXPECT_EQ(frames, 3);
+    EXPECT_GE(longest, 120.0);
+    EXPECT_LT(longest, 300.0) << "the picture's time is not the program's";
+    for (const char* file : {"frames_script.txt", "before.txt", "after.txt"})
+        fs::remove(file);
+}
+
 } // namespace
