@@ -69,8 +69,9 @@ KVSVInterface g_UIInterface;
 KVSVRenderer g_UIRenderer;
 LumenkitFrameGraphics g_frameGraphics;
 
-// The font faces and the fonts made at start: "KelmorSoft" 14 is the default FreeType font and
-// "MainUI40" the default imageset font.
+// The font faces and the fonts entered at start: "KelmorSoft" 14 is the default FreeType font and
+// "MainUI40" the default imageset font. Each loads when something first draws or measures with
+// it, so the first frame waits for none of them.
 struct FaceFile {
     const wchar_t* face;
     const char* file;
@@ -102,7 +103,7 @@ void CreateFonts(IDirect3DDevice9* device)
     for (const FaceFile& face : kFaces)
         fonts.RegisterFont(face.face, face.file);
     for (const FaceSize& font : kFonts)
-        fonts.CreateFont(font.face, font.size);
+        fonts.AddFont(font.face, font.size);
     if (g_pRenderer)
         g_pRenderer->AddDeviceObject(&g_fontDeviceObject);
 }

@@ -3,6 +3,9 @@
 // (".ttf" files or family names) live behind the same font interface; glyphs are queued on the
 // frame's sprite queue, so text is drawn in the same pass as the images around it. Its device
 // resources are released before a device reset (Invalidate) and made again after it (Restore).
+// Fonts can be entered ahead and loaded at their first use, from whichever thread uses them
+// first; the list and the loading are guarded by the manager's lock, and the sizes of one
+// TrueType file share one copy of its bytes.
 #pragma once
 
 #include "engine/KVXFont.h"
@@ -14,8 +17,11 @@
 
 #include <map>
 #include <memory>
+#include <mutex>
 #include <string>
 #include <vector>
+
+class FontFileShare;
 
 class FTFont : public DeviceObject, public singleton<FTFont> {
 public:
@@ -24,6 +30,9 @@ public:
         std::unique_ptr<KVXFont> font;
         // The size the font was made for (an imageset font reports 0 whatever it was asked).
         int requestedSize = 0;
+        // The file it loads from; empty once it is loaded.
+        std::string pendingFile;
+        bool loaded = false;
     };
 
     FTFont();
@@ -38,6 +47,9 @@ public:
     // Null when the face is not registered. A font that fails to load is kept all the same and
     // draws nothing.
     KVXFont* CreateFont(const std::wstring& faceName, int size);
+    // Enters the font as CreateFont does (its place in the list, the default fonts), from the
+    // file registered now, but loads it at its first use.
+    KVXFont* AddFont(const std::wstring& faceName, int size);
     // The first font of the face with that size, made on first use. Imageset fonts have size 0;
     // one asked for with another size is made once for that size, not again at every request.
     KVXFont* GetFont(const std::wstring& faceName, int size);
@@ -60,9 +72,15 @@ public:
 
     KVXFont* GetDefaultFont() const { return m_pDefaultFont; }
     KVXFont* GetDefaultImagesetFont() const { return m_pDefaultImagesetFont; }
+    // Read while no other thread makes fonts.
     const std::vector<FontEntry>& Fonts() const { return m_Fonts; }
 
 private:
+    KVXFont* Enter(const std::wstring& faceName, int size, bool loadNow);
+    // With the lock held: loads the font when it is still waiting for its first use.
+    KVXFont* Ready(FontEntry& entry);
+    // The loaded default font (FreeType or imageset), or null.
+    KVXFont* ReadyDefault(bool imageset);
     int DrawWithSprite(KVXFont* font, int x, int y, D3DCOLOR colour, const wchar_t* text);
     static SIZE MeasureWith(KVXFont* font, const wchar_t* text);
 
@@ -74,4 +92,6 @@ private:
     KVXFont* m_pDefaultFont = nullptr;
     KVXFont* m_pDefaultImagesetFont = nullptr;
     std::unique_ptr<KVXResourceProvider> m_pProvider;
+    std::unique_ptr<FontFileShare> m_pFiles;
+    std::mutex m_lock;
 };

@@ -129,6 +129,23 @@ GlyphMetrics::~GlyphMetrics()
         FT_Done_Glyph(glyph);
 }
 
+// ---- shared font files ------------------------------------------------------------------------
+
+FontFileBytes FontFileShare::Get(const std::string& file)
+{
+    std::lock_guard guard(m_lock);
+    Held& held = m_Files[file];
+    if (auto data = held.data.lock())
+        return FontFileBytes{std::move(data), held.size};
+    KVXFileBuffer buffer;
+    if (!m_pProvider || !m_pProvider->LoadFile(platform::Widen(file), &buffer))
+        return {};
+    FontFileBytes bytes{std::shared_ptr<uint8_t[]>(buffer.data), buffer.size};
+    held.data = bytes.data;
+    held.size = bytes.size;
+    return bytes;
+}
+
 // ---- face -------------------------------------------------------------------------------------
 
 void FreeTypeFace::SetFontFolders(std::vector<std::string> folders)
@@ -145,13 +162,22 @@ std::vector<std::string> FreeTypeFace::GetFontFolders()
 
 bool FreeTypeFace::FromMemory(const uint8_t* bytes, uint32_t length, int size, int dpi)
 {
+    std::shared_ptr<uint8_t[]> copy(new uint8_t[length]);
+    std::copy(bytes, bytes + length, copy.get());
+    return FromMemory(FontFileBytes{std::move(copy), length}, size, dpi);
+}
+
+bool FreeTypeFace::FromMemory(FontFileBytes bytes, int size, int dpi)
+{
     Close();
-    m_FontData.assign(bytes, bytes + length);
+    if (!bytes.data)
+        return false;
+    m_FontData = std::move(bytes);
     FT_Library library = nullptr;
     if (FT_Init_FreeType(&library) != 0)
         return false;
     FT_Face face = nullptr;
-    if (FT_New_Memory_Face(library, m_FontData.data(), static_cast<FT_Long>(m_FontData.size()), 0, &face) != 0) {
+    if (FT_New_Memory_Face(library, m_FontData.data.get(), static_cast<FT_Long>(m_FontData.size), 0, &face) != 0) {
         FT_Done_FreeType(library);
         return false;
     }
@@ -231,14 +257,15 @@ void FreeTypeFace::Close()
         FT_Done_FreeType(m_library);
     m_face = nullptr;
     m_library = nullptr;
-    m_FontData.clear();
+    m_FontData = {};
     m_nAscender = m_nDescender = m_nLineHeight = 0;
 }
 
 // ---- font -------------------------------------------------------------------------------------
 
-KVXFreeTypeFont::KVXFreeTypeFont(IDirect3DDevice9* device, ID3DXSprite*, KVXResourceProvider* provider)
-    : m_pDevice(device), m_pProvider(provider)
+KVXFreeTypeFont::KVXFreeTypeFont(IDirect3DDevice9* device, ID3DXSprite*, KVXResourceProvider* provider,
+                                 FontFileShare* files)
+    : m_pDevice(device), m_pProvider(provider), m_pFiles(files)
 {
 }
 
@@ -253,12 +280,15 @@ KVXFreeTypeFont::~KVXFreeTypeFont()
 
 bool KVXFreeTypeFont::Load(const std::string& file, int size, int dpi)
 {
+    std::lock_guard guard(m_lock);
     m_nSize = size;
     m_Metrics.clear();
     m_pGlyphCache.reset();
     m_pFace = std::make_unique<FreeTypeFace>();
     bool opened = false;
-    if (file.find(".ttf") != std::string::npos) {
+    if (file.find(".ttf") != std::string::npos && m_pFiles) {
+        opened = m_pFace->FromMemory(m_pFiles->Get(file), size, dpi);
+    } else if (file.find(".ttf") != std::string::npos) {
         KVXFileBuffer buffer;
         if (m_pProvider && m_pProvider->LoadFile(platform::Widen(file), &buffer)) {
             opened = m_pFace->FromMemory(buffer.data, buffer.size, size, dpi);
@@ -310,6 +340,7 @@ int KVXFreeTypeFont::GetSize() const
 
 bool KVXFreeTypeFont::GetMetrics(uint32_t character, GlyphInfo* info)
 {
+    std::lock_guard guard(m_lock);
     if (!m_pFace)
         return false;
     auto found = m_Metrics.find(character);
@@ -334,11 +365,13 @@ bool KVXFreeTypeFont::GetGlyph(uint32_t character, GlyphInfo* info, bool forDraw
 {
     if (!forDraw)
         return GetMetrics(character, info);
+    std::lock_guard guard(m_lock);
     return m_pGlyphCache && m_pGlyphCache->GetGlyph(character, info);
 }
 
 void KVXFreeTypeFont::Measure(const wchar_t* text, int* width, int* height)
 {
+    std::lock_guard guard(m_lock);
     int total = 0;
     GlyphInfo info;
     for (const wchar_t* c = text; c && *c; ++c)
@@ -358,6 +391,7 @@ int KVXFreeTypeFont::Draw(int x, int y, D3DCOLOR colour, const wchar_t* text)
 
 void KVXFreeTypeFont::OnLostDevice()
 {
+    std::lock_guard guard(m_lock);
     ReleaseAndClear(m_pVertexBuffer);
     if (m_pGlyphCache)
         m_pGlyphCache->OnLostDevice();
@@ -365,6 +399,7 @@ void KVXFreeTypeFont::OnLostDevice()
 
 void KVXFreeTypeFont::OnResetDevice()
 {
+    std::lock_guard guard(m_lock);
     CreateVertexBuffer();
     if (m_pGlyphCache)
         m_pGlyphCache->OnResetDevice();

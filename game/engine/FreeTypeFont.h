@@ -14,6 +14,7 @@
 
 #include <map>
 #include <memory>
+#include <mutex>
 #include <string>
 #include <vector>
 
@@ -34,6 +35,31 @@ struct GlyphMetrics {
     ~GlyphMetrics();
 };
 
+// The bytes of one font file, shared by every face opened on it: FreeType reads a memory face
+// from its bytes for the face's whole life, so sizes of one file share one copy.
+struct FontFileBytes {
+    std::shared_ptr<const uint8_t[]> data;
+    uint32_t size = 0;
+};
+
+// Reads each font file once and hands its bytes to every font made from it, for as long as one
+// of them lives. Safe to use from any thread.
+class FontFileShare {
+public:
+    explicit FontFileShare(KVXResourceProvider* provider) : m_pProvider(provider) {}
+    // The file's bytes; null data when the provider cannot read it.
+    FontFileBytes Get(const std::string& file);
+
+private:
+    struct Held {
+        std::weak_ptr<const uint8_t[]> data;
+        uint32_t size = 0;
+    };
+    KVXResourceProvider* m_pProvider;
+    std::mutex m_lock;
+    std::map<std::string, Held> m_Files;
+};
+
 class FreeTypeFace {
 public:
     FreeTypeFace() = default;
@@ -43,6 +69,8 @@ public:
 
     // The face keeps its own copy of the bytes for its life.
     bool FromMemory(const uint8_t* bytes, uint32_t length, int size, int dpi);
+    // The face reads from the shared bytes and holds them for its life.
+    bool FromMemory(FontFileBytes bytes, int size, int dpi);
     // The first ".ttf" of the fonts folders (in name order, sub-folders included) whose family
     // name equals the name without regard to case.
     bool FromSystemFont(const std::string& familyName, int size, int dpi);
@@ -63,16 +91,21 @@ public:
     int32_t m_nLineHeight = 0;
     int32_t m_nSize = 0;
     int32_t m_nDpi = 0;
-    std::vector<uint8_t> m_FontData;
+    FontFileBytes m_FontData;
 };
 
+// Measuring and drawing may come from any thread (labels are measured while a scene loads on
+// the loader thread, and drawn on the main thread): the face, the metrics and the atlas are used
+// under the font's own lock.
 class KVXFreeTypeFont : public KVXFont {
 public:
-    KVXFreeTypeFont(IDirect3DDevice9* device, ID3DXSprite* sprite, KVXResourceProvider* provider);
+    KVXFreeTypeFont(IDirect3DDevice9* device, ID3DXSprite* sprite, KVXResourceProvider* provider,
+                    FontFileShare* files = nullptr);
     ~KVXFreeTypeFont() override;
 
-    // A file name containing ".ttf" is read through the resource provider; anything else is a
-    // family name looked up in the fonts folders.
+    // A file name containing ".ttf" is read through the file share when there is one (one copy of
+    // the file for all its sizes), else through the resource provider; anything else is a family
+    // name looked up in the fonts folders.
     bool Load(const std::string& file, int size, int dpi) override;
     std::string GetName() const override;
     int GetSize() const override;
@@ -95,6 +128,9 @@ private:
     IDirect3DDevice9* m_pDevice;
     IDirect3DVertexBuffer9* m_pVertexBuffer = nullptr;
     KVXResourceProvider* m_pProvider;
+    FontFileShare* m_pFiles;
     std::map<uint32_t, std::unique_ptr<GlyphMetrics>> m_Metrics;
     int m_nSize = 0;
+    // Recursive: drawing a new glyph asks the font for its metrics under the same lock.
+    std::recursive_mutex m_lock;
 };

@@ -47,8 +47,16 @@ GlyphAtlasPage::~GlyphAtlasPage()
 bool GlyphAtlasPage::Init(int32_t rowHeight)
 {
     m_Rows.clear();
-    m_nRowHeight = rowHeight;
     if (rowHeight <= 0 || !CreateTexture())
+        return false;
+    return SetRows(rowHeight);
+}
+
+bool GlyphAtlasPage::SetRows(int32_t rowHeight)
+{
+    m_Rows.clear();
+    m_nRowHeight = rowHeight;
+    if (rowHeight <= 0)
         return false;
     for (int32_t i = 0; i < m_nHeight / rowHeight; ++i)
         m_Rows.push_back(std::make_unique<GlyphRowAllocator>(m_nWidth));
@@ -95,7 +103,7 @@ bool GlyphAtlas::Init(int32_t rowHeight)
         return false;
     for (int i = 0; i < kPages; ++i) {
         m_Pages.push_back(std::make_unique<GlyphAtlasPage>(m_pDevice));
-        m_Pages.back()->Init(rowHeight);
+        m_Pages.back()->SetRows(rowHeight);
     }
     return true;
 }
@@ -103,7 +111,9 @@ bool GlyphAtlas::Init(int32_t rowHeight)
 bool GlyphAtlas::Place(int32_t width, GlyphAtlasPage** page, RECT* rect)
 {
     for (auto& candidate : m_Pages) {
-        if (!candidate->m_pTexture)
+        // A page without its texture holds no glyph yet: it gets the texture with this one.
+        if (!candidate->m_pTexture &&
+            (candidate->m_Rows.empty() || width > candidate->m_nWidth || !candidate->CreateTexture()))
             continue;
         for (size_t r = 0; r < candidate->m_Rows.size(); ++r) {
             int32_t x = candidate->m_Rows[r]->Allocate(width);
@@ -180,9 +190,7 @@ void GlyphAtlas::OnLostDevice()
 
 void GlyphAtlas::OnResetDevice()
 {
-    for (auto& page : m_Pages)
-        if (!page->m_Rows.empty())
-            page->CreateTexture();
+    // The emptied pages get their textures again with their first glyphs.
 }
 
 // ---- texture cache ----------------------------------------------------------------------------

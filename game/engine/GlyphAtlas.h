@@ -1,7 +1,7 @@
 // The glyph atlas of a FreeType font: two 512 x 512 textures divided into rows as tall as the
 // font's line height, where glyphs are placed left to right in the first row and page with room.
 // Nothing is evicted; a lost device empties the atlas and glyphs are uploaded again as they are
-// drawn.
+// drawn. A page's texture exists only while glyphs are on it.
 #pragma once
 
 #include "engine/KVXFont.h"
@@ -46,6 +46,9 @@ public:
     // Creates the cleared texture and kSize / row height rows; false (and no rows) when the
     // texture cannot be made or the row height is not positive.
     bool Init(int32_t rowHeight);
+    // The rows alone; the texture is made when the first glyph is placed on the page. False
+    // (and no rows) when the row height is not positive.
+    bool SetRows(int32_t rowHeight);
     // Empties every row.
     void ResetRows();
     void ReleaseTexture();
@@ -65,7 +68,9 @@ public:
     static constexpr int kPages = 2;
 
     GlyphAtlas(IDirect3DDevice9* device, KVXFreeTypeFont* font) : m_pDevice(device), m_pFont(font) {}
-    // Creates both pages; false when the row height is not positive.
+    // Divides both pages into rows; false when the row height is not positive. A page gets its
+    // texture with its first glyph, so a font that draws little never holds the second page,
+    // and one that never draws holds none.
     bool Init(int32_t rowHeight);
     // The glyph's place in the atlas, uploading it on first use; false when the font lacks the
     // character or both pages are full.

@@ -1,6 +1,7 @@
 // The font manager's registry and fonts by face and size, and imageset fonts: reading the
 // ".imageset" file, measuring, and the sprites their text queues.
 #include "engine/FontManager.h"
+#include "engine/FreeTypeFont.h"
 #include "engine/ImagesetFont.h"
 
 #include "engine/RecordingGraphics.h"
@@ -9,6 +10,8 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <filesystem>
+#include <thread>
 
 namespace {
 
@@ -145,6 +148,86 @@ TEST_F(FontManagerTest, KeepsAFontWhoseFileIsMissing)
     fonts.ReleaseAll();
     EXPECT_TRUE(fonts.Fonts().empty());
     EXPECT_EQ(fonts.GetFont(L"MainUI40", 0), nullptr) << "the registry is emptied too";
+}
+
+// Fonts entered at start load at their first use; the defaults are the first entered, as if
+// they had been made then.
+TEST_F(FontManagerTest, AFontEnteredAheadLoadsAtItsFirstUse)
+{
+    fonts.RegisterFont(L"Other", "data/Other.imageset");
+    KVXFont* entered = fonts.AddFont(L"MainUI40", 0);
+    KVXFont* other = fonts.AddFont(L"Other", 0);
+    ASSERT_NE(entered, nullptr);
+    EXPECT_EQ(fonts.AddFont(L"Unknown", 0), nullptr);
+    EXPECT_EQ(fonts.GetDefaultImagesetFont(), entered);
+    EXPECT_EQ(entered->GetName(), "") << "nothing is read before the first use";
+    fonts.RegisterFont(L"MainUI40", "data/Other.imageset");
+
+    EXPECT_EQ(fonts.MeasureDefaultImageset(L"AB").cx, 14) << "the default loads from the file registered when it was entered";
+    EXPECT_EQ(entered->GetName(), "SmallFont");
+    EXPECT_EQ(other->GetName(), "");
+    EXPECT_EQ(fonts.GetFont(L"Other", 0), other);
+    EXPECT_EQ(other->GetName(), "Other");
+    EXPECT_EQ(fonts.Fonts().size(), 2u);
+}
+
+class FontManagerFaceTest : public FontManagerTest {
+protected:
+    void SetUp() override
+    {
+        FontManagerTest::SetUp();
+        std::filesystem::copy_file("/usr/share/fonts/truetype/dejavu/DejaVuSans.ttf", dir.Path() / "Face.ttf");
+        fonts.RegisterFont(L"Face", "Face.ttf");
+    }
+
+    const uint8_t* Bytes(KVXFont* font) { return static_cast<KVXFreeTypeFont*>(font)->GetFace()->m_FontData.data.get(); }
+    static int Width(KVXFont* font, const wchar_t* text)
+    {
+        int width = 0;
+        font->Measure(text, &width, nullptr);
+        return width;
+    }
+};
+
+TEST_F(FontManagerFaceTest, TheSizesOfOneFileShareOneCopyOfItsBytes)
+{
+    KVXFont* small = fonts.GetFont(L"Face", 10);
+    KVXFont* large = fonts.GetFont(L"Face", 30);
+    ASSERT_NE(Bytes(small), nullptr);
+    EXPECT_EQ(Bytes(small), Bytes(large));
+    EXPECT_LT(Width(small, L"HH"), Width(large, L"HH")) << "each size is set on its own face";
+    EXPECT_EQ(fonts.GetDefaultFont(), small);
+
+    // The bytes live as long as a face uses them: a font made after the file changed on disk
+    // still reads the copy in use.
+    dir.Write("Face.ttf", "not a font");
+    EXPECT_EQ(Bytes(fonts.GetFont(L"Face", 14)), Bytes(small));
+}
+
+// A font entered ahead is first used by whichever thread gets to it: the scene loader thread
+// measures labels while the main thread measures and draws. It is loaded once, and glyphs
+// measured at the same time on several threads measure as they do on one.
+TEST_F(FontManagerFaceTest, AFontFirstUsedByManyThreadsAtOnceLoadsOnce)
+{
+    fonts.AddFont(L"Face", 14);
+    std::vector<std::thread> threads;
+    std::vector<KVXFont*> seen(6, nullptr);
+    std::vector<int> widths(6, 0);
+    for (size_t i = 0; i < seen.size(); ++i)
+        threads.emplace_back([&, i] {
+            seen[i] = fonts.GetFont(L"Face", 14);
+            const wchar_t text[] = {static_cast<wchar_t>(L'A' + i), L'g', 0};
+            widths[i] = fonts.MeasureText(L"Face", 14, text).cx + fonts.MeasureDefault(L"Hello").cx;
+        });
+    for (std::thread& thread : threads)
+        thread.join();
+    EXPECT_EQ(fonts.Fonts().size(), 1u);
+    for (size_t i = 0; i < seen.size(); ++i) {
+        EXPECT_EQ(seen[i], fonts.GetDefaultFont());
+        const wchar_t text[] = {static_cast<wchar_t>(L'A' + i), L'g', 0};
+        EXPECT_EQ(widths[i], fonts.MeasureText(L"Face", 14, text).cx + fonts.MeasureDefault(L"Hello").cx);
+        EXPECT_GT(widths[i], 0);
+    }
 }
 
 } // namespace

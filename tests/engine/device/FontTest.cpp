@@ -67,6 +67,12 @@ TEST_F(FontDevice, DividesEachPageIntoRowsOfTheLineHeight)
     ASSERT_EQ(atlas->m_Pages.size(), 2u);
     EXPECT_EQ(atlas->m_nRowHeight, font->GetFace()->m_nLineHeight);
     EXPECT_EQ(atlas->m_Pages[1]->m_Rows.size(), size_t(512 / font->GetFace()->m_nLineHeight));
+
+    // A page holds a texture from its first glyph on: a font that has drawn a few glyphs holds one.
+    EXPECT_EQ(atlas->m_Pages[0]->m_pTexture, nullptr);
+    font->Draw(0, 0, 0xFFFFFFFF, L"AB");
+    EXPECT_NE(atlas->m_Pages[0]->m_pTexture, nullptr);
+    EXPECT_EQ(atlas->m_Pages[1]->m_pTexture, nullptr);
 }
 
 TEST_F(FontDevice, QueuesGlyphsAtTheirBearingsBelowTheLineTop)
