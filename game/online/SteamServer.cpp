@@ -9,6 +9,7 @@
 #include <win32/Debug.h>
 #include <win32/Time.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <ctime>
 
@@ -315,7 +316,9 @@ void CSteamServer::OnClientBeginAuthentication(SNetSocket_t socket, const void* 
         inUse += m_rgClientData[i].m_bActive ? 1 : 0;
         inUse += m_rgPendingClientData[i].m_hSocket != 0 ? 1 : 0;
     }
-    if (inUse >= m_uMaxPlayers) {
+    // Only as many as the match has players: the lobby's members when the match started.
+    const uint32_t places = m_uExpectedPlayers > 0 ? std::min(m_uExpectedPlayers, m_uMaxPlayers) : m_uMaxPlayers;
+    if (inUse >= places) {
         SendFailAuth(socket);
         return;
     }

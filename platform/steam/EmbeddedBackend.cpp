@@ -4,7 +4,6 @@
 //                  records older than 6 s are of gone owners and are not listed
 //   servers/<id>   uint32 ip, uint16 port of a game server
 //   personas/<id>  a user's persona name, UTF-8
-//   tickets/<n>    uint64 user, uint64 server of a one-use ticket; claimed by renaming it away
 //   boards/<hex>   a leaderboard (magic "QBD1", sort, display, rows), changed under an flock
 // Ids are 16 hex digits. Every file is written to a temporary name and renamed into place, so a
 // reader never sees half a file; names holding ".tmp" or ".claim" are never read as records.
@@ -31,7 +30,6 @@ namespace {
 
 constexpr uint32_t kBoardMagic = 0x31444251;  // "QBD1"
 constexpr size_t kMaxBoardRows = 100000;
-constexpr int64_t kTicketLifetimeSeconds = 120;
 constexpr size_t kMaxRecordFileBytes = 4 * 1024 * 1024;
 // A full board: the header, then each row's id, score and name (a 16-bit length and the bytes).
 constexpr size_t kMaxBoardFileBytes = 16 + kMaxBoardRows * (8 + 4 + 2 + kMaxNameBytes);
@@ -150,7 +148,7 @@ public:
     explicit EmbeddedBackend(std::string folder) : m_folder(std::move(folder))
     {
         std::error_code ec;
-        for (const char* sub : {"lobbies", "servers", "personas", "tickets", "boards"})
+        for (const char* sub : {"lobbies", "servers", "personas", "boards"})
             fs::create_directories(m_folder + "/" + sub, ec);
     }
 
@@ -258,37 +256,6 @@ public:
             return false;
         name = CleanLine(std::string(bytes.begin(), bytes.end()), kMaxNameBytes);
         return true;
-    }
-
-    bool StoreTicket(uint64_t nonce, uint64_t user, uint64_t server) override
-    {
-        // Tickets nobody used expire; drop them as new ones are made.
-        std::error_code ec;
-        for (const auto& entry : fs::directory_iterator(m_folder + "/tickets", ec))
-            if (AgeMs(entry.path()) > kTicketLifetimeSeconds * 1000)
-                fs::remove(entry.path(), ec);
-        WireWriter out;
-        out.U64(user);
-        out.U64(server);
-        return WriteFileAtomically(Path("tickets", nonce), out.Data());
-    }
-
-    bool ConsumeTicket(uint64_t nonce, uint64_t& user, uint64_t& server) override
-    {
-        // Renaming claims the ticket: of two servers shown one ticket, only one rename succeeds.
-        static std::atomic<unsigned> counter{0};
-        std::string path = Path("tickets", nonce);
-        std::string claimed = path + ".claim" + std::to_string(::getpid()) + "_" + std::to_string(counter++);
-        std::error_code ec;
-        fs::rename(path, claimed, ec);
-        if (ec)
-            return false;
-        Bytes bytes;
-        bool read = ReadFileBytes(claimed, bytes);
-        bool fresh = AgeMs(claimed) <= kTicketLifetimeSeconds * 1000;
-        fs::remove(claimed, ec);
-        WireReader in(bytes);
-        return read && fresh && in.U64(user) && in.U64(server) && in.AtEnd();
     }
 
     bool OpenBoard(const std::string& name, ELeaderboardSortMethod sort, ELeaderboardDisplayType display,

@@ -5,7 +5,9 @@
 // announces its lobby there every 2 s.
 // Messages are frames whose first byte is the kind; fields follow little-endian.
 //   member -> owner: JOIN {u64 user, text name}, SET_DATA {key, value},
-//                    SET_MEMBER_DATA {key, value}, CHAT {text}, LEAVE {}
+//                    SET_MEMBER_DATA {key, value}, CHAT {text}, LEAVE {},
+//                    TICKET {u64 game server, 16-byte secret}: the member's ticket for the game
+//                    server the owner runs, which admits the member only with that secret
 //   owner -> member: ENTER {u32 response}, SNAPSHOT {lobby record}, DATA {key, value},
 //                    MEMBER_JOINED {u64, name}, MEMBER_LEFT {u64, u32 change},
 //                    MEMBER_DATA {u64, key, value}, CHAT {u32 id, u64 sender, u8 type, text},
@@ -49,7 +51,7 @@ constexpr Kind kJoin = kLobbyJoin, kSetData = kLobbySetData, kSetMemberData = kL
                kLeave = kLobbyLeave, kProbe = kLobbyProbe, kEnter = kLobbyEnter, kSnapshot = kLobbySnapshot,
                kData = kLobbyData, kMemberJoined = kLobbyMemberJoined, kMemberLeft = kLobbyMemberLeft,
                kMemberData = kLobbyMemberData, kChatEntry = kLobbyChatEntry, kGameServer = kLobbyGameServer,
-               kLimit = kLobbyLimit, kAlive = kLobbyAlive;
+               kLimit = kLobbyLimit, kAlive = kLobbyAlive, kTicket = kLobbyTicket;
 
 constexpr size_t kChatHistory = 64;
 // Listing probes every candidate's owner: 32 at once, each given 1 s (an owner answers from its
@@ -706,6 +708,16 @@ public:
 
     // ---- engine ----
 
+    void SendTicket(uint64_t server, const TicketSecret& secret)
+    {
+        for (auto& [id, joined] : m_joined)
+            if (joined->entered && server != 0 && joined->view.record.server.id == server)
+                joined->connection.Send(Message(kTicket, [&](WireWriter& out) {
+                    out.U64(server);
+                    out.Raw(secret.data(), secret.size());
+                }));
+    }
+
     void ReplayOwnerFrames(const LobbyRecord& lobby, const std::vector<Bytes>& frames)
     {
         auto hold = HoldState();
@@ -1042,6 +1054,19 @@ private:
             if (guest.pace.Take(record.id, guest.user))
                 ApplyChat(host, guest.user, CleanLine(text, kMaxChatBytes));
             return true;
+        case kTicket: {
+            uint64_t server = 0;
+            Bytes secret;
+            if (!in.U64(server) || !in.Raw(secret, kTicketSecretBytes) || !in.AtEnd())
+                return false;
+            // Only for the server this lobby published; the game server checks the rest.
+            if (server != 0 && server == record.server.id) {
+                TicketSecret copy{};
+                std::copy(secret.begin(), secret.end(), copy.begin());
+                m_context.OfferTicket(guest.user, server, copy);
+            }
+            return true;
+        }
         case kLeave:
             if (!in.AtEnd())
                 return false;
@@ -1234,6 +1259,9 @@ private:
             if (!in.U32(view.record.server.ip) || !in.U16(view.record.server.port) || !in.U64(view.record.server.id) ||
                 !in.AtEnd())
                 return false;
+            // The ticket goes to the owner now, ahead of the connection that will use it.
+            if (view.record.server.id != 0)
+                m_context.PrepareTicket(view.record.server.id);
             EmitGameCreated(view.record);
             return true;
         case kLimit: {
@@ -1317,6 +1345,11 @@ const LobbyRecord* FindLobbyView(LobbyEngine& engine, uint64_t lobby)
 std::vector<const LobbyRecord*> JoinedLobbies(LobbyEngine& engine)
 {
     return engine.Joined();
+}
+
+void SendTicketToOwners(LobbyEngine& engine, uint64_t server, const TicketSecret& secret)
+{
+    engine.SendTicket(server, secret);
 }
 
 void ReplayOwnerFrames(LobbyEngine& engine, const LobbyRecord& lobby, const std::vector<Bytes>& frames)

@@ -13,6 +13,7 @@ enum LobbyMessageKind : uint8_t {
     kLobbyChat = 4,
     kLobbyLeave = 5,
     kLobbyProbe = 6,
+    kLobbyTicket = 7,
     kLobbyEnter = 20,
     kLobbySnapshot = 21,
     kLobbyData = 22,

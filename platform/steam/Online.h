@@ -9,6 +9,7 @@
 #include "Wire.h"
 #include "steam/SteamApi.h"
 
+#include <array>
 #include <chrono>
 #include <condition_variable>
 #include <deque>
@@ -105,6 +106,13 @@ class LobbyEngine;
 class SocketEngine;
 class BackendWorker;
 
+// The secret part of a ticket: made by the member's own program from the system's random
+// source, and handed to the game server's owner only through the lobby's own connection.
+constexpr size_t kTicketSecretBytes = 16;
+using TicketSecret = std::array<uint8_t, kTicketSecretBytes>;
+// A fresh secret from the system's random source.
+TicketSecret MakeTicketSecret();
+
 class OnlineContext {
 public:
     OnlineContext(CSteamID self, std::string personaName, std::unique_ptr<IOnlineBackend> backend, IEventSink& sink);
@@ -137,8 +145,17 @@ public:
     void PollClient();
     void PollServer();
 
+    // The user's ticket for `server`: {u32 "QBTK", u64 user, u64 server, secret}. Its secret
+    // reaches the server only through the lobby that published it (or directly, when this user
+    // runs the server); one made in advance for the server is used first.
     int InitiateGameConnection(void* blob, int maxBytes, CSteamID server, uint32_t ip, uint16_t port);
     void TerminateGameConnection(uint32_t ip, uint16_t port);
+    // A lobby this user is a member of published `server`: the ticket is made and sent to the
+    // owner at once, so it is there before the connection to the server asks to be admitted.
+    void PrepareTicket(uint64_t server);
+    // A member's ticket secret, as the lobby's owner received it from the member's connection;
+    // passed to the game server run here.
+    void OfferTicket(uint64_t user, uint64_t server, const TicketSecret& secret);
     // "" for an unknown user; stays valid until the context ends.
     const char* PersonaOf(CSteamID user);
     bool IsUserInLobby(CSteamID user, CSteamID lobby);
@@ -167,10 +184,15 @@ public:
 
 private:
     struct Ticket {
-        uint64_t nonce;
-        uint32_t ip;
-        uint16_t port;
+        uint64_t server = 0;
+        TicketSecret secret{};
+        bool used = false;  // given to the game by InitiateGameConnection
+        uint32_t ip = 0;
+        uint16_t port = 0;
     };
+    // Hands the secret to whoever runs `server`: the own game server, or the owners of the
+    // lobbies that published it.
+    void DeliverTicket(uint64_t server, const TicketSecret& secret);
     CSteamID m_self;
     std::string m_persona;
     std::unique_ptr<IOnlineBackend> m_backend;
@@ -205,6 +227,8 @@ void PollLobbies(LobbyEngine& engine);
 const LobbyRecord* FindLobbyView(LobbyEngine& engine, uint64_t lobby);
 // Lobbies this user is in (hosted or joined).
 std::vector<const LobbyRecord*> JoinedLobbies(LobbyEngine& engine);
+// Sends a ticket secret for `server` to the owners of the joined lobbies that published it.
+void SendTicketToOwners(LobbyEngine& engine, uint64_t server, const TicketSecret& secret);
 // For the fuzz target of a member's side of the lobby protocol, without a socket: as if this
 // user had asked to join `lobby` and its owner then sent `frames`, up to the first that breaks
 // the protocol. A lobby the frames entered stays joined for the caller to look at.
@@ -217,6 +241,9 @@ ISteamGameServer* AsGameServer(SocketEngine& engine);
 ISteamGameServerNetworking* AsGameServerNetworking(SocketEngine& engine);
 ISteamMasterServerUpdater* AsMasterServerUpdater(SocketEngine& engine);
 bool StartGameServer(SocketEngine& engine);
+// The id of the game server run here, 0 when none runs.
+uint64_t RunningServerId(SocketEngine& engine);
+void OfferServerTicket(SocketEngine& engine, uint64_t user, uint64_t server, const TicketSecret& secret);
 void PollClientSockets(SocketEngine& engine);
 void PollServerSockets(SocketEngine& engine);
 

@@ -1,6 +1,7 @@
 // The one interface between the platform client's online services and where they are shared:
-// the lobby directory, the game-server directory, persona names, one-use game-connection
-// tickets and leaderboards. Two backends implement it: the embedded one (files in a folder
+// the lobby directory, the game-server directory, persona names and leaderboards. Tickets are
+// never kept here, where every participant can write: they travel through the lobby's own
+// connection (Lobbies.cpp). Two backends implement it: the embedded one (files in a folder
 // shared by every profile on this machine) and Redis (shared by players on many machines).
 // Lobbies themselves are served by their owner's process over TCP with either backend; the
 // backend only makes them findable.
@@ -132,10 +133,6 @@ public:
 
     virtual void PublishPersona(uint64_t user, const std::string& name) = 0;
     virtual bool FindPersona(uint64_t user, std::string& name) = 0;
-
-    // One-use tickets: Consume succeeds once per stored ticket.
-    virtual bool StoreTicket(uint64_t nonce, uint64_t user, uint64_t server) = 0;
-    virtual bool ConsumeTicket(uint64_t nonce, uint64_t& user, uint64_t& server) = 0;
 
     // Leaderboards, found by name; a missing board is created with the given sort and display.
     // These three run on the leaderboard worker thread while the frame's thread makes the other

@@ -4,15 +4,19 @@
 
 #include "BackendWorker.h"
 
+#include <algorithm>
+#include <cerrno>
 #include <cstdio>
 #include <cstring>
 #include <random>
+#include <sys/random.h>
 #include <memory>
 #include <optional>
 
 namespace platform::steam {
 
-bool MakeTicket(uint64_t user, uint64_t server, uint64_t nonce, uint8_t* out, size_t bytes);
+// Writes the ticket {u32 "QBTK", u64 user, u64 server, secret}; its size, 0 when it does not fit.
+int MakeTicket(uint64_t user, uint64_t server, const TicketSecret& secret, uint8_t* out, size_t bytes);
 
 namespace {
 
@@ -21,6 +25,26 @@ constexpr size_t kKeptDownloads = 16;
 constexpr size_t kKeptTickets = 16;
 
 } // namespace
+
+TicketSecret MakeTicketSecret()
+{
+    TicketSecret secret{};
+    size_t filled = 0;
+    while (filled < secret.size()) {
+        ssize_t got = ::getrandom(secret.data() + filled, secret.size() - filled, 0);
+        if (got > 0)
+            filled += static_cast<size_t>(got);
+        else if (got < 0 && errno != EINTR)
+            break;
+    }
+    if (filled < secret.size()) {
+        // No system random source: the standard library's, so a ticket is still made.
+        std::random_device device;
+        for (uint8_t& byte : secret)
+            byte = static_cast<uint8_t>(device());
+    }
+    return secret;
+}
 
 uint64_t RandomId()
 {
@@ -105,27 +129,50 @@ int OnlineContext::InitiateGameConnection(void* blob, int maxBytes, CSteamID ser
 {
     if (!blob || maxBytes <= 0)
         return 0;
-    uint64_t nonce = RandomId();
-    if (!MakeTicket(m_self.ConvertToUint64(), server.ConvertToUint64(), nonce, static_cast<uint8_t*>(blob),
-                    static_cast<size_t>(maxBytes)))
-        return 0;
-    if (!m_backend->StoreTicket(nonce, m_self.ConvertToUint64(), server.ConvertToUint64()))
-        return 0;
-    m_tickets.push_back({nonce, ip, port});
+    uint64_t serverId = server.ConvertToUint64();
+    // The ticket made when the lobby published the server is on its way already; any later
+    // connection (a reconnect) gets a fresh one, because the server takes each ticket once.
+    auto prepared = std::find_if(m_tickets.begin(), m_tickets.end(),
+                                 [&](const Ticket& ticket) { return ticket.server == serverId && !ticket.used; });
+    if (prepared == m_tickets.end()) {
+        PrepareTicket(serverId);
+        prepared = std::prev(m_tickets.end());
+    }
+    prepared->used = true;
+    prepared->ip = ip;
+    prepared->port = port;
+    return MakeTicket(m_self.ConvertToUint64(), serverId, prepared->secret, static_cast<uint8_t*>(blob),
+                      static_cast<size_t>(maxBytes));
+}
+
+void OnlineContext::PrepareTicket(uint64_t server)
+{
+    std::erase_if(m_tickets, [&](const Ticket& ticket) { return ticket.server == server && !ticket.used; });
+    Ticket ticket;
+    ticket.server = server;
+    ticket.secret = MakeTicketSecret();
+    m_tickets.push_back(ticket);
     if (m_tickets.size() > kKeptTickets)
         m_tickets.erase(m_tickets.begin());
-    return 28;
+    DeliverTicket(server, ticket.secret);
+}
+
+void OnlineContext::DeliverTicket(uint64_t server, const TicketSecret& secret)
+{
+    if (server != 0 && RunningServerId(*m_sockets) == server)
+        OfferServerTicket(*m_sockets, m_self.ConvertToUint64(), server, secret);
+    else
+        SendTicketToOwners(*m_lobbies, server, secret);
+}
+
+void OnlineContext::OfferTicket(uint64_t user, uint64_t server, const TicketSecret& secret)
+{
+    OfferServerTicket(*m_sockets, user, server, secret);
 }
 
 void OnlineContext::TerminateGameConnection(uint32_t ip, uint16_t port)
 {
-    std::erase_if(m_tickets, [&](const Ticket& ticket) {
-        if (ticket.ip != ip || ticket.port != port)
-            return false;
-        uint64_t user = 0, server = 0;
-        m_backend->ConsumeTicket(ticket.nonce, user, server);
-        return true;
-    });
+    std::erase_if(m_tickets, [&](const Ticket& ticket) { return ticket.used && ticket.ip == ip && ticket.port == port; });
 }
 
 const char* OnlineContext::PersonaOf(CSteamID user)

@@ -3,7 +3,6 @@
 //                         after 6 s; quibly:lobbies is the set of announced ids
 //   quibly:gs:<id>        "ip port" of a game server
 //   quibly:user:<id>      a persona name
-//   quibly:ticket:<n>     "user server" of a one-use ticket (GETDEL claims it), expiring after 2 min
 //   quibly:lb:<name>      a leaderboard's sorted set (member: user id, score: the score)
 //   quibly:lbmeta:<name>  its sort and display; quibly:lbname:<name> the rows' persona names
 // Every value is written in one command, so a reader sees the old or the new value, never a part.
@@ -210,26 +209,6 @@ public:
         if (!ReadValue("quibly:user:" + std::to_string(user), kMaxNameBytes, "persona name", value))
             return false;
         name = CleanLine(value, kMaxNameBytes);
-        return true;
-    }
-
-    bool StoreTicket(uint64_t nonce, uint64_t user, uint64_t server) override
-    {
-        std::string value = std::to_string(user) + " " + std::to_string(server);
-        return IsOk(Command("SET quibly:ticket:%llu %s EX 120", static_cast<unsigned long long>(nonce), value.c_str()));
-    }
-
-    bool ConsumeTicket(uint64_t nonce, uint64_t& user, uint64_t& server) override
-    {
-        Reply value = Command("GETDEL quibly:ticket:%llu", static_cast<unsigned long long>(nonce));
-        if (!value || value->type != REDIS_REPLY_STRING)
-            return false;
-        unsigned long long readUser = 0, readServer = 0;
-        std::string text(value->str, value->len);
-        if (std::sscanf(text.c_str(), "%llu %llu", &readUser, &readServer) != 2)
-            return false;
-        user = readUser;
-        server = readServer;
         return true;
     }
 

@@ -4,9 +4,12 @@
 // message of the game. State changes reach the owning pump as SocketStatusCallback_t:
 // 1 connected, 23 connect timed out, 24 the remote end closed, 25 the connection broke.
 // The game server gets a fresh id at every start and enters it in the backend's server
-// directory with its listen port; clients find it there by id. A ticket
-// {u32 "QBTK", u64 user, u64 server, u64 nonce} is checked against the backend (one use) and
-// against the lobbies that published the server.
+// directory with its listen port; clients find it there by id.
+// Admission: a ticket {u32 "QBTK", u64 user, u64 server, 16-byte secret} is admitted when the
+// user is the host or a current member of a lobby that published the server, is not admitted
+// already, and the secret is the one the user's own program sent through that lobby's
+// connection (OfferTicket). A ticket whose secret has not arrived yet waits for it a few
+// seconds, one claim per user; each secret admits once.
 // Left out:    the listing of game servers (ISteamMasterServerUpdater::SetActive and
 //              SetBasicServerData, ISteamGameServer::UpdateServerStatus and BUpdateUserData):
 //              nothing in the game reads a server list, since a lobby finds its server by id.
@@ -34,7 +37,11 @@ std::unique_lock<std::recursive_mutex> HoldState()
 
 constexpr uint32_t kHelloMagic = 0x53474251;   // "QBGS"
 constexpr uint32_t kTicketMagic = 0x4B544251;  // "QBTK"
-constexpr size_t kTicketBytes = 28;
+constexpr size_t kTicketBytes = 4 + 8 + 8 + kTicketSecretBytes;
+// How long a ticket waits for its secret to come through the lobby: the member sends it when the
+// server is published, long before its connection asks to be admitted, so this only covers
+// a slow lobby connection.
+constexpr int64_t kTicketWaitMs = 5000;
 constexpr size_t kMaxUnhelloed = 16;
 constexpr int64_t kHelloTimeoutMs = 10000;
 constexpr uint16_t kListenPortTries = 16;
@@ -226,44 +233,74 @@ public:
             return false;
         WireReader in(static_cast<const uint8_t*>(ticket), bytes);
         uint32_t magic = 0;
-        uint64_t claimed = 0, server = 0, nonce = 0;
-        if (!in.U32(magic) || magic != kTicketMagic || !in.U64(claimed) || !in.U64(server) || !in.U64(nonce) ||
-            claimed == 0)
+        uint64_t claimed = 0, server = 0;
+        Bytes secretBytes;
+        if (!in.U32(magic) || magic != kTicketMagic || !in.U64(claimed) || !in.U64(server) ||
+            !in.Raw(secretBytes, kTicketSecretBytes) || !in.AtEnd() || claimed == 0)
             return false;
         if (user)
             *user = CSteamID(claimed);
-        uint64_t ticketUser = 0, ticketServer = 0;
-        bool valid = m_context.Backend().ConsumeTicket(nonce, ticketUser, ticketServer) && ticketUser == claimed &&
-                     ticketServer == m_serverId && server == m_serverId &&
-                     m_context.IsMemberOfServerLobby(claimed, m_serverId);
-        if (!valid) {
-            GSClientDeny_t deny{};
-            deny.m_SteamID = CSteamID(claimed);
-            deny.m_eDenyReason = k_EDenyGeneric;
-            std::snprintf(deny.m_rgchOptionalText, sizeof deny.m_rgchOptionalText, "%s",
-                          "the ticket is not valid for this server");
-            m_context.EmitServer(deny);
+        TicketSecret secret{};
+        std::copy(secretBytes.begin(), secretBytes.end(), secret.begin());
+        // Refused at once: another server's ticket, someone outside the lobby, a player admitted
+        // already or whose other claim is under way.
+        const char* refusal = nullptr;
+        if (server != m_serverId)
+            refusal = "the ticket is for another game server";
+        else if (!m_context.IsMemberOfServerLobby(claimed, m_serverId))
+            refusal = "the ticket's user is not in the lobby";
+        else if (std::find(m_admitted.begin(), m_admitted.end(), claimed) != m_admitted.end() ||
+                 std::any_of(m_claims.begin(), m_claims.end(), [&](const Claim& c) { return c.user == claimed; }))
+            refusal = "the ticket's user is admitted already";
+        if (refusal) {
+            Log("a ticket is refused", 0, refusal);
+            return false;
+        }
+        auto offered = m_offered.find(claimed);
+        if (offered == m_offered.end()) {
+            // The host's own client hands its secret over before it asks, so a claim in the
+            // host's name without one is forged; a member's may still be on its way.
+            if (claimed == m_context.Self().ConvertToUint64()) {
+                Log("a ticket in the host's name is refused", 0);
+                return false;
+            }
+            m_claims.push_back({claimed, secret, NowMs()});
             return true;
         }
-        if (std::find(m_admitted.begin(), m_admitted.end(), claimed) != m_admitted.end()) {
-            // The same player again: the newer connection wins.
-            GSClientKick_t kick{};
-            kick.m_SteamID = CSteamID(claimed);
-            kick.m_eDenyReason = k_EDenyGeneric;
-            m_context.EmitServer(kick);
-        } else {
-            m_admitted.push_back(claimed);
+        if (!SameSecret(offered->second, secret)) {
+            Log("a ticket with a wrong secret is refused", 0, std::to_string(claimed));
+            return false;
         }
-        GSClientApprove_t approve{};
-        approve.m_SteamID = CSteamID(claimed);
-        m_context.EmitServer(approve);
+        Admit(claimed);
         return true;
+    }
+
+    void OfferTicket(uint64_t user, uint64_t server, const TicketSecret& secret)
+    {
+        if (!m_loggedOn || server != m_serverId || user == 0)
+            return;
+        auto claim = std::find_if(m_claims.begin(), m_claims.end(), [&](const Claim& c) { return c.user == user; });
+        if (claim == m_claims.end()) {
+            // The latest secret of each member; members are few, so this stays small.
+            m_offered[user] = secret;
+            return;
+        }
+        bool same = SameSecret(claim->secret, secret);
+        m_claims.erase(claim);
+        if (same) {
+            Admit(user);
+            return;
+        }
+        // Someone claimed this member with a secret that is not the member's.
+        m_offered[user] = secret;
+        Deny(user, "the ticket's secret is not the member's");
     }
 
     void SendUserDisconnect(CSteamID user) override
     {
         auto hold = HoldState();
         std::erase(m_admitted, user.ConvertToUint64());
+        std::erase_if(m_claims, [&](const Claim& c) { return c.user == user.ConvertToUint64(); });
     }
     void UpdateServerStatus(int, int, int, const char*, const char*, const char*) override
     {
@@ -374,6 +411,7 @@ public:
 
     void PumpServer()
     {
+        ExpireClaims();
         if (!m_listener.IsOpen())
             return;
         for (int n = 0; n < 8; ++n) {
@@ -419,6 +457,54 @@ public:
     }
 
 private:
+    struct Claim {
+        uint64_t user = 0;
+        TicketSecret secret{};
+        int64_t sinceMs = 0;
+    };
+
+    static bool SameSecret(const TicketSecret& a, const TicketSecret& b)
+    {
+        uint8_t difference = 0;
+        for (size_t i = 0; i < a.size(); ++i)
+            difference |= static_cast<uint8_t>(a[i] ^ b[i]);
+        return difference == 0;
+    }
+
+    void Admit(uint64_t user)
+    {
+        m_offered.erase(user);
+        m_admitted.push_back(user);
+        GSClientApprove_t approve{};
+        approve.m_SteamID = CSteamID(user);
+        m_context.EmitServer(approve);
+    }
+
+    void Deny(uint64_t user, const char* why)
+    {
+        Log("a ticket is refused", 0, why);
+        GSClientDeny_t deny{};
+        deny.m_SteamID = CSteamID(user);
+        deny.m_eDenyReason = k_EDenyGeneric;
+        std::snprintf(deny.m_rgchOptionalText, sizeof deny.m_rgchOptionalText, "%s", why);
+        m_context.EmitServer(deny);
+    }
+
+    // Claims whose secret never came, or whose member left the lobby, are refused.
+    void ExpireClaims()
+    {
+        const int64_t now = NowMs();
+        for (size_t i = 0; i < m_claims.size();) {
+            const Claim claim = m_claims[i];
+            if (now - claim.sinceMs <= kTicketWaitMs && m_context.IsMemberOfServerLobby(claim.user, m_serverId)) {
+                ++i;
+                continue;
+            }
+            m_claims.erase(m_claims.begin() + static_cast<std::ptrdiff_t>(i));
+            Deny(claim.user, "no ticket came through the lobby");
+        }
+    }
+
     SNetSocket_t Open(uint32_t ip, uint16_t port, uint64_t server, int timeoutSeconds)
     {
         SNetSocket_t handle = NextSocketHandle();
@@ -533,6 +619,8 @@ private:
         m_serverId = 0;
         m_loggedOn = false;
         m_admitted.clear();
+        m_claims.clear();
+        m_offered.clear();
     }
 
     OnlineContext& m_context;
@@ -543,6 +631,8 @@ private:
     SNetListenSocket_t m_listenHandle = 0;
     std::map<SNetSocket_t, Accepted> m_accepted;
     std::vector<uint64_t> m_admitted;
+    std::vector<Claim> m_claims;                   // tickets waiting for their secret
+    std::map<uint64_t, TicketSecret> m_offered;  // member -> the secret its program sent
 };
 
 SocketEngine* MakeSocketEngine(OnlineContext& context)
@@ -590,17 +680,27 @@ void PollServerSockets(SocketEngine& engine)
     engine.PumpServer();
 }
 
-bool MakeTicket(uint64_t user, uint64_t server, uint64_t nonce, uint8_t* out, size_t bytes)
+uint64_t RunningServerId(SocketEngine& engine)
+{
+    return engine.Running() ? engine.GetSteamID().ConvertToUint64() : 0;
+}
+
+void OfferServerTicket(SocketEngine& engine, uint64_t user, uint64_t server, const TicketSecret& secret)
+{
+    engine.OfferTicket(user, server, secret);
+}
+
+int MakeTicket(uint64_t user, uint64_t server, const TicketSecret& secret, uint8_t* out, size_t bytes)
 {
     if (bytes < kTicketBytes)
-        return false;
+        return 0;
     WireWriter ticket;
     ticket.U32(kTicketMagic);
     ticket.U64(user);
     ticket.U64(server);
-    ticket.U64(nonce);
+    ticket.Raw(secret.data(), secret.size());
     std::memcpy(out, ticket.Data().data(), kTicketBytes);
-    return true;
+    return static_cast<int>(kTicketBytes);
 }
 
 } // namespace platform::steam

@@ -151,13 +151,32 @@ protected:
     // The begin-authentication message with the peer's ticket for this server (or `length`).
     std::vector<uint8_t> BeginAuth(Peer& p, int32_t length = -1)
     {
-        uint8_t token[kAuthTokenBytes] = {};
-        int made = p.peer.InitiateGameConnection(token, sizeof token, SteamGameServer()->GetSteamID());
+        std::vector<uint8_t> token(kAuthTokenBytes);
+        int made = p.peer.InitiateGameConnection(token.data(), static_cast<int>(token.size()),
+                                                 SteamGameServer()->GetSteamID());
+        return BeginAuthWith(token, length >= 0 ? length : made);
+    }
+
+    // The begin-authentication message carrying `token` (its first `length` bytes count).
+    static std::vector<uint8_t> BeginAuthWith(std::vector<uint8_t> token, int32_t length)
+    {
+        token.resize(kAuthTokenBytes);
         PayloadWriter fields;
-        fields.U32(static_cast<uint32_t>(length >= 0 ? length : made));
+        fields.U32(static_cast<uint32_t>(length));
         std::vector<uint8_t> message = SocketMessage(MSG_CLIENT_BEGIN_AUTH, fields);
-        message.insert(message.end(), token, token + sizeof token);
+        message.insert(message.end(), token.begin(), token.end());
         return message;
+    }
+
+    // A ticket in the platform's layout {"QBTK", user, server, 16-byte secret} whose secret no
+    // member's program made: what a stranger on the network can forge.
+    static std::vector<uint8_t> ForgedTicket(uint64_t user, uint64_t serverId, uint8_t fill)
+    {
+        PayloadWriter ticket;
+        ticket.U32(0x4B544251u).U64(user).U64(serverId);
+        std::vector<uint8_t> bytes = ticket.Bytes();
+        bytes.resize(bytes.size() + 16, fill);
+        return bytes;
     }
 
     // Connects and authenticates a peer that is a member of the server's lobby, up to its slot.

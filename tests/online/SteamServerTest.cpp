@@ -60,6 +60,57 @@ TEST_F(SteamServerTest, AdmissionAnswersEveryVerdict)
     EXPECT_EQ(ActivePlayers(), 1);
 }
 
+TEST_F(SteamServerTest, NobodyOutsideTheMatchIsAdmitted)
+{
+    // Three members in the lobby, a match of two.
+    m_lobby = CreateLobby();
+    Peer& guest = JoinPeer(0x1300000000000001ull, "Guest", m_lobby);
+    Peer& second = JoinPeer(0x1300000000000002ull, "Second", m_lobby);
+    Peer& third = JoinPeer(0x1300000000000003ull, "Third", m_lobby);
+    StartServer(m_lobby, 2);
+    Peer& stranger = AddPeer(0x1300000000000009ull, "Stranger");
+    Connect(stranger);
+    const uint64_t serverId = SteamGameServer()->GetSteamID().ConvertToUint64();
+    auto refused = [&](const std::vector<uint8_t>& message) {
+        const size_t refusals = stranger.Of(MSG_SERVER_FAIL_AUTH).size();
+        stranger.Send(message);
+        return PumpUntil([&] { return stranger.Of(MSG_SERVER_FAIL_AUTH).size() > refusals; });
+    };
+    // A ticket forged in the guest's name, and the host's, before either is admitted.
+    for (uint64_t claimed : {uint64_t{0x1300000000000001ull}, SteamUser()->GetSteamID().ConvertToUint64()}) {
+        const std::vector<uint8_t> forged = ForgedTicket(claimed, serverId, 0x77);
+        EXPECT_TRUE(refused(BeginAuthWith(forged, static_cast<int32_t>(forged.size())))) << claimed;
+    }
+    EXPECT_EQ(ActivePlayers(), 0);
+
+    // The guest's own ticket admits the guest; the same bytes again, from anyone, do not.
+    Connect(guest);
+    const std::vector<uint8_t> guestsAuth = BeginAuth(guest);
+    guest.Send(guestsAuth);
+    ASSERT_TRUE(PumpUntil([&] { return !guest.Of(MSG_SERVER_ACCEPT_CONNECTION).empty(); }));
+    EXPECT_TRUE(refused(guestsAuth)) << "a replayed ticket";
+    Connect(third);
+    third.Send(guestsAuth);
+    ASSERT_TRUE(PumpUntil([&] { return !third.Of(MSG_SERVER_FAIL_AUTH).empty(); })) << "another member's ticket";
+
+    // A second member takes the match's other place; the third member finds it full.
+    Admit(second);
+    third.received.clear();
+    third.Send(BeginAuth(third));
+    ASSERT_TRUE(PumpUntil([&] { return !third.Of(MSG_SERVER_FAIL_AUTH).empty(); }));
+    EXPECT_TRUE(third.Of(MSG_SERVER_ACCEPT_CONNECTION).empty());
+    EXPECT_EQ(ActivePlayers(), 2);
+    EXPECT_EQ(messages.Ids(), (std::vector<int32_t>{MSG_NET_PLAYER_CONNECTED, MSG_NET_PLAYER_CONNECTED}));
+    // Nothing the stranger sends reaches the players.
+    std::vector<uint8_t> data(1040, 0x66);
+    std::copy_n(SocketMessage(MSG_CLIENT_GAME_DATA).begin(), 4, data.begin());
+    stranger.Send(data);
+    stranger.Send(SocketMessage(MSG_CLIENT_INITIATE_CONNECTION));
+    ASSERT_TRUE(PumpUntil([&] { return !stranger.Of(MSG_SERVER_INFO).empty(); }));
+    EXPECT_TRUE(guest.Of(MSG_CLIENT_GAME_DATA).empty());
+    EXPECT_TRUE(second.Of(MSG_CLIENT_GAME_DATA).empty());
+}
+
 TEST_F(SteamServerTest, PendingVerdictsDecideOnThePendingPlaceOnly)
 {
     struct Case {
@@ -75,12 +126,16 @@ TEST_F(SteamServerTest, PendingVerdictsDecideOnThePendingPlaceOnly)
         server.reset();
         m_peers.clear();
         messages.posted.clear();
-        Peer& stranger = AddPeer(0x1200000000000001ull, "Stranger");
-        StartServer(CSteamID(), 2);
+        // A member who joined after the server was published, whose ticket's secret has not
+        // come through the lobby: the platform leaves the request under way, and it is decided
+        // here before the platform's own verdict.
+        const CSteamID lobby = CreateLobby();
+        StartServer(lobby, 2);
+        Peer& stranger = JoinPeer(0x1200000000000001ull, "Member", lobby);
         Connect(stranger);
-        stranger.Send(BeginAuth(stranger));
-        // Read the message without running the platform's own verdict, then decide here.
-        // The frame that reads the request leaves the platform's own verdict for the next one.
+        const uint64_t serverId = SteamGameServer()->GetSteamID().ConvertToUint64();
+        const std::vector<uint8_t> ticket = ForgedTicket(0x1200000000000001ull, serverId, 0x5A);
+        stranger.Send(BeginAuthWith(ticket, static_cast<int32_t>(ticket.size())));
         ASSERT_TRUE(PumpUntil([&] { return server->m_rgPendingClientData[0].m_bActive; }));
         const CSteamID user = server->m_rgPendingClientData[0].m_SteamIDUser;
         EXPECT_EQ(user, CSteamID(0x1200000000000001ull));

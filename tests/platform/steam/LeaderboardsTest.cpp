@@ -37,8 +37,6 @@ public:
     bool FindServer(uint64_t, uint32_t&, uint16_t&) override { return false; }
     void PublishPersona(uint64_t, const std::string&) override {}
     bool FindPersona(uint64_t, std::string&) override { return false; }
-    bool StoreTicket(uint64_t, uint64_t, uint64_t) override { return true; }
-    bool ConsumeTicket(uint64_t, uint64_t&, uint64_t&) override { return false; }
 
     bool OpenBoard(const std::string&, ELeaderboardSortMethod sort, ELeaderboardDisplayType display,
                    BoardInfo& info) override

@@ -106,8 +106,9 @@ protected:
 
     Player& AddPlayer(uint64_t id, const std::string& name);
     // Runs both pumps of the process and polls every player until `done` or a bounded number of
-    // rounds (about 5 s) has passed; returns whether `done` became true.
-    bool PumpUntil(const std::function<bool()>& done);
+    // rounds (about 5 s unless `rounds` says otherwise) has passed; returns whether `done` became
+    // true.
+    bool PumpUntil(const std::function<bool()>& done, int rounds = 2500);
 
     testsupport::TempDir m_profile;
     testsupport::TempDir m_shared;
@@ -244,9 +245,9 @@ inline Player& OnlineContract::AddPlayer(uint64_t id, const std::string& name)
     return *m_players.back();
 }
 
-inline bool OnlineContract::PumpUntil(const std::function<bool()>& done)
+inline bool OnlineContract::PumpUntil(const std::function<bool()>& done, int rounds)
 {
-    for (int round = 0; round < 2500; ++round) {
+    for (int round = 0; round < rounds; ++round) {
         SteamAPI_RunCallbacks();
         SteamGameServer_RunCallbacks();
         for (auto& player : m_players) {
