@@ -12,6 +12,7 @@
 #include <cstdio>
 #include <cwchar>
 #include <string>
+#include <sys/stat.h>
 
 namespace {
 
@@ -35,6 +36,25 @@ int LogFormatted(const std::wstring& text)
     return KdLog::GetSingleton().Log(text.c_str());
 }
 
+// Keeps `file` open on what `name` leads to from the current directory, opening it with `mode`
+// when the name no longer leads to the open file (the directory changed, or the file was
+// removed), so entries go where the name leads, as when the file was opened for each entry.
+// False when it cannot be opened.
+bool KeepFileAtName(std::shared_ptr<FILE>& file, const wchar_t* name, const wchar_t* mode)
+{
+    struct stat named {};
+    struct stat opened {};
+    if (file && ::stat(platform::Narrow(name).c_str(), &named) == 0 && ::fstat(fileno(file.get()), &opened) == 0 &&
+        named.st_dev == opened.st_dev && named.st_ino == opened.st_ino)
+        return true;
+    file.reset();
+    FILE* open = _wfopen(name, mode);
+    if (!open)
+        return false;
+    file.reset(open, [](FILE* done) { std::fclose(done); });
+    return true;
+}
+
 // Files the file layer refuses (not a regular file, too large for its kind) are logged.
 void LogRefusedFile(const char* message)
 {
@@ -49,9 +69,7 @@ KdLog::KdLog(unsigned flags, const wchar_t* fileName)
     m_flags = flags == static_cast<unsigned>(-1) ? kToFile : flags;
     if (m_flags & kToFile) {
         std::wcsncpy(m_fileName, fileName ? fileName : kDefaultFileName, kFileNameChars - 1);
-        if (FILE* file = _wfopen(m_fileName, L"wt")) {
-            std::fclose(file);
-        } else {
+        if (!KeepFileAtName(m_file, m_fileName, L"wb")) {
             // A read-only (or full) run folder: the log cannot say so, so the console does, once;
             // the game still runs. Entries still go to the other outputs.
             m_fileUnwritable = true;
@@ -80,12 +98,30 @@ KdLog& KdLog::operator=(const KdLog& other)
         std::wmemcpy(m_fileName, other.m_fileName, kFileNameChars);
         m_window = other.m_window;
         m_listBox = other.m_listBox;
+        m_file = other.m_file;
+        m_repeats = other.m_repeats;
     }
     return *this;
 }
 
+KdLog::~KdLog()
+{
+    std::lock_guard guard(m_writeLock);
+    for (const std::string& said : m_repeats.Drain())
+        Write(platform::Widen(said));
+}
+
 int KdLog::Log(const wchar_t* text)
 {
+    std::lock_guard guard(m_writeLock);
+    for (const std::string& said : m_repeats.Pass(platform::Narrow(text ? text : L""), platform::MonotonicMs()))
+        Write(platform::Widen(said));
+    return 1;
+}
+
+void KdLog::Write(const std::wstring& entry)
+{
+    const wchar_t* text = entry.c_str();
     SYSTEMTIME now;
     GetLocalTime(&now);
     std::wstring line = platform::FormatWide(L"[%02d/%02d/%02d_%02d:%02d:%02d] : ", now.wMonth, now.wDay,
@@ -93,21 +129,17 @@ int KdLog::Log(const wchar_t* text)
     line += text ? text : L"";
     line = CutTo(std::move(line), kLineChars - 2) + L"\n";
 
-    std::lock_guard guard(m_writeLock);
     OutputDebugStringW(line.c_str());
     std::string utf8 = platform::Narrow(line);
     if (m_flags & kToStdout) {
         std::fputs(utf8.c_str(), stdout);
         std::fflush(stdout);
     }
-    if ((m_flags & kToFile) && !m_fileUnwritable) {
-        // The file is opened for every entry, so everything logged before a crash is on disk.
+    if ((m_flags & kToFile) && !m_fileUnwritable && KeepFileAtName(m_file, m_fileName, L"ab")) {
         // Each entry is followed by an empty line.
-        if (FILE* file = _wfopen(m_fileName, L"ab")) {
-            utf8 += '\n';
-            std::fwrite(utf8.data(), 1, utf8.size(), file);
-            std::fclose(file);
-        }
+        utf8 += '\n';
+        std::fwrite(utf8.data(), 1, utf8.size(), m_file.get());
+        std::fflush(m_file.get());
     }
     if ((m_flags & kToWindow) && m_listBox) {
         // The text alone, the newest item selected so it scrolls into view.
@@ -115,7 +147,6 @@ int KdLog::Log(const wchar_t* text)
         SendMessageW(listBox, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(text ? text : L""));
         SendMessageW(listBox, LB_SETCURSEL, static_cast<WPARAM>(SendMessageW(listBox, LB_GETCOUNT, 0, 0) - 1), 0);
     }
-    return 1;
 }
 
 void KdLog::CreateLogWindow()

@@ -1,13 +1,18 @@
 // The one log of the process: DFLog writes stamped entries to the debugger output and to
 // the log file "Log_VODozivo.txt" in the current directory; a log object made with the window
-// flag also lists each entry's text in a window of its own.
+// flag also lists each entry's text in a window of its own. An entry repeated within a second
+// is written once, and its repeats as one entry with their count.
 #pragma once
 
 #include "helvane/Singleton.h"
 
+#include <win32/Debug.h>
 #include <win32/Types.h>
 
+#include <cstdio>
+#include <memory>
 #include <mutex>
+#include <string>
 
 enum LOGTYPE : int32_t {
     LOG_INFO = 0,
@@ -33,8 +38,11 @@ public:
     explicit KdLog(unsigned flags = static_cast<unsigned>(-1), const wchar_t* fileName = nullptr);
     KdLog(const KdLog& other);
     KdLog& operator=(const KdLog& other);
+    // Writes the counts of repeats not yet said.
+    ~KdLog();
 
     // Writes one entry "[MM/DD/YY_HH:MM:SS] : text" to every selected output; returns 1.
+    // A repeat of an entry within its second is counted instead (see platform::RepeatFilter).
     int Log(const wchar_t* text);
 
     // Makes the log window "KLogWindow" at the top right of the screen with a list box filling
@@ -55,6 +63,12 @@ private:
     wchar_t m_fileName[kFileNameChars] = {};
     void* m_window = nullptr;
     void* m_listBox = nullptr;
+    // Writes one entry to every selected output; the write lock is held.
+    void Write(const std::wstring& text);
+    // The file stays open for the log's life; each entry is flushed to it, so everything logged
+    // before a crash is on disk. Copies of the log share it.
+    std::shared_ptr<FILE> m_file;
+    platform::RepeatFilter m_repeats;
     // Entries from several threads are written whole, one after another.
     std::mutex m_writeLock;
 };
