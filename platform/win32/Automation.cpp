@@ -25,6 +25,7 @@
 #include <mutex>
 #include <optional>
 #include <sstream>
+#include <time.h>
 
 namespace platform {
 
@@ -130,6 +131,20 @@ std::string ParseArguments(std::string_view verb, std::string_view rest, Automat
     return "unknown action \"" + std::string(verb) + "\"";
 }
 
+// A moment of the loop's thread: the real time, and the processor time the thread has used (what
+// its own work took, whatever else the machine runs).
+struct TurnStamp {
+    std::chrono::steady_clock::time_point wall;
+    std::chrono::nanoseconds processor;
+
+    static TurnStamp Now()
+    {
+        timespec used{};
+        ::clock_gettime(CLOCK_THREAD_CPUTIME_ID, &used);
+        return {std::chrono::steady_clock::now(), std::chrono::seconds(used.tv_sec) + std::chrono::nanoseconds(used.tv_nsec)};
+    }
+};
+
 struct Driver {
     std::mutex lock;
     bool loaded = false;
@@ -147,30 +162,36 @@ struct Driver {
     // When the last turn of the main loop, counted or not, was played.
     std::optional<std::chrono::steady_clock::time_point> lastTurn;
     // When the automation's own work of the last turn ended: what follows until the next turn
-    // is the program's frame. The turns and the longest of them since the last frames line.
-    std::optional<std::chrono::steady_clock::time_point> ownWorkEnded;
+    // is the program's frame. The turns and the longest of them since the last frames line, in
+    // real time and in the processor time of the loop's thread.
+    std::optional<TurnStamp> ownWorkEnded;
     int measuredTurns = 0;
     std::chrono::steady_clock::duration longestTurn{};
+    std::chrono::nanoseconds longestProcessor{};
 
     // Counts the program's frame that ended at `now`.
-    void MeasureTurn(std::chrono::steady_clock::time_point now)
+    void MeasureTurn(const TurnStamp& now)
     {
         if (!ownWorkEnded)
             return;
         ++measuredTurns;
-        longestTurn = std::max(longestTurn, now - *ownWorkEnded);
+        longestTurn = std::max(longestTurn, now.wall - ownWorkEnded->wall);
+        longestProcessor = std::max(longestProcessor, now.processor - ownWorkEnded->processor);
     }
-    // Writes "<frames> <longest in ms>" to the file and starts counting afresh.
+    // Writes "<frames> <longest> <longest processor time>" (milliseconds) to the file and starts
+    // counting afresh.
     void ReportFrames(const AutomationAction& action)
     {
-        const double longestMs = std::chrono::duration<double, std::milli>(longestTurn).count();
-        char line[64];
-        std::snprintf(line, sizeof line, "%d %.1f\n", measuredTurns, longestMs);
+        using Milliseconds = std::chrono::duration<double, std::milli>;
+        char line[96];
+        std::snprintf(line, sizeof line, "%d %.1f %.1f\n", measuredTurns, Milliseconds(longestTurn).count(),
+                      Milliseconds(longestProcessor).count());
         if (!SaveFileAtomically(action.text, line))
             std::cerr << "[automation] frame " << action.frame << ": the frame times could not be written to "
                       << action.text << '\n';
         measuredTurns = 0;
         longestTurn = {};
+        longestProcessor = {};
     }
 };
 
@@ -322,6 +343,7 @@ void StartAutomation(std::vector<AutomationAction> actions)
     driver.waitFor.clear();
     driver.measuredTurns = 0;
     driver.longestTurn = {};
+    driver.longestProcessor = {};
 }
 
 void StopAutomation()
@@ -341,6 +363,8 @@ void StopAutomation()
     driver.ownWorkEnded.reset();
     driver.measuredTurns = 0;
     driver.longestTurn = {};
+    driver.longestProcessor = {};
+    driver.longestProcessor = {};
 }
 
 void AutomationFrame(HWND window)
@@ -354,8 +378,9 @@ void AutomationFrame(HWND window)
         if (!driver.loaded)
             LoadFromEnvironment(driver);
         shot = driver.shot;
-        driver.lastTurn = std::chrono::steady_clock::now();
-        driver.MeasureTurn(*driver.lastTurn);
+        const TurnStamp now = TurnStamp::Now();
+        driver.lastTurn = now.wall;
+        driver.MeasureTurn(now);
         if (driver.frameStepNanoseconds > 0)
             AdvanceManualClock(driver.frameStepNanoseconds);
         if (!driver.waitFor.empty() && !FileExists(driver.waitFor)) {
@@ -388,16 +413,17 @@ void AutomationFrame(HWND window)
     if (!picture.empty())
         SaveWholePicture(shot, picture);
     std::lock_guard guard(driver.lock);
-    driver.ownWorkEnded = std::chrono::steady_clock::now();
+    driver.ownWorkEnded = TurnStamp::Now();
 }
 
 void AutomationUncountedTurn()
 {
     Driver& driver = TheDriver();
     std::lock_guard guard(driver.lock);
-    const auto now = std::chrono::steady_clock::now();
-    driver.MeasureTurn(now);
-    driver.ownWorkEnded = now;
+    const TurnStamp stamp = TurnStamp::Now();
+    const auto now = stamp.wall;
+    driver.MeasureTurn(stamp);
+    driver.ownWorkEnded = stamp;
     if (driver.frameStepNanoseconds > 0 && driver.lastTurn) {
         const auto step = std::min<std::chrono::steady_clock::duration>(now - *driver.lastTurn, kMaxUncountedStep);
         AdvanceManualClock(static_cast<uint64_t>(std::chrono::duration_cast<std::chrono::nanoseconds>(step).count()));

@@ -19,10 +19,12 @@
 //                                   however long the hold lasts; with a picture, the screen is
 //                                   saved to it every 30 frames of the hold, each picture whole
 //                                   (written aside, then renamed)
-//   frames <file>                   writes "<frames> <longest>" to <file>: how many frames the
-//                                   program played since the script began or since the last
-//                                   frames line, counted or not, and the longest of them in
-//                                   milliseconds of real time; the automation's own work (its
+//   frames <file>                   writes "<frames> <longest> <busiest>" to <file>: how many
+//                                   frames the program played since the script began or since
+//                                   the last frames line, counted or not, the longest of them in
+//                                   milliseconds of real time, and the most processor time the
+//                                   loop's thread spent on one of them (its own work, whatever
+//                                   else a shared machine runs); the automation's own work (its
 //                                   actions, the wait's pictures) is not part of a frame. Then
 //                                   it counts afresh.
 // Lines starting with '#' and empty lines are skipped; a bad line is reported on stderr and
