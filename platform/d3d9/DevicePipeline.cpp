@@ -448,6 +448,8 @@ void Device::ApplySampler(DWORD stage, Texture& texture)
     want.lodBias = std::bit_cast<float>(ss[D3DSAMP_MIPMAPLODBIAS]);
     want.baseLevel = static_cast<int>(std::min<DWORD>(ss[D3DSAMP_MAXMIPLEVEL], texture.GetLevelCount() - 1));
     want.border = ss[D3DSAMP_BORDERCOLOR];
+    if (mips || want.baseLevel > 0)
+        texture.BuildLowerLevels();
 
     GlSamplerParams& have = texture.SamplerCache();
     if (have.wrapS != want.wrapS)

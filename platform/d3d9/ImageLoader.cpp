@@ -1,5 +1,6 @@
 // D3DX texture loading: TGA, BMP, PNG and JPG decoded by stb_image into a managed texture's
-// memory, so it works on any thread; the render thread uploads the pixels at first use.
+// memory, so it works on any thread; the render thread uploads the pixels at first use. A texture
+// loaded from a file keeps the file as its pixels' source, so its memory copy goes once uploaded.
 // Implemented: sizes from the image (or forced, sampled by nearest pixel), mip chains, format
 //              conversion to every texture format of the device, the colour key, the image
 //              information.
@@ -7,6 +8,7 @@
 //              nearest-pixel sampling.
 #include "Log.h"
 #include "PixelFormats.h"
+#include "Texture.h"
 
 #include <d3d9/D3DX9.h>
 #include <win32/Files.h>
@@ -60,10 +62,48 @@ struct StbFree {
     void operator()(stbi_uc* pixels) const { stbi_image_free(pixels); }
 };
 
-HRESULT Load(IDirect3DDevice9* device, const uint8_t* data, size_t size, const std::string& name, UINT width,
-             UINT height, UINT mipLevels, DWORD usage, D3DFORMAT format, D3DPOOL pool, D3DCOLOR colorKey,
+// Writes a decoded picture of w x h into a texture level of texW x texH (sampled by nearest
+// pixel), converted to the format, with the colour key made transparent.
+void StoreImage(const stbi_uc* rgba, int w, int h, UINT texW, UINT texH, D3DFORMAT format, D3DCOLOR colorKey,
+                uint8_t* bits, size_t pitch)
+{
+    UINT bpp = BytesPerPixel(format);
+    for (UINT y = 0; y < texH; ++y) {
+        uint8_t* row = bits + static_cast<size_t>(y) * pitch;
+        const stbi_uc* source = rgba + static_cast<size_t>(y * h / texH) * w * 4;
+        for (UINT x = 0; x < texW; ++x) {
+            const stbi_uc* p = source + static_cast<size_t>(x * w / texW) * 4;
+            uint32_t argb = (uint32_t(p[3]) << 24) | (uint32_t(p[0]) << 16) | (uint32_t(p[1]) << 8) | p[2];
+            if (colorKey != 0 && argb == colorKey)
+                argb = 0;
+            StorePixel(format, argb, row + x * bpp);
+        }
+    }
+}
+
+// The texture's pixels made again from the picture's encoded bytes, as the load made them.
+Texture::PixelSource PictureSource(std::shared_ptr<const std::string> bytes, int w, int h, UINT texW, UINT texH,
+                                   D3DFORMAT format, D3DCOLOR colorKey)
+{
+    return [=](std::vector<uint8_t>& pixels) {
+        int fileW = 0, fileH = 0, channels = 0;
+        std::unique_ptr<stbi_uc, StbFree> rgba(stbi_load_from_memory(reinterpret_cast<const stbi_uc*>(bytes->data()),
+                                                                     static_cast<int>(bytes->size()), &fileW, &fileH,
+                                                                     &channels, 4));
+        if (!rgba || fileW != w || fileH != h)
+            return false;
+        StoreImage(rgba.get(), w, h, texW, texH, format, colorKey, pixels.data(),
+                   static_cast<size_t>(texW) * BytesPerPixel(format));
+        return true;
+    };
+}
+
+HRESULT Load(IDirect3DDevice9* device, std::shared_ptr<const std::string> bytes, const std::string& name,
+             UINT width, UINT height, UINT mipLevels, DWORD usage, D3DFORMAT format, D3DPOOL pool, D3DCOLOR colorKey,
              D3DXIMAGE_INFO* info, IDirect3DTexture9** texture)
 {
+    const auto* data = reinterpret_cast<const uint8_t*>(bytes->data());
+    const size_t size = bytes->size();
     if (!device || !texture)
         return D3DERR_INVALIDCALL;
     *texture = nullptr;
@@ -100,19 +140,14 @@ HRESULT Load(IDirect3DDevice9* device, const uint8_t* data, size_t size, const s
         *texture = nullptr;
         return D3DERR_INVALIDCALL;
     }
-    UINT bpp = BytesPerPixel(format);
-    for (UINT y = 0; y < texH; ++y) {
-        uint8_t* row = static_cast<uint8_t*>(locked.pBits) + static_cast<size_t>(y) * locked.Pitch;
-        const stbi_uc* source = rgba.get() + static_cast<size_t>(y * h / texH) * w * 4;
-        for (UINT x = 0; x < texW; ++x) {
-            const stbi_uc* p = source + static_cast<size_t>(x * w / texW) * 4;
-            uint32_t argb = (uint32_t(p[3]) << 24) | (uint32_t(p[0]) << 16) | (uint32_t(p[1]) << 8) | p[2];
-            if (colorKey != 0 && argb == colorKey)
-                argb = 0;
-            StorePixel(format, argb, row + x * bpp);
-        }
-    }
+    StoreImage(rgba.get(), w, h, texW, texH, format, colorKey, static_cast<uint8_t*>(locked.pBits),
+               static_cast<size_t>(locked.Pitch));
     (*texture)->UnlockRect(0);
+    // Where the encoded picture is smaller than its pixels, the texture keeps the picture and
+    // lets go of the pixels once they are uploaded; one the game writes into itself keeps them.
+    if (auto* ours = dynamic_cast<Texture*>(*texture);
+        ours && !(usage & D3DUSAGE_DYNAMIC) && size < static_cast<size_t>(texW) * texH * BytesPerPixel(format))
+        ours->SetPixelSource(PictureSource(std::move(bytes), w, h, texW, texH, format, colorKey));
     if (info)
         *info = {static_cast<UINT>(w), static_cast<UINT>(h), 1, 1, SourceFormat(channels), D3DRTYPE_TEXTURE,
                  fileFormat};
@@ -125,10 +160,10 @@ HRESULT LoadFile(IDirect3DDevice9* device, const std::string& path, UINT width, 
 {
     if (texture)
         *texture = nullptr;
-    std::string bytes;
+    auto bytes = std::make_shared<std::string>();
     if (path.empty())
         return D3DXERR_INVALIDDATA;
-    if (!platform::ReadWholeFile(path, bytes)) {
+    if (!platform::ReadWholeFile(path, *bytes)) {
         // A file that is simply not there is an ordinary answer: the game's textures look in
         // the data index next. One that is there but cannot be read is worth a line.
         std::error_code ec;
@@ -136,8 +171,8 @@ HRESULT LoadFile(IDirect3DDevice9* device, const std::string& path, UINT width, 
             LogLine("cannot open image '%s'", path.c_str());
         return D3DXERR_INVALIDDATA;
     }
-    return Load(device, reinterpret_cast<const uint8_t*>(bytes.data()), bytes.size(), path, width, height,
-                mipLevels, usage, format, pool, colorKey, info, texture);
+    return Load(device, std::move(bytes), path, width, height, mipLevels, usage, format, pool, colorKey, info,
+                texture);
 }
 
 } // namespace
@@ -172,6 +207,7 @@ HRESULT D3DXCreateTextureFromFileInMemoryEx(IDirect3DDevice9* device, const void
             *texture = nullptr;
         return D3DERR_INVALIDCALL;
     }
-    return platform::d3d9::Load(device, static_cast<const uint8_t*>(data), size, "memory", width, height,
-                                mipLevels, usage, format, pool, colorKey, info, texture);
+    auto bytes = std::make_shared<const std::string>(static_cast<const char*>(data), size);
+    return platform::d3d9::Load(device, std::move(bytes), "memory", width, height, mipLevels, usage, format, pool,
+                                colorKey, info, texture);
 }

@@ -127,6 +127,16 @@ HRESULT Texture::LockRect(UINT level, D3DLOCKED_RECT* locked, const RECT* rect, 
     std::lock_guard guard(m_lock);
     if (m_locked)
         return D3DERR_INVALIDCALL;
+    if (m_pixels.empty()) {
+        // The copy was dropped once OpenGL held it: its source makes it again.
+        m_pixels.assign(static_cast<size_t>(m_pitch) * m_height, 0);
+        if (!m_source || !m_source(m_pixels)) {
+            std::vector<uint8_t>().swap(m_pixels);
+            LogLine("LockRect: the pixels of a %ux%u texture cannot be read again from their picture", m_width,
+                    m_height);
+            return D3DERR_INVALIDCALL;
+        }
+    }
     m_locked = true;
     m_lockReadOnly = (flags & D3DLOCK_READONLY) != 0;
     m_lockRect = area;
@@ -150,8 +160,31 @@ HRESULT Texture::UnlockRect(UINT level)
                      m_lockRect.bottom == static_cast<LONG>(m_height);
         if (!IsOpaqueFormat(m_format) && (m_opaque || whole))
             m_opaque = AreaIsOpaque(m_lockRect);
+        // What was written is the texture's own now: its source cannot make it again.
+        m_source = nullptr;
+    } else {
+        DropRemakeablePixels();
     }
     return D3D_OK;
+}
+
+void Texture::SetPixelSource(PixelSource source)
+{
+    std::lock_guard guard(m_lock);
+    m_source = std::move(source);
+    DropRemakeablePixels();
+}
+
+bool Texture::HoldsPixels()
+{
+    std::lock_guard guard(m_lock);
+    return !m_pixels.empty();
+}
+
+void Texture::DropRemakeablePixels()
+{
+    if (m_source && !m_locked && !m_pending && m_gl != 0 && !IsRenderTarget())
+        std::vector<uint8_t>().swap(m_pixels);
 }
 
 bool Texture::IsOpaque()
@@ -185,11 +218,22 @@ void Texture::CreateGlTexture()
     glPixelStorei(GL_UNPACK_ROW_LENGTH, 0);
     if (gl.opaque)
         glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_SWIZZLE_A, GL_ONE);
+    // Until a draw samples the lower levels, the driver is told that none will be: it then keeps
+    // room for the top level only.
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_NEAREST);
+    m_samplerCache.minFilter = GL_NEAREST;
     glTexImage2D(GL_TEXTURE_2D, 0, gl.internalFormat, static_cast<GLsizei>(m_width),
                  static_cast<GLsizei>(m_height), 0, gl.format, gl.type, pixels);
     m_pending = false;
-    if (m_levels > 1)
-        glGenerateMipmap(GL_TEXTURE_2D);
+    m_lowerLevelsStale = m_levels > 1;
+}
+
+void Texture::BuildLowerLevels()
+{
+    if (!m_lowerLevelsStale)
+        return;
+    glGenerateMipmap(GL_TEXTURE_2D);
+    m_lowerLevelsStale = false;
 }
 
 void Texture::UploadPending()
@@ -203,8 +247,7 @@ void Texture::UploadPending()
                     m_pixels.data() + static_cast<size_t>(r.top) * m_pitch + r.left * bpp);
     glPixelStorei(GL_UNPACK_ROW_LENGTH, 0);
     m_pending = false;
-    if (m_levels > 1)
-        glGenerateMipmap(GL_TEXTURE_2D);
+    m_lowerLevelsStale = m_levels > 1;
 }
 
 unsigned Texture::Bind()
@@ -212,11 +255,13 @@ unsigned Texture::Bind()
     std::lock_guard guard(m_lock);
     if (m_gl == 0) {
         CreateGlTexture();
-        return m_gl;
-    }
-    glBindTexture(GL_TEXTURE_2D, m_gl);
-    if (m_pending && !IsRenderTarget())
+    } else {
+        glBindTexture(GL_TEXTURE_2D, m_gl);
+        if (!m_pending || IsRenderTarget())
+            return m_gl;
         UploadPending();
+    }
+    DropRemakeablePixels();
     return m_gl;
 }
 

@@ -1,7 +1,8 @@
 // Textures and surfaces of the device.
 // A texture keeps its top level's pixels in memory, so it can be made, filled and locked on any
 // thread; the render thread uploads what changed when the texture is next bound, and OpenGL
-// builds the lower levels. A render-target texture lives in OpenGL only, drawn through its
+// builds the lower levels when a draw first samples them. A texture whose pixels can be made again from their source (its encoded
+// picture) lets go of its memory copy once OpenGL holds it, and makes it again for a later lock. A render-target texture lives in OpenGL only, drawn through its
 // framebuffer object; its surface can still be locked (read back, written back on unlock).
 #pragma once
 
@@ -10,6 +11,7 @@
 
 #include <d3d9/D3D9.h>
 
+#include <functional>
 #include <mutex>
 #include <vector>
 
@@ -39,6 +41,16 @@ public:
     D3DFORMAT Format() const { return m_format; }
     bool IsRenderTarget() const { return (m_usage & D3DUSAGE_RENDERTARGET) != 0; }
 
+    // Fills the top level's pixels (rows of Width x bytes per pixel) as they were made; false
+    // when the source cannot give them any more.
+    using PixelSource = std::function<bool(std::vector<uint8_t>& pixels)>;
+    // Lets the texture drop its memory copy of the pixels whenever OpenGL holds them all. A lock
+    // then makes the copy again from the source; a lock that writes makes the copy the texture's
+    // own, kept from then on.
+    void SetPixelSource(PixelSource source);
+    // Whether the memory copy of the top level is held now.
+    bool HoldsPixels();
+
     // Whether every texel of the top level has alpha 1: the format has no alpha, or every pixel
     // written so far was fully opaque. A translucent write keeps it false until the whole top
     // level is written opaque again. A render target with alpha never counts as opaque.
@@ -47,6 +59,10 @@ public:
     // Render thread: binds the texture to the active unit, uploading pending pixels first.
     unsigned Bind();
     GlSamplerParams& SamplerCache() { return m_samplerCache; }
+    // Render thread, texture bound: builds the lower levels from the top level when they are out
+    // of date. They are built only for draws that sample them, as most pictures are drawn at
+    // their own size and never need them.
+    void BuildLowerLevels();
     // Render thread, render targets: the framebuffer object that draws into this texture,
     // with the given depth renderbuffer (0 for none) attached.
     unsigned Framebuffer(unsigned depthRenderbuffer);
@@ -67,6 +83,9 @@ private:
     bool AreaIsOpaque(const RECT& area) const;
     void CreateGlTexture();
     void UploadPending();
+    // With the lock held: drops the memory copy when the source can make it again and OpenGL
+    // holds every pixel of it.
+    void DropRemakeablePixels();
     void ReadWindow();
     void WriteWindow(const RECT& area);
 
@@ -85,11 +104,13 @@ private:
     bool m_lockReadOnly = false;
     RECT m_lockRect{};
     bool m_opaque;
+    PixelSource m_source;
 
     unsigned m_gl = 0;
     unsigned m_framebuffer = 0;
     unsigned m_attachedDepth = 0;
     bool m_window = false;
+    bool m_lowerLevelsStale = false;
     GlSamplerParams m_samplerCache;
 };
 

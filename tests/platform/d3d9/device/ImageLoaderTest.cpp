@@ -3,12 +3,15 @@
 #include "DeviceFixture.h"
 #include "support/TempDir.h"
 
+#include "Texture.h"
+
 #include <d3d9/D3DX9.h>
 
 #include <stb/stb_image_write.h>
 
 #include <filesystem>
 #include <string>
+#include <thread>
 #include <vector>
 
 using namespace d3d9test;
@@ -221,4 +224,81 @@ TEST_F(DeviceTest, PicturesLargerThanTheGameUsesAreRefusedFromTheirHeader)
         EXPECT_EQ(texture, nullptr) << c.name;
         EXPECT_NE(log.find(std::string(c.name) + "': size " + c.size), std::string::npos) << c.name << ": " << log;
     }
+}
+
+namespace {
+
+// Draws the texture over the whole back buffer with its own colours.
+void DrawFullScreen(IDirect3DDevice9* device, IDirect3DTexture9* texture)
+{
+    TexVertex quad[4] = {{-1, 1, 0, 0xFFFFFFFF, 0, 0},
+                         {1, 1, 0, 0xFFFFFFFF, 1, 0},
+                         {-1, -1, 0, 0xFFFFFFFF, 0, 1},
+                         {1, -1, 0, 0xFFFFFFFF, 1, 1}};
+    device->BeginScene();
+    device->Clear(0, nullptr, D3DCLEAR_TARGET, 0xFF000000, 1.0f, 0);
+    device->SetRenderState(D3DRS_LIGHTING, FALSE);
+    device->SetRenderState(D3DRS_CULLMODE, D3DCULL_NONE);
+    device->SetTexture(0, texture);
+    device->SetFVF(D3DFVF_XYZ | D3DFVF_DIFFUSE | D3DFVF_TEX1);
+    EXPECT_EQ(device->DrawPrimitiveUP(D3DPT_TRIANGLESTRIP, 2, quad, sizeof(TexVertex)), D3D_OK);
+    device->EndScene();
+    device->SetTexture(0, nullptr);
+}
+
+} // namespace
+
+// A picture's texture holds the encoded picture and lets go of its pixels once OpenGL has them;
+// a lock reads them again as they were loaded (colour key included), on any thread, and pixels
+// written through a lock are the texture's own from then on.
+TEST_F(DeviceTest, APictureLetsGoOfItsPixelsOnceDrawnAndGivesThemAgainToALock)
+{
+    // 64 x 32: opaque blue (the colour key) with one red pixel at (5, 3).
+    std::vector<uint8_t> rgba(64 * 32 * 4);
+    for (size_t i = 0; i < 64 * 32; ++i) {
+        const bool red = i == 3 * 64 + 5;
+        rgba[i * 4 + 0] = red ? 255 : 0;
+        rgba[i * 4 + 2] = red ? 0 : 255;
+        rgba[i * 4 + 3] = 255;
+    }
+    std::string png;
+    auto append = [](void* out, void* data, int size) {
+        static_cast<std::string*>(out)->append(static_cast<const char*>(data), size);
+    };
+    stbi_write_png_to_func(append, &png, 64, 32, 4, rgba.data(), 64 * 4);
+    testsupport::TempDir dir;
+    dir.Write("Picture.png", png);
+    IDirect3DTexture9* texture = nullptr;
+    ASSERT_EQ(D3DXCreateTextureFromFileExA(device, (dir.Str() + "/Picture.png").c_str(), D3DX_DEFAULT_NONPOW2,
+                                           D3DX_DEFAULT_NONPOW2, 1, 0, D3DFMT_UNKNOWN, D3DPOOL_MANAGED,
+                                           D3DX_FILTER_NONE, D3DX_DEFAULT, 0xFF0000FF, nullptr, nullptr, &texture),
+              D3D_OK);
+    auto* ours = dynamic_cast<platform::d3d9::Texture*>(texture);
+    ASSERT_NE(ours, nullptr);
+    EXPECT_TRUE(ours->HoldsPixels()) << "kept until OpenGL has them";
+    DrawFullScreen(device, texture);
+    EXPECT_FALSE(ours->HoldsPixels());
+    EXPECT_TRUE(Near(Pixel(5 * 4 + 2, 3 * 6 + 3), 0xFFFF0000, 0));
+
+    // Read on another thread, as a font reads its picture while a scene loads.
+    uint32_t red = 0, keyed = 0;
+    std::thread([&] {
+        red = Texel(texture, 5, 3);
+        keyed = Texel(texture, 6, 3);
+    }).join();
+    EXPECT_EQ(red, 0xFFFF0000u);
+    EXPECT_EQ(keyed, 0u) << "the colour key applies again";
+    EXPECT_FALSE(ours->HoldsPixels()) << "a read-only lock lets go again";
+
+    D3DLOCKED_RECT locked{};
+    RECT one{6, 3, 7, 4};
+    ASSERT_EQ(texture->LockRect(0, &locked, &one, 0), D3D_OK);
+    *static_cast<uint32_t*>(locked.pBits) = 0xFF00FF00;
+    texture->UnlockRect(0);
+    DrawFullScreen(device, texture);
+    EXPECT_TRUE(ours->HoldsPixels()) << "written pixels are kept";
+    EXPECT_TRUE(Near(Pixel(6 * 4 + 2, 3 * 6 + 3), 0xFF00FF00, 0));
+    EXPECT_EQ(Texel(texture, 6, 3), 0xFF00FF00u);
+    EXPECT_EQ(Texel(texture, 5, 3), 0xFFFF0000u);
+    texture->Release();
 }
