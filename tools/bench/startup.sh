@@ -1,7 +1,9 @@
 #!/usr/bin/env bash
 # Start-up time to the first drawn frame and memory of the real game, headless, side by side with
 # SDL's testsprite2 (2,000 sprites, opengl renderer) in alternating rounds of the same run.
-# Usage: tools/bench/startup.sh [run folder] [rounds]   (default: build/run, 5 rounds)
+# Usage: tools/bench/startup.sh [run folder] [rounds] [other run folder...]
+#        (default: build/run, 5 rounds). With other run folders (another build of the game, say
+#        before and after a change), every round runs each of them as well, in turn.
 # Each game round copies the run folder and starts Quibly with an automation script that saves
 # the picture of the first presented frame at frame 1 and quits at frame 2: the time from launch
 # to that picture, and the peak resident memory of the run. A second game run goes on to the
@@ -10,11 +12,14 @@
 # waits for the first frame to be drawn, marks the time in a file and ends the program.
 set -euo pipefail
 
-RUN_DIR=$(realpath "${1:-build/run}")
+RUN_DIRS=("$(realpath "${1:-build/run}")")
 ROUNDS=${2:-5}
+for other in "${@:3}"; do RUN_DIRS+=("$(realpath "$other")"); done
 SPRITES=${SPRITES:-2000}
 TESTSPRITE=/usr/libexec/installed-tests/SDL2/testsprite2
-[[ -x "$RUN_DIR/Quibly" ]] || { echo "no Quibly in $RUN_DIR (build it first)" >&2; exit 1; }
+for dir in "${RUN_DIRS[@]}"; do
+  [[ -x "$dir/Quibly" ]] || { echo "no Quibly in $dir (build it first)" >&2; exit 1; }
+done
 [[ -x "$TESTSPRITE" ]] || { echo "no $TESTSPRITE (Debian package libsdl2-tests)" >&2; exit 1; }
 
 WORK=$(mktemp -d)
@@ -24,12 +29,12 @@ gcc -O2 -shared -fPIC "$(dirname "${BASH_SOURCE[0]}")/presentshim.c" -o "$WORK/p
 now_ns() { date +%s%N; }
 mtime_ns() { stat -c %.9Y "$1" | tr -d .; }
 
-# Runs the game on a script in a fresh copy; prints "<first frame ms> <peak KiB>" (the first
-# frame only when the script saves first.png).
+# Runs the game of a run folder on a script in a fresh copy; prints "<first frame ms> <peak KiB>"
+# (the first frame only when the script saves first.png).
 game_run() {
-  local script=$1 copy="$WORK/game"
+  local dir=$1 script=$2 copy="$WORK/game"
   rm -rf "$copy" "$WORK/profile"
-  cp -r "$RUN_DIR" "$copy"
+  cp -r "$dir" "$copy"
   rm -f "$copy/QuiblyConfig.pak" "$copy/Log_VODozivo.txt"
   # The first start's story has been seen, so the menu opens on its title.
   printf '<VanteoConfig>\n    <Opening IsShow="1" />\n</VanteoConfig>\n' > "$copy/data/PlayData/QuiblyConfig.xml"
@@ -60,17 +65,30 @@ median() { printf '%s\n' "$@" | sort -g | awk '{ v[NR] = $1 } END { print (NR % 
 
 FIRST_SCRIPT='1 shot first.png\n2 quit\n'
 MAIN_SCRIPT='40 key 20\n200 key 20\n500 move 900 100\n520 press 900 100\n600 shot main.png\n610 quit\n'
-gf=() gm=() sf=() sm=() mm=()
+# Per build b: first frame (gf_b), peak at the first frame (gm_b), peak at the main screen (mm_b).
+declare -A gf gm mm
+sf=() sm=()
 for ((i = 1; i <= ROUNDS; i++)); do
-  if ((i % 2)); then g=$(game_run "$FIRST_SCRIPT"); s=$(sprite_run); else s=$(sprite_run); g=$(game_run "$FIRST_SCRIPT"); fi
-  m=$(game_run "$MAIN_SCRIPT")
-  read -r g1 g2 <<<"$g"; read -r s1 s2 <<<"$s"; read -r _ m2 <<<"$m"
-  gf+=("$g1"); gm+=("$g2"); sf+=("$s1"); sm+=("$s2"); mm+=("$m2")
-  printf 'round %d: first frame: game %5d ms (peak %6d KiB), testsprite2 %5d ms (peak %6d KiB); main screen peak %6d KiB\n' \
-    "$i" "$g1" "$g2" "$s1" "$s2" "$m2"
+  line="round $i:"
+  # testsprite2 runs first in odd rounds and last in even ones.
+  if ((i % 2)); then s=$(sprite_run); fi
+  for b in "${!RUN_DIRS[@]}"; do
+    read -r g1 g2 <<<"$(game_run "${RUN_DIRS[$b]}" "$FIRST_SCRIPT")"
+    read -r _ m2 <<<"$(game_run "${RUN_DIRS[$b]}" "$MAIN_SCRIPT")"
+    gf[$b]+="$g1 "; gm[$b]+="$g2 "; mm[$b]+="$m2 "
+    line+=$(printf ' game%s %5d ms (peak %6d KiB, main screen %6d KiB);' "$([[ $b == 0 ]] || echo " $b")" "$g1" "$g2" "$m2")
+  done
+  if ! ((i % 2)); then s=$(sprite_run); fi
+  read -r s1 s2 <<<"$s"
+  sf+=("$s1"); sm+=("$s2")
+  printf '%s testsprite2 %5d ms (peak %6d KiB)\n' "$line" "$s1" "$s2"
 done
-awk -v g="$(median "${gf[@]}")" -v s="$(median "${sf[@]}")" -v gm="$(median "${gm[@]}")" -v sm="$(median "${sm[@]}")" \
-    -v mm="$(median "${mm[@]}")" 'BEGIN {
-  printf "median: first frame game %d ms, testsprite2 %d ms, ratio %.2f\n", g, s, g / s
-  printf "median: peak memory at the first frame game %.0f MiB, testsprite2 %.0f MiB; game at the main screen %.0f MiB\n", gm / 1024, sm / 1024, mm / 1024
-}'
+s_med=$(median "${sf[@]}")
+awk -v s="$s_med" -v sm="$(median "${sm[@]}")" 'BEGIN { printf "median: testsprite2 first frame %d ms, peak %.0f MiB\n", s, sm / 1024 }'
+for b in "${!RUN_DIRS[@]}"; do
+  # shellcheck disable=SC2086
+  awk -v dir="${RUN_DIRS[$b]}" -v g="$(median ${gf[$b]})" -v s="$s_med" -v gm="$(median ${gm[$b]})" \
+      -v mm="$(median ${mm[$b]})" 'BEGIN {
+    printf "median: %s: first frame %d ms, ratio to testsprite2 %.2f; peak at the first frame %.0f MiB, at the main screen %.0f MiB\n", dir, g, g / s, gm / 1024, mm / 1024
+  }'
+done
