@@ -161,3 +161,53 @@ TEST_F(TextureTest, RenderToSurfaceDrawsIntoATextureAndPutsTheTargetBack)
     surface->Release();
     target->Release();
 }
+
+namespace {
+
+// Draws the texture into the top-left `size` x `size` pixels of a w x h target, point-sampled
+// from its levels.
+void DrawMinified(IDirect3DDevice9* device, IDirect3DTexture9* texture, float size, UINT w, UINT h)
+{
+    TexVertex quad[4] = {TexAt(0, 0, 0, 0, w, h), TexAt(size, 0, 1, 0, w, h), TexAt(0, size, 0, 1, w, h),
+                         TexAt(size, size, 1, 1, w, h)};
+    device->BeginScene();
+    device->Clear(0, nullptr, D3DCLEAR_TARGET, 0xFF000000, 1.0f, 0);
+    device->SetRenderState(D3DRS_LIGHTING, FALSE);
+    device->SetRenderState(D3DRS_CULLMODE, D3DCULL_NONE);
+    device->SetSamplerState(0, D3DSAMP_MINFILTER, D3DTEXF_POINT);
+    device->SetSamplerState(0, D3DSAMP_MIPFILTER, D3DTEXF_POINT);
+    device->SetTexture(0, texture);
+    device->SetFVF(D3DFVF_XYZ | D3DFVF_DIFFUSE | D3DFVF_TEX1);
+    EXPECT_EQ(device->DrawPrimitiveUP(D3DPT_TRIANGLESTRIP, 2, quad, sizeof(TexVertex)), D3D_OK);
+    device->EndScene();
+    device->SetTexture(0, nullptr);
+}
+
+} // namespace
+
+// Lower levels are built from the top level when a draw first samples them, and again after the
+// top level changes: a one-pixel red and blue checkerboard drawn at a quarter of its size shows
+// the levels' purple, and green once the top level is all green.
+TEST_F(TextureTest, LowerLevelsFollowTheTopLevelWhenADrawSamplesThem)
+{
+    std::vector<uint32_t> checker(64 * 64);
+    for (int y = 0; y < 64; ++y)
+        for (int x = 0; x < 64; ++x)
+            checker[y * 64 + x] = (x + y) % 2 ? 0xFFFF0000 : 0xFF0000FF;
+    IDirect3DTexture9* texture = MakeTexture(64, 64, checker.data(), 0);
+    DrawMinified(device, texture, 64, kWidth, kHeight);
+    const uint32_t top = Pixel(10, 10);
+    EXPECT_TRUE(Near(top, 0xFFFF0000, 0) || Near(top, 0xFF0000FF, 0)) << "at its own size: the top level";
+    DrawMinified(device, texture, 16, kWidth, kHeight);
+    EXPECT_TRUE(Near(Pixel(5, 5), 0xFF800080, 3));
+
+    D3DLOCKED_RECT locked{};
+    ASSERT_EQ(texture->LockRect(0, &locked, nullptr, 0), D3D_OK);
+    for (int y = 0; y < 64; ++y)
+        std::fill_n(reinterpret_cast<uint32_t*>(static_cast<uint8_t*>(locked.pBits) + y * locked.Pitch), 64,
+                    0xFF00FF00u);
+    texture->UnlockRect(0);
+    DrawMinified(device, texture, 16, kWidth, kHeight);
+    EXPECT_TRUE(Near(Pixel(5, 5), 0xFF00FF00, 0));
+    texture->Release();
+}
