@@ -82,6 +82,8 @@ def play(name, path, run, out):
         copy_run_folder(run, folder)
         if directives["profile"] == "unlocked":
             (folder / "data/PlayData/QuiblyConfig.xml").write_text(UNLOCKED_CONFIG)
+            unlocks = folder / "data/PlayData/QuiblyUnlockMenu.xml"
+            unlocks.write_text(unlocks.read_text().replace('IsUnlock="0"', 'IsUnlock="1"'))
         (folder / "script.txt").write_text("\n".join(lines) + "\n")
         env = dict(os.environ, SDL_VIDEODRIVER="offscreen", SDL_AUDIODRIVER="dummy", ASAN_OPTIONS="detect_leaks=0",
                    QUIBLY_DEBUG_OUTPUT="0", QUIBLY_AUTOMATION_FRAME_MS="16", QUIBLY_AUTOMATION_WAIT_LOADS="1",
@@ -113,8 +115,9 @@ def play(name, path, run, out):
 
 
 def sheet(name, title, folder, shots, target):
-    # Four screens a row at half size, each labelled with its file name.
-    command = ["montage", "-label", "%t", *[str(folder / s) for s in shots], "-tile", "4x", "-geometry", "512x384+6+6",
+    # Four screens a row at half size, each labelled with its file name, in a font every setup has
+    # (montage's default font may be missing, which fails the whole sheet).
+    command = ["montage", "-font", "DejaVu-Sans", "-label", "%t", *[str(folder / s) for s in shots], "-tile", "4x", "-geometry", "512x384+6+6",
                "-pointsize", "18", "-background", "#20242c", "-fill", "white", "-title", title, str(target)]
     subprocess.run(command, check=True)
 
