@@ -8,8 +8,15 @@ fresh profile. A script under runs/ opens with directive lines:
     # profile: unlocked  every mode and sub-menu open, the story and the tutorials seen
     # seconds: N         time limit of the run (default 300)
     # title: text        the sheet's title
+    # persona: name      the player's name on the platform (online play)
 The other lines are automation lines (`<frame> <action> <arguments>`, see the README); every
 `shot` of a script lands on its sheet in the order of the script.
+
+A script NAME.txt with a NAME.guest.txt beside it is an online run of two programs on one shared
+online folder: the host plays NAME.txt in the folder `host`, the guest NAME.guest.txt in the
+folder `guest` beside it, each with its own profile. Each waits for the other with
+`wait ../host/<picture>` or `wait ../guest/<picture>` on a screen the other has saved. Both
+programs' screens land on the run's sheet, the host's first.
 
 Usage: tools/gallery/gallery.py [--run build/run] [--out gallery] [run names...]
 The sheets are written as <out>/<name>.png (ImageMagick's montage lays them out), the single
@@ -44,7 +51,7 @@ UNLOCKED_CONFIG = """<VanteoConfig>
 
 
 def read_run(path):
-    directives = {"profile": "unlocked", "seconds": "300", "title": path.stem}
+    directives = {"profile": "unlocked", "seconds": "300", "title": path.stem, "persona": ""}
     lines, shots = [], []
     for raw in path.read_text().splitlines():
         line = raw.strip()
@@ -63,6 +70,7 @@ def read_run(path):
 
 
 def copy_run_folder(run, target):
+    target.mkdir()
     for entry in sorted(run.iterdir()):
         if entry.name in SKIPPED:
             continue
@@ -72,52 +80,72 @@ def copy_run_folder(run, target):
             shutil.copy2(entry, target / entry.name)
 
 
-def play(name, path, run, out):
+def start(role, path, run, work, seconds):
+    """Starts the program of one script in its own copy of the run folder; (process, folder,
+    directives, shots, stderr file)."""
     directives, lines, shots = read_run(path)
+    folder, profile = work / role, work / f"{role}-profile"
+    copy_run_folder(run, folder)
+    profile.mkdir()
+    if directives["persona"]:
+        (profile / "persona.txt").write_text(directives["persona"] + "\n")
+    if directives["profile"] == "unlocked":
+        # A profile's persona names the player only over the stored default name.
+        config = UNLOCKED_CONFIG.replace('"Gallery"', '"UserName"') if directives["persona"] else UNLOCKED_CONFIG
+        (folder / "data/PlayData/QuiblyConfig.xml").write_text(config)
+        unlocks = folder / "data/PlayData/QuiblyUnlockMenu.xml"
+        unlocks.write_text(unlocks.read_text().replace('IsUnlock="0"', 'IsUnlock="1"'))
+    (folder / "script.txt").write_text("\n".join(lines) + "\n")
+    env = dict(os.environ, SDL_VIDEODRIVER="offscreen", SDL_AUDIODRIVER="dummy", ASAN_OPTIONS="detect_leaks=0",
+               QUIBLY_DEBUG_OUTPUT="0", QUIBLY_AUTOMATION_FRAME_MS="16", QUIBLY_AUTOMATION_WAIT_LOADS="1",
+               QUIBLY_PROFILE_DIR=str(profile), QUIBLY_ONLINE_DIR=str(work / "online"),
+               QUIBLY_AUTOMATION="script.txt")
+    err = open(folder / "stderr.txt", "wb")
+    process = subprocess.Popen(["timeout", str(seconds), "./Quibly"], cwd=folder, env=env, stderr=err,
+                               stdout=subprocess.DEVNULL)
+    return process, folder, directives, shots, err
+
+
+def play(name, path, run, out):
+    guest = path.with_name(f"{name}.guest.txt")
+    seconds = int(read_run(path)[0]["seconds"])
+    target = out / name
+    shutil.rmtree(target, ignore_errors=True)
+    target.mkdir(parents=True)
     with tempfile.TemporaryDirectory(prefix="gallery-") as work:
         work = pathlib.Path(work)
-        folder, profile = work / "run", work / "profile"
-        folder.mkdir()
-        profile.mkdir()
-        copy_run_folder(run, folder)
-        if directives["profile"] == "unlocked":
-            (folder / "data/PlayData/QuiblyConfig.xml").write_text(UNLOCKED_CONFIG)
-            unlocks = folder / "data/PlayData/QuiblyUnlockMenu.xml"
-            unlocks.write_text(unlocks.read_text().replace('IsUnlock="0"', 'IsUnlock="1"'))
-        (folder / "script.txt").write_text("\n".join(lines) + "\n")
-        env = dict(os.environ, SDL_VIDEODRIVER="offscreen", SDL_AUDIODRIVER="dummy", ASAN_OPTIONS="detect_leaks=0",
-                   QUIBLY_DEBUG_OUTPUT="0", QUIBLY_AUTOMATION_FRAME_MS="16", QUIBLY_AUTOMATION_WAIT_LOADS="1",
-                   QUIBLY_PROFILE_DIR=str(profile), QUIBLY_ONLINE_DIR=str(work / "online"),
-                   QUIBLY_AUTOMATION="script.txt")
-        seconds = int(directives["seconds"])
-        with open(folder / "stderr.txt", "wb") as err:
-            try:
-                status = subprocess.run(["./Quibly"], cwd=folder, env=env, stderr=err, stdout=subprocess.DEVNULL,
-                                        timeout=seconds).returncode
-            except subprocess.TimeoutExpired:
-                status = "timeout"
-        target = out / name
-        shutil.rmtree(target, ignore_errors=True)
-        target.mkdir(parents=True)
-        found = []
-        for shot in shots:
-            if (folder / shot).exists():
-                shutil.copy2(folder / shot, target / shot)
-                found.append(shot)
-        for log in ("stderr.txt", "Log_VODozivo.txt"):
-            if (folder / log).exists():
-                shutil.copy2(folder / log, target / log)
-    missing = [s for s in shots if s not in found]
-    print(f"{name}: exit {status}, {len(found)} of {len(shots)} screens" + (f", missing {' '.join(missing)}" if missing else ""))
+        roles = [("host", path)] + ([("guest", guest)] if guest.exists() else [])
+        started = [(role, *start(role, script, run, work, seconds)) for role, script in roles]
+        title = started[0][3]["title"]
+        found, missing, statuses = [], [], []
+        for role, process, folder, _, shots, err in started:
+            status = process.wait()
+            err.close()
+            statuses.append("timeout" if status == 124 else status)
+            # One program's screens keep their names; two programs' go under their role.
+            prefix = f"{role}/" if len(started) > 1 else ""
+            (target / prefix).mkdir(parents=True, exist_ok=True)
+            for shot in shots:
+                if (folder / shot).exists():
+                    shutil.copy2(folder / shot, target / prefix / shot)
+                    found.append(prefix + shot)
+                else:
+                    missing.append(prefix + shot)
+            for log in ("stderr.txt", "Log_VODozivo.txt"):
+                if (folder / log).exists():
+                    shutil.copy2(folder / log, target / prefix / log)
+    print(f"{name}: exit {' '.join(map(str, statuses))}, {len(found)} of {len(found) + len(missing)} screens" +
+          (f", missing {' '.join(missing)}" if missing else ""))
     if found:
-        sheet(name, directives["title"], target, found, out / f"{name}.png")
-    return status == 0 and not missing
+        sheet(title, target, found, out / f"{name}.png")
+    return all(status == 0 for status in statuses) and not missing
 
 
-def sheet(name, title, folder, shots, target):
-    # Four screens a row at half size, each labelled with its file name, in a font every setup has
-    # (montage's default font may be missing, which fails the whole sheet).
-    command = ["montage", "-font", "DejaVu-Sans", "-label", "%t", *[str(folder / s) for s in shots], "-tile", "4x", "-geometry", "512x384+6+6",
+def sheet(title, folder, shots, target):
+    # Four screens a row at half size, each labelled with its name (and its program's role), in a
+    # font every setup has (montage's default font may be missing, which fails the whole sheet).
+    labelled = [part for shot in shots for part in ("-label", shot.removesuffix(".png"), str(folder / shot))]
+    command = ["montage", "-font", "DejaVu-Sans", *labelled, "-tile", "4x", "-geometry", "512x384+6+6",
                "-pointsize", "18", "-background", "#20242c", "-fill", "white", "-title", title, str(target)]
     subprocess.run(command, check=True)
 
@@ -133,7 +161,7 @@ def main():
         sys.exit(f"gallery: no program in {run}; build first (make build)")
     if shutil.which("montage") is None:
         sys.exit("gallery: ImageMagick's montage is missing (tools/setup.sh installs it)")
-    scripts = sorted((HERE / "runs").glob("*.txt"))
+    scripts = sorted(s for s in (HERE / "runs").glob("*.txt") if not s.name.endswith(".guest.txt"))
     if args.names:
         scripts = [s for s in scripts if s.stem in args.names]
     out.mkdir(parents=True, exist_ok=True)
