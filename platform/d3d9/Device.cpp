@@ -5,6 +5,8 @@
 #include "PixelFormats.h"
 #include "StateBlock.h"
 
+#include <win32/SdlBridge.h>
+
 #include <SDL2/SDL.h>
 
 #include <algorithm>
@@ -159,7 +161,7 @@ void Device::ResetStates()
 
 void Device::ApplyWindowMode()
 {
-    SDL_SetWindowFullscreen(m_window, m_parameters.Windowed ? 0 : SDL_WINDOW_FULLSCREEN_DESKTOP);
+    platform::SetDesktopFullScreen(m_window, !m_parameters.Windowed);
     SDL_GL_SetSwapInterval(m_parameters.PresentationInterval == D3DPRESENT_INTERVAL_IMMEDIATE ? 0 : 1);
 }
 

@@ -108,7 +108,7 @@ void ApplySdlGeometry(State& s, WindowRecord& w)
         return;
     const bool wantFull = IsFullScreenStyle(w.style);
     if (wantFull != w.fullScreen) {
-        SDL_SetWindowFullscreen(w.sdl, wantFull ? SDL_WINDOW_FULLSCREEN_DESKTOP : 0);
+        platform::SetDesktopFullScreen(w.sdl, wantFull);
         w.fullScreen = wantFull;
     }
     if (wantFull)

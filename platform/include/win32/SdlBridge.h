@@ -16,5 +16,8 @@ HWND HwndOfSdlWindow(SDL_Window* window);
 // The pixels the window really covers on the display, which after a full-screen switch without a
 // window manager may differ from the size SDL reports.
 void RealWindowSize(SDL_Window* window, int* width, int* height);
+// Desktop full screen on or off. On a display without a window manager, where nothing answers
+// SDL's request, the window is itself made to cover its screen.
+void SetDesktopFullScreen(SDL_Window* window, bool full);
 
 } // namespace platform
