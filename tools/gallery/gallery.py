@@ -9,6 +9,7 @@ fresh profile. A script under runs/ opens with directive lines:
     # seconds: N         time limit of the run (default 300)
     # title: text        the sheet's title
     # persona: name      the player's name on the platform (online play)
+    # edit: file | from | to   replaces text in a file of the run folder before the run (repeatable)
 The other lines are automation lines (`<frame> <action> <arguments>`, see the README); every
 `shot` of a script lands on its sheet in the order of the script.
 
@@ -52,12 +53,14 @@ UNLOCKED_CONFIG = """<VanteoConfig>
 
 def read_run(path):
     directives = {"profile": "unlocked", "seconds": "300", "title": path.stem, "persona": ""}
-    lines, shots = [], []
+    lines, shots, edits = [], [], []
     for raw in path.read_text().splitlines():
         line = raw.strip()
         if line.startswith("#"):
             key, _, value = line[1:].partition(":")
-            if key.strip() in directives and value.strip():
+            if key.strip() == "edit":
+                edits.append([part.strip() for part in value.split("|")])
+            elif key.strip() in directives and value.strip():
                 directives[key.strip()] = value.strip()
             continue
         if not line:
@@ -66,6 +69,7 @@ def read_run(path):
         if len(parts) >= 3 and parts[1] == "shot":
             shots.append(parts[2])
         lines.append(line)
+    directives["edits"] = edits
     return directives, lines, shots
 
 
@@ -95,6 +99,13 @@ def start(role, path, run, work, seconds):
         (folder / "data/PlayData/QuiblyConfig.xml").write_text(config)
         unlocks = folder / "data/PlayData/QuiblyUnlockMenu.xml"
         unlocks.write_text(unlocks.read_text().replace('IsUnlock="0"', 'IsUnlock="1"'))
+    for edit in directives["edits"]:
+        file, before, after = (edit + ["", "", ""])[:3]
+        target = folder / file
+        text = target.read_text() if target.is_file() else ""
+        if not before or before not in text:
+            sys.exit(f"gallery: {path.name}: cannot edit {file}: \"{before}\" is not there")
+        target.write_text(text.replace(before, after, 1))
     (folder / "script.txt").write_text("\n".join(lines) + "\n")
     env = dict(os.environ, SDL_VIDEODRIVER="offscreen", SDL_AUDIODRIVER="dummy", ASAN_OPTIONS="detect_leaks=0",
                QUIBLY_DEBUG_OUTPUT="0", QUIBLY_AUTOMATION_FRAME_MS="16", QUIBLY_AUTOMATION_WAIT_LOADS="1",
