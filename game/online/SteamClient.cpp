@@ -48,6 +48,7 @@ int LobbyInt(CSteamID lobby, const char* key)
 
 VanteoSteamClient::VanteoSteamClient(CSteamID localUser)
     : m_steamIDLocalUser(localUser), m_CurrentSceneName(&ManagerSceneName),
+      m_Clock([] { return static_cast<uint64_t>(GetTickCount64()); }),
       m_LobbyGameCreated(this, &VanteoSteamClient::OnLobbyGameCreated),
       m_SocketStatus(this, &VanteoSteamClient::OnSocketStatusCallback),
       m_IPCFailure(this, &VanteoSteamClient::OnIPCFailure), m_SteamShutdown(this, &VanteoSteamClient::OnSteamShutdown)
@@ -92,6 +93,7 @@ int VanteoSteamClient::RunFrame(float seconds)
 {
     FlushGameMessages(seconds);
     ReceiveNetworkData();
+    TimeOutSilentServer();
     ISteamMatchmaking* matchmaking = SteamMatchmaking();
     switch (m_eConnectedStatus) {
     case clientstate::kStartOfMatch: {
@@ -138,6 +140,19 @@ int VanteoSteamClient::RunFrame(float seconds)
         break;
     }
     return 1;
+}
+
+void VanteoSteamClient::TimeOutSilentServer()
+{
+    if (m_hSocketServer == 0 || !m_bConnectedToServer || m_Clock() - m_ulLastServerDataMs <= kServerSilenceMs)
+        return;
+    DFLog(LOG_WARN, L"Client : nothing came from the server for %u s; the connection is closed",
+          static_cast<unsigned>(kServerSilenceMs / 1000));
+    if (ISteamNetworking* networking = SteamNetworking())
+        networking->DestroySocket(m_hSocketServer, true);
+    m_hSocketServer = 0;
+    OnReceiveServerExiting();
+    m_bConnectedToServer = 0;
 }
 
 void VanteoSteamClient::InitiateServerConnection(uint32_t ip, uint16_t port)
@@ -222,6 +237,7 @@ void VanteoSteamClient::HandleServerMessage(const uint8_t* data, uint32_t size)
 {
     if (!m_bConnectedToServer && m_eConnectedStatus != clientstate::kConnecting)
         return;
+    m_ulLastServerDataMs = m_Clock();
     if (!data || size < 4) {
         DFLog(L"Got garbage on client socket, too short\n");
         return;
@@ -278,6 +294,7 @@ void VanteoSteamClient::OnReceiveServerInfo(bool secure, CSteamID server)
 {
     DFLog(L"Client : OnReceiveServerInfo( ) Called");
     m_bConnectedToServer = 1;
+    m_ulLastServerDataMs = m_Clock();
     m_fKeepAliveTimer = 0;
     uint8_t token[kAuthTokenBytes] = {};
     ISteamUser* user = SteamUser();

@@ -36,6 +36,10 @@ public:
     // While connected, an empty game-data block leaves at least this often, so the server can
     // tell a quiet player from one that is gone.
     static constexpr float kKeepAliveSeconds = 1.0f;
+    // The server sends its state some 60 times a second: a connection that brought nothing for
+    // this long has a server that is gone or stopped, as the server takes a player silent as
+    // long to be gone.
+    static constexpr uint64_t kServerSilenceMs = 5000;
 
     // Registers the client's platform callbacks for the local user.
     explicit VanteoSteamClient(CSteamID localUser = CSteamID());
@@ -96,10 +100,16 @@ public:
     std::function<std::string()> m_CurrentSceneName;
     // The pause after the socket connects, before the first message (milliseconds).
     uint32_t m_nConnectPauseMs = 100;
+    // Milliseconds of the system tick count unless a test hands in its own clock.
+    std::function<uint64_t()> m_Clock;
+    // When the connection last brought something (the clock's milliseconds).
+    uint64_t m_ulLastServerDataMs = 0;
 
 private:
     IMessageSink& Messages();
     bool Send(const std::vector<uint8_t>& message, bool reliable);
+    // A connected server that fell silent ends the connection as if it had closed.
+    void TimeOutSilentServer();
 
     std::vector<uint8_t> m_ReceiveBuffer;
     CCallback<VanteoSteamClient, LobbyGameCreated_t> m_LobbyGameCreated;

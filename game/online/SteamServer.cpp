@@ -106,7 +106,11 @@ void CSteamServer::RunFrame()
         uint32_t size = 0;
         SNetSocket_t from = 0;
         std::vector<uint8_t> buffer;
-        while (networking && networking->IsDataAvailable(m_hSocketListen, &size, &from)) {
+        // Bounded: the platform hands out each connection's share of a frame, and this stops
+        // at the frame's share of all of them; the rest waits for the next frame.
+        for (uint32_t read = 0;
+             read < kMaxMessagesPerFrame && networking && networking->IsDataAvailable(m_hSocketListen, &size, &from);
+             ++read) {
             if (size > kMaxMessageBytes) {
                 DFLog(LOG_WARN, L"Server : a message of %u bytes is too large to read", size);
                 break;
@@ -205,6 +209,8 @@ void CSteamServer::HandleClientMessage(SNetSocket_t from, const uint8_t* data, u
     NoteData(from);
     switch (static_cast<int32_t>(WordAt(data, 0))) {
     case MSG_CLIENT_INITIATE_CONNECTION: {
+        if (!MayAnswer(from))
+            return;
         PayloadWriter info;
         ISteamGameServer* server = SteamGameServer();
         info.U32(0).U64(server ? server->GetSteamID().ConvertToUint64() : 0);
@@ -285,8 +291,28 @@ bool CSteamServer::BSendDataToClientOnSocket(SNetSocket_t socket, const void* da
     return true;
 }
 
+bool CSteamServer::MayAnswer(SNetSocket_t socket)
+{
+    const uint64_t now = Now();
+    ReplyPace& pace = m_ReplyPaces[socket];
+    const uint64_t due = std::max(pace.dueMs, now);
+    if (due - now >= kReplyBurst * kReplyIntervalMs) {
+        if (pace.unanswered++ == 0)
+            DFLog(LOG_WARN, L"Server : a client asks faster than it is answered; its requests go unanswered");
+        return false;
+    }
+    pace.dueMs = due + kReplyIntervalMs;
+    if (pace.unanswered > 0) {
+        DFLog(LOG_WARN, L"Server : %llu requests of a client went unanswered", static_cast<unsigned long long>(pace.unanswered));
+        pace.unanswered = 0;
+    }
+    return true;
+}
+
 void CSteamServer::SendFailAuth(SNetSocket_t socket)
 {
+    if (!MayAnswer(socket))
+        return;
     const std::vector<uint8_t> fail = SocketMessage(MSG_SERVER_FAIL_AUTH);
     BSendDataToClientOnSocket(socket, fail.data(), static_cast<uint32_t>(fail.size()));
 }
@@ -388,6 +414,11 @@ void CSteamServer::RemovePlayerFromServer(uint32_t index)
     Debug("Removing a ship\n");
     if (ISteamGameServer* server = SteamGameServer())
         server->SendUserDisconnect(slot.m_SteamIDUser);
+    // The connection is closed too, so the removed player's program learns that its match is
+    // over instead of playing on alone.
+    if (ISteamGameServerNetworking* networking = SteamGameServerNetworking(); networking && slot.m_hSocket != 0)
+        networking->DestroySocket(slot.m_hSocket, true);
+    m_ReplyPaces.erase(slot.m_hSocket);
     Clear(slot);
 }
 
@@ -432,6 +463,7 @@ void CSteamServer::OnSocketStatusCallback(SocketStatusCallback_t* callback)
     if (callback->m_hListenSocket != m_hSocketListen || m_hSocketListen == 0 ||
         callback->m_eSNetSocketState < k_ESNetSocketStateDisconnecting)
         return;
+    m_ReplyPaces.erase(callback->m_hSocket);
     for (uint32_t i = 0; i < m_uMaxPlayers; ++i) {
         if (m_rgClientData[i].m_bActive && m_rgClientData[i].m_hSocket == callback->m_hSocket) {
             Debug("Disconnected dropped user\n");

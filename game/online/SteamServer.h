@@ -9,6 +9,7 @@
 
 #include <cstdint>
 #include <functional>
+#include <map>
 #include <string>
 #include <vector>
 
@@ -32,6 +33,13 @@ public:
     static constexpr uint64_t kSilenceTimeoutMs = 5000;
     // The largest message the server reads; the platform's frames are smaller still.
     static constexpr uint32_t kMaxMessageBytes = 65536;
+    // Messages read in one frame, all connections together: the platform hands out at most 64
+    // of each connection a frame, and a server has at most 32 connections.
+    static constexpr uint32_t kMaxMessagesPerFrame = 2048;
+    // Answers to one connection's requests (server info, refusals): a burst of 4, then one a
+    // second. A client asks once per connection; more is a flood, and goes unanswered.
+    static constexpr int kReplyBurst = 4;
+    static constexpr uint64_t kReplyIntervalMs = 1000;
 
     // Starts the platform's game server and opens the listen socket. `clock` gives milliseconds
     // (the system tick count unless a test hands in its own).
@@ -91,6 +99,15 @@ private:
     void SendFailAuth(SNetSocket_t socket);
     void TimeOutSilentPlayers();
     void NoteData(SNetSocket_t socket);
+    // Whether `socket` may be answered now; unanswered requests are counted and the count logged.
+    bool MayAnswer(SNetSocket_t socket);
+
+    // The pace of the answers to one connection.
+    struct ReplyPace {
+        uint64_t dueMs = 0;  // the time the allowance is used up to
+        uint64_t unanswered = 0;
+    };
+    std::map<SNetSocket_t, ReplyPace> m_ReplyPaces;
 
     std::function<uint64_t()> m_Clock;
     IMessageSink* m_pMessages = nullptr;

@@ -708,14 +708,16 @@ public:
 
     // ---- engine ----
 
-    void SendTicket(uint64_t server, const TicketSecret& secret)
+    bool SendTicket(uint64_t server, const TicketSecret& secret)
     {
+        bool sent = false;
         for (auto& [id, joined] : m_joined)
             if (joined->entered && server != 0 && joined->view.record.server.id == server)
-                joined->connection.Send(Message(kTicket, [&](WireWriter& out) {
+                sent = joined->connection.Send(Message(kTicket, [&](WireWriter& out) {
                     out.U64(server);
                     out.Raw(secret.data(), secret.size());
-                }));
+                })) || sent;
+        return sent;
     }
 
     void ReplayOwnerFrames(const LobbyRecord& lobby, const std::vector<Bytes>& frames)
@@ -922,10 +924,17 @@ private:
             std::optional<Connection> connection = host.listener.Accept();
             if (!connection)
                 break;
-            size_t pending = std::count_if(host.guests.begin(), host.guests.end(), [](const Guest& g) { return g.user == 0; });
+            size_t pending = std::count_if(host.guests.begin(), host.guests.end(),
+                                           [](const Guest& g) { return g.user == 0 && g.connection.Usable(); });
             if (pending >= kMaxPendingGuests) {
-                Log("too many connections that did not join; one is refused", lobbyId);
-                continue;
+                // The oldest goes, not the newcomer: a crowd that never joins cannot keep a
+                // player who does out of the lobby.
+                auto oldest = std::find_if(host.guests.begin(), host.guests.end(),
+                                           [](const Guest& g) { return g.user == 0 && g.connection.Usable(); });
+                if (oldest != host.guests.end()) {
+                    Log("too many connections that did not join; the oldest is closed", lobbyId);
+                    oldest->connection.Close();
+                }
             }
             host.guests.push_back({std::move(*connection), 0, NowMs()});
         }
@@ -1347,9 +1356,9 @@ std::vector<const LobbyRecord*> JoinedLobbies(LobbyEngine& engine)
     return engine.Joined();
 }
 
-void SendTicketToOwners(LobbyEngine& engine, uint64_t server, const TicketSecret& secret)
+bool SendTicketToOwners(LobbyEngine& engine, uint64_t server, const TicketSecret& secret)
 {
-    engine.SendTicket(server, secret);
+    return engine.SendTicket(server, secret);
 }
 
 void ReplayOwnerFrames(LobbyEngine& engine, const LobbyRecord& lobby, const std::vector<Bytes>& frames)

@@ -186,13 +186,16 @@ private:
     struct Ticket {
         uint64_t server = 0;
         TicketSecret secret{};
-        bool used = false;  // given to the game by InitiateGameConnection
+        bool used = false;       // given to the game by InitiateGameConnection
+        bool delivered = false;  // its secret went to whoever runs the server
         uint32_t ip = 0;
         uint16_t port = 0;
     };
     // Hands the secret to whoever runs `server`: the own game server, or the owners of the
-    // lobbies that published it.
-    void DeliverTicket(uint64_t server, const TicketSecret& secret);
+    // lobbies that published it; false when nobody is known to run it yet.
+    bool DeliverTicket(uint64_t server, const TicketSecret& secret);
+    // A fresh ticket for `server`, delivered when its runner is known.
+    Ticket& NewTicket(uint64_t server);
     CSteamID m_self;
     std::string m_persona;
     std::unique_ptr<IOnlineBackend> m_backend;
@@ -227,8 +230,9 @@ void PollLobbies(LobbyEngine& engine);
 const LobbyRecord* FindLobbyView(LobbyEngine& engine, uint64_t lobby);
 // Lobbies this user is in (hosted or joined).
 std::vector<const LobbyRecord*> JoinedLobbies(LobbyEngine& engine);
-// Sends a ticket secret for `server` to the owners of the joined lobbies that published it.
-void SendTicketToOwners(LobbyEngine& engine, uint64_t server, const TicketSecret& secret);
+// Sends a ticket secret for `server` to the owners of the joined lobbies that published it;
+// false when no joined lobby did.
+bool SendTicketToOwners(LobbyEngine& engine, uint64_t server, const TicketSecret& secret);
 // For the fuzz target of a member's side of the lobby protocol, without a socket: as if this
 // user had asked to join `lobby` and its owner then sent `frames`, up to the first that breaks
 // the protocol. A lobby the frames entered stays joined for the caller to look at.

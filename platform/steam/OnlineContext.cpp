@@ -134,35 +134,50 @@ int OnlineContext::InitiateGameConnection(void* blob, int maxBytes, CSteamID ser
     // connection (a reconnect) gets a fresh one, because the server takes each ticket once.
     auto prepared = std::find_if(m_tickets.begin(), m_tickets.end(),
                                  [&](const Ticket& ticket) { return ticket.server == serverId && !ticket.used; });
-    if (prepared == m_tickets.end()) {
-        PrepareTicket(serverId);
-        prepared = std::prev(m_tickets.end());
-    }
-    prepared->used = true;
-    prepared->ip = ip;
-    prepared->port = port;
-    return MakeTicket(m_self.ConvertToUint64(), serverId, prepared->secret, static_cast<uint8_t*>(blob),
+    Ticket& ticket = prepared != m_tickets.end() ? *prepared : NewTicket(serverId);
+    ticket.used = true;
+    ticket.ip = ip;
+    ticket.port = port;
+    return MakeTicket(m_self.ConvertToUint64(), serverId, ticket.secret, static_cast<uint8_t*>(blob),
                       static_cast<size_t>(maxBytes));
 }
 
 void OnlineContext::PrepareTicket(uint64_t server)
 {
+    // A ticket made before the lobby said where the server is goes now; one still unused is
+    // ready already; otherwise a fresh one goes ahead of the next connection.
+    bool ready = false;
+    for (Ticket& ticket : m_tickets) {
+        if (ticket.server != server)
+            continue;
+        if (!ticket.delivered)
+            ticket.delivered = DeliverTicket(server, ticket.secret);
+        ready = ready || !ticket.used;
+    }
+    if (!ready)
+        NewTicket(server);
+}
+
+OnlineContext::Ticket& OnlineContext::NewTicket(uint64_t server)
+{
     std::erase_if(m_tickets, [&](const Ticket& ticket) { return ticket.server == server && !ticket.used; });
+    if (m_tickets.size() >= kKeptTickets)
+        m_tickets.erase(m_tickets.begin());
     Ticket ticket;
     ticket.server = server;
     ticket.secret = MakeTicketSecret();
+    ticket.delivered = DeliverTicket(server, ticket.secret);
     m_tickets.push_back(ticket);
-    if (m_tickets.size() > kKeptTickets)
-        m_tickets.erase(m_tickets.begin());
-    DeliverTicket(server, ticket.secret);
+    return m_tickets.back();
 }
 
-void OnlineContext::DeliverTicket(uint64_t server, const TicketSecret& secret)
+bool OnlineContext::DeliverTicket(uint64_t server, const TicketSecret& secret)
 {
-    if (server != 0 && RunningServerId(*m_sockets) == server)
+    if (server != 0 && RunningServerId(*m_sockets) == server) {
         OfferServerTicket(*m_sockets, m_self.ConvertToUint64(), server, secret);
-    else
-        SendTicketToOwners(*m_lobbies, server, secret);
+        return true;
+    }
+    return SendTicketToOwners(*m_lobbies, server, secret);
 }
 
 void OnlineContext::OfferTicket(uint64_t user, uint64_t server, const TicketSecret& secret)

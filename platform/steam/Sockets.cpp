@@ -10,6 +10,14 @@
 // already, and the secret is the one the user's own program sent through that lobby's
 // connection (OfferTicket). A ticket whose secret has not arrived yet waits for it a few
 // seconds, one claim per user; each secret admits once.
+// Bounds, so that nobody outside a match can freeze or exhaust it: each pump reads at most
+// kMaxReadPerPump bytes and kMaxFramesPerPump frames of a connection (Wire.h), and hands the game
+// at most kMaxHandedFrames messages and kMaxHandedBytes bytes of each connection per frame; a
+// game server keeps at most kMaxServerConnections connections, letting strangers go first (the
+// oldest that has not said hello, then those whose hello names nobody in the lobby) and never a
+// connection that was admitted or that the host opened; a connection not admitted within
+// kAdmitTimeoutMs is closed. Game connections send an empty frame after a second without
+// traffic and are dropped after kSilenceMs without hearing anything.
 // Left out:    the listing of game servers (ISteamMasterServerUpdater::SetActive and
 //              SetBasicServerData, ISteamGameServer::UpdateServerStatus and BUpdateUserData):
 //              nothing in the game reads a server list, since a lobby finds its server by id.
@@ -42,8 +50,24 @@ constexpr size_t kTicketBytes = 4 + 8 + 8 + kTicketSecretBytes;
 // server is published, long before its connection asks to be admitted, so this only covers
 // a slow lobby connection.
 constexpr int64_t kTicketWaitMs = 5000;
+// Connections per game server: a match needs two, a reconnect or two more; the rest is room for
+// strangers to be turned away without touching the process's descriptor limit (1024).
+constexpr size_t kMaxServerConnections = 32;
+// Of them, at most this many still to say hello, and this many whose hello names someone outside
+// the lobby; past either the oldest is let go.
 constexpr size_t kMaxUnhelloed = 16;
-constexpr int64_t kHelloTimeoutMs = 10000;
+constexpr size_t kMaxStrangers = 8;
+// Connections naming one player that are not admitted; past this the oldest is let go.
+constexpr size_t kMaxUnadmittedPerUser = 2;
+// A real client is admitted within a second or two of connecting, across the internet too.
+constexpr int64_t kAdmitTimeoutMs = 5000;
+// Keep-alive of game connections: an empty frame after a second without traffic, and a peer not
+// heard for 10 s is gone (a stopped process, a pulled cable).
+constexpr int64_t kKeepAliveMs = 1000;
+constexpr int64_t kSilenceMs = 10000;
+// What the game is handed of one connection per frame: a player sends one block a frame.
+constexpr size_t kMaxHandedFrames = 64;
+constexpr size_t kMaxHandedBytes = 256 * 1024;
 constexpr uint16_t kListenPortTries = 16;
 
 // Client and server handles come from one counter, so they never collide in a process.
@@ -54,9 +78,11 @@ uint32_t NextSocketHandle()
     return handle == 0 ? ++last : handle;
 }
 
-void Log(const char* what, uint32_t socket, const std::string& detail = {})
+// One line on the debugger output; a line repeated within a second is said once with its count.
+void Log(const char* what, const std::string& detail = {})
 {
-    std::fprintf(stderr, "[platform] socket %u: %s%s%s\n", socket, what, detail.empty() ? "" : ": ", detail.c_str());
+    std::string line = std::string("[platform] game socket: ") + what + (detail.empty() ? "" : ": ") + detail;
+    OutputDebugStringA(line.c_str());
 }
 
 int ClosedState(const Connection& connection)
@@ -65,19 +91,36 @@ int ClosedState(const Connection& connection)
                                                                : k_ESNetSocketStateConnectionBroken;
 }
 
+// What the game took of one connection in the current frame.
+struct Handed {
+    size_t frames = 0;
+    size_t bytes = 0;
+    bool Spent() const { return frames >= kMaxHandedFrames || bytes >= kMaxHandedBytes; }
+    void Take(size_t size)
+    {
+        ++frames;
+        bytes += size;
+    }
+};
+
 struct ClientSocket {
     Connection connection;
     int state = k_ESNetSocketStateInitiated;
     uint64_t server = 0;  // the id asked for, 0 for a plain address
     int64_t deadlineMs = 0;
+    Handed handed;
 };
 
 struct Accepted {
     Connection connection;
     uint64_t user = 0;
     bool greeted = false;
+    bool member = false;    // the hello named the host or a member of the server's lobby
+    bool admitted = false;  // a ticket was admitted on this connection
     int state = k_ESNetSocketStateInitiated;
     int64_t sinceMs = 0;
+    Handed handed;
+    bool Live() const { return state == k_ESNetSocketStateInitiated || state == k_ESNetSocketStateConnected; }
 };
 
 } // namespace
@@ -114,7 +157,7 @@ public:
             socket.server = target.ConvertToUint64();
             socket.state = k_ESNetSocketStateConnectionBroken;
             EmitClientState(handle, socket.server, socket.state);
-            Log("no game server with that id", handle);
+            Log("no game server with that id");
             return handle;
         }
         return Open(ip, port, target.ConvertToUint64(), timeoutSeconds);
@@ -157,9 +200,8 @@ public:
     {
         auto hold = HoldState();
         auto client = m_clients.find(socket);
-        if (client == m_clients.end())
+        if (client == m_clients.end() || client->second.handed.Spent())
             return false;
-        PumpClient(socket, client->second);
         std::optional<size_t> size = client->second.connection.PeekSize();
         if (!size)
             return false;
@@ -172,10 +214,9 @@ public:
     {
         auto hold = HoldState();
         auto client = m_clients.find(socket);
-        if (client == m_clients.end())
+        if (client == m_clients.end() || client->second.handed.Spent())
             return false;
-        PumpClient(socket, client->second);
-        return Take(client->second.connection, dest, maxBytes, bytes);
+        return Take(client->second.connection, client->second.handed, dest, maxBytes, bytes);
     }
 
     bool GetSocketInfo(SNetSocket_t socket, CSteamID* remote, int* state, uint32_t* ip, uint16_t* port) override
@@ -242,6 +283,13 @@ public:
             *user = CSteamID(claimed);
         TicketSecret secret{};
         std::copy(secretBytes.begin(), secretBytes.end(), secret.begin());
+        // The game asks right after it took the request from its connection: that connection
+        // is the one admitted, and its hello must have named the ticket's user.
+        SNetSocket_t socket = m_accepted.count(m_lastHandedFrom) ? m_lastHandedFrom : 0;
+        if (socket != 0 && m_accepted[socket].user != claimed) {
+            Log("a ticket is refused", "the ticket is not of the connection's user");
+            return false;
+        }
         // Refused at once: another server's ticket, someone outside the lobby, a player admitted
         // already or whose other claim is under way.
         const char* refusal = nullptr;
@@ -253,7 +301,7 @@ public:
                  std::any_of(m_claims.begin(), m_claims.end(), [&](const Claim& c) { return c.user == claimed; }))
             refusal = "the ticket's user is admitted already";
         if (refusal) {
-            Log("a ticket is refused", 0, refusal);
+            Log("a ticket is refused", refusal);
             return false;
         }
         auto offered = m_offered.find(claimed);
@@ -261,17 +309,17 @@ public:
             // The host's own client hands its secret over before it asks, so a claim in the
             // host's name without one is forged; a member's may still be on its way.
             if (claimed == m_context.Self().ConvertToUint64()) {
-                Log("a ticket in the host's name is refused", 0);
+                Log("a ticket in the host's name is refused");
                 return false;
             }
-            m_claims.push_back({claimed, secret, NowMs()});
+            m_claims.push_back({claimed, secret, NowMs(), socket});
             return true;
         }
         if (!SameSecret(offered->second, secret)) {
-            Log("a ticket with a wrong secret is refused", 0, std::to_string(claimed));
+            Log("a ticket with a wrong secret is refused");
             return false;
         }
-        Admit(claimed);
+        Admit(claimed, socket);
         return true;
     }
 
@@ -286,9 +334,10 @@ public:
             return;
         }
         bool same = SameSecret(claim->secret, secret);
+        SNetSocket_t socket = claim->socket;
         m_claims.erase(claim);
         if (same) {
-            Admit(user);
+            Admit(user, socket);
             return;
         }
         // Someone claimed this member with a secret that is not the member's.
@@ -332,12 +381,12 @@ public:
         CloseListen();
         IOnlineBackend& backend = m_context.Backend();
         if (!m_listener.Open(backend.BindIp(), port, port == 0 ? 1 : kListenPortTries)) {
-            Log("no free port for the game server", 0, std::to_string(port));
+            Log("no free port for the game server", std::to_string(port));
             return 0;
         }
         m_listenHandle = NextSocketHandle();
         if (!backend.PublishServer(m_serverId, backend.AdvertisedIp(), m_listener.Port()))
-            Log("the game server could not be entered in the directory", m_listenHandle);
+            Log("the game server could not be entered in the directory");
         return m_listenHandle;
     }
 
@@ -355,9 +404,10 @@ public:
         auto hold = HoldState();
         if (socket == 0 || socket != m_listenHandle)
             return false;
-        PumpServer();
+        // What arrived is read once a frame, by the game server's pump; here it is only handed
+        // out, each connection's share at most.
         for (auto& [handle, accepted] : m_accepted)
-            if (accepted.greeted)
+            if (accepted.greeted && !accepted.handed.Spent())
                 if (std::optional<size_t> size = accepted.connection.PeekSize()) {
                     if (bytes)
                         *bytes = static_cast<uint32_t>(*size);
@@ -377,7 +427,9 @@ public:
             return false;
         if (from)
             *from = handle;
-        return Take(m_accepted[handle].connection, dest, maxBytes, bytes);
+        m_lastHandedFrom = handle;
+        Accepted& accepted = m_accepted[handle];
+        return Take(accepted.connection, accepted.handed, dest, maxBytes, bytes);
     }
 
     bool GetListenSocketInfo(SNetListenSocket_t socket, uint32_t* ip, uint16_t* port) override
@@ -405,8 +457,10 @@ public:
 
     void PollClients()
     {
-        for (auto& [handle, socket] : m_clients)
+        for (auto& [handle, socket] : m_clients) {
+            socket.handed = {};
             PumpClient(handle, socket);
+        }
     }
 
     void PumpServer()
@@ -414,46 +468,47 @@ public:
         ExpireClaims();
         if (!m_listener.IsOpen())
             return;
-        for (int n = 0; n < 8; ++n) {
+        // Every waiting connection is taken in, so the kernel's queue never holds a player back;
+        // the caps then let strangers go first.
+        for (size_t n = 0; n < kMaxServerConnections; ++n) {
             std::optional<Connection> connection = m_listener.Accept();
             if (!connection)
                 break;
-            size_t waiting = std::count_if(m_accepted.begin(), m_accepted.end(),
-                                           [](const auto& entry) { return !entry.second.greeted; });
-            if (waiting >= kMaxUnhelloed) {
-                Log("too many connections without a hello; one is refused", m_listenHandle);
-                continue;
-            }
-            m_accepted[NextSocketHandle()] = {std::move(*connection), 0, false, k_ESNetSocketStateInitiated, NowMs()};
+            SNetSocket_t handle = NextSocketHandle();
+            Accepted& accepted = m_accepted[handle];
+            accepted.connection = std::move(*connection);
+            accepted.connection.KeepAlive(kKeepAliveMs, kSilenceMs);
+            accepted.sinceMs = NowMs();
+            MakeRoom(handle);
         }
-        std::vector<SNetSocket_t> dropped;
+        const int64_t now = NowMs();
         for (auto& [handle, accepted] : m_accepted) {
-            if (accepted.state != k_ESNetSocketStateInitiated && accepted.state != k_ESNetSocketStateConnected)
+            accepted.handed = {};
+            if (!accepted.Live())
                 continue;
             accepted.connection.Pump();
             if (!accepted.greeted) {
                 Bytes hello;
-                if (accepted.connection.Receive(hello)) {
-                    if (!Greet(handle, accepted, hello)) {
-                        dropped.push_back(handle);
-                        continue;
-                    }
-                } else if (!accepted.connection.Usable() || NowMs() - accepted.sinceMs > kHelloTimeoutMs) {
-                    if (accepted.connection.GetState() == Connection::State::Failed)
-                        Log("a connection without a hello failed and is dropped", handle, accepted.connection.Reason());
-                    dropped.push_back(handle);
+                if (accepted.connection.Receive(hello) && !Greet(handle, accepted, hello)) {
+                    Drop(handle, accepted);
                     continue;
                 }
             }
-            if (accepted.greeted && !accepted.connection.Usable()) {
+            if (accepted.Live() && !accepted.admitted && now - accepted.sinceMs > kAdmitTimeoutMs) {
+                Log("a connection that was not admitted in time is closed");
+                Drop(handle, accepted);
+                continue;
+            }
+            if (accepted.Live() && !accepted.connection.Usable()) {
                 if (accepted.connection.GetState() == Connection::State::Failed)
-                    Log("a client's connection failed", handle, accepted.connection.Reason());
-                accepted.state = ClosedState(accepted.connection);
-                EmitServerState(handle, accepted.user, accepted.state);
+                    Log("a client's connection failed", accepted.connection.Reason());
+                Drop(handle, accepted, ClosedState(accepted.connection));
             }
         }
-        for (SNetSocket_t handle : dropped)
-            m_accepted.erase(handle);
+        // A connection that is gone and whose messages were all taken is forgotten.
+        std::erase_if(m_accepted, [](const auto& entry) {
+            return !entry.second.Live() && !entry.second.connection.PeekSize();
+        });
     }
 
 private:
@@ -461,6 +516,7 @@ private:
         uint64_t user = 0;
         TicketSecret secret{};
         int64_t sinceMs = 0;
+        SNetSocket_t socket = 0;  // the connection that asked, 0 when unknown
     };
 
     static bool SameSecret(const TicketSecret& a, const TicketSecret& b)
@@ -471,10 +527,12 @@ private:
         return difference == 0;
     }
 
-    void Admit(uint64_t user)
+    void Admit(uint64_t user, SNetSocket_t socket)
     {
         m_offered.erase(user);
         m_admitted.push_back(user);
+        if (auto accepted = m_accepted.find(socket); accepted != m_accepted.end())
+            accepted->second.admitted = true;
         GSClientApprove_t approve{};
         approve.m_SteamID = CSteamID(user);
         m_context.EmitServer(approve);
@@ -482,7 +540,7 @@ private:
 
     void Deny(uint64_t user, const char* why)
     {
-        Log("a ticket is refused", 0, why);
+        Log("a ticket is refused", why);
         GSClientDeny_t deny{};
         deny.m_SteamID = CSteamID(user);
         deny.m_eDenyReason = k_EDenyGeneric;
@@ -511,6 +569,7 @@ private:
         ClientSocket& socket = m_clients[handle];
         socket.server = server;
         socket.connection = Connection::Connect(ip, port);
+        socket.connection.KeepAlive(kKeepAliveMs, kSilenceMs);
         socket.deadlineMs = NowMs() + std::clamp(timeoutSeconds, 1, 600) * int64_t{1000};
         WireWriter hello;
         hello.U32(kHelloMagic);
@@ -543,7 +602,7 @@ private:
         }
         if (!socket.connection.Usable()) {
             if (state == Connection::State::Failed)
-                Log("the connection failed", handle, socket.connection.Reason());
+                Log("the connection failed", socket.connection.Reason());
             socket.state = ClosedState(socket.connection);
             EmitClientState(handle, socket.server, socket.state);
         }
@@ -555,27 +614,85 @@ private:
         uint32_t magic = 0;
         uint64_t user = 0, server = 0;
         if (!in.U32(magic) || magic != kHelloMagic || !in.U64(user) || !in.U64(server) || !in.AtEnd() || user == 0) {
-            Log("a connection sent garbage instead of a hello and is dropped", handle);
+            Log("a connection sent garbage instead of a hello and is dropped");
             return false;
         }
         if (server != 0 && server != m_serverId) {
-            Log("a connection asked for another game server and is dropped", handle);
+            Log("a connection asked for another game server and is dropped");
             return false;
         }
         accepted.user = user;
         accepted.greeted = true;
+        accepted.member = m_context.IsMemberOfServerLobby(user, m_serverId);
         accepted.state = k_ESNetSocketStateConnected;
         EmitServerState(handle, user, accepted.state);
+        MakeRoom(handle);
         return true;
     }
 
-    static bool Take(Connection& connection, void* dest, uint32_t maxBytes, uint32_t* bytes)
+    // Closes a connection; the game hears of it when it knew of it (after the hello).
+    void Drop(SNetSocket_t handle, Accepted& accepted, int state = k_ESNetSocketStateConnectionBroken)
+    {
+        if (!accepted.Live())
+            return;
+        accepted.connection.Close();
+        accepted.state = accepted.greeted ? state : k_ESNetSocketStateDisconnecting;
+        if (accepted.greeted)
+            EmitServerState(handle, accepted.user, accepted.state);
+    }
+
+    // Keeps the connections within their caps after `newest` came or said hello: the oldest
+    // connection of the crowd over its cap goes. A connection the game admitted, or one whose
+    // hello names the host or a member, is never let go for a stranger's.
+    void MakeRoom(SNetSocket_t newest)
+    {
+        const Accepted& fresh = m_accepted[newest];
+        auto count = [&](const std::function<bool(const Accepted&)>& in) {
+            return static_cast<size_t>(std::count_if(m_accepted.begin(), m_accepted.end(), [&](const auto& entry) {
+                return entry.second.Live() && in(entry.second);
+            }));
+        };
+        auto dropOldest = [&](const std::function<bool(const Accepted&)>& in, const char* why) {
+            for (auto& [handle, accepted] : m_accepted)  // handles grow with time: oldest first
+                if (accepted.Live() && !accepted.admitted && in(accepted)) {
+                    Log(why);
+                    Drop(handle, accepted);
+                    return true;
+                }
+            return false;
+        };
+        auto unhelloed = [](const Accepted& a) { return !a.greeted; };
+        auto stranger = [](const Accepted& a) { return a.greeted && !a.member; };
+        const uint64_t user = fresh.user;
+        auto sameUser = [user](const Accepted& a) { return a.greeted && a.member && a.user == user; };
+        if (count(unhelloed) > kMaxUnhelloed)
+            dropOldest(unhelloed, "too many connections without a hello; the oldest is closed");
+        if (count(stranger) > kMaxStrangers)
+            dropOldest(stranger, "too many connections from outside the lobby; the oldest is closed");
+        if (fresh.greeted && fresh.member && count(sameUser) > kMaxUnadmittedPerUser + 1)
+            dropOldest(sameUser, "too many connections in one player's name; the oldest is closed");
+        while (count([](const Accepted&) { return true; }) > kMaxServerConnections) {
+            if (!dropOldest(unhelloed, "the game server is full; a connection without a hello is closed") &&
+                !dropOldest(stranger, "the game server is full; a connection from outside the lobby is closed") &&
+                !(fresh.greeted && fresh.member &&
+                  dropOldest([](const Accepted& a) { return a.greeted && a.member; },
+                             "the game server is full; a player's spare connection is closed"))) {
+                Accepted& last = m_accepted[newest];
+                Log("the game server is full; a connection is refused");
+                Drop(newest, last);
+                return;
+            }
+        }
+    }
+
+    static bool Take(Connection& connection, Handed& handed, void* dest, uint32_t maxBytes, uint32_t* bytes)
     {
         std::optional<size_t> size = connection.PeekSize();
         if (!size || *size > maxBytes || (*size > 0 && !dest))
             return false;
         Bytes frame;
         connection.Receive(frame);
+        handed.Take(frame.size());
         if (!frame.empty())
             std::memcpy(dest, frame.data(), frame.size());
         if (bytes)
@@ -631,6 +748,7 @@ private:
     SNetListenSocket_t m_listenHandle = 0;
     std::map<SNetSocket_t, Accepted> m_accepted;
     std::vector<uint64_t> m_admitted;
+    SNetSocket_t m_lastHandedFrom = 0;             // the connection of the last message handed out
     std::vector<Claim> m_claims;                   // tickets waiting for their secret
     std::map<uint64_t, TicketSecret> m_offered;  // member -> the secret its program sent
 };

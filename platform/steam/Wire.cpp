@@ -1,6 +1,7 @@
 // Frames, little-endian fields, UTF-8 checks and the non-blocking TCP connection and listener.
 #include "Wire.h"
 
+#include <algorithm>
 #include <arpa/inet.h>
 #include <cerrno>
 #include <chrono>
@@ -9,6 +10,7 @@
 #include <netinet/in.h>
 #include <netinet/tcp.h>
 #include <sys/socket.h>
+#include <string>
 #include <unistd.h>
 
 namespace platform::steam {
@@ -356,8 +358,15 @@ Connection& Connection::operator=(Connection&& other) noexcept
         m_state = other.m_state;
         m_out = std::move(other.m_out);
         m_outSent = other.m_outSent;
+        m_outFrameEnds = std::move(other.m_outFrameEnds);
         m_reader = std::move(other.m_reader);
         m_frames = std::move(other.m_frames);
+        m_queuedBytes = other.m_queuedBytes;
+        m_parsedThisPump = other.m_parsedThisPump;
+        m_keepAliveMs = other.m_keepAliveMs;
+        m_silenceMs = other.m_silenceMs;
+        m_lastSentMs = other.m_lastSentMs;
+        m_lastHeardMs = other.m_lastHeardMs;
         m_peerIp = other.m_peerIp;
         m_peerPort = other.m_peerPort;
         m_reason = std::move(other.m_reason);
@@ -401,9 +410,32 @@ void Connection::Pump()
     }
     if (m_state != State::Open)
         return;
+    const int64_t now = NowMs();
+    if (m_keepAliveMs > 0 && m_outFrameEnds.empty() && now - m_lastSentMs >= m_keepAliveMs) {
+        AppendFrame(m_out, nullptr, 0);
+        m_outFrameEnds.push_back(m_out.size());
+        m_lastSentMs = now;
+    }
     Flush();
+    m_parsedThisPump = 0;
+    if (m_state == State::Open)
+        ParseFrames();  // what an earlier pump read but left for lack of room
     if (m_state == State::Open)
         ReadAvailable();
+    if (m_state != State::Open || m_keepAliveMs <= 0)
+        return;
+    // A peer whose frames wait here unread is not silent: this side is not taking them.
+    if (QueueFull() || m_reader.Buffered() >= kMaxReadPerPump)
+        m_lastHeardMs = now;
+    if (now - m_lastHeardMs > m_silenceMs)
+        Fail("nothing arrived for " + std::to_string(m_silenceMs / 1000) + " s");
+}
+
+void Connection::KeepAlive(int64_t everyMs, int64_t silenceMs)
+{
+    m_keepAliveMs = everyMs;
+    m_silenceMs = silenceMs;
+    m_lastSentMs = m_lastHeardMs = NowMs();
 }
 
 void Connection::Flush()
@@ -412,6 +444,8 @@ void Connection::Flush()
         ssize_t sent = ::send(m_fd, m_out.data() + m_outSent, m_out.size() - m_outSent, MSG_NOSIGNAL);
         if (sent > 0) {
             m_outSent += static_cast<size_t>(sent);
+            while (!m_outFrameEnds.empty() && m_outFrameEnds.front() <= m_outSent)
+                m_outFrameEnds.pop_front();
             continue;
         }
         if (sent < 0 && (errno == EAGAIN || errno == EWOULDBLOCK || errno == EINTR))
@@ -421,15 +455,21 @@ void Connection::Flush()
     }
     m_out.clear();
     m_outSent = 0;
+    m_outFrameEnds.clear();
 }
 
 void Connection::ReadAvailable()
 {
     uint8_t chunk[16384];
-    // Bounded: a peer that streams without pause cannot hold the pump here.
-    for (int round = 0; round < 64; ++round) {
-        ssize_t got = ::recv(m_fd, chunk, sizeof chunk, 0);
+    // Bounded: a peer that streams without pause cannot hold the pump here, and what it sends
+    // while the frames read before are still waiting stays with the kernel.
+    size_t read = 0;
+    while (read < kMaxReadPerPump && !QueueFull() && m_parsedThisPump < kMaxFramesPerPump &&
+           m_reader.Buffered() < kMaxReadPerPump) {
+        ssize_t got = ::recv(m_fd, chunk, std::min(sizeof chunk, kMaxReadPerPump - read), 0);
         if (got > 0) {
+            read += static_cast<size_t>(got);
+            m_lastHeardMs = NowMs();
             m_reader.Feed(chunk, static_cast<size_t>(got));
             ParseFrames();
             if (m_state != State::Open)
@@ -455,7 +495,7 @@ void Connection::ReadAvailable()
 void Connection::ParseFrames()
 {
     Bytes payload;
-    for (;;) {
+    while (!QueueFull() && m_parsedThisPump < kMaxFramesPerPump) {
         FrameReader::Status status = m_reader.Next(payload);
         if (status == FrameReader::Status::NeedMore)
             return;
@@ -463,15 +503,25 @@ void Connection::ParseFrames()
             Fail("the peer sent a frame over the size cap");
             return;
         }
+        ++m_parsedThisPump;
+        if (payload.empty() && m_keepAliveMs > 0)
+            continue;  // a sign of life, nothing to hand on
+        m_queuedBytes += payload.size();
         m_frames.push_back(std::move(payload));
     }
 }
 
 bool Connection::Send(const uint8_t* payload, size_t bytes)
 {
-    if (!Usable() || bytes > kMaxFramePayload || m_out.size() - m_outSent + bytes + 4 > kMaxSendBacklog)
+    if (!Usable() || bytes > kMaxFramePayload || (bytes == 0 && m_keepAliveMs > 0))
         return false;
+    if (m_out.size() - m_outSent + bytes + 4 > kMaxSendBacklog || m_outFrameEnds.size() >= kMaxUnsentFrames) {
+        Fail("the peer does not read what it is sent");
+        return false;
+    }
     AppendFrame(m_out, payload, bytes);
+    m_outFrameEnds.push_back(m_out.size());
+    m_lastSentMs = NowMs();
     if (m_state == State::Open)
         Flush();
     return true;
@@ -483,10 +533,11 @@ bool Connection::Receive(Bytes& payload)
         return false;
     payload = std::move(m_frames.front());
     m_frames.pop_front();
+    m_queuedBytes -= payload.size();
     return true;
 }
 
-std::optional<size_t> Connection::PeekSize()
+std::optional<size_t> Connection::PeekSize() const
 {
     if (m_frames.empty())
         return std::nullopt;
@@ -544,7 +595,7 @@ bool Listener::Open(uint32_t ip, uint16_t port, int tries)
         int one = 1;
         ::setsockopt(fd, SOL_SOCKET, SO_REUSEADDR, &one, sizeof one);
         sockaddr_in address = Address(ip, static_cast<uint16_t>(candidate));
-        if (::bind(fd, reinterpret_cast<sockaddr*>(&address), sizeof address) == 0 && ::listen(fd, 16) == 0 &&
+        if (::bind(fd, reinterpret_cast<sockaddr*>(&address), sizeof address) == 0 && ::listen(fd, 128) == 0 &&
             MakeNonBlocking(fd)) {
             sockaddr_in bound{};
             socklen_t size = sizeof bound;

@@ -15,8 +15,19 @@
 namespace platform::steam {
 
 constexpr uint32_t kMaxFramePayload = 64 * 1024;
-// What one connection may hold unsent before further messages are refused.
+// What one connection may hold unsent: a peer that lets more pile up does not read what it is
+// sent, and its connection is dropped. A game peer gets one block and a few updates a frame, so
+// either cap means seconds of not reading.
 constexpr size_t kMaxSendBacklog = 1024 * 1024;
+constexpr size_t kMaxUnsentFrames = 512;
+// What one pump takes in from one connection: bytes read from the kernel and frames cut from
+// them. Whatever a peer sends beyond waits in its own TCP window, so a flood slows its sender,
+// not the frame.
+constexpr size_t kMaxReadPerPump = 128 * 1024;
+constexpr size_t kMaxFramesPerPump = 256;
+// Received frames waiting to be taken; while either cap is reached nothing more is read.
+constexpr size_t kMaxQueuedFrames = 256;
+constexpr size_t kMaxQueuedBytes = 256 * 1024;
 
 using Bytes = std::vector<uint8_t>;
 
@@ -104,15 +115,21 @@ public:
     Connection(const Connection&) = delete;
     Connection& operator=(const Connection&) = delete;
 
-    // Finishes a connect, sends what waits, reads what arrived. Never blocks.
+    // Finishes a connect, sends what waits, reads what arrived, within the caps above. Never
+    // blocks.
     void Pump();
-    // Queues one frame; false when closed, over the frame cap or over the backlog cap.
+    // From now on an empty frame is sent whenever nothing else went out for `everyMs`, empty
+    // frames received are taken as such signs of life and never handed on, and a peer from
+    // whom nothing arrived for `silenceMs` fails the connection. Empty messages cannot be sent.
+    void KeepAlive(int64_t everyMs, int64_t silenceMs);
+    // Queues one frame; false when closed or over the frame cap. A peer whose unsent frames pass
+    // the backlog caps fails the connection: it does not read what it is sent.
     bool Send(const uint8_t* payload, size_t bytes);
     bool Send(const Bytes& payload) { return Send(payload.data(), payload.size()); }
     // The next whole frame received, if any. A peer that breaks the framing fails the connection.
     bool Receive(Bytes& payload);
     // The size of the next whole frame, if one has arrived.
-    std::optional<size_t> PeekSize();
+    std::optional<size_t> PeekSize() const;
     // Sends what it can of the backlog and closes.
     void Close();
     State GetState() const { return m_state; }
@@ -129,12 +146,20 @@ private:
     void Flush();
     void ReadAvailable();
     void ParseFrames();
+    bool QueueFull() const { return m_frames.size() >= kMaxQueuedFrames || m_queuedBytes >= kMaxQueuedBytes; }
     int m_fd = -1;
     State m_state = State::Closed;
     Bytes m_out;
     size_t m_outSent = 0;
+    std::deque<size_t> m_outFrameEnds;  // where each unsent frame ends in m_out
     FrameReader m_reader;
     std::deque<Bytes> m_frames;
+    size_t m_queuedBytes = 0;
+    size_t m_parsedThisPump = 0;
+    int64_t m_keepAliveMs = 0;  // 0: no keep-alive
+    int64_t m_silenceMs = 0;
+    int64_t m_lastSentMs = 0;
+    int64_t m_lastHeardMs = 0;
     uint32_t m_peerIp = 0;
     uint16_t m_peerPort = 0;
     std::string m_reason;

@@ -17,6 +17,7 @@
 #include "online/ServerMessages.h"
 #include "online/SteamServer.h"
 
+#include <cerrno>
 #include <chrono>
 #include <functional>
 #include <memory>
@@ -75,10 +76,10 @@ protected:
     }
 
     // Pumps the process's client pump, the server's frame (when `frames`) and every peer until
-    // `done` holds; false after about 10 s.
-    bool PumpUntil(const std::function<bool()>& done, bool frames = true)
+    // `done` holds; false after about 10 s (or `rounds` of about 2 ms).
+    bool PumpUntil(const std::function<bool()>& done, bool frames = true, int rounds = 5000)
     {
-        for (int round = 0; round < 5000; ++round) {
+        for (int round = 0; round < rounds; ++round) {
             SteamAPI_RunCallbacks();
             if (frames && server)
                 server->RunFrame();
@@ -193,6 +194,41 @@ protected:
         const size_t answers = p.Of(MSG_SERVER_INFO).size();
         p.Send(SocketMessage(MSG_CLIENT_INITIATE_CONNECTION));
         ASSERT_TRUE(PumpUntil([&] { return p.Of(MSG_SERVER_INFO).size() > answers; }));
+    }
+
+    // A raw connection to the server's port, as a hostile client opens it; -1 when refused.
+    int RawConnect()
+    {
+        return steamtest::ConnectLoopback(server->GetPort());
+    }
+    // Sends one frame of the platform's framing on a raw connection.
+    static void RawSend(int fd, const std::vector<uint8_t>& payload)
+    {
+        std::vector<uint8_t> frame;
+        PayloadWriter length;
+        length.U32(static_cast<uint32_t>(payload.size()));
+        frame = length.Bytes();
+        frame.insert(frame.end(), payload.begin(), payload.end());
+        ::send(fd, frame.data(), frame.size(), MSG_NOSIGNAL);
+    }
+    // The hello a client says first: {"QBGS", the user it says it is, server id or 0}.
+    static std::vector<uint8_t> Hello(uint64_t user)
+    {
+        PayloadWriter hello;
+        hello.U32(0x53474251u).U64(user).U64(0);
+        return hello.Bytes();
+    }
+    // Whether the server closed a raw connection (what it sent is read and thrown away).
+    static bool RawClosed(int fd)
+    {
+        uint8_t buffer[4096];
+        for (;;) {
+            ssize_t got = ::recv(fd, buffer, sizeof buffer, MSG_DONTWAIT);
+            if (got == 0 || (got < 0 && errno != EAGAIN && errno != EWOULDBLOCK && errno != EINTR))
+                return true;
+            if (got < 0)
+                return false;
+        }
     }
 
     int ActivePlayers() const

@@ -263,4 +263,44 @@ TEST_F(ClientRulesTest, AServerThatEndsTheMatchAndClosesAtOnceIsAGameOverNotADis
     EXPECT_TRUE(posted.WithId(MSG_NET_PLAYER_REMOVED).empty());
 }
 
+TEST_F(ClientRulesTest, AServerThatFallsSilentDuringAMatchEndsItWithTheDisconnectionNotice)
+{
+    const CSteamID lobby = CreateLobby();
+    VanteoSteamClient client(SteamUser()->GetSteamID());
+    uint64_t clientNow = 5000000;
+    client.m_Clock = [&] { return clientNow; };
+    client.m_nConnectPauseMs = 0;
+    RecordingMessages posted;
+    client.SetMessageSink(&posted);
+    client.m_steamIDLobby = lobby;
+    client.m_eConnectedStatus = clientstate::kInLobby;
+    g_pSteamServer = new CSteamServer();
+    g_pSteamServer->SetMessageSink(&posted);
+    g_pSteamServer->m_uExpectedPlayers = 1;
+    ASSERT_TRUE(PumpUntil([&] {
+        if (g_pSteamServer)
+            g_pSteamServer->RunFrame();
+        client.RunFrame(0.016f);
+        return client.m_eConnectedStatus == clientstate::kInMatch;
+    }));
+    // The server stops (its process stalls): what it sent is read, then nothing more comes.
+    PumpUntil(
+        [&] {
+            client.RunFrame(0.016f);
+            return false;
+        },
+        false, 20);
+    posted.posted.clear();
+    clientNow += VanteoSteamClient::kServerSilenceMs;
+    client.RunFrame(0.016f);
+    EXPECT_EQ(client.m_eConnectedStatus, clientstate::kInMatch) << "silent for exactly the time-out";
+    clientNow += 1;
+    client.RunFrame(0.016f);
+    EXPECT_EQ(client.m_eConnectedStatus, clientstate::kNoServer);
+    EXPECT_EQ(client.m_hSocketServer, 0u);
+    EXPECT_EQ(posted.WithId(MSG_NET_PLAYER_REMOVED).size(), 1u);
+    delete g_pSteamServer;
+    g_pSteamServer = nullptr;
+}
+
 } // namespace

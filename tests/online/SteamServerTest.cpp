@@ -3,10 +3,15 @@
 // clock, leaving, silent players and the orderly end.
 #include "MatchFixture.h"
 
+#include "support/LogCapture.h"
+
+#include <unistd.h>
+
 namespace {
 
 using matchtest::MatchTest;
 using matchtest::Peer;
+using matchtest::EventsOf;
 
 class SteamServerTest : public MatchTest {
 protected:
@@ -290,13 +295,20 @@ TEST_F(SteamServerTest, LeavingSilenceAndTheEndFreeThePlaces)
     PayloadReader removed(messages.posted[0].payload.data(), messages.posted[0].payload.size());
     EXPECT_EQ(removed.U64(), 0x1100000000000001ull);
 
-    // A player from whom nothing arrives for 5 s is removed.
+    // A player from whom nothing arrives for 5 s is removed, and its connection closed, so its
+    // program learns that the match is over.
     now += CSteamServer::kSilenceTimeoutMs;
     server->RunFrame();
     EXPECT_EQ(ActivePlayers(), 1);
     now += 1;
     server->RunFrame();
     EXPECT_EQ(ActivePlayers(), 0);
+    ASSERT_TRUE(PumpUntil([&] {
+        for (const auto& status : EventsOf<SocketStatusCallback_t>(other.events))
+            if (status.m_hSocket == other.socket && status.m_eSNetSocketState >= k_ESNetSocketStateDisconnecting)
+                return true;
+        return false;
+    }));
 
     // The end tells each admitted player once that the server exits.
     Peer& last = JoinPeer(0x1100000000000009ull, "Last", m_lobby);
@@ -306,6 +318,80 @@ TEST_F(SteamServerTest, LeavingSilenceAndTheEndFreeThePlaces)
     ASSERT_TRUE(PumpUntil([&] { return !last.Of(MSG_SERVER_EXITING).empty(); }));
     ASSERT_TRUE(PumpUntil([&] { return true; }));
     EXPECT_EQ(last.Of(MSG_SERVER_EXITING).size(), 1u);
+}
+
+TEST_F(SteamServerTest, AFloodOfRequestsIsAnsweredAtAPaceAndSaidOnceInTheLog)
+{
+    testsupport::LogCapture log;
+    Peer& guest = LobbyWithGuest();
+    Admit(guest);
+    Peer& stranger = AddPeer(0x1400000000000001ull, "Stranger");
+    Connect(stranger);
+    for (int i = 0; i < 1000; ++i)
+        stranger.Send(SocketMessage(MSG_CLIENT_INITIATE_CONNECTION));
+    // The frames go on; the stranger gets its burst of answers and no more while the clock
+    // stands, one more once a second has passed.
+    PumpUntil([] { return false; }, true, 200);
+    EXPECT_EQ(stranger.Of(MSG_SERVER_INFO).size(), static_cast<size_t>(CSteamServer::kReplyBurst));
+    now += CSteamServer::kReplyIntervalMs;
+    stranger.Send(SocketMessage(MSG_CLIENT_INITIATE_CONNECTION));
+    ASSERT_TRUE(PumpUntil([&] { return stranger.Of(MSG_SERVER_INFO).size() > CSteamServer::kReplyBurst; }));
+    EXPECT_EQ(ActivePlayers(), 1);
+    // The log says the answers a few times, not a thousand.
+    const std::string text = log.Text();
+    size_t said = 0;
+    for (size_t at = text.find("Send ServerInfo"); at != std::string::npos; at = text.find("Send ServerInfo", at + 1))
+        ++said;
+    EXPECT_LE(said, 8u);
+}
+
+TEST_F(SteamServerTest, StrangersConnectionsNeverKeepAPlayerOutAndStayBounded)
+{
+    Peer& guest = LobbyWithGuest();
+    // 40 connections that never say hello, 40 that say hello as nobody in the lobby.
+    std::vector<int> silent, outsiders;
+    for (int i = 0; i < 40; ++i)
+        silent.push_back(RawConnect());
+    for (int i = 0; i < 40; ++i) {
+        outsiders.push_back(RawConnect());
+        RawSend(outsiders.back(), Hello(0x1500000000000000ull + static_cast<uint64_t>(i)));
+    }
+    PumpUntil([] { return false; }, true, 50);
+    // The member still gets in, and the crowd is cut to the caps: 16 without a hello and 8
+    // from outside the lobby at most.
+    Admit(guest);
+    auto open = [](const std::vector<int>& fds) {
+        return std::count_if(fds.begin(), fds.end(), [](int fd) { return fd >= 0 && !RawClosed(fd); });
+    };
+    EXPECT_TRUE(PumpUntil([&] { return open(silent) <= 16 && open(outsiders) <= 8; }));
+    EXPECT_EQ(ActivePlayers(), 1);
+    for (int fd : silent)
+        ::close(fd);
+    for (int fd : outsiders)
+        ::close(fd);
+}
+
+TEST_F(SteamServerTest, AConnectionNotAdmittedInTimeOrFallenSilentIsClosed)
+{
+    Peer& guest = LobbyWithGuest();
+    // A stranger that says hello and nothing more, and the guest's program stopping after it
+    // was admitted: no keep-alive comes from either.
+    const int idle = RawConnect();
+    RawSend(idle, Hello(0x1600000000000001ull));
+    const int stalled = RawConnect();
+    RawSend(stalled, Hello(guest.peer.Id().ConvertToUint64()));
+    RawSend(stalled, BeginAuth(guest));
+    ASSERT_TRUE(PumpUntil([&] { return ActivePlayers() == 1; }));
+    messages.posted.clear();
+    // Not admitted within 5 s: closed.
+    EXPECT_TRUE(PumpUntil([&] { return RawClosed(idle); }, true, 4000));
+    EXPECT_EQ(ActivePlayers(), 1);
+    // Nothing heard for 10 s: the player's connection is closed and the host's scene is told.
+    EXPECT_TRUE(PumpUntil([&] { return ActivePlayers() == 0; }, true, 6000));
+    EXPECT_EQ(messages.Ids(), (std::vector<int32_t>{MSG_NET_PLAYER_REMOVED}));
+    EXPECT_TRUE(RawClosed(stalled));
+    ::close(idle);
+    ::close(stalled);
 }
 
 } // namespace

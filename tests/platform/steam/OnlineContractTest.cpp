@@ -291,7 +291,7 @@ TEST_P(ServerContract, MessagesCrossInOrderWithTheirBoundaries)
     SetUpMatch();
     ISteamNetworking* b = m_bee->peer.Networking();
     std::vector<std::vector<uint8_t>> sent;
-    for (size_t size : {size_t{1040}, size_t{4}, size_t{0}, size_t{65536}, size_t{8}}) {
+    for (size_t size : {size_t{1040}, size_t{4}, size_t{1}, size_t{65536}, size_t{8}}) {
         std::vector<uint8_t> message(size);
         for (size_t i = 0; i < size; ++i)
             message[i] = static_cast<uint8_t>(i * 7 + sent.size());
@@ -373,6 +373,37 @@ TEST_P(ServerContract, TicketsAdmitAMemberOnceAndRefuseForgeries)
         EXPECT_NE(deny.m_eDenyReason, k_EDenySteamValidationStalled) << "reason 14 would admit the player";
     // Bytes that are no ticket at all are refused at once.
     EXPECT_FALSE(server->SendUserConnectAndAuthenticate(0x7F000001, "garbage", 7, &user));
+}
+
+TEST_P(ServerContract, EachConnectionIsHandedAtMostItsShareOfAFrame)
+{
+    SetUpMatch();
+    ISteamNetworking* b = m_bee->peer.Networking();
+    const uint8_t request[4] = {0xF5, 0x05, 0, 0};
+    for (int i = 0; i < 200; ++i)
+        ASSERT_TRUE(b->SendDataOnSocket(m_socket, request, sizeof request, true));
+    m_bee->peer.Pump();
+    // Each frame of the game server hands out at most 64 of them; the rest waits its turn.
+    size_t handed = 0, frames = 0;
+    while (handed < 200 && frames < 500) {
+        SteamGameServer_RunCallbacks();
+        m_bee->peer.Pump();
+        size_t thisFrame = 0;
+        uint32_t size = 0;
+        SNetSocket_t from = 0;
+        uint8_t message[16];
+        while (SteamGameServerNetworking()->IsDataAvailable(m_listen, &size, &from) &&
+               SteamGameServerNetworking()->RetrieveData(m_listen, message, sizeof message, &size, &from))
+            ++thisFrame;
+        EXPECT_LE(thisFrame, 64u);
+        handed += thisFrame;
+        ++frames;
+        std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    }
+    EXPECT_EQ(handed, 200u);
+    EXPECT_GE(frames, 4u);
+    // An empty message cannot be sent: on a game connection an empty frame is a keep-alive.
+    EXPECT_FALSE(b->SendDataOnSocket(m_socket, request, 0, true));
 }
 
 TEST_P(ServerContract, ServerListCallsAreRefusedOrSaidOnceNeverFakedAsDone)

@@ -1,8 +1,17 @@
 // The platform client's frames and texts: frames survive any split of the byte stream, an
 // oversize length stops the stream, and texts from peers are checked and cleaned as UTF-8.
+// Connections over the loopback read a flood in bounded shares, drop a peer that does not read
+// what it is sent, and keep alive or give up on a silent peer.
 #include "../../../platform/steam/Wire.h"
 
 #include <gtest/gtest.h>
+
+#include <arpa/inet.h>
+#include <chrono>
+#include <netinet/in.h>
+#include <sys/socket.h>
+#include <thread>
+#include <unistd.h>
 
 namespace {
 
@@ -88,6 +97,114 @@ TEST(WireReader, AReadPastTheEndFailsAndStaysFailed)
     EXPECT_FALSE(in.U64(wide));
     EXPECT_FALSE(in.U8(byte)) << "a failed reader must not resume";
     EXPECT_FALSE(in.AtEnd());
+}
+
+// A listener on the loopback, a connection to it accepted, and a raw client socket as a hostile
+// peer that speaks the framing by hand.
+struct LoopbackPair {
+    LoopbackPair()
+    {
+        EXPECT_TRUE(listener.Open(kLoopback, 0));
+        raw = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
+        sockaddr_in address{};
+        address.sin_family = AF_INET;
+        address.sin_addr.s_addr = htonl(kLoopback);
+        address.sin_port = htons(listener.Port());
+        EXPECT_EQ(::connect(raw, reinterpret_cast<sockaddr*>(&address), sizeof address), 0);
+        for (int i = 0; i < 500 && !accepted; ++i) {
+            if (auto connection = listener.Accept())
+                accepted = std::move(*connection);
+            else
+                std::this_thread::sleep_for(std::chrono::milliseconds(2));
+        }
+        EXPECT_TRUE(accepted.has_value());
+    }
+    ~LoopbackPair() { ::close(raw); }
+    Listener listener;
+    std::optional<Connection> accepted;
+    int raw = -1;
+};
+
+TEST(ConnectionBounds, AFloodIsTakenInBoundedSharesAndEmptyFramesAreOnlySignsOfLife)
+{
+    LoopbackPair pair;
+    Connection& server = *pair.accepted;
+    server.KeepAlive(1000, 60000);
+    // 40,000 empty frames, then one message, then 300 more messages: 161 KB in one go.
+    Bytes stream(160000, 0);
+    Bytes last = {0x2D, 0x06, 0, 0};
+    AppendFrame(stream, last.data(), last.size());
+    for (int i = 0; i < 300; ++i)
+        AppendFrame(stream, last.data(), last.size());
+    ASSERT_EQ(::send(pair.raw, stream.data(), stream.size(), MSG_NOSIGNAL), static_cast<ssize_t>(stream.size()));
+    std::this_thread::sleep_for(std::chrono::milliseconds(50));
+
+    size_t pumps = 0, messages = 0;
+    Bytes payload;
+    while (messages < 301 && pumps < 1000) {
+        server.Pump();
+        ++pumps;
+        size_t taken = 0;
+        while (server.Receive(payload)) {
+            EXPECT_EQ(payload, last) << "an empty frame was handed on";
+            ++taken;
+        }
+        // One pump never takes in more than its share.
+        EXPECT_LE(taken, kMaxFramesPerPump);
+        messages += taken;
+    }
+    EXPECT_EQ(messages, 301u);
+    EXPECT_GE(pumps, 160000 / 4 / kMaxFramesPerPump) << "a pump took more frames than its share";
+    EXPECT_TRUE(server.Usable());
+}
+
+TEST(ConnectionBounds, APeerThatDoesNotReadIsDropped)
+{
+    LoopbackPair pair;
+    Connection& server = *pair.accepted;
+    // The raw peer never reads: the kernel's buffers fill, then the unsent frames pile up here.
+    Bytes block(1040, 0x5A);
+    size_t sent = 0;
+    while (server.Send(block) && sent < 200000) {
+        ++sent;
+        server.Pump();
+    }
+    EXPECT_LT(sent, 200000u) << "the backlog never filled";
+    EXPECT_EQ(server.GetState(), Connection::State::Failed);
+    EXPECT_FALSE(server.Send(block));
+}
+
+TEST(ConnectionBounds, AQuietPeerIsKeptAliveAndASilentOneIsDropped)
+{
+    Listener listener;
+    ASSERT_TRUE(listener.Open(kLoopback, 0));
+    Connection quiet = Connection::Connect(kLoopback, listener.Port());
+    quiet.KeepAlive(50, 400);
+    std::optional<Connection> accepted;
+    for (int i = 0; i < 500 && !accepted; ++i) {
+        quiet.Pump();
+        accepted = listener.Accept();
+        std::this_thread::sleep_for(std::chrono::milliseconds(2));
+    }
+    ASSERT_TRUE(accepted);
+    accepted->KeepAlive(50, 400);
+    // Both sides pump without a message for a second: the empty frames keep them alive.
+    Bytes payload;
+    for (int i = 0; i < 100; ++i) {
+        quiet.Pump();
+        accepted->Pump();
+        EXPECT_FALSE(accepted->Receive(payload));
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    }
+    EXPECT_TRUE(quiet.Usable());
+    EXPECT_TRUE(accepted->Usable());
+    EXPECT_FALSE(quiet.Send(nullptr, 0)) << "an empty message would read as a sign of life";
+    // The quiet side stops (a stopped process): the other gives up on it.
+    for (int i = 0; i < 100 && accepted->Usable(); ++i) {
+        accepted->Pump();
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    }
+    EXPECT_EQ(accepted->GetState(), Connection::State::Failed);
 }
 
 } // namespace
