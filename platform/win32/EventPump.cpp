@@ -303,6 +303,7 @@ void PumpSdlEvents()
     SDL_Event e;
     while (SDL_PollEvent(&e))
         Translate(e);
+    PaintChangedListBoxes();
 }
 
 } // namespace platform::user

@@ -44,6 +44,7 @@ struct WindowRecord {
     int logicalHeight = 0;
     std::vector<std::wstring> listItems;   // the built-in list box
     int listSelection = -1;
+    bool listDirty = false;              // the list box changed since it was last drawn
 };
 
 struct State {
@@ -102,6 +103,9 @@ HWND NewHandle();
 bool EnsureVideo();
 bool OnVideoThread();
 void PumpSdlEvents();
+// Draws the list boxes whose items or selection changed since they were last drawn.
+void PaintChangedListBoxes();
+LRESULT ListBoxProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);
 
 // Activation and focus changes, with their messages.
 void Activate(HWND hwnd);

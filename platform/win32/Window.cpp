@@ -20,10 +20,6 @@ using platform::user::ClassRecord;
 using platform::user::State;
 using platform::user::WindowRecord;
 
-namespace platform::user {
-LRESULT ListBoxProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);
-}
-
 namespace {
 
 // Tokens handed out for modules, icons, cursors and brushes: nothing is loaded behind them.

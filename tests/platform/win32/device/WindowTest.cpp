@@ -235,6 +235,52 @@ TEST_F(WindowTest, ListBoxKeepsItsItemsAndDiesWithItsParent)
     EXPECT_FALSE(IsWindow(list));
 }
 
+// The log window's list: the items are drawn as lines of text on white, the selected (newest)
+// one on a highlight, and a long list shows its end. The pump drops WM_PAINT undispatched, as
+// the game's loop does, so the list is drawn without it.
+TEST_F(WindowTest, ListBoxDrawsItsItemsWithTheSelectionInView)
+{
+    TestWindow window;
+    ShowWindow(window.hwnd, SW_SHOW);
+    HWND list = CreateWindowExW(0, L"LISTBOX", L"", WS_CHILD | WS_VSCROLL, 0, 0, 300, 160, window.hwnd, nullptr,
+                                nullptr, nullptr);
+    ASSERT_NE(list, nullptr);
+    ShowWindow(list, SW_SHOW);
+    for (int i = 0; i < 30; ++i) {
+        const std::wstring text = L"line " + std::to_wstring(i) + L" 사운드";
+        const LRESULT at = SendMessageW(list, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(text.c_str()));
+        SendMessageW(list, LB_SETCURSEL, at, 0);
+    }
+    TestWindow::Pump();
+    SDL_Surface* surface = SDL_GetWindowSurface(platform::SdlWindowOf(window.hwnd));
+    ASSERT_NE(surface, nullptr);
+    auto rgb = [&](int x, int y) {
+        Uint32 value = 0;
+        SDL_LockSurface(surface);
+        std::memcpy(&value, static_cast<uint8_t*>(surface->pixels) + y * surface->pitch + x * surface->format->BytesPerPixel,
+                    surface->format->BytesPerPixel);
+        SDL_UnlockSurface(surface);
+        SDL_Color c{};
+        SDL_GetRGB(value, surface->format, &c.r, &c.g, &c.b);
+        return c;
+    };
+    // Ten rows of 16 pixels: the newest item is the last row, highlighted.
+    const SDL_Color bar = rgb(250, 152);
+    EXPECT_LT(bar.r, 60);
+    EXPECT_GT(bar.b, 150);
+    // The rows above are white with dark text in them.
+    int dark = 0, white = 0;
+    for (int y = 0; y < 144; ++y)
+        for (int x = 0; x < 120; ++x) {
+            const SDL_Color c = rgb(x, y);
+            dark += c.r < 100 && c.g < 100 && c.b < 100;
+            white += c.r > 240 && c.g > 240 && c.b > 240;
+        }
+    EXPECT_GT(dark, 100);
+    EXPECT_GT(white, 5000);
+    DestroyWindow(window.hwnd);
+}
+
 TEST_F(WindowTest, ChildWithoutParentAndUnknownClassFail)
 {
     EXPECT_EQ(CreateWindowExW(0, L"LISTBOX", L"", WS_CHILD, 0, 0, 1, 1, nullptr, nullptr, nullptr, nullptr), nullptr);
