@@ -79,7 +79,7 @@ TEST_F(BattleTest, OutlastsTheRookieRetriesAndLeavesThroughThePause)
     // The win: its green title over the dimmed battle, the light ranking table, the retry button.
     EXPECT_GT(Pixels("win.png", 340, 80, 680, 140, Green), 3000);
     EXPECT_GT(Pixels("win.png", 420, 250, 860, 450, Light), 20000);
-    EXPECT_GT(Pixels("win.png", 420, 650, 600, 690, Blue), 3000);
+    EXPECT_GT(Pixels("win.png", 420, 612, 600, 656, Blue), 3000);
 
     // The retry plays the same battle again; the menu's title follows the pause's quit.
     EXPECT_GT(Pixels("again.png", 830, 612, 980, 645, Green), 1500);
@@ -116,7 +116,7 @@ TEST_F(BattleTest, AGhostThatStrikesHardWinsAndTheLossIsShown)
     // green title.
     EXPECT_GT(Pixels("lose.png", 420, 250, 860, 450, Light), 20000);
     EXPECT_LT(Pixels("lose.png", 340, 80, 680, 140, Green), 300);
-    EXPECT_GT(Pixels("lose.png", 420, 650, 600, 690, Blue), 3000);
+    EXPECT_GT(Pixels("lose.png", 420, 612, 600, 656, Blue), 3000);
     // Q on the result goes back to the menu.
     EXPECT_LT(Pixels("menu.png", 830, 612, 980, 645, Green), 300);
 }

@@ -13,7 +13,7 @@
 namespace {
 
 // The result pop-up's continue button (the host's only) and the notice's OK button.
-constexpr const char* kContinue = "752 670";
+constexpr const char* kContinue = "752 634";
 constexpr const char* kNoticeOk = "512 476";
 
 // F8 (a few bullets of every colour) every other frame.
@@ -116,7 +116,7 @@ bool RecordsShown(const GameRun& run, const std::string& file)
 }
 bool WaitsForHost(const GameRun& run, const std::string& file)
 {
-    return run.Count(file, 112, 618, 912, 718, White) > 1500;
+    return run.Count(file, 112, 604, 912, 712, White) > 1500;
 }
 
 TEST_F(OnlineMatchTest, BattlesAreWonAndLostAndEachStartsAgainFromTheSameRoom)

@@ -127,8 +127,8 @@ TEST_F(ResultPixelTest, ABattleWinIsDrawnWhereItsLayoutPutsIt)
     // blue retry button under the table.
     EXPECT_GT(Readback::CountColor(RECT{212, 58, 812, 158}, 0xFF3CC47C, 40), 2000);
     EXPECT_GT(Readback::CountColor(RECT{150, 190, 154, 430}, 0xFF3D8BFD, 40), 300);
-    EXPECT_GT(Readback::CountColor(RECT{412, 642, 612, 698}, 0xFF3D8BFD, 40), 5000);
-    EXPECT_EQ(Readback::CountColor(RECT{652, 642, 852, 698}, 0xFF3CC47C, 40), 0)
+    EXPECT_GT(Readback::CountColor(RECT{412, 606, 612, 662}, 0xFF3D8BFD, 40), 5000);
+    EXPECT_EQ(Readback::CountColor(RECT{652, 606, 852, 662}, 0xFF3CC47C, 40), 0)
         << "no next or continue button in a battle result";
     popUp.Unload();
 }
