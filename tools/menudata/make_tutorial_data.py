@@ -222,9 +222,10 @@ def special(file, top, title, colour, prefix, modes, prices):
     h = 110 + 210 * ((len(modes) + 2) // 3) + 90
     x, y = (1024 - w) // 2, (768 - h) // 2
     children = []
-    for k, ((mode, text, c), price) in enumerate(zip(modes, prices)):
+    for k, ((mode, text, c, note), price) in enumerate(zip(modes, prices)):
         cx, cy = 40 + (k % 3) * 220, 90 + (k // 3) * 210
-        children.append(animbutton(f"{prefix}{mode}", cx, cy, 200, 150, button(f"geek_{prefix}{mode}", 200, 150, c, text, 26)))
+        children.append(animbutton(f"{prefix}{mode}", cx, cy, 200, 150,
+                                   button(f"geek_{prefix}{mode}", 200, 150, c, text, 26, note=note)))
         price_text = f'text 72 8 22 #FFFFFF "{price}" align=center'
         cube = lambda face: [f"rect 8 8 24 24 #FFFFFF r=5", f'text 20 9 17 {face} "C" align=center']
         image(f"geek_price_{prefix}{mode}.png", 110, 40, [f"rect 0 0 110 40 {mix(YELLOW, 0.25, '#000000')} r=12"]
@@ -233,7 +234,7 @@ def special(file, top, title, colour, prefix, modes, prices):
         # The price lies on the lock, so an unlocked mode shows neither.
         prices = (picture(f"Pic_{prefix}cube_{mode}", 45, 104, 110, 40, still(f"geek_price_{prefix}{mode}.png"))
                   + picture(f"Pic_{prefix}cube_{mode}_gray", 45, 104, 110, 40, still(f"geek_price_{prefix}{mode}_gray.png")))
-        lock = button(f"geek_lock_{prefix}{mode}", 200, 150, mix(c, 0.55, "#1B2340"), text, 24)
+        lock = button(f"geek_lock_{prefix}{mode}", 200, 150, mix(c, 0.55, "#1B2340"), text, 24, note=note)
         children.append(child("ANIMBUTTON", f"{prefix}lock_{mode}", cx, cy, 200, 150,
                               f'<asset type="GROUP">{lock}</asset>' + prices))
         children.append(label(f"Label_cmt_{mode}", cx, cy + 154, 150, 40, 20, NAVY, "", "Left"))
@@ -243,11 +244,14 @@ def special(file, top, title, colour, prefix, modes, prices):
     popup(file, top, top + "_body", x, y, w, h, colour, title, children, ["video_in"], "video_out")
 
 
+# Each special battle's tile says what its rival does (the ghosts of tools/ghostgen/ghosts.txt).
 special("geek_battle.xml", "Wnd_geek_battle", "SPECIAL BATTLES", PURPLE, "btn_btgeek_",
-        [("clone", "Clone", BLUE), ("star", "Star", YELLOW), ("stone", "Stone", GREY), ("big", "Big", GREEN),
-         ("dash", "Dash", ORANGE), ("hell", "Hell", RED)], [300, 300, 400, 400, 600, 1000])
+        [("clone", "Clone", BLUE, "Thin tower, fast aim"), ("star", "Star", YELLOW, "Stars every 20 s"),
+         ("stone", "Stone", GREY, "Mines on your lane"), ("big", "Big", GREEN, "Your tower: half HP"),
+         ("dash", "Dash", ORANGE, "It takes your bullets"), ("hell", "Hell", RED, "Mines, stars, repairs")],
+        [300, 300, 400, 400, 600, 1000])
 special("geek_push.xml", "Wnd_geek_push", "SPECIAL PUSH", GREEN, "btn_psgeek_",
-        [("onecolor", "One colour", TEAL), ("hell", "Hell", RED)], [400, 1000])
+        [("onecolor", "One colour", TEAL, None), ("hell", "Hell", RED, None)], [400, 1000])
 
 with open(RECIPE, "w") as f:
     f.write("\n".join(recipe))

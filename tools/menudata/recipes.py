@@ -39,17 +39,21 @@ class Recipe(list):
             self.anim(path, [("still", [f"{name} motion=still ms=1000"])])
         return f"{self.folder}/{path}"
 
-    def button(self, key, w, h, colour, label, size=22, disabled=(GREY, "#DDE1E8")):
+    def button(self, key, w, h, colour, label, size=22, disabled=(GREY, "#DDE1E8"), note=None):
         """A rounded button's pictures, normal, over, down and disabled (`disabled`: fill and
-        text colour), and its state animation; returns the layout's asset path."""
+        text colour), and its state animation; returns the layout's asset path. A `note` is a
+        small line under the label that says what the button leads to."""
         r = min(14, h // 3)
         states = {"n": (colour, "#FFFFFF"), "o": (mix(colour, 0.15), "#FFFFFF"),
                   "d": (mix(colour, 0.2, "#000000"), "#F0F0F0"), "x": disabled}
+        top = (h - 6 - size) // 2 - (14 if note else 0)
         for s, (fill, text) in states.items():
             ops = [f"rect 2 5 {w - 4} {h - 6} #0B0F1E50 r={r}", f"rect 2 2 {w - 4} {h - 6} {fill} r={r}",
                    f"frame 2 2 {w - 4} {h - 6} 2 #FFFFFF90 r={r}"]
             if label:
-                ops.append(f'text {w // 2} {(h - 6 - size) // 2} {size} {text} "{label}" align=center shadow=#00000040')
+                ops.append(f'text {w // 2} {top} {size} {text} "{label}" align=center shadow=#00000040')
+            if note:
+                ops.append(f'text {w // 2} {top + size + 8} 15 {text} "{note}" align=center shadow=#00000040')
             self.image(f"{key}_{s}.png", w, h, ops)
         return self.anim(f"{key}.xml", [("NORMAL", [f"{key}_n.png motion=still ms=400"]),
                                         ("OVER", [f"{key}_o.png motion=still ms=400"]),
