@@ -1,6 +1,7 @@
 // Checks the run folder the build made: every file that the skin table, the sound list and the
 // other start-up data name exists where the game looks for it, and opens with the libraries the
 // game reads it with (TinyXML, stb_image, vorbisfile, FFmpeg, FreeType).
+#include <algorithm>
 #include <array>
 #include <cmath>
 #include <functional>
@@ -185,6 +186,50 @@ std::vector<LayoutLabel> AllLabels() {
   return labels;
 }
 
+// A window's place on the screen as its layout sets it: the sum of its own and its parents'
+// positions, and the size of its rect. Empty when the layout has no window of that name.
+struct ScreenRect {
+  int left = 0, top = 0, right = 0, bottom = 0;
+  bool Empty() const { return right <= left || bottom <= top; }
+  bool Meets(const ScreenRect& other) const {
+    return left < other.right && other.left < right && top < other.bottom && other.top < bottom;
+  }
+};
+bool FindWindowRect(const TiXmlElement* parent, int x, int y, const std::string& name, ScreenRect& out) {
+  for (const TiXmlElement* e = parent->FirstChildElement(); e; e = e->NextSiblingElement()) {
+    const TiXmlElement* pos = e->FirstChildElement("pos");
+    const TiXmlElement* rect = e->FirstChildElement("rect");
+    if (!pos || !rect) continue;
+    const int left = x + std::atoi(pos->Attribute("x")), top = y + std::atoi(pos->Attribute("y"));
+    if (e->Attribute("name") && name == e->Attribute("name")) {
+      out = {left, top, left + std::atoi(rect->Attribute("r")), top + std::atoi(rect->Attribute("b"))};
+      return true;
+    }
+    if (FindWindowRect(e, left, top, name, out)) return true;
+  }
+  return false;
+}
+ScreenRect WindowRect(const std::string& layout, const std::string& name) {
+  ScreenRect rect;
+  TiXmlDocument doc;
+  if (LoadXml(doc, Find(layout)) && !FindWindowRect(doc.RootElement(), 0, 0, name, rect))
+    ADD_FAILURE() << layout << " has no window " << name;
+  return rect;
+}
+
+// The screen pixels a picture covers (alpha above 0) when drawn with its top left at (x, y).
+std::vector<ScreenRect> OpaquePixels(const std::string& picture, int x, int y) {
+  std::vector<ScreenRect> pixels;
+  int w = 0, h = 0, n = 0;
+  stbi_uc* rgba = stbi_load(Find(picture).string().c_str(), &w, &h, &n, 4);
+  EXPECT_NE(rgba, nullptr) << picture;
+  for (int py = 0; rgba && py < h; ++py)
+    for (int px = 0; px < w; ++px)
+      if (rgba[(py * w + px) * 4 + 3] > 0) pixels.push_back({x + px, y + py, x + px + 1, y + py + 1});
+  stbi_image_free(rgba);
+  return pixels;
+}
+
 }  // namespace
 
 TEST(RunFolderTest, DataFileNamesAreUniqueAsTheIndexSeesThem) {
@@ -290,7 +335,7 @@ TEST(RunFolderTest, SoundsDecodeInTheGamesFormats) {
   }
 }
 
-TEST(RunFolderTest, LogoMovieDecodesAsPlanarYuvAtAWholeFrameRate) {
+TEST(RunFolderTest, LogoMovieDecodesAsPlanarYuvAtAWholeFrameRateWithoutBands) {
   std::string path = (runfolder::Root() / "data/movie/KelmorCI.avi").string();
   AVFormatContext* format = nullptr;
   ASSERT_EQ(avformat_open_input(&format, path.c_str(), nullptr, nullptr), 0);
@@ -308,14 +353,30 @@ TEST(RunFolderTest, LogoMovieDecodesAsPlanarYuvAtAWholeFrameRate) {
   AVPacket* packet = av_packet_alloc();
   AVFrame* frame = av_frame_alloc();
   int pictures = 0;
+  std::set<int> backdrop;
+  // The game shows each picture as 16-bit 5-6-5 colour. Halfway through, after the fade-in, the
+  // backdrop down the left edge is one 5-6-5 colour: a gradient there shows as bands.
+  auto look = [&] {
+    if (++pictures != 22) return;
+    for (int y = 0; y < frame->height; ++y) {
+      const int luma = frame->data[0][y * frame->linesize[0] + 8];
+      const int u = frame->data[1][(y / 2) * frame->linesize[1] + 4] - 128;
+      const int v = frame->data[2][(y / 2) * frame->linesize[2] + 4] - 128;
+      const double l = 1.164 * (luma - 16);
+      auto byte = [](double c) { return std::clamp(static_cast<int>(c), 0, 255); };
+      const int r = byte(l + 1.596 * v), g = byte(l - 0.392 * u - 0.813 * v), b = byte(l + 2.017 * u);
+      backdrop.insert((r >> 3) << 11 | (g >> 2) << 5 | (b >> 3));
+    }
+  };
   while (av_read_frame(format, packet) >= 0) {
     if (packet->stream_index == index && avcodec_send_packet(ctx, packet) == 0)
-      while (avcodec_receive_frame(ctx, frame) == 0) ++pictures;
+      while (avcodec_receive_frame(ctx, frame) == 0) look();
     av_packet_unref(packet);
   }
   avcodec_send_packet(ctx, nullptr);
-  while (avcodec_receive_frame(ctx, frame) == 0) ++pictures;
+  while (avcodec_receive_frame(ctx, frame) == 0) look();
   EXPECT_GE(pictures, 30);
+  EXPECT_EQ(backdrop.size(), 1u) << "the logo's backdrop shows " << backdrop.size() << " bands";
   av_frame_free(&frame);
   av_packet_free(&packet);
   avcodec_free_context(&ctx);
@@ -434,4 +495,56 @@ TEST(RunFolderTest, AchievementDescriptionsFitTheirBoxes) {
       EXPECT_TRUE(fits(desc2, labels["Label_line2_2_on_1"])) << id << ": " << desc2;
     }
   }
+}
+
+// The achievement bonus line is drawn centred at y 666 over whatever scene is up, results
+// included, in the game's default font (the first one made: Daum.ttf at 14 points). No button of the result pop-up lies under it.
+TEST(RunFolderTest, TheAchievementBonusLineLeavesTheResultButtonsClear) {
+  assetgen::TextRenderer text(runfolder::Root().string());
+  const int pixels = static_cast<int>(std::ceil(14 * 96.0 / 72.0));
+  const int width = text.Measure("Daum.ttf", pixels, "Unlock Achievements Bonus +100 Cube");
+  const int x = (1024 - width) / 2;
+  const ScreenRect line{x - 2, 666, x + width, 668 + text.LineHeight("Daum.ttf", pixels)};
+  ASSERT_GT(width, 100);
+  for (const char* button : {"Anibtn_result_return", "Anibtn_result_retry", "Anibtn_result_retry_self",
+                             "Anibtn_result_next", "Anibtn_result_next_iq", "Anibtn_result_continue",
+                             "Anibtn_result_reset_self", "Label_result_multi_wait"}) {
+    const ScreenRect rect = WindowRect("result.xml", button);
+    EXPECT_FALSE(rect.Empty()) << button;
+    EXPECT_FALSE(rect.Meets(line)) << button << " lies under the bonus line (" << rect.top << " to " << rect.bottom << ")";
+  }
+}
+
+// The room's "YOU" frame is drawn over the player's own card; its badge leaves the guest's
+// READY / NOT READY marks in view.
+TEST(RunFolderTest, TheRoomsYouBadgeLeavesTheReadyMarksInView) {
+  const ScreenRect you = WindowRect("room.xml", "Pic_multi_room_guest_you");
+  const std::vector<ScreenRect> badge = OpaquePixels("room_you.png", you.left, you.top);
+  ASSERT_FALSE(badge.empty());
+  for (const char* mark : {"Pic_multi_room_guest_ready", "Pic_multi_room_guest_notready"}) {
+    const ScreenRect rect = WindowRect("room.xml", mark);
+    ASSERT_FALSE(rect.Empty()) << mark;
+    const auto covered = std::count_if(badge.begin(), badge.end(), [&](const ScreenRect& p) { return p.Meets(rect); });
+    EXPECT_EQ(covered, 0) << mark;
+  }
+}
+
+// The special battles' tiles say under their names what each rival does, unlocked and locked.
+TEST(RunFolderTest, SpecialBattleTilesDescribeTheirRivals) {
+  for (const char* mode : {"clone", "star", "stone", "big", "dash", "hell"})
+    for (const std::string tile : {"geek_btn_btgeek_", "geek_lock_btn_btgeek_"}) {
+      const std::string name = tile + mode + "_n.png";
+      int w = 0, h = 0, n = 0;
+      stbi_uc* rgba = stbi_load(Find(name).string().c_str(), &w, &h, &n, 4);
+      ASSERT_NE(rgba, nullptr) << name;
+      int white = 0;
+      // The name sits in the upper half; the line under it reaches below y 86.
+      for (int y = 86; y < std::min(h, 100); ++y)
+        for (int x = 0; x < w; ++x) {
+          const stbi_uc* p = rgba + (y * w + x) * 4;
+          white += p[0] > 230 && p[1] > 230 && p[2] > 230 && p[3] > 200;
+        }
+      stbi_image_free(rgba);
+      EXPECT_GT(white, 60) << name << " has no line under its name";
+    }
 }
