@@ -9,6 +9,7 @@
 # and commit what it writes.
 import os, re, sys
 from recipes import Recipe
+from uixml import combo_panel
 
 ROOT = sys.argv[1] if len(sys.argv) > 1 else "."
 LAYOUT = os.path.join(ROOT, "data/data/layout/LayoutBattleCom.xml")
@@ -91,7 +92,13 @@ image("btn_auto_off.png", 164, 40, [f"rect 0 0 164 40 {GREY} r=14", "frame 0 0 1
 image("warning.png", 136, 196, [f"frame 0 0 136 196 5 {RED}D0 r=16", 'text 68 164 20 #E8505B "DANGER" align=center'])
 image("highlight_large.png", 360, 360, ["circle 180 180 176 #F7C54830", "ring 180 180 170 6 #F7C548A0"])
 image("highlight_small.png", 360, 360, ["circle 180 180 150 #FFFFFF20", "ring 180 180 146 4 #FFFFFFA0"])
-image("combo_panel.png", 214, 110, [f"rect 0 0 214 110 {INK}C0 r=14", "frame 0 0 214 110 2 #FFFFFF30 r=14"])
+# The combo panel of every board layout (uixml.COMBO_PANEL_WINDOWS places its digits): the
+# captions and the rate's "x" and point are part of the picture.
+image("combo_panel.png", 214, 110, [f"rect 0 0 214 110 {INK}C0 r=14", "frame 0 0 214 110 2 #FFFFFF30 r=14",
+                                    'text 58 6 15 #B8C2E8 "BONUS" align=center',
+                                    'text 160 6 15 #B8C2E8 "COMBO" align=center',
+                                    f'text 20 34 26 {YELLOW} "x" align=center',
+                                    f'text 63 28 38 {YELLOW} "." align=center'])
 
 fire = [button_anim(f"Btn_Fire_{n}_Animation", f"btn_fire_{n}.png") for n in (1, 2, 3)]
 auto_on = button_anim("Btn_AutoOn_Animation", "btn_auto_on.png", 0.94)
@@ -120,6 +127,9 @@ recipe += [
 # --- the layout (drawn in this order) --------------------------------------------------------------
 
 add("PICTURE", "Pic_background", 0, 0, 1024, 768, "battle_back.png")
+# The board is drawn before the lane: its refill row, one cell above the board, comes down from
+# under the lane's lower edge into the board's frame instead of over the lane.
+add("WND", "Wnd_PuzzleArea", 332, 254, 360, 360)
 add("PICTURE", "Pic_background_2", 0, 36, 1024, 200, "battle_lane_back.png")
 backdrop = len(windows)
 
@@ -136,13 +146,9 @@ slots += "".join(child("PICTURE", f"Pic_num_enemy_bullet_{n}", 84, 28 + 52 * (n 
 add("PICTURE", "Pic_battle_enemy_light", 140, 264, 160, 64, "enemy_preview_light.png")
 add("PANEL", "Pic_battle_enemy", 140, 238, 160, 372, inner=slots)
 
-# The board, its combo panel and effects.
-add("WND", "Wnd_PuzzleArea", 332, 254, 360, 360)
+# The board's combo panel and effects.
 add("WND", "Wnd_ComboArea", 332, 254, 360, 360)
-add("PICTURE", "Pic_puzzle_combo_black", 96, 624, 214, 110, "combo_panel.png", inner=(
-    child("PICTURE", "Pic_num_combo", 61, 20, 92, 42) +
-    "".join(child("PICTURE", f"Pic_plus_combo_{n}", 20 + 62 * (n - 1), 72, 50, 30) for n in (1, 2, 3)) +
-    child("PICTURE", "Pic_num_bonus_1", 20, 0, 80, 20) + child("PICTURE", "Pic_num_bonus_2", 114, 0, 80, 20)))
+windows.append(combo_panel(96, 624))
 for name in ("Pic_doublechance_on", "Pic_doublechance_white", "Pic_doublechance_fail", "Pic_doublechance_success"):
     add("PICTURE", name, 432, 620, 160, 32)
 add("PICTURE", "Pic_effect_highlight_Large", 332, 254, 360, 360, "highlight_large.png")

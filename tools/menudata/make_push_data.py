@@ -10,7 +10,7 @@
 #     python3 tools/menudata/make_push_data.py .
 # and commit what it writes.
 import os, random, struct, sys
-from uixml import child, static
+from uixml import child, combo_panel, static
 from recipes import Recipe
 
 ROOT = sys.argv[1]
@@ -154,13 +154,7 @@ main += [child("PICTURE", "Pic_pushing_emeny", 40, WALK_Y, 200, 6),
          child("WND", "Wnd_PuzzleArea_enemy", RIVAL_X, RIVAL_Y, 180, 180),
          child("WND", "Wnd_PuzzleArea", BOARD_X, BOARD_Y, 360, 360),
          child("WND", "Wnd_ComboArea", BOARD_X, BOARD_Y, 360, 360),
-         child("PICTURE", "Pic_puzzle_combo_black", 310, 436, 214, 110,
-               child("PICTURE", "Pic_num_combo", 61, 20, 92, 42) +
-               child("PICTURE", "Pic_plus_combo_1", 20, 72, 50, 30) +
-               child("PICTURE", "Pic_plus_combo_2", 82, 72, 50, 30) +
-               child("PICTURE", "Pic_plus_combo_3", 144, 72, 50, 30) +
-               child("PICTURE", "Pic_num_bonus_1", 20, 0, 80, 20) +
-               child("PICTURE", "Pic_num_bonus_2", 114, 0, 80, 20))]
+         combo_panel(310, 436)]
 for name in ["Pic_doublechance_on", "Pic_doublechance_white", "Pic_doublechance_fail", "Pic_doublechance_success"]:
     main.append(child("PICTURE", name, BOARD_X, BOARD_Y - 34, 160, 32))
 main += [animated("Pic_effect_highlight_Large", BOARD_X, BOARD_Y, 360, 360, HIGHLIGHT),

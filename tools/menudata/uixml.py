@@ -27,6 +27,20 @@ def picture(name, x, y, w, h, asset=None, inner=""):
     return child("PICTURE", name, x, y, w, h, art + inner)
 
 
+# The combo panel every board layout shares (214 x 110, its picture "combo_panel.png" of
+# data/recipes/77_battle.recipe): the bonus rate on the left as "x" digit "." digit under
+# "BONUS", the combo count on the right under "COMBO", the three plus marks along the bottom.
+COMBO_PANEL_WINDOWS = (
+    child("PICTURE", "Pic_num_combo", 112, 26, 96, 42)
+    + "".join(child("PICTURE", f"Pic_plus_combo_{n}", 20 + 62 * (n - 1), 74, 50, 30) for n in (1, 2, 3))
+    + child("PICTURE", "Pic_num_bonus_1", 30, 26, 28, 42) + child("PICTURE", "Pic_num_bonus_2", 68, 26, 28, 42))
+
+
+def combo_panel(x, y):
+    return child("PICTURE", "Pic_puzzle_combo_black", x, y, 214, 110,
+                 '<asset type="STATIC">combo_panel.png</asset>' + COMBO_PANEL_WINDOWS)
+
+
 def static(name, x, y, w, h, png):
     """A picture showing one still image."""
     return child("PICTURE", name, x, y, w, h, f'<asset type="STATIC">{png}</asset>')
