@@ -548,3 +548,73 @@ TEST(RunFolderTest, SpecialBattleTilesDescribeTheirRivals) {
       EXPECT_GT(white, 60) << name << " has no line under its name";
     }
 }
+
+// A board's combo panel shows the bonus rate as two digits and the combo count as a number.
+// Its picture names both above them ("BONUS", "COMBO"), and the rate's digits stand side by side
+// so that they read as one rate (with the picture's point between them), in every board layout.
+TEST(RunFolderTest, ComboPanelsNameTheirNumbers) {
+  int layouts = 0;
+  for (const char* layout : {"LayoutPuzzle4.xml", "LayoutPuzzle6.xml", "LayoutPuzzle8.xml", "LayoutPuzzle10.xml",
+                             "LayoutPuzzle12.xml", "LayoutPuzzle14.xml", "LayoutBattleCom.xml", "LayoutBattleUser.xml",
+                             "LayoutPush.xml"}) {
+    SCOPED_TRACE(layout);
+    TiXmlDocument doc;
+    ASSERT_TRUE(LoadXml(doc, Find(layout)));
+    const ScreenRect panel = WindowRect(layout, "Pic_puzzle_combo_black");
+    const ScreenRect count = WindowRect(layout, "Pic_num_combo");
+    const ScreenRect rate1 = WindowRect(layout, "Pic_num_bonus_1"), rate2 = WindowRect(layout, "Pic_num_bonus_2");
+    EXPECT_LE(rate2.left - rate1.left, 40) << "the rate's digits stand apart";
+    // The panel's picture, and its light caption pixels over each number.
+    std::string picture;
+    std::function<void(const TiXmlElement*)> find = [&](const TiXmlElement* e) {
+      for (const TiXmlElement* c = e->FirstChildElement("child"); c && picture.empty(); c = c->NextSiblingElement("child")) {
+        if (c->Attribute("name") && std::string(c->Attribute("name")) == "Pic_puzzle_combo_black") {
+          const TiXmlElement* asset = c->FirstChildElement("asset");
+          picture = asset && asset->GetText() ? asset->GetText() : "-";
+          return;
+        }
+        find(c);
+      }
+    };
+    find(doc.RootElement()->FirstChildElement("base"));
+    ASSERT_NE(picture, "-") << "the combo panel has no picture";
+    int w = 0, h = 0, n = 0;
+    stbi_uc* rgba = stbi_load(Find(picture).string().c_str(), &w, &h, &n, 4);
+    ASSERT_NE(rgba, nullptr) << picture;
+    auto captionPixels = [&](const ScreenRect& number) {
+      int light = 0;
+      for (int y = 0; y < number.top - panel.top && y < h; ++y)
+        for (int x = number.left - panel.left; x < number.right - panel.left && x < w; ++x) {
+          const stbi_uc* p = rgba + (y * w + x) * 4;
+          light += p[0] > 140 && p[1] > 160 && p[2] > 190;
+        }
+      return light;
+    };
+    EXPECT_GT(captionPixels(count), 40) << "no caption over the combo count";
+    EXPECT_GT(captionPixels(ScreenRect{rate1.left, rate1.top, rate2.right, rate2.bottom}), 40) << "no caption over the rate";
+    stbi_image_free(rgba);
+    ++layouts;
+  }
+  EXPECT_EQ(layouts, 9);
+}
+
+// The board's refill row waits one cell (45 pixels) above the board and falls in. In battle the
+// lane lies above the board's frame, so the lane's backdrop is drawn after the board and covers
+// that row down to the frame's top band (the 16 pixels of frame over the board).
+TEST(RunFolderTest, BattleRefillRowsFallFromUnderTheLane) {
+  for (const char* layout : {"LayoutBattleCom.xml", "LayoutBattleUser.xml"}) {
+    SCOPED_TRACE(layout);
+    TiXmlDocument doc;
+    ASSERT_TRUE(LoadXml(doc, Find(layout)));
+    const std::vector<std::string> order = runfolder::ChildNames(doc.RootElement()->FirstChildElement("base"), "child", "name");
+    const auto board = std::find(order.begin(), order.end(), "Wnd_PuzzleArea");
+    const auto lane = std::find(order.begin(), order.end(), "Pic_background_2");
+    ASSERT_TRUE(board != order.end() && lane != order.end());
+    EXPECT_LT(board - order.begin(), lane - order.begin()) << "the board is drawn over the lane";
+    const ScreenRect area = WindowRect(layout, "Wnd_PuzzleArea"), back = WindowRect(layout, "Pic_background_2");
+    const ScreenRect row{area.left, area.top - 45, area.right, area.top - 18};
+    const std::vector<ScreenRect> covered = OpaquePixels("battle_lane_back.png", back.left, back.top);
+    const auto inRow = std::count_if(covered.begin(), covered.end(), [&](const ScreenRect& p) { return p.Meets(row); });
+    EXPECT_EQ(inRow, static_cast<long>(row.right - row.left) * (row.bottom - row.top)) << "the lane leaves the row in view";
+  }
+}
