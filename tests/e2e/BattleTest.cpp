@@ -1,8 +1,8 @@
 // The battle end to end: the real program, headless, opens the battle levels from the main menu
-// and starts the easy battle. Against the shipped rookie ghost, whose replay ends, the player
-// outlasts it and wins; the win's result offers a retry, R starts the battle again, and the
-// pause menu leads back to the menu. A second run puts a ghost that strikes hard at once on the
-// same level and the player loses. The battle in play and both results are checked by pixels,
+// and starts the easy battle. Against a ghost whose replay ends after 45 s, put in the rookie's
+// place, the player outlasts it and wins; the win's result offers a retry, R starts the battle
+// again, and the pause menu leads back to the menu. A second run puts a ghost that strikes hard
+// at once on the same level and the player loses. The battle in play and both results are checked by pixels,
 // and the ranking packed at exit holds the win.
 #include "support/TempDir.h"
 
@@ -54,10 +54,17 @@ constexpr const char* kToBattle = "40 key 20\n"
                                   "960 press 190 265\n"
                                   "1100 click 412 598\n";
 
-TEST_F(BattleTest, OutlastsTheRookieRetriesAndLeavesThroughThePause)
+TEST_F(BattleTest, OutlastsAGhostThatEndsRetriesAndLeavesThroughThePause)
 {
-    // The rookie's replay ends after 45 s (about 2,800 frames); R on the result retries, Escape
-    // pauses the new game and Q goes back to the menu.
+    // A ghost that gains bullets and never fires, whose replay ends after 45 s (about 2,800
+    // frames); R on the result retries, Escape pauses the new game and Q goes back to the menu.
+    std::string reps;
+    for (int t = 2; t < 45; t += 3)
+        reps += "<Rep T=\"" + std::to_string(t) + ".0\" B" + std::to_string(t % 3) + "=\"3\"/>";
+    m_run.Write("data/PlayData/Outlasted.gst", "<Replay loop=\"FALSE\">" + reps + "<Rep T=\"45.0\" B0=\"0\"/></Replay>");
+    ASSERT_TRUE(m_game.Edit("data/PlayData/QuiblyConfig_Battle.xml", "data/PlayData/BattleGhost01.gst",
+                            "data/PlayData/Outlasted.gst"));
+
     const std::string script = std::string(kToBattle) + "1500 shot play.png\n"
                                                         "4600 shot win.png\n"
                                                         "4620 key 52\n"
