@@ -618,3 +618,22 @@ TEST(RunFolderTest, BattleRefillRowsFallFromUnderTheLane) {
     EXPECT_EQ(inRow, static_cast<long>(row.right - row.left) * (row.bottom - row.top)) << "the lane leaves the row in view";
   }
 }
+
+// The easy battle's rival (mode 1, the battle configuration's second stage) must be beaten: its
+// ghost loops, so waiting never wins (a replay that ends is won by surviving it), and its tower
+// is thin enough for a beginner's few clears.
+TEST(RunFolderTest, TheFirstRivalIsBeatenNotOutlasted) {
+  TiXmlDocument config;
+  ASSERT_TRUE(LoadXml(config, Find("QuiblyConfig_Battle.xml")));
+  const TiXmlElement* stage = config.RootElement()->FirstChildElement("StageList")->FirstChildElement("Stage");
+  ASSERT_NE(stage, nullptr);
+  stage = stage->NextSiblingElement("Stage");
+  ASSERT_NE(stage, nullptr);
+  TiXmlDocument ghost;
+  ASSERT_TRUE(LoadXml(ghost, Find(std::filesystem::path(stage->Attribute("file")).filename().string())));
+  const char* loop = ghost.RootElement()->Attribute("loop");
+  EXPECT_TRUE(loop == nullptr || runfolder::Upper(loop) == "TRUE") << stage->Attribute("name");
+  int hp = 1000;
+  ghost.RootElement()->QueryIntAttribute("HP", &hp);
+  EXPECT_LE(hp, 500);
+}
