@@ -112,7 +112,7 @@ constexpr const char* kFailScript = "40 key 20\n"
                                     "980 click 142 300\n"
                                     "1310 press 772 541\n"
                                     "1560 shot fail.png\n"
-                                    "1700 click 272 670\n"
+                                    "1700 click 272 634\n"
                                     "1960 shot failback.png\n"
                                     "1980 quit\n";
 
