@@ -207,6 +207,36 @@ TEST_P(HostileLobby, AMemberIsToldApartAndItsChatIsPacedAndKeptOnOneLine)
     }
 }
 
+TEST_P(HostileLobby, ACrowdThatNeverJoinsCannotKeepAPlayerOut)
+{
+    Answer<LobbyCreated_t> created;
+    created.Bind(SteamMatchmaking()->CreateLobby(k_ELobbyTypePublic, 2));
+    ASSERT_TRUE(PumpUntil([&] { return created.got; }));
+    CSteamID lobby(created.value.m_ulSteamIDLobby);
+    LobbyRecord record;
+    ASSERT_TRUE(platform::steam::MakeBackendFromEnvironment()->FindLobby(lobby.ConvertToUint64(), record));
+    // 40 connections to the owner that never say a word: the oldest are let go for newcomers.
+    std::vector<Connection> crowd;
+    for (int i = 0; i < 40; ++i) {
+        crowd.push_back(Connection::Connect(record.ip, record.port));
+        PumpUntil([&] { return true; });
+    }
+    Player& bee = AddPlayer(kBee, "Bee");
+    SteamAPICall_t call = bee.peer.Matchmaking()->JoinLobby(lobby);
+    ASSERT_TRUE(PumpUntil([&] {
+        for (Connection& connection : crowd)
+            connection.Pump();
+        return ResultOf(bee.events, call) != nullptr;
+    }));
+    EXPECT_EQ(ResultOf(bee.events, call)->As<LobbyEnter_t>().m_EChatRoomEnterResponse, k_EChatRoomEnterResponseSuccess);
+    size_t open = 0;
+    for (Connection& connection : crowd) {
+        connection.Pump();
+        open += connection.Usable() ? 1 : 0;
+    }
+    EXPECT_LE(open, 16u);
+}
+
 INSTANTIATE_TEST_SUITE_P(Backends, HostileLobby, ::testing::Values("embedded"), BackendName);
 
 } // namespace
