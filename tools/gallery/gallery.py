@@ -112,7 +112,8 @@ def start(role, path, run, work, seconds):
                QUIBLY_PROFILE_DIR=str(profile), QUIBLY_ONLINE_DIR=str(work / "online"),
                QUIBLY_AUTOMATION="script.txt")
     err = open(folder / "stderr.txt", "wb")
-    process = subprocess.Popen(["timeout", str(seconds), "./Quibly"], cwd=folder, env=env, stderr=err,
+    # A program that does not end on SIGTERM (a hang holds its main thread) is killed 10 s later.
+    process = subprocess.Popen(["timeout", "-k", "10", str(seconds), "./Quibly"], cwd=folder, env=env, stderr=err,
                                stdout=subprocess.DEVNULL)
     return process, folder, directives, shots, err
 
@@ -132,7 +133,7 @@ def play(name, path, run, out):
         for role, process, folder, _, shots, err in started:
             status = process.wait()
             err.close()
-            statuses.append("timeout" if status == 124 else status)
+            statuses.append("timeout" if status in (124, 137, -9) else status)
             # One program's screens keep their names; two programs' go under their role.
             prefix = f"{role}/" if len(started) > 1 else ""
             (target / prefix).mkdir(parents=True, exist_ok=True)
