@@ -8,22 +8,10 @@
 // mid-match: the host is told the other player is gone and its notice leads back to the room.
 #include "OnlinePair.h"
 
-#include <cstdint>
-
 namespace {
 
-// The result pop-up's continue button (the host's only) and the notice's OK button.
-constexpr const char* kContinue = "752 634";
+// The notice's OK button.
 constexpr const char* kNoticeOk = "512 476";
-
-// F8 (a few bullets of every colour) every other frame.
-std::string CallBullets(int from, int frames)
-{
-    std::string lines;
-    for (int frame = from; frame < from + frames; frame += 2)
-        lines += std::to_string(frame) + " key 77\n";
-    return lines;
-}
 
 // The host: ready, start, and in each of the first two battles bullets until the result, then
 // continue; the third battle only starts. Match n's pictures and waits carry its number.
@@ -69,33 +57,6 @@ std::string PushHostScript()
 
 std::string PushGuestScript() { return GuestToRoom() + "901 click " + kReady + "\n1000 wait never push.png\n"; }
 
-// The online record kept in the run folder: wins in the high half, 65535 - losses in the low.
-int32_t OnlineRecord(const OnlinePlayer& player)
-{
-    std::string bytes = player.run.folder.Read("data/PlayData/UserLeaderBoard.bin");
-    if (bytes.size() != 28)
-        return -1;
-    uint32_t value = 0;
-    for (int i = 3; i >= 0; --i)
-        value = value << 8 | static_cast<unsigned char>(bytes[24 + i]);
-    return static_cast<int32_t>(value);
-}
-
-// The result pop-up over the battle: its dark header with the red "YOU LOSE", or with the green
-// "YOU WIN!" and no red.
-bool Header(const GameRun& run, const std::string& file)
-{
-    return run.Count(file, 120, 50, 900, 175, Like({27, 35, 64}, 12)) > 40000;
-}
-bool Lost(const GameRun& run, const std::string& file)
-{
-    return Header(run, file) && run.Count(file, 330, 80, 700, 140, Reddish) > 2000;
-}
-bool Won(const GameRun& run, const std::string& file)
-{
-    return Header(run, file) && run.Count(file, 330, 80, 700, 140, Like({60, 196, 124}, 30)) > 2000 &&
-           run.Count(file, 330, 80, 700, 140, Reddish) < 100;
-}
 
 class OnlineMatchTest : public OnlinePairTest {
 protected:
@@ -107,17 +68,6 @@ protected:
     }
 };
 
-// The online result's panel: the score in the room in dark letters on the left, the online
-// record in purple ones on the right; the guest's, a dark bar with white words at the bottom.
-bool RecordsShown(const GameRun& run, const std::string& file)
-{
-    return run.Count(file, 136, 332, 508, 402, Like({27, 35, 64}, 40)) > 80 &&
-           run.Count(file, 508, 332, 880, 402, Like({155, 107, 223}, 40)) > 80;
-}
-bool WaitsForHost(const GameRun& run, const std::string& file)
-{
-    return run.Count(file, 112, 604, 912, 712, White) > 1500;
-}
 
 TEST_F(OnlineMatchTest, BattlesAreWonAndLostAndEachStartsAgainFromTheSameRoom)
 {

@@ -10,6 +10,7 @@
 #include <algorithm>
 #include <chrono>
 #include <csignal>
+#include <cstdint>
 #include <filesystem>
 #include <fstream>
 #include <functional>
@@ -93,6 +94,34 @@ inline bool Notice(const GameRun& run, const std::string& file)
            run.Count(file, 260, 310, 760, 440, Like({244, 246, 251}, 8)) > 40000;
 }
 
+// The result pop-up over the battle: its dark header with the red "YOU LOSE", or with the green
+// "YOU WIN!" and no red.
+inline bool Header(const GameRun& run, const std::string& file)
+{
+    return run.Count(file, 120, 50, 900, 175, Like({27, 35, 64}, 12)) > 40000;
+}
+inline bool Lost(const GameRun& run, const std::string& file)
+{
+    return Header(run, file) && run.Count(file, 330, 80, 700, 140, Reddish) > 2000;
+}
+inline bool Won(const GameRun& run, const std::string& file)
+{
+    return Header(run, file) && run.Count(file, 330, 80, 700, 140, Like({60, 196, 124}, 30)) > 2000 &&
+           run.Count(file, 330, 80, 700, 140, Reddish) < 100;
+}
+
+// The online result's panel: the score in the room in dark letters on the left, the online
+// record in purple ones on the right; the guest's, a dark bar with white words at the bottom.
+inline bool RecordsShown(const GameRun& run, const std::string& file)
+{
+    return run.Count(file, 136, 332, 508, 402, Like({27, 35, 64}, 40)) > 80 &&
+           run.Count(file, 508, 332, 880, 402, Like({155, 107, 223}, 40)) > 80;
+}
+inline bool WaitsForHost(const GameRun& run, const std::string& file)
+{
+    return run.Count(file, 112, 604, 912, 712, White) > 1500;
+}
+
 // Clicks on the room: the chat input, the ready button, the host's start button and its choice
 // of battle or push.
 constexpr const char* kChatInput = "512 614";
@@ -100,6 +129,18 @@ constexpr const char* kReady = "737 360";
 constexpr const char* kStart = "812 678";
 constexpr const char* kChooseBattle = "482 368";
 constexpr const char* kChoosePush = "482 418";
+
+// The result pop-up's continue button (the host's only).
+constexpr const char* kContinue = "752 634";
+
+// F8 (a few bullets of every colour) every other frame.
+inline std::string CallBullets(int from, int frames)
+{
+    std::string lines;
+    for (int frame = from; frame < from + frames; frame += 2)
+        lines += std::to_string(frame) + " key 77\n";
+    return lines;
+}
 
 // The main screen, the online sub-menu and its host button; the room until the guest is in
 // ("joined"). The script goes on from frame 901.
@@ -183,17 +224,35 @@ private:
     int m_pid = 0;
 };
 
+// The online record in a play-data leaderboard file's bytes: wins in the high half, 65535 -
+// losses in the low; -1 when the file is not whole.
+inline int32_t OnlineRecordIn(const std::string& bytes)
+{
+    if (bytes.size() != 28)
+        return -1;
+    uint32_t value = 0;
+    for (int i = 3; i >= 0; --i)
+        value = value << 8 | static_cast<unsigned char>(bytes[24 + i]);
+    return static_cast<int32_t>(value);
+}
+// The online record kept in the run folder while the program runs.
+inline int32_t OnlineRecord(const OnlinePlayer& player)
+{
+    return OnlineRecordIn(player.run.folder.Read("data/PlayData/UserLeaderBoard.bin"));
+}
+
 class OnlinePairTest : public ::testing::Test {
 protected:
-    // Both programs end; their last pictures stay in the test's work folder, named after the
-    // player, for whoever wants to see how a run went.
+    // Both programs end; their last pictures, standard error and log stay in the test's work
+    // folder, named after the player, for whoever wants to see how a run went.
     void TearDown() override
     {
         namespace fs = std::filesystem;
         for (const auto& [player, prefix] : {std::pair{&m_host, "host_"}, std::pair{&m_guest, "guest_"}}) {
             player->Stop();
             for (const auto& entry : fs::directory_iterator(player->run.folder.Path()))
-                if (entry.path().extension() == ".png" && entry.path().filename() != "check.png") {
+                if ((entry.path().extension() == ".png" && entry.path().filename() != "check.png") ||
+                    entry.path().filename() == "stderr.txt" || entry.path().filename() == "Log_VODozivo.txt") {
                     std::error_code ignored;
                     fs::copy_file(entry.path(), prefix + entry.path().filename().string(),
                                   fs::copy_options::overwrite_existing, ignored);
@@ -218,6 +277,11 @@ protected:
     bool WaitForLog(const OnlinePlayer& player, const std::string& text)
     {
         return Poll([&] { return player.Logged(text); });
+    }
+    // Waits until the program has written the file in its run folder.
+    bool WaitForFile(const OnlinePlayer& player, const std::string& file)
+    {
+        return Poll([&] { return !player.run.folder.Read(file).empty(); });
     }
 
     // Starts the host, then the guest once the host's room is open, each on a script that

@@ -1,0 +1,103 @@
+// A stranger floods the host's game server and lobby in the middle of two players' battle, then
+// tries to join it: its zero-length frames, its flood of connection requests, its 40 silent
+// connections and its lines of chat leave both programs playing, no frame of either busy for
+// more than 100 ms while it lasts; the stranger is not let in and sees none of the players' game data;
+// the battle is played to its end and each side records its result once, in the play data
+// written at exit too.
+#include "OnlinePair.h"
+
+#include <cstdio>
+#include <sstream>
+
+namespace {
+
+// The host starts, the battle runs with the frames counted from the moment the test is told,
+// then the host's bullets decide it; after the result both programs quit.
+std::string HostScript()
+{
+    return HostToRoom() + "901 click " + kReady + "\n1000 wait readied ready.png\n1001 click " + kStart +
+           "\n1100 wait inbattle battle.png\n1101 frames before.txt\n1102 wait fight battle.png\n" +
+           CallBullets(1103, 1200) + "2400 wait decided result.png\n2401 frames match.txt\n2402 quit\n";
+}
+
+std::string GuestScript()
+{
+    return GuestToRoom() + "901 click " + kReady +
+           "\n1000 wait inbattle battle.png\n1001 frames before.txt\n1002 wait fight battle.png\n"
+           "1003 wait decided result.png\n1004 frames match.txt\n1005 quit\n";
+}
+
+// A frames report: how many frames, the longest in real time and the most processor time the
+// program's loop spent on one (milliseconds); no frames when there is none.
+struct FrameTimes {
+    int frames = 0;
+    double longest = -1, busiest = -1;
+};
+FrameTimes ReadFrameTimes(const OnlinePlayer& player, const std::string& file)
+{
+    std::istringstream report(player.run.folder.Read(file));
+    FrameTimes times;
+    report >> times.frames >> times.longest >> times.busiest;
+    return times;
+}
+
+using OnlineFloodTest = OnlinePairTest;
+
+TEST_F(OnlineFloodTest, AStrangersFloodNeitherFreezesNorJoinsTheMatch)
+{
+    ASSERT_TRUE(Meet(HostScript(), GuestScript()));
+    ASSERT_TRUE(WaitFor(m_host, "ready.png", GuestReady));
+    m_host.Go("readied");
+    auto battle = [](const GameRun& run, const std::string& file) { return BattleMatch(run, file) && BothTowers(run, file); };
+    ASSERT_TRUE(WaitFor(m_host, "battle.png", battle));
+    ASSERT_TRUE(WaitFor(m_guest, "battle.png", battle));
+    m_host.Go("inbattle");
+    m_guest.Go("inbattle");
+    ASSERT_TRUE(WaitForFile(m_host, "before.txt"));
+    ASSERT_TRUE(WaitForFile(m_guest, "before.txt"));
+
+    // The stranger, from the test's work folder, on the players' shared online folder.
+    const std::string command = "QUIBLY_ONLINE_DIR='" + m_shared.Str() + "' timeout 120 " + QUIBLY_STRANGER +
+                                " 3 > stranger.txt 2>&1";
+    EXPECT_EQ(std::system(command.c_str()), 0);
+    std::string said = testsupport::ReadFile("stranger.txt");
+    EXPECT_NE(said.find("silent connections: 40"), std::string::npos) << said;
+    EXPECT_NE(said.find("join: refused"), std::string::npos) << said;
+    EXPECT_NE(said.find("game data: 0"), std::string::npos) << said;
+
+    // The battle goes on on both screens and is played to its end.
+    ASSERT_TRUE(WaitFor(m_host, "battle.png", battle));
+    ASSERT_TRUE(WaitFor(m_guest, "battle.png", battle));
+    m_host.Go("fight");
+    m_guest.Go("fight");
+    ASSERT_TRUE(WaitFor(m_host, "result.png", [](const GameRun& run, const std::string& file) {
+        return Won(run, file) && RecordsShown(run, file);
+    }));
+    ASSERT_TRUE(WaitFor(m_guest, "result.png", [](const GameRun& run, const std::string& file) {
+        return Lost(run, file) && RecordsShown(run, file) && WaitsForHost(run, file);
+    }));
+    EXPECT_EQ(OnlineRecord(m_host), 0x1FFFF);
+    EXPECT_EQ(OnlineRecord(m_guest), 0xFFFE);
+    m_host.Go("decided");
+    m_guest.Go("decided");
+    const auto exitBy = std::chrono::steady_clock::now() + std::chrono::minutes(2);
+    ASSERT_TRUE(m_host.WaitForExit(exitBy));
+    ASSERT_TRUE(m_guest.WaitForExit(exitBy));
+
+    // A frozen loop is the program's own work: each frame's processor time is held to 100 ms.
+    // Its real time is printed; on a shared machine it also holds the waits for a processor.
+    for (const OnlinePlayer* player : {&m_host, &m_guest}) {
+        const char* side = player == &m_host ? "host" : "guest";
+        SCOPED_TRACE(side);
+        const FrameTimes times = ReadFrameTimes(*player, "match.txt");
+        EXPECT_GT(times.frames, 0) << "no frames were counted";
+        EXPECT_LT(times.busiest, 100.0) << "a frame of the battle kept the program busy for " << times.busiest << " ms";
+        std::printf("%s: %d frames of the battle, the longest %.1f ms, the busiest %.1f ms of processor time\n", side,
+                    times.frames, times.longest, times.busiest);
+    }
+    // One win and one loss, as the play data packed at exit holds them.
+    EXPECT_EQ(OnlineRecordIn(m_host.run.PackedFile("Data/PlayData/UserLeaderBoard.bin")), 0x1FFFF);
+    EXPECT_EQ(OnlineRecordIn(m_guest.run.PackedFile("Data/PlayData/UserLeaderBoard.bin")), 0xFFFE);
+}
+
+} // namespace
