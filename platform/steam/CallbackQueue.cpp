@@ -17,25 +17,40 @@ bool IsRegistered(const CallbackRegistry& registry, CCallbackBase* callback)
     return std::find(registry.callbacks.begin(), registry.callbacks.end(), callback) != registry.callbacks.end();
 }
 
-void Deliver(CallbackRegistry& registry, QueuedCallback& item, bool gameServer)
+bool StillRegistered(ClientState& state, CCallbackBase* callback)
+{
+    std::lock_guard guard(state.lock);
+    return IsRegistered(state.registry, callback);
+}
+
+// Runs with the delivery lock held and the state lock free, taking the state lock only to read
+// the registry.
+void Deliver(ClientState& state, QueuedCallback& item, bool gameServer)
 {
     void* param = item.payload.data();
     if (item.call != k_uAPICallInvalid) {
-        auto found = registry.callResults.find(item.call);
-        if (found == registry.callResults.end())
-            return;  // nobody waits for it (any more)
-        CCallbackBase* target = found->second;
-        registry.callResults.erase(found);
+        CCallbackBase* target = nullptr;
+        {
+            std::lock_guard guard(state.lock);
+            auto found = state.registry.callResults.find(item.call);
+            if (found == state.registry.callResults.end())
+                return;  // nobody waits for it (any more)
+            target = found->second;
+            state.registry.callResults.erase(found);
+        }
         target->RunCallResult(param, item.ioFailure, item.call);
         return;
     }
     std::vector<CCallbackBase*> targets;
-    for (CCallbackBase* callback : registry.callbacks)
-        if (callback->GetICallback() == item.id && callback->IsGameServer() == gameServer)
-            targets.push_back(callback);
+    {
+        std::lock_guard guard(state.lock);
+        for (CCallbackBase* callback : state.registry.callbacks)
+            if (callback->GetICallback() == item.id && callback->IsGameServer() == gameServer)
+                targets.push_back(callback);
+    }
     // A callback may unregister another one (or itself) while they run.
     for (CCallbackBase* callback : targets)
-        if (IsRegistered(registry, callback))
+        if (StillRegistered(state, callback))
             callback->Run(param);
 }
 
@@ -43,11 +58,14 @@ void Deliver(CallbackRegistry& registry, QueuedCallback& item, bool gameServer)
 void Pump(std::deque<QueuedCallback>& queue, bool gameServer)
 {
     ClientState& state = State();
-    std::lock_guard guard(state.lock);
+    std::lock_guard delivering(state.deliveryLock);
     std::deque<QueuedCallback> pending;
-    pending.swap(queue);
+    {
+        std::lock_guard guard(state.lock);
+        pending.swap(queue);
+    }
     for (QueuedCallback& item : pending)
-        Deliver(state.registry, item, gameServer);
+        Deliver(state, item, gameServer);
 }
 
 void Register(CCallbackBase* callback)
@@ -108,6 +126,7 @@ void SteamGameServer_RegisterCallback(CCallbackBase* callback, int callbackId)
 
 void SteamAPI_UnregisterCallback(CCallbackBase* callback)
 {
+    std::lock_guard delivering(State().deliveryLock);
     std::lock_guard guard(State().lock);
     std::erase(State().registry.callbacks, callback);
 }
@@ -124,6 +143,7 @@ void SteamAPI_RegisterCallResult(CCallbackBase* callback, SteamAPICall_t call)
 
 void SteamAPI_UnregisterCallResult(CCallbackBase* callback, SteamAPICall_t call)
 {
+    std::lock_guard delivering(State().deliveryLock);
     std::lock_guard guard(State().lock);
     auto& results = State().registry.callResults;
     auto found = results.find(call);

@@ -40,6 +40,11 @@ struct Profile {
 
 struct ClientState {
     std::recursive_mutex lock;
+    // Held by the pump while it delivers callbacks, instead of `lock`: a handler may take a lock
+    // of the game's that another thread holds while it calls the platform (which takes `lock`),
+    // so delivering under `lock` could make the two wait on each other for ever. Unregistering
+    // takes this one too, so no callback is destroyed on another thread while it runs.
+    std::recursive_mutex deliveryLock;
     bool initialised = false;
     bool initSucceeds = true;
     bool storageOverridden = false;

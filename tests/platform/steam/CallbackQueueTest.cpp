@@ -2,6 +2,11 @@
 // call, and never after the binding moved to another call.
 #include "SteamFixture.h"
 
+#include <chrono>
+#include <cstdlib>
+#include <future>
+#include <mutex>
+#include <thread>
 #include <vector>
 
 namespace {
@@ -116,6 +121,51 @@ TEST_F(SteamClientTest, CallbacksQueuedDuringThePumpWaitForTheNextOne)
     SteamAPI_RunCallbacks();
     SteamAPI_RunCallbacks();
     EXPECT_EQ(requeuer.seen, (std::vector<int>{1, 2, 3}));
+}
+
+// A handler that takes a lock of the game's while another thread, holding that lock, calls the
+// platform (as the achievements do when a scene loading on its own thread unlocks one): the
+// pump must not hold the platform's own lock while the handler runs, or the two wait for ever.
+struct LockingHandler {
+    void OnRecord(Result*)
+    {
+        std::lock_guard guard(*game);
+        ++runs;
+    }
+    std::mutex* game = nullptr;
+    int runs = 0;
+};
+
+TEST_F(SteamClientTest, AHandlerMayWaitForAThreadThatIsCallingThePlatform)
+{
+    std::mutex game;
+    LockingHandler handler{&game};
+    CCallback<LockingHandler, Result> callback(&handler, &LockingHandler::OnRecord);
+    Result record{1};
+    platform::steam::QueueCallback(Result::k_iCallback, &record, sizeof record);
+
+    std::promise<void> holding;
+    std::promise<void> released;
+    std::thread other([&] {
+        std::unique_lock guard(game);
+        holding.set_value();
+        // Long enough for the pump to reach the handler and wait for the game's lock.
+        std::this_thread::sleep_for(std::chrono::milliseconds(100));
+        platform::steam::NewCall();
+        guard.unlock();
+        released.set_value();
+    });
+    holding.get_future().wait();
+    auto pumped = std::async(std::launch::async, [] { SteamAPI_RunCallbacks(); });
+    bool finished = pumped.wait_for(std::chrono::seconds(10)) == std::future_status::ready &&
+                    released.get_future().wait_for(std::chrono::seconds(10)) == std::future_status::ready;
+    if (!finished) {
+        // The two threads wait on each other: nothing can end them, so end the run here.
+        ADD_FAILURE() << "the pump and the other thread wait on each other";
+        std::_Exit(1);
+    }
+    other.join();
+    EXPECT_EQ(handler.runs, 1);
 }
 
 } // namespace
