@@ -25,6 +25,7 @@
 #include "Online.h"
 
 #include <algorithm>
+#include <array>
 #include <cstdio>
 #include <chrono>
 #include <cstring>
@@ -738,6 +739,29 @@ public:
             m_joined.erase(lobby.id);
     }
 
+    void ReplayGuestFrames(const LobbyRecord& lobby, const std::vector<GuestFrame>& frames)
+    {
+        auto hold = HoldState();
+        LeaveLobby(CSteamID(lobby.id));
+        auto fresh = std::make_unique<HostedLobby>();
+        fresh->view.record = lobby;
+        fresh->guests.resize(kReplayGuests);
+        HostedLobby& host = *fresh;
+        m_hosted[lobby.id] = std::move(fresh);
+        std::array<bool, kReplayGuests> dropped{};
+        for (const GuestFrame& arriving : frames) {
+            size_t from = arriving.from % kReplayGuests;
+            Guest& guest = host.guests[from];
+            if (dropped[from] || HandleGuestFrame(host, guest, arriving.frame))
+                continue;
+            // As the poll does with a member that broke the protocol: it leaves.
+            dropped[from] = true;
+            if (guest.user != 0)
+                RemoveMember(host, guest.user, k_EChatMemberStateChangeLeft);
+            guest.user = 0;
+        }
+    }
+
     void Poll()
     {
         std::vector<uint64_t> ids;
@@ -1364,6 +1388,11 @@ bool SendTicketToOwners(LobbyEngine& engine, uint64_t server, const TicketSecret
 void ReplayOwnerFrames(LobbyEngine& engine, const LobbyRecord& lobby, const std::vector<Bytes>& frames)
 {
     engine.ReplayOwnerFrames(lobby, frames);
+}
+
+void ReplayGuestFrames(LobbyEngine& engine, const LobbyRecord& lobby, const std::vector<GuestFrame>& frames)
+{
+    engine.ReplayGuestFrames(lobby, frames);
 }
 
 } // namespace platform::steam

@@ -237,6 +237,16 @@ bool SendTicketToOwners(LobbyEngine& engine, uint64_t server, const TicketSecret
 // user had asked to join `lobby` and its owner then sent `frames`, up to the first that breaks
 // the protocol. A lobby the frames entered stays joined for the caller to look at.
 void ReplayOwnerFrames(LobbyEngine& engine, const LobbyRecord& lobby, const std::vector<Bytes>& frames);
+// For the fuzz target of the owner's side, without sockets: this user hosts `lobby`, and each
+// frame arrives from the connection of guest `from % kReplayGuests`; a guest whose frame breaks the
+// protocol is dropped as a live one would be and sends nothing more. The lobby stays hosted
+// for the caller to look at.
+constexpr size_t kReplayGuests = 4;
+struct GuestFrame {
+    uint8_t from = 0;
+    Bytes frame;
+};
+void ReplayGuestFrames(LobbyEngine& engine, const LobbyRecord& lobby, const std::vector<GuestFrame>& frames);
 
 SocketEngine* MakeSocketEngine(OnlineContext& context);
 void DeleteSocketEngine(SocketEngine* engine);
