@@ -1008,8 +1008,10 @@ int SteamVanteoScene::Restart(int a, int b)
     if (m_ReadyGo.m_bPlaying)
         return 0;
     VanteoBaseScene::Restart(a, b);
+    // The mouse areas are set before the switch: once it is asked for, the lobby's Enter runs on
+    // the loader thread and sets its own, which these must neither race with nor overwrite.
+    ShowUI();
     if (CSceneManager* manager = CSceneManager::GetSingletonPtr())
         manager->ChangeScene(kLobbySceneName, kLobbyMenu, 0);
-    ShowUI();
     return 0;
 }
