@@ -3,6 +3,7 @@
 // of their animation, so a disabled button looks disabled; the logic-puzzle chooser's previews
 // lie inside the frames drawn for them.
 #include <string>
+#include <utility>
 #include <vector>
 
 #include <gtest/gtest.h>
@@ -121,6 +122,35 @@ TEST(MenuDataTest, TheLogicChoosersPreviewsLieInsideTheirFrames) {
     EXPECT_EQ(outside, 0) << "slot " << slot << ": pixels of its preview outside the navy frame";
   }
   stbi_image_free(card);
+}
+
+const TiXmlElement* FindWindow(const TiXmlElement* element, const std::string& name) {
+  for (const TiXmlElement* child = element->FirstChildElement("child"); child;
+       child = child->NextSiblingElement("child")) {
+    if (const char* own = child->Attribute("name"); own && name == own) return child;
+    if (const TiXmlElement* found = FindWindow(child, name)) return found;
+  }
+  return nullptr;
+}
+
+// A mode with no ranking table yet leaves the start pop-up's rows as laid out, so the layout's
+// rows read as empty places ("-----", "----", "--:--") and never as a lone ":".
+TEST(MenuDataTest, TheStartPopUpsRowsReadAsEmptyPlacesBeforeAnyFill) {
+  TiXmlDocument layout;
+  ASSERT_TRUE(runfolder::LoadXml(layout, runfolder::Find("startpopup.xml")));
+  const TiXmlElement* base = layout.RootElement()->FirstChildElement("base");
+  ASSERT_NE(base, nullptr);
+  const std::vector<std::pair<std::string, std::string>> shown = {
+      {"Label_rank_name_", "-----"}, {"Label_rank_score_", "----"}, {"Label_rank_time_m_", "--"}, {"Label_rank_time_s_", "--"}};
+  for (int n = 1; n <= 6; ++n)
+    for (const auto& [label, text] : shown) {
+      const std::string name = label + std::to_string(n);
+      const TiXmlElement* window = FindWindow(base, name);
+      ASSERT_NE(window, nullptr) << name;
+      const TiXmlElement* value = window->FirstChildElement("label");
+      ASSERT_NE(value, nullptr) << name;
+      EXPECT_EQ(std::string(value->Attribute("val") ? value->Attribute("val") : ""), text) << name;
+    }
 }
 
 }  // namespace

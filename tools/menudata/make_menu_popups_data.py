@@ -212,15 +212,17 @@ rank = [label("Label_head_rank", 0, 0, 66, 30, 14, GREY, "RANK", "Center"),
         label("Label_head_name", 76, 0, 184, 30, 14, GREY, "PLAYER"),
         label("Label_head_score", 260, 0, 120, 30, 14, GREY, "SCORE", "Right"),
         label("Label_head_time", 390, 0, 90, 30, 14, GREY, "TIME", "Center")]
+# A mode that has no table yet leaves the rows as laid out here, so they carry the dashes the
+# fill writes into an empty place, rather than a lone ":" between blank times.
 for n in range(1, 7):
     y = 34 + (n - 1) * 44
     rank += [picture(f"Pic_start_row_{n}", 0, y, 480, 38, start_row),
              label(f"Label_rank_{n}", 0, y, 50, 38, 20, NAVY, "", "Center"),
-             label(f"Label_rank_name_{n}", 76, y, 184, 38, 18, NAVY),
-             label(f"Label_rank_score_{n}", 260, y, 120, 38, 18, NAVY, "", "Right"),
-             label(f"Label_rank_time_m_{n}", 390, y, 34, 38, 18, NAVY, "", "Right"),
+             label(f"Label_rank_name_{n}", 76, y, 184, 38, 18, NAVY, "-----"),
+             label(f"Label_rank_score_{n}", 260, y, 120, 38, 18, NAVY, "----", "Right"),
+             label(f"Label_rank_time_m_{n}", 390, y, 34, 38, 18, NAVY, "--", "Right"),
              label(f"Label_rank_colon_{n}", 424, y, 12, 38, 18, NAVY, ":", "Center"),
-             label(f"Label_rank_time_s_{n}", 436, y, 34, 38, 18, NAVY, "")]
+             label(f"Label_rank_time_s_{n}", 436, y, 34, 38, 18, NAVY, "--")]
 body.append(box("Wnd_start_rank", 210, 88, 480, 300, rank))
 image("mp_self_note.png", 480, 180, ["rect 0 0 480 180 #E6EBF5 r=14",
                                       f'text 240 30 24 {NAVY} "Play your own recorded games" align=center',
