@@ -79,9 +79,11 @@ private:
                 pollfd reading{client, POLLIN, 0};
                 char bytes[512];
                 if (::poll(&reading, 1, 0) > 0 && ::read(client, bytes, sizeof bytes) > 0) {
+                    // Counted before the answer goes out: the client may read it and the test
+                    // look at the count before this thread runs again.
+                    ++m_answered;
                     // A scan's last page with nothing in it: cursor "0" and no ids.
                     (void)!::write(client, kEmptyScan, sizeof kEmptyScan - 1);
-                    ++m_answered;
                 }
             }
         }
