@@ -119,7 +119,7 @@ inline bool RecordsShown(const GameRun& run, const std::string& file)
 }
 inline bool WaitsForHost(const GameRun& run, const std::string& file)
 {
-    return run.Count(file, 112, 604, 912, 712, White) > 1500;
+    return run.Count(file, 112, 604, 912, 712, White) > 800;
 }
 
 // Clicks on the room: the chat input, the ready button, the host's start button and its choice
