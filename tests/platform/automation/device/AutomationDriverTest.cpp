@@ -198,9 +198,11 @@ TEST_F(AutomationDriverTest, FramesReportsTheProgramsLongestAndBusiestFrameWitho
     auto work = [] {
         timespec start{}, now{};
         clock_gettime(CLOCK_THREAD_CPUTIME_ID, &start);
+        // Counted in nanoseconds: a whole-millisecond count of the two fields apart rounds the
+        // nanoseconds' difference towards zero, which ends the work early across a second's edge.
         do
             clock_gettime(CLOCK_THREAD_CPUTIME_ID, &now);
-        while ((now.tv_sec - start.tv_sec) * 1000 + (now.tv_nsec - start.tv_nsec) / 1000000 < 150);
+        while ((now.tv_sec - start.tv_sec) * 1'000'000'000LL + (now.tv_nsec - start.tv_nsec) < 150'000'000LL);
     };
     Frame();
     EXPECT_EQ(read("before.txt").frames, 0) << "nothing was played before the first frame";
