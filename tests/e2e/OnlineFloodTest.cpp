@@ -1,9 +1,10 @@
 // A stranger floods the host's game server and lobby in the middle of two players' battle, then
 // tries to join it: its zero-length frames, its flood of connection requests, its 40 silent
-// connections and its lines of chat leave both programs playing, the flood adding no more than
-// 100 ms to any frame of either beyond the busiest frame of the battle without it; the stranger
-// is not let in and sees none of the players' game data; the battle is played to its end and
-// each side records its result once, in the play data written at exit too.
+// connections and its lines of chat leave both programs playing, no frame of either busy for
+// more than 100 ms while it lasts (under the sanitizers, 100 ms beyond the busiest frame of the
+// battle without it); the stranger is not let in and sees none of the players' game data; the
+// battle is played to its end and each side records its result once, in the play data written
+// at exit too.
 #include "OnlinePair.h"
 
 #include <cstdio>
@@ -44,6 +45,12 @@ FrameTimes ReadFrameTimes(const OnlinePlayer& player, const std::string& file)
     report >> times.frames >> times.longest >> times.busiest;
     return times;
 }
+
+#if defined(__SANITIZE_ADDRESS__) || defined(__SANITIZE_THREAD__)
+constexpr bool kSanitized = true;
+#else
+constexpr bool kSanitized = false;
+#endif
 
 using OnlineFloodTest = OnlinePairTest;
 
@@ -92,8 +99,11 @@ TEST_F(OnlineFloodTest, AStrangersFloodNeitherFreezesNorJoinsTheMatch)
     ASSERT_TRUE(WaitForFile(m_host, "flood.txt"));
     ASSERT_TRUE(WaitForFile(m_guest, "flood.txt"));
     // A frozen loop is the program's own work: each frame's processor time during the flood is
-    // held to 100 ms beyond the busiest frame of the battle without it, the flood's own cost.
-    // Real times are printed; on a shared machine they also hold the waits for a processor.
+    // held to 100 ms. Under the sanitizers the battle's own frames already take longer than that
+    // (every large block is mapped and unmapped afresh, and each unmapping waits on every
+    // processor), so there the bound is 100 ms beyond the busiest frame of the battle without
+    // the flood: the flood's own cost. Real times are printed; on a shared machine they also hold
+    // the waits for a processor.
     for (const OnlinePlayer* player : {&m_host, &m_guest}) {
         const char* side = player == &m_host ? "host" : "guest";
         SCOPED_TRACE(side);
@@ -101,7 +111,7 @@ TEST_F(OnlineFloodTest, AStrangersFloodNeitherFreezesNorJoinsTheMatch)
         const FrameTimes times = ReadFrameTimes(*player, "flood.txt");
         EXPECT_GT(calm.frames, 0) << "no frames were counted without the flood";
         EXPECT_GT(times.frames, 0) << "no frames were counted";
-        EXPECT_LT(times.busiest, calm.busiest + 100.0)
+        EXPECT_LT(times.busiest, (kSanitized ? calm.busiest : 0.0) + 100.0)
             << "a frame kept the program busy for " << times.busiest << " ms, the busiest without the flood "
             << calm.busiest << " ms";
         std::printf("%s: without the flood %d frames, the longest %.1f ms, the busiest %.1f ms of processor time; "
