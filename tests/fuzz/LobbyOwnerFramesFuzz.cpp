@@ -4,40 +4,28 @@
 // The input is a list of frames, each a uint16 little-endian length and its bytes; the first
 // frames of each corpus input enter the lobby (ENTER, SNAPSHOT).
 #include "FuzzSupport.h"
+#include "LobbyChecks.h"
 
 #include "../../platform/steam/Online.h"
 
-#include <cstdlib>
-#include <set>
+#include <algorithm>
 
 using namespace platform::steam;
 
 namespace {
 
-class ChatIds final : public IEventSink {
-public:
-    void Client(int id, const void* payload, size_t bytes) override
-    {
-        if (id == LobbyChatMsg_t::k_iCallback && bytes == sizeof(LobbyChatMsg_t))
-            ids.push_back(static_cast<const LobbyChatMsg_t*>(payload)->m_iChatID);
-    }
-    void ClientResult(SteamAPICall_t, int, const void*, size_t, bool) override {}
-    void Server(int, const void*, size_t) override {}
-    std::vector<uint32_t> ids;
-};
-
 constexpr uint64_t kSelf = 0x1000000000000B0B;
 constexpr uint64_t kLobby = 0x2000000000000042;
 
 OnlineContext* g_context = nullptr;
-ChatIds* g_sink = nullptr;
+fuzzsupport::ChatIds* g_sink = nullptr;
 
 } // namespace
 
 extern "C" int LLVMFuzzerInitialize(int* argc, char*** argv)
 {
     fuzzsupport::EnterPrivateFolder(argc, argv, "fuzz_LobbyOwnerFrames");
-    g_sink = new ChatIds;
+    g_sink = new fuzzsupport::ChatIds;
     g_context = new OnlineContext(CSteamID(kSelf), "Bee", MakeEmbeddedBackend("online"), *g_sink);
     return 0;
 }
@@ -63,26 +51,6 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     g_sink->ids.clear();
     ReplayOwnerFrames(g_context->Lobbies(), lobby, frames);
 
-    ISteamMatchmaking* matchmaking = g_context->Matchmaking();
-    CSteamID id(kLobby);
-    int members = matchmaking->GetNumLobbyMembers(id);
-    if (members < 0 || members > static_cast<int>(kMaxLobbyMembers))
-        std::abort();
-    std::set<std::string> shown;
-    for (int i = 0; i < members; ++i) {
-        std::string name = g_context->PersonaOf(matchmaking->GetLobbyMemberByIndex(id, i));
-        if (!shown.insert(name).second || name.find('\n') != std::string::npos)
-            std::abort();  // two members look alike, or a name breaks its line
-    }
-    for (uint32_t chat : g_sink->ids) {
-        if (chat < 1 || chat > static_cast<uint32_t>(INT32_MAX))
-            std::abort();
-        char text[kMaxChatBytes] = {};
-        int bytes = matchmaking->GetLobbyChatEntry(id, static_cast<int>(chat), nullptr, text, sizeof text, nullptr);
-        for (int i = 0; i < bytes; ++i)
-            if (static_cast<unsigned char>(text[i]) < 0x20 || text[i] == 0x7F)
-                std::abort();  // a control character would break the line
-    }
-    matchmaking->LeaveLobby(id);
+    fuzzsupport::CheckLobby(*g_context, CSteamID(kLobby), g_sink->ids, 0, static_cast<int>(kMaxLobbyMembers));
     return 0;
 }
