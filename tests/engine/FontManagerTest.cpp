@@ -230,4 +230,35 @@ TEST_F(FontManagerFaceTest, AFontFirstUsedByManyThreadsAtOnceLoadsOnce)
     }
 }
 
+// The scene loader thread measures labels in glyphs the main thread has not met yet while the
+// main thread measures and draws others: each new glyph is rasterised by the face and entered in
+// the font's tables. Two threads meeting a thousand new glyphs each at once, in opposite orders,
+// on fonts of several sizes, measure them as one thread does (without the font's lock this broke
+// the heap within a few sizes: glibc aborted with a corrupted list or the process crashed).
+TEST_F(FontManagerFaceTest, NewGlyphsMetOnTwoThreadsAtOnceMeasureAsOnOne)
+{
+    constexpr int kGlyphs = 1024;
+    auto character = [](int i) { return static_cast<wchar_t>(0x100 + i); };  // Latin, Greek, Cyrillic
+    for (int size = 10; size < 30; size += 2) {
+        KVXFont* font = fonts.GetFont(L"Face", size);
+        ASSERT_NE(font, nullptr);
+        auto walk = [&](int first, int step, long* total) {
+            for (int i = 0; i < kGlyphs; ++i) {
+                const wchar_t text[] = {character((first + i * step + kGlyphs) % kGlyphs), 0};
+                *total += Width(font, text);
+            }
+        };
+        long forwards = 0, backwards = 0;
+        std::thread a(walk, 0, 1, &forwards);
+        std::thread b(walk, kGlyphs - 1, -1, &backwards);
+        a.join();
+        b.join();
+        long alone = 0;
+        walk(0, 1, &alone);
+        EXPECT_GT(alone, 0) << size;
+        EXPECT_EQ(forwards, alone) << size;
+        EXPECT_EQ(backwards, alone) << size;
+    }
+}
+
 } // namespace
