@@ -1,7 +1,9 @@
 // Menu layouts of the run folder: the arrows that slide between sub-menus are not covered by a
-// window laid over them, so a click on an arrow reaches it; the pop-ups' buttons load every state
+// window laid over them, so a click on an arrow reaches it; an inner panel slid in over a sub-menu
+// and the notices of the main menu leave every other button in view; the pop-ups' buttons load every state
 // of their animation, so a disabled button looks disabled; the logic-puzzle chooser's previews
 // lie inside the frames drawn for them.
+#include <algorithm>
 #include <string>
 #include <utility>
 #include <vector>
@@ -17,6 +19,7 @@ namespace {
 struct Placed {
   std::string name;
   int left, top, right, bottom;
+  std::string type;
 };
 
 // Every window of the layout with its rectangle on the screen, in the order the window system
@@ -34,7 +37,8 @@ void Collect(const TiXmlElement* element, int x, int y, std::vector<Placed>& out
       rect->QueryIntAttribute("b", &h);
     }
     const char* name = child->Attribute("name");
-    out.push_back({name ? name : "", x + px, y + py, x + px + w, y + py + h});
+    const char* type = child->Attribute("type");
+    out.push_back({name ? name : "", x + px, y + py, x + px + w, y + py + h, type ? type : ""});
     Collect(child, x + px, y + py, out);
   }
 }
@@ -57,6 +61,114 @@ TEST(MenuDataTest, SubMenuArrowsLieOverEveryOtherWindow) {
         EXPECT_FALSE(cx >= w.left && cx < w.right && cy >= w.top && cy < w.bottom)
             << file << ": " << w.name << " covers " << arrow;
       }
+    }
+  }
+}
+
+std::vector<Placed> LayoutWindows(const char* file) {
+  TiXmlDocument layout;
+  std::vector<Placed> windows;
+  if (!runfolder::LoadXml(layout, runfolder::Find(file))) {
+    ADD_FAILURE() << file;
+    return windows;
+  }
+  if (const TiXmlElement* base = layout.RootElement()->FirstChildElement("base")) Collect(base, 0, 0, windows);
+  return windows;
+}
+
+bool Overlaps(const Placed& a, const Placed& b) {
+  return a.left < b.right && b.left < a.right && a.top < b.bottom && b.top < a.bottom;
+}
+
+struct Key {
+  double x, y, alpha;
+};
+
+// The key frames of a window in a scene of a UI animation file; empty when the scene does not
+// animate it.
+std::vector<Key> KeyFrames(const char* uiFile, const std::string& scene, const std::string& window) {
+  TiXmlDocument ui;
+  std::vector<Key> keys;
+  if (!runfolder::LoadXml(ui, runfolder::Find(uiFile))) return keys;
+  auto named = [](const TiXmlElement* e, const std::string& name) {
+    return name == (e->Attribute("name") ? e->Attribute("name") : "");
+  };
+  for (const TiXmlElement* s = ui.RootElement()->FirstChildElement("scene"); s; s = s->NextSiblingElement("scene")) {
+    if (!named(s, scene)) continue;
+    std::string anim;
+    for (const TiXmlElement* o = s->FirstChildElement("object"); o; o = o->NextSiblingElement("object"))
+      if (named(o, window)) anim = o->Attribute("ani") ? o->Attribute("ani") : "";
+    for (const TiXmlElement* a = s->FirstChildElement("anim"); a; a = a->NextSiblingElement("anim")) {
+      if (anim.empty() || !named(a, anim)) continue;
+      for (const TiXmlElement* f = a->FirstChildElement("frame"); f; f = f->NextSiblingElement("frame")) {
+        Key key{0, 0, 0};
+        if (const TiXmlElement* v = f->FirstChildElement("posx")) v->QueryDoubleAttribute("val", &key.x);
+        if (const TiXmlElement* v = f->FirstChildElement("posy")) v->QueryDoubleAttribute("val", &key.y);
+        if (const TiXmlElement* v = f->FirstChildElement("alpha")) v->QueryDoubleAttribute("val", &key.alpha);
+        keys.push_back(key);
+      }
+    }
+  }
+  return keys;
+}
+
+// An inner panel of a sub-menu slides in over the cards that open it; every other button of the
+// sub-menu (its ranking, the tutorial, "How to play", the header's buttons and the arrows) stays
+// in view beside the panel and takes its clicks.
+TEST(MenuDataTest, AnInnerPanelLeavesTheSubMenusOtherButtonsInView) {
+  const struct {
+    const char* layout;
+    const char* ui;
+  } menus[] = {{"SUB_puzzle.xml", "SubPuzzle_UI.xml"}, {"SUB_battle.xml", "SubBattle_UI.xml"},
+               {"SUB_pushing.xml", "SubPush_UI.xml"}};
+  for (const auto& menu : menus) {
+    const std::vector<Placed> windows = LayoutWindows(menu.layout);
+    for (int n = 1; n <= 2; ++n) {
+      const std::string name = "Wnd_sub2_" + std::to_string(n);
+      auto panel = std::find_if(windows.begin(), windows.end(), [&](const Placed& w) { return w.name == name; });
+      ASSERT_NE(panel, windows.end()) << menu.layout << " lacks " << name;
+      const std::vector<Key> slide = KeyFrames(menu.ui, "sub2_" + std::to_string(n) + "_in", name);
+      ASSERT_FALSE(slide.empty()) << menu.ui << " does not slide " << name << " in";
+      const int x = static_cast<int>(slide.back().x), y = static_cast<int>(slide.back().y);
+      const Placed shown{name, x, y, x + panel->right - panel->left, y + panel->bottom - panel->top, panel->type};
+      // Only what is drawn before the panel lies under it; the arrows come after, over it.
+      int buttons = 0;
+      for (auto at = windows.begin(); at != panel; ++at) {
+        const Placed& w = *at;
+        const bool insidePanel = w.left >= panel->left && w.right <= panel->right && w.top >= panel->top &&
+                                 w.bottom <= panel->bottom;
+        if (w.type != "ANIMBUTTON" || insidePanel || w.name == "Anibtn_sub_btn_1" || w.name == "Anibtn_sub_btn_2")
+          continue;
+        ++buttons;
+        EXPECT_FALSE(Overlaps(w, shown)) << menu.layout << ": " << name << " covers " << w.name;
+      }
+      EXPECT_GE(buttons, 5) << menu.layout;
+    }
+  }
+}
+
+// The notices of the main screen (a skin changed, the self-play data reset) show over the main
+// screen and over any sub-menu; they cover none of their cards and buttons, nor the quick menu.
+TEST(MenuDataTest, TheMenusNoticesCoverNoCardOrButton) {
+  const std::vector<Placed> notices = LayoutWindows("Autopopup.xml");
+  ASSERT_EQ(notices.size(), 4u);
+  for (const char* file : {"MAINMENU.xml", "QUICKMENU.xml", "SUB_puzzle.xml", "SUB_battle.xml", "SUB_pushing.xml",
+                           "SUB_iq.xml", "SUB_multi.xml"}) {
+    TiXmlDocument layout;
+    ASSERT_TRUE(runfolder::LoadXml(layout, runfolder::Find(file))) << file;
+    const TiXmlElement* base = layout.RootElement()->FirstChildElement("base");
+    ASSERT_NE(base, nullptr) << file;
+    int x = 0, y = 0;
+    base->FirstChildElement("pos")->QueryIntAttribute("x", &x);
+    base->FirstChildElement("pos")->QueryIntAttribute("y", &y);
+    std::vector<Placed> windows;
+    Collect(base, x, y, windows);
+    for (const Placed& w : windows) {
+      // The inner panels wait beside the screen until they slide in; the test above keeps them
+      // clear of the rows the notices use.
+      if (w.type != "ANIMBUTTON" || w.left >= 1024 || w.right <= 0) continue;
+      for (const Placed& notice : notices)
+        EXPECT_FALSE(Overlaps(w, notice)) << notice.name << " covers " << w.name << " of " << file;
     }
   }
 }

@@ -354,13 +354,16 @@ write_ui("QuickMenu_UI.xml", quick, {
 
 # ---- auto pop-up layer ----------------------------------------------------------------------
 
-img("mm_banner_reset.png", 440, 70, ["rect 0 0 440 66 #0B1024E0 r=20", "frame 0 0 440 66 20 3 #3CC47C",
-                                     'text 220 18 26 #FFFFFF "Self-play data reset" align=center'])
-banner_children = [Pic("Pic_auto_reset", 292, 300, 440, 70, "mm_banner_reset.png")]
+img("mm_banner_reset.png", 420, 66, ["rect 0 0 420 66 #0B1024E0 r=20", "frame 0 0 420 66 20 3 #3CC47C",
+                                     'text 210 18 26 #FFFFFF "Self-play data reset" align=center'])
+# The notices stand on the line of the main screen's bonus text, under the mode cards and above the
+# small buttons, where they cover no card and, in the sub-menus, no button.
+BANNER = (302, 632, 420, 66)
+banner_children = [Pic("Pic_auto_reset", *BANNER, "mm_banner_reset.png")]
 for i, (name, c) in enumerate([("Classic", BLUE), ("Africa", ORANGE), ("Horror", PURPLE)], start=1):
-    img(f"mm_banner_skin{i}.png", 440, 70, ["rect 0 0 440 66 #0B1024E0 r=20", f"frame 0 0 440 66 20 3 {c}",
-                                            f'text 220 18 26 #FFFFFF "Skin changed: {name}" align=center'])
-    banner_children.append(Pic(f"Pic_auto_skin{i}", 292, 300, 440, 70, f"mm_banner_skin{i}.png"))
+    img(f"mm_banner_skin{i}.png", 420, 66, ["rect 0 0 420 66 #0B1024E0 r=20", f"frame 0 0 420 66 20 3 {c}",
+                                            f'text 210 18 26 #FFFFFF "Skin changed: {name}" align=center'])
+    banner_children.append(Pic(f"Pic_auto_skin{i}", *BANNER, f"mm_banner_skin{i}.png"))
 auto = W("PANEL", "Wnd_autopopup", 0, 0, 1024, 768, "", banner_children)
 write_layout("Autopopup.xml", auto, "Autopopup_UI.xml")
 banners = ["Pic_auto_reset", "Pic_auto_skin1", "Pic_auto_skin2", "Pic_auto_skin3"]
@@ -555,9 +558,10 @@ def small_btn(name, key, x, y, colour, label, w=200, h=48):
     return Btn(name, x, y, button(key, w, h, colour, label, 18), w, h)
 
 
-# An inner panel slides over the sub-menu's home from y 120 to 620, clear of the buttons that stay
-# in view below it (the battle tutorial, "How to play", the quick menu).
-PANEL_H = 500
+# An inner panel slides over the sub-menu's home from y 120 to 570, clear of the buttons that stay
+# in view below it (the sub-menu's ranking at y 580, the battle tutorial, "How to play", the quick
+# menu), so each of them can still be clicked while the panel is open.
+PANEL_H = 450
 
 
 def panel(name, children):
