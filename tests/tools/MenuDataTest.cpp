@@ -173,6 +173,19 @@ TEST(MenuDataTest, TheMenusNoticesCoverNoCardOrButton) {
   }
 }
 
+// The story opening fades in with its first page on it, in the first run and in a replay, and the
+// first page's own scene keeps it in view: no moment shows the story's frame without a page.
+TEST(MenuDataTest, TheStoryOpensOnItsFirstPageNeverOnAnEmptyOne) {
+  for (const char* scene : {"opening_in_1", "opening_in_2"}) {
+    const std::vector<Key> page = KeyFrames("Opening_UI.xml", scene, "opening_2");
+    ASSERT_FALSE(page.empty()) << scene << " does not bring in the first page";
+    for (const Key& key : page) EXPECT_EQ(key.alpha, 1.0) << scene;
+  }
+  const std::vector<Key> own = KeyFrames("Opening_UI.xml", "opening_2", "opening_2");
+  ASSERT_FALSE(own.empty());
+  EXPECT_EQ(own.front().alpha, 1.0);
+}
+
 // A button's animation file holds its NORMAL, OVER, DOWN and DISABLE scenes; loaded as a group
 // the button plays each in its state, loaded as one NORMAL asset every scene is its normal look.
 TEST(MenuDataTest, PopUpButtonsLoadEveryStateOfTheirAnimation) {

@@ -442,7 +442,10 @@ pages = [f"opening_{n}" for n in range(2, 12)]
 def opening_scene(current, length=3600):
     objs = []
     for p in pages:
-        if p == current:
+        if p == current and p == pages[0]:
+            # The first page came in with the opening itself and stays as it is.
+            objs.append((p, [(0, 0, 0, 1), (length, 0, 0, 1)]))
+        elif p == current:
             objs.append((p, [(0, 0, 30, 0), (300, 0, 30, 0), (900, 0, 0, 1), (length, 0, 0, 1)]))
         else:
             objs.append((p, [(0, 0, 0, 0), (1, 0, 0, 0)]))
@@ -453,10 +456,13 @@ def opening_scene(current, length=3600):
     return objs
 
 
-scenes = {"opening_in_1": [("Wnd_opening", [(0, 0, 0, 0), (1200, 0, 0, 1)])] + [(p, hold(0)) for p in pages] +
-          [("opening_door", hold(0))],
-          "opening_in_2": [("Wnd_opening", [(0, 0, 0, 0), (600, 0, 0, 1)])] + [(p, hold(0)) for p in pages] +
-          [("opening_door", hold(0))]}
+def opening_in(ms):
+    """The opening fades in with its first page already on it, never as an empty page."""
+    return ([("Wnd_opening", [(0, 0, 0, 0), (ms, 0, 0, 1)]), (pages[0], [(0, 0, 0, 1), (ms, 0, 0, 1)])] +
+            [(p, hold(0)) for p in pages[1:]] + [("opening_door", hold(0))])
+
+
+scenes = {"opening_in_1": opening_in(1200), "opening_in_2": opening_in(600)}
 for p in pages:
     scenes[p] = opening_scene(p)
 scenes["opening_out"] = [("Wnd_opening", [(0, 0, 0, 1), (300, 0, 0, 1), (1200, 0, 0, 0)]),
