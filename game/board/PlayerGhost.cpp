@@ -27,6 +27,9 @@ constexpr double kMissingTime = 1000000.0;
 // hundred. Larger values in a file, and hit points beyond Player_Ghost::kMaxHp, are held at
 // these limits as they are read.
 constexpr int kMaxGhostValue = 100000;
+// The rival's spoken line stands in the open sky between the two towers, under the names and the
+// clock of the top bar and above the attack lane, so it covers neither.
+constexpr int kMessageTop = 96;
 constexpr const char* kPreviewScenes[5] = {"bullet_1", "bullet_2", "bullet_3", "bullet_star", "bullet_stone"};
 
 double TimeOf(const TiXmlElement* rep)
@@ -354,7 +357,7 @@ void Player_Ghost::Draw()
     FTFont& fonts = FTFont::GetSingleton();
     const std::wstring text = platform::Widen(m_Message);
     const SIZE size = fonts.MeasureDefault(text.c_str());
-    fonts.DrawDefault(512 - size.cx / 2, 25, 0xFFFF0000, text.c_str());
+    fonts.DrawDefault(512 - size.cx / 2, kMessageTop, 0xFFFF0000, text.c_str());
 }
 
 void Player_Ghost::DrawNextAttacks(kv::EventArgs&)

@@ -57,10 +57,11 @@ constexpr const char* kToBattle = "40 key 20\n"
 TEST_F(BattleTest, OutlastsAGhostThatEndsRetriesAndLeavesThroughThePause)
 {
     // A ghost that gains bullets and never fires, whose replay ends after 45 s (about 2,800
-    // frames); R on the result retries, Escape pauses the new game and Q goes back to the menu.
+    // frames), and talks all the while; R on the result retries, Escape pauses the new game and
+    // Q goes back to the menu.
     std::string reps;
     for (int t = 2; t < 45; t += 3)
-        reps += "<Rep T=\"" + std::to_string(t) + ".0\" B" + std::to_string(t % 3) + "=\"3\"/>";
+        reps += "<Rep T=\"" + std::to_string(t) + ".0\" B" + std::to_string(t % 3) + "=\"3\" Msg=\"Catch me if you can!\"/>";
     m_run.Write("data/PlayData/Outlasted.gst", "<Replay loop=\"FALSE\">" + reps + "<Rep T=\"45.0\" B0=\"0\"/></Replay>");
     ASSERT_TRUE(m_game.Edit("data/PlayData/QuiblyConfig_Battle.xml", "data/PlayData/BattleGhost01.gst",
                             "data/PlayData/Outlasted.gst"));
@@ -82,6 +83,9 @@ TEST_F(BattleTest, OutlastsAGhostThatEndsRetriesAndLeavesThroughThePause)
     EXPECT_GT(Pixels("play.png", 830, 612, 980, 645, Green), 1500);
     EXPECT_GT(Pixels("play.png", 830, 560, 870, 598, Red), 300);
     EXPECT_GT(Pixels("play.png", 332, 254, 692, 614, Red) + Pixels("play.png", 332, 254, 692, 614, Blue), 20000);
+    // The ghost's red line stands between the towers, clear of the clock in the top bar.
+    EXPECT_GT(Pixels("play.png", 300, 90, 724, 130, Red), 200);
+    EXPECT_LT(Pixels("play.png", 456, 0, 570, 40, Red), 20);
 
     // The win: its green title over the dimmed battle, the light ranking table, the retry button.
     EXPECT_GT(Pixels("win.png", 340, 80, 680, 140, Green), 3000);
