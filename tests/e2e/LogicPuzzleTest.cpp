@@ -33,6 +33,17 @@ protected:
     {
         return m_game.Count(file, left, top, right, bottom, [&](Rgb p) { return Near(p, colour, tolerance); });
     }
+    // The middle row of the light pixels (text, digits) of a column range, between top and bottom.
+    double InkMiddle(const std::string& file, int left, int right, int top, int bottom) const
+    {
+        double rows = 0.0, count = 0.0;
+        for (int y = top; y < bottom; ++y) {
+            const int n = m_game.Count(file, left, y, right, y + 1, [](Rgb p) { return p.r > 110 && p.g > 110 && p.b > 110; });
+            rows += static_cast<double>(n) * y;
+            count += n;
+        }
+        return count > 0.0 ? rows / count : -1.0;
+    }
 
     GameRun m_game;
     testsupport::TempDir& m_run = m_game.folder;
@@ -82,6 +93,13 @@ TEST_F(LogicPuzzleTest, ChooseSolveGoOnAndComeBack)
     // The first puzzle in play: the side panel's easy title and the green blocks.
     EXPECT_GT(Count("play.png", 60, 56, 274, 112, kGreen), 2000);
     EXPECT_GT(Count("play.png", 615, 474, 795, 564, kGreen), 4000);
+    // Its clock's colon stands level with the minutes and seconds beside it.
+    const double minutes = InkMiddle("play.png", 74, 114, 400, 480), colon = InkMiddle("play.png", 120, 140, 400, 480);
+    const double seconds = InkMiddle("play.png", 140, 180, 400, 480);
+    ASSERT_GT(minutes, 0.0);
+    ASSERT_GT(colon, 0.0);
+    EXPECT_NEAR(colon, minutes, 3.0);
+    EXPECT_NEAR(colon, seconds, 3.0);
 
     // The clear: no green block is left on the board, the result pop-up stands
     // over it.

@@ -87,8 +87,10 @@ image("iq_side_panel.png", 262, 688, [
     f'text 94 378 34 #FFFFFF90 ":" align=center', f'text 160 378 34 #FFFFFF90 "." align=center',
     ])
 SIDE = still("iq_side_panel.png")
+# The record box lies over the best time's box, so it draws the same separators at the same places.
 image("iq_record_glow.png", 214, 60, [f"rect 0 0 214 60 {mix(YELLOW, 0.55)} r=14", f"frame 0 0 214 60 3 {YELLOW} r=14",
-                                      f'text 22 6 12 {INK} "RECORD PACE"'])
+                                      f'text 22 6 12 {INK} "RECORD PACE"',
+                                      f'text 70 8 34 {INK} ":" align=center', f'text 136 8 34 {INK} "." align=center'])
 RECORD = still("iq_record_glow.png")
 image("iq_clear_glow.png", 360, 360, [f"frame 0 0 360 360 8 {YELLOW}A0 r=12", f"frame 8 8 344 344 3 #FFFFFF90 r=8",
                                       f'text 180 150 56 {YELLOW} "CLEAR!" align=center shadow=#000000A0'])
@@ -115,9 +117,11 @@ play = [
         label("Label_iq_besttime_1", 14, 14, 40, 30, 22, INK, "--", "Center"),
         label("Label_iq_besttime_2", 80, 14, 40, 30, 22, INK, "--", "Center"),
         label("Label_iq_besttime_3", 146, 14, 40, 30, 22, INK, "--", "Center")]),
-    label("Label_iq_currenttime_1", BX + 14, 410, 40, 30, 22, "#FFFFFF", "", "Center"),
-    label("Label_iq_currenttime_2", BX + 80, 410, 40, 30, 22, "#FFFFFF", "", "Center"),
-    label("Label_iq_currenttime_3", BX + 146, 410, 40, 30, 22, "#FFFFFF", "", "Center"),
+    # The clock's digits stand in its box as the best time's stand in theirs (14 below the box's
+    # top), level with the separators drawn in the side panel.
+    label("Label_iq_currenttime_1", BX + 14, 424, 40, 30, 22, "#FFFFFF", "", "Center"),
+    label("Label_iq_currenttime_2", BX + 80, 424, 40, 30, 22, "#FFFFFF", "", "Center"),
+    label("Label_iq_currenttime_3", BX + 146, 424, 40, 30, 22, "#FFFFFF", "", "Center"),
     picture("Pic_iq_bufferback", BX, 456, 214, 90, BUFFER_BACK, inner=picture("Pic_iq_bufferblock", 150, 30, 45, 45, BUFFER_BLOCK)),
     child("WND", "Wnd_PuzzleArea", 480, 204, 360, 360),
     child("WND", "Wnd_ComboArea", 480, 204, 360, 360),
