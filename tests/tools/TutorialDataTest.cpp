@@ -1,11 +1,13 @@
 // The tutorial, battle-help and special-mode layouts of the run folder hold every window and UI
-// scene their pop-ups look up, and the tutorial movies decode at the size of their pictures.
+// scene their pop-ups look up, every special mode's tile says what the mode does, and the
+// tutorial movies decode at the size of their pictures.
 #include <filesystem>
 #include <set>
 #include <string>
 #include <vector>
 
 #include <gtest/gtest.h>
+#include <stb/stb_image.h>
 #include <tinyxml.h>
 
 extern "C" {
@@ -91,6 +93,34 @@ TEST(TutorialDataTest, LayoutsHoldTheirWindowsAndScenes) {
          scene = scene->NextSiblingElement("scene"))
       scenes.insert(scene->Attribute("name"));
     for (const std::string& scene : c.scenes) EXPECT_TRUE(scenes.count(scene)) << c.file << " lacks " << scene;
+  }
+}
+
+// A special mode's tile carries, under its name, a line of white text saying what the mode does,
+// in the special battles and the special pushes alike: two runs of rows holding white text,
+// with an empty row between them.
+TEST(TutorialDataTest, EverySpecialModesTileSaysWhatTheModeDoes) {
+  for (const char* mode : {"btgeek_clone", "btgeek_star", "btgeek_stone", "btgeek_big", "btgeek_dash", "btgeek_hell",
+                           "psgeek_onecolor", "psgeek_hell"}) {
+    const std::filesystem::path file = runfolder::Root() / "data/tutorial" / (std::string("geek_btn_") + mode + "_n.png");
+    int w = 0, h = 0, n = 0;
+    stbi_uc* pixels = stbi_load(file.string().c_str(), &w, &h, &n, 4);
+    ASSERT_NE(pixels, nullptr) << file << ": " << stbi_failure_reason();
+    ASSERT_EQ(w, 200);
+    ASSERT_EQ(h, 150);
+    int lines = 0;
+    bool inText = false;
+    for (int y = 10; y < 140; ++y) {
+      bool white = false;
+      for (int x = 10; x < 190 && !white; ++x) {
+        const stbi_uc* p = pixels + (y * w + x) * 4;
+        white = p[0] > 220 && p[1] > 220 && p[2] > 220;
+      }
+      lines += (white && !inText) ? 1 : 0;
+      inText = white;
+    }
+    stbi_image_free(pixels);
+    EXPECT_EQ(lines, 2) << mode << ": its name and the line under it";
   }
 }
 

@@ -228,8 +228,9 @@ def board_words(rng):
     return b"".join(struct.pack("<H", k) for row in kinds for k in row)
 
 
-def recording(skill, seed, seconds=240.0):
-    """A rival of skill 0 (slow, single squares) to 1 (quick, big groups, stars and stones)."""
+def recording(skill, seed, seconds=240.0, one_lane=None):
+    """A rival of skill 0 (slow, single squares) to 1 (quick, big groups, stars and stones); with
+    one_lane, every group it clears is of that colour and pushes that one lane."""
     rng = random.Random(seed)
     out = [record(0.0, "layout", board_words(rng))]
     t = 0.0
@@ -247,6 +248,8 @@ def recording(skill, seed, seconds=240.0):
         # raised by a combo now and then.
         points = int(10 * squares * (squares + 1) * rng.uniform(1.0, 1.0 + 0.3 * skill))
         colour = rng.randint(0, 2)
+        if one_lane is not None:
+            colour = one_lane
         cells = 4 * squares
         payload = struct.pack("<8i", 1, colour, points, cells, 0, 0, rng.randint(0, 6), rng.randint(0, 6))
         out.append(record(round(t, 2), "group", payload))
@@ -261,9 +264,15 @@ def recording(skill, seed, seconds=240.0):
 
 
 os.makedirs(os.path.join(DATA, "push"), exist_ok=True)
+# The special push modes play stages 5 ("One colour") and 6 ("Hell"): a rival that pushes one lane
+# only, on boards dealt mostly in that lane's colour, and the quickest rival, on boards with more
+# stones.
+SPECIAL_RIVALS = {5: {"one_lane": 0}, 6: {"skill": 1.0}}
 for stage in range(10):
+    special = dict(SPECIAL_RIVALS.get(stage, {}))
+    skill = special.pop("skill", stage / 9.0)
     with open(os.path.join(DATA, f"push/PushStage_{stage:02d}.puz"), "wb") as f:
-        f.write(recording(stage / 9.0, 1000 + stage))
+        f.write(recording(skill, 1000 + stage, **special))
 rival = recording(0.25, 2000)
 for name in ("PushYour_Init.puz", "PushYour.puz"):
     with open(os.path.join(PLAYDATA, name), "wb") as f:
@@ -272,13 +281,17 @@ for name in ("PushYour_Init.puz", "PushYour.puz"):
 # ---- the mode configuration ----
 NAMES = ["Pebble", "Breeze", "Ripple", "Sprout", "Comet", "Summit", "Tempest", "Glacier", "Thunder", "Titan"]
 RATE = '<BlockColorRate A="30" B="30" C="30" star="3" stone="3" />'
-stages = "\n".join(f'        <Stage name="{NAMES[s]}" file="data/push/PushStage_{s:02d}.puz" SpeedUp="FALSE">{RATE}</Stage>'
+RATES = {5: '<BlockColorRate A="60" B="15" C="15" star="3" stone="3" />',
+         6: '<BlockColorRate A="30" B="30" C="30" star="3" stone="8" />'}
+stages = "\n".join(f'        <Stage name="{NAMES[s]}" file="data/push/PushStage_{s:02d}.puz" SpeedUp="FALSE">{RATES.get(s, RATE)}</Stage>'
                    for s in range(10))
 config = f"""<?xml version="1.0" encoding="UTF-8"?>
 <!-- The push mode: the push field's lane speed (lane units per second) and how long a stone holds a
      lane (seconds), the board's tuning, and eleven stages. Stages 0 to 9 replay the recording named
-     by "file", each rival a little stronger; the last stage is self-play, against the player's own
-     recording. Written by tools/menudata/make_push_data.py. -->
+     by "file", each rival a little stronger; stage 5 ("One colour") deals mostly the first colour
+     against a rival that pushes its lane only, stage 6 ("Hell") the quickest rival and more stones;
+     the last stage is self-play, against the player's own recording.
+     Written by tools/menudata/make_push_data.py. -->
 <VanteoConfig>
     <ComboBonus C1="1.0" C2="1.2" C3="1.4" C4="1.6" C5="1.8" C6="2.0" C7="2.2" C8="2.4" C9="2.6" C10="3.0"
                 C11="3.2" C12="3.4" C13="3.6" C14="3.8" C15="4.0" C16="4.2" C17="4.4" C18="4.6" C19="4.8" C20="5.0" />

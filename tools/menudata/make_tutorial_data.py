@@ -250,8 +250,10 @@ special("geek_battle.xml", "Wnd_geek_battle", "SPECIAL BATTLES", PURPLE, "btn_bt
          ("stone", "Stone", GREY, "Mines on your lane"), ("big", "Big", GREEN, "Your tower: half HP"),
          ("dash", "Dash", ORANGE, "It takes your bullets"), ("hell", "Hell", RED, "Mines, stars, repairs")],
         [300, 300, 400, 400, 600, 1000])
+# Each special push's tile says what its stage does (tools/menudata/make_push_data.py).
 special("geek_push.xml", "Wnd_geek_push", "SPECIAL PUSH", GREEN, "btn_psgeek_",
-        [("onecolor", "One colour", TEAL, None), ("hell", "Hell", RED, None)], [400, 1000])
+        [("onecolor", "One colour", TEAL, "One colour, one lane"), ("hell", "Hell", RED, "Top rival, more stones")],
+        [400, 1000])
 
 with open(RECIPE, "w") as f:
     f.write("\n".join(recipe))
