@@ -29,7 +29,7 @@ public:
     AttackLineBlockState& operator=(const AttackLineBlockState&) = delete;
 
     virtual void Start() {}
-    virtual void Update(float seconds) {}
+    virtual void Update(float /*seconds*/) {}
     // Draws the unit as this state shows it: the plain unit, and the state's overlay if any.
     virtual void Draw() {}
     // The state's overlay over the unit's walking animation (nothing for most states).

@@ -76,6 +76,5 @@ private:
     std::array<Preview, kGhostPreviewSlots> m_Previews{};
     std::array<AnimationPlayer, kGhostPreviewSlots> m_PreviewPlayers;
     std::array<std::unique_ptr<DigitDisplay>, kGhostPreviewSlots> m_PreviewNumbers;
-    kv::KVWnd* m_pDrawWindow = nullptr;
     WindowHook m_AttacksHook;
 };

@@ -51,7 +51,7 @@ KVXFont* FTFont::Enter(const std::wstring& faceName, int size, bool loadNow)
     std::unique_ptr<KVXFont> font;
     bool imageset = file.find(".imageset") != std::string::npos;
     if (imageset)
-        font = std::make_unique<KVXImagesetFont>(m_pDevice, m_pProvider.get());
+        font = std::make_unique<KVXImagesetFont>(m_pProvider.get());
     else
         font = std::make_unique<KVXFreeTypeFont>(m_pDevice, m_pSprite, m_pProvider.get(), m_pFiles.get());
     KVXFont* made = font.get();

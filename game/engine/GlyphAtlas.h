@@ -92,7 +92,7 @@ private:
 class KVXGlyphCache {
 public:
     virtual ~KVXGlyphCache() = default;
-    virtual bool GetGlyph(uint32_t character, GlyphInfo* info) { return false; }
+    virtual bool GetGlyph(uint32_t /*character*/, GlyphInfo* /*info*/) { return false; }
     virtual void OnLostDevice() {}
     virtual void OnResetDevice() {}
 };

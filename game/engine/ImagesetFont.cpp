@@ -22,8 +22,8 @@ int32_t IntAttribute(const TiXmlElement& element, const char* name)
 
 } // namespace
 
-KVXImagesetFont::KVXImagesetFont(IDirect3DDevice9* device, KVXResourceProvider* provider)
-    : m_pDevice(device), m_pProvider(provider)
+KVXImagesetFont::KVXImagesetFont(KVXResourceProvider* provider)
+    : m_pProvider(provider)
 {
 }
 

@@ -19,7 +19,7 @@ public:
         std::vector<uint32_t> pixels;
     };
 
-    KVXImagesetFont(IDirect3DDevice9* device, KVXResourceProvider* provider);
+    explicit KVXImagesetFont(KVXResourceProvider* provider);
 
     // False when the file cannot be read, is not well-formed XML or has no "Imageset" root.
     bool Load(const std::string& file, int size, int dpi) override;
@@ -41,7 +41,6 @@ private:
 
     IDirect3DTexture9* m_pTexture = nullptr;
     int m_nTexture = -1;
-    IDirect3DDevice9* m_pDevice;
     KVXResourceProvider* m_pProvider;
     std::string m_strName;
     std::map<int32_t, std::unique_ptr<Glyph>> m_Glyphs;

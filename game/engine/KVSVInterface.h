@@ -25,12 +25,12 @@ public:
     void PlaySound(const std::wstring& name) override;
     void DrawText(const kv::KVTextStyle& style, int32_t x, int32_t y, const std::wstring& text) override;
     kv::KVSize MeasureText(const std::wstring& faceName, const std::wstring& text) override;
-    void OnButtonState(kv::KVWnd* button, int32_t state) override {}
+    void OnButtonState(kv::KVWnd* /*button*/, int32_t /*state*/) override {}
     std::wstring GetDataPath(bool forWriting) override;
     kv::KVSize GetScreenSize() override;
-    void SetTextInputActive(bool active) override {}
+    void SetTextInputActive(bool /*active*/) override {}
     // The framework's debug texts are dropped.
-    void DebugOutput(const std::wstring& text) override {}
+    void DebugOutput(const std::wstring& /*text*/) override {}
 
     // The face number of a layout face name, or -1 for a name the table lacks.
     static int FaceNumber(const std::wstring& faceName);

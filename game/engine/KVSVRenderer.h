@@ -62,7 +62,7 @@ public:
                        float alpha, const kv::KVMatrix& transform) override;
     void DrawImage(const std::wstring& group, int32_t index, const kv::KVPoint& position, float alpha,
                    const kv::KVPoint& scale, float rotation, const kv::KVPoint& centre) override;
-    void BeginText(const kv::KVRect& rect) override {}
+    void BeginText(const kv::KVRect& /*rect*/) override {}
     void EndText() override {}
     void SetImageSize(const std::wstring& group, int32_t index, float width, float height) override;
     void ReleaseAllAnimations() override;

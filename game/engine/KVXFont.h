@@ -29,13 +29,13 @@ struct GlyphInfo {
 class KVXFont {
 public:
     virtual ~KVXFont() = default;
-    virtual bool Load(const std::string& file, int size, int dpi) { return false; }
+    virtual bool Load(const std::string& /*file*/, int /*size*/, int /*dpi*/) { return false; }
     virtual std::string GetName() const { return {}; }
     virtual int GetSize() const { return 0; }
     // With forDraw the glyph is placed where it can be drawn from; otherwise only measured.
-    virtual bool GetGlyph(uint32_t character, GlyphInfo* info, bool forDraw) { return false; }
+    virtual bool GetGlyph(uint32_t /*character*/, GlyphInfo* /*info*/, bool /*forDraw*/) { return false; }
     // Either pointer may be null.
-    virtual void Measure(const wchar_t* text, int* width, int* height)
+    virtual void Measure(const wchar_t* /*text*/, int* width, int* height)
     {
         if (width)
             *width = 0;
@@ -43,7 +43,7 @@ public:
             *height = 0;
     }
     // Queues the text's glyphs with the line's top-left at (x, y); returns the sum of the advances.
-    virtual int Draw(int x, int y, D3DCOLOR colour, const wchar_t* text) { return 0; }
+    virtual int Draw(int /*x*/, int /*y*/, D3DCOLOR /*colour*/, const wchar_t* /*text*/) { return 0; }
     virtual void OnLostDevice() {}
     virtual void OnResetDevice() {}
 

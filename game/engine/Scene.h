@@ -27,7 +27,7 @@ public:
     // Called after the debug text has been drawn.
     virtual int AfterRender() { return 1; }
     // 0 means that nothing is drawn this frame.
-    virtual int Update(float seconds) { return 1; }
+    virtual int Update(float /*seconds*/) { return 1; }
     // Nonzero when the scene took the window message.
     virtual int MsgProc(UINT msg, WPARAM wParam, LPARAM lParam) = 0;
     // A delivered scene message, passed on to the handler list.

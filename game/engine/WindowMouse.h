@@ -30,8 +30,8 @@ public:
 
     virtual void Init();
     virtual void ResetEvent();
-    virtual int SetWindow(HWND window) { return 1; }
-    virtual int Update(float seconds) { return 1; }
+    virtual int SetWindow(HWND /*window*/) { return 1; }
+    virtual int Update(float /*seconds*/) { return 1; }
     virtual int IsReady() { return 1; }
     // True for the activation message only.
     virtual int MsgProc(UINT msg, WPARAM wParam, LPARAM lParam);

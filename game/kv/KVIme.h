@@ -44,7 +44,7 @@ public:
     // Dispatches one window message; may clear `continueFlag` (the window procedure then
     // swallows the message) and the lParam of WM_IME_SETCONTEXT.
     virtual void HandleMessage(UINT message, WPARAM wParam, LPARAM& lParam, bool& continueFlag);
-    virtual bool OnInputLanguageChange(WPARAM wParam, LPARAM lParam) { return true; }
+    virtual bool OnInputLanguageChange(WPARAM /*wParam*/, LPARAM /*lParam*/) { return true; }
     virtual bool OnSetContext(WPARAM wParam, LPARAM lParam);
     virtual bool OnStartComposition() = 0;
     virtual bool OnComposition(WPARAM wParam, LPARAM lParam) = 0;
@@ -101,8 +101,6 @@ private:
     void ReadTargetClause();
     void ReadCandidatePage();
 
-    bool m_restoreModeFlag = false;
-    bool m_restoreMode = false;
     bool m_composing = false;
     bool m_candidatesOpen = false;
     int32_t m_candidateCount = 0;

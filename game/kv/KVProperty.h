@@ -37,7 +37,7 @@ public:
     virtual ~KVProperty() = default;
     std::string GetName() const { return m_name; }
     void SetName(const std::string& name) { m_name = name; }
-    virtual void Parse(const std::string& text) {}
+    virtual void Parse(const std::string& /*text*/) {}
 
 private:
     std::string m_name;

@@ -54,8 +54,8 @@ public:
     virtual void ResetDefaults();
     virtual void OnCreated() {}
     virtual void ReleaseAssets() {}
-    virtual void OnEnabledChanged(bool enabled) {}
-    virtual void OnVisibleChanged(bool visible) {}
+    virtual void OnEnabledChanged(bool /*enabled*/) {}
+    virtual void OnVisibleChanged(bool /*visible*/) {}
     virtual void OnResize(int32_t flags);
 
     // Input slots.

@@ -61,7 +61,7 @@ public:
     virtual void OnRetry(kv::EventArgs& args);
     virtual void OnReturn(kv::EventArgs& args);
     virtual void OnResetSelf(kv::EventArgs& args);
-    virtual void FillRanking(const char* modeName, RankEntry* table, int cubesWon) {}
+    virtual void FillRanking(const char* /*modeName*/, RankEntry* /*table*/, int /*cubesWon*/) {}
 
     // A left-button release at the window message's lParam (x low word, y high word): a stamp
     // from the second animation step on.

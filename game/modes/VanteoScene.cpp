@@ -43,7 +43,6 @@ namespace {
 constexpr int kDigitStyleTime = 3; // "Num_Common_Point_Time"
 constexpr int kMaxSpeedLevel = 5;
 constexpr int kHintColours = 3;
-constexpr int kStarKind = 4;           // the board's star blocks
 constexpr int kSpecialPower = 100;
 constexpr int kWarningHp = 100;
 constexpr int kDownState = 1;          // an animated button's "DOWN"

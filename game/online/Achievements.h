@@ -43,6 +43,6 @@ public:
     virtual void CheckPushUnlock() {}
     virtual void CheckUnlockAchievements() {}
     virtual void CheckMaxCombo() {}
-    virtual void Unlock(AchievementRecord* record) {}
+    virtual void Unlock(AchievementRecord* /*record*/) {}
     virtual void Store() {}
 };

@@ -36,7 +36,7 @@ bool Fill(Buffer* buffer, const void* data, UINT bytes)
 // ---- CGrid ----------------------------------------------------------------------------------
 
 CGrid::CGrid(float spacing, int columns, int rows, float height, unsigned long color)
-    : m_nColumns(columns), m_nRows(rows), m_fSpacing(spacing), m_Color(static_cast<D3DCOLOR>(color))
+    : m_nColumns(columns), m_nRows(rows)
 {
     Create(spacing, columns, rows, height, color);
 }

@@ -28,7 +28,10 @@ class VertexBuffer final : public RefCounted<IDirect3DVertexBuffer9> {
 public:
     VertexBuffer(const RenderContextPtr& context, UINT length, DWORD usage, DWORD fvf, D3DPOOL pool);
     D3DRESOURCETYPE GetType() override { return D3DRTYPE_VERTEXBUFFER; }
-    HRESULT Lock(UINT offset, UINT size, void** data, DWORD flags) override { return m_memory.Lock(offset, size, data); }
+    HRESULT Lock(UINT offset, UINT size, void** data, DWORD /*flags*/) override
+    {
+        return m_memory.Lock(offset, size, data);
+    }
     HRESULT Unlock() override { return m_memory.Unlock(); }
     HRESULT GetDesc(D3DVERTEXBUFFER_DESC* desc) override;
     const BufferMemory& Memory() const { return m_memory; }
@@ -45,7 +48,10 @@ class IndexBuffer final : public RefCounted<IDirect3DIndexBuffer9> {
 public:
     IndexBuffer(const RenderContextPtr& context, UINT length, DWORD usage, D3DFORMAT format, D3DPOOL pool);
     D3DRESOURCETYPE GetType() override { return D3DRTYPE_INDEXBUFFER; }
-    HRESULT Lock(UINT offset, UINT size, void** data, DWORD flags) override { return m_memory.Lock(offset, size, data); }
+    HRESULT Lock(UINT offset, UINT size, void** data, DWORD /*flags*/) override
+    {
+        return m_memory.Lock(offset, size, data);
+    }
     HRESULT Unlock() override { return m_memory.Unlock(); }
     HRESULT GetDesc(D3DINDEXBUFFER_DESC* desc) override;
     const BufferMemory& Memory() const { return m_memory; }

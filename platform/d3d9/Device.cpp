@@ -259,7 +259,7 @@ HRESULT Device::CreateIndexBuffer(UINT length, DWORD usage, D3DFORMAT format, D3
 }
 
 HRESULT Device::CreateDepthStencilSurface(UINT width, UINT height, D3DFORMAT format, D3DMULTISAMPLE_TYPE multiSample,
-                                          DWORD multisampleQuality, BOOL discard, IDirect3DSurface9** surface,
+                                          DWORD /*multisampleQuality*/, BOOL /*discard*/, IDirect3DSurface9** surface,
                                           HANDLE* sharedHandle)
 {
     if (!surface || sharedHandle || width == 0 || height == 0 || width > 8192 || height > 8192)
@@ -586,8 +586,8 @@ HRESULT Device::DrawPrimitive(D3DPRIMITIVETYPE type, UINT startVertex, UINT prim
     return Submit(GlMode(type), first, stride, m_state.fvf, count, nullptr, false);
 }
 
-HRESULT Device::DrawIndexedPrimitive(D3DPRIMITIVETYPE type, INT baseVertexIndex, UINT minVertexIndex,
-                                     UINT numVertices, UINT startIndex, UINT primitiveCount)
+HRESULT Device::DrawIndexedPrimitive(D3DPRIMITIVETYPE type, INT baseVertexIndex, UINT /*minVertexIndex*/,
+                                     UINT /*numVertices*/, UINT startIndex, UINT primitiveCount)
 {
     UINT count = VertexCount(type, primitiveCount);
     const VertexBuffer* stream = m_state.stream.Get();

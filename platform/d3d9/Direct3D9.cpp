@@ -41,7 +41,7 @@ public:
 
     UINT GetAdapterCount() override { return static_cast<UINT>(std::max(1, SDL_GetNumVideoDisplays())); }
 
-    HRESULT GetAdapterIdentifier(UINT adapter, DWORD flags, D3DADAPTER_IDENTIFIER9* id) override
+    HRESULT GetAdapterIdentifier(UINT adapter, DWORD /*flags*/, D3DADAPTER_IDENTIFIER9* id) override
     {
         if (!id || adapter >= GetAdapterCount())
             return D3DERR_INVALIDCALL;
@@ -99,7 +99,7 @@ public:
     }
 
     HRESULT CheckDeviceType(UINT adapter, D3DDEVTYPE type, D3DFORMAT adapterFormat, D3DFORMAT backBufferFormat,
-                            BOOL windowed) override
+                            BOOL /*windowed*/) override
     {
         if (type != D3DDEVTYPE_HAL || adapter >= GetAdapterCount())
             return D3DERR_NOTAVAILABLE;
@@ -108,8 +108,8 @@ public:
                    : D3DERR_NOTAVAILABLE;
     }
 
-    HRESULT CheckDeviceFormat(UINT adapter, D3DDEVTYPE type, D3DFORMAT adapterFormat, DWORD usage,
-                              D3DRESOURCETYPE resourceType, D3DFORMAT format) override
+    HRESULT CheckDeviceFormat(UINT adapter, D3DDEVTYPE type, D3DFORMAT /*adapterFormat*/, DWORD usage,
+                              D3DRESOURCETYPE /*resourceType*/, D3DFORMAT format) override
     {
         if (type != D3DDEVTYPE_HAL || adapter >= GetAdapterCount())
             return D3DERR_NOTAVAILABLE;
@@ -120,8 +120,8 @@ public:
         return IsTextureFormat(format) ? D3D_OK : D3DERR_NOTAVAILABLE;
     }
 
-    HRESULT CheckDepthStencilMatch(UINT adapter, D3DDEVTYPE type, D3DFORMAT adapterFormat, D3DFORMAT targetFormat,
-                                   D3DFORMAT depthFormat) override
+    HRESULT CheckDepthStencilMatch(UINT adapter, D3DDEVTYPE type, D3DFORMAT /*adapterFormat*/,
+                                   D3DFORMAT /*targetFormat*/, D3DFORMAT depthFormat) override
     {
         if (type != D3DDEVTYPE_HAL || adapter >= GetAdapterCount())
             return D3DERR_NOTAVAILABLE;
@@ -139,7 +139,7 @@ public:
         return D3D_OK;
     }
 
-    HRESULT CreateDevice(UINT adapter, D3DDEVTYPE type, HWND focusWindow, DWORD behaviorFlags,
+    HRESULT CreateDevice(UINT adapter, D3DDEVTYPE type, HWND focusWindow, DWORD /*behaviorFlags*/,
                          D3DPRESENT_PARAMETERS* parameters, IDirect3DDevice9** device) override
     {
         if (!device || !parameters)

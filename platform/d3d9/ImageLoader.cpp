@@ -180,18 +180,18 @@ HRESULT LoadFile(IDirect3DDevice9* device, const std::string& path, UINT width, 
 } // namespace platform::d3d9
 
 HRESULT D3DXCreateTextureFromFileExW(IDirect3DDevice9* device, const wchar_t* path, UINT width, UINT height,
-                                     UINT mipLevels, DWORD usage, D3DFORMAT format, D3DPOOL pool, DWORD filter,
-                                     DWORD mipFilter, D3DCOLOR colorKey, D3DXIMAGE_INFO* info, PALETTEENTRY* palette,
-                                     IDirect3DTexture9** texture)
+                                     UINT mipLevels, DWORD usage, D3DFORMAT format, D3DPOOL pool, DWORD /*filter*/,
+                                     DWORD /*mipFilter*/, D3DCOLOR colorKey, D3DXIMAGE_INFO* info,
+                                     PALETTEENTRY* /*palette*/, IDirect3DTexture9** texture)
 {
     return platform::d3d9::LoadFile(device, path ? platform::Narrow(path) : std::string(), width, height, mipLevels,
                                     usage, format, pool, colorKey, info, texture);
 }
 
 HRESULT D3DXCreateTextureFromFileExA(IDirect3DDevice9* device, const char* path, UINT width, UINT height,
-                                     UINT mipLevels, DWORD usage, D3DFORMAT format, D3DPOOL pool, DWORD filter,
-                                     DWORD mipFilter, D3DCOLOR colorKey, D3DXIMAGE_INFO* info, PALETTEENTRY* palette,
-                                     IDirect3DTexture9** texture)
+                                     UINT mipLevels, DWORD usage, D3DFORMAT format, D3DPOOL pool, DWORD /*filter*/,
+                                     DWORD /*mipFilter*/, D3DCOLOR colorKey, D3DXIMAGE_INFO* info,
+                                     PALETTEENTRY* /*palette*/, IDirect3DTexture9** texture)
 {
     return platform::d3d9::LoadFile(device, path ? path : "", width, height, mipLevels, usage, format, pool,
                                     colorKey, info, texture);
@@ -199,8 +199,9 @@ HRESULT D3DXCreateTextureFromFileExA(IDirect3DDevice9* device, const char* path,
 
 HRESULT D3DXCreateTextureFromFileInMemoryEx(IDirect3DDevice9* device, const void* data, UINT size, UINT width,
                                             UINT height, UINT mipLevels, DWORD usage, D3DFORMAT format,
-                                            D3DPOOL pool, DWORD filter, DWORD mipFilter, D3DCOLOR colorKey,
-                                            D3DXIMAGE_INFO* info, PALETTEENTRY* palette, IDirect3DTexture9** texture)
+                                            D3DPOOL pool, DWORD /*filter*/, DWORD /*mipFilter*/, D3DCOLOR colorKey,
+                                            D3DXIMAGE_INFO* info, PALETTEENTRY* /*palette*/,
+                                            IDirect3DTexture9** texture)
 {
     if (!data) {
         if (texture)

@@ -55,7 +55,7 @@ public:
         return D3D_OK;
     }
 
-    HRESULT EndScene(DWORD mipFilter) override
+    HRESULT EndScene(DWORD /*mipFilter*/) override
     {
         if (!m_inScene)
             return D3DERR_INVALIDCALL;

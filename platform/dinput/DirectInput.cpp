@@ -29,7 +29,7 @@ std::array<bool, 256> KeyboardSnapshot()
 
 class Keyboard final : public platform::RefCounted<IDirectInputDevice8W> {
 public:
-    HRESULT QueryInterface(REFIID iid, void** out) override
+    HRESULT QueryInterface(REFIID /*iid*/, void** out) override
     {
         if (out)
             *out = nullptr;
@@ -53,7 +53,7 @@ public:
         m_buffer.clear();
         return DI_OK;
     }
-    HRESULT SetCooperativeLevel(HWND hwnd, DWORD flags) override { return DI_OK; }
+    HRESULT SetCooperativeLevel(HWND /*hwnd*/, DWORD /*flags*/) override { return DI_OK; }
     HRESULT SetProperty(REFGUID property, const DIPROPHEADER* header) override
     {
         if (!header)
@@ -66,7 +66,7 @@ public:
         // A keyboard has no axes: a dead zone changes nothing.
         return property == DIPROP_DEADZONE ? DI_OK : DIERR_UNSUPPORTED;
     }
-    HRESULT BuildActionMap(DIACTIONFORMATW* format, LPCWSTR userName, DWORD flags) override
+    HRESULT BuildActionMap(DIACTIONFORMATW* format, LPCWSTR /*userName*/, DWORD /*flags*/) override
     {
         if (!format || (format->dwNumActions && !format->rgoAction))
             return DIERR_INVALIDPARAM;
@@ -82,7 +82,7 @@ public:
         }
         return DI_OK;
     }
-    HRESULT SetActionMap(DIACTIONFORMATW* format, LPCWSTR userName, DWORD flags) override
+    HRESULT SetActionMap(DIACTIONFORMATW* format, LPCWSTR /*userName*/, DWORD /*flags*/) override
     {
         if (!format || (format->dwNumActions && !format->rgoAction))
             return DIERR_INVALIDPARAM;
@@ -168,8 +168,8 @@ public:
         *out = nullptr;
         return E_NOINTERFACE;
     }
-    HRESULT EnumDevicesBySemantics(LPCWSTR userName, DIACTIONFORMATW* format, LPDIENUMDEVICESBYSEMANTICSCBW callback,
-                                   LPVOID context, DWORD flags) override
+    HRESULT EnumDevicesBySemantics(LPCWSTR /*userName*/, DIACTIONFORMATW* format,
+                                   LPDIENUMDEVICESBYSEMANTICSCBW callback, LPVOID context, DWORD flags) override
     {
         if (!format || !callback || (format->dwNumActions && !format->rgoAction))
             return DIERR_INVALIDPARAM;
@@ -202,7 +202,7 @@ thread_local int t_comInitialisations = 0;
 
 } // namespace
 
-HRESULT DirectInput8Create(HINSTANCE instance, DWORD version, REFIID iid, LPVOID* out, LPVOID outer)
+HRESULT DirectInput8Create(HINSTANCE /*instance*/, DWORD version, REFIID iid, LPVOID* out, LPVOID /*outer*/)
 {
     if (!out)
         return E_POINTER;
@@ -215,7 +215,7 @@ HRESULT DirectInput8Create(HINSTANCE instance, DWORD version, REFIID iid, LPVOID
     return DI_OK;
 }
 
-HRESULT CoInitialize(LPVOID reserved)
+HRESULT CoInitialize(LPVOID /*reserved*/)
 {
     // Windows answers S_FALSE when the thread had already initialised COM.
     return t_comInitialisations++ == 0 ? S_OK : S_FALSE;

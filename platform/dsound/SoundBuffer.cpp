@@ -234,7 +234,7 @@ HRESULT SoundBuffer::Unlock(void* audio1, DWORD bytes1, void* audio2, DWORD byte
     return DS_OK;
 }
 
-HRESULT SoundBuffer::Play(DWORD reserved, DWORD priority, DWORD flags)
+HRESULT SoundBuffer::Play(DWORD /*reserved*/, DWORD /*priority*/, DWORD flags)
 {
     if (m_primary)
         return DSERR_INVALIDCALL;

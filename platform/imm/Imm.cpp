@@ -46,7 +46,7 @@ HIMC ImmGetContext(HWND hwnd)
     return handle;
 }
 
-BOOL ImmReleaseContext(HWND hwnd, HIMC context)
+BOOL ImmReleaseContext(HWND /*hwnd*/, HIMC /*context*/)
 {
     return TRUE;
 }
@@ -86,7 +86,7 @@ LONG ImmGetCompositionStringW(HIMC context, DWORD index, LPVOID buffer, DWORD bu
     }
 }
 
-DWORD ImmGetCandidateListW(HIMC context, DWORD index, CANDIDATELIST* list, DWORD bufferBytes)
+DWORD ImmGetCandidateListW(HIMC /*context*/, DWORD /*index*/, CANDIDATELIST* /*list*/, DWORD /*bufferBytes*/)
 {
     return 0;
 }
@@ -117,7 +117,7 @@ BOOL ImmSetConversionStatus(HIMC context, DWORD conversion, DWORD sentence)
     return TRUE;
 }
 
-BOOL ImmNotifyIME(HIMC context, DWORD action, DWORD index, DWORD value)
+BOOL ImmNotifyIME(HIMC context, DWORD action, DWORD index, DWORD /*value*/)
 {
     auto& s = platform::ime::Get();
     std::lock_guard guard(s.lock);

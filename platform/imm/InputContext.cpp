@@ -133,7 +133,7 @@ void OnTextInput(HWND hwnd, const std::wstring& text)
         platform::user::Post(hwnd, WM_CHAR, static_cast<WPARAM>(ch), 1);
 }
 
-void OnFocusGained(HWND hwnd)
+void OnFocusGained(HWND /*hwnd*/)
 {
     if (platform::user::OnVideoThread())
         SDL_StartTextInput();

@@ -423,7 +423,7 @@ SteamAPICall_t Leaderboards::DownloadLeaderboardEntries(SteamLeaderboard_t board
 }
 
 bool Leaderboards::GetDownloadedLeaderboardEntry(SteamLeaderboardEntries_t entries, int index,
-                                                 LeaderboardEntry_t* entry, int32_t* details, int detailsMax)
+                                                 LeaderboardEntry_t* entry, int32_t* /*details*/, int /*detailsMax*/)
 {
     for (const Download& download : m_downloads) {
         if (download.handle != entries)

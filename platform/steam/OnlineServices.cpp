@@ -39,8 +39,8 @@ ISteamNetworking* SteamNetworking()
     return Online() ? Online()->Networking() : nullptr;
 }
 
-bool SteamGameServer_Init(uint32_t ip, uint16_t platformPort, uint16_t gamePort, uint16_t spectatorPort,
-                          uint16_t queryPort, int serverMode, const char* gameDir, const char* version)
+bool SteamGameServer_Init(uint32_t /*ip*/, uint16_t /*platformPort*/, uint16_t /*gamePort*/, uint16_t /*spectatorPort*/,
+                          uint16_t /*queryPort*/, int /*serverMode*/, const char* /*gameDir*/, const char* /*version*/)
 {
     std::lock_guard guard(State().lock);
     return Online() && Online()->InitGameServer();

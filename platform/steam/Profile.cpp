@@ -112,7 +112,7 @@ public:
     CSteamID GetSteamID() override { return m_id; }
     bool BLoggedOn() override { return true; }
     int InitiateGameConnection(void* blob, int maxBytes, CSteamID server, uint32_t serverIp, uint16_t serverPort,
-                               bool secure) override
+                               bool /*secure*/) override
     {
         std::lock_guard guard(State().lock);
         return State().online ? State().online->InitiateGameConnection(blob, maxBytes, server, serverIp, serverPort) : 0;

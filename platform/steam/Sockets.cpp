@@ -143,7 +143,8 @@ public:
         return Open(ip, port, 0, timeoutSeconds);
     }
 
-    SNetSocket_t CreateP2PConnectionSocket(CSteamID target, int virtualPort, int timeoutSeconds, bool allowRelay) override
+    SNetSocket_t CreateP2PConnectionSocket(CSteamID target, int /*virtualPort*/, int timeoutSeconds,
+                                           bool /*allowRelay*/) override
     {
         auto hold = HoldState();
         uint32_t ip = 0;
@@ -163,7 +164,7 @@ public:
         return Open(ip, port, target.ConvertToUint64(), timeoutSeconds);
     }
 
-    bool DestroySocket(SNetSocket_t socket, bool notifyRemoteEnd) override
+    bool DestroySocket(SNetSocket_t socket, bool /*notifyRemoteEnd*/) override
     {
         auto hold = HoldState();
         if (auto client = m_clients.find(socket); client != m_clients.end()) {
@@ -179,7 +180,7 @@ public:
         return false;
     }
 
-    bool SendDataOnSocket(SNetSocket_t socket, const void* data, uint32_t bytes, bool reliable) override
+    bool SendDataOnSocket(SNetSocket_t socket, const void* data, uint32_t bytes, bool /*reliable*/) override
     {
         auto hold = HoldState();
         if (bytes > 0 && !data)
@@ -267,7 +268,8 @@ public:
     bool BLoggedOn() override { return m_loggedOn; }
     bool BSecure() override { return false; }
 
-    bool SendUserConnectAndAuthenticate(uint32_t clientIp, const void* ticket, uint32_t bytes, CSteamID* user) override
+    bool SendUserConnectAndAuthenticate(uint32_t /*clientIp*/, const void* ticket, uint32_t bytes,
+                                        CSteamID* user) override
     {
         auto hold = HoldState();
         if (!ticket || bytes != kTicketBytes || !m_loggedOn)
@@ -373,7 +375,8 @@ public:
         m_context.EmitServer(disconnected);
     }
 
-    SNetListenSocket_t CreateListenSocket(int virtualPort, uint32_t ip, uint16_t port, bool allowRelay) override
+    SNetListenSocket_t CreateListenSocket(int /*virtualPort*/, uint32_t /*ip*/, uint16_t port,
+                                          bool /*allowRelay*/) override
     {
         auto hold = HoldState();
         if (!m_loggedOn)
@@ -390,7 +393,7 @@ public:
         return m_listenHandle;
     }
 
-    bool DestroyListenSocket(SNetListenSocket_t socket, bool notifyRemoteEnd) override
+    bool DestroyListenSocket(SNetListenSocket_t socket, bool /*notifyRemoteEnd*/) override
     {
         auto hold = HoldState();
         if (socket == 0 || socket != m_listenHandle)

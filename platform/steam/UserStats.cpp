@@ -143,7 +143,7 @@ public:
     }
 
     SteamAPICall_t UploadLeaderboardScore(SteamLeaderboard_t board, ELeaderboardUploadScoreMethod method, int32_t score,
-                                          const int32_t* details, int detailsCount) override
+                                          const int32_t* /*details*/, int /*detailsCount*/) override
     {
         std::lock_guard guard(State().lock);
         return Boards() ? Boards()->UploadLeaderboardScore(board, method, score) : k_uAPICallInvalid;

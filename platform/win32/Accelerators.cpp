@@ -33,7 +33,7 @@ bool ModifiersMatch(BYTE flags)
 
 } // namespace
 
-HACCEL LoadAcceleratorsW(HINSTANCE instance, LPCWSTR tableName)
+HACCEL LoadAcceleratorsW(HINSTANCE /*instance*/, LPCWSTR tableName)
 {
     if (reinterpret_cast<uintptr_t>(tableName) != kProgramTableId) {
         platform::LogOnce("[platform] LoadAcceleratorsW: only accelerator table 129 exists");

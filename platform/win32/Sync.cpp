@@ -51,7 +51,7 @@ int TryRelease(const std::vector<EventObject*>& events, bool waitAll)
 
 } // namespace
 
-HANDLE CreateEventW(void* security, BOOL manualReset, BOOL initialState, const wchar_t* name)
+HANDLE CreateEventW(void* /*security*/, BOOL manualReset, BOOL initialState, const wchar_t* name)
 {
     if (name)
         platform::LogOnce("CreateEventW: named events are not shared between processes; the name is ignored");

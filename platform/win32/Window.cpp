@@ -220,7 +220,7 @@ ATOM RegisterClassW(const WNDCLASSW* wc)
 }
 
 HWND CreateWindowExW(DWORD exStyle, LPCWSTR className, LPCWSTR windowName, DWORD style, int x, int y,
-                     int width, int height, HWND parent, HMENU menu, HINSTANCE instance, LPVOID param)
+                     int width, int height, HWND parent, HMENU /*menu*/, HINSTANCE /*instance*/, LPVOID /*param*/)
 {
     auto& s = platform::user::Get();
     HWND hwnd = nullptr;
@@ -458,7 +458,7 @@ BOOL SetWindowPos(HWND hwnd, HWND insertAfter, int x, int y, int width, int heig
     return TRUE;
 }
 
-BOOL MoveWindow(HWND hwnd, int x, int y, int width, int height, BOOL repaint)
+BOOL MoveWindow(HWND hwnd, int x, int y, int width, int height, BOOL /*repaint*/)
 {
     return SetWindowPos(hwnd, nullptr, x, y, width, height, SWP_NOZORDER | SWP_NOACTIVATE);
 }
@@ -483,7 +483,7 @@ BOOL GetWindowRect(HWND hwnd, RECT* rect)
     });
 }
 
-BOOL AdjustWindowRectEx(RECT* rect, DWORD style, BOOL menu, DWORD exStyle)
+BOOL AdjustWindowRectEx(RECT* rect, DWORD style, BOOL menu, DWORD /*exStyle*/)
 {
     if (!rect)
         return FALSE;
@@ -540,17 +540,17 @@ HMODULE GetModuleHandleW(LPCWSTR moduleName)
     return &g_token;
 }
 
-HICON LoadIconW(HINSTANCE instance, LPCWSTR name)
+HICON LoadIconW(HINSTANCE /*instance*/, LPCWSTR /*name*/)
 {
     return &g_token;
 }
 
-HCURSOR LoadCursorW(HINSTANCE instance, LPCWSTR name)
+HCURSOR LoadCursorW(HINSTANCE /*instance*/, LPCWSTR /*name*/)
 {
     return &g_token;
 }
 
-HGDIOBJ GetStockObject(int index)
+HGDIOBJ GetStockObject(int /*index*/)
 {
     return &g_token;
 }

@@ -26,7 +26,7 @@ protected:
 
     mediatest::RecordingGraphics graphics;
     std::string text = Fixture("Small.imageset");
-    KVXImagesetFont font{nullptr, nullptr};
+    KVXImagesetFont font{nullptr};
 };
 
 TEST_F(ImagesetFontTest, ReadsOneCharacterGlyphsUpToTheFirstNodeThatIsNotAnElement)
@@ -72,11 +72,11 @@ TEST_F(ImagesetFontTest, MeasuresAndDrawsOnlyTheCharactersWithAGlyph)
 TEST(ImagesetFontFile, RefusesFilesThatAreNotImagesets)
 {
     for (const char* bytes : {"", "<Imageset Name=\"x\"", "<Fonts><Image Name=\"A\"/></Fonts>"}) {
-        KVXImagesetFont font(nullptr, nullptr);
+        KVXImagesetFont font(nullptr);
         EXPECT_FALSE(font.LoadFromMemory(bytes, std::strlen(bytes))) << bytes;
     }
     KVXDefaultResourceProvider provider;
-    KVXImagesetFont missing(nullptr, &provider);
+    KVXImagesetFont missing(&provider);
     EXPECT_FALSE(missing.Load("no/such.imageset", 0, 96));
 }
 

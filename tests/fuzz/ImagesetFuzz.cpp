@@ -7,7 +7,7 @@
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {
-    KVXImagesetFont font(nullptr, nullptr);
+    KVXImagesetFont font(nullptr);
     if (!font.LoadFromMemory(reinterpret_cast<const char*>(data), size))
         return 0;
     std::wstring text;

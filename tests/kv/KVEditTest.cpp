@@ -282,7 +282,7 @@ TEST_F(KVEditTest, CaretBlinksOnlyWhileFocusedAndShowsAgainOnInput)
 // Password field: "WWW" is drawn as three 10-pixel stars although each W is 20 wide here.
 class WideWInterface : public FakeInterface {
 public:
-    kv::KVSize MeasureText(const std::wstring& face, const std::wstring& text) override
+    kv::KVSize MeasureText(const std::wstring& /*face*/, const std::wstring& text) override
     {
         int32_t width = 0;
         for (wchar_t c : text)

@@ -162,7 +162,7 @@ TEST_F(RunFolderLoadersTest, ImagesetFontReadsTheShippedImageset)
     // Imagesets are not in the data-folder index: the font manager opens them by path.
     ASSERT_TRUE(platform::ReadWholeFile("data/MainUI40.imageset", bytes));
     KVXDefaultResourceProvider files;
-    KVXImagesetFont font(nullptr, &files);
+    KVXImagesetFont font(&files);
     EXPECT_TRUE(font.LoadFromMemory(bytes.data(), bytes.size()));
 }
 

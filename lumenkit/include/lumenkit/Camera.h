@@ -24,12 +24,12 @@ public:
     virtual void RotCameraYawPitch(float yaw, float pitch);
     // Moves eye and look-at by v along right, true up and the view direction.
     virtual void MoveCamera(D3DXVECTOR3 v);
-    virtual void UpdateMouse(float dt) {}
+    virtual void UpdateMouse(float /*dt*/) {}
     // Called by the manager when the camera becomes current.
     virtual void ChangeCamera() {}
     virtual void Render() {}
     using GameNode::Render;
-    void Update(float dt) override {}
+    void Update(float /*dt*/) override {}
 
     void SetViewParams(D3DXVECTOR3 eye, D3DXVECTOR3 lookat, D3DXVECTOR3 up);
     void SetProjParams(float fov, float aspect, float zNear, float zFar);
@@ -64,7 +64,7 @@ public:
 
     void RotCameraYaw(float degrees);
     void RotCameraPitch(float degrees);
-    int ProcessMsg(unsigned int msg, unsigned int wParam, long lParam) { return 0; }
+    int ProcessMsg(unsigned int /*msg*/, unsigned int /*wParam*/, long /*lParam*/) { return 0; }
 
 private:
     void EnsureMatrices();

@@ -38,8 +38,6 @@ private:
     IDirect3DVertexBuffer9* m_pVB = nullptr;
     int m_nColumns = 0;
     int m_nRows = 0;
-    float m_fSpacing = 0.0f;
-    D3DCOLOR m_Color = 0;
 };
 
 class CGrid2 : public GameNode {

@@ -40,7 +40,7 @@ public:
     virtual int32_t GetFileSize(const char* name) = 0;
     // When the file was last written, in seconds since 1970; 0 when it does not exist or the
     // storage does not know.
-    virtual int64_t GetFileTimestamp(const char* name) { return 0; }
+    virtual int64_t GetFileTimestamp(const char* /*name*/) { return 0; }
 };
 
 class ISteamUser {

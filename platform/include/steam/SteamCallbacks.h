@@ -17,7 +17,7 @@ public:
     // A callback record of the registered id.
     virtual void Run(void* param) = 0;
     // The result of a bound call; `ioFailure` is true when the call could not complete.
-    virtual void RunCallResult(void* param, bool ioFailure, SteamAPICall_t call) { Run(param); }
+    virtual void RunCallResult(void* param, bool /*ioFailure*/, SteamAPICall_t /*call*/) { Run(param); }
     int GetICallback() const { return m_iCallback; }
     bool IsGameServer() const { return m_gameServer; }
 

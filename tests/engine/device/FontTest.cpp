@@ -194,7 +194,7 @@ TEST_F(FontDevice, DrawsImagesetGlyphsFromTheirImage)
     IDirect3DTexture9* image = MakeTexture(32, 16, pixels.data());
     graphics.AddTexture(L"SMALLFONT.TGA", image);
     std::string file = testsupport::ReadFile(std::string(QUIBLY_FIXTURES_DIR) + "/engine/media/Small.imageset");
-    KVXImagesetFont font(device, &reader);
+    KVXImagesetFont font(&reader);
     ASSERT_TRUE(font.LoadFromMemory(file.data(), file.size()));
     GlyphInfo a;
     ASSERT_TRUE(font.GetGlyph(L'A', &a, false));

@@ -34,7 +34,7 @@ struct Found {
     std::vector<IDirectInputDevice8W*> devices;
 };
 
-BOOL KeepDevice(const DIDEVICEINSTANCEW* instance, LPDIRECTINPUTDEVICE8W device, DWORD, DWORD, LPVOID context)
+BOOL KeepDevice(const DIDEVICEINSTANCEW* /*instance*/, LPDIRECTINPUTDEVICE8W device, DWORD, DWORD, LPVOID context)
 {
     device->AddRef();
     static_cast<Found*>(context)->devices.push_back(device);

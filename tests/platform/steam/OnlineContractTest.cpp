@@ -19,7 +19,7 @@ constexpr uint64_t kBee = 0x1000000000000B0B;
 constexpr uint64_t kCat = 0x1000000000000CA7;
 
 // A's lobby, created and answered.
-CSteamID CreateLobbyAsA(OnlineContract& test, const std::function<bool(const std::function<bool()>&)>& pump)
+CSteamID CreateLobbyAsA(OnlineContract& /*test*/, const std::function<bool(const std::function<bool()>&)>& pump)
 {
     Answer<LobbyCreated_t> created;
     created.Bind(SteamMatchmaking()->CreateLobby(k_ELobbyTypePublic, 2));

@@ -34,11 +34,11 @@ public:
     {
         drawnTexts.push_back({style, x, y, text});
     }
-    kv::KVSize MeasureText(const std::wstring& face, const std::wstring& text) override
+    kv::KVSize MeasureText(const std::wstring& /*face*/, const std::wstring& text) override
     {
         return {static_cast<int32_t>(text.size()) * kGlyphWidth, kGlyphHeight};
     }
-    void OnButtonState(kv::KVWnd* button, int32_t state) override { buttonStates.push_back(state); }
+    void OnButtonState(kv::KVWnd* /*button*/, int32_t state) override { buttonStates.push_back(state); }
     std::wstring GetDataPath(bool forWriting) override { return forWriting ? std::wstring() : dataPath; }
     kv::KVFileHandle OpenFile(const std::wstring& path) override;
     void CloseFile(kv::KVFileHandle file) override;
