@@ -13,6 +13,8 @@ packages=(
   redis-server libhiredis-dev
   libsdl2-tests
   zenity
+  # The source layout check of `make test`.
+  clang-format
   # Tools of the developers' runs: a cached build, a virtual display with real input, screenshots.
   ccache xvfb xdotool x11-utils imagemagick
 )
