@@ -19,9 +19,12 @@
 #include <filesystem>
 #include <memory>
 #include <mutex>
+#include <map>
 #include <set>
+#include <unordered_map>
 #include <system_error>
 #include <csignal>
+#include <ctime>
 #include <unistd.h>
 
 namespace fs = std::filesystem;
@@ -418,6 +421,85 @@ std::vector<FolderEntry> ListFolder(std::string_view folder)
     return entries;
 }
 
+namespace {
+
+std::string LowerAscii(std::string_view text)
+{
+    std::string lower(text);
+    for (char& c : lower)
+        c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    return lower;
+}
+
+// A folder's names by their lower-case spelling, each the smallest name of that spelling (so the
+// answer never depends on listing order), kept with what identifies the folder's state.
+struct FolderListing {
+    timespec modified{};
+    timespec changed{};
+    std::unordered_map<std::string, std::string> byLowerName;
+};
+
+// The listings of folders looked into, by device and inode. A folder's modification time changes
+// whenever a name in it is made, removed or renamed, so a listing is used only while that time
+// (and the change time) stay the ones it was read at. File systems stamp these times at a tick of
+// their own: a listing is kept only when it was read a safe margin after the folder's last change,
+// so a change made after the reading always carries a later time. The margin is 50 ms where the
+// times have sub-second parts (a few milliseconds' tick) and 2 s where they are whole seconds.
+std::mutex g_listingLock;
+std::map<std::pair<dev_t, ino_t>, FolderListing> g_listings;
+constexpr size_t kMaxListings = 256;
+
+bool ReadWellAfter(const timespec& stamp, const timespec& now)
+{
+    const long long margin = stamp.tv_nsec != 0 ? 50'000'000LL : 2'000'000'000LL;
+    const long long apart = (now.tv_sec - stamp.tv_sec) * 1'000'000'000LL + (now.tv_nsec - stamp.tv_nsec);
+    return apart >= margin;
+}
+
+bool SameTime(const timespec& a, const timespec& b) { return a.tv_sec == b.tv_sec && a.tv_nsec == b.tv_nsec; }
+
+// The name in `folder` that spells `part` ignoring case, or "" when there is none. Names whose
+// case differs from the disk's are common (the game's files name their folders as they please),
+// and each lookup would otherwise read the whole folder.
+std::string FindIgnoringCase(const std::string& folder, const std::string& part)
+{
+    const std::string lower = LowerAscii(part);
+    struct stat info{};
+    const bool known = ::stat(folder.c_str(), &info) == 0 && S_ISDIR(info.st_mode);
+    const auto key = std::make_pair(info.st_dev, info.st_ino);
+    if (known) {
+        std::lock_guard guard(g_listingLock);
+        auto found = g_listings.find(key);
+        if (found != g_listings.end() && SameTime(found->second.modified, info.st_mtim) &&
+            SameTime(found->second.changed, info.st_ctim)) {
+            auto name = found->second.byLowerName.find(lower);
+            return name == found->second.byLowerName.end() ? std::string() : name->second;
+        }
+    }
+    timespec now{};
+    ::clock_gettime(CLOCK_REALTIME, &now);
+    const bool settled = known && ReadWellAfter(info.st_mtim, now) && ReadWellAfter(info.st_ctim, now);
+    FolderListing listing{info.st_mtim, info.st_ctim, {}};
+    std::error_code ec;
+    for (fs::directory_iterator it(folder, ec), stop; !ec && it != stop; it.increment(ec)) {
+        std::string name = it->path().filename().string();
+        auto [entry, added] = listing.byLowerName.emplace(LowerAscii(name), name);
+        if (!added && name < entry->second)
+            entry->second = name;
+    }
+    auto name = listing.byLowerName.find(lower);
+    std::string chosen = name == listing.byLowerName.end() ? std::string() : name->second;
+    if (settled && !ec) {
+        std::lock_guard guard(g_listingLock);
+        if (g_listings.size() >= kMaxListings)
+            g_listings.clear();
+        g_listings[key] = std::move(listing);
+    }
+    return chosen;
+}
+
+} // namespace
+
 std::string ResolvePath(std::string_view path)
 {
     std::string slashed = ToSlashes(path);
@@ -443,13 +525,7 @@ std::string ResolvePath(std::string_view path)
         if (searching && part != "." && part != "..") {
             std::error_code ec;
             if (!fs::exists(fs::path(base) / part, ec)) {
-                chosen.clear();
-                for (fs::directory_iterator it(base, ec), stop; !ec && it != stop; it.increment(ec)) {
-                    std::string name = it->path().filename().string();
-                    // The smallest matching name wins, so the answer never depends on listing order.
-                    if (EqualsIgnoreCase(name, part) && (chosen.empty() || name < chosen))
-                        chosen = name;
-                }
+                chosen = FindIgnoringCase(base, part);
                 if (chosen.empty()) {
                     chosen = part;
                     searching = false;

@@ -5,6 +5,10 @@
 
 #include <gtest/gtest.h>
 
+#include <chrono>
+#include <filesystem>
+#include <thread>
+
 namespace {
 
 using testsupport::ScopedCurrentDir;
@@ -31,6 +35,27 @@ TEST(FilesTest, TwoSpellingsOnDiskResolveToTheSmallestNameEveryTime)
     dir.Write("a/file.TXT", "lower");
     ScopedCurrentDir cwd(dir.Path());
     EXPECT_EQ(platform::ResolvePath("A/File.Txt"), "a/FILE.txt");
+}
+
+// Folders that have not changed for a while keep their listing for lookups whose case differs
+// from the disk's; a name made, removed or renamed since is still found as it is now.
+TEST(FilesTest, ASettledFoldersNamesAreFoundAsTheyAreAfterItChanges)
+{
+    TempDir dir;
+    dir.Write("old/First.txt", "1");
+    ScopedCurrentDir cwd(dir.Path());
+    std::this_thread::sleep_for(std::chrono::milliseconds(2100));  // the folder settles
+    EXPECT_EQ(platform::ResolvePath("OLD/first.TXT"), "old/First.txt");
+    EXPECT_EQ(platform::ResolvePath("OLD/first.TXT"), "old/First.txt") << "again, from the kept listing";
+
+    dir.Write("old/Second.txt", "2");
+    EXPECT_EQ(platform::ResolvePath("old/SECOND.txt"), "old/Second.txt");
+    std::filesystem::rename(dir.Path() / "old/First.txt", dir.Path() / "old/FIRST.TXT");
+    EXPECT_EQ(platform::ResolvePath("old/first.txt"), "old/FIRST.TXT");
+    std::this_thread::sleep_for(std::chrono::milliseconds(2100));  // settled again, listed anew
+    EXPECT_EQ(platform::ResolvePath("old/first.txt"), "old/FIRST.TXT");
+    std::filesystem::remove(dir.Path() / "old/Second.txt");
+    EXPECT_EQ(platform::ResolvePath("old/SECOND.txt"), "old/SECOND.txt") << "gone: kept as written";
 }
 
 TEST(FilesTest, FindListsSortedWithHiddenAndFolderAttributes)
