@@ -44,7 +44,7 @@ TEST(FilesTest, ASettledFoldersNamesAreFoundAsTheyAreAfterItChanges)
     TempDir dir;
     dir.Write("old/First.txt", "1");
     ScopedCurrentDir cwd(dir.Path());
-    std::this_thread::sleep_for(std::chrono::milliseconds(2100));  // the folder settles
+    std::this_thread::sleep_for(std::chrono::milliseconds(2100)); // the folder settles
     EXPECT_EQ(platform::ResolvePath("OLD/first.TXT"), "old/First.txt");
     EXPECT_EQ(platform::ResolvePath("OLD/first.TXT"), "old/First.txt") << "again, from the kept listing";
 
@@ -52,7 +52,7 @@ TEST(FilesTest, ASettledFoldersNamesAreFoundAsTheyAreAfterItChanges)
     EXPECT_EQ(platform::ResolvePath("old/SECOND.txt"), "old/Second.txt");
     std::filesystem::rename(dir.Path() / "old/First.txt", dir.Path() / "old/FIRST.TXT");
     EXPECT_EQ(platform::ResolvePath("old/first.txt"), "old/FIRST.TXT");
-    std::this_thread::sleep_for(std::chrono::milliseconds(2100));  // settled again, listed anew
+    std::this_thread::sleep_for(std::chrono::milliseconds(2100)); // settled again, listed anew
     EXPECT_EQ(platform::ResolvePath("old/first.txt"), "old/FIRST.TXT");
     std::filesystem::remove(dir.Path() / "old/Second.txt");
     EXPECT_EQ(platform::ResolvePath("old/SECOND.txt"), "old/SECOND.txt") << "gone: kept as written";
