@@ -810,7 +810,7 @@ private:
             std::string value = found == lobby.data.end() ? "" : found->second;
             // "Join" is never written: it stands for whether the lobby has a free place.
             if (found == lobby.data.end() && filter.key == "Join")
-                value = static_cast<int32_t>(lobby.members.size()) < lobby.limit ? "1" : "0";
+                value.assign(1, static_cast<int32_t>(lobby.members.size()) < lobby.limit ? '1' : '0');
             bool equal = value == filter.value;
             if (filter.comparison == k_ELobbyComparisonEqual ? !equal : equal)
                 return false;
