@@ -59,13 +59,12 @@ TEST_F(OnlineFloodTest, AStrangersFloodNeitherFreezesNorJoinsTheMatch)
     ASSERT_TRUE(Meet(HostScript(), GuestScript()));
     ASSERT_TRUE(WaitFor(m_host, "ready.png", GuestReady));
     m_host.Go("readied");
-    auto battle = [](const GameRun& run, const std::string& file) { return BattleMatch(run, file) && BothTowers(run, file); };
-    ASSERT_TRUE(WaitFor(m_host, "battle.png", battle));
-    ASSERT_TRUE(WaitFor(m_guest, "battle.png", battle));
-    m_host.Go("inbattle");
-    m_guest.Go("inbattle");
-    ASSERT_TRUE(WaitForFile(m_host, "before.txt"));
-    ASSERT_TRUE(WaitForFile(m_guest, "before.txt"));
+    auto battle = [](const GameRun& run, const std::string& file) {
+        return BattleMatch(run, file) && BothTowers(run, file);
+    };
+    ASSERT_TRUE(BothShow("battle.png", battle));
+    BothGo("inbattle");
+    ASSERT_TRUE(BothWrote("before.txt"));
 
     // The battle's own frames, without the stranger, over a dozen of its pictures (one every 30
     // frames): under the sanitizers a frame of the battle alone can keep the program busy for
@@ -74,13 +73,10 @@ TEST_F(OnlineFloodTest, AStrangersFloodNeitherFreezesNorJoinsTheMatch)
         std::error_code ignored;
         std::filesystem::remove(m_host.run.folder.Path() / "battle.png", ignored);
         std::filesystem::remove(m_guest.run.folder.Path() / "battle.png", ignored);
-        ASSERT_TRUE(WaitFor(m_host, "battle.png", battle));
-        ASSERT_TRUE(WaitFor(m_guest, "battle.png", battle));
+        ASSERT_TRUE(BothShow("battle.png", battle));
     }
-    m_host.Go("calm");
-    m_guest.Go("calm");
-    ASSERT_TRUE(WaitForFile(m_host, "calm.txt"));
-    ASSERT_TRUE(WaitForFile(m_guest, "calm.txt"));
+    BothGo("calm");
+    ASSERT_TRUE(BothWrote("calm.txt"));
 
     // The stranger, from the test's work folder, on the players' shared online folder.
     const std::string command = "QUIBLY_ONLINE_DIR='" + m_shared.Str() + "' timeout 120 " + QUIBLY_STRANGER +
@@ -92,12 +88,9 @@ TEST_F(OnlineFloodTest, AStrangersFloodNeitherFreezesNorJoinsTheMatch)
     EXPECT_NE(said.find("game data: 0"), std::string::npos) << said;
 
     // The battle goes on on both screens, with no frame of either kept busy by the flood.
-    ASSERT_TRUE(WaitFor(m_host, "battle.png", battle));
-    ASSERT_TRUE(WaitFor(m_guest, "battle.png", battle));
-    m_host.Go("flooded");
-    m_guest.Go("flooded");
-    ASSERT_TRUE(WaitForFile(m_host, "flood.txt"));
-    ASSERT_TRUE(WaitForFile(m_guest, "flood.txt"));
+    ASSERT_TRUE(BothShow("battle.png", battle));
+    BothGo("flooded");
+    ASSERT_TRUE(BothWrote("flood.txt"));
     // A frozen loop is the program's own work: each frame's processor time during the flood is
     // held to 100 ms. Under the sanitizers the battle's own frames already take longer than that
     // (every large block is mapped and unmapped afresh, and each unmapping waits on every
@@ -120,8 +113,7 @@ TEST_F(OnlineFloodTest, AStrangersFloodNeitherFreezesNorJoinsTheMatch)
     }
 
     // The battle is played to its end.
-    m_host.Go("fight");
-    m_guest.Go("fight");
+    BothGo("fight");
     ASSERT_TRUE(WaitFor(m_host, "result.png", [](const GameRun& run, const std::string& file) {
         return Won(run, file) && RecordsShown(run, file);
     }));
@@ -130,8 +122,7 @@ TEST_F(OnlineFloodTest, AStrangersFloodNeitherFreezesNorJoinsTheMatch)
     }));
     EXPECT_EQ(OnlineRecord(m_host), 0x1FFFF);
     EXPECT_EQ(OnlineRecord(m_guest), 0xFFFE);
-    m_host.Go("decided");
-    m_guest.Go("decided");
+    BothGo("decided");
     const auto exitBy = std::chrono::steady_clock::now() + std::chrono::minutes(2);
     ASSERT_TRUE(m_host.WaitForExit(exitBy));
     ASSERT_TRUE(m_guest.WaitForExit(exitBy));

@@ -18,10 +18,22 @@
 #include <thread>
 
 // The navy of names and chat lines on the room's white cards.
-inline bool Navy(Rgb p) { return p.r < 70 && p.g < 80 && p.b < 110 && p.b > p.r; }
-inline bool White(Rgb p) { return p.r > 235 && p.g > 235 && p.b > 235; }
-inline bool Green(Rgb p) { return p.g > 150 && p.g > p.r + 60 && p.g > p.b + 30; }
-inline bool Saturated(Rgb p) { return std::max({p.r, p.g, p.b}) - std::min({p.r, p.g, p.b}) > 60; }
+inline bool Navy(Rgb p)
+{
+    return p.r < 70 && p.g < 80 && p.b < 110 && p.b > p.r;
+}
+inline bool White(Rgb p)
+{
+    return p.r > 235 && p.g > 235 && p.b > 235;
+}
+inline bool Green(Rgb p)
+{
+    return p.g > 150 && p.g > p.r + 60 && p.g > p.b + 30;
+}
+inline bool Saturated(Rgb p)
+{
+    return std::max({p.r, p.g, p.b}) - std::min({p.r, p.g, p.b}) > 60;
+}
 inline std::function<bool(Rgb)> Like(Rgb colour, int tolerance = 24)
 {
     return [=](Rgb p) { return static_cast<bool>(Near(p, colour, tolerance)); };
@@ -68,8 +80,14 @@ inline bool PushMatch(const GameRun& run, const std::string& file)
 
 // Both towers at the ends of the lane, under the dusk of the sky: the player's blue one on the
 // right, the rival's red one on the left.
-inline bool Bluish(Rgb p) { return p.b > 150 && p.b > p.r + 90 && p.b > p.g + 40; }
-inline bool Reddish(Rgb p) { return p.r > 140 && p.r > p.g + 60 && p.r > p.b + 50; }
+inline bool Bluish(Rgb p)
+{
+    return p.b > 150 && p.b > p.r + 90 && p.b > p.g + 40;
+}
+inline bool Reddish(Rgb p)
+{
+    return p.r > 140 && p.r > p.g + 60 && p.r > p.b + 50;
+}
 inline bool BothTowers(const GameRun& run, const std::string& file)
 {
     return run.Count(file, 928, 116, 976, 192, Bluish) > 1500 && run.Count(file, 48, 116, 96, 192, Reddish) > 1500;
@@ -162,7 +180,8 @@ inline std::string GuestToRoom(const std::string& name = "")
             options += std::to_string(frame) + " key 08\n";
         options += "630 text " + name + "\n650 click 512 596\n";
     }
-    const std::string menus = name.empty() ? "620 click 649 503\n700 click 682 275\n" : "710 click 649 503\n780 click 682 275\n";
+    const std::string menus = name.empty() ? "620 click 649 503\n700 click 682 275\n"
+                                           : "710 click 649 503\n780 click 682 275\n";
     return "40 key 20\n200 key 20\n500 move 900 100\n520 press 900 100\n" + options + menus +
            "800 wait listed list.png\n801 click 857 213\n900 wait joined room.png\n";
 }
@@ -214,7 +233,10 @@ public:
     }
     // Lets the script go on past its `wait` for that file.
     void Go(const std::string& file) const { run.folder.Write(file, "go\n"); }
-    bool Logged(const std::string& text) const { return run.folder.Read("Log_VODozivo.txt").find(text) != std::string::npos; }
+    bool Logged(const std::string& text) const
+    {
+        return run.folder.Read("Log_VODozivo.txt").find(text) != std::string::npos;
+    }
 
     GameRun run;
     testsupport::TempDir profile;
@@ -262,8 +284,7 @@ protected:
 
     // Looks at the picture until `shows` holds for it (each picture arrives whole); false at the
     // deadline, or when a program has ended.
-    bool WaitFor(const OnlinePlayer& player, const std::string& picture,
-                 const Screen& shows)
+    bool WaitFor(const OnlinePlayer& player, const std::string& picture, const Screen& shows)
     {
         return Poll([&] {
             std::string bytes = player.run.folder.Read(picture);
@@ -284,6 +305,20 @@ protected:
         return Poll([&] { return !player.run.folder.Read(file).empty(); });
     }
 
+    // Both programs go on past the script's wait of that name.
+    void BothGo(const std::string& step)
+    {
+        m_host.Go(step);
+        m_guest.Go(step);
+    }
+    // Both programs have shown the picture as `shows` says, the host first.
+    bool BothShow(const std::string& picture, const Screen& shows)
+    {
+        return WaitFor(m_host, picture, shows) && WaitFor(m_guest, picture, shows);
+    }
+    // Both programs have written the file.
+    bool BothWrote(const std::string& file) { return WaitForFile(m_host, file) && WaitForFile(m_guest, file); }
+
     // Starts the host, then the guest once the host's room is open, each on a script that
     // begins with the way to the room above; lets both go on once each room shows both names.
     ::testing::AssertionResult Meet(const std::string& hostScript, const std::string& guestScript)
@@ -291,15 +326,16 @@ protected:
         m_host.Start(hostScript, m_programSeconds);
         // The host's room, with the host's name on its card.
         if (!WaitFor(m_host, "room.png", NameAt(122, 160, 482, 200)))
-            return ::testing::AssertionFailure() << "the host's room did not open: " << m_host.run.folder.Read("stderr.txt");
+            return ::testing::AssertionFailure()
+                   << "the host's room did not open: " << m_host.run.folder.Read("stderr.txt");
         m_guest.Start(guestScript, m_programSeconds);
         // The guest's list shows the host's lobby in its first row.
         if (!WaitFor(m_guest, "list.png", [](const GameRun& run, const std::string& file) {
                 return run.Count(file, 102, 188, 922, 238, Navy) > 100 &&
                        run.Count(file, 102, 188, 922, 238, White) > 10000;
             }))
-            return ::testing::AssertionFailure() << "the guest's list did not show the lobby: "
-                                                 << m_guest.run.folder.Read("stderr.txt");
+            return ::testing::AssertionFailure()
+                   << "the guest's list did not show the lobby: " << m_guest.run.folder.Read("stderr.txt");
         m_guest.Go("listed");
         // The guest's room shows both names; then the host's shows the guest's.
         if (!WaitFor(m_guest, "room.png", NameAt(562, 160, 922, 200)) ||
