@@ -61,8 +61,6 @@ D3DXMATRIX Translation(float x, float y)
 
 } // namespace
 
-AttackLine::AttackLine() : AttackLine(LaneContext::ForGame()) {}
-
 AttackLine::AttackLine(const LaneContext& context) : m_Context(context)
 {
     // Builds a unit with the two overlay states once, so their animation files are read

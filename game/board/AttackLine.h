@@ -46,8 +46,7 @@ public:
     static constexpr float kHitEffectY = 123.0f;
     static constexpr float kMineY = 191.0f;
 
-    // The game's lane: scene queue, sound table and animation library.
-    AttackLine();
+    // The lane on the sinks its scene hands in.
     explicit AttackLine(const LaneContext& context);
     virtual ~AttackLine();
     AttackLine(const AttackLine&) = delete;

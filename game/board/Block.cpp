@@ -4,7 +4,7 @@
 
 #include <cmath>
 
-Block::Block(GameRandom* random) : m_random(random)
+Block::Block(GameRandom& random) : m_random(&random)
 {
     Block::Reset();
 }
@@ -15,8 +15,7 @@ void Block::Reset()
     joinRight = joinBottom = inSquare = corner = starHover = 0;
     moving = wasMoving = present = fixed = point = pin = 0;
     value = 1;
-    GameRandom& random = m_random ? *m_random : GetGameRandom();
-    kind = random.Next() % 5 + 1;
+    kind = m_random->Next() % 5 + 1;
 }
 
 void Block::FallTo(float y_, float speed)

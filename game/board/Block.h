@@ -21,8 +21,8 @@ inline bool IsBlockKind(int kind) { return kind >= 1 && kind <= 7; }
 
 class Block {
 public:
-    // `random` draws the kind of a reset; null uses the game's shared generator.
-    explicit Block(GameRandom* random = nullptr);
+    // `random` draws the kind of a reset: the board's generator.
+    explicit Block(GameRandom& random);
     virtual ~Block() = default;
     Block(const Block&) = delete;
     Block& operator=(const Block&) = delete;

@@ -1,9 +1,12 @@
 // The values that tune a board: clear timeline, speeds, score factors, combo bonuses, seed and
-// the kind weights of the current stage. The game fills them from the options and the mode
-// configuration; tests set them directly.
+// the kind weights of the current stage. The scene that makes a board hands in where they come
+// from (the game reads its options and mode configuration); tests set them directly.
 #pragma once
 
 #include <cstdint>
+#include <functional>
+#include <type_traits>
+#include <utility>
 
 struct BoardTuning {
     static constexpr int kComboSteps = 20;
@@ -36,10 +39,21 @@ struct BoardTuning {
     // B(combo): C1..C20 (C20 past 20), at most 9.9; combos below 1 count as 1.
     float ComboBonus(int combo) const;
     int WeightTotal() const;
-
-    // From GameConfig, ModeConfig and the selected stage record.
-    static BoardTuning FromGameData();
 };
 
-// Where a board takes its tuning: the game reads the game data each time, tests hand in values.
-using BoardTuningSource = BoardTuning (*)(void* context);
+// Where a board takes its tuning, read again at Reset, Init, Resize and NewGame because the
+// selected stage changes between games: the game reads its data each time, a test hands in
+// fixed values or a function of its own.
+class BoardTuningSource {
+public:
+    BoardTuningSource(const BoardTuning& fixed) : m_read([fixed] { return fixed; }) {}
+    template <typename Read, typename = std::enable_if_t<!std::is_same_v<Read, BoardTuningSource> &&
+                                                         std::is_invocable_r_v<BoardTuning, Read&>>>
+    BoardTuningSource(Read read) : m_read(std::move(read))
+    {
+    }
+    BoardTuning operator()() const { return m_read(); }
+
+private:
+    std::function<BoardTuning()> m_read;
+};

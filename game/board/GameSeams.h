@@ -4,8 +4,10 @@
 // hand in recorders. Nothing here includes SDL, OpenGL or the sound server.
 #pragma once
 
+#include <chrono>
 #include <cstdint>
 #include <cstring>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -52,6 +54,24 @@ class IAnimationLengths {
 public:
     virtual ~IAnimationLengths() = default;
     virtual float SceneLength(const std::string& file, const std::string& scene) = 0;
+};
+
+// What a board or the push field may do to the world outside it: post scene messages, play sounds, draw random
+// numbers and read the clock that seeds a game without a seed. The scene that makes a board
+// hands in the game's own (the scene queue, the sound table, the process's generator); tests
+// hand in recorders.
+struct BoardWorld {
+    IMessageSink& messages;
+    ISoundSink& sounds;
+    GameRandom& random;
+    // Milliseconds of a steady clock.
+    std::function<uint32_t()> ticks = SteadyClockTicks;
+
+    static uint32_t SteadyClockTicks()
+    {
+        using namespace std::chrono;
+        return static_cast<uint32_t>(duration_cast<milliseconds>(steady_clock::now().time_since_epoch()).count());
+    }
 };
 
 // Builds a message payload field by field, little-endian.

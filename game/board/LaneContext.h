@@ -58,9 +58,6 @@ public:
         : messages(&messages), sounds(&sounds), lengths(&lengths)
     {
     }
-    // The game's wiring: the scene queue, the sound table and the animation library.
-    static LaneContext ForGame();
-
     IMessageSink* messages;
     ISoundSink* sounds;
     IAnimationLengths* lengths;

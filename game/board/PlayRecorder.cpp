@@ -188,7 +188,7 @@ void ReplayReader::Rewind()
 
 void ReplayReader::Post(const ReplayRecord& r)
 {
-    IMessageSink& sink = m_pMessages ? *m_pMessages : GetSceneQueueSink();
+    IMessageSink& sink = *m_pMessages;
     PayloadReader in(r.payload.data(), r.payload.size());
     switch (r.type) {
     case 0:

@@ -81,7 +81,7 @@ std::vector<ReplayRecord> ParseReplay(const uint8_t* data, size_t size);
 // after the last the clock goes back to -10 s and the recording starts over.
 class ReplayReader {
 public:
-    explicit ReplayReader(IMessageSink* messages = nullptr) : m_pMessages(messages) {}
+    explicit ReplayReader(IMessageSink& messages) : m_pMessages(&messages) {}
 
     // False when the file is missing or holds no record (the reader then stays silent).
     bool Open(const std::string& path);
@@ -106,7 +106,7 @@ private:
 // The push mode's opponent: a recorded game replayed.
 class Player_Ghost_Push {
 public:
-    explicit Player_Ghost_Push(IMessageSink* messages = nullptr) : m_Reader(messages) {}
+    explicit Player_Ghost_Push(IMessageSink& messages) : m_Reader(messages) {}
     virtual ~Player_Ghost_Push() = default;
     // Always 1: a missing file leaves the ghost silent.
     virtual int Open(const char* file);

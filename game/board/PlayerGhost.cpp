@@ -94,13 +94,13 @@ bool ResetGhostFile(const char* path)
     return gamedata::SaveXmlFile(path, doc);
 }
 
-Player_Ghost::Player_Ghost(IMessageSink* messages) : m_pMessages(messages) {}
+Player_Ghost::Player_Ghost(IMessageSink& messages) : m_pMessages(&messages) {}
 
 Player_Ghost::~Player_Ghost() = default;
 
 void Player_Ghost::Post(int32_t id, const PayloadWriter& payload)
 {
-    payload.PostTo(m_pMessages ? *m_pMessages : GetSceneQueueSink(), id);
+    payload.PostTo(*m_pMessages, id);
 }
 
 void Player_Ghost::Attack(int flag, int kind, int power)

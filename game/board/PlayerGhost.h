@@ -33,7 +33,8 @@ public:
         int shown = 0;
     };
 
-    explicit Player_Ghost(IMessageSink* messages = nullptr);
+    // `messages` receives the messages of the replayed opponent.
+    explicit Player_Ghost(IMessageSink& messages);
     ~Player_Ghost() override;
 
     void Init(kv::KVWnd* root) override;

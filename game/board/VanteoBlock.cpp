@@ -15,7 +15,7 @@ void LoadPlayer(AnimationPlayer& player, int skinIndex, bool looping)
 constexpr D3DCOLOR kFallbackPointColours[3] = {0xFFE8505B, 0xFF3CC47C, 0xFF3D8BFD};
 }
 
-VanteoBlock::VanteoBlock(GameRandom* random) : Block(random)
+VanteoBlock::VanteoBlock(GameRandom& random) : Block(random)
 {
     VanteoBlock::Reset();
 }

@@ -7,7 +7,7 @@
 
 class VanteoBlock : public Block {
 public:
-    explicit VanteoBlock(GameRandom* random = nullptr);
+    explicit VanteoBlock(GameRandom& random);
 
     void Reset() override;
     void Update(float seconds) override;

@@ -3,7 +3,6 @@
 #include "board/VanteoBlockMap.h"
 
 #include "board/BoardSkin.h"
-#include "board/GameSinks.h"
 #include "kv/KVObject.h"
 #include "kv/KVWnd.h"
 
@@ -16,22 +15,10 @@
 #include <cstring>
 #include <deque>
 
-namespace {
-uint32_t ClockTicks()
-{
-    using namespace std::chrono;
-    return static_cast<uint32_t>(duration_cast<milliseconds>(steady_clock::now().time_since_epoch()).count());
-}
-}
-
-VanteoBlockMap::VanteoBlockMap() : VanteoBlockMap(BoardWorld{}) {}
-
-VanteoBlockMap::VanteoBlockMap(const BoardWorld& world)
-    : messages(world.messages ? *world.messages : GetSceneQueueSink()),
-      sounds(world.sounds ? *world.sounds : static_cast<ISoundSink&>(GetSoundTableSink())),
-      m_messages(&messages), m_sounds(&sounds),
-      m_random(world.random ? world.random : &GetGameRandom()), m_tuningSource(world.tuning),
-      m_ticks(world.ticks ? world.ticks : std::function<uint32_t()>(ClockTicks))
+VanteoBlockMap::VanteoBlockMap(const BoardWorld& world, BoardTuningSource tuning)
+    : messages(world.messages), sounds(world.sounds), m_messages(&messages), m_sounds(&sounds),
+      m_random(&world.random), m_tuningSource(std::move(tuning)),
+      m_ticks(world.ticks ? world.ticks : std::function<uint32_t()>(BoardWorld::SteadyClockTicks))
 {
     D3DXMatrixIdentity(&drawMatrix);
     VanteoBlockMap::Reset();
@@ -44,7 +31,7 @@ VanteoBlockMap::~VanteoBlockMap()
 
 void VanteoBlockMap::RefreshTuning()
 {
-    tuning = m_tuningSource ? m_tuningSource() : BoardTuning::FromGameData();
+    tuning = m_tuningSource();
 }
 
 float VanteoBlockMap::RefillSpeedFor(float v) const
@@ -125,11 +112,11 @@ void VanteoBlockMap::CreateBlocks()
     visited = new uint8_t[count];
     std::memset(visited, 0, count);
     for (int i = 0; i < count; ++i) {
-        cells[i] = new VanteoBlock(m_random);
-        turnCells[i] = new VanteoBlock(m_random);
+        cells[i] = new VanteoBlock(*m_random);
+        turnCells[i] = new VanteoBlock(*m_random);
     }
     for (int i = 0; i < width; ++i)
-        incoming[i] = new VanteoBlock(m_random);
+        incoming[i] = new VanteoBlock(*m_random);
     m_blockCount = count;
     m_incomingCount = width;
 }

@@ -4,9 +4,9 @@
 // by 90 degrees; every change leaves as a scene message. Every mode builds one or derives its
 // own board from it.
 //
-// The board reaches the world only through its BoardWorld (messages, sounds, random numbers,
-// tuning) and the optional layout windows given to Init; a board without a layout is drawn by
-// its owner.
+// The board reaches the world only through the BoardWorld (messages, sounds, random numbers,
+// clock) and the tuning source its scene hands in, and the optional layout windows given to
+// Init; a board without a layout is drawn by its owner.
 #pragma once
 
 #include "board/BlockClearEffect.h"
@@ -33,19 +33,6 @@ class KVWnd;
 struct EventArgs;
 }
 
-// What a board may do to the world outside it. Null members take the game's own: the scene
-// queue, the sound table, the shared generator, the options and mode configuration, the clock.
-struct BoardWorld {
-    IMessageSink* messages = nullptr;
-    ISoundSink* sounds = nullptr;
-    GameRandom* random = nullptr;
-    std::function<BoardTuning()> tuning;
-    std::function<uint32_t()> ticks;
-};
-
-// The game's own world: the scene queue, the sound table, the shared generator, the game data.
-inline BoardWorld GameBoardWorld() { return BoardWorld{}; }
-
 class VanteoBlockMap {
     // The challenge boards' shared rules reach into any board.
     friend class VanteoBlockMap_Challenge;
@@ -60,8 +47,7 @@ public:
     // A frame longer than this is cut to it, so a stall never runs thousands of sub-steps.
     static constexpr float kMaxFrameSeconds = 0.25f;
 
-    VanteoBlockMap();
-    explicit VanteoBlockMap(const BoardWorld& world);
+    VanteoBlockMap(const BoardWorld& world, BoardTuningSource tuning);
     virtual ~VanteoBlockMap();
     VanteoBlockMap(const VanteoBlockMap&) = delete;
     VanteoBlockMap& operator=(const VanteoBlockMap&) = delete;
@@ -236,7 +222,7 @@ public:
     float autoPlayTimer = 0.3f;
     uint8_t* visited = nullptr;
 
-    // The tuning in force, refreshed from the world at Reset, Init, Resize and NewGame.
+    // The tuning in force, refreshed from the tuning source at Reset, Init, Resize and NewGame.
     BoardTuning tuning;
     BoardWindows windows;
 
@@ -295,7 +281,7 @@ protected:
     IMessageSink* m_messages;
     ISoundSink* m_sounds;
     GameRandom* m_random;
-    std::function<BoardTuning()> m_tuningSource;
+    BoardTuningSource m_tuningSource;
     std::function<uint32_t()> m_ticks;
     kv::KVWnd* m_boundLayout = nullptr;
     int m_blockCount = 0;

@@ -7,6 +7,7 @@
 #include "engine/InputSystem.h"
 #include "engine/WindowMouse.h"
 #include "kv/KVSlider.h"
+#include "modes/GameWorld.h"
 #include "modes/VanteoScene_StageChallenge.h"
 
 #include <win32/VirtualKeys.h>
@@ -51,10 +52,10 @@ void VanteoPopUp_StageSelect::RecreateBoards()
 {
     for (size_t i = 0; i < m_Boards.size(); ++i) {
         m_Boards[i].reset();
-        BoardWorld world;
-        world.messages = &g_silentMessages;
-        world.sounds = &g_silentSounds;
-        auto board = std::make_unique<VanteoBlockMap>(world);
+        // Previews post nothing and stay silent; they draw from the game's generator as the
+        // played board does.
+        const BoardWorld world{g_silentMessages, g_silentSounds, GetGameRandom()};
+        auto board = std::make_unique<VanteoBlockMap>(world, GameBoardTuning);
         board->Reset();
         board->Init(nullptr, kBoardSizes[i], kBoardSizes[i]);
         board->scaleX = board->scaleY = kPreviewScale;

@@ -2,7 +2,6 @@
 
 #include "board/GameMessages.h"
 #include "board/BoardWindows.h"
-#include "board/GameSinks.h"
 #include "engine/SkinTable.h"
 #include "kv/KVEventArgs.h"
 #include "kv/KVObject.h"
@@ -123,8 +122,8 @@ bool PushLaneState::Decode(const uint8_t* data, size_t size)
 
 // --- the field -------------------------------------------------------------------------------------
 
-PushBlockSet::PushBlockSet(IMessageSink* messages, ISoundSink* sounds, GameRandom* random)
-    : m_pMessages(messages), m_pSounds(sounds), m_pRandom(random)
+PushBlockSet::PushBlockSet(const BoardWorld& world)
+    : m_pMessages(&world.messages), m_pSounds(&world.sounds), m_pRandom(&world.random)
 {
 }
 
@@ -136,12 +135,12 @@ kv::KVWnd* PushBlockSet::FindArea(const wchar_t* name) const { return m_pArea ? 
 
 void PushBlockSet::Post(int32_t id, const PayloadWriter& payload)
 {
-    payload.PostTo(m_pMessages ? *m_pMessages : GetSceneQueueSink(), id);
+    payload.PostTo(*m_pMessages, id);
 }
 
 void PushBlockSet::Sound(int key)
 {
-    (m_pSounds ? *m_pSounds : static_cast<ISoundSink&>(GetSoundTableSink())).Play(key);
+    m_pSounds->Play(key);
 }
 
 float PushBlockSet::BlockHeight() const
@@ -539,7 +538,7 @@ void PushBlockSet::UpdateWalkers(float seconds, bool user)
         w->player.Load(file ? file : "");
         w->player.m_bLoop = true;
         w->player.Play("ch_walk");
-        const float r = static_cast<float>((m_pRandom ? m_pRandom->Next() : GetGameRandom().Next()) % 100) / 100.0f;
+        const float r = static_cast<float>(m_pRandom->Next() % 100) / 100.0f;
         w->scale = user ? 0.3f + 0.7f * r : 0.3f + 0.5f * r;
         int width = 0, height = 0;
         w->player.GetSize(&width, &height);

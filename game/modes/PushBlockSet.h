@@ -79,7 +79,7 @@ public:
         float scale = 1.0f;
     };
 
-    PushBlockSet(IMessageSink* messages = nullptr, ISoundSink* sounds = nullptr, GameRandom* random = nullptr);
+    explicit PushBlockSet(const BoardWorld& world);
     ~PushBlockSet();
     PushBlockSet(const PushBlockSet&) = delete;
     PushBlockSet& operator=(const PushBlockSet&) = delete;

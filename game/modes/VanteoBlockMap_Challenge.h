@@ -9,8 +9,7 @@
 
 class VanteoBlockMap_Challenge : public VanteoBlockMap {
 public:
-    VanteoBlockMap_Challenge() = default;
-    explicit VanteoBlockMap_Challenge(const BoardWorld& world) : VanteoBlockMap(world) {}
+    using VanteoBlockMap::VanteoBlockMap;
     ~VanteoBlockMap_Challenge() override;
 
     void NewGame() override;

@@ -4,13 +4,8 @@
 
 #include <helvane/Log.h>
 
-VanteoBlockMap_IQ::VanteoBlockMap_IQ()
-{
-    Reset();
-    frozen = 0;
-}
-
-VanteoBlockMap_IQ::VanteoBlockMap_IQ(const BoardWorld& world) : VanteoBlockMap(world)
+VanteoBlockMap_IQ::VanteoBlockMap_IQ(const BoardWorld& world, BoardTuningSource tuning)
+    : VanteoBlockMap(world, std::move(tuning))
 {
     Reset();
     frozen = 0;

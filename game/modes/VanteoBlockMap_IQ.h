@@ -7,8 +7,7 @@
 
 class VanteoBlockMap_IQ : public VanteoBlockMap {
 public:
-    VanteoBlockMap_IQ();
-    explicit VanteoBlockMap_IQ(const BoardWorld& world);
+    VanteoBlockMap_IQ(const BoardWorld& world, BoardTuningSource tuning);
     ~VanteoBlockMap_IQ() override;
 
     // Always 8 x 8, whatever is asked; the combo pop-ups stay off.

@@ -14,8 +14,7 @@ public:
     static constexpr int kSoundPointClear = 101;
     static constexpr int kSoundBigPointClear = 102;
 
-    VanteoBlockMap_Point() = default;
-    explicit VanteoBlockMap_Point(const BoardWorld& world) : VanteoBlockMap(world) {}
+    using VanteoBlockMap::VanteoBlockMap;
     ~VanteoBlockMap_Point() override;
 
     void Reset() override;

@@ -16,6 +16,7 @@
 #include "kv/KVVanteoAnimButton.h"
 #include "kv/KVWnd.h"
 #include "menus/MainMenuScene.h"
+#include "modes/GameWorld.h"
 
 #include <dialogs/CommonDialogs.h>
 #include <helvane/Log.h>
@@ -50,9 +51,11 @@ const std::array<EditorPiece, kEditorPieces> kEditorPalette = {{
 // --- the editor's board
 // -------------------------------------------------------------------------
 
-VanteoBlockMap_IQEditor::VanteoBlockMap_IQEditor() { Reset(); }
-
-VanteoBlockMap_IQEditor::VanteoBlockMap_IQEditor(const BoardWorld& world) : VanteoBlockMap(world) { Reset(); }
+VanteoBlockMap_IQEditor::VanteoBlockMap_IQEditor(const BoardWorld& world, BoardTuningSource tuning)
+    : VanteoBlockMap(world, std::move(tuning))
+{
+    Reset();
+}
 
 VanteoBlockMap_IQEditor::~VanteoBlockMap_IQEditor() { DestroyBlocks(); }
 
@@ -192,7 +195,7 @@ int VanteoPuzzleEditorScene::Enter(int a, int b)
     for (int i = 0; i < kEditorPieces; ++i) {
         const EditorPiece& piece = kEditorPalette[static_cast<size_t>(i)];
         if (!m_PaletteBlocks[static_cast<size_t>(i)])
-            m_PaletteBlocks[static_cast<size_t>(i)] = std::make_unique<VanteoBlock>();
+            m_PaletteBlocks[static_cast<size_t>(i)] = std::make_unique<VanteoBlock>(GetGameRandom());
         VanteoBlock& block = *m_PaletteBlocks[static_cast<size_t>(i)];
         block.Reset();
         kv::KVWnd* picture = Find(m_pLayoutWindow, piece.picture);
@@ -210,7 +213,7 @@ int VanteoPuzzleEditorScene::Enter(int a, int b)
 
     VanteoBaseScene::Enter(a, b);
 
-    auto* board = new VanteoBlockMap_IQEditor();
+    auto* board = new VanteoBlockMap_IQEditor(GameBoardWorld(), GameBoardTuning);
     m_pBoard = board;
     board->originX = 369.0f;
     board->originY = 174.0f;

@@ -25,8 +25,7 @@ struct EventArgs;
 // or loaded.
 class VanteoBlockMap_IQEditor : public VanteoBlockMap {
 public:
-    VanteoBlockMap_IQEditor();
-    explicit VanteoBlockMap_IQEditor(const BoardWorld& world);
+    VanteoBlockMap_IQEditor(const BoardWorld& world, BoardTuningSource tuning);
     ~VanteoBlockMap_IQEditor() override;
 
     void NewGame() override { VanteoBlockMap::NewGame(); }

@@ -18,6 +18,7 @@
 #include "kv/KVSystem.h"
 #include "kv/KVWnd.h"
 #include "menus/MainMenuScene.h"
+#include "modes/GameWorld.h"
 
 #include <helvane/Log.h>
 #include <win32/Cursor.h>
@@ -145,7 +146,7 @@ int VanteoPuzzleSelectScene2::Enter(int tab, int page)
     });
 
     for (int k = 0; k < kSlots; ++k) {
-        auto board = std::make_unique<VanteoBlockMap>();
+        auto board = std::make_unique<VanteoBlockMap>(GameBoardWorld(), GameBoardTuning);
         if (kv::KVWnd* place = Find(m_pLayoutWindow, Numbered(L"Pic_iqpuzzle_puzzle_%d", k + 1).c_str())) {
             kv::KVPoint at = place->GetAbsolutePosition();
             board->originX = at.x;

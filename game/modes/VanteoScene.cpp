@@ -24,6 +24,7 @@
 #include "menus/PopUpPause.h"
 #include "menus/PopUpResult.h"
 #include "modes/BattleRules.h"
+#include "modes/GameWorld.h"
 #include "modes/ModeScenePlay.h"
 
 #include <helvane/Log.h>
@@ -223,7 +224,7 @@ int VanteoScene::Enter(int mode, int b)
     SoundTable.LoadSoundList(GameConfig.currentSkin);
     m_Lane.Bind(m_pLayout);
 
-    m_pBoard = new VanteoBlockMap();
+    m_pBoard = new VanteoBlockMap(GameBoardWorld(), GameBoardTuning);
     m_pBoard->Init(m_pLayout, -1, -1);
     StartBoardGame();
     m_pBoard->pointsCap = 999;

@@ -13,6 +13,7 @@
 #include "board/VanteoBaseScene.h"
 #include "engine/AnimationPlayer.h"
 #include "engine/TimeDisplay.h"
+#include "modes/GameWorld.h"
 
 #include <string>
 
@@ -107,11 +108,11 @@ public:
     std::string ModeKey() const;
 
     Player m_Player;
-    Player_Ghost m_Ghost;
+    Player_Ghost m_Ghost{GetSceneQueueSink()};
     int m_bWon = 0;
     kv::KVWnd* m_pLayout = nullptr;
     AnimationPlayer m_SpeedUp;
-    AttackLine m_Lane;
+    AttackLine m_Lane{GameLaneContext()};
     float m_fItemTimer = kFirstItemTimer;
     int m_nMode = 0;
     int m_bHintShown = 0;

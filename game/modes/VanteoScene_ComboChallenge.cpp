@@ -20,6 +20,7 @@
 #include "menus/MainMenuScene.h"
 #include "menus/PopUpPause.h"
 #include "menus/PopUpResult.h"
+#include "modes/GameWorld.h"
 #include "modes/ModeSceneKit.h"
 #include "modes/VanteoBlockMap_Challenge.h"
 #include "online/Achievements.h"
@@ -191,7 +192,7 @@ int VanteoScene_ComboChallenge::Enter(int type, int b)
             w->AddHandler(e.event, kv::MakeHandler(this, e.handler));
     HideAtOnce(Find(m_pLayout, L"Pic_warning"));
 
-    auto* board = new VanteoBlockMap_Challenge();
+    auto* board = new VanteoBlockMap_Challenge(GameBoardWorld(), GameBoardTuning);
     m_pBoard = board;
     board->Init(m_pLayout, -1, -1);
     if (kv::KVWnd* area = Find(m_pLayout, L"Wnd_PuzzleArea")) {

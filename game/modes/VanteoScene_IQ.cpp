@@ -18,6 +18,7 @@
 #include "kv/KVWnd.h"
 #include "menus/PopUpPause.h"
 #include "menus/PopUpResult.h"
+#include "modes/GameWorld.h"
 #include "modes/VanteoBlockMap_IQ.h"
 #include "online/AchievementsSteam.h"
 #include "modes/ModeScenePlay.h"
@@ -132,7 +133,7 @@ int VanteoScene_IQ::Enter(int index, int tab)
     AddHandlerEntry(MSG_RESULT_RETRY, nullptr, [this](const void*, int) { return Restart(0, 0); });
     AddHandlerEntry(MSG_RESULT_RETURN, nullptr, [this](const void*, int) { return Back(); });
 
-    auto* board = new VanteoBlockMap_IQ();
+    auto* board = new VanteoBlockMap_IQ(GameBoardWorld(), GameBoardTuning);
     m_pBoard = board;
     kv::KVWnd* area = Find(m_pMainWindow, L"Wnd_PuzzleArea");
     kv::KVPoint origin = area ? area->GetAbsolutePosition() : kv::KVPoint{369.0f, 174.0f};

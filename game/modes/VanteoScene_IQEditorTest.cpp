@@ -15,6 +15,7 @@
 #include "kv/KVSystem.h"
 #include "kv/KVWnd.h"
 #include "menus/PopUpPause.h"
+#include "modes/GameWorld.h"
 #include "modes/VanteoBlockMap_IQ.h"
 
 #include <win32/VirtualKeys.h>
@@ -66,7 +67,7 @@ int VanteoScene_IQEditorTest::Enter(int index, int b)
 
     VanteoBaseScene::Enter(index, b);
 
-    auto* board = new VanteoBlockMap_IQ();
+    auto* board = new VanteoBlockMap_IQ(GameBoardWorld(), GameBoardTuning);
     m_pBoard = board;
     kv::KVWnd* area = Find(m_pLayoutWindow, L"Wnd_PuzzleArea");
     kv::KVPoint origin = area ? area->GetAbsolutePosition() : kv::KVPoint{369.0f, 174.0f};

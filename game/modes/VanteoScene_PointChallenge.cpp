@@ -20,6 +20,7 @@
 #include "menus/MainMenuScene.h"
 #include "menus/PopUpPause.h"
 #include "menus/PopUpResult.h"
+#include "modes/GameWorld.h"
 #include "modes/ModeSceneKit.h"
 #include "modes/VanteoBlockMap_Point.h"
 #include "modes/VanteoScene_Puzzle.h"
@@ -292,7 +293,7 @@ int VanteoScene_PointChallenge::Enter(int index, int b)
         if (kv::KVWnd* w = Find(m_pBoardWindow, e.name))
             w->AddHandler(e.event, kv::MakeHandler(this, e.handler));
 
-    auto* board = new VanteoBlockMap_Point();
+    auto* board = new VanteoBlockMap_Point(GameBoardWorld(), GameBoardTuning);
     m_pBoard = board;
     board->Init(m_pBoardWindow, record->xGrid, record->yGrid);
     if (kv::KVWnd* area = Find(m_pBoardWindow, L"Wnd_PuzzleArea")) {

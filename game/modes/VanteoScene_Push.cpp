@@ -23,6 +23,7 @@
 #include "menus/PopUp.h"
 #include "menus/PopUpPause.h"
 #include "menus/PopUpResult.h"
+#include "modes/GameWorld.h"
 #include "modes/ModeSceneKit.h"
 #include "modes/ModeScenePlay.h"
 
@@ -170,13 +171,13 @@ int VanteoScene_Push::Enter(int stage, int b)
     // Self-play records the player's board, so that a win can become the next opponent.
     m_bRecord = m_nStage == kSelfPlayStage ? 1 : 0;
 
-    m_pBoard = new VanteoBlockMap_Push();
+    m_pBoard = new VanteoBlockMap_Push(GameBoardWorld(), GameBoardTuning);
     m_pBoard->Init(m_pMainWindow, -1, -1);
     m_pBoard->NewGame();
 
     // The opponent's board only shows what the recording tells it: half size, silent, and
     // hidden until the first recorded layout arrives.
-    m_pEnemyBoard = new VanteoBlockMap();
+    m_pEnemyBoard = new VanteoBlockMap(GameBoardWorld(), GameBoardTuning);
     m_pEnemyBoard->Init(nullptr, -1, -1);
     if (kv::KVWnd* area = Find(m_pMainWindow, L"Wnd_PuzzleArea_enemy")) {
         const kv::KVPoint at = area->GetAbsolutePosition();
@@ -207,7 +208,7 @@ int VanteoScene_Push::Enter(int stage, int b)
     AddHandler(MSG_RESULT_RETRY, nullptr, &S::OnResultRetry);
     AddHandler(MSG_RESULT_RETURN, nullptr, &S::OnResultReturn);
 
-    m_pGhost = new Player_Ghost_Push();
+    m_pGhost = new Player_Ghost_Push(GetSceneQueueSink());
     OpenGhost();
 
     m_bWon = 0;

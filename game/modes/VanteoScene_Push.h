@@ -11,6 +11,7 @@
 #include "board/VanteoBlockMap.h"
 #include "engine/AnimationPlayer.h"
 #include "engine/TimeDisplay.h"
+#include "modes/GameWorld.h"
 #include "modes/PushBlockSet.h"
 
 #include <memory>
@@ -106,7 +107,7 @@ public:
     kv::KVWnd* m_pPushWindow = nullptr;
     int m_nStage = 0;
     TimeNumberPair m_TimeDisplay;
-    PushBlockSet m_Field;
+    PushBlockSet m_Field{GameBoardWorld()};
     AnimationPlayer m_ReadyGo;
     VanteoPopUp_Result_Push_Win* m_pPushWin = nullptr;
     VanteoPopUp_Result_Push_Lose* m_pPushLose = nullptr;

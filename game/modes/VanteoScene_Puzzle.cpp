@@ -18,6 +18,7 @@
 #include "kv/KVWnd.h"
 #include "menus/MainMenuScene.h"
 #include "menus/PopUpPause.h"
+#include "modes/GameWorld.h"
 #include "modes/ModeSceneKit.h"
 #include "modes/ModeScenePlay.h"
 
@@ -181,7 +182,7 @@ int VanteoScene_Puzzle::Enter(int stage, int b)
     if (kv::KVWnd* w = Find(m_pBoardWindow, L"Anibtn_menu"))
         w->AddHandler(kv::EventClicked, kv::MakeHandler(this, &VanteoScene_Puzzle::OnMenuButton));
 
-    m_pBoard = new VanteoBlockMap_Puzzle();
+    m_pBoard = new VanteoBlockMap_Puzzle(GameBoardWorld(), GameBoardTuning);
     m_pBoard->Init(m_pBoardWindow, record->xGrid, record->yGrid);
     StartNewBoardGame();
 

@@ -23,6 +23,7 @@
 #include "menus/PopUpPause.h"
 #include "menus/PopUpResult.h"
 #include "modes/ClearEffect_StageChallenge.h"
+#include "modes/GameWorld.h"
 #include "modes/ModeScenePlay.h"
 #include "online/Achievements.h"
 #include "online/AchievementsSteam.h"
@@ -271,7 +272,7 @@ void VanteoScene_StageChallenge::BindWindowHandlers()
 void VanteoScene_StageChallenge::CreateBoard(const StageRecord& record)
 {
     delete m_pBoard;
-    m_pBoard = new VanteoBlockMap();
+    m_pBoard = new VanteoBlockMap(GameBoardWorld(), GameBoardTuning);
     m_pBoard->Init(m_pBoardWindow, record.xGrid, record.yGrid);
 }
 

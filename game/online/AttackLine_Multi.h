@@ -10,7 +10,6 @@
 
 class AttackLine_Multi : public AttackLine {
 public:
-    AttackLine_Multi() = default;
     explicit AttackLine_Multi(const LaneContext& context) : AttackLine(context) {}
 
     // Whether this machine hosts the match: the host detects meetings and reports the powers

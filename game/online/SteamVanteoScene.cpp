@@ -143,7 +143,7 @@ int SteamVanteoScene::Enter(int a, int b)
     ModeConfig.currentStage = FindMultiPlayStage();
 
     DeleteBoards();
-    m_pBoard = new VanteoBlockMap(MakeBoardWorld());
+    m_pBoard = new VanteoBlockMap(MakeBoardWorld(), GameBoardTuning);
     m_pBoard->pointsCap = 999;
     kv::KVWnd* area = Find(L"Wnd_PuzzleArea_enemy");
     const kv::KVPoint mirrorAt = area ? area->GetAbsolutePosition() : kv::KVPoint{};

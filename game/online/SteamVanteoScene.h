@@ -18,6 +18,7 @@
 #include "online/VanteoNetBaseScene.h"
 #include "engine/AnimationPlayer.h"
 #include "engine/TimeDisplay.h"
+#include "modes/GameWorld.h"
 
 #include <cstdint>
 #include <functional>
@@ -145,7 +146,7 @@ public:
     std::unique_ptr<Player_Net> m_pOpponent;
     int m_bHintShown = 0;
     int m_nPausePicture = -1;
-    AttackLine_Multi m_Lane;
+    AttackLine_Multi m_Lane{GameLaneContext()};
     float m_fItemTimer = 0.0f;
     AnimationPlayer m_SpeedUp;
     AnimationPlayer m_ReadyGo;

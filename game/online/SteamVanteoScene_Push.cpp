@@ -21,6 +21,7 @@
 #include "kv/KVSystem.h"
 #include "kv/KVWnd.h"
 #include "menus/PopUpResult.h"
+#include "modes/GameWorld.h"
 #include "modes/ModeSceneKit.h"
 #include "online/NetGameMessages.h"
 #include "online/NetGlobals.h"
@@ -49,10 +50,10 @@ constexpr D3DCOLOR kFightTimeColour = 0xFF888888;
 
 } // namespace
 
-SteamVanteoScene_Push::SteamVanteoScene_Push(IMessageSink* messages, ISoundSink* sounds) : m_Field(messages, sounds)
+SteamVanteoScene_Push::SteamVanteoScene_Push(IMessageSink* messages, ISoundSink* sounds)
+    : VanteoNetBaseScene(messages, sounds), m_Field(MakeBoardWorld())
 {
     SetName(kNetPushSceneName);
-    SetLocalSinks(messages, sounds);
 }
 
 SteamVanteoScene_Push::~SteamVanteoScene_Push() { SteamVanteoScene_Push::Leave(); }
@@ -83,7 +84,7 @@ int SteamVanteoScene_Push::Enter(int a, int b)
     ModeConfig.currentStage = FindMultiPlayStage();
     SoundTable.LoadSoundList(GameConfig.currentSkin);
 
-    m_pBoard = new VanteoBlockMap(MakeBoardWorld());
+    m_pBoard = new VanteoBlockMap(MakeBoardWorld(), GameBoardTuning);
     m_pBoard->Init(m_pRoot, -1, -1);
     m_pBoard->NewGame();
     // The opponent's board sits in its area of the layout (at the usual place without one).

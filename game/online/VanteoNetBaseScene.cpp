@@ -10,6 +10,7 @@
 #include "kv/KVEventArgs.h"
 #include "kv/KVVanteoAnimButton.h"
 #include "kv/KVWnd.h"
+#include "modes/GameWorld.h"
 #include "modes/ModeScenePlay.h"
 #include "menus/PopUp.h"
 #include "menus/PopUpResult.h"
@@ -61,6 +62,11 @@ VanteoNetBaseScene::VanteoNetBaseScene()
     SetName("VanteoNetBaseScene");
 }
 
+VanteoNetBaseScene::VanteoNetBaseScene(IMessageSink* messages, ISoundSink* sounds) : VanteoNetBaseScene()
+{
+    SetLocalSinks(messages, sounds);
+}
+
 VanteoNetBaseScene::~VanteoNetBaseScene()
 {
     VanteoBaseScene::Leave();
@@ -90,10 +96,7 @@ ISoundSink& VanteoNetBaseScene::Sounds() const
 
 BoardWorld VanteoNetBaseScene::MakeBoardWorld() const
 {
-    BoardWorld world;
-    world.messages = m_pLocalMessages;
-    world.sounds = m_pSounds;
-    return world;
+    return BoardWorld{LocalMessages(), Sounds(), GetGameRandom()};
 }
 
 void VanteoNetBaseScene::BindNetMessage(int32_t id, int (VanteoBaseScene::*operation)(const void*, int))
@@ -187,7 +190,7 @@ void VanteoNetBaseScene::PlaySound(int key) const
 void VanteoNetBaseScene::CreateMirrorBoard(float x, float y)
 {
     delete m_pMirrorBoard;
-    m_pMirrorBoard = new VanteoBlockMap(MakeBoardWorld());
+    m_pMirrorBoard = new VanteoBlockMap(MakeBoardWorld(), GameBoardTuning);
     m_pMirrorBoard->Init(nullptr, -1, -1);
     m_pMirrorBoard->quiet = 1;
     m_pMirrorBoard->originX = x;

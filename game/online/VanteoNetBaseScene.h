@@ -48,6 +48,8 @@ public:
     static constexpr int kLobbyMenu = 4;
 
     VanteoNetBaseScene();
+    // A scene on its own local sinks from the start (see SetLocalSinks).
+    VanteoNetBaseScene(IMessageSink* messages, ISoundSink* sounds);
     ~VanteoNetBaseScene() override;
 
     // The mode scenes' table, then the online ids.

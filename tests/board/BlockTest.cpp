@@ -13,7 +13,7 @@ TEST(Block, AResetBlockIsEmptyWithValueOneAndAKindFromOneToFive)
 {
     GameRandom random(3);
     for (int i = 0; i < 50; ++i) {
-        Block b(&random);
+        Block b(random);
         EXPECT_FALSE(b.present);
         EXPECT_EQ(b.value, 1);
         EXPECT_GE(b.kind, 1);
@@ -21,7 +21,7 @@ TEST(Block, AResetBlockIsEmptyWithValueOneAndAKindFromOneToFive)
     }
     // Construction of a VanteoBlock resets twice: two numbers are drawn.
     GameRandom a(11), expected(11);
-    VanteoBlock block(&a);
+    VanteoBlock block(a);
     expected.Next();
     EXPECT_EQ(block.kind, expected.Next() % 5 + 1);
 }
@@ -29,7 +29,7 @@ TEST(Block, AResetBlockIsEmptyWithValueOneAndAKindFromOneToFive)
 TEST(Block, EasingLandsOnTheTargetAndReportsTheMoveOnce)
 {
     GameRandom random(1);
-    Block b(&random);
+    Block b(random);
     b.present = 1;
     b.y = 0;
     b.FallTo(10.0f, 300.0f); // 3 pixels per 0.01 s
@@ -60,7 +60,7 @@ TEST(Block, EasingLandsOnTheTargetAndReportsTheMoveOnce)
 TEST(Block, AnchorsReportTheTopLeftCornerOfTheirSquare)
 {
     GameRandom random(1);
-    VanteoBlock b(&random);
+    VanteoBlock b(random);
     b.x = b.y = 90;
     const float expected[5][2] = {{90, 90}, {90, 90}, {45, 90}, {45, 45}, {90, 45}};
     for (int corner = 0; corner <= 4; ++corner) {
@@ -75,7 +75,7 @@ TEST(Block, AnchorsReportTheTopLeftCornerOfTheirSquare)
 TEST(Block, EmptyingKeepsFixedPointPinAndValue)
 {
     GameRandom random(1);
-    Block b(&random);
+    Block b(random);
     b.present = b.joinRight = b.joinBottom = b.inSquare = b.fixed = b.point = b.pin = 1;
     b.corner = 2;
     b.starHover = 3;
@@ -88,7 +88,7 @@ TEST(Block, EmptyingKeepsFixedPointPinAndValue)
 
 class DrawnBlock : public ::testing::Test {
 protected:
-    DrawnBlock() : random(1), block(&random)
+    DrawnBlock() : random(1), block(random)
     {
         block.present = 1;
         block.kind = 2;

@@ -42,7 +42,7 @@ struct Harness {
         tuning.hasStage = 1;
         tuning.randomSeed = static_cast<int>(seed);
         tuning.weights[1] = tuning.weights[2] = tuning.weights[3] = 10;
-        board = std::make_unique<VanteoBlockMap>(World());
+        board = std::make_unique<VanteoBlockMap>(World(), Tuning());
         board->Init(nullptr, size, size);
     }
 
@@ -51,22 +51,18 @@ struct Harness {
     ModeBoard& Use()
     {
         const int size = board->width;
-        auto mode = std::make_unique<ModeBoard>(World());
+        auto mode = std::make_unique<ModeBoard>(World(), Tuning());
         ModeBoard& ref = *mode;
         board = std::move(mode);
         board->Init(nullptr, size, size);
         return ref;
     }
 
-    BoardWorld World()
+    BoardWorld World() { return BoardWorld{messages, sounds, random, [] { return 1234u; }}; }
+    // The harness's tuning as it stands when the board reads it, so a test may change it.
+    BoardTuningSource Tuning()
     {
-        BoardWorld world;
-        world.messages = &messages;
-        world.sounds = &sounds;
-        world.random = &random;
-        world.tuning = [this] { return tuning; };
-        world.ticks = [] { return 1234u; };
-        return world;
+        return [this] { return tuning; };
     }
 
     // Puts the picture on the grid (rows top to bottom), every block resting at its cell.

@@ -104,7 +104,7 @@ TEST_F(PlayRecorderTest, FinishingCopiesTheGameAndMovesToTheNextFile)
 TEST_F(PlayRecorderTest, AReplayPostsEachRecordAtItsTimeAndStartsOverAfterTenSeconds)
 {
     RecordingMessages messages;
-    ReplayReader reader(&messages);
+    ReplayReader reader(messages);
     std::string file = Record(1.0f, 0, Le({-1})) + Record(5.0f, 3, Le({1, 2, 30, 5, 0, 6, 3, 4})) +
                        Record(5.0f, 2, Le({3, 4}));
     ASSERT_TRUE(reader.OpenBytes(reinterpret_cast<const uint8_t*>(file.data()), file.size()));
@@ -133,7 +133,7 @@ TEST_F(PlayRecorderTest, AReplayPostsEachRecordAtItsTimeAndStartsOverAfterTenSec
 TEST_F(PlayRecorderTest, MissingShortAndHostileFilesStaySilent)
 {
     RecordingMessages messages;
-    Player_Ghost_Push ghost(&messages);
+    Player_Ghost_Push ghost(messages);
     EXPECT_EQ(ghost.Open("data/PlayData/none.puz"), 1);
     ghost.Update(100.0f);
     EXPECT_TRUE(messages.posted.empty());
@@ -160,7 +160,7 @@ TEST_F(PlayRecorderTest, MissingShortAndHostileFilesStaySilent)
         EXPECT_EQ(ParseReplay(reinterpret_cast<const uint8_t*>(c.bytes.data()), c.bytes.size()).size(), c.records) << c.what;
 
     // Records all due at once are posted once per step, not for ever.
-    ReplayReader reader(&messages);
+    ReplayReader reader(messages);
     std::string early = Record(-50.0f, 1, "") + Record(-40.0f, 1, "");
     ASSERT_TRUE(reader.OpenBytes(reinterpret_cast<const uint8_t*>(early.data()), early.size()));
     messages.Clear();

@@ -46,14 +46,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     static fuzzsupport::NullMessages messages;
     static fuzzsupport::NullSounds sounds;
     static GameRandom random(1);
-    BoardWorld world;
-    world.messages = &messages;
-    world.sounds = &sounds;
-    world.random = &random;
-    world.tuning = [] { return FuzzTuning(); };
-    world.ticks = [] { return 1u; };
-    static VanteoBlockMap plain(world);
-    static VanteoBlockMap_IQ puzzle(world);
+    const BoardWorld world{messages, sounds, random, [] { return 1u; }};
+    static VanteoBlockMap plain(world, FuzzTuning());
+    static VanteoBlockMap_IQ puzzle(world, FuzzTuning());
     static bool built = false;
     if (!built) {
         plain.Init(nullptr, 8, 8);

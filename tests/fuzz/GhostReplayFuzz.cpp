@@ -20,7 +20,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
         std::fclose(out);
     }
     fuzzsupport::NullMessages messages;
-    Player_Ghost ghost(&messages);
+    Player_Ghost ghost(messages);
     if (!ghost.Load("ghost.gst"))
         return 0;
     ghost.Rewind();

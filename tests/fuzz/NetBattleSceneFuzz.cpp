@@ -5,6 +5,7 @@
 // set runs a frame instead. Nothing may read out of bounds, overflow, or grow without limit.
 #include "board/VanteoBlockMap.h"
 #include "engine/SceneMessage.h"
+#include "modes/GameWorld.h"
 #include "online/NetGameMessages.h"
 #include "online/SteamVanteoScene.h"
 
@@ -40,7 +41,7 @@ public:
         SetLocalSinks(&loop, &sounds);
         VanteoBaseScene::Enter(0, 0);
         RegisterMatchMessages();
-        m_pBoard = new VanteoBlockMap(MakeBoardWorld());
+        m_pBoard = new VanteoBlockMap(MakeBoardWorld(), GameBoardTuning);
         m_pBoard->Init(nullptr, -1, -1);
         CreateMirrorBoard(34, 197);
         m_pOpponent = std::make_unique<Player_Net>();

@@ -58,7 +58,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     static fuzzsupport::NullSounds sounds;
     static GameRandom random(3);
 
-    PushBlockSet raw(&messages, &sounds, &random);
+    PushBlockSet raw({messages, sounds, random});
     raw.Reset();
     raw.Update(0.0f);
     if (raw.LoadState(RawState(data, size))) {
@@ -79,7 +79,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     for (const PushLane& lane : state.lanes)
         if (!(std::fabs(lane.pos) <= PushBlockSet::kLaneLimit) || !(std::fabs(lane.target) <= PushBlockSet::kLaneLimit))
             std::abort();
-    PushBlockSet field(&messages, &sounds, &random);
+    PushBlockSet field({messages, sounds, random});
     field.Reset();
     field.Update(0.0f);
     if (!field.LoadState(state))

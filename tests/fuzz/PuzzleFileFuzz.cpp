@@ -23,13 +23,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     static fuzzsupport::NullMessages messages;
     static fuzzsupport::NullSounds sounds;
     static GameRandom random(1);
-    BoardWorld world;
-    world.messages = &messages;
-    world.sounds = &sounds;
-    world.random = &random;
-    world.tuning = [] { return BoardTuning{}; };
-    world.ticks = [] { return 1u; };
-    static VanteoBlockMap_IQ board(world);
+    const BoardWorld world{messages, sounds, random, [] { return 1u; }};
+    static VanteoBlockMap_IQ board(world, BoardTuning{});
     static bool built = false;
     if (!built) {
         board.Init(nullptr, 8, 8);

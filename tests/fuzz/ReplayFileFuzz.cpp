@@ -17,7 +17,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     if (bytes > size)
         std::abort();
     fuzzsupport::NullMessages messages;
-    ReplayReader reader(&messages);
+    ReplayReader reader(messages);
     if (!reader.OpenBytes(data, size))
         return 0;
     for (int step = 0; step < 200; ++step)

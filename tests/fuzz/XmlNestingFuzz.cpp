@@ -54,7 +54,7 @@ void* ReadAll(void* argument)
     }
     {
         fuzzsupport::NullMessages messages;
-        Player_Ghost ghost(&messages);
+        Player_Ghost ghost(messages);
         ghost.Load("fuzz.xml");
     }
     return nullptr;

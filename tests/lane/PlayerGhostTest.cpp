@@ -34,7 +34,7 @@ protected:
     testsupport::TempDir m_dir;
     testsupport::ScopedCurrentDir m_cwd{m_dir.Path()};
     RecordingMessages messages;
-    Player_Ghost ghost{&messages};
+    Player_Ghost ghost{messages};
 };
 
 TEST_F(PlayerGhostTest, BulletsOverflowIntoAnAttackAndFiringEmptiesThem)
@@ -111,7 +111,9 @@ TEST_F(PlayerGhostTest, ThePreviewShowsTheNextSixAttacks)
 
 TEST_F(PlayerGhostTest, TheGamesReplayIsWrittenOnceAndTheShippedGhostRestoresIt)
 {
-    VanteoBlockMap board;
+    RecordingSounds sounds;
+    GameRandom random(7);
+    VanteoBlockMap board({messages, sounds, random}, BoardTuning{});
     board.NewGame();
     board.RecordFire1(120);
     m_dir.Write("data/PlayData/keep", "");

@@ -17,20 +17,12 @@
 
 namespace {
 
-BoardWorld World(RecordingMessages& messages, RecordingSounds& sounds, GameRandom& random)
+BoardTuning SeededTuning()
 {
-    BoardWorld world;
-    world.messages = &messages;
-    world.sounds = &sounds;
-    world.random = &random;
-    world.tuning = [] {
-        BoardTuning tuning;
-        tuning.hasStage = 1;
-        tuning.randomSeed = 7;
-        return tuning;
-    };
-    world.ticks = [] { return 1u; };
-    return world;
+    BoardTuning tuning;
+    tuning.hasStage = 1;
+    tuning.randomSeed = 7;
+    return tuning;
 }
 
 TEST(FreePlayBoardTest, ComboVoicesFollowTheChainAndTheFactors)
@@ -54,7 +46,7 @@ TEST(FreePlayBoardTest, ComboVoicesFollowTheChainAndTheFactors)
         RecordingMessages messages;
         RecordingSounds sounds;
         GameRandom random(7);
-        VanteoBlockMap_Puzzle board(World(messages, sounds, random));
+        VanteoBlockMap_Puzzle board({messages, sounds, random}, SeededTuning());
         board.Init(nullptr, 4, 4);
         sounds.played.clear();
         messages.Clear();
@@ -93,7 +85,7 @@ TEST(FreePlayBoardTest, BoardEventsReachTheRecorderWhileRecordingWithTheirSizesA
     RecordingMessages messages;
     RecordingSounds sounds;
     GameRandom random(7);
-    VanteoBlockMap board(World(messages, sounds, random));
+    VanteoBlockMap board({messages, sounds, random}, SeededTuning());
     board.Init(nullptr, 4, 4);
     board.playTime = 12.5f;
     CountingRecorder recorder;
@@ -140,7 +132,7 @@ TEST(FreePlayBoardTest, PausedAndFinishedStatesFreezeTheBoardsClock)
     RecordingMessages messages;
     RecordingSounds sounds;
     GameRandom random(7);
-    VanteoBlockMap board(World(messages, sounds, random));
+    VanteoBlockMap board({messages, sounds, random}, SeededTuning());
     board.Init(nullptr, 4, 4);
     RecordingScene scene;
     scene.m_pBoard = &board;

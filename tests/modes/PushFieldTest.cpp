@@ -43,7 +43,7 @@ protected:
     RecordingMessages messages;
     RecordingSounds sounds;
     GameRandom random{5};
-    PushBlockSet field{&messages, &sounds, &random};
+    PushBlockSet field{{messages, sounds, random}};
 };
 
 TEST_F(PushFieldTest, PushesDoubleWhileTheBlockMovesAndStopAtTheLaneEnds)
@@ -57,7 +57,7 @@ TEST_F(PushFieldTest, PushesDoubleWhileTheBlockMovesAndStopAtTheLaneEnds)
     EXPECT_FLOAT_EQ(field.lanes[2].target, 132.0f);
     EXPECT_EQ(sounds.played, (std::vector<int>{32, 32, 33}));
 
-    PushBlockSet fresh(&messages, &sounds, &random);
+    PushBlockSet fresh({messages, sounds, random});
     fresh.ApplyPush(0, -50);  // before the first update: ignored
     EXPECT_FLOAT_EQ(fresh.lanes[0].target, 0.0f);
 }
@@ -127,9 +127,19 @@ TEST_F(PushFieldTest, TheFirstStackOfFourEndsTheGame)
     EXPECT_TRUE(field.userStack.empty());
 }
 
-TEST(PushLaneStateTest, TheStateIsSentMirroredAndReadBackSafely)
+// Fields that only save and load their lane state, on recorders.
+class PushLaneStateTest : public ::testing::Test {
+protected:
+    PushBlockSet Field() { return PushBlockSet({messages, sounds, random}); }
+
+    RecordingMessages messages;
+    RecordingSounds sounds;
+    GameRandom random{5};
+};
+
+TEST_F(PushLaneStateTest, TheStateIsSentMirroredAndReadBackSafely)
 {
-    PushBlockSet field;
+    PushBlockSet field = Field();
     field.lanes[0].pos = 30.0f;
     field.lanes[0].target = 50.0f;
     field.lanes[0].comboCount = 3;
@@ -148,7 +158,7 @@ TEST(PushLaneStateTest, TheStateIsSentMirroredAndReadBackSafely)
     PushLaneState back;
     ASSERT_TRUE(back.Decode(bytes.data(), bytes.size()));
     EXPECT_EQ(back.Encode(), bytes);
-    PushBlockSet guest;
+    PushBlockSet guest = Field();
     guest.LoadState(back);
     EXPECT_FLOAT_EQ(guest.lanes[0].pos, -30.0f);
     ASSERT_EQ(guest.stones.size(), 1u);
@@ -182,7 +192,7 @@ TEST(PushLaneStateTest, TheStateIsSentMirroredAndReadBackSafely)
     EXPECT_FALSE(read.Decode(bytes.data(), 100));
 }
 
-TEST(PushLaneStateTest, AHostileStateIsRefusedWholeOrBroughtWithinLimits)
+TEST_F(PushLaneStateTest, AHostileStateIsRefusedWholeOrBroughtWithinLimits)
 {
     PushLaneState good;
     good.stoneCount = 1;
@@ -209,7 +219,7 @@ TEST(PushLaneStateTest, AHostileStateIsRefusedWholeOrBroughtWithinLimits)
     for (const Case& c : cases) {
         PushLaneState state = good;
         c.spoil(state);
-        PushBlockSet field;
+        PushBlockSet field = Field();
         field.lanes[0].pos = 7.0f;
         EXPECT_EQ(field.LoadState(state), c.accepted) << c.what;
         if (c.accepted) {
@@ -222,7 +232,7 @@ TEST(PushLaneStateTest, AHostileStateIsRefusedWholeOrBroughtWithinLimits)
     }
     PushLaneState far = good;
     far.lanes[0].pos = 5000.0f;
-    PushBlockSet field;
+    PushBlockSet field = Field();
     ASSERT_TRUE(field.LoadState(far));
     EXPECT_FLOAT_EQ(field.lanes[0].pos, PushBlockSet::kLaneLimit);
 }

@@ -8,6 +8,7 @@
 #include "board/BoardMessages.h"
 #include "board/BoardTuning.h"
 #include "board/VanteoBlockMap.h"
+#include "modes/GameWorld.h"
 #include "modes/VanteoScene_StageChallenge.h"
 #include "support/GameSeamFakes.h"
 
@@ -122,13 +123,7 @@ Outcome PlayStage(int stage)
     ScoreSink messages;
     SilentSounds sounds;
     GameRandom random(1);
-    BoardWorld world;
-    world.messages = &messages;
-    world.sounds = &sounds;
-    world.random = &random;
-    world.tuning = [] { return BoardTuning::FromGameData(); };
-    world.ticks = [] { return 1234u; };
-    VanteoBlockMap board(world);
+    VanteoBlockMap board({messages, sounds, random, [] { return 1234u; }}, GameBoardTuning);
     board.Init(nullptr, record->xGrid, record->yGrid);
     board.originX = board.originY = 0;
     board.noComboMode = record->clearType == 2 ? 1 : 0;
