@@ -19,6 +19,7 @@
 #include "menus/PopUp.h"
 #include "modes/BattleRules.h"
 #include "modes/VanteoScene.h"
+#include "ModeSceneFixture.h"
 #include "support/LogCapture.h"
 #include "support/TempDir.h"
 #include "support/kv/KVTestKit.h"
@@ -164,17 +165,13 @@ std::string Config()
     return "<VanteoConfig><RandomSeed Seed=\"7\"/><StageList>" + stages + "</StageList></VanteoConfig>";
 }
 
-class BattleSceneTest : public ::testing::Test {
+class BattleSceneTest : public modetest::ModeSceneTest<VanteoScene> {
 protected:
     void SetUp() override
     {
-        platform::UseManualClock(true);
         AddLayout("layout/Battle.xml", BattleLayout());
         data.Write("anim/readygo.xml", FileXml(SceneXml("readygo", {{0}, {500}})));  // 0.5 s
-        const std::string skin = "<VanteoSkin><Common LayoutBattleCom=\"Battle.xml\" Effect_ReadyGo=\"readygo.xml\"/></VanteoSkin>";
-        data.Write("KVSkin_Default.xml", skin + skin);
-        SkinTable.LoadSkin(0);
-        SkinTable.LoadSkin(1);
+        WriteSkin("LayoutBattleCom=\"Battle.xml\" Effect_ReadyGo=\"readygo.xml\"");
         data.Write("PlayData/QuiblyConfig_Battle.xml", Config());
         data.Write("PlayData/Loop.gst", "<Replay HP=\"800\" UserHP=\"600\"><Rep T=\"5.0\" B0=\"10\"/><Rep T=\"20.0\" A0=\"10\"/></Replay>");
         data.Write("PlayData/Short.gst", "<Replay loop=\"FALSE\"><Rep T=\"10.0\" B0=\"10\"/><Rep T=\"30.0\" A0=\"10\"/></Replay>");
@@ -184,41 +181,14 @@ protected:
         ClearRanking();
         GameConfig = GameConfigRecord{};
         std::strcpy(GameConfig.playerName, "Tester");
-        GetInputManager()->Init(enginetest::FakeWindow());
-        singleton<CInputKeyboard>::GetSingleton().Update();
-        singleton<CInputKeyboard>::GetSingleton().Update();
-        manager = std::make_unique<CSceneManager>();
         scene = new VanteoScene();
-        manager->RegisterScene(scene);
-        manager->RegisterScene(new enginetest::RecordingScene("VanteoMainMenuScene", log));
-    }
-    void TearDown() override
-    {
-        manager->Shutdown();
-        manager.reset();
-        ClearRanking();
-        singleton<CInputKeyboard>::GetSingleton().SetWindow(nullptr);
-        platform::UseManualClock(false);
-    }
-
-    void AddLayout(const std::string& relative, const std::string& xml)
-    {
-        data.Write(relative, xml);
-        std::wstring name = platform::Widen(relative.substr(relative.find('/') + 1));
-        const wchar_t* path = singleton<CResourceFileManager>::GetSingleton().GetFullPathNameW(name, 9);
-        ASSERT_NE(path, nullptr) << relative;
-        kv.iface.AddFile(path, xml);
+        StartManager({scene});
+        // The queue is left alone: the tests send the messages they mean.
+        dispatchEachFrame = false;
     }
 
     void Enter(int mode) { manager->SetFirstScene(kBattleSceneName, mode, 0); }
 
-    void Run(int frames, float seconds)
-    {
-        for (int i = 0; i < frames; ++i) {
-            scene->Update(seconds);
-            singleton<CInputKeyboard>::GetSingleton().Update();
-        }
-    }
     // Past the ready-go into play.
     void Play()
     {
@@ -226,26 +196,6 @@ protected:
             Run(1, 0.02f);
         ASSERT_EQ(scene->m_nState, kGameStatePlaying);
     }
-
-    void Send(int32_t id, std::initializer_list<int32_t> words)
-    {
-        PayloadWriter writer;
-        writer.I32(id);
-        for (int32_t w : words)
-            writer.I32(w);
-        std::vector<uint8_t> bytes = writer.Bytes();
-        int length = static_cast<int>(bytes.size());
-        bytes.resize(kSceneMessageDataBytes, 0);
-        scene->Dispatch(id, bytes.data(), length);
-    }
-
-    enginetest::animxml::DataFolder data;
-    testsupport::KVEnvironment kv;
-    enginetest::RecordingRenderBackend renderer;
-    enginetest::FakeInputPlatform input;
-    enginetest::EventLog log;
-    std::unique_ptr<CSceneManager> manager;
-    VanteoScene* scene = nullptr;
 };
 
 TEST_F(BattleSceneTest, EnteringPlaysTheStagesGhostWithAutoAttackOn)

@@ -26,7 +26,7 @@ constexpr const char* kConfig =
     "<Stage name=\"F\"/><Stage name=\"EASY\"/><Stage name=\"HARD\"/>"
     "</StageList></VanteoConfig>";
 
-class ComboChallengeSceneTest : public ModeSceneTest {
+class ComboChallengeSceneTest : public ModeSceneTest<> {
 protected:
     void SetUp() override
     {

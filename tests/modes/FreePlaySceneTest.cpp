@@ -13,6 +13,7 @@
 #include "engine/SceneManager.h"
 #include "engine/SkinTable.h"
 #include "modes/VanteoScene_Puzzle.h"
+#include "ModeSceneFixture.h"
 #include "support/LogCapture.h"
 #include "support/kv/KVTestKit.h"
 
@@ -68,11 +69,10 @@ constexpr const char* kConfig =
     "<Stage name=\"FIVE\" XGrid=\"5\" YGrid=\"5\"/>"
     "</StageList></VanteoConfig>";
 
-class FreePlaySceneTest : public ::testing::Test {
+class FreePlaySceneTest : public modetest::ModeSceneTest<VanteoScene_Puzzle> {
 protected:
     void SetUp() override
     {
-        platform::UseManualClock(true);
         const char* layoutKeys[] = {"LayoutPuzzle4", "LayoutPuzzle6", "LayoutPuzzle8",
                                     "LayoutPuzzle10", "LayoutPuzzle12", "LayoutPuzzle14"};
         std::string common;
@@ -85,70 +85,17 @@ protected:
         // The ready-go lasts 0.5 s.
         data.Write("anim/readygo.xml", FileXml(SceneXml("readygo", {{0}, {500}})));
         common += "LayoutPuzzleBack=\"Back.xml\" Effect_ReadyGo=\"readygo.xml\"";
-        std::string skin = "<VanteoSkin><Common " + common + "/></VanteoSkin>";
-        data.Write("KVSkin_Default.xml", skin + skin);
-        SkinTable.LoadSkin(0);
-        SkinTable.LoadSkin(1);
+        WriteSkin(common);
         data.Write("PlayData/QuiblyConfig_Puzzle.xml", kConfig);
         LoadPlayRecord();
         ResetThisGame();
-        GetInputManager()->Init(enginetest::FakeWindow());
-        singleton<CInputKeyboard>::GetSingleton().Update();
-        singleton<CInputKeyboard>::GetSingleton().Update();
-        manager = std::make_unique<CSceneManager>();
         scene = new VanteoScene_Puzzle();
-        manager->RegisterScene(scene);
-        manager->RegisterScene(new enginetest::RecordingScene("VanteoMainMenuScene", log));
-    }
-    void TearDown() override
-    {
-        manager->Shutdown();
-        manager.reset();
-        singleton<CInputKeyboard>::GetSingleton().SetWindow(nullptr);
-        platform::UseManualClock(false);
-    }
-
-    // A layout file in the data folder, readable by the window system under the path the
-    // data folder index gives it.
-    void AddLayout(const std::string& relative, const std::string& xml)
-    {
-        data.Write(relative, xml);
-        std::wstring name = platform::Widen(relative.substr(relative.find('/') + 1));
-        const wchar_t* path = singleton<CResourceFileManager>::GetSingleton().GetFullPathNameW(name, 9);  // the layout category
-        ASSERT_NE(path, nullptr) << relative;
-        kv.iface.AddFile(path, xml);
+        StartManager({scene});
+        // The queue is left alone: the tests send the messages they mean.
+        dispatchEachFrame = false;
     }
 
     void Enter(int stage) { manager->SetFirstScene(kFreePlaySceneName, stage, 0); }
-
-    // Frames of `seconds` each: the scene's update, then the keyboard's end of frame.
-    void Run(int frames, float seconds)
-    {
-        for (int i = 0; i < frames; ++i) {
-            scene->Update(seconds);
-            singleton<CInputKeyboard>::GetSingleton().Update();
-        }
-    }
-
-    void Send(int32_t id, std::initializer_list<int32_t> words)
-    {
-        PayloadWriter writer;
-        writer.I32(id);
-        for (int32_t w : words)
-            writer.I32(w);
-        std::vector<uint8_t> bytes = writer.Bytes();
-        int length = static_cast<int>(bytes.size());
-        bytes.resize(kSceneMessageDataBytes, 0);
-        scene->Dispatch(id, bytes.data(), length);
-    }
-
-    enginetest::animxml::DataFolder data;
-    testsupport::KVEnvironment kv;
-    enginetest::RecordingRenderBackend renderer;
-    enginetest::FakeInputPlatform input;
-    enginetest::EventLog log;
-    std::unique_ptr<CSceneManager> manager;
-    VanteoScene_Puzzle* scene = nullptr;
 };
 
 TEST_F(FreePlaySceneTest, StageTwoBuildsTheThirdLayoutAndTheThirdStagesBoard)

@@ -27,6 +27,7 @@
 #include "modes/VanteoPuzzleSelectScene2.h"
 #include "modes/VanteoScene_IQ.h"
 #include "modes/VanteoScene_IQEditorTest.h"
+#include "ModeSceneFixture.h"
 #include "support/LogCapture.h"
 #include "support/TempDir.h"
 #include "support/kv/KVTestKit.h"
@@ -104,11 +105,10 @@ const std::string kOneSquare =
 const std::string kOneSquareClean =
     PuzzleBytes({"........", "........", "........", "........", "........", "........", "BB......", "BB......"});
 
-class LogicPuzzleScenesTest : public ::testing::Test {
+class LogicPuzzleScenesTest : public modetest::ModeSceneTest<> {
 protected:
     void SetUp() override
     {
-        platform::UseManualClock(true);
         platform::ClearDialogAnswers();
         kv.iface.dataPath = L"data/";
         // The game's own labels and animated buttons, as the program registers
@@ -123,49 +123,24 @@ protected:
              {"iqpuzzle_select.xml", "iqpuzzle_select_UIAnimation.xml", "LayoutIQPuzzleEditor_UIAnimation.xml"})
             data.Write(file, testsupport::ReadFile(kShippedData + file));
         data.Write("anim/readygo.xml", FileXml(SceneXml("readygo", {{0}, {500}})));
-        std::string skin = "<VanteoSkin><Common LayoutIQPuzzle=\"LayoutIQPuzzle.xml\" "
-                           "LayoutIQPuzzleEditor=\"LayoutIQPuzzleEditor.xml\" "
-                           "LayoutPuzzleBack=\"LayoutPuzzleBack.xml\" "
-                           "Effect_ReadyGo=\"readygo.xml\"/></VanteoSkin>";
-        data.Write("KVSkin_Default.xml", skin + skin);
-        SkinTable.LoadSkin(0);
-        SkinTable.LoadSkin(1);
+        WriteSkin("LayoutIQPuzzle=\"LayoutIQPuzzle.xml\" LayoutIQPuzzleEditor=\"LayoutIQPuzzleEditor.xml\" "
+                  "LayoutPuzzleBack=\"LayoutPuzzleBack.xml\" Effect_ReadyGo=\"readygo.xml\"");
         data.Write("PlayData/QuiblyConfig_IQPuzzle.xml", "<VanteoPuzzleConfig><Setting "
                                                          "RotateTime=\"0.2\"/></VanteoPuzzleConfig>");
         ClearRanking();
         LoadPlayRecord();
         ResetThisGame();
         GameConfig.cubes = 0;
-        GetInputManager()->Init(enginetest::FakeWindow());
-        Keyboard().Update();
-        Keyboard().Update();
-        manager = std::make_unique<CSceneManager>();
         play = new VanteoScene_IQ(layout);
         editor = new VanteoPuzzleEditorScene(layout);
         editorTest = new VanteoScene_IQEditorTest(layout);
         chooser = new VanteoPuzzleSelectScene2(layout);
-        for (CScene* scene : std::initializer_list<CScene*>{play, editor, editorTest, chooser})
-            manager->RegisterScene(scene);
-        manager->RegisterScene(new enginetest::RecordingScene("VanteoMainMenuScene", log));
+        StartManager({play, editor, editorTest, chooser});
     }
     void TearDown() override
     {
-        manager->Shutdown();
-        manager.reset();
-        Keyboard().SetWindow(nullptr);
+        modetest::ModeSceneTest<>::TearDown();
         platform::ClearDialogAnswers();
-        ClearRanking();
-        platform::UseManualClock(false);
-    }
-    static CInputKeyboard& Keyboard() { return singleton<CInputKeyboard>::GetSingleton(); }
-
-    void AddLayout(const std::string& relative, const std::string& xml)
-    {
-        data.Write(relative, xml);
-        std::wstring name = platform::Widen(relative.substr(relative.find('/') + 1));
-        const wchar_t* path = singleton<CResourceFileManager>::GetSingleton().GetFullPathNameW(name, 9);
-        ASSERT_NE(path, nullptr) << relative;
-        kv.iface.AddFile(path, xml);
     }
     // Puzzle files of a tab's folder, named in list order.
     void AddPuzzles(const char* folder, int count, const std::string& bytes = kOneSquare)
@@ -231,12 +206,6 @@ protected:
         return w && w->IsShownRecursive();
     }
 
-    enginetest::animxml::DataFolder data;
-    testsupport::KVEnvironment kv;
-    enginetest::RecordingRenderBackend renderer;
-    enginetest::FakeInputPlatform input;
-    enginetest::EventLog log;
-    std::unique_ptr<CSceneManager> manager;
     PuzzleLayout layout;
     VanteoScene_IQ* play = nullptr;
     VanteoPuzzleEditorScene* editor = nullptr;

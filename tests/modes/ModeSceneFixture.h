@@ -56,38 +56,55 @@ inline std::string Row(const char* pattern, int count, int x, int y)
     return out;
 }
 
+// `Scene` is the type of the scene under test, so that its fields read without casts.
+template <typename Scene = CScene>
 class ModeSceneTest : public ::testing::Test {
 protected:
-    // `skin` maps skin keys to layout files already added with AddLayout or animation files.
-    void SetUpScene(CScene* mode, const std::map<std::string, std::string>& skin)
+    ModeSceneTest() { platform::UseManualClock(true); }
+
+    // `skin` maps skin keys to layout files already added with AddLayout or animation files; the
+    // pause gets a layout of its own. A fresh player: no rankings, no cubes, the default bests.
+    void SetUpScene(Scene* mode, const std::map<std::string, std::string>& skin)
     {
-        platform::UseManualClock(true);
         // The pause needs a window of its own to stay open.
         AddLayout("layout/ModePause.xml", Layout("Wnd_pause", ""));
         std::string common = "LayoutPause=\"ModePause.xml\" ";
         for (const auto& [key, file] : skin)
             common += key + "=\"" + file + "\" ";
-        std::string table = "<VanteoSkin><Common " + common + "/></VanteoSkin>";
-        data.Write("KVSkin_Default.xml", table + table);
-        SkinTable.LoadSkin(0);
-        SkinTable.LoadSkin(1);
+        WriteSkin(common);
         LoadPlayRecord();
         ResetThisGame();
         ClearRanking();
         GameConfig.cubes = 0;
         GetLeaderBoard().m_nBest = kDefaultBests;
+        StartManager({mode});
+        scene = mode;
+    }
+    // The skin table's common entries (attributes), the same for both skins, loaded.
+    void WriteSkin(const std::string& common)
+    {
+        const std::string table = "<VanteoSkin><Common " + common + "/></VanteoSkin>";
+        data.Write("KVSkin_Default.xml", table + table);
+        SkinTable.LoadSkin(0);
+        SkinTable.LoadSkin(1);
+    }
+    // The fake keyboard and mouse, and a scene manager holding the scenes and a recording main
+    // menu.
+    void StartManager(std::initializer_list<CScene*> scenes)
+    {
         GetInputManager()->Init(enginetest::FakeWindow());
         Keyboard().Update();
         Keyboard().Update();
         manager = std::make_unique<CSceneManager>();
-        scene = mode;
-        manager->RegisterScene(scene);
+        for (CScene* each : scenes)
+            manager->RegisterScene(each);
         manager->RegisterScene(new enginetest::RecordingScene("VanteoMainMenuScene", log));
     }
     void TearDown() override
     {
         manager->Shutdown();
         manager.reset();
+        ClearRanking();
         Keyboard().SetWindow(nullptr);
         platform::UseManualClock(false);
     }
@@ -105,11 +122,13 @@ protected:
         kv.iface.AddFile(path, xml);
     }
 
-    // Frames of `seconds` each: the scene's messages, its update, the keyboard's end of frame.
+    // Frames of `seconds` each: the scene's messages (unless the test sends them itself), its
+    // update, the keyboard's end of frame.
     void Run(int frames, float seconds)
     {
         for (int i = 0; i < frames; ++i) {
-            manager->DispatchMessages();
+            if (dispatchEachFrame)
+                manager->DispatchMessages();
             scene->Update(seconds);
             Keyboard().Update();
         }
@@ -140,7 +159,8 @@ protected:
     enginetest::FakeInputPlatform input;
     enginetest::EventLog log;
     std::unique_ptr<CSceneManager> manager;
-    CScene* scene = nullptr;
+    Scene* scene = nullptr;
+    bool dispatchEachFrame = true;
 };
 
 } // namespace modetest

@@ -30,7 +30,7 @@ constexpr const char* kConfig =
     "</StageList><PointChallengeMultiRate T1=\"1\" T2=\"5\"><Muiti value=\"1\"/><Muiti value=\"2\"/>"
     "</PointChallengeMultiRate></VanteoConfig>";
 
-class PointChallengeSceneTest : public ModeSceneTest {
+class PointChallengeSceneTest : public ModeSceneTest<> {
 protected:
     void SetUp() override
     {

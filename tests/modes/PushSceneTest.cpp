@@ -71,7 +71,7 @@ std::string Config()
            "</StageList></VanteoConfig>";
 }
 
-class PushSceneTest : public modetest::ModeSceneTest {
+class PushSceneTest : public modetest::ModeSceneTest<> {
 protected:
     void SetUp() override
     {
@@ -89,7 +89,7 @@ protected:
     }
     void TearDown() override
     {
-        modetest::ModeSceneTest::TearDown();
+        modetest::ModeSceneTest<>::TearDown();
         SetBoardEventRecorder(nullptr);
     }
 

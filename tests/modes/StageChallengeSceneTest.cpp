@@ -18,6 +18,7 @@
 #include "modes/ClearEffect_StageChallenge.h"
 #include "modes/ModeScenePlay.h"
 #include "modes/VanteoScene_StageChallenge.h"
+#include "ModeSceneFixture.h"
 #include "online/AchievementsSteam.h"
 #include "support/GameSeamFakes.h"
 #include "support/LogCapture.h"
@@ -115,11 +116,10 @@ std::string StageConfig(int stages = 50)
     return "<VanteoConfig><StageList>" + list + "</StageList></VanteoConfig>";
 }
 
-class StageChallengeSceneTest : public ::testing::Test {
+class StageChallengeSceneTest : public modetest::ModeSceneTest<VanteoScene_StageChallenge> {
 protected:
     void SetUp() override
     {
-        platform::UseManualClock(true);
         const char* layoutKeys[] = {"LayoutPuzzle4", "LayoutPuzzle6", "LayoutPuzzle8",
                                     "LayoutPuzzle10", "LayoutPuzzle12", "LayoutPuzzle14"};
         std::string common;
@@ -133,10 +133,7 @@ protected:
         data.Write("anim/readygo.xml", FileXml(SceneXml("readygo", {{0}, {500}})));
         common += "LayoutStagePointBack=\"PointBack.xml\" LayoutStageComboBack=\"ComboBack.xml\" "
                   "Effect_ReadyGo=\"readygo.xml\"";
-        std::string skin = "<VanteoSkin><Common " + common + "/></VanteoSkin>";
-        data.Write("KVSkin_Default.xml", skin + skin);
-        SkinTable.LoadSkin(0);
-        SkinTable.LoadSkin(1);
+        WriteSkin(common);
         data.Write("PlayData/QuiblyConfig_StageChallenge.xml", StageConfig());
         ClearRanking();
         LoadPlayRecord();
@@ -144,43 +141,20 @@ protected:
         GameConfig.cubes = 100;
         g_nStageChallengeStage = -1;
         g_nStageChallengeCleared = 0;
-        GetInputManager()->Init(enginetest::FakeWindow());
-        singleton<CInputKeyboard>::GetSingleton().Update();
-        singleton<CInputKeyboard>::GetSingleton().Update();
         modescene::SetEffectSink(&sounds);
-        manager = std::make_unique<CSceneManager>();
         scene = new VanteoScene_StageChallenge();
-        manager->RegisterScene(scene);
-        manager->RegisterScene(new enginetest::RecordingScene("VanteoMainMenuScene", log));
+        StartManager({scene});
+        // The queue is left alone: the tests send the messages they mean.
+        dispatchEachFrame = false;
     }
     void TearDown() override
     {
-        manager->Shutdown();
-        manager.reset();
+        modetest::ModeSceneTest<VanteoScene_StageChallenge>::TearDown();
         modescene::SetEffectSink(nullptr);
-        ClearRanking();
-        singleton<CInputKeyboard>::GetSingleton().SetWindow(nullptr);
-        platform::UseManualClock(false);
-    }
-
-    void AddLayout(const std::string& relative, const std::string& xml)
-    {
-        data.Write(relative, xml);
-        std::wstring name = platform::Widen(relative.substr(relative.find('/') + 1));
-        const wchar_t* path = singleton<CResourceFileManager>::GetSingleton().GetFullPathNameW(name, 9);
-        ASSERT_NE(path, nullptr) << relative;
-        kv.iface.AddFile(path, xml);
     }
 
     void Enter(int difficulty, int stage) { manager->SetFirstScene(kStageChallengeSceneName, difficulty, stage); }
 
-    void Run(int frames, float seconds)
-    {
-        for (int i = 0; i < frames; ++i) {
-            scene->Update(seconds);
-            singleton<CInputKeyboard>::GetSingleton().Update();
-        }
-    }
     // Frames until play starts (no banner in these layouts, and no ready-go after Enter).
     void StartPlaying()
     {
@@ -188,18 +162,6 @@ protected:
             Run(1, 0.02f);
         ASSERT_EQ(scene->m_nState, kGameStatePlaying);
         ASSERT_FLOAT_EQ(scene->BoardPlayClock(), 0.0f);
-    }
-
-    void Send(int32_t id, std::initializer_list<int32_t> words)
-    {
-        PayloadWriter writer;
-        writer.I32(id);
-        for (int32_t w : words)
-            writer.I32(w);
-        std::vector<uint8_t> bytes = writer.Bytes();
-        int length = static_cast<int>(bytes.size());
-        bytes.resize(kSceneMessageDataBytes, 0);
-        scene->Dispatch(id, bytes.data(), length);
     }
 
     // Every hard stage up to `stages` won once.
@@ -210,14 +172,7 @@ protected:
     }
 
     bool completeLayouts = true;
-    enginetest::animxml::DataFolder data;
-    testsupport::KVEnvironment kv;
-    enginetest::RecordingRenderBackend renderer;
-    enginetest::FakeInputPlatform input;
-    enginetest::EventLog log;
     RecordingSounds sounds;
-    std::unique_ptr<CSceneManager> manager;
-    VanteoScene_StageChallenge* scene = nullptr;
 };
 
 struct NumbersCase {

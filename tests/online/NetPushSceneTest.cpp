@@ -102,7 +102,7 @@ public:
     std::vector<int32_t> sent;
 };
 
-class NetPushSceneTest : public modetest::ModeSceneTest {
+class NetPushSceneTest : public modetest::ModeSceneTest<> {
 protected:
     void SetUp() override
     {
@@ -142,7 +142,7 @@ protected:
         g_pSteamServer = nullptr;
         hostClient.reset();
         guestClient.reset();
-        modetest::ModeSceneTest::TearDown();
+        modetest::ModeSceneTest<>::TearDown();
         SteamAPI_RunCallbacks();
         SteamAPI_Shutdown();
         unsetenv("QUIBLY_PROFILE_DIR");
