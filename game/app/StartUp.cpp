@@ -59,8 +59,6 @@ constexpr int kSoundChannels = 2;
 constexpr int kSoundSamplesPerSec = 22050;
 constexpr int kSoundBits = 16;
 constexpr int kPersonaWidthBudget = 14;
-constexpr int kLayoutCategory = 9;
-constexpr size_t kLayoutNameChars = 512;
 constexpr const char* kStoredDefaultName = "UserName";
 
 HWND g_hDeviceWindow = nullptr;
@@ -290,25 +288,6 @@ int SavePlayDataAtExit()
     // copy need, and no worker of it writes to the shared folder meanwhile.
     platform::steam::EndOnlineServices();
     return ConfigPak::PackAtExit();
-}
-
-kv::KVWnd* LoadLayout(const char* file)
-{
-    if (!file)
-        return nullptr;
-    std::wstring name = platform::Widen(file);
-    if (name.size() > kLayoutNameChars)
-        name.resize(kLayoutNameChars);
-    size_t slash = name.find_last_of(L"/\\");
-    if (slash != std::wstring::npos)
-        name.erase(0, slash + 1);
-    const wchar_t* path = CResourceFileManager::GetSingleton().GetFullPathNameW(name, kLayoutCategory);
-    if (!path)
-        return nullptr;
-    std::string narrow = platform::Narrow(path);
-    if (narrow.size() > kLayoutNameChars)
-        return nullptr;
-    return kv::GetKVSystem().CreateWindowFromLayout(narrow);
 }
 
 int GetPersonaName(int widthBudget, wchar_t out[kPersonaNameChars], CSteamID user)

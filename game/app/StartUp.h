@@ -1,6 +1,9 @@
-// The start-up and shut-down of every service around the main loop, in their fixed order, with
-// the layout loader of every scene and pop-up and the persona-name helper of online play.
+// The start-up and shut-down of every service around the main loop, in their fixed order, and
+// the persona-name helper of online play. The scenes that include it also get the layout loader
+// (engine/LayoutFiles.h).
 #pragma once
+
+#include "engine/LayoutFiles.h"
 
 #include <steam/SteamTypes.h>
 #include <win32/Types.h>
@@ -27,9 +30,6 @@ void RunShutDownSequence();
 // uploaded; a pack or cloud copy not written is said (ConfigPak::PackAtExit). 1 when written.
 int SavePlayDataAtExit();
 
-// A window tree from a layout file found by its bare name in the data folder; null when the
-// data folder has no such file or the layout cannot be built.
-kv::KVWnd* LoadLayout(const char* file);
 // The user's persona name cut to a width budget (characters at or above U+8000 count 2) into
 // `out`, which is zero-filled first; the number of characters the name converts to, 0 when the
 // platform has no name for the user.

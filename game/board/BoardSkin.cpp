@@ -1,6 +1,6 @@
 #include "board/BoardSkin.h"
 
-#include "app/StartUp.h"
+#include "engine/LayoutFiles.h"
 #include "engine/PlayerSettings.h"
 #include "kv/KVLabel.h"
 #include "kv/KVPicture.h"
