@@ -239,5 +239,5 @@ int Player_Ghost_Push::Open(const char* file)
 
 int Player_Ghost_Push::SaveRecording(const char* file)
 {
-    return GetBoardEventRecorder().FinishRecording(file) ? 1 : 0;
+    return m_pRecorder->FinishRecording(file) ? 1 : 0;
 }

@@ -106,7 +106,11 @@ private:
 // The push mode's opponent: a recorded game replayed.
 class Player_Ghost_Push {
 public:
-    explicit Player_Ghost_Push(IMessageSink& messages) : m_Reader(messages) {}
+    // `messages` receives the replayed records; `recorder` holds the game being played.
+    Player_Ghost_Push(IMessageSink& messages, IBoardEventRecorder& recorder)
+        : m_Reader(messages), m_pRecorder(&recorder)
+    {
+    }
     virtual ~Player_Ghost_Push() = default;
     // Always 1: a missing file leaves the ghost silent.
     virtual int Open(const char* file);
@@ -117,4 +121,7 @@ public:
     virtual void Rewind() { m_Reader.Rewind(); }
 
     ReplayReader m_Reader;
+
+private:
+    IBoardEventRecorder* m_pRecorder;
 };

@@ -208,7 +208,7 @@ int VanteoScene_Push::Enter(int stage, int b)
     AddHandler(MSG_RESULT_RETRY, nullptr, &S::OnResultRetry);
     AddHandler(MSG_RESULT_RETURN, nullptr, &S::OnResultReturn);
 
-    m_pGhost = new Player_Ghost_Push(GetSceneQueueSink());
+    m_pGhost = new Player_Ghost_Push(GetSceneQueueSink(), GetBoardEventRecorder());
     OpenGhost();
 
     m_bWon = 0;

@@ -133,7 +133,8 @@ TEST_F(PlayRecorderTest, AReplayPostsEachRecordAtItsTimeAndStartsOverAfterTenSec
 TEST_F(PlayRecorderTest, MissingShortAndHostileFilesStaySilent)
 {
     RecordingMessages messages;
-    Player_Ghost_Push ghost(messages);
+    PlayRecorder recorder;
+    Player_Ghost_Push ghost(messages, recorder);
     EXPECT_EQ(ghost.Open("data/PlayData/none.puz"), 1);
     ghost.Update(100.0f);
     EXPECT_TRUE(messages.posted.empty());
