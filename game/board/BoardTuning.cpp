@@ -1,6 +1,6 @@
 #include "board/BoardTuning.h"
 
-#include "app/GameDataXml.h"
+#include "data/GameDataXml.h"
 
 #include <algorithm>
 

@@ -1,6 +1,6 @@
 #include "board/PlayerGhost.h"
 
-#include "app/GameDataXml.h"
+#include "data/GameDataXml.h"
 #include "board/GameMessages.h"
 #include "engine/FontManager.h"
 #include "engine/SkinTable.h"

@@ -1,9 +1,9 @@
 #include "board/VanteoBaseScene.h"
 
-#include "app/GameDataXml.h"
+#include "data/GameDataXml.h"
 #include "app/MainWindow.h"
-#include "app/Options.h"
-#include "app/Records.h"
+#include "data/Options.h"
+#include "data/Records.h"
 #include "board/BoardEventRecorder.h"
 #include "board/VanteoBlockMap.h"
 #include "engine/DigitDisplay.h"

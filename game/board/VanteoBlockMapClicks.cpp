@@ -2,7 +2,7 @@
 // score, bullets and combo, the combo panel, and hovering, stars and stones.
 #include "board/VanteoBlockMap.h"
 
-#include "app/GameDataXml.h"
+#include "data/GameDataXml.h"
 
 #include "kv/KVWnd.h"
 

@@ -3,7 +3,7 @@
 // the server's music and effect levels.
 #pragma once
 
-#include "app/Options.h"
+#include "data/Options.h"
 #include "engine/SoundServer.h"
 #include "engine/SoundTable.h"
 

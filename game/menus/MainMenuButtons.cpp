@@ -4,9 +4,9 @@
 // offers of locked entries.
 #include "menus/MainMenuScene.h"
 
-#include "app/Options.h"
-#include "app/Records.h"
-#include "app/UnlockInfo.h"
+#include "data/Options.h"
+#include "data/Records.h"
+#include "data/UnlockInfo.h"
 #include "board/GameSeams.h"
 #include "engine/SceneMessage.h"
 #include "kv/KVButton.h"

@@ -3,10 +3,10 @@
 // the scene's window-message procedure.
 #include "menus/MainMenuScene.h"
 
-#include "app/GameDataXml.h"
-#include "app/Options.h"
-#include "app/Records.h"
-#include "app/UnlockInfo.h"
+#include "data/GameDataXml.h"
+#include "data/Options.h"
+#include "data/Records.h"
+#include "data/UnlockInfo.h"
 #include "board/GameSeams.h"
 #include "engine/DigitDisplay.h"
 #include "engine/SceneManager.h"

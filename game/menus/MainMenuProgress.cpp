@@ -5,10 +5,10 @@
 // challenge's local best, whose file is written when that best changes.
 #include "menus/MainMenuScene.h"
 
-#include "app/GameDataXml.h"
-#include "app/Options.h"
-#include "app/Records.h"
-#include "app/UnlockInfo.h"
+#include "data/GameDataXml.h"
+#include "data/Options.h"
+#include "data/Records.h"
+#include "data/UnlockInfo.h"
 #include "menus/MenuWindows.h"
 #include "menus/PopUp.h"
 #include "online/Achievements.h"

@@ -4,8 +4,8 @@
 // named so too but holds the score -1, so the player's places are those with a score of 0 or more.
 #include "menus/MainMenuScene.h"
 
-#include "app/ModeConfig.h"
-#include "app/Records.h"
+#include "data/ModeConfig.h"
+#include "data/Records.h"
 
 #include <algorithm>
 #include <cstring>

@@ -1,10 +1,10 @@
 #include "menus/MainMenuScene.h"
 
 #include "app/Getters.h"
-#include "app/Options.h"
-#include "app/PlayDataPack.h"
+#include "data/Options.h"
+#include "data/PlayDataPack.h"
 #include "app/StartUp.h"
-#include "app/UnlockInfo.h"
+#include "data/UnlockInfo.h"
 #include "board/GameSeams.h"
 #include "engine/DigitDisplay.h"
 #include "engine/InputSystem.h"

@@ -2,7 +2,7 @@
 // key) and the story opening of the very first run, with its replay from the main screen.
 #include "menus/MainMenuScene.h"
 
-#include "app/Options.h"
+#include "data/Options.h"
 #include "engine/SoftwareCursor.h"
 #include "kv/KVPicture.h"
 #include "kv/KVSystem.h"

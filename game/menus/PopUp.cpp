@@ -1,6 +1,6 @@
 #include "menus/PopUp.h"
 
-#include "app/Options.h"
+#include "data/Options.h"
 #include "engine/InputKeyboard.h"
 #include "engine/SoundTable.h"
 #include "kv/KVButton.h"

@@ -1,6 +1,6 @@
 #include "menus/PopUpMovieTutorials.h"
 
-#include "app/Options.h"
+#include "data/Options.h"
 #include "engine/MovieTexture.h"
 #include "engine/Sound.h"
 #include "engine/SoundServer.h"

@@ -1,6 +1,6 @@
 #include "menus/PopUpOption.h"
 
-#include "app/Options.h"
+#include "data/Options.h"
 #include "kv/KVEdit.h"
 #include "kv/KVSystem.h"
 

@@ -1,6 +1,6 @@
 #include "menus/PopUpPause.h"
 
-#include "app/Options.h"
+#include "data/Options.h"
 #include "app/StartUp.h"
 #include "engine/SkinTable.h"
 #include "kv/KVSlider.h"

@@ -1,7 +1,7 @@
 #include "menus/PopUpRecords.h"
 
-#include "app/Options.h"
-#include "app/Records.h"
+#include "data/Options.h"
+#include "data/Records.h"
 
 #include <helvane/Log.h>
 #include <win32/Text.h>

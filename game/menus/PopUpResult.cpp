@@ -1,8 +1,8 @@
 #include "menus/PopUpResult.h"
 
 #include "app/Getters.h"
-#include "app/Options.h"
-#include "app/Records.h"
+#include "data/Options.h"
+#include "data/Records.h"
 #include "engine/InputSystem.h"
 #include "engine/WindowMouse.h"
 #include "kv/KVDirector.h"

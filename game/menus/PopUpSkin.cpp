@@ -1,6 +1,6 @@
 #include "menus/PopUpSkin.h"
 
-#include "app/Options.h"
+#include "data/Options.h"
 
 #include <helvane/Log.h>
 

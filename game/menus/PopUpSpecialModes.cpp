@@ -1,8 +1,8 @@
 #include "menus/PopUpSpecialModes.h"
 
-#include "app/Options.h"
-#include "app/Records.h"
-#include "app/UnlockInfo.h"
+#include "data/Options.h"
+#include "data/Records.h"
+#include "data/UnlockInfo.h"
 #include "kv/KVWnd.h"
 #include "menus/PopUpButtons.h"
 #include "online/Achievements.h"

@@ -1,8 +1,8 @@
 #include "menus/PopUpStageSelect.h"
 
 #include "app/Getters.h"
-#include "app/ModeConfig.h"
-#include "app/Records.h"
+#include "data/ModeConfig.h"
+#include "data/Records.h"
 #include "board/VanteoBlockMap.h"
 #include "engine/InputSystem.h"
 #include "engine/WindowMouse.h"

@@ -1,6 +1,6 @@
 #include "menus/PopUpStageStart.h"
 
-#include "app/ModeConfig.h"
+#include "data/ModeConfig.h"
 #include "kv/KVDirector.h"
 #include "kv/KVPicture.h"
 #include "kv/KVSystem.h"

@@ -1,6 +1,6 @@
 #include "modes/BattleRules.h"
 
-#include "app/Records.h"
+#include "data/Records.h"
 #include "board/AttackLine.h"
 #include "board/AttackLineBlock.h"
 

@@ -1,8 +1,8 @@
 #include "modes/ModeSceneKit.h"
 
 #include "app/Getters.h"
-#include "app/Options.h"
-#include "app/Records.h"
+#include "data/Options.h"
+#include "data/Records.h"
 #include "board/BoardWindows.h"
 #include "engine/DigitDisplay.h"
 #include "engine/SoftwareCursor.h"

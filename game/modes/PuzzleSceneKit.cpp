@@ -1,8 +1,8 @@
 #include "modes/PuzzleSceneKit.h"
 
 #include "app/Getters.h"
-#include "app/Options.h"
-#include "app/Records.h"
+#include "data/Options.h"
+#include "data/Records.h"
 #include "board/VanteoBlockMap.h"
 #include "engine/RenderBackend.h"
 #include "engine/SceneMessage.h"

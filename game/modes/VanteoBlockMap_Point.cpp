@@ -1,6 +1,6 @@
 #include "modes/VanteoBlockMap_Point.h"
 
-#include "app/ModeConfig.h"
+#include "data/ModeConfig.h"
 #include "modes/VanteoBlockMap_Challenge.h"
 
 #include <algorithm>

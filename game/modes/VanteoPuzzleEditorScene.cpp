@@ -1,7 +1,7 @@
 #include "modes/VanteoPuzzleEditorScene.h"
 
 #include "app/Getters.h"
-#include "app/ModeConfig.h"
+#include "data/ModeConfig.h"
 #include "app/StartUp.h"
 #include "board/GameMessages.h"
 #include "engine/InputSystem.h"

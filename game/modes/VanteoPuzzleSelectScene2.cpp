@@ -2,8 +2,8 @@
 
 #include "app/Getters.h"
 #include "app/MainWindow.h"
-#include "app/ModeConfig.h"
-#include "app/Records.h"
+#include "data/ModeConfig.h"
+#include "data/Records.h"
 #include "board/GameMessages.h"
 #include "board/VanteoBlockMap.h"
 #include "engine/DigitDisplay.h"

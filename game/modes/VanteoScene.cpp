@@ -1,9 +1,9 @@
 #include "modes/VanteoScene.h"
 
 #include "app/Getters.h"
-#include "app/ModeConfig.h"
-#include "app/Options.h"
-#include "app/Records.h"
+#include "data/ModeConfig.h"
+#include "data/Options.h"
+#include "data/Records.h"
 #include "app/StartUp.h"
 #include "board/BoardMessages.h"
 #include "board/GameMessages.h"

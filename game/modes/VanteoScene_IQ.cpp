@@ -1,8 +1,8 @@
 #include "modes/VanteoScene_IQ.h"
 
 #include "app/Getters.h"
-#include "app/Options.h"
-#include "app/Records.h"
+#include "data/Options.h"
+#include "data/Records.h"
 #include "app/StartUp.h"
 #include "board/BoardEventRecorder.h"
 #include "engine/InputSystem.h"

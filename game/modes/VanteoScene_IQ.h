@@ -6,7 +6,7 @@
 // retry, the next puzzle of the list, or the chooser's page of this puzzle.
 #pragma once
 
-#include "app/ModeConfig.h"
+#include "data/ModeConfig.h"
 #include "board/VanteoBaseScene.h"
 #include "engine/AnimationPlayer.h"
 #include "engine/DigitDisplay.h"

@@ -1,8 +1,8 @@
 #include "modes/VanteoScene_IQEditorTest.h"
 
 #include "app/Getters.h"
-#include "app/ModeConfig.h"
-#include "app/Records.h"
+#include "data/ModeConfig.h"
+#include "data/Records.h"
 #include "app/StartUp.h"
 #include "board/BoardEventRecorder.h"
 #include "engine/InputSystem.h"

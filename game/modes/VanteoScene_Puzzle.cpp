@@ -1,9 +1,9 @@
 #include "modes/VanteoScene_Puzzle.h"
 
-#include "app/GameDataXml.h"
+#include "data/GameDataXml.h"
 #include "app/Getters.h"
-#include "app/ModeConfig.h"
-#include "app/Records.h"
+#include "data/ModeConfig.h"
+#include "data/Records.h"
 #include "app/StartUp.h"
 #include "engine/InputSystem.h"
 #include "engine/SceneManager.h"

@@ -1,9 +1,9 @@
 #include "modes/VanteoScene_StageChallenge.h"
 
-#include "app/GameDataXml.h"
-#include "app/ModeConfig.h"
-#include "app/Options.h"
-#include "app/Records.h"
+#include "data/GameDataXml.h"
+#include "data/ModeConfig.h"
+#include "data/Options.h"
+#include "data/Records.h"
 #include "app/StartUp.h"
 #include "board/VanteoBlockMap.h"
 #include "engine/RenderBackend.h"

@@ -1,7 +1,7 @@
 // The achievement table: API names and built-in titles in id order, and the display order.
 #include "online/Achievements.h"
 
-#include "app/GameDataXml.h"
+#include "data/GameDataXml.h"
 #include "online/NetGlobals.h"
 
 #include <cstring>

@@ -1,7 +1,7 @@
 #include "online/LeaderBoard.h"
 
-#include "app/GameDataXml.h"
-#include "app/PlayDataPack.h"
+#include "data/GameDataXml.h"
+#include "data/PlayDataPack.h"
 #include "board/GameSeams.h"
 
 #include <helvane/Log.h>

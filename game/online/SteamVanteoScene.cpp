@@ -1,7 +1,7 @@
 #include "online/SteamVanteoScene.h"
 
 #include "app/Getters.h"
-#include "app/ModeConfig.h"
+#include "data/ModeConfig.h"
 #include "app/StartUp.h"
 #include "board/GameSinks.h"
 #include "board/VanteoBlockMap.h"

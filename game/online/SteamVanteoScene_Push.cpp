@@ -1,8 +1,8 @@
 #include "online/SteamVanteoScene_Push.h"
 
 #include "app/Getters.h"
-#include "app/ModeConfig.h"
-#include "app/Options.h"
+#include "data/ModeConfig.h"
+#include "data/Options.h"
 #include "app/StartUp.h"
 #include "board/BoardWindows.h"
 #include "board/GameMessages.h"

@@ -1,7 +1,7 @@
 #include "online/VanteoNetBaseScene.h"
 
 #include "app/Getters.h"
-#include "app/Options.h"
+#include "data/Options.h"
 #include "app/StartUp.h"
 #include "board/GameSinks.h"
 #include "board/VanteoBlockMap.h"

@@ -1,10 +1,10 @@
 // Every XML the game reads goes through one parser guard: a file nested tens of thousands of
 // levels deep (a damaged or hostile play-data file, skin table, animation or layout) is refused
 // with a log line instead of exhausting the stack.
-#include "app/ModeConfig.h"
-#include "app/Options.h"
-#include "app/Records.h"
-#include "app/UnlockInfo.h"
+#include "data/ModeConfig.h"
+#include "data/Options.h"
+#include "data/Records.h"
+#include "data/UnlockInfo.h"
 #include "engine/AnimationSet.h"
 #include "engine/SkinTable.h"
 #include "support/LogCapture.h"

@@ -1,6 +1,6 @@
 // The persona name cut to the name field's width budget, as start-up and online play take it;
 // the play data written at exit when every descriptor the process may open is taken.
-#include "app/PlayDataPack.h"
+#include "data/PlayDataPack.h"
 #include "app/StartUp.h"
 #include "support/TempDir.h"
 

@@ -1,7 +1,7 @@
 // The base game scene: every message's play statistics, the achievement thresholds, the length
 // check in front of every handler, the scene change with an unterminated name, the pause and
 // exit answers, and the record file written by Leave.
-#include "app/Records.h"
+#include "data/Records.h"
 #include "board/BoardEventRecorder.h"
 #include "board/VanteoBaseScene.h"
 #include "engine/EngineFakes.h"

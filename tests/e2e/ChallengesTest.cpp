@@ -5,7 +5,7 @@
 // the point run clears a square, runs through the warning of its last ten seconds, time over and
 // the bonus time's automatic play to its result. Screenshots are checked by pixels, and the pack
 // written at exit holds the rankings and the leaderboard bests.
-#include "app/PlayDataPack.h"
+#include "data/PlayDataPack.h"
 #include "support/TempDir.h"
 
 #include "GameRun.h"

@@ -4,7 +4,7 @@
 // clears again, and leaves to the menu through the pause menu. The screenshots of the board in
 // play and of the pause are checked by pixels, and the record file packed at exit holds the
 // game's counts.
-#include "app/PlayDataPack.h"
+#include "data/PlayDataPack.h"
 #include "support/TempDir.h"
 
 #include "GameRun.h"

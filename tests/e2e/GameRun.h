@@ -3,7 +3,7 @@
 // script, and the pixels of its screenshots.
 #pragma once
 
-#include "app/PlayDataPack.h"
+#include "data/PlayDataPack.h"
 #include "support/TempDir.h"
 
 #include "ScreenPixels.h"

@@ -5,7 +5,7 @@
 //
 // The frames of a scene load are not counted and the game clock moves by 16 ms a frame, so every
 // step of the title, the opening and the slides lands on the same frame on any machine.
-#include "app/PlayDataPack.h"
+#include "data/PlayDataPack.h"
 #include "support/TempDir.h"
 
 #include "GameRun.h"

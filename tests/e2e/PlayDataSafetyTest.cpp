@@ -1,7 +1,7 @@
 // The whole program on an unlucky machine: a disk that fills up (injected in the file layer) and
 // a process killed in the middle of play. The player's progress, counted here by the record's
 // start count "Excute", survives both.
-#include "app/PlayDataPack.h"
+#include "data/PlayDataPack.h"
 #include "support/TempDir.h"
 
 #include "GameRun.h"

@@ -1,7 +1,7 @@
 // The whole program: start-up logs its steps in order, the logo and the loading screen show, a
 // key press skips the logo, the main menu's title shows, closing the window shuts down normally, and the
 // pack written at exit holds the play data; "-c" brings the initial pack back.
-#include "app/PlayDataPack.h"
+#include "data/PlayDataPack.h"
 #include "online/LeaderBoard.h"
 #include "support/Fifo.h"
 #include "support/TempDir.h"

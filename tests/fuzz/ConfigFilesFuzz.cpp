@@ -2,10 +2,10 @@
 // mode configuration, logic-puzzle settings, unlocks, record, ranking, skin, the achievements'
 // state and descriptions, the leaderboard bests) and each loader reads them; nothing may crash,
 // every text read stays inside its field, and each save afterwards must load again.
-#include "app/ModeConfig.h"
-#include "app/Options.h"
-#include "app/Records.h"
-#include "app/UnlockInfo.h"
+#include "data/ModeConfig.h"
+#include "data/Options.h"
+#include "data/Records.h"
+#include "data/UnlockInfo.h"
 #include "engine/SkinTable.h"
 #include "online/AchievementsSteam.h"
 #include "online/LeaderBoard.h"

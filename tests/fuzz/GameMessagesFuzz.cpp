@@ -1,7 +1,7 @@
 // Fuzzes the base game scene's message table with the messages a board, a replay file or the
 // other player may send: any id, any length and any bytes must be refused or handled without
 // reading past the message.
-#include "app/Records.h"
+#include "data/Records.h"
 #include "board/VanteoBaseScene.h"
 #include "engine/SceneMessage.h"
 

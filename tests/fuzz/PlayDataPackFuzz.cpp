@@ -1,6 +1,6 @@
 // Fuzzes the play-data pack reader: any bytes must be refused or decoded into records that lie
 // inside the raw stream and name play-data files; an accepted pack survives a re-encode.
-#include "app/PlayDataPack.h"
+#include "data/PlayDataPack.h"
 
 #include <cstdlib>
 

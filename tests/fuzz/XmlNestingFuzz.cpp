@@ -6,7 +6,7 @@
 #include "FuzzSinks.h"
 #include "FuzzSupport.h"
 #include "../support/XmlTreeDepth.h"
-#include "app/GameDataXml.h"
+#include "data/GameDataXml.h"
 #include "board/PlayerGhost.h"
 
 #include <helvane/XmlText.h>

@@ -3,9 +3,9 @@
 // is made of recorders; the test's current directory is a fresh folder for the play data.
 #pragma once
 
-#include "app/Options.h"
-#include "app/Records.h"
-#include "app/UnlockInfo.h"
+#include "data/Options.h"
+#include "data/Records.h"
+#include "data/UnlockInfo.h"
 #include "board/GameSeams.h"
 #include "engine/SceneMessage.h"
 #include "kv/KVDirector.h"

@@ -1,6 +1,6 @@
 // The main menu's record queries over local ranking tables built in memory.
-#include "app/ModeConfig.h"
-#include "app/Records.h"
+#include "data/ModeConfig.h"
+#include "data/Records.h"
 #include "menus/MainMenuScene.h"
 #include "support/TempDir.h"
 

@@ -2,7 +2,7 @@
 // is over, the guided first play, the online record's text, and the local bests raised.
 #include "MainMenuFixture.h"
 
-#include "app/Records.h"
+#include "data/Records.h"
 #include "kv/KVLabel.h"
 #include "online/LeaderBoard.h"
 

@@ -3,7 +3,7 @@
 // cannot play, the choice of video, and one message per close.
 #include "PopUpKit.h"
 
-#include "app/Options.h"
+#include "data/Options.h"
 #include "engine/MovieTexture.h"
 #include "engine/Sound.h"
 #include "menus/PopUpMovieTutorials.h"

@@ -3,7 +3,7 @@
 // the closing message with the typed name cut at a character boundary.
 #include "PopUpKit.h"
 
-#include "app/Options.h"
+#include "data/Options.h"
 #include "kv/KVEdit.h"
 #include "kv/KVSlider.h"
 #include "menus/PopUpOption.h"

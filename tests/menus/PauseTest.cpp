@@ -3,7 +3,7 @@
 // pause that cannot open.
 #include "PopUpKit.h"
 
-#include "app/Options.h"
+#include "data/Options.h"
 #include "engine/SkinTable.h"
 #include "kv/KVDirector.h"
 #include "kv/KVSlider.h"

@@ -3,9 +3,9 @@
 // reported once the pop-up has closed.
 #include "PopUpKit.h"
 
-#include "app/Options.h"
-#include "app/Records.h"
-#include "app/UnlockInfo.h"
+#include "data/Options.h"
+#include "data/Records.h"
+#include "data/UnlockInfo.h"
 #include "menus/PopUpSpecialModes.h"
 #include "online/Achievements.h"
 #include "online/NetGlobals.h"

@@ -3,8 +3,8 @@
 // skin that cannot be chosen, and the keys that belong to the question while it is open.
 #include "PopUpKit.h"
 
-#include "app/Options.h"
-#include "app/Records.h"
+#include "data/Options.h"
+#include "data/Records.h"
 #include "menus/PopUpRecords.h"
 #include "menus/PopUpSkin.h"
 

@@ -3,8 +3,8 @@
 // of the chosen stage's size, and the messages of its buttons and keys.
 #include "PopUpKit.h"
 
-#include "app/ModeConfig.h"
-#include "app/Records.h"
+#include "data/ModeConfig.h"
+#include "data/Records.h"
 #include "board/VanteoBlockMap.h"
 #include "kv/KVSlider.h"
 #include "menus/PopUpStageSelect.h"

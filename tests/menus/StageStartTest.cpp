@@ -3,7 +3,7 @@
 // missing layout that never blocks the stage.
 #include "PopUpKit.h"
 
-#include "app/ModeConfig.h"
+#include "data/ModeConfig.h"
 #include "kv/KVDirector.h"
 #include "kv/KVPicture.h"
 #include "menus/PopUpStageStart.h"

@@ -3,8 +3,8 @@
 // at once and the start posted only once the closing has played.
 #include "PopUpKit.h"
 
-#include "app/Options.h"
-#include "app/Records.h"
+#include "data/Options.h"
+#include "data/Records.h"
 #include "menus/PopUpStart.h"
 
 #include <win32/VirtualKeys.h>

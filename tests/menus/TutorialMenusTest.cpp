@@ -3,7 +3,7 @@
 // categories and the closing key that reaches only the upper pop-up.
 #include "PopUpKit.h"
 
-#include "app/Options.h"
+#include "data/Options.h"
 #include "kv/KVDirector.h"
 #include "kv/KVPicture.h"
 #include "menus/MainMenuPopUps.h"

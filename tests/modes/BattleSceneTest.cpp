@@ -4,9 +4,9 @@
 // the self-play recording written once, restart refused during the ready-go, the ghost
 // commands, items only between distant front units, and a missing stage going back to the menu.
 #include "app/Getters.h"
-#include "app/ModeConfig.h"
-#include "app/Options.h"
-#include "app/Records.h"
+#include "data/ModeConfig.h"
+#include "data/Options.h"
+#include "data/Records.h"
 #include "board/BoardMessages.h"
 #include "board/GameMessages.h"
 #include "board/VanteoBlockMap.h"

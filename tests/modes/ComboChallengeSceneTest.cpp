@@ -4,7 +4,7 @@
 // ranking of a game left from the pause.
 #include "ModeSceneFixture.h"
 
-#include "app/ModeConfig.h"
+#include "data/ModeConfig.h"
 #include "menus/PopUpResult.h"
 #include "modes/ModeSceneKit.h"
 #include "modes/VanteoBlockMap_Challenge.h"

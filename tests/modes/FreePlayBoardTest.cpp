@@ -7,7 +7,7 @@
 #include "support/GameSeamFakes.h"
 #include "support/TempDir.h"
 
-#include "app/Records.h"
+#include "data/Records.h"
 
 #include <gtest/gtest.h>
 

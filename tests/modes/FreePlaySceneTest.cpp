@@ -2,8 +2,8 @@
 // clock at 0, the clock shows minutes and seconds, the score follows the clears and star
 // blasts, Escape pauses only while playing, a missing stage goes back to the menu, and the
 // record file is written once when the scene is left.
-#include "app/ModeConfig.h"
-#include "app/Records.h"
+#include "data/ModeConfig.h"
+#include "data/Records.h"
 #include "board/GameMessages.h"
 #include "engine/AnimationXml.h"
 #include "engine/EngineFakes.h"

@@ -5,9 +5,9 @@
 // chooser's pages, slots and records.
 #include "../board/BoardFixture.h"
 #include "app/Getters.h"
-#include "app/ModeConfig.h"
-#include "app/Options.h"
-#include "app/Records.h"
+#include "data/ModeConfig.h"
+#include "data/Options.h"
+#include "data/Records.h"
 #include "board/GameMessages.h"
 #include "engine/AnimationXml.h"
 #include "engine/EngineFakes.h"

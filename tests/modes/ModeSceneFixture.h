@@ -4,8 +4,8 @@
 #pragma once
 
 #include "app/Getters.h"
-#include "app/Options.h"
-#include "app/Records.h"
+#include "data/Options.h"
+#include "data/Records.h"
 #include "board/GameMessages.h"
 #include "board/GameSeams.h"
 #include "engine/AnimationXml.h"

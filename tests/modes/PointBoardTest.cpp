@@ -3,7 +3,7 @@
 // blocks, and the clear sounds.
 #include "../board/BoardFixture.h"
 
-#include "app/ModeConfig.h"
+#include "data/ModeConfig.h"
 #include "modes/VanteoBlockMap_Point.h"
 
 #include <climits>

@@ -4,7 +4,7 @@
 // and a score that saturates instead of wrapping.
 #include "ModeSceneFixture.h"
 
-#include "app/ModeConfig.h"
+#include "data/ModeConfig.h"
 #include "menus/PopUpResult.h"
 #include "modes/ModeSceneKit.h"
 #include "modes/VanteoBlockMap_Point.h"

@@ -3,7 +3,7 @@
 // once with their score, time and cubes, a self-play win becomes the next opponent once and the
 // reset brings the shipped one back, Escape pauses only while playing, a retry during the
 // ready-go is ignored, and the warning shows while the opponent has three blocks.
-#include "app/ModeConfig.h"
+#include "data/ModeConfig.h"
 #include "board/BoardMessages.h"
 #include "modes/VanteoScene_Push.h"
 #include "support/LogCapture.h"

@@ -2,9 +2,9 @@
 // the board's clock, the win in the frame the goal is crossed, rankings and cubes, "next" only
 // below the best stage reached and back to the menu after the last stage, the combo goal's
 // one-frame lag, and stages the configuration cannot play.
-#include "app/ModeConfig.h"
-#include "app/Options.h"
-#include "app/Records.h"
+#include "data/ModeConfig.h"
+#include "data/Options.h"
+#include "data/Records.h"
 #include "board/GameMessages.h"
 #include "board/VanteoBlockMap.h"
 #include "engine/AnimationXml.h"

@@ -4,7 +4,7 @@
 // The player clicks the largest group (a star square first); with no group it clicks the loose
 // block whose removal lets the blocks above (and the next incoming one) fall into the most new
 // squares, which breaks a combo.
-#include "app/ModeConfig.h"
+#include "data/ModeConfig.h"
 #include "board/BoardMessages.h"
 #include "board/BoardTuning.h"
 #include "board/VanteoBlockMap.h"

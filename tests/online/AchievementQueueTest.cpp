@@ -2,9 +2,9 @@
 // achievement, refusals, the rule checks and play without the platform.
 #include "OnlineFixture.h"
 
-#include "app/Options.h"
-#include "app/Records.h"
-#include "app/UnlockInfo.h"
+#include "data/Options.h"
+#include "data/Records.h"
+#include "data/UnlockInfo.h"
 #include "online/AchievementsSteam.h"
 #include "support/GameSeamFakes.h"
 

@@ -2,7 +2,7 @@
 #include "LeaderBoardKit.h"
 #include "OnlineFixture.h"
 
-#include "app/PlayDataPack.h"
+#include "data/PlayDataPack.h"
 #include "online/LeaderBoard.h"
 
 #include <chrono>

@@ -4,9 +4,9 @@
 // battle layout, with a short ready-go and a battle configuration of its own.
 #pragma once
 
-#include "app/ModeConfig.h"
-#include "app/Options.h"
-#include "app/Records.h"
+#include "data/ModeConfig.h"
+#include "data/Options.h"
+#include "data/Records.h"
 #include "board/VanteoBlockMap.h"
 #include "engine/AnimationXml.h"
 #include "engine/EngineFakes.h"

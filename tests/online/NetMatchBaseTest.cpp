@@ -3,7 +3,7 @@
 // the other machine and the other machine's layout and turns on the mirror board.
 #include "OnlineFixture.h"
 
-#include "app/Options.h"
+#include "data/Options.h"
 #include "board/VanteoBlockMap.h"
 #include "engine/SceneMessage.h"
 #include "online/LeaderBoard.h"

@@ -6,7 +6,7 @@
 #include "../modes/ModeSceneFixture.h"
 
 #include "board/BoardMessages.h"
-#include "app/Options.h"
+#include "data/Options.h"
 #include "menus/PopUpResult.h"
 #include "online/GameMessageBlocks.h"
 #include "online/LeaderBoard.h"

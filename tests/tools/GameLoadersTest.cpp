@@ -1,9 +1,9 @@
 // The run folder read by the game's own loaders: the initial pack restores the default play
 // data, the skin table finds every entry, and the sound table loads a sound for every key.
-#include "app/ModeConfig.h"
-#include "app/Options.h"
-#include "app/PlayDataPack.h"
-#include "app/Records.h"
+#include "data/ModeConfig.h"
+#include "data/Options.h"
+#include "data/PlayDataPack.h"
+#include "data/Records.h"
 #include "engine/AnimationSet.h"
 #include "engine/ImagesetFont.h"
 #include "engine/KVSVInterface.h"

@@ -1,6 +1,6 @@
 // Packing and restoring the fifteen play-data files of a well-played profile: what every
 // main-menu entry (pack) and every start-up (restore) costs.
-#include "app/PlayDataPack.h"
+#include "data/PlayDataPack.h"
 
 #include <benchmark/benchmark.h>
 

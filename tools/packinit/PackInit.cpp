@@ -1,7 +1,7 @@
 // packinit <source folder> <output pack>
 // Packs the default play data (the play-data files found by their bare names in the source
 // folder) into the initial pack the game restores on its first run or with "-c".
-#include "app/PlayDataPack.h"
+#include "data/PlayDataPack.h"
 
 #include <win32/Files.h>
 

@@ -2,8 +2,8 @@
 // the run folder) drawn by the game's renderer on a device: the frame, the header, the grade and
 // the buttons land where the layout puts them, over the dimmed screen.
 #include "app/LumenkitFrameGraphics.h"
-#include "app/Options.h"
-#include "app/Records.h"
+#include "data/Options.h"
+#include "data/Records.h"
 #include "engine/FontManager.h"
 #include "engine/KVSVInterface.h"
 #include "engine/KVSVRenderer.h"

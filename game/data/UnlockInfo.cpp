@@ -1,6 +1,6 @@
 // The menu unlock table (see UnlockInfo.h).
-#include "app/UnlockInfo.h"
-#include "app/GameDataXml.h"
+#include "data/UnlockInfo.h"
+#include "data/GameDataXml.h"
 
 #include <helvane/Log.h>
 

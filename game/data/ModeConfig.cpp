@@ -1,6 +1,6 @@
 // The mode configuration files and the puzzle list (see ModeConfig.h).
-#include "app/ModeConfig.h"
-#include "app/GameDataXml.h"
+#include "data/ModeConfig.h"
+#include "data/GameDataXml.h"
 
 #include <helvane/Log.h>
 #include <win32/Files.h>

@@ -1,6 +1,6 @@
 // The options and progress file (see Options.h).
-#include "app/Options.h"
-#include "app/GameDataXml.h"
+#include "data/Options.h"
+#include "data/GameDataXml.h"
 
 #include <helvane/Log.h>
 

@@ -1,5 +1,5 @@
 // Mode configuration files: combo table, tuning defaults, stages, multipliers and puzzle lists.
-#include "app/ModeConfig.h"
+#include "data/ModeConfig.h"
 #include "support/TempDir.h"
 
 #include <gtest/gtest.h>

@@ -1,6 +1,6 @@
 // The play-data pack: round trips, the start-up choice of source, the cloud copy, refusal of
 // damaged or hostile packs, and packs exchanged with an independent zlib (Python's).
-#include "app/PlayDataPack.h"
+#include "data/PlayDataPack.h"
 #include "steam/SteamApi.h"
 #include "steam/SteamTesting.h"
 #include "support/LogCapture.h"
@@ -396,7 +396,7 @@ INSTANTIATE_TEST_SUITE_P(Packs, DamagedPackTest, ::testing::ValuesIn(DamagedPack
 
 TEST_F(PlayDataPackTest, ReadsAPackWrittenByPythonZlib)
 {
-    const fs::path fixtures = fs::path(QUIBLY_FIXTURES_DIR) / "app";
+    const fs::path fixtures = fs::path(QUIBLY_FIXTURES_DIR) / "data";
     fs::copy_file(fixtures / "pack_from_python.pak", "QuiblyConfig.pak");
     ASSERT_EQ(ConfigPak::UnpackPack(), 1);
     int compared = 0;
@@ -417,7 +417,7 @@ TEST_F(PlayDataPackTest, PythonZlibReadsOurPack)
 {
     WriteLoose(Profile("mine"));
     ASSERT_EQ(ConfigPak::Pack(0), 1);
-    const std::string script = std::string(QUIBLY_FIXTURES_DIR) + "/app/make_pack.py";
+    const std::string script = std::string(QUIBLY_FIXTURES_DIR) + "/data/make_pack.py";
     const std::string command = "python3 '" + script + "' read QuiblyConfig.pak out > python.txt";
     ASSERT_EQ(std::system(command.c_str()), 0) << m_dir.Read("python.txt");
     for (size_t i = 0; i < 15; ++i)

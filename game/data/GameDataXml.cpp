@@ -1,6 +1,6 @@
 // Reading and saving the game-data XML files (see GameDataXml.h).
-#include "app/GameDataXml.h"
-#include "app/PlayDataPack.h"
+#include "data/GameDataXml.h"
+#include "data/PlayDataPack.h"
 #include <helvane/XmlText.h>
 
 #include <helvane/Log.h>

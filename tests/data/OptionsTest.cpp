@@ -1,5 +1,5 @@
 // The options and progress file: per-element defaults, the sound levels, and save/load.
-#include "app/Options.h"
+#include "data/Options.h"
 #include "support/TempDir.h"
 
 #include <gtest/gtest.h>

@@ -1,5 +1,5 @@
 // Record counters and local rankings: creation, counting, insertion order and save/reload.
-#include "app/Records.h"
+#include "data/Records.h"
 #include "support/TempDir.h"
 
 #include <gtest/gtest.h>

@@ -1,5 +1,5 @@
 // The play-data pack and its cloud copy (see PlayDataPack.h for the layout and the checks).
-#include "app/PlayDataPack.h"
+#include "data/PlayDataPack.h"
 
 #include <helvane/Log.h>
 #include <steam/SteamApi.h>

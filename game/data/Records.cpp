@@ -1,6 +1,6 @@
 // The record counters and the local rankings (see Records.h).
-#include "app/Records.h"
-#include "app/GameDataXml.h"
+#include "data/Records.h"
+#include "data/GameDataXml.h"
 
 #include <helvane/DXUtil.h>
 #include <helvane/Log.h>

@@ -1,5 +1,5 @@
 // The menu unlock file: required attributes, defaults, one load per run, lookups, save/reload.
-#include "app/UnlockInfo.h"
+#include "data/UnlockInfo.h"
 #include "support/TempDir.h"
 
 #include <gtest/gtest.h>

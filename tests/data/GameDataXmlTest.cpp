@@ -1,9 +1,9 @@
 // Play-data files that exist but cannot be read: their last packed content stands in, and
 // defaults are never saved over them.
-#include "app/GameDataXml.h"
-#include "app/Options.h"
-#include "app/PlayDataPack.h"
-#include "app/Records.h"
+#include "data/GameDataXml.h"
+#include "data/Options.h"
+#include "data/PlayDataPack.h"
+#include "data/Records.h"
 #include "support/LogCapture.h"
 #include "support/TempDir.h"
 
