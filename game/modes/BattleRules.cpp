@@ -1,8 +1,8 @@
 #include "modes/BattleRules.h"
 
 #include "data/Records.h"
-#include "board/AttackLine.h"
-#include "board/AttackLineBlock.h"
+#include "lane/AttackLine.h"
+#include "lane/AttackLineBlock.h"
 
 #include <algorithm>
 #include <cctype>

@@ -7,9 +7,9 @@
 // cubes, and in self-play makes a won game the next self-play opponent.
 #pragma once
 
-#include "board/AttackLine.h"
-#include "board/Player.h"
-#include "board/PlayerGhost.h"
+#include "lane/AttackLine.h"
+#include "lane/Player.h"
+#include "lane/PlayerGhost.h"
 #include "board/VanteoBaseScene.h"
 #include "engine/AnimationPlayer.h"
 #include "engine/TimeDisplay.h"

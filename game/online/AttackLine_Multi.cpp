@@ -1,7 +1,7 @@
 #include "online/AttackLine_Multi.h"
 
 #include "board/GameMessages.h"
-#include "board/LaneAssets.h"
+#include "lane/LaneAssets.h"
 
 #include <helvane/Log.h>
 

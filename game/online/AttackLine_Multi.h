@@ -6,7 +6,7 @@
 // host's powers.
 #pragma once
 
-#include "board/AttackLine.h"
+#include "lane/AttackLine.h"
 
 class AttackLine_Multi : public AttackLine {
 public:

@@ -6,7 +6,7 @@
 #pragma once
 
 #include "board/GameSeams.h"
-#include "board/LaneContext.h"
+#include "lane/LaneContext.h"
 #include "modes/PushBlockSet.h"
 
 #include <cstdint>

@@ -2,7 +2,7 @@
 // counts its frames from the shown hit points as the online match shows them.
 #pragma once
 
-#include "board/Player.h"
+#include "lane/Player.h"
 
 class Player_Net : public Player_CPU {
 public:

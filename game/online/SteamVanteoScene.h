@@ -12,7 +12,7 @@
 // records may create (units, mines, end messages) is capped.
 #pragma once
 
-#include "board/Player.h"
+#include "lane/Player.h"
 #include "online/AttackLine_Multi.h"
 #include "online/Player_Net.h"
 #include "online/VanteoNetBaseScene.h"

@@ -1,7 +1,7 @@
 // Fuzzes the battle ghost's replay files: any bytes as a ".gst" either refuse to load or replay
 // for a long while, looping or ending, without crashing or stalling, with at most six previews.
 #include "FuzzSinks.h"
-#include "board/PlayerGhost.h"
+#include "lane/PlayerGhost.h"
 #include "FuzzSupport.h"
 
 #include <cstdio>

@@ -7,7 +7,7 @@
 #include "FuzzSupport.h"
 #include "../support/XmlTreeDepth.h"
 #include "data/GameDataXml.h"
-#include "board/PlayerGhost.h"
+#include "lane/PlayerGhost.h"
 
 #include <helvane/XmlText.h>
 

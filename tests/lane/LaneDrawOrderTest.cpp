@@ -2,8 +2,8 @@
 // layout's windows once per window, also on a new layout where the last one stood; units come
 // out in layers with the weakest of a side on top, and items and mines stand where the lane
 // puts them.
-#include "board/AttackLine.h"
-#include "board/Player.h"
+#include "lane/AttackLine.h"
+#include "lane/Player.h"
 #include "engine/PlayerSettings.h"
 #include "kv/KVSystem.h"
 

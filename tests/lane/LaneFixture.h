@@ -4,7 +4,7 @@
 
 #include "support/GameSeamFakes.h"
 
-#include "board/AttackLine.h"
+#include "lane/AttackLine.h"
 #include "engine/PlayerSettings.h"
 
 #include <gtest/gtest.h>

@@ -2,7 +2,7 @@
 // and their overflow, commands, attacks, messages), looping or ending, the preview of the next
 // six attacks, and the player's own replay written at the end of a game.
 #include "board/GameMessages.h"
-#include "board/PlayerGhost.h"
+#include "lane/PlayerGhost.h"
 #include "board/VanteoBlockMap.h"
 #include "support/GameSeamFakes.h"
 #include "support/TempDir.h"

@@ -1,4 +1,4 @@
-#include "board/Player.h"
+#include "lane/Player.h"
 
 #include "support/LogCapture.h"
 #include "support/kv/KVTestKit.h"

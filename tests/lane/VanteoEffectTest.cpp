@@ -1,5 +1,5 @@
-#include "board/LaneAssets.h"
-#include "board/VanteoEffect.h"
+#include "lane/LaneAssets.h"
+#include "lane/VanteoEffect.h"
 #include "engine/PlayerSettings.h"
 
 #include "engine/AnimationXml.h"

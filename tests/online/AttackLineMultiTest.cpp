@@ -2,7 +2,7 @@
 #include "online/Player_Net.h"
 
 #include "board/GameMessages.h"
-#include "board/LaneAssets.h"
+#include "lane/LaneAssets.h"
 #include "engine/PlayerSettings.h"
 #include "support/GameSeamFakes.h"
 #include "support/LogCapture.h"

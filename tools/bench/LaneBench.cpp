@@ -7,7 +7,7 @@
 //
 // Run it from anywhere: it finds the run folder beside its own folder (build-bench/run), or in
 // QUIBLY_RUN_DIR.
-#include "board/AttackLine.h"
+#include "lane/AttackLine.h"
 #include "engine/LumenkitRenderBackend.h"
 #include "engine/PlayerSettings.h"
 #include "engine/RenderBackend.h"

@@ -1,8 +1,8 @@
 // The lane and a tower drawn on the test device: units of both sides stand on the lane's
 // baseline at the screen x their side's position gives, grow with their power, and the
 // player's tower stands in its window.
-#include "board/AttackLine.h"
-#include "board/Player.h"
+#include "lane/AttackLine.h"
+#include "lane/Player.h"
 #include "engine/LumenkitRenderBackend.h"
 #include "engine/PlayerSettings.h"
 #include "engine/SkinTable.h"

@@ -7,7 +7,7 @@
 #pragma once
 
 #include "engine/AnimationPlayer.h"
-#include "board/WindowHook.h"
+#include "lane/WindowHook.h"
 #include "engine/DigitDisplay.h"
 
 #include <cstdint>

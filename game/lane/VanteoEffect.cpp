@@ -1,6 +1,6 @@
-#include "board/VanteoEffect.h"
+#include "lane/VanteoEffect.h"
 
-#include "board/LaneAssets.h"
+#include "lane/LaneAssets.h"
 #include "engine/PlayerSettings.h"
 
 #include <algorithm>

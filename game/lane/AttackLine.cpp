@@ -1,4 +1,4 @@
-#include "board/AttackLine.h"
+#include "lane/AttackLine.h"
 
 #include "engine/PlayerSettings.h"
 #include "kv/KVWnd.h"

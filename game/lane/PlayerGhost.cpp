@@ -1,4 +1,4 @@
-#include "board/PlayerGhost.h"
+#include "lane/PlayerGhost.h"
 
 #include "data/GameDataXml.h"
 #include "board/GameMessages.h"

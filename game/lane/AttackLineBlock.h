@@ -4,7 +4,7 @@
 // weakens it, invincibility protects it, a crazy side boosts it, a mine kills it.
 #pragma once
 
-#include "board/LaneContext.h"
+#include "lane/LaneContext.h"
 #include "engine/AnimationPlayer.h"
 #include "engine/DigitDisplay.h"
 

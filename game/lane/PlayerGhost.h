@@ -6,7 +6,7 @@
 #pragma once
 
 #include "board/GameSeams.h"
-#include "board/Player.h"
+#include "lane/Player.h"
 #include "engine/AnimationPlayer.h"
 #include "engine/DigitDisplay.h"
 

@@ -1,6 +1,6 @@
-#include "board/Player.h"
+#include "lane/Player.h"
 
-#include "board/LaneAssets.h"
+#include "lane/LaneAssets.h"
 #include "engine/PlayerSettings.h"
 #include "kv/KVLabel.h"
 #include "kv/KVVanteoAnimButton.h"

@@ -1,6 +1,6 @@
-#include "board/AttackLineBlock.h"
+#include "lane/AttackLineBlock.h"
 
-#include "board/LaneAssets.h"
+#include "lane/LaneAssets.h"
 #include "engine/PlayerSettings.h"
 
 #include <algorithm>

@@ -6,11 +6,11 @@
 // launches units through the operations below. The online lane replaces the virtual steps.
 #pragma once
 
-#include "board/AttackLineBlock.h"
-#include "board/LaneAssets.h"
-#include "board/LaneContext.h"
-#include "board/VanteoEffect.h"
-#include "board/WindowHook.h"
+#include "lane/AttackLineBlock.h"
+#include "lane/LaneAssets.h"
+#include "lane/LaneContext.h"
+#include "lane/VanteoEffect.h"
+#include "lane/WindowHook.h"
 #include "engine/AnimationPlayer.h"
 
 #include <cstdint>
