@@ -4,7 +4,7 @@
 
 #include "data/GameDataXml.h"
 #include "app/LumenkitFrameGraphics.h"
-#include "app/Getters.h"
+#include "engine/Getters.h"
 #include "app/MainWindow.h"
 #include "data/ModeConfig.h"
 #include "data/Options.h"

@@ -1,6 +1,6 @@
 #include "engine/SceneManager.h"
 
-#include "app/Getters.h"
+#include "engine/Getters.h"
 #include "engine/InputSystem.h"
 #include "engine/RenderBackend.h"
 #include "kv/KVSystem.h"

@@ -1,6 +1,6 @@
 #include "engine/SoftwareCursor.h"
 
-#include "app/Getters.h"
+#include "engine/Getters.h"
 #include "engine/InputSystem.h"
 #include "engine/InputPlatform.h"
 #include "engine/PlayerSettings.h"

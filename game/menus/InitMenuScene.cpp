@@ -1,6 +1,6 @@
 #include "menus/InitMenuScene.h"
 
-#include "app/Getters.h"
+#include "engine/Getters.h"
 #include "engine/InputSystem.h"
 #include "engine/MovieTexture.h"
 #include "engine/SceneManager.h"

@@ -1,6 +1,6 @@
 #include "menus/MainMenuScene.h"
 
-#include "app/Getters.h"
+#include "engine/Getters.h"
 #include "data/Options.h"
 #include "data/PlayDataPack.h"
 #include "app/StartUp.h"

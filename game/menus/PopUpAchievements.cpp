@@ -1,6 +1,6 @@
 #include "menus/PopUpAchievements.h"
 
-#include "app/Getters.h"
+#include "engine/Getters.h"
 #include "engine/InputSystem.h"
 #include "engine/RenderBackend.h"
 #include "engine/WindowMouse.h"

@@ -1,6 +1,6 @@
 #include "menus/PopUpResult.h"
 
-#include "app/Getters.h"
+#include "engine/Getters.h"
 #include "data/Options.h"
 #include "data/Records.h"
 #include "engine/InputSystem.h"

@@ -1,6 +1,6 @@
 #include "menus/PopUpStageSelect.h"
 
-#include "app/Getters.h"
+#include "engine/Getters.h"
 #include "data/ModeConfig.h"
 #include "data/Records.h"
 #include "board/VanteoBlockMap.h"

@@ -1,6 +1,6 @@
 #include "modes/ModeSceneKit.h"
 
-#include "app/Getters.h"
+#include "engine/Getters.h"
 #include "data/Options.h"
 #include "data/Records.h"
 #include "board/BoardWindows.h"

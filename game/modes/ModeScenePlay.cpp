@@ -1,6 +1,6 @@
 #include "modes/ModeScenePlay.h"
 
-#include "app/Getters.h"
+#include "engine/Getters.h"
 #include "board/VanteoBlockMap.h"
 #include "engine/AnimationPlayer.h"
 #include "board/GameMessages.h"

@@ -1,6 +1,6 @@
 #include "modes/VanteoPuzzleEditorScene.h"
 
-#include "app/Getters.h"
+#include "engine/Getters.h"
 #include "data/ModeConfig.h"
 #include "app/StartUp.h"
 #include "board/GameMessages.h"

@@ -1,6 +1,6 @@
 #include "modes/VanteoPuzzleSelectScene2.h"
 
-#include "app/Getters.h"
+#include "engine/Getters.h"
 #include "app/MainWindow.h"
 #include "data/ModeConfig.h"
 #include "data/Records.h"

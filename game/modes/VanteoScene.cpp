@@ -1,6 +1,6 @@
 #include "modes/VanteoScene.h"
 
-#include "app/Getters.h"
+#include "engine/Getters.h"
 #include "data/ModeConfig.h"
 #include "data/Options.h"
 #include "data/Records.h"

@@ -1,6 +1,6 @@
 #include "modes/VanteoScene_IQ.h"
 
-#include "app/Getters.h"
+#include "engine/Getters.h"
 #include "data/Options.h"
 #include "data/Records.h"
 #include "app/StartUp.h"

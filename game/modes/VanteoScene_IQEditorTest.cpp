@@ -1,6 +1,6 @@
 #include "modes/VanteoScene_IQEditorTest.h"
 
-#include "app/Getters.h"
+#include "engine/Getters.h"
 #include "data/ModeConfig.h"
 #include "data/Records.h"
 #include "app/StartUp.h"

@@ -1,7 +1,7 @@
 #include "modes/VanteoScene_Push.h"
 
 #include "data/GameDataXml.h"
-#include "app/Getters.h"
+#include "engine/Getters.h"
 #include "data/ModeConfig.h"
 #include "data/Options.h"
 #include "data/Records.h"

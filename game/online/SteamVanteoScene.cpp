@@ -1,6 +1,6 @@
 #include "online/SteamVanteoScene.h"
 
-#include "app/Getters.h"
+#include "engine/Getters.h"
 #include "data/ModeConfig.h"
 #include "app/StartUp.h"
 #include "board/GameSinks.h"

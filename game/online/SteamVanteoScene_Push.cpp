@@ -1,6 +1,6 @@
 #include "online/SteamVanteoScene_Push.h"
 
-#include "app/Getters.h"
+#include "engine/Getters.h"
 #include "data/ModeConfig.h"
 #include "data/Options.h"
 #include "app/StartUp.h"

@@ -1,6 +1,6 @@
 #include "online/VanteoNetBaseScene.h"
 
-#include "app/Getters.h"
+#include "engine/Getters.h"
 #include "data/Options.h"
 #include "app/StartUp.h"
 #include "board/GameSinks.h"

@@ -1,6 +1,6 @@
 #include "EngineFakes.h"
 
-#include "app/Getters.h"
+#include "engine/Getters.h"
 #include "engine/ActionInputManager.h"
 #include "engine/InputKeyboard.h"
 #include "engine/InputSystem.h"

@@ -1,7 +1,7 @@
 #include "AnimationXml.h"
 #include "EngineFakes.h"
 
-#include "app/Getters.h"
+#include "engine/Getters.h"
 #include "engine/InputSystem.h"
 #include "engine/PlayerSettings.h"
 #include "engine/SoftwareCursor.h"

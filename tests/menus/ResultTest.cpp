@@ -3,7 +3,7 @@
 // the online variants, and a missing layout.
 #include "PopUpKit.h"
 
-#include "app/Getters.h"
+#include "engine/Getters.h"
 #include "data/Options.h"
 #include "data/Records.h"
 #include "engine/InputSystem.h"

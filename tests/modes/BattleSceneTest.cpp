@@ -3,7 +3,7 @@
 // tower hits, the end of a game (lose before win in one frame, a non-looping ghost outlasted),
 // the self-play recording written once, restart refused during the ready-go, the ghost
 // commands, items only between distant front units, and a missing stage going back to the menu.
-#include "app/Getters.h"
+#include "engine/Getters.h"
 #include "data/ModeConfig.h"
 #include "data/Options.h"
 #include "data/Records.h"

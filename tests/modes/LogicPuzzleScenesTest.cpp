@@ -4,7 +4,7 @@
 // editor's palette, file dialogs and test flag; the editor test's returns; the
 // chooser's pages, slots and records.
 #include "../board/BoardFixture.h"
-#include "app/Getters.h"
+#include "engine/Getters.h"
 #include "data/ModeConfig.h"
 #include "data/Options.h"
 #include "data/Records.h"

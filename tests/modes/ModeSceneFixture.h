@@ -3,7 +3,7 @@
 // keyboard and mouse, frames stepped by the test and scene messages sent straight to the scene.
 #pragma once
 
-#include "app/Getters.h"
+#include "engine/Getters.h"
 #include "data/Options.h"
 #include "data/Records.h"
 #include "board/GameMessages.h"

@@ -11,7 +11,7 @@
 #include "engine/EngineFakes.h"
 #include "engine/InputKeyboard.h"
 #include "engine/InputSystem.h"
-#include "app/Getters.h"
+#include "engine/Getters.h"
 #include "engine/SceneManager.h"
 #include "engine/SkinTable.h"
 #include "menus/PopUpResult.h"

@@ -15,7 +15,7 @@
 #include "engine/SceneManager.h"
 #include "engine/SceneMessage.h"
 #include "engine/SkinTable.h"
-#include "app/Getters.h"
+#include "engine/Getters.h"
 #include "online/LeaderBoard.h"
 #include "online/ServerMessages.h"
 #include "online/NetGameMessages.h"

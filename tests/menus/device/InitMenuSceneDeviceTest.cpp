@@ -6,7 +6,7 @@
 #include "platform/d3d9/device/DeviceFixture.h"
 #include "support/TempDir.h"
 
-#include "app/Getters.h"
+#include "engine/Getters.h"
 #include "engine/InputSystem.h"
 #include "engine/SceneManager.h"
 #include "menus/InitMenuScene.h"

@@ -1,4 +1,4 @@
-#include "app/Getters.h"
+#include "engine/Getters.h"
 
 #include "engine/InputSystem.h"
 
