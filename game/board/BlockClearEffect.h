@@ -2,7 +2,7 @@
 // into a colour (row 0, kind 4) and where a 2 x 2 square formed (row 1, over the whole square).
 #pragma once
 
-#include "board/Effect2D.h"
+#include "engine/Effect2D.h"
 #include "engine/AnimationPlayer.h"
 
 #include <vector>

@@ -3,7 +3,7 @@
 // squares, point blocks and erased pins, each played once where the block was.
 #pragma once
 
-#include "board/Effect2D.h"
+#include "engine/Effect2D.h"
 #include "engine/AnimationPlayer.h"
 #include "engine/DigitDisplay.h"
 

@@ -3,7 +3,7 @@
 // the length of the "combo" scene.
 #pragma once
 
-#include "board/Effect2D.h"
+#include "engine/Effect2D.h"
 #include "engine/AnimationPlayer.h"
 #include "engine/DigitDisplay.h"
 

@@ -5,7 +5,7 @@
 // building meanwhile.
 #pragma once
 
-#include "board/BlockClickEffect.h"
+#include "engine/BlockClickEffect.h"
 #include "engine/AnimationPlayer.h"
 #include "engine/Scene.h"
 #include "engine/SoftwareCursor.h"

@@ -2,7 +2,7 @@
 // two units clash. One animation player serves every burst; each entry keeps its own time.
 #pragma once
 
-#include "board/Effect2D.h"
+#include "engine/Effect2D.h"
 #include "engine/AnimationPlayer.h"
 
 #include <vector>

@@ -5,7 +5,7 @@
 // in MainMenuTitle.cpp and the record queries live in MainMenuRecords.cpp.
 #pragma once
 
-#include "board/BlockClickEffect.h"
+#include "engine/BlockClickEffect.h"
 #include "engine/AnimationPlayer.h"
 #include "engine/Scene.h"
 #include "menus/MainMenuPopUps.h"

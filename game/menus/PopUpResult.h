@@ -14,7 +14,7 @@
 // skipped. Open on an open pop-up does nothing.
 #pragma once
 
-#include "board/BlockClickEffect.h"
+#include "engine/BlockClickEffect.h"
 #include "menus/PopUp.h"
 
 #include <cstdint>

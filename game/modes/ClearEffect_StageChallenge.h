@@ -9,7 +9,7 @@
 // with the ones after it, and a star whose path is missing flies straight.
 #pragma once
 
-#include "board/Effect2D.h"
+#include "engine/Effect2D.h"
 #include "engine/AnimationPlayer.h"
 
 #include <d3d9/D3D9Types.h>

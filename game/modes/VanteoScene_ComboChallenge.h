@@ -6,7 +6,7 @@
 // raises the local leaderboard best.
 #pragma once
 
-#include "board/BlockClickEffect.h"
+#include "engine/BlockClickEffect.h"
 #include "board/VanteoBaseScene.h"
 #include "engine/AnimationPlayer.h"
 #include "engine/DigitDisplay.h"

@@ -1,7 +1,7 @@
 #include "AnimationXml.h"
 #include "EngineFakes.h"
 
-#include "board/BlockClickEffect.h"
+#include "engine/BlockClickEffect.h"
 #include "engine/PlayerSettings.h"
 
 #include <gtest/gtest.h>

@@ -2,7 +2,7 @@
 // (animation 1), each removed when its animation has run.
 #pragma once
 
-#include "board/Effect2D.h"
+#include "engine/Effect2D.h"
 #include "engine/AnimationPlayer.h"
 
 #include <vector>

@@ -1,4 +1,4 @@
-#include "board/BlockClickEffect.h"
+#include "engine/BlockClickEffect.h"
 
 #include "engine/PlayerSettings.h"
 
