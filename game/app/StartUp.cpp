@@ -21,7 +21,7 @@
 #include "engine/SceneManager.h"
 #include "engine/SkinTable.h"
 #include "engine/SoundServer.h"
-#include "engine/SoundServerLinks.h"
+#include "app/SoundServerLinks.h"
 #include "engine/SoundTable.h"
 #include "kv/KVSystem.h"
 #include "kv/KVVanteoAnimButton.h"

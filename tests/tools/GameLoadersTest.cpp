@@ -8,7 +8,7 @@
 #include "engine/ImagesetFont.h"
 #include "engine/KVSVInterface.h"
 #include "engine/SkinTable.h"
-#include "engine/SoundServerLinks.h"
+#include "app/SoundServerLinks.h"
 
 #include "kv/KVLayoutDocument.h"
 #include "support/TempDir.h"

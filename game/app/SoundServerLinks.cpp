@@ -1,5 +1,5 @@
 // The sound table and the options reach the sound server through these two adapters.
-#include "engine/SoundServerLinks.h"
+#include "app/SoundServerLinks.h"
 
 int DXSoundTableServer::LoadSound(const std::wstring& name, int controlFlags, bool allowStreaming)
 {

@@ -1,8 +1,8 @@
 // The sound table and the options reach the real sound server: loads, volumes, plays and the
 // family levels go through to it.
-#include "engine/SoundServerLinks.h"
+#include "app/SoundServerLinks.h"
 
-#include "SoundFixtures.h"
+#include "engine/SoundFixtures.h"
 #include "support/TempDir.h"
 
 #include <dsound/Mixer.h>
