@@ -4,8 +4,9 @@
 #include "app/Version.h"
 #include "engine/RenderBackend.h"
 #include "engine/SceneManager.h"
-#include "online/Achievements.h"
-#include "online/NetGlobals.h"
+#include "net/Achievements.h"
+#include "net/AchievementsSteam.h"
+#include "net/NetGlobals.h"
 
 #include <helvane/Log.h>
 #include <win32/Cursor.h>
@@ -18,7 +19,6 @@
 HINSTANCE g_hInst = nullptr;
 HWND g_hWnd = nullptr;
 int g_bResetPlayData = 0;
-int g_bClearAchievements = 0;
 
 namespace {
 

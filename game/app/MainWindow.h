@@ -19,9 +19,9 @@ inline constexpr WORD kCommandQuit = 0x9C42;
 
 extern HINSTANCE g_hInst;
 extern HWND g_hWnd;
-// "-c": restore the play data from the initial pack. "-a": clear every achievement.
+// "-c": restore the play data from the initial pack. "-a" sets g_bClearAchievements, which the
+// achievements read.
 extern int g_bResetPlayData;
-extern int g_bClearAchievements;
 
 // Calls of other subsystems the window procedure and the loop make on every message or turn.
 struct MainLoopHooks {

@@ -29,11 +29,12 @@
 #include "kv/KVWnd.h"
 #include "menus/InitMenuScene.h"
 #include "menus/MainMenuScene.h"
-#include "online/AchievementsSteam.h"
-#include "online/LeaderBoard.h"
-#include "online/NetGlobals.h"
-#include "online/SteamClient.h"
-#include "online/SteamServer.h"
+#include "net/AchievementsSteam.h"
+#include "net/LeaderBoard.h"
+#include "net/NetGlobals.h"
+#include "net/PersonaName.h"
+#include "net/SteamClient.h"
+#include "net/SteamServer.h"
 
 #include <d3d9/BackBufferShot.h>
 #include <helvane/Log.h>
@@ -288,27 +289,4 @@ int SavePlayDataAtExit()
     // copy need, and no worker of it writes to the shared folder meanwhile.
     platform::steam::EndOnlineServices();
     return ConfigPak::PackAtExit();
-}
-
-int GetPersonaName(int widthBudget, wchar_t out[kPersonaNameChars], CSteamID user)
-{
-    std::wmemset(out, 0, kPersonaNameChars);
-    ISteamFriends* friends = SteamFriends();
-    const char* name = friends ? friends->GetFriendPersonaName(user) : nullptr;
-    if (!name || !*name)
-        return 0;
-    std::wstring converted = platform::Widen(name);
-    if (converted.size() > kPersonaNameChars - 1)
-        converted.resize(kPersonaNameChars - 1);
-    int width = 0;
-    size_t kept = 0;
-    for (wchar_t c : converted) {
-        int w = static_cast<uint32_t>(c) >= 0x8000 ? 2 : 1;
-        if (width + w > widthBudget)
-            break;
-        width += w;
-        ++kept;
-    }
-    std::wmemcpy(out, converted.data(), kept);
-    return static_cast<int>(converted.size());
 }

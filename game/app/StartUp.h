@@ -1,18 +1,7 @@
-// The start-up and shut-down of every service around the main loop, in their fixed order, and
-// the persona-name helper of online play. The scenes that include it also get the layout loader
-// (engine/LayoutFiles.h).
+// The start-up and shut-down of every service around the main loop, in their fixed order.
 #pragma once
 
-#include "engine/LayoutFiles.h"
-
-#include <steam/SteamTypes.h>
 #include <win32/Types.h>
-
-namespace kv {
-class KVWnd;
-}
-
-inline constexpr int kPersonaNameChars = 128;
 
 // The start-up steps, run by InitInstance once the window exists; false ends the program before
 // the main loop (the platform cannot start, or the device cannot be created).
@@ -29,8 +18,3 @@ void RunShutDownSequence();
 // The shut-down's last step: the online services end, then the play data is packed and
 // uploaded; a pack or cloud copy not written is said (ConfigPak::PackAtExit). 1 when written.
 int SavePlayDataAtExit();
-
-// The user's persona name cut to a width budget (characters at or above U+8000 count 2) into
-// `out`, which is zero-filled first; the number of characters the name converts to, 0 when the
-// platform has no name for the user.
-int GetPersonaName(int widthBudget, wchar_t out[kPersonaNameChars], CSteamID user);

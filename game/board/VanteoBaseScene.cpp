@@ -13,8 +13,8 @@
 #include "kv/KVSystem.h"
 #include "menus/PopUpPause.h"
 #include "menus/PopUpResult.h"
-#include "online/Achievements.h"
-#include "online/NetGlobals.h"
+#include "net/Achievements.h"
+#include "net/NetGlobals.h"
 
 #include <helvane/Log.h>
 #include <win32/Cursor.h>

@@ -1,9 +1,9 @@
 #include "engine/LoadingScene.h"
 
 #include "engine/RenderBackend.h"
-#include "online/NetGlobals.h"
-#include "online/SteamClient.h"
-#include "online/SteamServer.h"
+#include "net/NetGlobals.h"
+#include "net/SteamClient.h"
+#include "net/SteamServer.h"
 
 #include <helvane/Log.h>
 #include <win32/Messages.h>

@@ -9,7 +9,7 @@
 #include "engine/SoundServer.h"
 #include "kv/KVSystem.h"
 #include "menus/MainMenuScene.h"
-#include "online/NetGlobals.h"
+#include "net/NetGlobals.h"
 
 #include <lumenkit/Direct3DDevice.h>
 #include <lumenkit/Renderer.h>

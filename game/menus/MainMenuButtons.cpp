@@ -14,7 +14,7 @@
 #include "kv/KVString.h"
 #include "kv/KVSystem.h"
 #include "kv/KVWnd.h"
-#include "online/NetGlobals.h"
+#include "net/NetGlobals.h"
 
 #include <helvane/Log.h>
 

@@ -11,8 +11,8 @@
 #include "data/UnlockInfo.h"
 #include "menus/MenuWindows.h"
 #include "menus/PopUp.h"
-#include "online/Achievements.h"
-#include "online/LeaderBoard.h"
+#include "net/Achievements.h"
+#include "net/LeaderBoard.h"
 
 #include <cstdio>
 #include <cstring>

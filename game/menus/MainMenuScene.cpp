@@ -3,7 +3,7 @@
 #include "engine/Getters.h"
 #include "data/Options.h"
 #include "data/PlayDataPack.h"
-#include "app/StartUp.h"
+#include "engine/LayoutFiles.h"
 #include "data/UnlockInfo.h"
 #include "board/GameSeams.h"
 #include "engine/DigitDisplay.h"
@@ -23,9 +23,9 @@
 #include "menus/GameSceneList.h"
 #include "menus/MenuWindows.h"
 #include "modes/VanteoScene_Puzzle.h"
-#include "online/Achievements.h"
-#include "online/LeaderBoard.h"
-#include "online/NetGlobals.h"
+#include "net/Achievements.h"
+#include "net/LeaderBoard.h"
+#include "net/NetGlobals.h"
 
 #include <helvane/DXUtil.h>
 #include <helvane/Log.h>

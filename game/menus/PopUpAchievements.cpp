@@ -6,9 +6,9 @@
 #include "engine/WindowMouse.h"
 #include "kv/KVLabel.h"
 #include "kv/KVProgress.h"
-#include "online/Achievements.h"
-#include "online/AchievementsSteam.h"
-#include "online/NetGlobals.h"
+#include "net/Achievements.h"
+#include "net/AchievementsSteam.h"
+#include "net/NetGlobals.h"
 
 #include <steam/SteamApi.h>
 #include <win32/Text.h>

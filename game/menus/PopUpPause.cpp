@@ -1,7 +1,7 @@
 #include "menus/PopUpPause.h"
 
 #include "data/Options.h"
-#include "app/StartUp.h"
+#include "engine/LayoutFiles.h"
 #include "engine/SkinTable.h"
 #include "kv/KVSlider.h"
 

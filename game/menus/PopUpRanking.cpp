@@ -1,7 +1,7 @@
 #include "menus/PopUpRanking.h"
 
-#include "app/StartUp.h"
-#include "online/LeaderBoard.h"
+#include "net/PersonaName.h"
+#include "net/LeaderBoard.h"
 
 #include <steam/SteamApi.h>
 #include <win32/Text.h>

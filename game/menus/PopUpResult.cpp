@@ -9,9 +9,9 @@
 #include "kv/KVLabel.h"
 #include "kv/KVPicture.h"
 #include "kv/KVSystem.h"
-#include "online/LeaderBoard.h"
-#include "online/NetGlobals.h"
-#include "online/QuiblyLobby.h"
+#include "net/LeaderBoard.h"
+#include "net/NetGlobals.h"
+#include "net/QuiblyLobby.h"
 
 #include <helvane/Log.h>
 #include <win32/Text.h>

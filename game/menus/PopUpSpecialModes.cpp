@@ -5,8 +5,8 @@
 #include "data/UnlockInfo.h"
 #include "kv/KVWnd.h"
 #include "menus/PopUpButtons.h"
-#include "online/Achievements.h"
-#include "online/NetGlobals.h"
+#include "net/Achievements.h"
+#include "net/NetGlobals.h"
 
 #include <win32/Text.h>
 

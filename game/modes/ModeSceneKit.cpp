@@ -10,7 +10,7 @@
 #include "kv/KVLabel.h"
 #include "kv/KVPicture.h"
 #include "kv/KVWnd.h"
-#include "online/LeaderBoard.h"
+#include "net/LeaderBoard.h"
 
 #include <helvane/Log.h>
 

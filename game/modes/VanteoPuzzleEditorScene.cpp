@@ -2,7 +2,7 @@
 
 #include "engine/Getters.h"
 #include "data/ModeConfig.h"
-#include "app/StartUp.h"
+#include "engine/LayoutFiles.h"
 #include "board/GameMessages.h"
 #include "engine/InputSystem.h"
 #include "engine/RenderBackend.h"

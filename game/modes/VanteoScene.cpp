@@ -4,7 +4,7 @@
 #include "data/ModeConfig.h"
 #include "data/Options.h"
 #include "data/Records.h"
-#include "app/StartUp.h"
+#include "engine/LayoutFiles.h"
 #include "board/BoardMessages.h"
 #include "board/GameMessages.h"
 #include "board/VanteoBlockMap.h"

@@ -4,7 +4,7 @@
 #include "data/ModeConfig.h"
 #include "data/Options.h"
 #include "data/Records.h"
-#include "app/StartUp.h"
+#include "engine/LayoutFiles.h"
 #include "board/BoardEventRecorder.h"
 #include "board/GameSeams.h"
 #include "engine/InputSystem.h"
@@ -23,9 +23,9 @@
 #include "modes/GameWorld.h"
 #include "modes/ModeSceneKit.h"
 #include "modes/VanteoBlockMap_Challenge.h"
-#include "online/Achievements.h"
-#include "online/LeaderBoard.h"
-#include "online/NetGlobals.h"
+#include "net/Achievements.h"
+#include "net/LeaderBoard.h"
+#include "net/NetGlobals.h"
 #include "modes/ModeScenePlay.h"
 
 #include <helvane/Log.h>

@@ -3,7 +3,7 @@
 #include "engine/Getters.h"
 #include "data/Options.h"
 #include "data/Records.h"
-#include "app/StartUp.h"
+#include "engine/LayoutFiles.h"
 #include "board/BoardEventRecorder.h"
 #include "engine/InputSystem.h"
 #include "engine/SceneManager.h"
@@ -20,7 +20,7 @@
 #include "menus/PopUpResult.h"
 #include "modes/GameWorld.h"
 #include "modes/VanteoBlockMap_IQ.h"
-#include "online/AchievementsSteam.h"
+#include "net/AchievementsSteam.h"
 #include "modes/ModeScenePlay.h"
 
 #include <helvane/Log.h>

@@ -3,7 +3,7 @@
 #include "engine/Getters.h"
 #include "data/ModeConfig.h"
 #include "data/Records.h"
-#include "app/StartUp.h"
+#include "engine/LayoutFiles.h"
 #include "board/BoardEventRecorder.h"
 #include "engine/InputSystem.h"
 #include "engine/SceneManager.h"

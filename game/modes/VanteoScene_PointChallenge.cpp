@@ -5,7 +5,7 @@
 #include "data/ModeConfig.h"
 #include "data/Options.h"
 #include "data/Records.h"
-#include "app/StartUp.h"
+#include "engine/LayoutFiles.h"
 #include "board/BoardEventRecorder.h"
 #include "board/GameSeams.h"
 #include "engine/SceneManager.h"
@@ -24,7 +24,7 @@
 #include "modes/ModeSceneKit.h"
 #include "modes/VanteoBlockMap_Point.h"
 #include "modes/VanteoScene_Puzzle.h"
-#include "online/LeaderBoard.h"
+#include "net/LeaderBoard.h"
 
 #include <helvane/Log.h>
 #include <lumenkit/LocusKeyTRSC.h>

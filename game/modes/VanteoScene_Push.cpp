@@ -5,7 +5,7 @@
 #include "data/ModeConfig.h"
 #include "data/Options.h"
 #include "data/Records.h"
-#include "app/StartUp.h"
+#include "engine/LayoutFiles.h"
 #include "board/BoardEventRecorder.h"
 #include "board/BoardWindows.h"
 #include "engine/DigitDisplay.h"

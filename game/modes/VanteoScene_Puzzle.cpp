@@ -4,7 +4,7 @@
 #include "engine/Getters.h"
 #include "data/ModeConfig.h"
 #include "data/Records.h"
-#include "app/StartUp.h"
+#include "engine/LayoutFiles.h"
 #include "engine/InputSystem.h"
 #include "engine/SceneManager.h"
 #include "engine/SkinTable.h"

@@ -4,7 +4,7 @@
 #include "data/ModeConfig.h"
 #include "data/Options.h"
 #include "data/Records.h"
-#include "app/StartUp.h"
+#include "engine/LayoutFiles.h"
 #include "board/VanteoBlockMap.h"
 #include "engine/RenderBackend.h"
 #include "engine/SceneManager.h"
@@ -25,9 +25,9 @@
 #include "modes/ClearEffect_StageChallenge.h"
 #include "modes/GameWorld.h"
 #include "modes/ModeScenePlay.h"
-#include "online/Achievements.h"
-#include "online/AchievementsSteam.h"
-#include "online/NetGlobals.h"
+#include "net/Achievements.h"
+#include "net/AchievementsSteam.h"
+#include "net/NetGlobals.h"
 
 #include <helvane/Log.h>
 #include <win32/Text.h>

@@ -1,6 +1,7 @@
 #include "online/QuiblyLobbyScene.h"
 
-#include "app/StartUp.h"
+#include "engine/LayoutFiles.h"
+#include "net/PersonaName.h"
 #include "board/GameSeams.h"
 #include "engine/RenderBackend.h"
 #include "engine/SceneManager.h"
@@ -16,12 +17,12 @@
 #include "kv/KVSystem.h"
 #include "kv/KVTextArea.h"
 #include "kv/KVWnd.h"
-#include "online/LeaderBoard.h"
-#include "online/NetGlobals.h"
-#include "online/OnlineSinks.h"
-#include "online/ServerMessages.h"
-#include "online/SteamClient.h"
-#include "online/SteamServer.h"
+#include "net/LeaderBoard.h"
+#include "net/NetGlobals.h"
+#include "net/OnlineSinks.h"
+#include "net/ServerMessages.h"
+#include "net/SteamClient.h"
+#include "net/SteamServer.h"
 
 #include <helvane/Log.h>
 #include <lumenkit/Direct3DDevice.h>

@@ -12,7 +12,7 @@
 
 #include "engine/Scene.h"
 #include "menus/PopUp.h"
-#include "online/QuiblyLobby.h"
+#include "net/QuiblyLobby.h"
 
 #include <steam/SteamApi.h>
 

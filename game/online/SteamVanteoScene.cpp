@@ -2,7 +2,7 @@
 
 #include "engine/Getters.h"
 #include "data/ModeConfig.h"
-#include "app/StartUp.h"
+#include "engine/LayoutFiles.h"
 #include "board/GameSinks.h"
 #include "board/VanteoBlockMap.h"
 #include "engine/DigitDisplay.h"
@@ -20,10 +20,10 @@
 #include "menus/PopUpResult.h"
 #include "modes/BattleRules.h"
 #include "modes/VanteoScene.h"
-#include "online/NetGameMessages.h"
-#include "online/NetGlobals.h"
-#include "online/SteamClient.h"
-#include "online/SteamServer.h"
+#include "net/NetGameMessages.h"
+#include "net/NetGlobals.h"
+#include "net/SteamClient.h"
+#include "net/SteamServer.h"
 #include "modes/ModeScenePlay.h"
 
 #include <helvane/Log.h>

@@ -2,7 +2,7 @@
 
 #include "engine/Getters.h"
 #include "data/Options.h"
-#include "app/StartUp.h"
+#include "net/PersonaName.h"
 #include "board/GameSinks.h"
 #include "board/VanteoBlockMap.h"
 #include "engine/InputSystem.h"
@@ -14,12 +14,12 @@
 #include "modes/ModeScenePlay.h"
 #include "menus/PopUp.h"
 #include "menus/PopUpResult.h"
-#include "online/LeaderBoard.h"
-#include "online/NetGameMessages.h"
-#include "online/NetGlobals.h"
-#include "online/ServerMessages.h"
-#include "online/SteamClient.h"
-#include "online/SteamServer.h"
+#include "net/LeaderBoard.h"
+#include "net/NetGameMessages.h"
+#include "net/NetGlobals.h"
+#include "net/ServerMessages.h"
+#include "net/SteamClient.h"
+#include "net/SteamServer.h"
 
 #include <helvane/Log.h>
 #include <win32/VirtualKeys.h>

@@ -1,6 +1,7 @@
 #include "engine/EngineFakes.h"
 
 #include "app/MainWindow.h"
+#include "net/AchievementsSteam.h"
 #include "engine/SceneManager.h"
 
 #include <helvane/DXUtil.h>

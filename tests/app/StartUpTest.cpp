@@ -2,6 +2,7 @@
 // the play data written at exit when every descriptor the process may open is taken.
 #include "data/PlayDataPack.h"
 #include "app/StartUp.h"
+#include "net/PersonaName.h"
 #include "support/TempDir.h"
 
 #include <steam/SteamApi.h>

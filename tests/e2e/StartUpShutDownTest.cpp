@@ -2,7 +2,7 @@
 // key press skips the logo, the main menu's title shows, closing the window shuts down normally, and the
 // pack written at exit holds the play data; "-c" brings the initial pack back.
 #include "data/PlayDataPack.h"
-#include "online/LeaderBoard.h"
+#include "net/LeaderBoard.h"
 #include "support/Fifo.h"
 #include "support/TempDir.h"
 

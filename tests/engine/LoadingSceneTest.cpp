@@ -4,9 +4,9 @@
 #include "engine/LoadingScene.h"
 #include "engine/PlayerSettings.h"
 #include "engine/SceneManager.h"
-#include "online/NetGlobals.h"
-#include "online/SteamClient.h"
-#include "online/SteamServer.h"
+#include "net/NetGlobals.h"
+#include "net/SteamClient.h"
+#include "net/SteamServer.h"
 
 #include <gtest/gtest.h>
 

@@ -5,8 +5,8 @@
 #include "FuzzSupport.h"
 
 #include "board/GameSeams.h"
-#include "online/NetGameMessages.h"
-#include "online/SteamClient.h"
+#include "net/NetGameMessages.h"
+#include "net/SteamClient.h"
 
 #include <cstdlib>
 #include <vector>

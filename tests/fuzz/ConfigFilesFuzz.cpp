@@ -7,8 +7,8 @@
 #include "data/Records.h"
 #include "data/UnlockInfo.h"
 #include "engine/SkinTable.h"
-#include "online/AchievementsSteam.h"
-#include "online/LeaderBoard.h"
+#include "net/AchievementsSteam.h"
+#include "net/LeaderBoard.h"
 #include "FuzzSupport.h"
 
 #include <helvane/ResourceFileManager.h>

@@ -6,7 +6,7 @@
 #include "board/VanteoBlockMap.h"
 #include "engine/SceneMessage.h"
 #include "modes/GameWorld.h"
-#include "online/NetGameMessages.h"
+#include "net/NetGameMessages.h"
 #include "online/SteamVanteoScene.h"
 
 #include "FuzzSinks.h"

@@ -1,8 +1,8 @@
 // Fuzzes the match's game messages as they come from the network: a game-data message is walked
 // into its records, and every record is refused or parsed into one of a known id whose fields
 // every reader takes without reading past them.
-#include "online/GameMessageBlocks.h"
-#include "online/NetGameMessages.h"
+#include "net/GameMessageBlocks.h"
+#include "net/NetGameMessages.h"
 
 #include <cstdlib>
 

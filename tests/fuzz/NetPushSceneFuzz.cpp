@@ -8,7 +8,7 @@
 
 #include "board/GameMessages.h"
 #include "engine/SceneMessage.h"
-#include "online/NetGameMessages.h"
+#include "net/NetGameMessages.h"
 #include "online/SteamVanteoScene_Push.h"
 
 #include <cmath>

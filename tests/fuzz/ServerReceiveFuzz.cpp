@@ -5,8 +5,8 @@
 #include "FuzzSupport.h"
 #include "FuzzSinks.h"
 
-#include "online/ServerMessages.h"
-#include "online/SteamServer.h"
+#include "net/ServerMessages.h"
+#include "net/SteamServer.h"
 
 #include <steam/SteamApi.h>
 

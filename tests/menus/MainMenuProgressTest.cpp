@@ -3,9 +3,9 @@
 // sub-menu's records, the skin marks and hint, and the local bests written once per change.
 #include "MainMenuFixture.h"
 
-#include "online/Achievements.h"
-#include "online/LeaderBoard.h"
-#include "online/NetGlobals.h"
+#include "net/Achievements.h"
+#include "net/LeaderBoard.h"
+#include "net/NetGlobals.h"
 
 #include <algorithm>
 #include <filesystem>

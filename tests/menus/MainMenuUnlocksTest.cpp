@@ -4,7 +4,7 @@
 
 #include "data/Records.h"
 #include "kv/KVLabel.h"
-#include "online/LeaderBoard.h"
+#include "net/LeaderBoard.h"
 
 namespace menutest {
 namespace {

@@ -7,8 +7,8 @@
 #include "data/Records.h"
 #include "data/UnlockInfo.h"
 #include "menus/PopUpSpecialModes.h"
-#include "online/Achievements.h"
-#include "online/NetGlobals.h"
+#include "net/Achievements.h"
+#include "net/NetGlobals.h"
 #include "support/TempDir.h"
 
 #include <win32/VirtualKeys.h>

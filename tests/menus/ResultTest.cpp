@@ -10,8 +10,8 @@
 #include "engine/WindowMouse.h"
 #include "kv/KVDirector.h"
 #include "menus/PopUpResult.h"
-#include "online/LeaderBoard.h"
-#include "online/NetGlobals.h"
+#include "net/LeaderBoard.h"
+#include "net/NetGlobals.h"
 
 #include <win32/VirtualKeys.h>
 

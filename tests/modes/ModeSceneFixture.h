@@ -14,7 +14,7 @@
 #include "engine/InputSystem.h"
 #include "engine/SceneManager.h"
 #include "engine/SkinTable.h"
-#include "online/LeaderBoard.h"
+#include "net/LeaderBoard.h"
 #include "support/kv/KVTestKit.h"
 
 #include <helvane/ResourceFileManager.h>

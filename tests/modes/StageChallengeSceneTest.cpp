@@ -19,7 +19,7 @@
 #include "modes/ModeScenePlay.h"
 #include "modes/VanteoScene_StageChallenge.h"
 #include "ModeSceneFixture.h"
-#include "online/AchievementsSteam.h"
+#include "net/AchievementsSteam.h"
 #include "support/GameSeamFakes.h"
 #include "support/LogCapture.h"
 #include "support/kv/KVTestKit.h"

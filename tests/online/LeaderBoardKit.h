@@ -2,7 +2,7 @@
 // player's score uploaded through a simulated peer, and the bytes of a bests file.
 #pragma once
 
-#include "online/LeaderBoard.h"
+#include "net/LeaderBoard.h"
 
 #include <steam/SteamApi.h>
 #include <steam/SteamTesting.h>

@@ -10,12 +10,12 @@
 #include "support/GameSeamFakes.h"
 
 #include "engine/SceneMessage.h"
-#include "online/GameMessageBlocks.h"
-#include "online/SteamClient.h"
-#include "online/NetGlobals.h"
-#include "online/OnlineSinks.h"
-#include "online/ServerMessages.h"
-#include "online/SteamServer.h"
+#include "net/GameMessageBlocks.h"
+#include "net/SteamClient.h"
+#include "net/NetGlobals.h"
+#include "net/OnlineSinks.h"
+#include "net/ServerMessages.h"
+#include "net/SteamServer.h"
 
 #include <cerrno>
 #include <chrono>

@@ -5,9 +5,9 @@
 
 #include "engine/SceneManager.h"
 #include "menus/PopUp.h"
-#include "online/NetGameMessages.h"
-#include "online/NetGlobals.h"
-#include "online/SteamClient.h"
+#include "net/NetGameMessages.h"
+#include "net/NetGlobals.h"
+#include "net/SteamClient.h"
 #include "online/VanteoNetBaseScene.h"
 #include "support/GameSeamFakes.h"
 #include "support/LogCapture.h"

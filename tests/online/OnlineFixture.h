@@ -2,7 +2,7 @@
 // achievement table put back to its built-in state afterwards.
 #pragma once
 
-#include "online/Achievements.h"
+#include "net/Achievements.h"
 #include "support/TempDir.h"
 
 #include <steam/SteamApi.h>

@@ -6,7 +6,7 @@
 #include "../menus/PopUpKit.h"
 
 #include "menus/PopUpRanking.h"
-#include "online/LeaderBoard.h"
+#include "net/LeaderBoard.h"
 #include "support/GameSeamFakes.h"
 
 #include <steam/SteamTesting.h>

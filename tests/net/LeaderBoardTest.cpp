@@ -1,9 +1,9 @@
 // The leaderboards at start: the local bests file, and the seven boards found one at a time.
-#include "LeaderBoardKit.h"
-#include "OnlineFixture.h"
+#include "online/LeaderBoardKit.h"
+#include "online/OnlineFixture.h"
 
 #include "data/PlayDataPack.h"
-#include "online/LeaderBoard.h"
+#include "net/LeaderBoard.h"
 
 #include <chrono>
 #include <cstdlib>

@@ -3,7 +3,7 @@
 // "Data/PlayData/Steam_Achievements.xml" with the texts and icons of the description file.
 #pragma once
 
-#include "online/Achievements.h"
+#include "net/Achievements.h"
 
 #include <steam/SteamApi.h>
 
@@ -87,6 +87,8 @@ private:
 
 // The 1-based number of the stage last won in the stage challenge.
 extern int g_nStageChallengeCleared;
+// "-a" on the command line: clear every achievement when the platform's statistics arrive.
+extern int g_bClearAchievements;
 
 // "YYYY.MM.DD hh:mm:ss" of the current local time.
 void FormatAchievementTime(char* out, size_t capacity);

@@ -1,7 +1,6 @@
-#include "online/AchievementsSteam.h"
+#include "net/AchievementsSteam.h"
 
 #include "data/GameDataXml.h"
-#include "app/MainWindow.h"
 #include "data/Options.h"
 #include "data/Records.h"
 #include "data/UnlockInfo.h"
@@ -20,6 +19,7 @@
 #include <cstring>
 
 int g_nStageChallengeCleared = 0;
+int g_bClearAchievements = 0;
 
 namespace {
 

@@ -1,4 +1,4 @@
-#include "online/LeaderBoard.h"
+#include "net/LeaderBoard.h"
 
 #include "data/GameDataXml.h"
 #include "data/PlayDataPack.h"

@@ -1,11 +1,11 @@
 // Earning achievements: the one-at-a-time queue to the platform, the bonus for each confirmed
 // achievement, refusals, the rule checks and play without the platform.
-#include "OnlineFixture.h"
+#include "online/OnlineFixture.h"
 
 #include "data/Options.h"
 #include "data/Records.h"
 #include "data/UnlockInfo.h"
-#include "online/AchievementsSteam.h"
+#include "net/AchievementsSteam.h"
 #include "support/GameSeamFakes.h"
 
 #include <steam/SteamTesting.h>

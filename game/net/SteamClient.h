@@ -8,7 +8,7 @@
 // the game messages two machines exchange, each of exactly its length, reach the scene queue.
 #pragma once
 
-#include "online/GameMessageBlocks.h"
+#include "net/GameMessageBlocks.h"
 
 #include <steam/SteamApi.h>
 

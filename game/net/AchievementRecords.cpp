@@ -1,8 +1,8 @@
 // The achievement table: API names and built-in titles in id order, and the display order.
-#include "online/Achievements.h"
+#include "net/Achievements.h"
 
 #include "data/GameDataXml.h"
-#include "online/NetGlobals.h"
+#include "net/NetGlobals.h"
 
 #include <cstring>
 

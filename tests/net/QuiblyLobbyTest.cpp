@@ -1,11 +1,11 @@
 // The joined lobby and the lobby list over the platform, with other players as in-process peers:
 // who counts as ready, the messages a lobby's changes become, chat lines and their cut, the
 // guest's start notice, the list's filters and rows, and the record text.
-#include "MatchFixture.h"
+#include "online/MatchFixture.h"
 
 #include "../../platform/steam/OnlineBackend.h"
-#include "online/LeaderBoard.h"
-#include "online/QuiblyLobby.h"
+#include "net/LeaderBoard.h"
+#include "net/QuiblyLobby.h"
 
 #include <cstring>
 

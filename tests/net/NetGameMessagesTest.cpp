@@ -1,7 +1,7 @@
 // The match's game messages: each record built at its length with the sender first, read back
 // field by field, and records from the network that are short, of unknown ids or out of range
 // refused before any field is used.
-#include "online/NetGameMessages.h"
+#include "net/NetGameMessages.h"
 
 #include <gtest/gtest.h>
 

@@ -1,9 +1,8 @@
 // The achievements object: its two files, the one fetch of the platform's state after log-on,
 // and "-a" clearing every achievement when the state arrives.
-#include "OnlineFixture.h"
+#include "online/OnlineFixture.h"
 
-#include "app/MainWindow.h"
-#include "online/AchievementsSteam.h"
+#include "net/AchievementsSteam.h"
 
 #include <string>
 

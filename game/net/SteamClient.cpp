@@ -1,13 +1,13 @@
-#include "online/SteamClient.h"
+#include "net/SteamClient.h"
 
 #include "board/GameSeams.h"
 #include "engine/SceneManager.h"
 #include "engine/SceneMessage.h"
-#include "online/NetGameMessages.h"
-#include "online/NetGlobals.h"
-#include "online/OnlineSinks.h"
-#include "online/ServerMessages.h"
-#include "online/SteamServer.h"
+#include "net/NetGameMessages.h"
+#include "net/NetGlobals.h"
+#include "net/OnlineSinks.h"
+#include "net/ServerMessages.h"
+#include "net/SteamServer.h"
 
 #include <helvane/Log.h>
 #include <win32/Debug.h>

@@ -1,10 +1,10 @@
 // The match's message transport: records packed into 1024-byte blocks without splitting, the
 // game-data message of a block, the walk over a received block with its stopping rules, and the
 // client's flush and dispatch.
-#include "OnlineFixture.h"
+#include "online/OnlineFixture.h"
 
-#include "online/GameMessageBlocks.h"
-#include "online/SteamClient.h"
+#include "net/GameMessageBlocks.h"
+#include "net/SteamClient.h"
 #include "support/GameSeamFakes.h"
 
 #include <gtest/gtest.h>

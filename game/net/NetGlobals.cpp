@@ -1,4 +1,4 @@
-#include "online/NetGlobals.h"
+#include "net/NetGlobals.h"
 
 CSteamServer* g_pSteamServer = nullptr;
 VanteoSteamClient* g_pSteamClient = nullptr;

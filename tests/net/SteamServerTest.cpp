@@ -1,7 +1,7 @@
 // The host's game server over real loopback sockets: admission with the platform's verdicts,
 // the receive size rules, relay only between admitted players, the game state on a manual
 // clock, leaving, silent players and the orderly end.
-#include "MatchFixture.h"
+#include "online/MatchFixture.h"
 
 #include "support/LogCapture.h"
 

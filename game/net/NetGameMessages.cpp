@@ -1,4 +1,4 @@
-#include "online/NetGameMessages.h"
+#include "net/NetGameMessages.h"
 
 #include <algorithm>
 #include <cmath>

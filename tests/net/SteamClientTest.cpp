@@ -1,13 +1,13 @@
 // The platform client object: its end deletes a game server that is still running, and the
 // platform's shut-down request ends the game through the orderly quit, once.
-#include "OnlineFixture.h"
+#include "online/OnlineFixture.h"
 
 #include "../engine/EngineFakes.h"
 
 #include "engine/SceneManager.h"
-#include "online/NetGlobals.h"
-#include "online/SteamClient.h"
-#include "online/SteamServer.h"
+#include "net/NetGlobals.h"
+#include "net/SteamClient.h"
+#include "net/SteamServer.h"
 
 #include <algorithm>
 
@@ -50,8 +50,8 @@ TEST_F(VanteoSteamClientTest, PlatformShutdownQuitsTheGameOnce)
 } // namespace
 
 // The client's receive rules, its state machine and the handshake with a real server.
-#include "MatchFixture.h"
-#include "online/QuiblyLobby.h"
+#include "online/MatchFixture.h"
+#include "net/QuiblyLobby.h"
 
 namespace {
 

@@ -1,9 +1,9 @@
-#include "online/QuiblyLobby.h"
+#include "net/QuiblyLobby.h"
 
 #include "board/GameSeams.h"
-#include "online/LeaderBoard.h"
-#include "online/OnlineSinks.h"
-#include "online/ServerMessages.h"
+#include "net/LeaderBoard.h"
+#include "net/OnlineSinks.h"
+#include "net/ServerMessages.h"
 
 #include <win32/Text.h>
 

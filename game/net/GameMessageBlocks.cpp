@@ -1,4 +1,4 @@
-#include "online/GameMessageBlocks.h"
+#include "net/GameMessageBlocks.h"
 
 #include <helvane/Log.h>
 

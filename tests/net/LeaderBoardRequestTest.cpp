@@ -1,11 +1,11 @@
 // The leaderboards in play: uploads of the local bests, page and own-row downloads, the scene
 // messages, the online record and the bests file, over the embedded platform backend with other
 // players simulated in the same process.
-#include "LeaderBoardKit.h"
-#include "OnlineFixture.h"
+#include "online/LeaderBoardKit.h"
+#include "online/OnlineFixture.h"
 
 #include "board/GameSeams.h"
-#include "online/LeaderBoard.h"
+#include "net/LeaderBoard.h"
 #include "support/GameSeamFakes.h"
 
 #include <steam/SteamTesting.h>

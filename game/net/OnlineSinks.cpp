@@ -1,7 +1,7 @@
-#include "online/OnlineSinks.h"
+#include "net/OnlineSinks.h"
 
 #include "board/GameSeams.h"
-#include "menus/PopUp.h"
+#include "board/GameSinks.h"
 
 namespace {
 
@@ -23,5 +23,5 @@ IMessageSink& OnlineMessages()
 
 ISoundSink& OnlineSounds()
 {
-    return g_sounds ? *g_sounds : PopUpSounds();
+    return g_sounds ? *g_sounds : GetSoundTableSink();
 }

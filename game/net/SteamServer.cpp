@@ -1,9 +1,9 @@
-#include "online/SteamServer.h"
+#include "net/SteamServer.h"
 
 #include "board/GameSeams.h"
-#include "online/GameMessageBlocks.h"
-#include "online/OnlineSinks.h"
-#include "online/ServerMessages.h"
+#include "net/GameMessageBlocks.h"
+#include "net/OnlineSinks.h"
+#include "net/ServerMessages.h"
 
 #include <helvane/Log.h>
 #include <win32/Debug.h>
