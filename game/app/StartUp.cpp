@@ -249,6 +249,7 @@ void RegisterStartScenes()
     CSceneManager& manager = singleton<CSceneManager>::GetSingleton();
     manager.RegisterScene(new VanteoMainMenuScene());
     manager.RegisterScene(new LoadingScene());
+    SetNetworkPump(&PumpNetwork);
     manager.RegisterScene(new VanteoInitMenuScene());
 }
 

@@ -1,14 +1,16 @@
 #include "engine/LoadingScene.h"
 
 #include "engine/RenderBackend.h"
-#include "net/NetGlobals.h"
-#include "net/SteamClient.h"
-#include "net/SteamServer.h"
 
 #include <helvane/Log.h>
 #include <win32/Messages.h>
 
+std::atomic<int> g_nNetReadyCount{0};
+std::atomic<int> g_nLoadingMode{0};
+
 namespace {
+
+NetworkPump g_networkPump = nullptr;
 
 constexpr const char* kLoadingPicture = "loading.bmp";
 constexpr const char* kLoadingAnimation = "loading_Animation.xml";
@@ -30,6 +32,11 @@ const char* LoadingSceneOfMode(int mode)
 }
 
 } // namespace
+
+void SetNetworkPump(NetworkPump pump)
+{
+    g_networkPump = pump;
+}
 
 LoadingScene::LoadingScene()
 {
@@ -61,10 +68,8 @@ void LoadingScene::Leave()
 
 int LoadingScene::Update(float seconds)
 {
-    if (g_pSteamServer)
-        g_pSteamServer->RunFrame();
-    if (g_pSteamClient)
-        g_pSteamClient->RunFrame(seconds);
+    if (g_networkPump)
+        g_networkPump(seconds);
     m_ClickEffect.Update(seconds);
     m_Cursor.Update(seconds);
     m_Animation.Update(seconds);

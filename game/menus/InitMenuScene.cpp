@@ -9,6 +9,7 @@
 #include "engine/SoundServer.h"
 #include "kv/KVSystem.h"
 #include "menus/MainMenuScene.h"
+#include "engine/LoadingScene.h"
 #include "net/NetGlobals.h"
 
 #include <lumenkit/Direct3DDevice.h>

@@ -14,6 +14,7 @@
 #include "kv/KVString.h"
 #include "kv/KVSystem.h"
 #include "kv/KVWnd.h"
+#include "engine/LoadingScene.h"
 #include "net/NetGlobals.h"
 
 #include <helvane/Log.h>

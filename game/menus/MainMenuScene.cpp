@@ -25,6 +25,7 @@
 #include "modes/VanteoScene_Puzzle.h"
 #include "net/Achievements.h"
 #include "net/LeaderBoard.h"
+#include "engine/LoadingScene.h"
 #include "net/NetGlobals.h"
 
 #include <helvane/DXUtil.h>

@@ -1,9 +1,6 @@
-// Process-wide state of online play that the loading scene and the main loop read: the host's
-// game server, the platform client, the achievements object, the number of ready messages still
-// awaited and the loading animation to show.
+// Process-wide state of online play: the host's game server, the platform client and the
+// achievements object, and the one frame of network work that runs them.
 #pragma once
-
-#include <atomic>
 
 class CSteamServer;
 class VanteoSteamClient;
@@ -15,8 +12,7 @@ extern CSteamServer* g_pSteamServer;
 extern VanteoSteamClient* g_pSteamClient;
 // The achievements object, set at start-up and cleared at shut-down.
 extern Achievements* g_pAchievements;
-// Ready messages still awaited: lowered on the main thread, read by an online scene's Enter on
-// the loader thread.
-extern std::atomic<int> g_nNetReadyCount;
-// The loading animation: 0 "loading_title", 1 "loading", 2 "connecting".
-extern std::atomic<int> g_nLoadingMode;
+
+// One frame of network work: the host's game server, then the platform client, each when it
+// exists.
+void PumpNetwork(float seconds);

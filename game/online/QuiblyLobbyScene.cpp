@@ -18,6 +18,7 @@
 #include "kv/KVTextArea.h"
 #include "kv/KVWnd.h"
 #include "net/LeaderBoard.h"
+#include "engine/LoadingScene.h"
 #include "net/NetGlobals.h"
 #include "net/OnlineSinks.h"
 #include "net/ServerMessages.h"
@@ -296,10 +297,7 @@ int QuiblyLobbyScene::Update(float seconds)
     kv::GetKVSystem().Update(seconds);
     m_MessageBox.Update(seconds);
     PublishOwnRecord();
-    if (g_pSteamServer)
-        g_pSteamServer->RunFrame();
-    if (g_pSteamClient)
-        g_pSteamClient->RunFrame(seconds);
+    PumpNetwork(seconds);
     g_Mouse.Update(seconds);
     if (m_pBrowser && m_fReloadTimer > 0) {
         m_fReloadTimer -= seconds;

@@ -21,6 +21,7 @@
 #include "modes/BattleRules.h"
 #include "modes/VanteoScene.h"
 #include "net/NetGameMessages.h"
+#include "engine/LoadingScene.h"
 #include "net/NetGlobals.h"
 #include "net/SteamClient.h"
 #include "net/SteamServer.h"

@@ -24,6 +24,7 @@
 #include "modes/GameWorld.h"
 #include "modes/ModeSceneKit.h"
 #include "net/NetGameMessages.h"
+#include "engine/LoadingScene.h"
 #include "net/NetGlobals.h"
 #include "net/ServerMessages.h"
 #include "net/SteamClient.h"
@@ -389,10 +390,7 @@ int SteamVanteoScene_Push::Update(float seconds)
 {
     if (!m_bEntered)
         return 1;
-    if (g_pSteamServer)
-        g_pSteamServer->RunFrame();
-    if (g_pSteamClient)
-        g_pSteamClient->RunFrame(seconds);
+    PumpNetwork(seconds);
     kv::KVSystem* system = kv::KVSystem::GetPtr();
     if (m_nState == kGameStateStart) {
         m_ReadyGo.Update(seconds);

@@ -45,6 +45,7 @@ protected:
     void TearDown() override
     {
         AttachPlayerSettings({});
+        SetNetworkPump(nullptr);
         g_nLoadingMode = 0;
         g_nNetReadyCount = 0;
         g_pSteamServer = nullptr;
@@ -104,16 +105,19 @@ TEST_F(LoadingSceneTest, RendersPictureAnimationAndStamps)
     EXPECT_FLOAT_EQ(renderer.sprites[2].matrix._41, 300.0f); // the stamp, centred at its origin
 }
 
-TEST_F(LoadingSceneTest, OnlineFramesRunOnlyWhenTheirObjectsExist)
+TEST_F(LoadingSceneTest, OnlineFramesRunThroughTheInstalledPumpOnlyWhenTheirObjectsExist)
 {
     scene.Enter(0, 0);
     EXPECT_EQ(scene.Update(0.016f), 1);
     CountingServer server;
     CountingClient client;
     g_pSteamClient = &client;
+    scene.Update(0.016f); // no pump installed: no network work
+    SetNetworkPump(&PumpNetwork);
     scene.Update(0.016f);
     g_pSteamServer = &server;
     scene.Update(0.016f);
+    SetNetworkPump(nullptr);
     EXPECT_EQ(client.frames, 2);
     EXPECT_EQ(server.frames, 1);
     // The client's end deletes a game server that is still registered: these live on the stack.

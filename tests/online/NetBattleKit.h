@@ -19,6 +19,7 @@
 #include "net/LeaderBoard.h"
 #include "net/ServerMessages.h"
 #include "net/NetGameMessages.h"
+#include "engine/LoadingScene.h"
 #include "net/NetGlobals.h"
 #include "online/SteamVanteoScene.h"
 #include "support/GameSeamFakes.h"

@@ -3,6 +3,7 @@
 // end of the match and its precedence, the ready handshake on an injected clock, the frame's
 // precedence, items, speed-up, mines, the opponent's bullets, and hostile records refused.
 #include "NetBattleKit.h"
+#include "engine/LoadingScene.h"
 
 #include "board/GameMessages.h"
 #include "engine/InputKeyboard.h"

@@ -2,6 +2,7 @@
 // other players as in-process peers: the list's pages, hosting and the room's start button, the
 // start of the match, chat, and the notices of what failed.
 #include "MatchFixture.h"
+#include "engine/LoadingScene.h"
 
 #include "../menus/PopUpKit.h"
 
