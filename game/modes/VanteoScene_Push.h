@@ -12,7 +12,7 @@
 #include "engine/AnimationPlayer.h"
 #include "engine/TimeDisplay.h"
 #include "modes/GameWorld.h"
-#include "modes/PushBlockSet.h"
+#include "lane/PushBlockSet.h"
 
 #include <memory>
 #include <string>

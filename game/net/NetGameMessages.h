@@ -7,7 +7,7 @@
 
 #include "board/GameSeams.h"
 #include "lane/LaneContext.h"
-#include "modes/PushBlockSet.h"
+#include "lane/PushBlockSet.h"
 
 #include <cstdint>
 #include <optional>

@@ -9,7 +9,7 @@
 #include "engine/AnimationPlayer.h"
 #include "engine/TimeDisplay.h"
 #include "menus/PopUp.h"
-#include "modes/PushBlockSet.h"
+#include "lane/PushBlockSet.h"
 #include "online/VanteoNetBaseScene.h"
 
 namespace kv {

@@ -3,7 +3,7 @@
 // bytes are also handed to LoadState as they are, without the decoder's checks: the field takes
 // them only when every stone and number is sound, and keeps its lanes inside their limits.
 #include "FuzzSinks.h"
-#include "modes/PushBlockSet.h"
+#include "lane/PushBlockSet.h"
 
 #include <cmath>
 #include <cstdlib>

@@ -1,7 +1,7 @@
 // The push field: pushes and their doubling while a block moves, the lane limits, completed
 // pushes and their drops, stones and traps, stars, the stacks that end the game, and the lane
 // state sent to the other machine, mirrored, and read back from hostile bytes.
-#include "modes/PushBlockSet.h"
+#include "lane/PushBlockSet.h"
 
 #include "board/GameMessages.h"
 #include "support/GameSeamFakes.h"

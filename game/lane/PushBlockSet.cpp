@@ -1,4 +1,4 @@
-#include "modes/PushBlockSet.h"
+#include "lane/PushBlockSet.h"
 
 #include "board/GameMessages.h"
 #include "board/BoardWindows.h"
