@@ -5,7 +5,7 @@
 // buffer, loading reads a file into it, the test scene plays it.
 #pragma once
 
-#include "board/VanteoBaseScene.h"
+#include "modes/VanteoBaseScene.h"
 #include "board/VanteoBlock.h"
 #include "board/VanteoBlockMap.h"
 #include "modes/PuzzleLayout.h"

@@ -1,7 +1,7 @@
 #include "modes/VanteoPuzzleSelectScene2.h"
 
 #include "engine/Getters.h"
-#include "app/MainWindow.h"
+#include "modes/VanteoBaseScene.h"
 #include "data/ModeConfig.h"
 #include "data/Records.h"
 #include "board/GameMessages.h"

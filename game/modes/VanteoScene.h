@@ -10,7 +10,7 @@
 #include "lane/AttackLine.h"
 #include "lane/Player.h"
 #include "lane/PlayerGhost.h"
-#include "board/VanteoBaseScene.h"
+#include "modes/VanteoBaseScene.h"
 #include "engine/AnimationPlayer.h"
 #include "engine/TimeDisplay.h"
 #include "modes/GameWorld.h"

@@ -7,7 +7,7 @@
 #pragma once
 
 #include "engine/BlockClickEffect.h"
-#include "board/VanteoBaseScene.h"
+#include "modes/VanteoBaseScene.h"
 #include "engine/AnimationPlayer.h"
 #include "engine/DigitDisplay.h"
 #include "engine/TimeDisplay.h"

@@ -7,7 +7,7 @@
 #pragma once
 
 #include "data/ModeConfig.h"
-#include "board/VanteoBaseScene.h"
+#include "modes/VanteoBaseScene.h"
 #include "engine/AnimationPlayer.h"
 #include "engine/DigitDisplay.h"
 #include "modes/PuzzleLayout.h"

@@ -4,7 +4,7 @@
 // mark, a failure or the end-test button without it.
 #pragma once
 
-#include "board/VanteoBaseScene.h"
+#include "modes/VanteoBaseScene.h"
 #include "modes/PuzzleLayout.h"
 #include "modes/PuzzleSceneKit.h"
 

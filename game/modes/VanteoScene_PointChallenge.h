@@ -7,7 +7,7 @@
 #pragma once
 
 #include "board/ComboEffect.h"
-#include "board/VanteoBaseScene.h"
+#include "modes/VanteoBaseScene.h"
 #include "engine/AnimationPlayer.h"
 #include "engine/DigitDisplay.h"
 

@@ -7,7 +7,7 @@
 #pragma once
 
 #include "board/PlayRecorder.h"
-#include "board/VanteoBaseScene.h"
+#include "modes/VanteoBaseScene.h"
 #include "board/VanteoBlockMap.h"
 #include "engine/AnimationPlayer.h"
 #include "engine/TimeDisplay.h"

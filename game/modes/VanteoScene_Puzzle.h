@@ -3,7 +3,7 @@
 // time and is left only through the pause menu (back to the menu, restart, or quit the game).
 #pragma once
 
-#include "board/VanteoBaseScene.h"
+#include "modes/VanteoBaseScene.h"
 #include "board/VanteoBlockMap.h"
 #include "engine/AnimationPlayer.h"
 #include "engine/DigitDisplay.h"

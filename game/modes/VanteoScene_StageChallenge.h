@@ -12,7 +12,7 @@
 #pragma once
 
 #include "board/ComboEffect.h"
-#include "board/VanteoBaseScene.h"
+#include "modes/VanteoBaseScene.h"
 #include "engine/AnimationPlayer.h"
 #include "engine/DigitDisplay.h"
 #include "engine/TimeDisplay.h"

@@ -23,7 +23,7 @@
 //   (`SendGameMessage`) and the sinks for local scene messages and sounds (`SetLocalSinks`).
 #pragma once
 
-#include "board/VanteoBaseScene.h"
+#include "modes/VanteoBaseScene.h"
 #include "menus/PopUp.h"
 
 class PayloadWriter;

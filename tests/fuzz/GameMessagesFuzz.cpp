@@ -2,7 +2,7 @@
 // other player may send: any id, any length and any bytes must be refused or handled without
 // reading past the message.
 #include "data/Records.h"
-#include "board/VanteoBaseScene.h"
+#include "modes/VanteoBaseScene.h"
 #include "engine/SceneMessage.h"
 
 #include <cstring>

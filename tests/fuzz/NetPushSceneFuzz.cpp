@@ -8,6 +8,7 @@
 
 #include "board/GameMessages.h"
 #include "engine/SceneMessage.h"
+#include "modes/VanteoBaseScene.h"
 #include "net/NetGameMessages.h"
 #include "online/SteamVanteoScene_Push.h"
 

@@ -1,7 +1,7 @@
 // The free-play board's combo voices, and the base scene's hand-over of board events to the
 // recorder, timed by the board's play clock.
 #include "board/BoardEventRecorder.h"
-#include "board/VanteoBaseScene.h"
+#include "modes/VanteoBaseScene.h"
 #include "engine/SceneMessage.h"
 #include "modes/VanteoScene_Puzzle.h"
 #include "support/GameSeamFakes.h"

@@ -1,7 +1,6 @@
-#include "board/VanteoBaseScene.h"
+#include "modes/VanteoBaseScene.h"
 
 #include "data/GameDataXml.h"
-#include "app/MainWindow.h"
 #include "data/Options.h"
 #include "data/Records.h"
 #include "board/BoardEventRecorder.h"

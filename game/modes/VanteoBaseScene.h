@@ -8,9 +8,36 @@
 
 #include "board/GameMessages.h"
 #include "engine/Scene.h"
+#include "menus/PopUp.h"
 
 #include <cstdint>
 #include <memory>
+
+// The shortest length, in bytes from the id word on, that a message of this id must have for
+// its handlers to read their fields; 4 (the id alone) for ids whose handlers read nothing.
+constexpr int MinimumMessageLength(int32_t id)
+{
+    switch (id) {
+    case MSG_CHANGE_SCENE: return 4 + kSceneNameBytes + 8;
+    case MSG_POPUP_YES:
+    case MSG_POPUP_NO: return 8;                // param
+    case MSG_BIG_STAR: return 12;               // col, row
+    case MSG_GROUP_CLEARED: return 36;          // eight words
+    case MSG_PLAYER_TOWER_HIT: return 12;       // kind, power
+    case MSG_ENEMY_TOWER_HIT: return 20;        // owner (two words), kind, power
+    case MSG_ENEMY_ATTACK: return 16;           // flag, kind, power
+    case MSG_BULLET_OVERFLOW: return 12;        // colour, excess
+    case MSG_BLOCK_CLICKED: return 32;          // col, row, kind, present, pin, fixed, point
+    case MSG_COMBO: return 8;                   // combo
+    case MSG_COMBO_BREAK: return 8;
+    case MSG_BOARD_LAYOUT: return 4 + 64 * 2;   // 64 cell words of 16 bits
+    case MSG_BULLET_GAIN: return 12;            // colour, delta
+    case MSG_MAGIC_TURN: return 8;              // kind
+    case MSG_ROTATE: return 8;                  // direction
+    case MSG_ITEM_GET: return 8;                // item
+    default: return 4;
+    }
+}
 
 class VanteoBlockMap;
 class VanteoPopUp_OKCancel;

@@ -3,7 +3,7 @@
 // exit answers, and the record file written by Leave.
 #include "data/Records.h"
 #include "board/BoardEventRecorder.h"
-#include "board/VanteoBaseScene.h"
+#include "modes/VanteoBaseScene.h"
 #include "engine/EngineFakes.h"
 #include "engine/SceneManager.h"
 #include "net/Achievements.h"
