@@ -1,5 +1,7 @@
 #include "app/StartUp.h"
 
+#include "app/GameSceneList.h"
+
 #include "board/PlayRecorder.h"
 
 #include "data/GameDataXml.h"
@@ -248,6 +250,7 @@ void RegisterStartScenes()
     // The first use of the scene manager starts its loader thread.
     CSceneManager& manager = singleton<CSceneManager>::GetSingleton();
     manager.RegisterScene(new VanteoMainMenuScene());
+    SetGameSceneRegistrar(&RegisterGameScenes);
     manager.RegisterScene(new LoadingScene());
     SetNetworkPump(&PumpNetwork);
     manager.RegisterScene(new VanteoInitMenuScene());

@@ -20,7 +20,6 @@
 #include "kv/KVString.h"
 #include "kv/KVSystem.h"
 #include "kv/KVWnd.h"
-#include "menus/GameSceneList.h"
 #include "menus/MenuWindows.h"
 #include "modes/VanteoScene_Puzzle.h"
 #include "net/Achievements.h"
@@ -66,6 +65,7 @@ constexpr const char* kSubMenuLayouts[VanteoMainMenuScene::kSubMenuCount] = {
 
 // The game scenes are created once per run, however often the menu is entered.
 std::atomic<bool> g_bGameScenesRegistered{false};
+GameSceneRegistrar g_gameSceneRegistrar = nullptr;
 
 // The sound table as a sound sink: music keys loop and follow the music switch there.
 class SoundTableSink : public ISoundSink {
@@ -156,17 +156,17 @@ kv::KVWnd* VanteoMainMenuScene::GetScreen(int index) const
     return m_pScreens[static_cast<size_t>(index + 1)];
 }
 
+void SetGameSceneRegistrar(GameSceneRegistrar registrar)
+{
+    g_gameSceneRegistrar = registrar;
+}
+
 void VanteoMainMenuScene::RegisterGameScenesOnce()
 {
     if (!m_World.registerGameScenes || g_bGameScenesRegistered.exchange(true))
         return;
-    CSceneManager& manager = singleton<CSceneManager>::GetSingleton();
-    for (const GameSceneEntry& entry : GameScenes()) {
-        if (!entry.create)
-            continue;
-        if (CScene* scene = entry.create())
-            manager.RegisterScene(scene);
-    }
+    if (g_gameSceneRegistrar)
+        g_gameSceneRegistrar();
     g_Mouse.LoadCursors();
 }
 

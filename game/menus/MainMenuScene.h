@@ -67,6 +67,11 @@ struct MainMenuWorld {
     static MainMenuWorld Game();
 };
 
+// Creates and registers every game scene; the program installs it, and the main menu runs it on
+// its first entry of a run.
+using GameSceneRegistrar = void (*)();
+void SetGameSceneRegistrar(GameSceneRegistrar registrar);
+
 class VanteoMainMenuScene : public CScene {
 public:
     static constexpr int kScreenMain = -1;

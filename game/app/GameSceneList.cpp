@@ -1,5 +1,6 @@
-#include "menus/GameSceneList.h"
+#include "app/GameSceneList.h"
 
+#include "engine/SceneManager.h"
 #include "engine/SimpleTestScene.h"
 #include "modes/VanteoScene_ComboChallenge.h"
 #include "modes/VanteoScene_PointChallenge.h"
@@ -60,4 +61,15 @@ const std::array<GameSceneEntry, kGameSceneCount>& GameScenes()
         {"VanteoScene_IQEditorTest", &MakeWithPuzzleLayout<VanteoScene_IQEditorTest>},
     }};
     return scenes;
+}
+
+void RegisterGameScenes()
+{
+    CSceneManager& manager = singleton<CSceneManager>::GetSingleton();
+    for (const GameSceneEntry& entry : GameScenes()) {
+        if (!entry.create)
+            continue;
+        if (CScene* scene = entry.create())
+            manager.RegisterScene(scene);
+    }
 }

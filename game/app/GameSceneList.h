@@ -17,3 +17,6 @@ struct GameSceneEntry {
 inline constexpr std::size_t kGameSceneCount = 14;
 
 const std::array<GameSceneEntry, kGameSceneCount>& GameScenes();
+
+// Creates every built scene of the list and registers it with the scene manager, in order.
+void RegisterGameScenes();
