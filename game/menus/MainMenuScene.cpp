@@ -21,7 +21,6 @@
 #include "kv/KVSystem.h"
 #include "kv/KVWnd.h"
 #include "menus/MenuWindows.h"
-#include "modes/VanteoScene_Puzzle.h"
 #include "net/Achievements.h"
 #include "net/LeaderBoard.h"
 #include "engine/LoadingScene.h"
@@ -46,6 +45,7 @@ namespace {
 
 
 constexpr int kLoadingModeLoading = 1;
+constexpr int kCursorBlock = 2;
 
 constexpr int kLayerMain = 1;
 constexpr int kLayerSubMenu = -2;

@@ -9,6 +9,7 @@
 #include "engine/AnimationPlayer.h"
 #include "engine/Scene.h"
 #include "menus/MainMenuPopUps.h"
+#include "menus/SceneNames.h"
 
 #include <array>
 #include <functional>
@@ -22,8 +23,6 @@ namespace kv {
 class KVWnd;
 struct EventArgs;
 }
-
-inline constexpr const char* kMainMenuSceneName = "VanteoMainMenuScene";
 
 // Sound keys of the main menu.
 inline constexpr int kSoundPurchaseDone = 9;

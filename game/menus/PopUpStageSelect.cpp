@@ -8,7 +8,6 @@
 #include "engine/WindowMouse.h"
 #include "kv/KVSlider.h"
 #include "modes/GameWorld.h"
-#include "modes/VanteoScene_StageChallenge.h"
 
 #include <win32/VirtualKeys.h>
 
@@ -16,6 +15,8 @@
 #include <cstdio>
 #include <cstring>
 #include <string>
+
+int g_nStageChallengeStage = -1;
 
 namespace {
 

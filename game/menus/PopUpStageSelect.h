@@ -16,6 +16,10 @@
 
 class VanteoBlockMap;
 
+// The stage challenge's stage last entered or advanced to (-1 before the first); the stage select
+// starts there.
+extern int g_nStageChallengeStage;
+
 inline constexpr int32_t MSG_STAGE_SELECTED = 2043;
 inline constexpr int32_t MSG_STAGE_SELECT_CANCELLED = 2044;
 

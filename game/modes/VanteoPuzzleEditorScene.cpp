@@ -15,8 +15,8 @@
 #include "kv/KVSystem.h"
 #include "kv/KVVanteoAnimButton.h"
 #include "kv/KVWnd.h"
-#include "menus/MainMenuScene.h"
 #include "modes/GameWorld.h"
+#include "menus/SceneNames.h"
 
 #include <dialogs/CommonDialogs.h>
 #include <helvane/Log.h>

@@ -17,8 +17,8 @@
 #include "kv/KVObject.h"
 #include "kv/KVSystem.h"
 #include "kv/KVWnd.h"
-#include "menus/MainMenuScene.h"
 #include "modes/GameWorld.h"
+#include "menus/SceneNames.h"
 
 #include <helvane/Log.h>
 #include <win32/Cursor.h>

@@ -17,7 +17,7 @@
 #include "kv/KVObject.h"
 #include "kv/KVSystem.h"
 #include "kv/KVWnd.h"
-#include "menus/MainMenuScene.h"
+#include "menus/SceneNames.h"
 #include "menus/PopUpPause.h"
 #include "menus/PopUpResult.h"
 #include "modes/GameWorld.h"

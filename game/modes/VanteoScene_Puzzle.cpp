@@ -16,7 +16,7 @@
 #include "kv/KVSystem.h"
 #include "kv/KVVanteoAnimButton.h"
 #include "kv/KVWnd.h"
-#include "menus/MainMenuScene.h"
+#include "menus/SceneNames.h"
 #include "menus/PopUpPause.h"
 #include "modes/GameWorld.h"
 #include "modes/ModeSceneKit.h"

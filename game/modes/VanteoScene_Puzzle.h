@@ -8,6 +8,7 @@
 #include "engine/AnimationPlayer.h"
 #include "engine/DigitDisplay.h"
 #include "engine/TimeDisplay.h"
+#include "menus/SceneNames.h"
 
 #include <memory>
 
@@ -15,10 +16,6 @@ namespace kv {
 class KVWnd;
 struct EventArgs;
 }
-
-inline constexpr const char* kFreePlaySceneName = "VanteoScene_Puzzle";
-// The stage the menu starts free play on (the 8 x 8 board).
-inline constexpr int kFreePlayMenuStage = 2;
 
 // The free-play board: the base board with its own combo voices.
 class VanteoBlockMap_Puzzle : public VanteoBlockMap {

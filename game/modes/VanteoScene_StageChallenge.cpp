@@ -19,7 +19,7 @@
 #include "kv/KVPicture.h"
 #include "kv/KVSystem.h"
 #include "kv/KVWnd.h"
-#include "menus/MainMenuScene.h"
+#include "menus/SceneNames.h"
 #include "menus/PopUpPause.h"
 #include "menus/PopUpResult.h"
 #include "modes/ClearEffect_StageChallenge.h"
@@ -39,8 +39,6 @@
 #include <cstring>
 #include <string>
 #include <vector>
-
-int g_nStageChallengeStage = -1;
 
 namespace {
 

@@ -17,6 +17,7 @@
 #include "engine/DigitDisplay.h"
 #include "engine/TimeDisplay.h"
 #include "menus/PopUpStageStart.h"
+#include "menus/PopUpStageSelect.h"
 
 #include <memory>
 #include <string>
@@ -31,8 +32,6 @@ struct EventArgs;
 
 inline constexpr const char* kStageChallengeSceneName = "VanteoScene_StageChallenge";
 inline constexpr int kStageChallengeStages = 50;
-// The stage last entered or advanced to (-1 before the first); the stage select starts there.
-extern int g_nStageChallengeStage;
 
 inline constexpr int32_t MSG_NEXT_STAGE = 2030;
 
