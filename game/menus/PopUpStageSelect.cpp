@@ -7,7 +7,7 @@
 #include "engine/InputSystem.h"
 #include "engine/WindowMouse.h"
 #include "kv/KVSlider.h"
-#include "modes/GameWorld.h"
+#include "menus/GameWorld.h"
 
 #include <win32/VirtualKeys.h>
 

@@ -15,7 +15,7 @@
 #include "kv/KVSystem.h"
 #include "kv/KVVanteoAnimButton.h"
 #include "kv/KVWnd.h"
-#include "modes/GameWorld.h"
+#include "menus/GameWorld.h"
 #include "menus/SceneNames.h"
 
 #include <dialogs/CommonDialogs.h>

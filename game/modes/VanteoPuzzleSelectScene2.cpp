@@ -17,7 +17,7 @@
 #include "kv/KVObject.h"
 #include "kv/KVSystem.h"
 #include "kv/KVWnd.h"
-#include "modes/GameWorld.h"
+#include "menus/GameWorld.h"
 #include "menus/SceneNames.h"
 
 #include <helvane/Log.h>

@@ -24,7 +24,7 @@
 #include "menus/PopUpPause.h"
 #include "menus/PopUpResult.h"
 #include "modes/BattleRules.h"
-#include "modes/GameWorld.h"
+#include "menus/GameWorld.h"
 #include "modes/ModeScenePlay.h"
 
 #include <helvane/Log.h>

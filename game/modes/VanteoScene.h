@@ -13,7 +13,7 @@
 #include "modes/VanteoBaseScene.h"
 #include "engine/AnimationPlayer.h"
 #include "engine/TimeDisplay.h"
-#include "modes/GameWorld.h"
+#include "menus/GameWorld.h"
 
 #include <string>
 

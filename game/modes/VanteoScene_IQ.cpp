@@ -18,7 +18,7 @@
 #include "kv/KVWnd.h"
 #include "menus/PopUpPause.h"
 #include "menus/PopUpResult.h"
-#include "modes/GameWorld.h"
+#include "menus/GameWorld.h"
 #include "modes/VanteoBlockMap_IQ.h"
 #include "net/AchievementsSteam.h"
 #include "modes/ModeScenePlay.h"

@@ -15,7 +15,7 @@
 #include "kv/KVSystem.h"
 #include "kv/KVWnd.h"
 #include "menus/PopUpPause.h"
-#include "modes/GameWorld.h"
+#include "menus/GameWorld.h"
 #include "modes/VanteoBlockMap_IQ.h"
 
 #include <win32/VirtualKeys.h>

@@ -20,7 +20,7 @@
 #include "menus/SceneNames.h"
 #include "menus/PopUpPause.h"
 #include "menus/PopUpResult.h"
-#include "modes/GameWorld.h"
+#include "menus/GameWorld.h"
 #include "modes/ModeSceneKit.h"
 #include "modes/VanteoBlockMap_Point.h"
 #include "modes/VanteoScene_Puzzle.h"

@@ -23,7 +23,7 @@
 #include "menus/PopUp.h"
 #include "menus/PopUpPause.h"
 #include "menus/PopUpResult.h"
-#include "modes/GameWorld.h"
+#include "menus/GameWorld.h"
 #include "modes/ModeSceneKit.h"
 #include "modes/ModeScenePlay.h"
 

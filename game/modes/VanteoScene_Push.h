@@ -11,7 +11,7 @@
 #include "board/VanteoBlockMap.h"
 #include "engine/AnimationPlayer.h"
 #include "engine/TimeDisplay.h"
-#include "modes/GameWorld.h"
+#include "menus/GameWorld.h"
 #include "lane/PushBlockSet.h"
 
 #include <memory>

@@ -18,7 +18,7 @@
 #include "kv/KVWnd.h"
 #include "menus/SceneNames.h"
 #include "menus/PopUpPause.h"
-#include "modes/GameWorld.h"
+#include "menus/GameWorld.h"
 #include "modes/ModeSceneKit.h"
 #include "modes/ModeScenePlay.h"
 

@@ -23,7 +23,7 @@
 #include "menus/PopUpPause.h"
 #include "menus/PopUpResult.h"
 #include "modes/ClearEffect_StageChallenge.h"
-#include "modes/GameWorld.h"
+#include "menus/GameWorld.h"
 #include "modes/ModeScenePlay.h"
 #include "net/Achievements.h"
 #include "net/AchievementsSteam.h"

@@ -18,7 +18,7 @@
 #include "online/VanteoNetBaseScene.h"
 #include "engine/AnimationPlayer.h"
 #include "engine/TimeDisplay.h"
-#include "modes/GameWorld.h"
+#include "menus/GameWorld.h"
 
 #include <cstdint>
 #include <functional>

@@ -21,7 +21,7 @@
 #include "kv/KVSystem.h"
 #include "kv/KVWnd.h"
 #include "menus/PopUpResult.h"
-#include "modes/GameWorld.h"
+#include "menus/GameWorld.h"
 #include "modes/ModeSceneKit.h"
 #include "net/NetGameMessages.h"
 #include "engine/LoadingScene.h"

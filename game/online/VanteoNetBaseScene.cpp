@@ -10,7 +10,7 @@
 #include "kv/KVEventArgs.h"
 #include "kv/KVVanteoAnimButton.h"
 #include "kv/KVWnd.h"
-#include "modes/GameWorld.h"
+#include "menus/GameWorld.h"
 #include "modes/ModeScenePlay.h"
 #include "menus/PopUp.h"
 #include "menus/PopUpResult.h"

@@ -5,7 +5,7 @@
 // set runs a frame instead. Nothing may read out of bounds, overflow, or grow without limit.
 #include "board/VanteoBlockMap.h"
 #include "engine/SceneMessage.h"
-#include "modes/GameWorld.h"
+#include "menus/GameWorld.h"
 #include "net/NetGameMessages.h"
 #include "online/SteamVanteoScene.h"
 

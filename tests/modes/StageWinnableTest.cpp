@@ -8,7 +8,7 @@
 #include "board/BoardMessages.h"
 #include "board/BoardTuning.h"
 #include "board/VanteoBlockMap.h"
-#include "modes/GameWorld.h"
+#include "menus/GameWorld.h"
 #include "modes/VanteoScene_StageChallenge.h"
 #include "support/GameSeamFakes.h"
 

@@ -1,7 +1,7 @@
-#include "modes/GameWorld.h"
+#include "menus/GameWorld.h"
 
-#include "app/ModeConfig.h"
-#include "app/Options.h"
+#include "data/ModeConfig.h"
+#include "data/Options.h"
 #include "board/GameSinks.h"
 
 BoardWorld GameBoardWorld()

@@ -5,7 +5,7 @@
 #pragma once
 
 #include "board/BoardTuning.h"
-#include "board/LaneContext.h"
+#include "lane/LaneContext.h"
 #include "board/VanteoBlockMap.h"
 
 BoardWorld GameBoardWorld();
