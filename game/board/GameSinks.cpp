@@ -30,6 +30,14 @@ SoundTableSink& GetSoundTableSink()
     return sink;
 }
 
+void PlayEffectSound(ISoundSink& sounds, int key)
+{
+    if (!SoundTable.m_effectsEnabled)
+        return;
+    sounds.Stop(key);
+    sounds.Play(key, false);
+}
+
 float AnimationLibraryLengths::SceneLength(const std::string& file, const std::string& scene)
 {
     if (file.empty())

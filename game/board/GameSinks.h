@@ -12,6 +12,10 @@ public:
 };
 SoundTableSink& GetSoundTableSink();
 
+// Plays an effect sound from its start while effects are on. The sound table refuses a key it
+// does not hold and logs a sound that fails to play, once per key.
+void PlayEffectSound(ISoundSink& sounds, int key);
+
 class AnimationLibraryLengths : public IAnimationLengths {
 public:
     float SceneLength(const std::string& file, const std::string& scene) override;

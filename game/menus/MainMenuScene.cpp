@@ -6,6 +6,7 @@
 #include "engine/LayoutFiles.h"
 #include "data/UnlockInfo.h"
 #include "board/GameSeams.h"
+#include "board/GameSinks.h"
 #include "engine/DigitDisplay.h"
 #include "engine/InputSystem.h"
 #include "engine/SceneManager.h"
@@ -67,14 +68,6 @@ constexpr const char* kSubMenuLayouts[VanteoMainMenuScene::kSubMenuCount] = {
 std::atomic<bool> g_bGameScenesRegistered{false};
 GameSceneRegistrar g_gameSceneRegistrar = nullptr;
 
-// The sound table as a sound sink: music keys loop and follow the music switch there.
-class SoundTableSink : public ISoundSink {
-public:
-    void Play(int key, bool loop, float volume) override { SoundTable.PlaySoundByKey(key, loop, volume); }
-    void Stop(int key) override { SoundTable.StopSoundByKey(key); }
-    bool IsPlaying(int) override { return false; }
-};
-
 void StopScene(kv::KVWnd* window)
 {
     if (window)
@@ -85,11 +78,10 @@ void StopScene(kv::KVWnd* window)
 
 MainMenuWorld MainMenuWorld::Game()
 {
-    static SoundTableSink sounds;
     static MainMenuPopUps popUps;
     MainMenuWorld world;
     world.messages = &GetSceneQueueSink();
-    world.sounds = &sounds;
+    world.sounds = &GetSoundTableSink();
     world.popUps = &popUps;
     world.keyPressed = [](int vk) { return GetInputManager()->IsKeyPressed(vk); };
     world.wheelStep = [] {
@@ -533,7 +525,7 @@ void VanteoMainMenuScene::StopSound(int key)
 void VanteoMainMenuScene::PlayEffect(int key)
 {
     if (m_World.sounds)
-        m_World.sounds->Play(key, false);
+        PlayEffectSound(*m_World.sounds, key);
 }
 
 void VanteoMainMenuScene::ShowCubeCount()

@@ -1,6 +1,7 @@
 #include "menus/PopUp.h"
 
 #include "data/Options.h"
+#include "board/GameSinks.h"
 #include "engine/InputKeyboard.h"
 #include "engine/SoundTable.h"
 #include "kv/KVButton.h"
@@ -20,14 +21,6 @@ namespace {
 // Pop-ups sit on this layer of the UI root, in front of the scene's own windows.
 constexpr int32_t kPopUpLayer = -4;
 
-// The game's sound sink: plays and stops sounds of the sound table by key.
-class SoundTableSink final : public ISoundSink {
-public:
-    void Play(int key, bool loop, float volume) override { SoundTable.PlaySoundByKey(key, loop, volume); }
-    void Stop(int key) override { SoundTable.StopSoundByKey(key); }
-    bool IsPlaying(int) override { return false; }
-};
-
 IMessageSink* g_messages = nullptr;
 ISoundSink* g_sounds = nullptr;
 
@@ -46,8 +39,7 @@ IMessageSink& PopUpMessages()
 
 ISoundSink& PopUpSounds()
 {
-    static SoundTableSink tableSink;
-    return g_sounds ? *g_sounds : tableSink;
+    return g_sounds ? *g_sounds : static_cast<ISoundSink&>(GetSoundTableSink());
 }
 
 // The base.

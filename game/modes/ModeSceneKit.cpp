@@ -4,18 +4,31 @@
 #include "data/Options.h"
 #include "data/Records.h"
 #include "board/BoardWindows.h"
+#include "board/GameMessages.h"
+#include "board/GameSinks.h"
+#include "board/VanteoBlockMap.h"
+#include "engine/AnimationPlayer.h"
 #include "engine/DigitDisplay.h"
+#include "engine/InputSystem.h"
+#include "engine/RenderBackend.h"
+#include "engine/SceneManager.h"
+#include "engine/SkinTable.h"
 #include "engine/SoftwareCursor.h"
 #include "engine/SoundTable.h"
+#include "engine/WindowMouse.h"
+#include "kv/KVDirector.h"
 #include "kv/KVLabel.h"
 #include "kv/KVPicture.h"
+#include "kv/KVVanteoAnimButton.h"
 #include "kv/KVWnd.h"
 #include "net/LeaderBoard.h"
+#include "menus/PopUpPause.h"
 
 #include <helvane/Log.h>
+#include <win32/Cursor.h>
+#include <win32/VirtualKeys.h>
 
 #include <algorithm>
-#include <climits>
 #include <cstdio>
 #include <cstring>
 #include <cwchar>
@@ -28,13 +41,42 @@ namespace {
 constexpr int kMaxCubes = 9999;
 constexpr int kPlaceCubes[5] = {500, 300, 200, 100, 50};
 
+ISoundSink* g_effectSink = nullptr;
+
 } // namespace
 
-int32_t Word(const void* data, int index)
+// --- windows -------------------------------------------------------------------------------------
+
+kv::KVWnd* Find(kv::KVWnd* root, const wchar_t* name)
 {
-    const uint8_t* p = static_cast<const uint8_t*>(data) + 4 * index;
-    return static_cast<int32_t>(static_cast<uint32_t>(p[0]) | static_cast<uint32_t>(p[1]) << 8 |
-                                static_cast<uint32_t>(p[2]) << 16 | static_cast<uint32_t>(p[3]) << 24);
+    if (!root)
+        return nullptr;
+    if (root->GetName() == name)
+        return root;
+    return root->FindChild(name);
+}
+
+void Show(kv::KVWnd* root, const wchar_t* name, bool shown)
+{
+    if (kv::KVWnd* window = Find(root, name))
+        window->SetVisible(shown);
+}
+
+void SetText(kv::KVWnd* root, const wchar_t* name, const std::wstring& text)
+{
+    if (auto* label = dynamic_cast<kv::KVLabel*>(Find(root, name)))
+        label->text = text;
+}
+
+bool IsShown(kv::KVWnd* window)
+{
+    return window && window->IsShownRecursive();
+}
+
+void SetButtonState(kv::KVWnd* root, const wchar_t* name, int state)
+{
+    if (auto* button = dynamic_cast<KVVanteoAnimButton*>(Find(root, name)))
+        button->SetState(state);
 }
 
 void ShowAndStart(kv::KVWnd* window)
@@ -48,7 +90,19 @@ void ShowAndStart(kv::KVWnd* window)
         RestartFirstUIScene(window);
 }
 
-void HideAtOnce(kv::KVWnd* window) { BoardWindows::HideWindowAtOnce(window); }
+void HideAtOnce(kv::KVWnd* window)
+{
+    BoardWindows::HideWindowAtOnce(window);
+}
+
+bool PlayLayoutScene(kv::KVWnd* layout, const wchar_t* scene)
+{
+    if (!layout || !layout->GetDirector() || !layout->GetDirector()->FindScene(scene))
+        return false;
+    layout->StopUIScene();
+    layout->PlayUIScene(scene);
+    return true;
+}
 
 D3DCOLOR WindowColour(kv::KVWnd* window)
 {
@@ -56,8 +110,6 @@ D3DCOLOR WindowColour(kv::KVWnd* window)
         return label->colour;
     return 0xFFFFFFFF;
 }
-
-bool IsShown(kv::KVWnd* window) { return window && window->IsShownRecursive(); }
 
 bool PlaceDigits(PlacedDigitDisplay& display, kv::KVWnd* root, const wchar_t* pattern, int count, int style,
                  int colourFrom)
@@ -99,11 +151,171 @@ void SetCursorAreas(std::initializer_list<CursorArea> areas)
     }
 }
 
+void ShowComboHighlight(kv::KVWnd* root, int combo)
+{
+    if (combo <= 0)
+        return;
+    const wchar_t* name = combo % 100 == 0  ? L"Pic_effect_highlight_Large"
+                          : combo % 10 == 0 ? L"Pic_effect_highlight_small"
+                                            : nullptr;
+    if (kv::KVWnd* w = name ? Find(root, name) : nullptr) {
+        w->SetVisible(true);
+        if (kv::KVDirector* director = w->GetDirector())
+            director->PlaySceneIndex(0);
+    }
+}
+
+void LoadReadyGo(AnimationPlayer& player, kv::KVWnd* root)
+{
+    constexpr int kSkinReadyGo = 96;
+    const char* file = SkinTable.GetSkinString(kSkinReadyGo);
+    player.Load(file ? file : "");
+    PlaceOverComboArea(player, root);
+}
+
+void PlaceOverComboArea(AnimationPlayer& player, kv::KVWnd* root)
+{
+    if (kv::KVWnd* area = Find(root, L"Wnd_ComboArea")) {
+        const kv::KVRect r = area->GetAbsoluteRect();
+        D3DXMatrixTranslation(&player.m_matWorld, (r.left + r.right) * 0.5f, (r.top + r.bottom) * 0.5f, 0.0f);
+    }
+}
+
+// --- scenes and input ----------------------------------------------------------------------------
+
+void PostChangeScene(const char* name, int a, int b)
+{
+    ChangeScenePacket packet;
+    packet.length = sizeof(int32_t) + sizeof packet.sceneName + 2 * sizeof(int32_t);
+    packet.id = MSG_CHANGE_SCENE;
+    std::strncpy(packet.sceneName, name, sizeof packet.sceneName - 1);
+    packet.a = a;
+    packet.b = b;
+    if (CSceneManager* manager = CSceneManager::GetSingletonPtr())
+        manager->PostMessage(&packet);
+}
+
+bool KeyPressed(int vk)
+{
+    InputSystem* input = GetInputManager();
+    return input && input->IsKeyPressed(vk);
+}
+
+bool KeyDown(int vk)
+{
+    InputSystem* input = GetInputManager();
+    return input && input->IsKeyDown(vk);
+}
+
+void MousePosition(float* x, float* y)
+{
+    CWindowMouse* mouse = GetInputManager() ? GetInputManager()->GetMouse() : nullptr;
+    *x = mouse ? static_cast<float>(mouse->m_x) : 0.0f;
+    *y = mouse ? static_cast<float>(mouse->m_y) : 0.0f;
+}
+
+void PlayBoardInput(VanteoBlockMap& board, kv::KVWnd* boardWindow)
+{
+    HoverBoard(board);
+    BoardClicksAndTurns(board, boardWindow);
+}
+
+void HoverBoard(VanteoBlockMap& board)
+{
+    float x = 0.0f, y = 0.0f;
+    MousePosition(&x, &y);
+    board.Hover(x, y);
+}
+
+void BoardClicksAndTurns(VanteoBlockMap& board, kv::KVWnd* boardWindow)
+{
+    CWindowMouse* mouse = GetInputManager() ? GetInputManager()->GetMouse() : nullptr;
+    float x = 0.0f, y = 0.0f;
+    MousePosition(&x, &y);
+    if (mouse) {
+        if (mouse->m_dwFlags & mouseflag::kLeftPressed)
+            board.Click(x, y);
+        else if (mouse->m_dwFlags & mouseflag::kRightPressed)
+            board.RightClick(x, y);
+        if (mouse->m_nWheel > 0) {
+            if (board.StartRotate(-1))
+                SetButtonState(boardWindow, L"Anibtn_rotate_L", 1);
+        } else if (mouse->m_nWheel < 0) {
+            if (board.StartRotate(+1))
+                SetButtonState(boardWindow, L"Anibtn_rotate_R", 1);
+        }
+    }
+    if (KeyPressed('W') || KeyPressed('U')) {
+        if (board.RequestRotate(-1))
+            SetButtonState(boardWindow, L"Anibtn_rotate_L", 1);
+    } else if (KeyPressed('E') || KeyPressed('I')) {
+        if (board.RequestRotate(+1))
+            SetButtonState(boardWindow, L"Anibtn_rotate_R", 1);
+    }
+}
+
+void FillBulletsWhileEnterHeld(VanteoBlockMap* board)
+{
+    if (!board || !KeyDown(VK_RETURN))
+        return;
+    for (int colour = 0; colour < 3; ++colour) {
+        board->bulletTotals[colour] += VanteoBlockMap::kMaxBullets - board->bullets[colour];
+        board->bullets[colour] = VanteoBlockMap::kMaxBullets;
+    }
+}
+
+bool PauseKeys(VanteoPopUp_Pause& pause)
+{
+    if (KeyPressed('R')) {
+        pause.OnRetry();
+        return false;
+    }
+    if (KeyPressed('Q'))
+        pause.OnQuit();
+    else if (KeyPressed('X'))
+        pause.OnExit();
+    else if (KeyPressed('K'))
+        pause.OnKeyHelp();
+    else
+        return false;
+    return true;
+}
+
+void EnterDialogMode()
+{
+    if (GameConfig.fullScreen) {
+        GameConfig.fullScreen = 0;
+        SaveGameConfig();
+        GetRenderBackend().ToggleFullScreen();
+    }
+    ShowCursor(TRUE);
+}
+
+void LeaveDialogMode()
+{
+    ShowCursor(FALSE);
+}
+
+// --- sounds --------------------------------------------------------------------------------------
+
+void RestartMusic(int key)
+{
+    SoundTable.StopSoundByKey(key);
+    if (SoundTable.m_musicEnabled)
+        SoundTable.PlaySoundByKey(key, true, -1.0f); // a failure is logged by the table, once per key
+}
+
+void SetEffectSink(ISoundSink* sink)
+{
+    g_effectSink = sink;
+}
+
 void PlayEffect(int key)
 {
-    if (SoundTable.m_effectsEnabled)
-        SoundTable.PlaySoundByKey(key, false, -1.0f);
+    PlayEffectSound(g_effectSink ? *g_effectSink : GetSoundTableSink(), key);
 }
+
+// --- the end of a ranked game --------------------------------------------------------------------
 
 int CubesForRanking(const RankEntry* table, int lastPlaceDivisor)
 {
@@ -140,6 +352,15 @@ bool RaiseLeaderBoardBest(int board, int score)
         return true;
     DFLog(LOG_WARN, L"The best of leaderboard %d (%d) could not be saved", board, bests.m_nBest[board]);
     return false;
+}
+
+// --- scene messages ------------------------------------------------------------------------------
+
+int32_t Word(const void* data, int index)
+{
+    const uint8_t* p = static_cast<const uint8_t*>(data) + 4 * index;
+    return static_cast<int32_t>(static_cast<uint32_t>(p[0]) | static_cast<uint32_t>(p[1]) << 8 |
+                                static_cast<uint32_t>(p[2]) << 16 | static_cast<uint32_t>(p[3]) << 24);
 }
 
 } // namespace modekit

@@ -17,6 +17,8 @@
 #include "kv/KVWnd.h"
 #include "menus/GameWorld.h"
 #include "menus/SceneNames.h"
+#include "menus/MainMenuScene.h"
+#include "modes/ModeSceneKit.h"
 
 #include <dialogs/CommonDialogs.h>
 #include <helvane/Log.h>
@@ -27,8 +29,8 @@
 #include <cstring>
 #include <filesystem>
 
-using puzzlekit::Find;
-using puzzlekit::KeyPressed;
+using modekit::Find;
+using modekit::KeyPressed;
 
 const std::array<EditorPiece, kEditorPieces> kEditorPalette = {{
     {'1', L"Anibnt_blockselect_1", L"Pic_block_blue_s", 1, 0, 0},
@@ -169,12 +171,12 @@ int VanteoPuzzleEditorScene::Enter(int a, int b)
     m_pLayoutWindow = LoadLayout(SkinTable.GetSkinString(kSkinLayout));
     if (m_pLayoutWindow) {
         m_pLayoutWindow->SetVisible(true);
-        puzzlekit::PlayLayoutScene(m_pLayoutWindow, L"editor_in");
+        modekit::PlayLayoutScene(m_pLayoutWindow, L"editor_in");
     }
-    puzzlekit::Show(m_pLayoutWindow, L"Label_pleasesave", false);
+    modekit::Show(m_pLayoutWindow, L"Label_pleasesave", false);
     // The editor's tools show; the test's controls belong to the test scene.
-    puzzlekit::Show(m_pLayoutWindow, L"Wnd_editor_tools", true);
-    puzzlekit::Show(m_pLayoutWindow, L"Wnd_editor_test_tools", false);
+    modekit::Show(m_pLayoutWindow, L"Wnd_editor_tools", true);
+    modekit::Show(m_pLayoutWindow, L"Wnd_editor_test_tools", false);
 
     auto bind = [this](const wchar_t* name, void (VanteoPuzzleEditorScene::*handler)(kv::EventArgs&)) {
         if (kv::KVWnd* w = Find(m_pLayoutWindow, name))
@@ -240,7 +242,7 @@ int VanteoPuzzleEditorScene::Enter(int a, int b)
     if (kv::KVWnd* cleared = Find(m_pLayoutWindow, L"Pic_editor_text_test_cleared"))
         cleared->SetMouseTransparent(true);
     SoundTable.StopSoundByKey(kMenuMusic);
-    puzzlekit::RestartMusic(kMenuMusic);
+    modekit::RestartMusic(kMenuMusic);
 
     m_nSelectedPiece = 0;
     SelectPiece(0);
@@ -291,7 +293,7 @@ void VanteoPuzzleEditorScene::SyncPalette(float seconds)
             block->x = block->targetX = at.x;
             block->y = block->targetY = at.y;
         }
-        if (puzzlekit::IsShown(picture))
+        if (modekit::IsShown(picture))
             block->present = 1;
         else
             block->Empty();
@@ -314,7 +316,7 @@ int VanteoPuzzleEditorScene::Update(float seconds)
     SyncPalette(seconds);
 
     if (KeyPressed(VK_BACK) || KeyPressed(VK_ESCAPE)) {
-        puzzlekit::PostChangeScene(kMainMenuSceneName, 3, 0);
+        modekit::PostChangeScene(kMainMenuSceneName, 3, 0);
         return 1;
     }
     for (int i = 0; i < kEditorPieces; ++i)
@@ -331,10 +333,10 @@ int VanteoPuzzleEditorScene::Update(float seconds)
             m_pBoard->RightClick(x, y);
         if (mouse->m_nWheel > 0) {
             if (m_pBoard->StartRotate(-1))
-                puzzlekit::PressLook(m_pLayoutWindow, L"Anibtn_editor_rotate_L");
+                modekit::SetButtonState(m_pLayoutWindow, L"Anibtn_editor_rotate_L", 1);
         } else if (mouse->m_nWheel < 0) {
             if (m_pBoard->StartRotate(+1))
-                puzzlekit::PressLook(m_pLayoutWindow, L"Anibtn_editor_rotate_R");
+                modekit::SetButtonState(m_pLayoutWindow, L"Anibtn_editor_rotate_R", 1);
         }
     }
     return 1;
@@ -381,7 +383,7 @@ void VanteoPuzzleEditorScene::PlaceAt(const BlockClickReport& click)
         if (p->fixed)
             p->Empty();
     } else {
-        puzzlekit::PlayEffect(kSoundBlockDown);
+        modekit::PlayEffect(kSoundBlockDown);
         const EditorPiece& piece = kEditorPalette[static_cast<size_t>(m_nSelectedPiece)];
         // A placed piece starts clean: no flags of a block that was there before.
         auto place = [&](VanteoBlock* b) {
@@ -458,9 +460,9 @@ std::wstring VanteoPuzzleEditorScene::AskForFile(bool save)
 
 bool VanteoPuzzleEditorScene::LoadPuzzle()
 {
-    puzzlekit::EnterDialogMode();
+    modekit::EnterDialogMode();
     const std::wstring path = AskForFile(false);
-    puzzlekit::LeaveDialogMode();
+    modekit::LeaveDialogMode();
     // A cancelled dialog changes nothing: the edits on the board stay.
     if (path.empty() || !m_pBoard)
         return false;
@@ -484,16 +486,16 @@ bool VanteoPuzzleEditorScene::WriteTo(const std::wstring& path)
 
 void VanteoPuzzleEditorScene::ReportSaveFailure(bool failed)
 {
-    puzzlekit::SetText(m_pLayoutWindow, L"Label_pleasesave", L"The puzzle could not be saved");
-    puzzlekit::Show(m_pLayoutWindow, L"Label_pleasesave", failed);
+    modekit::SetText(m_pLayoutWindow, L"Label_pleasesave", L"The puzzle could not be saved");
+    modekit::Show(m_pLayoutWindow, L"Label_pleasesave", failed);
 }
 
 bool VanteoPuzzleEditorScene::SavePuzzle()
 {
     if (!m_FilePath.empty()) {
-        puzzlekit::EnterDialogMode();
+        modekit::EnterDialogMode();
         const bool written = WriteTo(m_FilePath);
-        puzzlekit::LeaveDialogMode();
+        modekit::LeaveDialogMode();
         return written;
     }
     return SavePuzzleAs();
@@ -501,7 +503,7 @@ bool VanteoPuzzleEditorScene::SavePuzzle()
 
 bool VanteoPuzzleEditorScene::SavePuzzleAs()
 {
-    puzzlekit::EnterDialogMode();
+    modekit::EnterDialogMode();
     std::wstring path = AskForFile(true);
     bool written = false;
     // A cancelled dialog writes nothing.
@@ -515,7 +517,7 @@ bool VanteoPuzzleEditorScene::SavePuzzleAs()
         path += L".pzl";
         written = WriteTo(path);
     }
-    puzzlekit::LeaveDialogMode();
+    modekit::LeaveDialogMode();
     return written;
 }
 
@@ -524,10 +526,10 @@ void VanteoPuzzleEditorScene::UpdateTestButtons()
     for (const wchar_t* name : {L"Pic_editor_text_test_cleared", L"Pic_editor_text_test"})
         if (kv::KVWnd* w = Find(m_pLayoutWindow, name))
             w->SetMouseTransparent(true);
-    puzzlekit::Show(m_pLayoutWindow, L"Anibtn_editor_test_cleared", m_bTestCleared != 0);
-    puzzlekit::Show(m_pLayoutWindow, L"Anibtn_editor_test", m_bTestCleared == 0);
+    modekit::Show(m_pLayoutWindow, L"Anibtn_editor_test_cleared", m_bTestCleared != 0);
+    modekit::Show(m_pLayoutWindow, L"Anibtn_editor_test", m_bTestCleared == 0);
     const std::string title = m_FilePath.empty() ? std::string() : PuzzleFileTitle(platform::Narrow(m_FilePath));
-    puzzlekit::SetText(m_pLayoutWindow, L"Label_filename", title.empty() ? L"--------" : platform::Widen(title));
+    modekit::SetText(m_pLayoutWindow, L"Label_filename", title.empty() ? L"--------" : platform::Widen(title));
 }
 
 void VanteoPuzzleEditorScene::OnNewButton(kv::EventArgs&) { NewLayout(); }
@@ -537,10 +539,10 @@ void VanteoPuzzleEditorScene::OnSaveAsButton(kv::EventArgs&) { SavePuzzleAs(); }
 
 void VanteoPuzzleEditorScene::OnTestButton(kv::EventArgs&)
 {
-    puzzlekit::PostChangeScene(kPuzzleEditorTestSceneName, -1, 0);
+    modekit::PostChangeScene(kPuzzleEditorTestSceneName, -1, 0);
 }
 
-void VanteoPuzzleEditorScene::OnExitButton(kv::EventArgs&) { puzzlekit::PostChangeScene(kMainMenuSceneName, 3, 0); }
+void VanteoPuzzleEditorScene::OnExitButton(kv::EventArgs&) { modekit::PostChangeScene(kMainMenuSceneName, 3, 0); }
 
 void VanteoPuzzleEditorScene::OnRotateRightButton(kv::EventArgs&)
 {

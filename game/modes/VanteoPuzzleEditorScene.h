@@ -9,7 +9,7 @@
 #include "board/VanteoBlock.h"
 #include "board/VanteoBlockMap.h"
 #include "modes/PuzzleLayout.h"
-#include "modes/PuzzleSceneKit.h"
+#include "modes/PuzzleRules.h"
 
 #include <array>
 #include <memory>

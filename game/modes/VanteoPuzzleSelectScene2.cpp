@@ -19,6 +19,8 @@
 #include "kv/KVWnd.h"
 #include "menus/GameWorld.h"
 #include "menus/SceneNames.h"
+#include "menus/MainMenuScene.h"
+#include "modes/ModeSceneKit.h"
 
 #include <helvane/Log.h>
 #include <win32/Cursor.h>
@@ -32,9 +34,9 @@
 #include <cstring>
 #include <string>
 
-using puzzlekit::Find;
-using puzzlekit::KeyPressed;
-using puzzlekit::Show;
+using modekit::Find;
+using modekit::KeyPressed;
+using modekit::Show;
 
 namespace {
 
@@ -71,7 +73,7 @@ int VanteoPuzzleSelectScene2::Enter(int tab, int page)
 {
     m_nSavedMusic = SoundTable.m_musicEnabled;
     if (SoundTable.m_musicEnabled)
-        puzzlekit::RestartMusic(kMusic);
+        modekit::RestartMusic(kMusic);
     else
         SoundTable.StopSoundByKey(kMusic);
 
@@ -98,7 +100,7 @@ int VanteoPuzzleSelectScene2::Enter(int tab, int page)
     // first page show the first, anything past the last page the last.
     m_nPage = std::clamp(page, 0, LastPage());
     UpdatePageButtons();
-    puzzlekit::SetText(m_pLayoutWindow, L"Pic_iqpuzzle_page_full", std::to_wstring(PageCount()));
+    modekit::SetText(m_pLayoutWindow, L"Pic_iqpuzzle_page_full", std::to_wstring(PageCount()));
 
     auto bind = [this](const std::wstring& name, const wchar_t* event,
                        void (VanteoPuzzleSelectScene2::*handler)(kv::EventArgs&)) {
@@ -164,7 +166,7 @@ int VanteoPuzzleSelectScene2::Enter(int tab, int page)
     g_Mouse.AddRect(2, RECT{0, 0, 1024, 768});
 
     m_nPendingChoice = -1;
-    puzzlekit::PlayLayoutScene(m_pLayoutWindow, L"iqlist_in");
+    modekit::PlayLayoutScene(m_pLayoutWindow, L"iqlist_in");
     m_bMarksHidden = false;
     FillPage();
     return 1;
@@ -193,7 +195,7 @@ void VanteoPuzzleSelectScene2::UpdatePageButtons()
         next->SetEnabled(m_nPage != LastPage());
     if (kv::KVWnd* previous = Find(m_pLayoutWindow, L"AniBtn_iqpuzzle_prev"))
         previous->SetEnabled(m_nPage != 0);
-    puzzlekit::SetText(m_pLayoutWindow, L"Pic_iqpuzzle_page", std::to_wstring(m_nPage + 1));
+    modekit::SetText(m_pLayoutWindow, L"Pic_iqpuzzle_page", std::to_wstring(m_nPage + 1));
 }
 
 void VanteoPuzzleSelectScene2::NextPage()
@@ -250,8 +252,8 @@ void VanteoPuzzleSelectScene2::FillPage()
             board.LoadLayout(empty.Data(), empty.Size());
             m_SlotState[static_cast<size_t>(k)] = kSlotUnreadable;
         }
-        puzzlekit::SetText(m_pLayoutWindow, Numbered(L"Label_iqlist_num_%d", n).c_str(), std::to_wstring(i + 1));
-        puzzlekit::SetText(m_pLayoutWindow, Numbered(L"Label_iqpuzzle_name_%d", n).c_str(),
+        modekit::SetText(m_pLayoutWindow, Numbered(L"Label_iqlist_num_%d", n).c_str(), std::to_wstring(i + 1));
+        modekit::SetText(m_pLayoutWindow, Numbered(L"Label_iqpuzzle_name_%d", n).c_str(),
                            platform::Widen(std::string(entry.title, strnlen(entry.title, sizeof entry.title))));
 
         const RankEntry* table = FindRankingTable(RANK_PUZZLE, entry.path);
@@ -273,13 +275,13 @@ void VanteoPuzzleSelectScene2::FillPage()
         Show(m_pLayoutWindow, clearMark.c_str(), row != 0);
         Show(m_pLayoutWindow, allClearMark.c_str(), row == 0);
         const PuzzleTimeParts parts = PuzzleTimeParts::Of(table[row].time);
-        puzzlekit::SetText(m_pLayoutWindow, Numbered(L"Label_iqlist_cleared_m_%d", n).c_str(), Two(parts.minutes));
-        puzzlekit::SetText(m_pLayoutWindow, Numbered(L"Label_iqlist_cleared_s_%d", n).c_str(), Two(parts.seconds));
-        puzzlekit::SetText(m_pLayoutWindow, Numbered(L"Label_iqlist_cleared_s2_%d", n).c_str(), Two(parts.hundredths));
+        modekit::SetText(m_pLayoutWindow, Numbered(L"Label_iqlist_cleared_m_%d", n).c_str(), Two(parts.minutes));
+        modekit::SetText(m_pLayoutWindow, Numbered(L"Label_iqlist_cleared_s_%d", n).c_str(), Two(parts.seconds));
+        modekit::SetText(m_pLayoutWindow, Numbered(L"Label_iqlist_cleared_s2_%d", n).c_str(), Two(parts.hundredths));
     }
 }
 
-void VanteoPuzzleSelectScene2::PlayOut() { puzzlekit::PlayLayoutScene(m_pLayoutWindow, L"iqlist_out"); }
+void VanteoPuzzleSelectScene2::PlayOut() { modekit::PlayLayoutScene(m_pLayoutWindow, L"iqlist_out"); }
 
 void VanteoPuzzleSelectScene2::OnSlotClicked(kv::EventArgs& args)
 {
@@ -309,7 +311,7 @@ void VanteoPuzzleSelectScene2::DrawPreviews(kv::EventArgs&)
         if (m_SlotState[static_cast<size_t>(k)] != kSlotShown)
             continue;
         kv::KVWnd* place = Find(m_pLayoutWindow, Numbered(L"Pic_iqpuzzle_puzzle_%d", k + 1).c_str());
-        if (place && place->GetEffectiveAlpha() > 0.1f && puzzlekit::IsShown(place))
+        if (place && place->GetEffectiveAlpha() > 0.1f && modekit::IsShown(place))
             m_Previews[static_cast<size_t>(k)]->DrawBlocks();
     }
 }

@@ -9,7 +9,7 @@
 #include "engine/Scene.h"
 #include "menus/PopUp.h"
 #include "modes/PuzzleLayout.h"
-#include "modes/PuzzleSceneKit.h"
+#include "modes/PuzzleRules.h"
 
 #include <array>
 #include <memory>

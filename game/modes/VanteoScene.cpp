@@ -25,7 +25,7 @@
 #include "menus/PopUpResult.h"
 #include "modes/BattleRules.h"
 #include "menus/GameWorld.h"
-#include "modes/ModeScenePlay.h"
+#include "modes/ModeSceneKit.h"
 
 #include <helvane/Log.h>
 #include <win32/Files.h>
@@ -38,6 +38,11 @@
 #include <string>
 
 int g_bAutoAttack = 0;
+
+using modekit::KeyPressed;
+using modekit::PlayEffect;
+using modekit::PostChangeScene;
+using modekit::RestartMusic;
 
 namespace {
 
@@ -55,25 +60,7 @@ int32_t Word(const void* data, int index)
                                 static_cast<uint32_t>(p[2]) << 16 | static_cast<uint32_t>(p[3]) << 24);
 }
 
-void PostChangeScene(const char* name, int a, int b)
-{
-    ChangeScenePacket packet;
-    packet.length = sizeof(int32_t) + sizeof packet.sceneName + 2 * sizeof(int32_t);
-    packet.id = MSG_CHANGE_SCENE;
-    std::strncpy(packet.sceneName, name, sizeof packet.sceneName - 1);
-    packet.a = a;
-    packet.b = b;
-    if (CSceneManager* manager = CSceneManager::GetSingletonPtr())
-        manager->PostMessage(&packet);
-}
-
 void Post(int32_t id) { PayloadWriter().PostTo(GetSceneQueueSink(), id); }
-
-bool KeyPressed(int vk)
-{
-    InputSystem* input = GetInputManager();
-    return input && input->IsKeyPressed(vk);
-}
 
 // Adds what was won to the cubes, never past the cap (the options file may hold any value).
 void AddCubes(int cubes)
@@ -90,26 +77,12 @@ VanteoScene::VanteoScene() { SetName(kBattleSceneName); }
 
 VanteoScene::~VanteoScene() { Leave(); }
 
-kv::KVWnd* VanteoScene::Find(const wchar_t* name) const { return m_pLayout ? m_pLayout->FindChild(name) : nullptr; }
+kv::KVWnd* VanteoScene::Find(const wchar_t* name) const { return modekit::Find(m_pLayout, name); }
 
 std::string VanteoScene::ModeKey() const
 {
     const StageRecord* record = ModeConfig.currentStage;
     return battle::ModeKey(m_nMode, record ? record->name : "");
-}
-
-void VanteoScene::PlayEffect(int key)
-{
-    if (!SoundTable.m_effectsEnabled)
-        return;
-    SoundTable.PlaySoundByKey(key, false, -1.0f); // a failure is logged by the table, once per key
-}
-
-void VanteoScene::StartMusic()
-{
-    SoundTable.StopSoundByKey(kMusicBattle);
-    if (SoundTable.m_musicEnabled)
-        SoundTable.PlaySoundByKey(kMusicBattle, true, -1.0f);
 }
 
 void VanteoScene::PlayReadyGo()
@@ -118,11 +91,7 @@ void VanteoScene::PlayReadyGo()
     PlayEffect(kSoundReadyGo);
 }
 
-void VanteoScene::ButtonDown(const wchar_t* name)
-{
-    if (auto* button = dynamic_cast<KVVanteoAnimButton*>(Find(name)))
-        button->SetState(kDownState);
-}
+void VanteoScene::ButtonDown(const wchar_t* name) { modekit::SetButtonState(m_pLayout, name, kDownState); }
 
 void VanteoScene::StartBoardGame()
 {
@@ -230,7 +199,7 @@ int VanteoScene::Enter(int mode, int b)
     m_pBoard->pointsCap = 999;
     m_nState = kGameStateStart;
 
-    StartMusic();
+    RestartMusic(kMusicBattle);
     VanteoBaseScene::Enter(mode, b);
     const std::wstring name = platform::Widen(GameConfig.playerName);
     std::wcsncpy(m_wszPlayerName, name.c_str(), std::size(m_wszPlayerName) - 1);
@@ -254,9 +223,9 @@ int VanteoScene::Enter(int mode, int b)
     m_pResultWin->Load();
     m_pResultLose->Load();
 
-    modescene::LoadReadyGo(m_ReadyGo, m_pLayout);
+    modekit::LoadReadyGo(m_ReadyGo, m_pLayout);
     // The speed-up banner shows over the board, not at the screen's corner over the rival's gauge.
-    modescene::PlaceOverComboArea(m_SpeedUp, m_pLayout);
+    modekit::PlaceOverComboArea(m_SpeedUp, m_pLayout);
     PlayReadyGo();
 
     if (kv::KVWnd* w = Find(L"Pic_warning"))
@@ -521,7 +490,7 @@ int VanteoScene::Restart(int a, int b)
     m_nState = kGameStateStart;
     m_Lane.Bind(m_pLayout);
     StartBoardGame();
-    StartMusic();
+    RestartMusic(kMusicBattle);
     m_Ghost.Rewind();
     LoadGhost();
     m_Player.m_fRealHp = m_Player.m_fShownHp = static_cast<float>(m_Ghost.m_nUserHp);
@@ -670,7 +639,7 @@ int VanteoScene::OnGhostCommand(const void* data, int)
 int VanteoScene::OnComboCount(const void* data, int length)
 {
     VanteoBaseScene::OnComboCount(data, length);
-    modescene::ShowComboHighlight(m_pLayout, Word(data, 1));
+    modekit::ShowComboHighlight(m_pLayout, Word(data, 1));
     return 1;
 }
 

@@ -124,9 +124,7 @@ public:
 private:
     void FireColour(int colour, int bullets);
     void LoadGhost();
-    void StartMusic();
     void PlayReadyGo();
-    void PlayEffect(int key);
     void StartBoardGame();
     void ButtonDown(const wchar_t* name);
     void UpdateTimeDisplay(float seconds);

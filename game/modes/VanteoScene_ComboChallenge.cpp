@@ -26,7 +26,6 @@
 #include "net/Achievements.h"
 #include "net/LeaderBoard.h"
 #include "net/NetGlobals.h"
-#include "modes/ModeScenePlay.h"
 
 #include <helvane/Log.h>
 #include <win32/VirtualKeys.h>
@@ -238,7 +237,7 @@ int VanteoScene_ComboChallenge::Enter(int type, int b)
     m_pResultWin->Load();
     m_pResultLose->Load();
 
-    modescene::LoadReadyGo(m_ReadyGo, m_pLayout);
+    modekit::LoadReadyGo(m_ReadyGo, m_pLayout);
     m_ReadyGo.Play("readygo");
     PlayEffect(kSoundReadyGo);
     LoadBestCombo();
@@ -587,7 +586,7 @@ int VanteoScene_ComboChallenge::Update(float seconds)
         else
             OnMenuClicked();
     }
-    modescene::FillBulletsWhileEnterHeld(m_pBoard);
+    modekit::FillBulletsWhileEnterHeld(m_pBoard);
     if (m_pResultWin)
         m_pResultWin->Update(seconds);
     if (m_pResultLose)
@@ -608,7 +607,7 @@ int VanteoScene_ComboChallenge::Update(float seconds)
         m_pBoard->Update(0.0f);
         if (system)
             system->Update(seconds);
-        if (modescene::PauseKeys(*m_pPause))
+        if (modekit::PauseKeys(*m_pPause))
             return 1;
         break;
     case kGameStateFinished:
@@ -628,7 +627,7 @@ int VanteoScene_ComboChallenge::Update(float seconds)
         UpdateBonusMessage(seconds);
         m_pBoard->Update(seconds);
         if (m_nState == kGameStatePlaying)
-            modescene::PlayBoardInput(*m_pBoard, m_pLayout);
+            modekit::PlayBoardInput(*m_pBoard, m_pLayout);
         break;
     }
 

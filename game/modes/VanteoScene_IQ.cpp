@@ -21,7 +21,7 @@
 #include "menus/GameWorld.h"
 #include "modes/VanteoBlockMap_IQ.h"
 #include "net/AchievementsSteam.h"
-#include "modes/ModeScenePlay.h"
+#include "modes/ModeSceneKit.h"
 
 #include <helvane/Log.h>
 #include <win32/Text.h>
@@ -30,10 +30,10 @@
 #include <algorithm>
 #include <cstring>
 
-using puzzlekit::Find;
-using puzzlekit::KeyPressed;
-using puzzlekit::PressLook;
-using puzzlekit::Show;
+using modekit::Find;
+using modekit::KeyPressed;
+using modekit::SetButtonState;
+using modekit::Show;
 
 namespace {
 
@@ -79,7 +79,7 @@ int VanteoScene_IQ::Enter(int index, int tab)
               L"back to the chooser",
               index, tab, GetPuzzleCount());
         VanteoBaseScene::Enter(index, tab);
-        puzzlekit::PostChangeScene(kPuzzleSelectSceneName, std::clamp(tab, 0, kPuzzleTabs - 1), PuzzlePageOf(index));
+        modekit::PostChangeScene(kPuzzleSelectSceneName, std::clamp(tab, 0, kPuzzleTabs - 1), PuzzlePageOf(index));
         return 0;
     }
 
@@ -147,7 +147,7 @@ int VanteoScene_IQ::Enter(int index, int tab)
     LoadCurrentPuzzle();
 
     m_nState = kGameStateStart;
-    puzzlekit::RestartMusic(kMusicPuzzle);
+    modekit::RestartMusic(kMusicPuzzle);
     ShowUI();
 
     m_pResultWin = new VanteoPopUp_Result_IQ_Clear();
@@ -155,9 +155,9 @@ int VanteoScene_IQ::Enter(int index, int tab)
     m_pResultWin->Load();
     m_pResultLose->Load();
 
-    modescene::LoadReadyGo(m_ReadyGo, m_pMainWindow);
+    modekit::LoadReadyGo(m_ReadyGo, m_pMainWindow);
     m_ReadyGo.Play("readygo");
-    puzzlekit::PlayEffect(kSoundReadyGo);
+    modekit::PlayEffect(kSoundReadyGo);
     m_bEntered = true;
     return 1;
 }
@@ -193,7 +193,7 @@ void VanteoScene_IQ::LoadCurrentPuzzle()
 {
     if (!m_pBoard || !LoadPuzzleFile(m_Entry.path, m_Layout, *m_pBoard))
         return;
-    puzzlekit::SetText(m_pMainWindow, L"Label_iq_filename", platform::Widen(PuzzleFileTitle(m_Entry.path)));
+    modekit::SetText(m_pMainWindow, L"Label_iq_filename", platform::Widen(PuzzleFileTitle(m_Entry.path)));
 }
 
 void VanteoScene_IQ::Leave()
@@ -244,7 +244,7 @@ int VanteoScene_IQ::ComputeCubeReward(const void* table)
 
 int VanteoScene_IQ::GoToMenu()
 {
-    puzzlekit::PostChangeScene(kPuzzleSelectSceneName, m_nTab, PuzzlePageOf(m_nPuzzleIndex));
+    modekit::PostChangeScene(kPuzzleSelectSceneName, m_nTab, PuzzlePageOf(m_nPuzzleIndex));
     return 0;
 }
 
@@ -274,8 +274,8 @@ void VanteoScene_IQ::StartPuzzle()
     Show(m_pMainWindow, L"Wnd_record", true);
     // The clear's highlight belongs to the attempt that ended.
     Show(m_pMainWindow, L"Pic_effect_highlight_small", false);
-    puzzlekit::PlayEffect(kSoundReadyGo);
-    puzzlekit::RestartMusic(kMusicPuzzle);
+    modekit::PlayEffect(kSoundReadyGo);
+    modekit::RestartMusic(kMusicPuzzle);
 }
 
 int VanteoScene_IQ::Restart(int a, int b)
@@ -367,7 +367,7 @@ int VanteoScene_IQ::OnGameWin(const void*, int)
         if (highlight->GetDirector())
             highlight->GetDirector()->PlaySceneIndex(0);
     }
-    puzzlekit::PlayEffect(kSoundClearFlourish);
+    modekit::PlayEffect(kSoundClearFlourish);
     SetMouseArea();
     RankEntry* table = RecordTable();
     const int cubes = ComputeCubeReward(table);
@@ -455,22 +455,22 @@ int VanteoScene_IQ::Update(float seconds)
                 m_pBoard->RightClick(x, y);
         }
         if (KeyPressed('R')) {
-            PressLook(m_pMainWindow, L"Anibtn_iq_reset");
+            SetButtonState(m_pMainWindow, L"Anibtn_iq_reset", 1);
             Restart(0, 0);
         }
         if (mouse && mouse->m_nWheel > 0) {
             if (m_pBoard->StartRotate(-1))
-                PressLook(m_pMainWindow, L"Anibtn_rotate_L");
+                SetButtonState(m_pMainWindow, L"Anibtn_rotate_L", 1);
         } else if (mouse && mouse->m_nWheel < 0) {
             if (m_pBoard->StartRotate(+1))
-                PressLook(m_pMainWindow, L"Anibtn_rotate_R");
+                SetButtonState(m_pMainWindow, L"Anibtn_rotate_R", 1);
         }
         if (KeyPressed('W') || KeyPressed('U')) {
             if (m_pBoard->RequestRotate(-1))
-                PressLook(m_pMainWindow, L"Anibtn_rotate_L");
+                SetButtonState(m_pMainWindow, L"Anibtn_rotate_L", 1);
         } else if (KeyPressed('E') || KeyPressed('I')) {
             if (m_pBoard->RequestRotate(+1))
-                PressLook(m_pMainWindow, L"Anibtn_rotate_R");
+                SetButtonState(m_pMainWindow, L"Anibtn_rotate_R", 1);
         }
         m_pBoard->Update(seconds);
         if (system)
@@ -489,7 +489,7 @@ void VanteoScene_IQ::DrawBest(DigitDisplay* best, const wchar_t* const labels[3]
         digits.Render(nullptr, 0.0f);
     if (RecordTable()) {
         for (int i = 0; i < 3; ++i)
-            puzzlekit::SetText(m_pMainWindow, labels[i], L"");
+            modekit::SetText(m_pMainWindow, labels[i], L"");
         auto* colour = dynamic_cast<kv::KVLabel*>(Find(m_pMainWindow, colourLabel));
         for (int i = 0; i < 3; ++i) {
             if (colour)
@@ -498,7 +498,7 @@ void VanteoScene_IQ::DrawBest(DigitDisplay* best, const wchar_t* const labels[3]
         }
     } else {
         for (int i = 0; i < 3; ++i)
-            puzzlekit::SetText(m_pMainWindow, labels[i], L"--");
+            modekit::SetText(m_pMainWindow, labels[i], L"--");
     }
 }
 

@@ -11,7 +11,7 @@
 #include "engine/AnimationPlayer.h"
 #include "engine/DigitDisplay.h"
 #include "modes/PuzzleLayout.h"
-#include "modes/PuzzleSceneKit.h"
+#include "modes/PuzzleRules.h"
 
 #include <string>
 

@@ -16,14 +16,15 @@
 #include "kv/KVWnd.h"
 #include "menus/PopUpPause.h"
 #include "menus/GameWorld.h"
+#include "modes/ModeSceneKit.h"
 #include "modes/VanteoBlockMap_IQ.h"
 
 #include <win32/VirtualKeys.h>
 
-using puzzlekit::Find;
-using puzzlekit::KeyPressed;
-using puzzlekit::PressLook;
-using puzzlekit::Show;
+using modekit::Find;
+using modekit::KeyPressed;
+using modekit::SetButtonState;
+using modekit::Show;
 
 VanteoScene_IQEditorTest::VanteoScene_IQEditorTest(PuzzleLayout& layout) : m_Layout(layout)
 {
@@ -38,7 +39,7 @@ int VanteoScene_IQEditorTest::Enter(int index, int b)
     m_pLayoutWindow = LoadLayout(SkinTable.GetSkinString(kSkinLayout));
     if (m_pLayoutWindow) {
         m_pLayoutWindow->SetVisible(true);
-        puzzlekit::PlayLayoutScene(m_pLayoutWindow, L"editor_test_in");
+        modekit::PlayLayoutScene(m_pLayoutWindow, L"editor_test_in");
     }
     Show(m_pLayoutWindow, L"Anibtn_editor_test_cleared", false);
     Show(m_pLayoutWindow, L"Anibtn_editor_test", false);
@@ -78,7 +79,7 @@ int VanteoScene_IQEditorTest::Enter(int index, int b)
     board->LoadLayout(m_Layout.Data(), m_Layout.Size());
 
     m_nState = kGameStateStart;
-    puzzlekit::RestartMusic(kMusicPuzzle);
+    modekit::RestartMusic(kMusicPuzzle);
     ShowUI();
     m_bEntered = true;
     return 1;
@@ -130,7 +131,7 @@ void VanteoScene_IQEditorTest::StartPuzzle()
     if (m_pLayoutWindow)
         m_pLayoutWindow->SetVisible(true);
     ShowUI();
-    puzzlekit::RestartMusic(kMusicPuzzle);
+    modekit::RestartMusic(kMusicPuzzle);
 }
 
 int VanteoScene_IQEditorTest::Restart(int a, int b)
@@ -149,7 +150,7 @@ void VanteoScene_IQEditorTest::Retry(kv::EventArgs&)
 
 void VanteoScene_IQEditorTest::EndTest(kv::EventArgs&)
 {
-    puzzlekit::PostChangeScene(kPuzzleEditorSceneName, -1, m_bCleared);
+    modekit::PostChangeScene(kPuzzleEditorSceneName, -1, m_bCleared);
 }
 
 void VanteoScene_IQEditorTest::OnResetButton(kv::EventArgs&) { Restart(0, 0); }
@@ -239,9 +240,9 @@ int VanteoScene_IQEditorTest::Update(float seconds)
     else if (KeyPressed('E') || KeyPressed('I'))
         turnedRight = m_pBoard->RequestRotate(+1) != 0 || turnedRight;
     if (turnedLeft)
-        PressLook(m_pLayoutWindow, L"Anibtn_rotate_L");
+        SetButtonState(m_pLayoutWindow, L"Anibtn_rotate_L", 1);
     if (turnedRight)
-        PressLook(m_pLayoutWindow, L"Anibtn_rotate_R");
+        SetButtonState(m_pLayoutWindow, L"Anibtn_rotate_R", 1);
     m_pBoard->Update(seconds);
     if (system)
         system->Update(seconds);

@@ -6,7 +6,7 @@
 
 #include "modes/VanteoBaseScene.h"
 #include "modes/PuzzleLayout.h"
-#include "modes/PuzzleSceneKit.h"
+#include "modes/PuzzleRules.h"
 
 namespace kv {
 class KVWnd;

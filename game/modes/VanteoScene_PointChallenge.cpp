@@ -771,7 +771,7 @@ int VanteoScene_PointChallenge::Update(float seconds)
     case kGameStatePaused:
         m_pBoard->Update(0.0f);
         updateUI(seconds);
-        modescene::PauseKeys(*m_pPause);
+        modekit::PauseKeys(*m_pPause);
         break;
     case kGameStateFinished:
         m_pBoard->Update(0.0f);
@@ -786,13 +786,13 @@ int VanteoScene_PointChallenge::Update(float seconds)
         UpdateBonusMessage(seconds);
         m_pBoard->Update(seconds);
         m_SpeedUpEffect.Update(seconds * 0.5f);
-        modescene::HoverBoard(*m_pBoard);
+        modekit::HoverBoard(*m_pBoard);
         m_ScoreDisplay.SetValue(shownScore);
         m_ScoreDisplay.Update(seconds);
         UpdateScoreSigns(seconds);
         UpdateTime(seconds);
         if (m_nState == kGameStatePlaying)
-            modescene::BoardClicksAndTurns(*m_pBoard, m_pBoardWindow);
+            modekit::BoardClicksAndTurns(*m_pBoard, m_pBoardWindow);
         break;
     }
     if (m_pResultWin)

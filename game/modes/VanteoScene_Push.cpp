@@ -25,7 +25,6 @@
 #include "menus/PopUpResult.h"
 #include "menus/GameWorld.h"
 #include "modes/ModeSceneKit.h"
-#include "modes/ModeScenePlay.h"
 
 #include <helvane/Log.h>
 #include <win32/Text.h>
@@ -220,7 +219,7 @@ int VanteoScene_Push::Enter(int stage, int b)
     m_pPushWin->Load();
     m_pPushLose->Load();
 
-    modescene::LoadReadyGo(m_ReadyGo, m_pMainWindow);
+    modekit::LoadReadyGo(m_ReadyGo, m_pMainWindow);
     StartReadyGo();
     ShowUI();
     HideAtOnce(L"Pic_effect_highlight_Large");
@@ -576,7 +575,7 @@ int VanteoScene_Push::Update(float seconds)
         else if (m_nState == kGameStatePlaying)
             OpenPauseMenu();
     }
-    modescene::FillBulletsWhileEnterHeld(m_pBoard);
+    modekit::FillBulletsWhileEnterHeld(m_pBoard);
 
     switch (m_nState) {
     case kGameStateStart:
@@ -595,7 +594,7 @@ int VanteoScene_Push::Update(float seconds)
             m_pBoard->Update(0.0f);
         if (system)
             system->Update(dt);
-        if (modescene::PauseKeys(*m_pPause))
+        if (modekit::PauseKeys(*m_pPause))
             return 1;
         break;
     case kGameStateFinished:
@@ -612,7 +611,7 @@ int VanteoScene_Push::Update(float seconds)
         if (m_pEnemyBoard)
             m_pEnemyBoard->Update(dt);
         if (m_pBoard)
-            modescene::PlayBoardInput(*m_pBoard, m_pMainWindow);
+            modekit::PlayBoardInput(*m_pBoard, m_pMainWindow);
         if (m_pGhost)
             m_pGhost->Update(dt);
         if (m_pBoard)

@@ -20,7 +20,6 @@
 #include "menus/PopUpPause.h"
 #include "menus/GameWorld.h"
 #include "modes/ModeSceneKit.h"
-#include "modes/ModeScenePlay.h"
 
 #include <helvane/Log.h>
 #include <win32/Messages.h>
@@ -192,7 +191,7 @@ int VanteoScene_Puzzle::Enter(int stage, int b)
     m_nScore = 0;
     ShowUI();
 
-    modescene::LoadReadyGo(m_ReadyGo, m_pBoardWindow);
+    modekit::LoadReadyGo(m_ReadyGo, m_pBoardWindow);
     PlayReadyGo();
     m_bEntered = true;
     return 1;
@@ -323,7 +322,7 @@ int VanteoScene_Puzzle::Update(float seconds)
         else
             OpenPauseMenu();
     }
-    modescene::FillBulletsWhileEnterHeld(m_pBoard);
+    modekit::FillBulletsWhileEnterHeld(m_pBoard);
 
     if (m_nState == kGameStateStart) {
         m_ReadyGo.Update(seconds);
@@ -343,7 +342,7 @@ int VanteoScene_Puzzle::Update(float seconds)
             m_pBoard->Update(0.0f);
         if (system)
             system->Update(seconds);
-        modescene::PauseKeys(*m_pPause);
+        modekit::PauseKeys(*m_pPause);
         return 1;
     }
 
@@ -357,7 +356,7 @@ int VanteoScene_Puzzle::Update(float seconds)
     m_ScoreDisplay.SetValue(m_nScore);
     m_ScoreDisplay.Update(seconds);
     UpdatePlayClockDisplay(seconds);
-    modescene::PlayBoardInput(*m_pBoard, m_pBoardWindow);
+    modekit::PlayBoardInput(*m_pBoard, m_pBoardWindow);
     return 1;
 }
 

@@ -24,7 +24,7 @@
 #include "menus/PopUpResult.h"
 #include "modes/ClearEffect_StageChallenge.h"
 #include "menus/GameWorld.h"
-#include "modes/ModeScenePlay.h"
+#include "modes/ModeSceneKit.h"
 #include "net/Achievements.h"
 #include "net/AchievementsSteam.h"
 #include "net/NetGlobals.h"
@@ -42,7 +42,7 @@
 
 namespace {
 
-using modescene::Find;
+using modekit::Find;
 
 constexpr int kPauseModeChallenges = 2;
 constexpr int kBoardLayoutSizes[6] = {4, 6, 8, 10, 12, 14};
@@ -429,7 +429,7 @@ void VanteoScene_StageChallenge::PlayReadyGo()
         D3DXMatrixTranslation(&m_ReadyGo.m_matWorld, (r.left + r.right) / 2.0f, (r.top + r.bottom) / 2.0f, 0.0f);
     }
     m_ReadyGo.Play("readygo");
-    modescene::PlayEffect(kSoundReadyGo);
+    modekit::PlayEffect(kSoundReadyGo);
 }
 
 int VanteoScene_StageChallenge::Enter(int difficulty, int stage)
@@ -444,7 +444,7 @@ int VanteoScene_StageChallenge::Enter(int difficulty, int stage)
     if (!record) {
         // The handler table takes the change-scene message in the scene's first frame.
         VanteoBaseScene::Enter(difficulty, stage);
-        modescene::PostChangeScene(kMainMenuSceneName, 0, 0);
+        modekit::PostChangeScene(kMainMenuSceneName, 0, 0);
         return 0;
     }
     m_nGoalType = record->clearType;
@@ -472,7 +472,7 @@ int VanteoScene_StageChallenge::Enter(int difficulty, int stage)
     ReplaceStarEffect();
     m_nState = kGameStateStart;
     SetMouseArea();
-    modescene::RestartMusic(kMusicPuzzle);
+    modekit::RestartMusic(kMusicPuzzle);
 
     VanteoBaseScene::Enter(difficulty, stage);
     using S = VanteoScene_StageChallenge;
@@ -553,13 +553,13 @@ int VanteoScene_StageChallenge::Update(float seconds)
     g_Mouse.Update(seconds);
     kv::KVSystem* system = kv::KVSystem::GetPtr();
 
-    if (m_nState != kGameStateFinished && (modescene::KeyPressed(VK_ESCAPE) || modescene::KeyPressed(VK_BACK))) {
+    if (m_nState != kGameStateFinished && (modekit::KeyPressed(VK_ESCAPE) || modekit::KeyPressed(VK_BACK))) {
         if (m_nState == kGameStatePaused)
             ResumeFromPause();
         else
             OpenPauseMenu();
     }
-    modescene::FillBulletsWhileEnterHeld(m_pBoard);
+    modekit::FillBulletsWhileEnterHeld(m_pBoard);
     UpdateGoalAndTime(seconds);
 
     bool frameEnds = false;
@@ -580,7 +580,7 @@ int VanteoScene_StageChallenge::Update(float seconds)
             m_pBoard->Update(0.0f);
         if (system)
             system->Update(seconds);
-        frameEnds = modescene::PauseKeys(*m_pPause);
+        frameEnds = modekit::PauseKeys(*m_pPause);
     } else if (m_nState == kGameStateFinished) {
         if (system)
             system->Update(seconds);
@@ -588,8 +588,8 @@ int VanteoScene_StageChallenge::Update(float seconds)
         if (m_pBoard)
             m_pBoard->Update(seconds);
     } else {
-        if (modescene::KeyPressed('R')) {
-            modescene::SetButtonState(m_pBoardWindow, L"Anibtn_stage_reset", 1);
+        if (modekit::KeyPressed('R')) {
+            modekit::SetButtonState(m_pBoardWindow, L"Anibtn_stage_reset", 1);
             Restart(0, 0);
         }
         if (system)
@@ -598,7 +598,7 @@ int VanteoScene_StageChallenge::Update(float seconds)
         if (m_pBoard) {
             m_pBoard->Update(seconds);
             m_SpeedUpEffect.Update(seconds * 0.5f);
-            modescene::PlayBoardInput(*m_pBoard, m_pBoardWindow);
+            modekit::PlayBoardInput(*m_pBoard, m_pBoardWindow);
         }
     }
     if (frameEnds)
@@ -619,10 +619,10 @@ int VanteoScene_StageChallenge::UpdateGoalAndTime(float seconds)
 
     if (before > 9 && remaining == 9) {
         DFLog(L"PlaySound : SC_COUNTDOWN_10");
-        modescene::PlayEffect(kSoundCountdown10);
+        modekit::PlayEffect(kSoundCountdown10);
     }
     if (before > 2 && remaining == 2)
-        modescene::PlayEffect(kSoundCountdown3);
+        modekit::PlayEffect(kSoundCountdown3);
 
     // The goal values of the frame.
     m_BestStageDisplay.SetValue(std::min(m_nBestReached + 1, kStageChallengeStages));
@@ -827,7 +827,7 @@ int VanteoScene_StageChallenge::OnComboCount(const void* data, int length)
             PlayPictureDefault(on);
         }
         if (m_nGoalType == kGoalCombo)
-            modescene::PlayEffect(kSoundComboStartVoice);
+            modekit::PlayEffect(kSoundComboStartVoice);
     }
     return 1;
 }
@@ -835,7 +835,7 @@ int VanteoScene_StageChallenge::OnComboCount(const void* data, int length)
 int VanteoScene_StageChallenge::OnComboBreak(const void*, int)
 {
     if (m_nGoalType == kGoalCombo)
-        modescene::PlayEffect(kSoundComboBreak);
+        modekit::PlayEffect(kSoundComboBreak);
     return 1;
 }
 
@@ -844,7 +844,7 @@ int VanteoScene_StageChallenge::OnPlayTimeStep(const void*, int)
     const StageRecord* record = ModeConfig.currentStage;
     if (record && record->speedUp) {
         m_SpeedUpEffect.Add(kSpeedUpEffectValue, kSpeedUpX, kSpeedUpY);
-        modescene::PlayEffect(kSoundSpeedUp);
+        modekit::PlayEffect(kSoundSpeedUp);
     }
     return 1;
 }
@@ -864,7 +864,7 @@ bool VanteoScene_StageChallenge::ResetStage(int a, int b)
     StartNewBoardGame();
     m_nState = kGameStateStart;
     SetMouseArea();
-    modescene::RestartMusic(kMusicPuzzle);
+    modekit::RestartMusic(kMusicPuzzle);
     m_nScore = 0;
     ShowUI();
     if (m_pBoardWindow)
@@ -905,7 +905,7 @@ int VanteoScene_StageChallenge::AdvanceStage(const void*, int)
     const bool lastStage = m_nStage + 2 >= static_cast<int>(ModeConfig.stages.size()) ||
                            m_nStage + 1 >= kStageChallengeStages;
     if (lastStage) {
-        modescene::PostChangeScene(kMainMenuSceneName, 0, 0);
+        modekit::PostChangeScene(kMainMenuSceneName, 0, 0);
         RestoreVolumes();
         return 1;
     }
@@ -914,7 +914,7 @@ int VanteoScene_StageChallenge::AdvanceStage(const void*, int)
     const StageRecord* record = SelectPlayableStage();
     if (!record) {
         m_nStage = previousStage;
-        modescene::PostChangeScene(kMainMenuSceneName, 0, 0);
+        modekit::PostChangeScene(kMainMenuSceneName, 0, 0);
         return 1;
     }
     m_nBestReached = std::max(m_nBestReached, m_nStage);
@@ -973,7 +973,7 @@ void VanteoScene_StageChallenge::ResumeFromPause()
 
 int VanteoScene_StageChallenge::GoToMenu()
 {
-    modescene::PostChangeScene(kMainMenuSceneName, 0, 0);
+    modekit::PostChangeScene(kMainMenuSceneName, 0, 0);
     return 0;
 }
 

@@ -25,7 +25,7 @@
 #include "net/NetGlobals.h"
 #include "net/SteamClient.h"
 #include "net/SteamServer.h"
-#include "modes/ModeScenePlay.h"
+#include "modes/ModeSceneKit.h"
 
 #include <helvane/Log.h>
 #include <win32/VirtualKeys.h>
@@ -35,6 +35,8 @@
 #include <cmath>
 #include <cstring>
 #include <thread>
+
+using modekit::KeyPressed;
 
 namespace {
 
@@ -48,12 +50,6 @@ constexpr int32_t kMaxHp = 1000;
 constexpr int32_t kMinHp = -100000;
 
 constexpr const wchar_t* kBulletButtons[kColours] = {L"Anibtn_bullet_1", L"Anibtn_bullet_2", L"Anibtn_bullet_3"};
-
-bool KeyPressed(int vk)
-{
-    InputSystem* input = GetInputManager();
-    return input && input->IsKeyPressed(vk);
-}
 
 // A received record's fields, for the codec's readers.
 netmsg::Record RecordOf(int32_t id, const void* data, int length)
@@ -183,7 +179,7 @@ int SteamVanteoScene::Enter(int a, int b)
     m_Lane.Reset();
     m_fItemTimer = kFirstItemTimer;
 
-    modescene::LoadReadyGo(m_ReadyGo, m_pRoot);
+    modekit::LoadReadyGo(m_ReadyGo, m_pRoot);
     PlayReadyGo();
 
     SetVisible(L"Pic_warning", false);

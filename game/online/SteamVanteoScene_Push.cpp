@@ -29,7 +29,6 @@
 #include "net/ServerMessages.h"
 #include "net/SteamClient.h"
 #include "net/SteamServer.h"
-#include "modes/ModeScenePlay.h"
 
 #include <helvane/Log.h>
 
@@ -121,7 +120,7 @@ int SteamVanteoScene_Push::Enter(int a, int b)
                              {m_pRoot, L"Anibtn_rotate_L", kCursorButton},
                              {m_pRoot, L"Anibtn_rotate_R", kCursorButton}});
 
-    modescene::LoadReadyGo(m_ReadyGo, m_pRoot);
+    modekit::LoadReadyGo(m_ReadyGo, m_pRoot);
     m_ReadyGo.Play("readygo");
     m_nState = kGameStateStart;
     PlaySound(kSoundReadyGo);

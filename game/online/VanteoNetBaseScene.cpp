@@ -8,10 +8,9 @@
 #include "engine/InputSystem.h"
 #include "kv/KVDirector.h"
 #include "kv/KVEventArgs.h"
-#include "kv/KVVanteoAnimButton.h"
 #include "kv/KVWnd.h"
 #include "menus/GameWorld.h"
-#include "modes/ModeScenePlay.h"
+#include "modes/ModeSceneKit.h"
 #include "menus/PopUp.h"
 #include "menus/PopUpResult.h"
 #include "net/LeaderBoard.h"
@@ -39,12 +38,6 @@ constexpr int32_t kDisconnect = 2116;
 constexpr int kDownState = 1;  // an animated button's "DOWN"
 constexpr int kMaxCubes = 9999;
 constexpr float kMirrorScale = 0.5f;
-
-bool KeyPressed(int vk)
-{
-    InputSystem* input = GetInputManager();
-    return input && input->IsKeyPressed(vk);
-}
 
 } // namespace
 
@@ -165,27 +158,13 @@ uint64_t VanteoNetBaseScene::LocalPlayerId() const
 
 // --- windows, boards, names ------------------------------------------------------------------
 
-kv::KVWnd* VanteoNetBaseScene::Find(const wchar_t* name) const
-{
-    return m_pRoot ? m_pRoot->FindChild(name) : nullptr;
-}
+kv::KVWnd* VanteoNetBaseScene::Find(const wchar_t* name) const { return modekit::Find(m_pRoot, name); }
 
-void VanteoNetBaseScene::ButtonDown(const wchar_t* name) const
-{
-    if (auto* button = dynamic_cast<KVVanteoAnimButton*>(Find(name)))
-        button->SetState(kDownState);
-}
+void VanteoNetBaseScene::ButtonDown(const wchar_t* name) const { modekit::SetButtonState(m_pRoot, name, kDownState); }
 
-void VanteoNetBaseScene::SetVisible(const wchar_t* name, bool visible) const
-{
-    if (kv::KVWnd* w = Find(name))
-        w->SetVisible(visible);
-}
+void VanteoNetBaseScene::SetVisible(const wchar_t* name, bool visible) const { modekit::Show(m_pRoot, name, visible); }
 
-void VanteoNetBaseScene::PlaySound(int key) const
-{
-    Sounds().Play(key, false, -1.0f);
-}
+void VanteoNetBaseScene::PlaySound(int key) const { PlayEffectSound(Sounds(), key); }
 
 void VanteoNetBaseScene::CreateMirrorBoard(float x, float y)
 {
@@ -287,6 +266,7 @@ bool VanteoNetBaseScene::TurnBoard(int direction, bool request)
 void VanteoNetBaseScene::TurnByKeys()
 {
     // A left-turn key, taken or refused, leaves the right-turn keys for the next frame.
+    using modekit::KeyPressed;
     if (KeyPressed('W') || KeyPressed('U'))
         TurnBoard(-1, true);
     else if (KeyPressed('E') || KeyPressed('I'))
@@ -396,7 +376,7 @@ int VanteoNetBaseScene::OnResultContinue(const void*, int)
 int VanteoNetBaseScene::OnComboCount(const void* data, int length)
 {
     VanteoBaseScene::OnComboCount(data, length);
-    modescene::ShowComboHighlight(m_pRoot, MessageWord(data, length, 4));
+    modekit::ShowComboHighlight(m_pRoot, MessageWord(data, length, 4));
     return 1;
 }
 

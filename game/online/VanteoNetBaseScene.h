@@ -130,6 +130,7 @@ protected:
     // An animated button shows its pressed look.
     void ButtonDown(const wchar_t* name) const;
     void SetVisible(const wchar_t* name, bool visible) const;
+    // An effect sound from its start while effects are on, through the scene's sound sink.
     void PlaySound(int key) const;
 
     // A quiet board without windows at (x, y), drawn at half size, for the opponent's board.

@@ -21,7 +21,8 @@
 #include "kv/KVVanteoAnimButton.h"
 #include "kv/KVWnd.h"
 #include "menus/PopUpResult.h"
-#include "modes/PuzzleSceneKit.h"
+#include "modes/ModeSceneKit.h"
+#include "modes/PuzzleRules.h"
 #include "modes/VanteoBlockMap_IQ.h"
 #include "modes/VanteoPuzzleEditorScene.h"
 #include "modes/VanteoPuzzleSelectScene2.h"
@@ -191,18 +192,18 @@ protected:
     }
     std::wstring Text(kv::KVWnd* root, const wchar_t* name)
     {
-        auto* label = dynamic_cast<kv::KVLabel*>(puzzlekit::Find(root, name));
+        auto* label = dynamic_cast<kv::KVLabel*>(modekit::Find(root, name));
         return label ? label->text : L"<missing>";
     }
     bool Shown(kv::KVWnd* root, const wchar_t* name)
     {
-        kv::KVWnd* w = puzzlekit::Find(root, name);
+        kv::KVWnd* w = modekit::Find(root, name);
         return w && w->IsVisible();
     }
     // Shown together with every window above it, so drawn.
     bool Drawn(kv::KVWnd* root, const wchar_t* name)
     {
-        kv::KVWnd* w = puzzlekit::Find(root, name);
+        kv::KVWnd* w = modekit::Find(root, name);
         return w && w->IsShownRecursive();
     }
 
@@ -476,8 +477,8 @@ TEST_F(LogicPuzzleEditorTest, ThePalettePlacesPiecesAndClicksRemoveThem)
     // Key Q selects the big blue piece: anchored top-left at the clicked cell.
     Press(editor, 'Q');
     EXPECT_EQ(editor->m_nSelectedPiece, 5);
-    EXPECT_FALSE(puzzlekit::Find(editor->m_pLayoutWindow, L"Anibnt_blockselect_q")->IsEnabled());
-    EXPECT_TRUE(puzzlekit::Find(editor->m_pLayoutWindow, L"Anibnt_blockselect_1")->IsEnabled());
+    EXPECT_FALSE(modekit::Find(editor->m_pLayoutWindow, L"Anibnt_blockselect_q")->IsEnabled());
+    EXPECT_TRUE(modekit::Find(editor->m_pLayoutWindow, L"Anibnt_blockselect_1")->IsEnabled());
     PlaceOn(2, 3);
     EXPECT_EQ(editor->m_pBoard->CellAt(2, 3)->corner, 1);
     EXPECT_TRUE(editor->m_pBoard->CellAt(3, 4)->inSquare);
@@ -651,7 +652,7 @@ class LogicPuzzleChooserTest : public LogicPuzzleScenesTest {
 protected:
     void Enter(int tab, int page) { manager->SetFirstScene(kPuzzleSelectSceneName, tab, page); }
     kv::KVWnd* Root() const { return chooser->m_pLayoutWindow; }
-    bool Enabled(const wchar_t* name) { return puzzlekit::Find(Root(), name)->IsEnabled(); }
+    bool Enabled(const wchar_t* name) { return modekit::Find(Root(), name)->IsEnabled(); }
 };
 
 TEST_F(LogicPuzzleChooserTest, PagesOfEightSlots)
@@ -762,7 +763,7 @@ TEST_F(LogicPuzzleChooserTest, AChosenSlotStartsItsPuzzleAfterTheOutAnimation)
     AddPuzzles("Easy", 12);
     Enter(0, 1);
     Run(chooser, 20);
-    kv::KVWnd* slot = puzzlekit::Find(Root(), L"AniBtn_iqpuzzle_3");
+    kv::KVWnd* slot = modekit::Find(Root(), L"AniBtn_iqpuzzle_3");
     ASSERT_NE(slot, nullptr);
     kv::KVRect r = slot->GetAbsoluteRect();
     kv.Click(static_cast<int>(r.left + 50), static_cast<int>(r.top + 50));

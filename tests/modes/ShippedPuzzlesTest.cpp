@@ -7,7 +7,7 @@
 
 #include "board/GameMessages.h"
 #include "modes/PuzzleLayout.h"
-#include "modes/PuzzleSceneKit.h"
+#include "modes/PuzzleRules.h"
 #include "modes/VanteoBlockMap_IQ.h"
 
 #include <filesystem>

@@ -16,7 +16,7 @@
 #include "engine/SkinTable.h"
 #include "menus/PopUpResult.h"
 #include "modes/ClearEffect_StageChallenge.h"
-#include "modes/ModeScenePlay.h"
+#include "modes/ModeSceneKit.h"
 #include "modes/VanteoScene_StageChallenge.h"
 #include "ModeSceneFixture.h"
 #include "net/AchievementsSteam.h"
@@ -141,7 +141,7 @@ protected:
         GameConfig.cubes = 100;
         g_nStageChallengeStage = -1;
         g_nStageChallengeCleared = 0;
-        modescene::SetEffectSink(&sounds);
+        modekit::SetEffectSink(&sounds);
         scene = new VanteoScene_StageChallenge();
         StartManager({scene});
         // The queue is left alone: the tests send the messages they mean.
@@ -150,7 +150,7 @@ protected:
     void TearDown() override
     {
         modetest::ModeSceneTest<VanteoScene_StageChallenge>::TearDown();
-        modescene::SetEffectSink(nullptr);
+        modekit::SetEffectSink(nullptr);
     }
 
     void Enter(int difficulty, int stage) { manager->SetFirstScene(kStageChallengeSceneName, difficulty, stage); }

@@ -1,31 +1,15 @@
-#include "modes/PuzzleSceneKit.h"
+#include "modes/PuzzleRules.h"
 
 #include "engine/Getters.h"
 #include "data/Options.h"
 #include "data/Records.h"
 #include "board/VanteoBlockMap.h"
-#include "engine/RenderBackend.h"
-#include "engine/SceneMessage.h"
-#include "engine/SoundTable.h"
-#include "kv/KVDirector.h"
-#include "kv/KVLabel.h"
-#include "kv/KVVanteoAnimButton.h"
-#include "kv/KVWnd.h"
-
-#include <helvane/Log.h>
-#include <win32/Cursor.h>
+#include "modes/ModeSceneKit.h"
 
 #include <algorithm>
 #include <cstring>
 
 namespace {
-
-int32_t Word(const void* data, int index)
-{
-    const uint8_t* p = static_cast<const uint8_t*>(data) + 4 * index;
-    return static_cast<int32_t>(static_cast<uint32_t>(p[0]) | static_cast<uint32_t>(p[1]) << 8 |
-                                static_cast<uint32_t>(p[2]) << 16 | static_cast<uint32_t>(p[3]) << 24);
-}
 
 constexpr const char* kTabWords[kPuzzleTabs] = {"Easy.", "Normal.", "Hard.", "User."};
 
@@ -33,6 +17,7 @@ constexpr const char* kTabWords[kPuzzleTabs] = {"Easy.", "Normal.", "Hard.", "Us
 
 BlockClickReport BlockClickReport::Read(const void* data)
 {
+    using modekit::Word;
     BlockClickReport r;
     r.col = Word(data, 1);
     r.row = Word(data, 2);
@@ -137,73 +122,3 @@ std::string PuzzleFileTitle(const std::string& path)
     size_t dot = name.rfind('.');
     return dot == std::string::npos || dot == 0 ? name : name.substr(0, dot);
 }
-
-namespace puzzlekit {
-
-kv::KVWnd* Find(kv::KVWnd* root, const wchar_t* name)
-{
-    if (!root)
-        return nullptr;
-    if (root->GetName() == name)
-        return root;
-    return root->FindChild(name);
-}
-
-void Show(kv::KVWnd* root, const wchar_t* name, bool shown)
-{
-    if (kv::KVWnd* window = Find(root, name))
-        window->SetVisible(shown);
-}
-
-void SetText(kv::KVWnd* root, const wchar_t* name, const std::wstring& text)
-{
-    if (auto* label = dynamic_cast<kv::KVLabel*>(Find(root, name)))
-        label->text = text;
-}
-
-bool IsShown(kv::KVWnd* window)
-{
-    return window && window->IsVisible() && !window->IsHiding() && window->IsShownRecursive();
-}
-
-void PressLook(kv::KVWnd* root, const wchar_t* name)
-{
-    if (auto* button = dynamic_cast<KVVanteoAnimButton*>(Find(root, name)))
-        button->SetState(1);
-}
-
-bool PlayLayoutScene(kv::KVWnd* layout, const wchar_t* scene)
-{
-    if (!layout || !layout->GetDirector() || !layout->GetDirector()->FindScene(scene))
-        return false;
-    layout->StopUIScene();
-    layout->PlayUIScene(scene);
-    return true;
-}
-
-void RestartMusic(int key)
-{
-    SoundTable.StopSoundByKey(key);
-    if (SoundTable.m_musicEnabled)
-        SoundTable.PlaySoundByKey(key, true, -1.0f); // a failure is logged by the table
-}
-
-void PlayEffect(int key)
-{
-    if (SoundTable.m_effectsEnabled)
-        SoundTable.PlaySoundByKey(key, false, -1.0f);
-}
-
-void EnterDialogMode()
-{
-    if (GameConfig.fullScreen) {
-        GameConfig.fullScreen = 0;
-        SaveGameConfig();
-        GetRenderBackend().ToggleFullScreen();
-    }
-    ShowCursor(TRUE);
-}
-
-void LeaveDialogMode() { ShowCursor(FALSE); }
-
-} // namespace puzzlekit

@@ -1,10 +1,9 @@
-// What the logic-puzzle scenes share: the rules the play and test scenes add to
+// The rules of the logic-puzzle scenes: what the play and test scenes add to
 // the board's click reports (spare moves and the buffer block), reading a
-// puzzle file into a board, the time digits, the mode key of a puzzle, the cube
-// reward of a clear, and small window helpers.
+// puzzle file into a board, the time digits, the mode key of a puzzle and the
+// cube reward of a clear.
 #pragma once
 
-#include "modes/ModeScenePlay.h"
 #include "modes/PuzzleLayout.h"
 
 #include <cstdint>
@@ -12,9 +11,6 @@
 
 class VanteoBlockMap;
 struct RankEntry;
-namespace kv {
-class KVWnd;
-}
 
 // Scene names of the logic-puzzle mode.
 inline constexpr const char* kPuzzleSelectSceneName = "VanteoPuzzleSelectScene2";
@@ -71,32 +67,7 @@ int PuzzleCubeReward(const RankEntry* table);
 std::string PuzzleFileTitle(const std::string& path);
 
 // The chooser's page that holds the puzzle at `index`.
-inline int PuzzlePageOf(int index) { return index < 0 ? 0 : index / kPuzzlesPerPage; }
-
-namespace puzzlekit {
-
-kv::KVWnd* Find(kv::KVWnd* root, const wchar_t* name);
-// Shows or hides a window at once (no closing effect); nothing when it is
-// missing.
-void Show(kv::KVWnd* root, const wchar_t* name, bool shown);
-void SetText(kv::KVWnd* root, const wchar_t* name, const std::wstring& text);
-// The window is visible, not closing, and shown up to the root.
-bool IsShown(kv::KVWnd* window);
-// Gives an animated button its pressed look.
-void PressLook(kv::KVWnd* root, const wchar_t* name);
-// Plays the layout's animation scene from its start; false without a director
-// or that scene.
-bool PlayLayoutScene(kv::KVWnd* layout, const wchar_t* scene);
-// The change-scene post and the keyboard are the playing scenes' own (modes/ModeScenePlay.h).
-using modescene::KeyPressed;
-using modescene::PostChangeScene;
-// Stops the music of `key` and, while music is on, plays it again looped.
-void RestartMusic(int key);
-// Plays an effect sound while effects are on.
-void PlayEffect(int key);
-// Leaves full screen for a desktop dialog (the setting saved), then shows the
-// system cursor.
-void EnterDialogMode();
-void LeaveDialogMode();
-
-} // namespace puzzlekit
+inline int PuzzlePageOf(int index)
+{
+    return index < 0 ? 0 : index / kPuzzlesPerPage;
+}
