@@ -175,6 +175,17 @@ private:
     bool m_ok = true;
 };
 
+// The little-endian int32 at word `index` of a scene message of `length` bytes as its handler
+// receives it (word 0 is the id); 0 when the message ends before that word.
+inline int32_t MessageWord(const void* data, int length, int index)
+{
+    if (!data || index < 0 || length < 0 || static_cast<size_t>(index) > static_cast<size_t>(length) / 4)
+        return 0;
+    const size_t at = 4 * static_cast<size_t>(index);
+    PayloadReader in(static_cast<const uint8_t*>(data) + at, static_cast<size_t>(length) - at);
+    return in.I32();
+}
+
 // The game's message sink: posts into the scene manager's queue, where the current scene's
 // handlers receive the id followed by the payload.
 class SceneQueueSink : public IMessageSink {

@@ -157,6 +157,8 @@ public:
     // and return 0, else 1.
     virtual int LoadLayout(const uint8_t* data, size_t bytes);
     virtual int LoadSnapshot(const uint8_t* data, size_t bytes);
+    // The snapshot's check and load for cell words already read (the first CellCount() count).
+    int LoadSnapshotWords(const uint16_t* words, size_t count);
     int ApplyLayoutWords(const uint16_t* words, size_t count);
     // Whether `count` words form a valid layout for this board (kinds, corners, whole squares).
     bool ValidLayoutWords(const uint16_t* words, size_t count) const;

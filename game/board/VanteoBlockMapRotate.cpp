@@ -326,11 +326,17 @@ int VanteoBlockMap::LoadLayout(const uint8_t* data, size_t bytes)
 int VanteoBlockMap::LoadSnapshot(const uint8_t* data, size_t bytes)
 {
     const std::vector<uint16_t> words = ReadWords(data, bytes, 12, static_cast<size_t>(CellCount()));
-    if (words.empty() || !ValidLayoutWords(words.data(), words.size())) {
-        DFLog(LOG_WARN, L"VanteoBlockMap: board snapshot refused (%d bytes)", static_cast<int>(bytes));
+    return LoadSnapshotWords(words.data(), words.size());
+}
+
+int VanteoBlockMap::LoadSnapshotWords(const uint16_t* words, size_t count)
+{
+    const size_t cellCount = static_cast<size_t>(CellCount());
+    if (!words || count < cellCount || !ValidLayoutWords(words, cellCount)) {
+        DFLog(LOG_WARN, L"VanteoBlockMap: board snapshot refused (%d words)", static_cast<int>(count));
         return 0;
     }
-    ApplyWords(words.data(), false, false);
+    ApplyWords(words, false, false);
     return 1;
 }
 

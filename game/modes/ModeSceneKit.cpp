@@ -354,13 +354,4 @@ bool RaiseLeaderBoardBest(int board, int score)
     return false;
 }
 
-// --- scene messages ------------------------------------------------------------------------------
-
-int32_t Word(const void* data, int index)
-{
-    const uint8_t* p = static_cast<const uint8_t*>(data) + 4 * index;
-    return static_cast<int32_t>(static_cast<uint32_t>(p[0]) | static_cast<uint32_t>(p[1]) << 8 |
-                                static_cast<uint32_t>(p[2]) << 16 | static_cast<uint32_t>(p[3]) << 24);
-}
-
 } // namespace modekit

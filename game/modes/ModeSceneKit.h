@@ -120,9 +120,4 @@ void AddCubesAndSave(int cubes);
 // (with a log line) when the file could not be written, the old file left as it was.
 bool RaiseLeaderBoardBest(int board, int score);
 
-// --- scene messages ------------------------------------------------------------------------------
-
-// The little-endian int32 at word `index` of a scene message (word 0 is the id).
-int32_t Word(const void* data, int index);
-
 } // namespace modekit

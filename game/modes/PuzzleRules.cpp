@@ -3,8 +3,8 @@
 #include "engine/Getters.h"
 #include "data/Options.h"
 #include "data/Records.h"
+#include "board/GameSeams.h"
 #include "board/VanteoBlockMap.h"
-#include "modes/ModeSceneKit.h"
 
 #include <algorithm>
 #include <cstring>
@@ -15,17 +15,16 @@ constexpr const char* kTabWords[kPuzzleTabs] = {"Easy.", "Normal.", "Hard.", "Us
 
 } // namespace
 
-BlockClickReport BlockClickReport::Read(const void* data)
+BlockClickReport BlockClickReport::Read(const void* data, int length)
 {
-    using modekit::Word;
     BlockClickReport r;
-    r.col = Word(data, 1);
-    r.row = Word(data, 2);
-    r.kind = Word(data, 3);
-    r.present = Word(data, 4);
-    r.pin = Word(data, 5);
-    r.fixed = Word(data, 6);
-    r.point = Word(data, 7);
+    r.col = MessageWord(data, length, 1);
+    r.row = MessageWord(data, length, 2);
+    r.kind = MessageWord(data, length, 3);
+    r.present = MessageWord(data, length, 4);
+    r.pin = MessageWord(data, length, 5);
+    r.fixed = MessageWord(data, length, 6);
+    r.point = MessageWord(data, length, 7);
     return r;
 }
 

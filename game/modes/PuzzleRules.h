@@ -21,10 +21,10 @@ inline constexpr int kPuzzleTabs = 4;
 inline constexpr int kPuzzlesPerPage = 8;
 
 // The board's click report (MSG_BLOCK_CLICKED) read from the message data, id
-// word first.
+// word first; words past the message's `length` bytes read 0.
 struct BlockClickReport {
     int col = 0, row = 0, kind = 0, present = 0, pin = 0, fixed = 0, point = 0;
-    static BlockClickReport Read(const void* data);
+    static BlockClickReport Read(const void* data, int length);
 };
 
 // The player's side of an attempt.

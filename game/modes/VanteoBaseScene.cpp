@@ -26,13 +26,6 @@
 
 namespace {
 
-int32_t Word(const void* data, int index)
-{
-    const uint8_t* p = static_cast<const uint8_t*>(data) + 4 * index;
-    return static_cast<int32_t>(static_cast<uint32_t>(p[0]) | static_cast<uint32_t>(p[1]) << 8 |
-                                static_cast<uint32_t>(p[2]) << 16 | static_cast<uint32_t>(p[3]) << 24);
-}
-
 // A counter as stored; values beyond the int range read as its limits.
 int CounterOf(const TiXmlElement* element, const char* counter)
 {
@@ -258,18 +251,18 @@ int VanteoBaseScene::OnRotateLeftButton()
 
 // --- message operations -------------------------------------------------------------------------
 
-int VanteoBaseScene::OnPopUpYes(const void* data, int)
+int VanteoBaseScene::OnPopUpYes(const void* data, int length)
 {
-    if (Word(data, 1) != 0)
+    if (MessageWord(data, length, 1) != 0)
         return 0;
     if (CSceneManager* manager = CSceneManager::GetSingletonPtr())
         manager->Quit();
     return 1;
 }
 
-int VanteoBaseScene::OnPopUpNo(const void* data, int)
+int VanteoBaseScene::OnPopUpNo(const void* data, int length)
 {
-    if (Word(data, 1) == 0) {
+    if (MessageWord(data, length, 1) == 0) {
         m_nState = kGameStatePlaying;
         ShowUI();
     }
@@ -299,13 +292,13 @@ int VanteoBaseScene::OnPauseExit(const void*, int)
     return 1;
 }
 
-int VanteoBaseScene::OnChangeScene(const void* data, int)
+int VanteoBaseScene::OnChangeScene(const void* data, int length)
 {
     // The name field need not be terminated: it is read up to its 64 bytes and no further.
     const char* field = static_cast<const char*>(data) + 4;
     std::string name(field, strnlen(field, kSceneNameBytes));
-    int a = Word(data, 1 + kSceneNameBytes / 4);
-    int b = Word(data, 2 + kSceneNameBytes / 4);
+    int a = MessageWord(data, length, 1 + kSceneNameBytes / 4);
+    int b = MessageWord(data, length, 2 + kSceneNameBytes / 4);
     if (CSceneManager* manager = CSceneManager::GetSingletonPtr())
         manager->ChangeScene(name.c_str(), a, b);
     return 1;
@@ -313,8 +306,8 @@ int VanteoBaseScene::OnChangeScene(const void* data, int)
 
 int VanteoBaseScene::OnRestartMessage(const void* data, int length)
 {
-    int a = length >= 12 ? Word(data, 1) : 0;
-    int b = length >= 12 ? Word(data, 2) : 0;
+    int a = length >= 12 ? MessageWord(data, length, 1) : 0;
+    int b = length >= 12 ? MessageWord(data, length, 2) : 0;
     return Restart(a, b);
 }
 
@@ -352,13 +345,13 @@ int VanteoBaseScene::OnBigStarCleared(const void* data, int)
     return 1;
 }
 
-int VanteoBaseScene::OnGroupCleared(const void* data, int)
+int VanteoBaseScene::OnGroupCleared(const void* data, int length)
 {
     static constexpr const char* kClearCounters[3] = {"BlockClearR", "BlockClearG", "BlockClearB"};
     AddBothCounters("BlockClick", 1);
-    int flag = Word(data, 1);
-    int colour = Word(data, 2);
-    int cells = Word(data, 4);
+    int flag = MessageWord(data, length, 1);
+    int colour = MessageWord(data, length, 2);
+    int cells = MessageWord(data, length, 4);
     if (!flag)
         return 1;
     if (colour >= 0 && colour <= 2) {
@@ -369,40 +362,40 @@ int VanteoBaseScene::OnGroupCleared(const void* data, int)
     return 1;
 }
 
-int VanteoBaseScene::OnEnemyAttack(const void* data, int)
+int VanteoBaseScene::OnEnemyAttack(const void* data, int length)
 {
     static constexpr const char* kCounters[5] = {"Attacked_R", "Attacked_G", "Attacked_B", "Attacked_BigStar",
                                                  "Attacked_BigStone"};
-    int kind = Word(data, 2);
-    int power = Word(data, 3);
+    int kind = MessageWord(data, length, 2);
+    int power = MessageWord(data, length, 3);
     if (kind >= 0 && kind <= 4)
         AddThisGameCounterByName(kCounters[kind], power);
     return 1;
 }
 
-int VanteoBaseScene::OnBulletOverflow(const void* data, int)
+int VanteoBaseScene::OnBulletOverflow(const void* data, int length)
 {
     static constexpr const char* kCounters[3] = {"Attacking_R", "Attacking_G", "Attacking_B"};
-    int colour = Word(data, 1);
-    int excess = Word(data, 2);
+    int colour = MessageWord(data, length, 1);
+    int excess = MessageWord(data, length, 2);
     if (colour >= 0 && colour <= 2)
         AddThisGameCounterByName(kCounters[colour], excess);
     return 1;
 }
 
-int VanteoBaseScene::OnBlockClicked(const void* data, int)
+int VanteoBaseScene::OnBlockClicked(const void* data, int length)
 {
     constexpr int kStoneKind = 5;
-    int kind = Word(data, 3);
-    int present = Word(data, 4);
+    int kind = MessageWord(data, length, 3);
+    int present = MessageWord(data, length, 4);
     if (present && kind != kStoneKind)
         AddBothCounters("BlockClick", 1);
     return 1;
 }
 
-int VanteoBaseScene::OnComboCount(const void* data, int)
+int VanteoBaseScene::OnComboCount(const void* data, int length)
 {
-    int combo = Word(data, 1);
+    int combo = MessageWord(data, length, 1);
     if (combo >= 10)
         UnlockAchievement("ACH_STAGEC_FIRST_COMBO_10");
     if (combo >= 20)
@@ -420,9 +413,9 @@ int VanteoBaseScene::OnBoardLayout(const void* data, int)
     return 1;
 }
 
-int VanteoBaseScene::OnRotate(const void* data, int)
+int VanteoBaseScene::OnRotate(const void* data, int length)
 {
-    int direction = Word(data, 1);
+    int direction = MessageWord(data, length, 1);
     if (direction == 1)
         AddBothCounters("RotationR", 1);
     else if (direction == -1)
@@ -432,9 +425,9 @@ int VanteoBaseScene::OnRotate(const void* data, int)
     return 1;
 }
 
-int VanteoBaseScene::OnMagicTurn(const void* data, int)
+int VanteoBaseScene::OnMagicTurn(const void* data, int length)
 {
-    int kind = Word(data, 1);
+    int kind = MessageWord(data, length, 1);
     if (kind >= 1 && kind <= 3)
         UnlockAchievement("ACH_STAGEC_FIRSTMAGICTURN");
     else if (kind == 4)

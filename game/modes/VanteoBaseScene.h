@@ -132,9 +132,8 @@ public:
     virtual int OnLaneUnitHitMine(const void* data, int length) { return DefaultHandler(data, length); }
     virtual int OnLaneUnitPower(const void* data, int length) { return DefaultHandler(data, length); }
     virtual int OnItemGet(const void* data, int length);
-    // Three slots the base leaves unbound; the online base binds its own ids to them.
+    // Slots the base leaves unbound; the online base binds its own ids to them.
     virtual int OnNetSlot1(const void* data, int length) { return DefaultHandler(data, length); }
-    virtual int OnNetSlot2(const void* data, int length) { return DefaultHandler(data, length); }
     virtual int OnNetSlot3(const void* data, int length) { return DefaultHandler(data, length); }
     virtual int OnPushBlockDrop(const void* data, int length) { return DefaultHandler(data, length); }
 

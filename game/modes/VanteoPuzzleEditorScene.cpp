@@ -362,7 +362,7 @@ void VanteoPuzzleEditorScene::SelectPiece(int index)
 int VanteoPuzzleEditorScene::OnBlockClicked(const void* data, int length)
 {
     VanteoBaseScene::OnBlockClicked(data, length);
-    PlaceAt(BlockClickReport::Read(data));
+    PlaceAt(BlockClickReport::Read(data, length));
     return 1;
 }
 

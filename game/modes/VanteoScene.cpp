@@ -53,13 +53,6 @@ constexpr int kSpecialPower = 100;
 constexpr int kWarningHp = 100;
 constexpr int kDownState = 1;          // an animated button's "DOWN"
 
-int32_t Word(const void* data, int index)
-{
-    const uint8_t* p = static_cast<const uint8_t*>(data) + 4 * index;
-    return static_cast<int32_t>(static_cast<uint32_t>(p[0]) | static_cast<uint32_t>(p[1]) << 8 |
-                                static_cast<uint32_t>(p[2]) << 16 | static_cast<uint32_t>(p[3]) << 24);
-}
-
 void Post(int32_t id) { PayloadWriter().PostTo(GetSceneQueueSink(), id); }
 
 // Adds what was won to the cubes, never past the cap (the options file may hold any value).
@@ -363,9 +356,9 @@ void VanteoScene::UpdateItems(float seconds)
         m_Lane.StunEnemyLane();
 }
 
-int VanteoScene::OnPlayerTowerHit(const void* data, int)
+int VanteoScene::OnPlayerTowerHit(const void* data, int length)
 {
-    const int power = Word(data, 2);
+    const int power = MessageWord(data, length, 2);
     const int damage = static_cast<int>(m_Lane.SpeedFactor() * static_cast<float>(power));
     m_Player.m_fRealHp = static_cast<float>(static_cast<int>(m_Player.m_fRealHp) - damage);
     m_Player.Hit(power);
@@ -383,12 +376,12 @@ int VanteoScene::OnPlayerTowerHit(const void* data, int)
     return 1;
 }
 
-int VanteoScene::OnEnemyTowerHit(const void* data, int)
+int VanteoScene::OnEnemyTowerHit(const void* data, int length)
 {
     // A ghost that does not loop is beaten by outlasting its replay, not by damage.
     if (!m_Ghost.m_bLoop)
         return 1;
-    const int power = Word(data, 4);
+    const int power = MessageWord(data, length, 4);
     const int damage = static_cast<int>(m_Lane.SpeedFactor() * static_cast<float>(power));
     m_Ghost.m_fRealHp = static_cast<float>(static_cast<int>(m_Ghost.m_fRealHp) - damage);
     m_Ghost.Hit(power);
@@ -528,7 +521,7 @@ int VanteoScene::OnResultResetSelf(const void*, int)
 
 int VanteoScene::OnPopUpYes(const void* data, int length)
 {
-    if (Word(data, 1) != 1)
+    if (MessageWord(data, length, 1) != 1)
         return VanteoBaseScene::OnPopUpYes(data, length);
     if (!ResetGhostFile(kOwnBattleGhostFile))
         DFLog(LOG_WARN, L"Battle: the self-play ghost could not be reset");
@@ -577,9 +570,9 @@ int VanteoScene::OnBigStoneCleared(const void* data, int length)
 int VanteoScene::OnEnemyAttack(const void* data, int length)
 {
     VanteoBaseScene::OnEnemyAttack(data, length);
-    const int flag = Word(data, 1);
-    const int kind = Word(data, 2);
-    const int power = Word(data, 3);
+    const int flag = MessageWord(data, length, 1);
+    const int kind = MessageWord(data, length, 2);
+    const int power = MessageWord(data, length, 3);
     if (kind == 4) {
         LaneSerials& serials = m_Lane.Context().serials;
         m_Lane.PlaceEnemyMine(0, serials.NextMine(), 0, 0);
@@ -598,14 +591,14 @@ int VanteoScene::OnEnemyAttack(const void* data, int length)
 int VanteoScene::OnBulletOverflow(const void* data, int length)
 {
     VanteoBaseScene::OnBulletOverflow(data, length);
-    m_Lane.LaunchPlayer(Word(data, 2), Word(data, 1));
+    m_Lane.LaunchPlayer(MessageWord(data, length, 2), MessageWord(data, length, 1));
     return 1;
 }
 
-int VanteoScene::OnGhostCommand(const void* data, int)
+int VanteoScene::OnGhostCommand(const void* data, int length)
 {
-    const int command = Word(data, 1);
-    const int value = Word(data, 2);
+    const int command = MessageWord(data, length, 1);
+    const int value = MessageWord(data, length, 2);
     switch (command) {
     case 0:
         // A looping ghost may add hit points for ever: they stop at the most a ghost may have.
@@ -639,7 +632,7 @@ int VanteoScene::OnGhostCommand(const void* data, int)
 int VanteoScene::OnComboCount(const void* data, int length)
 {
     VanteoBaseScene::OnComboCount(data, length);
-    modekit::ShowComboHighlight(m_pLayout, Word(data, 1));
+    modekit::ShowComboHighlight(m_pLayout, MessageWord(data, length, 1));
     return 1;
 }
 

@@ -436,8 +436,8 @@ int VanteoScene_ComboChallenge::OnBlockClicked(const void* data, int length)
     VanteoBaseScene::OnBlockClicked(data, length);
     if (!m_pBoard || m_nState == kGameStateFinished)
         return 1;
-    const int col = Word(data, 1), row = Word(data, 2), kind = Word(data, 3);
-    const int present = Word(data, 4), pin = Word(data, 5), fixedFlag = Word(data, 6);
+    const int col = MessageWord(data, length, 1), row = MessageWord(data, length, 2), kind = MessageWord(data, length, 3);
+    const int present = MessageWord(data, length, 4), pin = MessageWord(data, length, 5), fixedFlag = MessageWord(data, length, 6);
     if (pin) {
         const int n = m_pBoard->ClearSameKindNear(col, row, kind);
         const BoardTuning& tuning = m_pBoard->tuning;

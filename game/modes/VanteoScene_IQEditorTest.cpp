@@ -174,7 +174,7 @@ int VanteoScene_IQEditorTest::OnBlockClicked(const void* data, int length)
     VanteoBaseScene::OnBlockClicked(data, length);
     if (!m_pBoard || m_nState == kGameStateFinished)
         return 1;
-    if (ApplyPuzzleClick(*m_pBoard, m_Hand, BlockClickReport::Read(data))) {
+    if (ApplyPuzzleClick(*m_pBoard, m_Hand, BlockClickReport::Read(data, length))) {
         m_nState = kGameStateFinished;
         ReturnToEditor(0);
     }

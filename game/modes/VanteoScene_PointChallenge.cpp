@@ -412,7 +412,7 @@ int VanteoScene_PointChallenge::OnPlayTimeStep(const void*, int)
 int VanteoScene_PointChallenge::OnGroupCleared(const void* data, int length)
 {
     VanteoBaseScene::OnGroupCleared(data, length);
-    m_nScore = gamedata::SaturatingAdd(m_nScore, std::max(Word(data, 3), 0));
+    m_nScore = gamedata::SaturatingAdd(m_nScore, std::max(MessageWord(data, length, 3), 0));
     return 1;
 }
 
@@ -426,9 +426,9 @@ int VanteoScene_PointChallenge::OnBigStarCleared(const void* data, int length)
 int VanteoScene_PointChallenge::OnBlockClicked(const void* data, int length)
 {
     VanteoBaseScene::OnBlockClicked(data, length);
-    if (!m_pBoard || !Word(data, 5))
+    if (!m_pBoard || !MessageWord(data, length, 5))
         return 1;
-    const int n = m_pBoard->ClearSameKindNear(Word(data, 1), Word(data, 2), Word(data, 3));
+    const int n = m_pBoard->ClearSameKindNear(MessageWord(data, length, 1), MessageWord(data, length, 2), MessageWord(data, length, 3));
     const BoardTuning& tuning = m_pBoard->tuning;
     m_pBoard->refillSpeed = std::min(10.0f * static_cast<float>(n) + tuning.refillSpeed, tuning.maxRefillSpeed);
     PlayEffect(kSoundEraser);

@@ -41,7 +41,6 @@ using modekit::KeyDown;
 using modekit::KeyPressed;
 using modekit::PostChangeScene;
 using modekit::SetButtonState;
-using modekit::Word;
 
 namespace {
 
@@ -376,10 +375,10 @@ int VanteoScene_Push::OnGameLose(const void*, int)
 int VanteoScene_Push::OnGroupCleared(const void* data, int length)
 {
     VanteoBaseScene::OnGroupCleared(data, length);
-    const int colour = Word(data, 2);
-    const int points = Word(data, 3);
+    const int colour = MessageWord(data, length, 2);
+    const int points = MessageWord(data, length, 3);
     if (colour >= 0 && colour <= 2)
-        m_Field.ApplyPush(colour, Word(data, 1) ? -points : points);
+        m_Field.ApplyPush(colour, MessageWord(data, length, 1) ? -points : points);
     return 1;
 }
 
@@ -400,7 +399,7 @@ int VanteoScene_Push::OnBigStoneCleared(const void* data, int length)
 int VanteoScene_Push::OnEnemyAttack(const void* data, int length)
 {
     VanteoBaseScene::OnEnemyAttack(data, length);
-    const int kind = Word(data, 2);
+    const int kind = MessageWord(data, length, 2);
     if (kind == 3) {
         m_Field.ApplyPush(3, kStarPush);
         modekit::PlayEffect(kSoundStarPush);
@@ -414,7 +413,7 @@ int VanteoScene_Push::OnEnemyAttack(const void* data, int length)
 int VanteoScene_Push::OnComboCount(const void* data, int length)
 {
     VanteoBaseScene::OnComboCount(data, length);
-    const int combo = Word(data, 1);
+    const int combo = MessageWord(data, length, 1);
     const wchar_t* name = nullptr;
     if (combo > 0 && combo % 100 == 0)
         name = L"Pic_effect_highlight_Large";
@@ -429,7 +428,7 @@ int VanteoScene_Push::OnPushBlockDrop(const void* data, int length)
 {
     if (length < 12)
         return 1;
-    m_Field.AddBlock(Word(data, 2), Word(data, 1));
+    m_Field.AddBlock(MessageWord(data, length, 2), MessageWord(data, length, 1));
     return 1;
 }
 
@@ -439,7 +438,7 @@ int VanteoScene_Push::OnPushPopUpYes(const void* data, int length)
 {
     if (!data || length < 8)
         return 1;
-    const int param = Word(data, 1);
+    const int param = MessageWord(data, length, 1);
     if (param == 0) {
         if (CSceneManager* manager = CSceneManager::GetSingletonPtr())
             manager->Quit();
@@ -494,12 +493,12 @@ int VanteoScene_Push::OnGhostGroupCleared(const void* data, int length)
         return 1;
     // The colour comes from a recording file: only the three lanes, the star and the stone mean
     // anything, and nothing else reaches the field.
-    const int colour = Word(data, 2);
+    const int colour = MessageWord(data, length, 2);
     if (colour == 3) {
         m_Field.ApplyPush(3, kStarPush);
         modekit::PlayEffect(kSoundStarPush);
     } else if (colour >= 0 && colour <= 2) {
-        m_Field.ApplyPush(colour, Word(data, 3));
+        m_Field.ApplyPush(colour, MessageWord(data, length, 3));
     }
     return 1;
 }
@@ -520,7 +519,7 @@ int VanteoScene_Push::OnGhostRotate(const void* data, int length)
 {
     if (!data || !m_pEnemyBoard || length < 8)
         return 1;
-    m_pEnemyBoard->StartRotate(Word(data, 1));
+    m_pEnemyBoard->StartRotate(MessageWord(data, length, 1));
     return 1;
 }
 

@@ -298,7 +298,7 @@ int VanteoScene_Puzzle::OnPlayTimeStep(const void*, int)
 int VanteoScene_Puzzle::OnGroupCleared(const void* data, int length)
 {
     VanteoBaseScene::OnGroupCleared(data, length);
-    m_nScore = gamedata::SaturatingAdd(m_nScore, Word(data, 3));
+    m_nScore = gamedata::SaturatingAdd(m_nScore, MessageWord(data, length, 3));
     return 1;
 }
 

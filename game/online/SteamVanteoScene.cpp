@@ -51,26 +51,14 @@ constexpr int32_t kMinHp = -100000;
 
 constexpr const wchar_t* kBulletButtons[kColours] = {L"Anibtn_bullet_1", L"Anibtn_bullet_2", L"Anibtn_bullet_3"};
 
-// A received record's fields, for the codec's readers.
-netmsg::Record RecordOf(int32_t id, const void* data, int length)
-{
-    const uint8_t* bytes = static_cast<const uint8_t*>(data);
-    netmsg::Record record;
-    record.id = id;
-    for (int i = 7; i >= 0; --i)
-        record.sender = record.sender << 8 | bytes[4 + i];
-    record.fields.assign(bytes + 12, bytes + std::max(length, 12));
-    return record;
-}
-
-// A unit id at `offset` of a local message.
-NetBlockId IdAt(const void* data, int length, int offset)
+// A unit id at word `index` of a local message.
+NetBlockId IdAt(const void* data, int length, int index)
 {
     NetBlockId id;
-    const uint32_t low = static_cast<uint32_t>(MessageWord(data, length, offset));
-    const uint32_t high = static_cast<uint32_t>(MessageWord(data, length, offset + 4));
+    const uint32_t low = static_cast<uint32_t>(MessageWord(data, length, index));
+    const uint32_t high = static_cast<uint32_t>(MessageWord(data, length, index + 1));
     id.owner = static_cast<uint64_t>(high) << 32 | low;
-    id.serial = MessageWord(data, length, offset + 8);
+    id.serial = MessageWord(data, length, index + 2);
     return id;
 }
 
@@ -199,7 +187,7 @@ int SteamVanteoScene::Enter(int a, int b)
 void SteamVanteoScene::RegisterMatchMessages()
 {
     using S = SteamVanteoScene;
-    BindNetMessage(netmsg::kHpSync, static_cast<int (VanteoBaseScene::*)(const void*, int)>(&S::OnNetHPSync));
+    BindNetMessage(netmsg::kHpSync, static_cast<NetOperation>(&S::OnNetHPSync));
     AddHandlerEntry(MSG_RESULT_CONTINUE, nullptr, [this](const void* d, int n) { return OnResultContinue(d, n); });
 }
 
@@ -550,12 +538,12 @@ void SteamVanteoScene::AutoFire()
 
 // --- the host's attacks for the guest, and the guest's launches ----------------------------------
 
-int SteamVanteoScene::OnNetFireRequest(const void* data, int length)
+int SteamVanteoScene::OnNetFireRequest(const netmsg::Record& record)
 {
     if (!Hosting())
         return 1;
     netmsg::FireRequest request;
-    if (!netmsg::Read(RecordOf(netmsg::kFireRequest, data, length), request) || request.type < 0 ||
+    if (!netmsg::Read(record, request) || request.type < 0 ||
         request.type > kStarKind || request.count <= 0) {
         DFLog(LOG_WARN, L"SteamVanteoScene: fire request refused");
         return 1;
@@ -568,7 +556,7 @@ int SteamVanteoScene::OnNetFireRequest(const void* data, int length)
         return 1;
     netmsg::AttackCreated created;
     created.forRequester = 1;
-    created.owner = RecordOf(netmsg::kFireRequest, data, length).sender;
+    created.owner = record.sender;
     created.serial = unit->m_Id.serial;
     created.type = request.type;
     created.count = count;
@@ -576,10 +564,10 @@ int SteamVanteoScene::OnNetFireRequest(const void* data, int length)
     return 1;
 }
 
-int SteamVanteoScene::OnNetAttackCreated(const void* data, int length)
+int SteamVanteoScene::OnNetAttackCreated(const netmsg::Record& record)
 {
     netmsg::AttackCreated created;
-    if (Hosting() || !netmsg::Read(RecordOf(netmsg::kAttackCreated, data, length), created))
+    if (Hosting() || !netmsg::Read(record, created))
         return 0;
     if (created.type < 0 || created.type > kStarKind || created.count <= 0 ||
         (created.forRequester != 0 && created.forRequester != 1)) {
@@ -617,8 +605,8 @@ int SteamVanteoScene::OnBigStarCleared(const void* data, int length)
 int SteamVanteoScene::OnBulletOverflow(const void* data, int length)
 {
     VanteoBaseScene::OnBulletOverflow(data, length);
-    const int colour = MessageWord(data, length, 4);
-    int excess = MessageWord(data, length, 8);
+    const int colour = MessageWord(data, length, 1);
+    int excess = MessageWord(data, length, 2);
     if (!m_pBoard || colour < 0 || colour > kStarKind || excess <= 0)
         return 1;
     if (colour == 0)
@@ -645,8 +633,8 @@ int SteamVanteoScene::OnBulletOverflow(const void* data, int length)
 int SteamVanteoScene::OnEnemyAttack(const void* data, int length)
 {
     VanteoBaseScene::OnEnemyAttack(data, length);
-    const int kind = MessageWord(data, length, 8);
-    const int power = MessageWord(data, length, 12);
+    const int kind = MessageWord(data, length, 2);
+    const int power = MessageWord(data, length, 3);
     if (kind == kStarKind)
         Launch(false, kStarKind, kSpecialPower);
     else if (kind >= 0 && kind < kStarKind && power > 0)
@@ -666,10 +654,10 @@ int SteamVanteoScene::OnBigStoneCleared(const void* data, int length)
     return 1;
 }
 
-int SteamVanteoScene::OnNetBigStone(const void* data, int length)
+int SteamVanteoScene::OnNetBigStone(const netmsg::Record& record)
 {
     int32_t serial = 0;
-    if (!netmsg::ReadInt(RecordOf(netmsg::kBigStone, data, length), 0, serial))
+    if (!netmsg::ReadInt(record, 0, serial))
         return 1;
     if (++m_nFrameMines > kMaxMinesPerFrame || static_cast<int>(m_Lane.m_Mines.size()) >= kMaxLaneMines) {
         DFLog(LOG_WARN, L"SteamVanteoScene: mine %d refused", serial);
@@ -686,13 +674,12 @@ int SteamVanteoScene::OnBulletGain(const void* data, int length)
 {
     VanteoBaseScene::OnBulletGain(data, length);
     SendGameMessage(netmsg::kBulletGain,
-                    PayloadWriter().I32(MessageWord(data, length, 4)).I32(MessageWord(data, length, 8)));
+                    PayloadWriter().I32(MessageWord(data, length, 1)).I32(MessageWord(data, length, 2)));
     return 1;
 }
 
-int SteamVanteoScene::OnNetBulletGain(const void* data, int length)
+int SteamVanteoScene::OnNetBulletGain(const netmsg::Record& record)
 {
-    const netmsg::Record record = RecordOf(netmsg::kBulletGain, data, length);
     int32_t colour = -1;
     int32_t change = 0;
     if (!netmsg::ReadInt(record, 0, colour) || !netmsg::ReadInt(record, 1, change) || colour < 0 ||
@@ -710,19 +697,19 @@ int SteamVanteoScene::OnLaneUnitsMet(const void* data, int length)
     if (!Hosting())
         return 1;
     netmsg::UnitsMet met;
-    met.hostEnemyUnit = IdAt(data, length, 4);
-    met.hostEnemyPower = MessageWord(data, length, 16);
-    met.hostPlayerUnit = IdAt(data, length, 20);
-    met.hostPlayerPower = MessageWord(data, length, 32);
+    met.hostEnemyUnit = IdAt(data, length, 1);
+    met.hostEnemyPower = MessageWord(data, length, 4);
+    met.hostPlayerUnit = IdAt(data, length, 5);
+    met.hostPlayerPower = MessageWord(data, length, 8);
     AttackLine_Multi::OnCollisionBlockToBlock(m_Lane, met.hostPlayerUnit, met.hostEnemyUnit);
     SendGameMessage(netmsg::kLaneUnitsMet, netmsg::Fields(met));
     return 1;
 }
 
-int SteamVanteoScene::OnNetLaneUnitsMet(const void* data, int length)
+int SteamVanteoScene::OnNetLaneUnitsMet(const netmsg::Record& record)
 {
     netmsg::UnitsMet met;
-    if (Hosting() || !netmsg::Read(RecordOf(netmsg::kLaneUnitsMet, data, length), met))
+    if (Hosting() || !netmsg::Read(record, met))
         return 1;
     // The host's player unit is this machine's enemy unit, and the other way round.
     AttackLine_Multi::OnCollisionBlockToBlock(m_Lane, met.hostEnemyUnit, met.hostPlayerUnit);
@@ -734,17 +721,17 @@ int SteamVanteoScene::OnLaneUnitHitMine(const void* data, int length)
     if (!Hosting())
         return 1;
     netmsg::UnitHitMine hit;
-    hit.unit = IdAt(data, length, 4);
-    hit.mine = IdAt(data, length, 16);
+    hit.unit = IdAt(data, length, 1);
+    hit.mine = IdAt(data, length, 4);
     AttackLine_Multi::OnCollisionBlockToBarr(hit.unit, hit.mine, m_Lane);
     SendGameMessage(netmsg::kLaneUnitHitMine, netmsg::Fields(hit));
     return 1;
 }
 
-int SteamVanteoScene::OnNetLaneUnitHitMine(const void* data, int length)
+int SteamVanteoScene::OnNetLaneUnitHitMine(const netmsg::Record& record)
 {
     netmsg::UnitHitMine hit;
-    if (Hosting() || !netmsg::Read(RecordOf(netmsg::kLaneUnitHitMine, data, length), hit))
+    if (Hosting() || !netmsg::Read(record, hit))
         return 1;
     AttackLine_Multi::OnCollisionBlockToBarr(hit.unit, hit.mine, m_Lane);
     return 1;
@@ -755,17 +742,17 @@ int SteamVanteoScene::OnLaneUnitPower(const void* data, int length)
     if (!Hosting())
         return 1;
     netmsg::UnitPower power;
-    power.unit = IdAt(data, length, 4);
-    power.power = MessageWord(data, length, 16);
+    power.unit = IdAt(data, length, 1);
+    power.power = MessageWord(data, length, 4);
     AttackLine_Multi::ChangeBlockCount(power.unit, power.power, m_Lane);
     SendGameMessage(netmsg::kLaneUnitPower, netmsg::Fields(power));
     return 1;
 }
 
-int SteamVanteoScene::OnNetLaneUnitPower(const void* data, int length)
+int SteamVanteoScene::OnNetLaneUnitPower(const netmsg::Record& record)
 {
     netmsg::UnitPower power;
-    if (Hosting() || !netmsg::Read(RecordOf(netmsg::kLaneUnitPower, data, length), power))
+    if (Hosting() || !netmsg::Read(record, power))
         return 1;
     if (power.power < 0 || power.power > kMaxMessagePower) {
         DFLog(LOG_WARN, L"SteamVanteoScene: unit power %d refused", power.power);
@@ -802,10 +789,10 @@ void SteamVanteoScene::UpdateItemTimer(float seconds)
     m_fItemTimer = battle::ItemTimer(random.Next());
 }
 
-int SteamVanteoScene::OnNetItemDrop(const void* data, int length)
+int SteamVanteoScene::OnNetItemDrop(const netmsg::Record& record)
 {
     netmsg::ItemDrop drop;
-    if (!netmsg::Read(RecordOf(netmsg::kItemDrop, data, length), drop))
+    if (!netmsg::Read(record, drop))
         return 1;
     const LaneGeometry& g = m_Lane.Geometry();
     if (drop.kind < 0 || drop.kind >= AttackLine::kItemKindCount || !std::isfinite(drop.x) ||
@@ -845,14 +832,14 @@ void SteamVanteoScene::PickUpItem()
 int SteamVanteoScene::OnItemGet(const void* data, int length)
 {
     VanteoBaseScene::OnItemGet(data, length);
-    SendGameMessage(netmsg::kItemGet, PayloadWriter().I32(MessageWord(data, length, 4)));
+    SendGameMessage(netmsg::kItemGet, PayloadWriter().I32(MessageWord(data, length, 1)));
     return 1;
 }
 
-int SteamVanteoScene::OnNetItemGet(const void* data, int length)
+int SteamVanteoScene::OnNetItemGet(const netmsg::Record& record)
 {
     int32_t serial = 0;
-    if (!netmsg::ReadInt(RecordOf(netmsg::kItemGet, data, length), 0, serial))
+    if (!netmsg::ReadInt(record, 0, serial))
         return 1;
     m_Lane.m_bItemLanded = 0;
     NetBlockId id;
@@ -866,7 +853,7 @@ int SteamVanteoScene::OnNetItemGet(const void* data, int length)
 
 int SteamVanteoScene::OnPlayerTowerHit(const void* data, int length)
 {
-    const int power = MessageWord(data, length, 8);
+    const int power = MessageWord(data, length, 2);
     const int damage = static_cast<int>(m_Lane.SpeedFactor() * static_cast<float>(power));
     m_Player.m_fRealHp = static_cast<float>(static_cast<int>(m_Player.m_fRealHp) - damage);
     m_Player.Hit(power);
@@ -888,7 +875,7 @@ int SteamVanteoScene::OnEnemyTowerHit(const void* data, int length)
 {
     if (!m_pOpponent)
         return 1;
-    const int power = MessageWord(data, length, 16);
+    const int power = MessageWord(data, length, 4);
     m_pOpponent->Hit(power);
     const int damage = static_cast<int>(m_Lane.SpeedFactor() * static_cast<float>(power));
     m_pOpponent->m_fRealHp = static_cast<float>(static_cast<int>(m_pOpponent->m_fRealHp) - damage);
@@ -921,10 +908,10 @@ int SteamVanteoScene::BroadcastHP(float seconds)
     return 1;
 }
 
-int SteamVanteoScene::OnNetHPSync(const void* data, int length)
+int SteamVanteoScene::OnNetHPSync(const netmsg::Record& record)
 {
     netmsg::HpSync sync;
-    if (Hosting() || !netmsg::Read(RecordOf(netmsg::kHpSync, data, length), sync))
+    if (Hosting() || !netmsg::Read(record, sync))
         return 1;
     sync.hostHp = std::clamp(sync.hostHp, kMinHp, kMaxHp);
     sync.guestHp = std::clamp(sync.guestHp, kMinHp, kMaxHp);
@@ -975,7 +962,7 @@ int SteamVanteoScene::OnPlayTimeStep(const void*, int)
     return 1;
 }
 
-int SteamVanteoScene::OnNetSpeedUp(const void*, int)
+int SteamVanteoScene::OnNetSpeedUp(const netmsg::Record&)
 {
     if (Hosting())
         return 1;

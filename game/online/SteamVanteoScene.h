@@ -98,17 +98,17 @@ public:
     int OnItemGet(const void* data, int length) override;
     int OnPopUpOk(const void* data, int length) override;
     // Game messages.
-    int OnNetHPSync(const void* data, int length);
-    int OnNetSpeedUp(const void* data, int length) override;
-    int OnNetItemDrop(const void* data, int length) override;
-    int OnNetItemGet(const void* data, int length) override;
-    int OnNetBulletGain(const void* data, int length) override;
-    int OnNetFireRequest(const void* data, int length) override;
-    int OnNetAttackCreated(const void* data, int length) override;
-    int OnNetLaneUnitsMet(const void* data, int length) override;
-    int OnNetLaneUnitHitMine(const void* data, int length) override;
-    int OnNetBigStone(const void* data, int length) override;
-    int OnNetLaneUnitPower(const void* data, int length) override;
+    int OnNetHPSync(const netmsg::Record& record);
+    int OnNetSpeedUp(const netmsg::Record& record) override;
+    int OnNetItemDrop(const netmsg::Record& record) override;
+    int OnNetItemGet(const netmsg::Record& record) override;
+    int OnNetBulletGain(const netmsg::Record& record) override;
+    int OnNetFireRequest(const netmsg::Record& record) override;
+    int OnNetAttackCreated(const netmsg::Record& record) override;
+    int OnNetLaneUnitsMet(const netmsg::Record& record) override;
+    int OnNetLaneUnitHitMine(const netmsg::Record& record) override;
+    int OnNetBigStone(const netmsg::Record& record) override;
+    int OnNetLaneUnitPower(const netmsg::Record& record) override;
 
     // The host sends both towers' hit points every 0.2 s and decides the end from them (its own
     // tower first); the guest returns 0 at once. 1 when it sent.

@@ -216,11 +216,11 @@ void SteamVanteoScene_Push::Push(int lane, int amount)
 int SteamVanteoScene_Push::OnGroupCleared(const void* data, int length)
 {
     VanteoBaseScene::OnGroupCleared(data, length);
-    if (modekit::Word(data, 1) == 0)
+    if (MessageWord(data, length, 1) == 0)
         return 1;
-    const int colour = modekit::Word(data, 2);
+    const int colour = MessageWord(data, length, 2);
     // A lane moves at most twice the lane's length at once: no clear needs more than the cap.
-    const int points = std::clamp(modekit::Word(data, 3), 0, kMaxPushPoints);
+    const int points = std::clamp(MessageWord(data, length, 3), 0, kMaxPushPoints);
     if (colour < 0 || colour > 2)
         return 1;
     Push(colour, -points);
@@ -242,11 +242,10 @@ int SteamVanteoScene_Push::OnBigStarCleared(const void* data, int length)
     return 1;
 }
 
-int SteamVanteoScene_Push::OnNetPushPoints(const void* data, int length)
+int SteamVanteoScene_Push::OnNetPushPoints(const netmsg::Record& record)
 {
-    const auto record = netmsg::Parse(static_cast<const uint8_t*>(data), static_cast<size_t>(length));
     int32_t lane = -1, points = 0;
-    if (!record || !netmsg::ReadInt(*record, 0, lane) || !netmsg::ReadInt(*record, 1, points) || lane < 0 || lane > 2) {
+    if (!netmsg::ReadInt(record, 0, lane) || !netmsg::ReadInt(record, 1, points) || lane < 0 || lane > 2) {
         DFLog(LOG_WARN, L"Push: a push of lane %d is refused", lane);
         return 1;
     }
@@ -255,11 +254,10 @@ int SteamVanteoScene_Push::OnNetPushPoints(const void* data, int length)
     return 1;
 }
 
-int SteamVanteoScene_Push::OnNetFireRequest(const void* data, int length)
+int SteamVanteoScene_Push::OnNetFireRequest(const netmsg::Record& record)
 {
-    const auto record = netmsg::Parse(static_cast<const uint8_t*>(data), static_cast<size_t>(length));
     netmsg::FireRequest request;
-    if (!record || !netmsg::Read(*record, request) || request.type != kFireTypeSpecial)
+    if (!netmsg::Read(record, request) || request.type != kFireTypeSpecial)
         return 1;
     Push(kStarLanes, kStarPush);
     PlaySound(kSoundStarPush);
@@ -276,7 +274,7 @@ int SteamVanteoScene_Push::OnBigStoneCleared(const void* data, int length)
     return 1;
 }
 
-int SteamVanteoScene_Push::OnNetBigStone(const void*, int)
+int SteamVanteoScene_Push::OnNetBigStone(const netmsg::Record&)
 {
     // A field holds no more traps than its state can carry to the other machine: a flood of
     // stone messages stops adding traps there.
@@ -297,11 +295,10 @@ int SteamVanteoScene_Push::OnPushFieldChanged(const void*, int)
 
 // --- the field's state ----------------------------------------------------------------------
 
-int SteamVanteoScene_Push::OnNetPushState(const void* data, int length)
+int SteamVanteoScene_Push::OnNetPushState(const netmsg::Record& record)
 {
-    const auto record = netmsg::Parse(static_cast<const uint8_t*>(data), static_cast<size_t>(length));
     PushLaneState state;
-    if (!record || !netmsg::Read(*record, state)) {
+    if (!netmsg::Read(record, state)) {
         DFLog(LOG_WARN, L"Push: a field state is refused");
         return 1;
     }
@@ -333,8 +330,8 @@ int SteamVanteoScene_Push::OnPushBlockDrop(const void* data, int length)
     // The guest's lanes only follow the host's: its own drop reports mean nothing.
     if (!Hosting() || !data || length < 12)
         return 1;
-    const int side = modekit::Word(data, 1);
-    const int lane = modekit::Word(data, 2);
+    const int side = MessageWord(data, length, 1);
+    const int lane = MessageWord(data, length, 2);
     if (lane < 0 || lane > 2 || (side != 0 && side != 1))
         return 1;
     m_Field.AddBlock(lane, side);
@@ -343,13 +340,12 @@ int SteamVanteoScene_Push::OnPushBlockDrop(const void* data, int length)
     return 1;
 }
 
-int SteamVanteoScene_Push::OnNetPushBlockDrop(const void* data, int length)
+int SteamVanteoScene_Push::OnNetPushBlockDrop(const netmsg::Record& record)
 {
     if (Hosting())
         return 1;
-    const auto record = netmsg::Parse(static_cast<const uint8_t*>(data), static_cast<size_t>(length));
     int32_t side = -1, lane = -1;
-    if (!record || !netmsg::ReadInt(*record, 0, side) || !netmsg::ReadInt(*record, 1, lane) || lane < 0 || lane > 2 ||
+    if (!netmsg::ReadInt(record, 0, side) || !netmsg::ReadInt(record, 1, lane) || lane < 0 || lane > 2 ||
         (side != 0 && side != 1)) {
         DFLog(LOG_WARN, L"Push: a block drop of side %d lane %d is refused", side, lane);
         return 1;

@@ -55,18 +55,17 @@ public:
     int OnBigStarCleared(const void* data, int length) override;
     int OnGroupCleared(const void* data, int length) override;
     // The push field's events.
-    int OnNetSlot2(const void* data, int length) override { return OnNetPushState(data, length); }
     int OnNetSlot3(const void* data, int length) override { return OnPushFieldChanged(data, length); }
     int OnPushBlockDrop(const void* data, int length) override;
     // The disconnection notice's OK.
     int OnPopUpOk(const void* data, int length) override;
     // The other player's messages.
-    int OnNetPushState(const void* data, int length);
+    int OnNetPushState(const netmsg::Record& record) override;
     int OnPushFieldChanged(const void* data, int length);
-    int OnNetFireRequest(const void* data, int length) override;
-    int OnNetBigStone(const void* data, int length) override;
-    int OnNetPushPoints(const void* data, int length) override;
-    int OnNetPushBlockDrop(const void* data, int length) override;
+    int OnNetFireRequest(const netmsg::Record& record) override;
+    int OnNetBigStone(const netmsg::Record& record) override;
+    int OnNetPushPoints(const netmsg::Record& record) override;
+    int OnNetPushBlockDrop(const netmsg::Record& record) override;
 
     // Queues the field's state for the other player when it changed in this frame.
     void SendPushState();

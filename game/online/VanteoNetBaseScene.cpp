@@ -26,6 +26,8 @@
 #include <algorithm>
 #include <cwchar>
 #include <iterator>
+#include <optional>
+#include <vector>
 
 namespace {
 
@@ -40,15 +42,6 @@ constexpr int kMaxCubes = 9999;
 constexpr float kMirrorScale = 0.5f;
 
 } // namespace
-
-int32_t MessageWord(const void* data, int length, int offset)
-{
-    if (!data || offset < 0 || offset + 4 > length)
-        return 0;
-    const uint8_t* p = static_cast<const uint8_t*>(data) + offset;
-    return static_cast<int32_t>(static_cast<uint32_t>(p[0]) | static_cast<uint32_t>(p[1]) << 8 |
-                                static_cast<uint32_t>(p[2]) << 16 | static_cast<uint32_t>(p[3]) << 24);
-}
 
 VanteoNetBaseScene::VanteoNetBaseScene()
 {
@@ -92,15 +85,17 @@ BoardWorld VanteoNetBaseScene::MakeBoardWorld() const
     return BoardWorld{LocalMessages(), Sounds(), GetGameRandom()};
 }
 
-void VanteoNetBaseScene::BindNetMessage(int32_t id, int (VanteoBaseScene::*operation)(const void*, int))
+void VanteoNetBaseScene::BindNetMessage(int32_t id, NetOperation operation)
 {
     AddHandlerEntry(id, nullptr, [this, id, operation](const void* data, int length) {
-        // Records come from the other machine: one shorter than its id's fields is refused.
-        if (!data || length < netmsg::RecordLength(id)) {
+        // Records come from the other machine: the codec refuses one shorter than its id's fields.
+        const std::optional<netmsg::Record> record =
+            length > 0 ? netmsg::Parse(static_cast<const uint8_t*>(data), static_cast<size_t>(length)) : std::nullopt;
+        if (!record || record->id != id) {
             DFLog(LOG_WARN, L"%hs: game message %d refused, %d bytes", GetName(), id, length);
             return 1;
         }
-        return (this->*operation)(data, length);
+        return (this->*operation)(*record);
     });
 }
 
@@ -110,7 +105,7 @@ void VanteoNetBaseScene::RegisterMessageHandlers()
     using B = VanteoBaseScene;
     using S = VanteoNetBaseScene;
     auto op = [](auto member) { return static_cast<int (B::*)(const void*, int)>(member); };
-    BindNetMessage(netmsg::kPushState, &B::OnNetSlot2);
+    BindNetMessage(netmsg::kPushState, &S::OnNetPushState);
     BindMessage(kPushFieldChanged, &B::OnNetSlot3);
     BindMessage(MSG_PUSH_BLOCK_DROP, &B::OnPushBlockDrop);
     BindMessage(MSG_POPUP_OK, op(&S::OnPopUpOk));
@@ -120,27 +115,27 @@ void VanteoNetBaseScene::RegisterMessageHandlers()
     BindMessage(2115, op(&S::OnNetUnused));
     BindMessage(kDisconnect, op(&S::OnNetDisconnect));
     BindMessage(kPlayerConnected, op(&S::OnNetPlayerConnected));
-    BindNetMessage(netmsg::kSpeedUp, op(&S::OnNetSpeedUp));
+    BindNetMessage(netmsg::kSpeedUp, &S::OnNetSpeedUp);
     BindMessage(2118, op(&S::OnNetUnused));
-    BindNetMessage(netmsg::kItemDrop, op(&S::OnNetItemDrop));
-    BindNetMessage(netmsg::kItemGet, op(&S::OnNetItemGet));
-    BindNetMessage(netmsg::kBoardLayout, op(&S::OnNetBoardLayout));
-    BindNetMessage(netmsg::kRotate, op(&S::OnNetRotate));
-    BindNetMessage(netmsg::kBulletGain, op(&S::OnNetBulletGain));
-    BindNetMessage(netmsg::kFireRequest, op(&S::OnNetFireRequest));
+    BindNetMessage(netmsg::kItemDrop, &S::OnNetItemDrop);
+    BindNetMessage(netmsg::kItemGet, &S::OnNetItemGet);
+    BindNetMessage(netmsg::kBoardLayout, &S::OnNetBoardLayout);
+    BindNetMessage(netmsg::kRotate, &S::OnNetRotate);
+    BindNetMessage(netmsg::kBulletGain, &S::OnNetBulletGain);
+    BindNetMessage(netmsg::kFireRequest, &S::OnNetFireRequest);
     BindMessage(2128, op(&S::OnNetUnused));
-    BindNetMessage(netmsg::kAttackCreated, op(&S::OnNetAttackCreated));
-    BindNetMessage(netmsg::kLaneUnitsMet, op(&S::OnNetLaneUnitsMet));
-    BindNetMessage(netmsg::kLaneUnitHitMine, op(&S::OnNetLaneUnitHitMine));
+    BindNetMessage(netmsg::kAttackCreated, &S::OnNetAttackCreated);
+    BindNetMessage(netmsg::kLaneUnitsMet, &S::OnNetLaneUnitsMet);
+    BindNetMessage(netmsg::kLaneUnitHitMine, &S::OnNetLaneUnitHitMine);
     for (int32_t id : {2132, 2133})
         BindMessage(id, op(&S::OnNetUnused));
-    BindNetMessage(netmsg::kBigStone, op(&S::OnNetBigStone));
+    BindNetMessage(netmsg::kBigStone, &S::OnNetBigStone);
     BindMessage(2135, op(&S::OnNetUnused));
-    BindNetMessage(netmsg::kPushPoints, op(&S::OnNetPushPoints));
-    BindNetMessage(netmsg::kLaneUnitPower, op(&S::OnNetLaneUnitPower));
+    BindNetMessage(netmsg::kPushPoints, &S::OnNetPushPoints);
+    BindNetMessage(netmsg::kLaneUnitPower, &S::OnNetLaneUnitPower);
     for (int32_t id : {2138, 2139})
         BindMessage(id, op(&S::OnNetUnused));
-    BindNetMessage(netmsg::kPushBlockDrop, op(&S::OnNetPushBlockDrop));
+    BindNetMessage(netmsg::kPushBlockDrop, &S::OnNetPushBlockDrop);
 }
 
 bool VanteoNetBaseScene::SendGameMessage(int32_t id, const PayloadWriter& fields)
@@ -206,37 +201,30 @@ void VanteoNetBaseScene::TakeOwnName()
 int VanteoNetBaseScene::OnBoardLayout(const void* data, int length)
 {
     VanteoBaseScene::OnBoardLayout(data, length);
+    // The cells follow the id word; words past the message's end go out as 0.
+    PayloadReader in(static_cast<const uint8_t*>(data) + 4, static_cast<size_t>(std::max(length - 4, 0)));
     PayloadWriter cells;
-    const uint8_t* bytes = static_cast<const uint8_t*>(data);
-    for (int i = 0; i < VanteoBlockMap::kLayoutWords; ++i) {
-        const int at = 4 + 2 * i;
-        cells.U16(at + 2 <= length ? static_cast<uint16_t>(bytes[at] | bytes[at + 1] << 8) : 0);
-    }
+    for (int i = 0; i < VanteoBlockMap::kLayoutWords; ++i)
+        cells.U16(in.U16());
     SendGameMessage(netmsg::kBoardLayout, cells);
     return 1;
 }
 
-int VanteoNetBaseScene::OnNetBoardLayout(const void* data, int length)
+int VanteoNetBaseScene::OnNetBoardLayout(const netmsg::Record& record)
 {
     if (m_wszOpponentName[0] == L'\0') {
-        uint64_t sender = 0;
-        const uint8_t* bytes = static_cast<const uint8_t*>(data);
-        for (int i = 7; i >= 0; --i)
-            sender = sender << 8 | bytes[4 + i];
         wchar_t persona[kPersonaNameChars] = {};
-        if (GetPersonaName(kPersonaWidthBudget, persona, CSteamID(sender)) > 0)
+        if (GetPersonaName(kPersonaWidthBudget, persona, CSteamID(record.sender)) > 0)
             std::wcsncpy(m_wszOpponentName, persona, kNameChars - 1);
     }
-    if (m_pMirrorBoard)
-        m_pMirrorBoard->LoadSnapshot(static_cast<const uint8_t*>(data), static_cast<size_t>(length));
+    std::vector<uint16_t> cells;
+    if (m_pMirrorBoard && netmsg::ReadLayout(record, cells))
+        m_pMirrorBoard->LoadSnapshotWords(cells.data(), cells.size());
     return 1;
 }
 
-int VanteoNetBaseScene::OnNetRotate(const void* data, int length)
+int VanteoNetBaseScene::OnNetRotate(const netmsg::Record& record)
 {
-    const netmsg::Record record{netmsg::kRotate, 0,
-                                std::vector<uint8_t>(static_cast<const uint8_t*>(data) + 12,
-                                                     static_cast<const uint8_t*>(data) + length)};
     int direction = 0;
     if (!netmsg::ReadRotate(record, direction)) {
         DFLog(LOG_WARN, L"%hs: turn direction refused", GetName());
@@ -376,7 +364,7 @@ int VanteoNetBaseScene::OnResultContinue(const void*, int)
 int VanteoNetBaseScene::OnComboCount(const void* data, int length)
 {
     VanteoBaseScene::OnComboCount(data, length);
-    modekit::ShowComboHighlight(m_pRoot, MessageWord(data, length, 4));
+    modekit::ShowComboHighlight(m_pRoot, MessageWord(data, length, 1));
     return 1;
 }
 

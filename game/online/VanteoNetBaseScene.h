@@ -2,8 +2,8 @@
 // of the mode scenes with the game messages that the two machines exchange (ids 2100 to 2140)
 // and the local messages of online play, each bound to one operation the match scenes override;
 // the operations of the table do nothing here unless listed below. A record from the other
-// machine reaches its operation only when it is long enough for its id's fields; its fields are
-// read at fixed offsets from the id word (4: the sender's platform id, 12: the fields).
+// machine reaches its operation already parsed by the codec (netmsg::Parse): the sender's
+// platform id and the fields of a record long enough for its id; a shorter one is refused.
 //
 // What both match scenes share, so that they use one copy:
 // - the layout root (`m_pRoot`, `Find`), the mirror board that shows the opponent's board at
@@ -35,6 +35,9 @@ namespace kv {
 class KVWnd;
 struct EventArgs;
 } // namespace kv
+namespace netmsg {
+struct Record;
+}
 
 class VanteoNetBaseScene : public VanteoBaseScene {
 public:
@@ -76,24 +79,25 @@ public:
     // disconnected = 1 and the notice "Disconnect" / "Disconnect Player" opens; returns 1.
     virtual int OnNetDisconnect(const void* data, int length);
     virtual int OnNetPlayerConnected(const void* data, int length) { return DefaultHandler(data, length); }
-    // Game messages from the other machine.
-    virtual int OnNetSpeedUp(const void* data, int length) { return DefaultHandler(data, length); }
-    virtual int OnNetItemDrop(const void* data, int length) { return DefaultHandler(data, length); }
-    virtual int OnNetItemGet(const void* data, int length) { return DefaultHandler(data, length); }
+    // Game messages from the other machine, parsed.
+    virtual int OnNetPushState(const netmsg::Record&) { return 1; }
+    virtual int OnNetSpeedUp(const netmsg::Record&) { return 1; }
+    virtual int OnNetItemDrop(const netmsg::Record&) { return 1; }
+    virtual int OnNetItemGet(const netmsg::Record&) { return 1; }
     // The opponent's name from the sender's persona name while unknown; the mirror board takes
     // the cells (a layout that is not a valid board is refused by the board).
-    virtual int OnNetBoardLayout(const void* data, int length);
+    virtual int OnNetBoardLayout(const netmsg::Record& record);
     // The mirror board starts the same turn; a direction other than 1 or -1 is refused.
-    virtual int OnNetRotate(const void* data, int length);
-    virtual int OnNetBulletGain(const void* data, int length) { return DefaultHandler(data, length); }
-    virtual int OnNetFireRequest(const void* data, int length) { return DefaultHandler(data, length); }
-    virtual int OnNetAttackCreated(const void* data, int length) { return DefaultHandler(data, length); }
-    virtual int OnNetLaneUnitsMet(const void* data, int length) { return DefaultHandler(data, length); }
-    virtual int OnNetLaneUnitHitMine(const void* data, int length) { return DefaultHandler(data, length); }
-    virtual int OnNetBigStone(const void* data, int length) { return DefaultHandler(data, length); }
-    virtual int OnNetPushPoints(const void* data, int length) { return DefaultHandler(data, length); }
-    virtual int OnNetLaneUnitPower(const void* data, int length) { return DefaultHandler(data, length); }
-    virtual int OnNetPushBlockDrop(const void* data, int length) { return DefaultHandler(data, length); }
+    virtual int OnNetRotate(const netmsg::Record& record);
+    virtual int OnNetBulletGain(const netmsg::Record&) { return 1; }
+    virtual int OnNetFireRequest(const netmsg::Record&) { return 1; }
+    virtual int OnNetAttackCreated(const netmsg::Record&) { return 1; }
+    virtual int OnNetLaneUnitsMet(const netmsg::Record&) { return 1; }
+    virtual int OnNetLaneUnitHitMine(const netmsg::Record&) { return 1; }
+    virtual int OnNetBigStone(const netmsg::Record&) { return 1; }
+    virtual int OnNetPushPoints(const netmsg::Record&) { return 1; }
+    virtual int OnNetLaneUnitPower(const netmsg::Record&) { return 1; }
+    virtual int OnNetPushBlockDrop(const netmsg::Record&) { return 1; }
     // The ids of the table that nobody sends.
     virtual int OnNetUnused(const void* data, int length) { return DefaultHandler(data, length); }
 
@@ -118,8 +122,10 @@ public:
     VanteoPopUp_OK m_Disconnect;
 
 protected:
-    // Binds a game message: the record must hold its id's whole length.
-    void BindNetMessage(int32_t id, int (VanteoBaseScene::*operation)(const void*, int));
+    // Binds a game message to an operation that receives the record parsed by the codec; a
+    // record shorter than its id's whole length is refused with a log line.
+    using NetOperation = int (VanteoNetBaseScene::*)(const netmsg::Record&);
+    void BindNetMessage(int32_t id, NetOperation operation);
     // Queues a game message for the next flush of the platform client, with the local player's
     // platform id as the sender; false without a client or when the client refuses it.
     virtual bool SendGameMessage(int32_t id, const PayloadWriter& fields);
@@ -171,7 +177,3 @@ private:
     IMessageSink* m_pLocalMessages = nullptr;
     ISoundSink* m_pSounds = nullptr;
 };
-
-// A 32-bit little-endian field of a message at byte `offset` from its id word; 0 when the
-// message is shorter.
-int32_t MessageWord(const void* data, int length, int offset);

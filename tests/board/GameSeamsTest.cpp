@@ -51,6 +51,19 @@ TEST(Payload, ShortPayloadFailsTheReaderAndLongTextIsCut)
     EXPECT_EQ(t.Text(4), "abc");
 }
 
+TEST(Payload, MessageWordsPastTheMessageEndReadZero)
+{
+    const std::vector<uint8_t> message = PayloadWriter().I32(2081).I32(-5).I32(9).Bytes();
+    const int length = static_cast<int>(message.size());
+    EXPECT_EQ(MessageWord(message.data(), length, 0), 2081);
+    EXPECT_EQ(MessageWord(message.data(), length, 1), -5);
+    EXPECT_EQ(MessageWord(message.data(), length, 2), 9);
+    EXPECT_EQ(MessageWord(message.data(), length, 3), 0);
+    EXPECT_EQ(MessageWord(message.data(), length - 1, 2), 0);
+    EXPECT_EQ(MessageWord(message.data(), length, -1), 0);
+    EXPECT_EQ(MessageWord(nullptr, length, 1), 0);
+}
+
 TEST(RecordingMessages, KeepsIdsAndPayloads)
 {
     RecordingMessages sink;

@@ -93,7 +93,8 @@ TEST(ShippedPuzzlesTest, EveryPuzzleIsValidAndWonByItsRecordedSolution)
                         std::vector<uint8_t> data(4, 0);
                         data.insert(data.end(), report.payload.begin(), report.payload.end());
                         data.resize(32, 0);
-                        ASSERT_FALSE(ApplyPuzzleClick(board, hand, BlockClickReport::Read(data.data())))
+                        ASSERT_FALSE(ApplyPuzzleClick(
+                            board, hand, BlockClickReport::Read(data.data(), static_cast<int>(data.size()))))
                             << "failed at " << move;
                     }
                     Settle(h);

@@ -1,5 +1,5 @@
-// The online match scenes' common table: every game message reaches its own operation only when
-// it holds its id's whole length, the ids nobody sends go to the do-nothing operation, and a
+// The online match scenes' common table: every game message reaches its own operation, parsed,
+// only when it holds its id's whole length, the ids nobody sends go to the do-nothing operation, and a
 // game message leaves through the platform client's queue with the local player as sender.
 #include "OnlineFixture.h"
 
@@ -24,38 +24,43 @@ namespace {
 class RecordingNetScene : public VanteoNetBaseScene {
 public:
     using VanteoNetBaseScene::SendGameMessage;
-#define RECORD(op)                                \
-    int op(const void*, int length) override      \
-    {                                             \
-        reached.push_back(#op);                   \
-        lengths.push_back(length);                \
-        return 1;                                 \
+#define RECORD(op)                                                                                                     \
+    int op(const void*, int) override                                                                                  \
+    {                                                                                                                  \
+        reached.push_back(#op);                                                                                        \
+        return 1;                                                                                                      \
     }
-    RECORD(OnNetSlot2)
+#define RECORD_NET(op)                                                                                                 \
+    int op(const netmsg::Record&) override                                                                             \
+    {                                                                                                                  \
+        reached.push_back(#op);                                                                                        \
+        return 1;                                                                                                      \
+    }
     RECORD(OnNetSlot3)
     RECORD(OnPushBlockDrop)
     RECORD(OnPopUpOk)
     RECORD(OnNetPlayerRemoved)
     RECORD(OnNetDisconnect)
     RECORD(OnNetPlayerConnected)
-    RECORD(OnNetSpeedUp)
-    RECORD(OnNetItemDrop)
-    RECORD(OnNetItemGet)
-    RECORD(OnNetBoardLayout)
-    RECORD(OnNetRotate)
-    RECORD(OnNetBulletGain)
-    RECORD(OnNetFireRequest)
-    RECORD(OnNetAttackCreated)
-    RECORD(OnNetLaneUnitsMet)
-    RECORD(OnNetLaneUnitHitMine)
-    RECORD(OnNetBigStone)
-    RECORD(OnNetPushPoints)
-    RECORD(OnNetLaneUnitPower)
-    RECORD(OnNetPushBlockDrop)
     RECORD(OnNetUnused)
+    RECORD_NET(OnNetPushState)
+    RECORD_NET(OnNetSpeedUp)
+    RECORD_NET(OnNetItemDrop)
+    RECORD_NET(OnNetItemGet)
+    RECORD_NET(OnNetBoardLayout)
+    RECORD_NET(OnNetRotate)
+    RECORD_NET(OnNetBulletGain)
+    RECORD_NET(OnNetFireRequest)
+    RECORD_NET(OnNetAttackCreated)
+    RECORD_NET(OnNetLaneUnitsMet)
+    RECORD_NET(OnNetLaneUnitHitMine)
+    RECORD_NET(OnNetBigStone)
+    RECORD_NET(OnNetPushPoints)
+    RECORD_NET(OnNetLaneUnitPower)
+    RECORD_NET(OnNetPushBlockDrop)
+#undef RECORD_NET
 #undef RECORD
     std::vector<std::string> reached;
-    std::vector<int> lengths;
 };
 
 struct Route {
@@ -88,11 +93,11 @@ protected:
 TEST_F(NetBaseSceneTest, GameMessagesReachTheirOperationOnlyWhenWhole)
 {
     const Route routes[] = {
-        {2101, "OnNetSlot2"},          {2117, "OnNetSpeedUp"},       {2119, "OnNetItemDrop"},
-        {2120, "OnNetItemGet"},        {2124, "OnNetBoardLayout"},   {2125, "OnNetRotate"},
-        {2126, "OnNetBulletGain"},     {2127, "OnNetFireRequest"},   {2129, "OnNetAttackCreated"},
-        {2130, "OnNetLaneUnitsMet"},   {2131, "OnNetLaneUnitHitMine"}, {2134, "OnNetBigStone"},
-        {2136, "OnNetPushPoints"},     {2137, "OnNetLaneUnitPower"}, {2140, "OnNetPushBlockDrop"},
+        {2101, "OnNetPushState"},    {2117, "OnNetSpeedUp"},         {2119, "OnNetItemDrop"},
+        {2120, "OnNetItemGet"},      {2124, "OnNetBoardLayout"},     {2125, "OnNetRotate"},
+        {2126, "OnNetBulletGain"},   {2127, "OnNetFireRequest"},     {2129, "OnNetAttackCreated"},
+        {2130, "OnNetLaneUnitsMet"}, {2131, "OnNetLaneUnitHitMine"}, {2134, "OnNetBigStone"},
+        {2136, "OnNetPushPoints"},   {2137, "OnNetLaneUnitPower"},   {2140, "OnNetPushBlockDrop"},
     };
     testsupport::LogCapture log;
     for (const Route& r : routes) {
@@ -111,11 +116,12 @@ TEST_F(NetBaseSceneTest, GameMessagesReachTheirOperationOnlyWhenWhole)
 TEST_F(NetBaseSceneTest, LocalOnlineMessagesAndUnusedIdsHaveTheirOperations)
 {
     const Route routes[] = {
-        {2102, "OnNetSlot3"}, {2106, "OnPushBlockDrop"}, {MSG_POPUP_OK, "OnPopUpOk"},
+        {2102, "OnNetSlot3"},           {2106, "OnPushBlockDrop"},    {MSG_POPUP_OK, "OnPopUpOk"},
         {2113, "OnNetPlayerConnected"}, {2114, "OnNetPlayerRemoved"}, {2116, "OnNetDisconnect"},
-        {2110, "OnNetUnused"}, {2111, "OnNetUnused"}, {2112, "OnNetUnused"}, {2115, "OnNetUnused"},
-        {2118, "OnNetUnused"}, {2128, "OnNetUnused"}, {2132, "OnNetUnused"}, {2133, "OnNetUnused"},
-        {2135, "OnNetUnused"}, {2138, "OnNetUnused"}, {2139, "OnNetUnused"},
+        {2110, "OnNetUnused"},          {2111, "OnNetUnused"},        {2112, "OnNetUnused"},
+        {2115, "OnNetUnused"},          {2118, "OnNetUnused"},        {2128, "OnNetUnused"},
+        {2132, "OnNetUnused"},          {2133, "OnNetUnused"},        {2135, "OnNetUnused"},
+        {2138, "OnNetUnused"},          {2139, "OnNetUnused"},
     };
     for (const Route& r : routes) {
         scene.reached.clear();
