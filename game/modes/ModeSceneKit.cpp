@@ -19,6 +19,7 @@
 #include "kv/KVDirector.h"
 #include "kv/KVLabel.h"
 #include "kv/KVPicture.h"
+#include "kv/KVSystem.h"
 #include "kv/KVVanteoAnimButton.h"
 #include "kv/KVWnd.h"
 #include "net/LeaderBoard.h"
@@ -93,6 +94,21 @@ void ShowAndStart(kv::KVWnd* window)
 void HideAtOnce(kv::KVWnd* window)
 {
     BoardWindows::HideWindowAtOnce(window);
+}
+
+void DetachWindow(kv::KVWnd*& window)
+{
+    if (kv::KVSystem* system = kv::KVSystem::GetPtr(); system && window)
+        system->DetachWindow(window);
+    window = nullptr;
+}
+
+void DeleteBoard(VanteoBlockMap*& board)
+{
+    if (board)
+        board->DestroyBlocks();
+    delete board;
+    board = nullptr;
 }
 
 bool PlayLayoutScene(kv::KVWnd* layout, const wchar_t* scene)

@@ -41,6 +41,10 @@ void SetButtonState(kv::KVWnd* root, const wchar_t* name, int state);
 void ShowAndStart(kv::KVWnd* window);
 // Hides the window at once, without its closing effect.
 void HideAtOnce(kv::KVWnd* window);
+// Takes the window off the UI system (when there is one) and leaves the pointer null.
+void DetachWindow(kv::KVWnd*& window);
+// Destroys the board's blocks, deletes it and leaves the pointer null.
+void DeleteBoard(VanteoBlockMap*& board);
 // Plays the layout's animation scene from its start; false without a director or that scene.
 bool PlayLayoutScene(kv::KVWnd* layout, const wchar_t* scene);
 // A label's colour; white for any other window.

@@ -257,15 +257,9 @@ void VanteoPuzzleEditorScene::Leave()
     if (!m_bEntered)
         return;
     VanteoBaseScene::Leave();
-    if (m_pBoard) {
-        m_pBoard->DestroyBlocks();
-        delete m_pBoard;
-        m_pBoard = nullptr;
-    }
+    modekit::DeleteBoard(m_pBoard);
     SoundTable.StopSoundByKey(kMenuMusic);
-    if (kv::KVSystem* system = kv::KVSystem::GetPtr(); system && m_pLayoutWindow)
-        system->DetachWindow(m_pLayoutWindow);
-    m_pLayoutWindow = nullptr;
+    modekit::DetachWindow(m_pLayoutWindow);
     m_bEntered = false;
 }
 

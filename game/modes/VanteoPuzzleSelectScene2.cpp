@@ -178,10 +178,7 @@ void VanteoPuzzleSelectScene2::Leave()
         server->StopAllEffects();
     if (m_nTab >= 0)
         SoundTable.m_musicEnabled = m_nSavedMusic;
-    if (m_pLayoutWindow)
-        if (kv::KVSystem* system = kv::KVSystem::GetPtr())
-            system->DetachWindow(m_pLayoutWindow);
-    m_pLayoutWindow = nullptr;
+    modekit::DetachWindow(m_pLayoutWindow);
     for (auto& board : m_Previews)
         board.reset();
     m_Question.Close();

@@ -247,9 +247,7 @@ void VanteoScene::Leave()
     delete m_pBoard;
     m_pBoard = nullptr;
     SoundTable.StopSoundByKey(kMusicBattle);
-    if (kv::KVSystem* system = kv::KVSystem::GetPtr(); system && m_pLayout)
-        system->DetachWindow(m_pLayout);
-    m_pLayout = nullptr;
+    modekit::DetachWindow(m_pLayout);
     m_bEntered = false;
 }
 

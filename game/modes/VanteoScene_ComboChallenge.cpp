@@ -250,18 +250,10 @@ void VanteoScene_ComboChallenge::Leave()
     if (!m_bEntered)
         return;
     VanteoBaseScene::Leave();
-    if (m_pBoard) {
-        m_pBoard->DestroyBlocks();
-        delete m_pBoard;
-        m_pBoard = nullptr;
-    }
+    modekit::DeleteBoard(m_pBoard);
     SoundTable.StopSoundByKey(kMusicPuzzle);
-    if (kv::KVSystem* system = kv::KVSystem::GetPtr()) {
-        for (kv::KVWnd* window : {m_pLayout, m_pBackWindow, m_pMarketWindow})
-            if (window)
-                system->DetachWindow(window);
-    }
-    m_pLayout = m_pBackWindow = m_pMarketWindow = nullptr;
+    for (kv::KVWnd** window : {&m_pLayout, &m_pBackWindow, &m_pMarketWindow})
+        modekit::DetachWindow(*window);
     m_bMarketShown = 0;
     m_bEntered = false;
 }

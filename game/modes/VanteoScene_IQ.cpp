@@ -201,20 +201,10 @@ void VanteoScene_IQ::Leave()
     if (!m_bEntered)
         return;
     VanteoBaseScene::Leave();
-    if (m_pBoard) {
-        m_pBoard->DestroyBlocks();
-        delete m_pBoard;
-        m_pBoard = nullptr;
-    }
+    modekit::DeleteBoard(m_pBoard);
     SoundTable.StopSoundByKey(kMusicPuzzle);
-    if (kv::KVSystem* system = kv::KVSystem::GetPtr()) {
-        if (m_pMainWindow)
-            system->DetachWindow(m_pMainWindow);
-        if (m_pBackWindow)
-            system->DetachWindow(m_pBackWindow);
-    }
-    m_pMainWindow = nullptr;
-    m_pBackWindow = nullptr;
+    modekit::DetachWindow(m_pMainWindow);
+    modekit::DetachWindow(m_pBackWindow);
     m_pBufferFrame = nullptr;
     m_bEntered = false;
 }

@@ -90,15 +90,9 @@ void VanteoScene_IQEditorTest::Leave()
     if (!m_bEntered)
         return;
     VanteoBaseScene::Leave();
-    if (m_pBoard) {
-        m_pBoard->DestroyBlocks();
-        delete m_pBoard;
-        m_pBoard = nullptr;
-    }
+    modekit::DeleteBoard(m_pBoard);
     SoundTable.StopSoundByKey(kMusicPuzzle);
-    if (kv::KVSystem* system = kv::KVSystem::GetPtr(); system && m_pLayoutWindow)
-        system->DetachWindow(m_pLayoutWindow);
-    m_pLayoutWindow = nullptr;
+    modekit::DetachWindow(m_pLayoutWindow);
     m_pBufferFrame = nullptr;
     m_bEntered = false;
 }

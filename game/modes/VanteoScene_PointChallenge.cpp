@@ -341,22 +341,14 @@ void VanteoScene_PointChallenge::Leave()
     if (!m_bEntered)
         return;
     VanteoBaseScene::Leave();
-    if (m_pBoard) {
-        m_pBoard->DestroyBlocks();
-        delete m_pBoard;
-        m_pBoard = nullptr;
-    }
+    modekit::DeleteBoard(m_pBoard);
     SoundTable.StopSoundByKey(kMusicPuzzle);
     // The music ducked for the last seconds must not stay quiet in the menu.
     if (DXSoundServer* server = Sounds())
         server->RestoreMusicVolume();
-    if (kv::KVSystem* system = kv::KVSystem::GetPtr()) {
-        if (m_pBoardWindow)
-            system->DetachWindow(m_pBoardWindow);
-        if (m_pBackWindow)
-            system->DetachWindow(m_pBackWindow);
-    }
-    m_pBoardWindow = m_pBackWindow = m_pGauge = nullptr;
+    modekit::DetachWindow(m_pBoardWindow);
+    modekit::DetachWindow(m_pBackWindow);
+    m_pGauge = nullptr;
     m_GaugeRect[0] = -1;
     SaveRanking();
     m_bEntered = false;

@@ -236,23 +236,13 @@ void VanteoScene_Push::Leave()
     m_pPushWin = nullptr;
     m_pPushLose = nullptr;
     m_bRecord = 0;
-    for (VanteoBlockMap** board : {&m_pBoard, &m_pEnemyBoard}) {
-        if (*board)
-            (*board)->DestroyBlocks();
-        delete *board;
-        *board = nullptr;
-    }
+    modekit::DeleteBoard(m_pBoard);
+    modekit::DeleteBoard(m_pEnemyBoard);
     delete m_pGhost;
     m_pGhost = nullptr;
     SoundTable.StopSoundByKey(kMusicPush);
-    if (kv::KVSystem* system = kv::KVSystem::GetPtr()) {
-        if (m_pMainWindow)
-            system->DetachWindow(m_pMainWindow);
-        if (m_pPushWindow)
-            system->DetachWindow(m_pPushWindow);
-    }
-    m_pMainWindow = nullptr;
-    m_pPushWindow = nullptr;
+    modekit::DetachWindow(m_pMainWindow);
+    modekit::DetachWindow(m_pPushWindow);
     m_Field.Detach();
     m_bEntered = false;
 }

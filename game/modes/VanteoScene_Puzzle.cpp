@@ -205,14 +205,8 @@ void VanteoScene_Puzzle::Leave()
     delete m_pBoard;
     m_pBoard = nullptr;
     SoundTable.StopSoundByKey(kMusicPuzzle);
-    if (kv::KVSystem* system = kv::KVSystem::GetPtr()) {
-        if (m_pBoardWindow)
-            system->DetachWindow(m_pBoardWindow);
-        if (m_pBackWindow)
-            system->DetachWindow(m_pBackWindow);
-    }
-    m_pBoardWindow = nullptr;
-    m_pBackWindow = nullptr;
+    modekit::DetachWindow(m_pBoardWindow);
+    modekit::DetachWindow(m_pBackWindow);
     SaveRanking();
     m_bEntered = false;
 }

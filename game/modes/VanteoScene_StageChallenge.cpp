@@ -42,6 +42,7 @@
 
 namespace {
 
+using modekit::DetachWindow;
 using modekit::Find;
 
 constexpr int kPauseModeChallenges = 2;
@@ -101,15 +102,6 @@ bool PictureScenePlaying(kv::KVWnd* window)
 {
     auto* picture = dynamic_cast<kv::KVPicture*>(window);
     return picture && picture->IsScenePlaying();
-}
-
-void DetachWindow(kv::KVWnd*& window)
-{
-    if (window) {
-        if (kv::KVSystem* system = kv::KVSystem::GetPtr())
-            system->DetachWindow(window);
-    }
-    window = nullptr;
 }
 
 void RestoreVolumes()

@@ -235,9 +235,7 @@ void SteamVanteoScene::Leave()
     Sounds().Stop(kMusicBattle);
     m_pOpponent.reset();
     m_Disconnect.Close();
-    if (kv::KVSystem* system = kv::KVSystem::GetPtr(); system && m_pRoot)
-        system->DetachWindow(m_pRoot);
-    m_pRoot = nullptr;
+    modekit::DetachWindow(m_pRoot);
     m_bEntered = false;
 }
 

@@ -147,14 +147,8 @@ void SteamVanteoScene_Push::Leave()
     VanteoBaseScene::Leave();
     DeleteBoards();
     Sounds().Stop(kMusicPush);
-    if (kv::KVSystem* system = kv::KVSystem::GetPtr()) {
-        if (m_pRoot)
-            system->DetachWindow(m_pRoot);
-        if (m_pPushWindow)
-            system->DetachWindow(m_pPushWindow);
-    }
-    m_pRoot = nullptr;
-    m_pPushWindow = nullptr;
+    modekit::DetachWindow(m_pRoot);
+    modekit::DetachWindow(m_pPushWindow);
     m_Field.Detach();
 }
 

@@ -175,12 +175,8 @@ void VanteoNetBaseScene::CreateMirrorBoard(float x, float y)
 
 void VanteoNetBaseScene::DeleteBoards()
 {
-    for (VanteoBlockMap** board : {&m_pBoard, &m_pMirrorBoard}) {
-        if (*board)
-            (*board)->DestroyBlocks();
-        delete *board;
-        *board = nullptr;
-    }
+    modekit::DeleteBoard(m_pBoard);
+    modekit::DeleteBoard(m_pMirrorBoard);
 }
 
 void VanteoNetBaseScene::TakeOwnName()
