@@ -38,6 +38,13 @@ protected:
         setenv("QUIBLY_PROFILE_DIR", (m_dir.Path() / "profile").c_str(), 1);
         setenv("QUIBLY_ONLINE_DIR", (m_dir.Path() / "online").c_str(), 1);
         ASSERT_TRUE(SteamAPI_Init());
+        // The platform client publishes the player's name from a thread of its own; wait until it
+        // has, so that no file of that thread is open or closed while the test takes every
+        // descriptor.
+        const auto until = std::chrono::steady_clock::now() + std::chrono::seconds(10);
+        while (!NamePublished() && std::chrono::steady_clock::now() < until)
+            std::this_thread::sleep_for(std::chrono::milliseconds(2));
+        ASSERT_TRUE(NamePublished());
         ConfigPak::ResetForNewRun();
         m_dir.Write("Data/PlayData/QuiblyRecord.xml", "<Record><Player Excute=\"7\" /></Record>\n");
         m_dir.Write("Data/PlayData/UserLeaderBoard.bin", std::string(28, '\x01'));
@@ -60,6 +67,15 @@ protected:
         ConfigPak::ResetForNewRun();
     }
 
+    // The player's name stands in the online folder under its final name.
+    bool NamePublished() const
+    {
+        std::error_code error;
+        for (const auto& entry : std::filesystem::directory_iterator(m_dir.Path() / "online" / "personas", error))
+            if (entry.path().filename().string().find(".tmp") == std::string::npos)
+                return true;
+        return false;
+    }
     // Lets the process open only `spare` descriptors more than it holds now.
     void LimitDescriptors(int spare)
     {
@@ -95,7 +111,8 @@ protected:
         ASSERT_TRUE(ConfigPak::DecodePack(pack, decoded)) << decoded.error;
         bool record = false;
         for (const auto& entry : decoded.records)
-            record = record || std::string(ConfigPak::kPlayDataFiles[entry.fileIndex]) == "Data/PlayData/QuiblyRecord.xml";
+            record = record ||
+                     std::string(ConfigPak::kPlayDataFiles[entry.fileIndex]) == "Data/PlayData/QuiblyRecord.xml";
         EXPECT_TRUE(record);
         EXPECT_EQ(m_dir.Read(std::string("profile/remote/") + ConfigPak::kCloudFile), pack);
         EXPECT_FALSE(std::filesystem::exists(m_dir.Path() / "Data/PlayData/QuiblyRecord.xml")) << "the loose files go";
@@ -124,7 +141,7 @@ TEST_F(ExitSaveTest, ThePlayDataIsWrittenThoughStrangersConnectionsTookEveryDesc
     uint16_t port = 0;
     ASSERT_TRUE(listen != 0 && network->GetListenSocketInfo(listen, &ip, &port));
     const uint64_t server = SteamGameServer()->GetSteamID().ConvertToUint64();
-    ::testing::internal::CaptureStderr();  // its file is made now, while descriptors are left
+    ::testing::internal::CaptureStderr(); // its file is made now, while descriptors are left
     LimitDescriptors(12);
 
     m_stranger = fork();
