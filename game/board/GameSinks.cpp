@@ -24,6 +24,16 @@ bool SoundTableSink::IsPlaying(int key)
     return sound && sound->IsPlaying();
 }
 
+IMessageSink& SinkOverride::Messages() const
+{
+    return messages ? *messages : GetSceneQueueSink();
+}
+
+ISoundSink& SinkOverride::Sounds() const
+{
+    return sounds ? *sounds : GetSoundTableSink();
+}
+
 SoundTableSink& GetSoundTableSink()
 {
     static SoundTableSink sink;

@@ -12,6 +12,15 @@ public:
 };
 SoundTableSink& GetSoundTableSink();
 
+// Sinks a test may put in place of the game's own, for the objects that share them; while unset,
+// the scene queue and the sound table.
+struct SinkOverride {
+    IMessageSink* messages = nullptr;
+    ISoundSink* sounds = nullptr;
+    IMessageSink& Messages() const;
+    ISoundSink& Sounds() const;
+};
+
 // Plays an effect sound from its start while effects are on. The sound table refuses a key it
 // does not hold and logs a sound that fails to play, once per key.
 void PlayEffectSound(ISoundSink& sounds, int key);

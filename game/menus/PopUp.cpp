@@ -21,25 +21,23 @@ namespace {
 // Pop-ups sit on this layer of the UI root, in front of the scene's own windows.
 constexpr int32_t kPopUpLayer = -4;
 
-IMessageSink* g_messages = nullptr;
-ISoundSink* g_sounds = nullptr;
+SinkOverride g_sinks;
 
 } // namespace
 
 void SetPopUpSinks(IMessageSink* messages, ISoundSink* sounds)
 {
-    g_messages = messages;
-    g_sounds = sounds;
+    g_sinks = {messages, sounds};
 }
 
 IMessageSink& PopUpMessages()
 {
-    return g_messages ? *g_messages : GetSceneQueueSink();
+    return g_sinks.Messages();
 }
 
 ISoundSink& PopUpSounds()
 {
-    return g_sounds ? *g_sounds : static_cast<ISoundSink&>(GetSoundTableSink());
+    return g_sinks.Sounds();
 }
 
 // The base.

@@ -5,23 +5,21 @@
 
 namespace {
 
-IMessageSink* g_messages = nullptr;
-ISoundSink* g_sounds = nullptr;
+SinkOverride g_sinks;
 
 } // namespace
 
 void SetOnlineSinks(IMessageSink* messages, ISoundSink* sounds)
 {
-    g_messages = messages;
-    g_sounds = sounds;
+    g_sinks = {messages, sounds};
 }
 
 IMessageSink& OnlineMessages()
 {
-    return g_messages ? *g_messages : GetSceneQueueSink();
+    return g_sinks.Messages();
 }
 
 ISoundSink& OnlineSounds()
 {
-    return g_sounds ? *g_sounds : GetSoundTableSink();
+    return g_sinks.Sounds();
 }
