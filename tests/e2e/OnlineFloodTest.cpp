@@ -94,9 +94,11 @@ TEST_F(OnlineFloodTest, AStrangersFloodNeitherFreezesNorJoinsTheMatch)
     // A frozen loop is the program's own work: each frame's processor time during the flood is
     // held to 100 ms. Under the sanitizers the battle's own frames already take longer than that
     // (every large block is mapped and unmapped afresh, and each unmapping waits on every
-    // processor), so there the bound is 100 ms beyond the busiest frame of the battle without
-    // the flood: the flood's own cost. Real times are printed; on a shared machine they also hold
-    // the waits for a processor.
+    // processor), and on a loaded machine the busiest of them varies twofold from stretch to
+    // stretch of the same battle (195 to 383 ms without any flood). There the bound is twice the
+    // busiest frame of the battle without the flood, and 100 ms more: still a small fraction of a
+    // second, where a loop frozen by the flood stands for seconds or minutes. Real times are
+    // printed; on a shared machine they also hold the waits for a processor.
     for (const OnlinePlayer* player : {&m_host, &m_guest}) {
         const char* side = player == &m_host ? "host" : "guest";
         SCOPED_TRACE(side);
@@ -104,7 +106,7 @@ TEST_F(OnlineFloodTest, AStrangersFloodNeitherFreezesNorJoinsTheMatch)
         const FrameTimes times = ReadFrameTimes(*player, "flood.txt");
         EXPECT_GT(calm.frames, 0) << "no frames were counted without the flood";
         EXPECT_GT(times.frames, 0) << "no frames were counted";
-        EXPECT_LT(times.busiest, (kSanitized ? calm.busiest : 0.0) + 100.0)
+        EXPECT_LT(times.busiest, (kSanitized ? 2.0 * calm.busiest : 0.0) + 100.0)
             << "a frame kept the program busy for " << times.busiest << " ms, the busiest without the flood "
             << calm.busiest << " ms";
         std::printf("%s: without the flood %d frames, the longest %.1f ms, the busiest %.1f ms of processor time; "
