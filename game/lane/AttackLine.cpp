@@ -438,18 +438,21 @@ AttackLineMine* AttackLine::PlaceMine(int serial, int ownerLow, int ownerHigh)
     if (!m_EnemyUnits.empty()) {
         position = m_EnemyUnits.front()->m_fPosition + 100.0f;
     } else {
-        position = 100.0f;
-        while (!IsPlayerMineSpotFree(position)) {
-            position += 5.0f;
-            if (position > last) {
-                position = last;
-                break;
-            }
-        }
+        position = FirstFreeMineSpot(100.0f, last, false);
     }
     mine->position = std::max(std::min(position, last), 10.0f);
     m_Mines.push_back(mine);
     return mine;
+}
+
+float AttackLine::FirstFreeMineSpot(float position, float last, bool enemySide) const
+{
+    while (!(enemySide ? IsEnemyMineSpotFree(position) : IsPlayerMineSpotFree(position))) {
+        position += 5.0f;
+        if (position > last)
+            return last;
+    }
+    return position;
 }
 
 AttackLineMine* AttackLine::PlaceEnemyMine(int offset, int serial, int ownerLow, int ownerHigh)
@@ -460,14 +463,7 @@ AttackLineMine* AttackLine::PlaceEnemyMine(int offset, int serial, int ownerLow,
     if (!m_PlayerUnits.empty()) {
         position = m_PlayerUnits.front()->m_fPosition + 100.0f + static_cast<float>(offset);
     } else {
-        position = static_cast<float>(offset) + 100.0f;
-        while (!IsEnemyMineSpotFree(position)) {
-            position += 5.0f;
-            if (position > last) {
-                position = last;
-                break;
-            }
-        }
+        position = FirstFreeMineSpot(static_cast<float>(offset) + 100.0f, last, true);
     }
     mine->position = std::max(std::min(position, last), 5.0f);
     m_Mines.push_back(mine);

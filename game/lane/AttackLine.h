@@ -97,6 +97,9 @@ public:
     AttackLineMine* PlaceEnemyMine(int offset, int serial, int ownerLow, int ownerHigh);
     bool IsPlayerMineSpotFree(float position) const;
     bool IsEnemyMineSpotFree(float position) const;
+    // From `position` on in steps of 5, the first spot free on that side's lane, or `last` when
+    // none is free before it.
+    float FirstFreeMineSpot(float position, float last, bool enemySide) const;
 
     static float SpeedForPower(int power, int kind);
     // The factor on the enemy unit's power when a player unit of kind a meets an enemy of kind b.
