@@ -45,8 +45,7 @@ void BlockClearEffect2::LoadAnimations()
             m_Numbers[i].Create(6, kStyles[i], 0, 0, width, 0, 0);
         m_bNumbers = true;
     }
-    static const wchar_t* const kNames[4] = {L"Point_color_1", L"Point_color_2", L"Point_color_3",
-                                             L"Point_color_4"};
+    static const wchar_t* const kNames[4] = {L"Point_color_1", L"Point_color_2", L"Point_color_3", L"Point_color_4"};
     D3DCOLOR read[4];
     ReadSkinColours(kSkinBlockNumColor, kNames, 4, kFallbackColours, read);
     for (int k = 0; k < 8; ++k)
@@ -125,11 +124,7 @@ void BlockClearEffect2::Draw(const D3DXMATRIX* matrix)
         AnimationScene* scene = player ? player->GetScene(DrawnScene(entry)) : nullptr;
         if (!scene)
             continue;
-        D3DXMATRIX world;
-        D3DXMatrixTranslation(&world, entry.x, entry.y, 0.0f);
-        if (matrix)
-            D3DXMatrixMultiply(&world, &world, matrix);
-        scene->Draw(entry.time, &world, 0xFFFFFFFF, 0.0f, nullptr);
+        const D3DXMATRIX world = DrawSceneAt(*scene, entry.time, entry.x, entry.y, matrix);
         if (entry.state <= 1 && entry.points != 0)
             DrawNumber(entry, scene, world);
     }

@@ -33,10 +33,6 @@ void BlockClickEffect::Draw(const D3DXMATRIX* matrix)
         AnimationScene* scene = m_Players[entry.which].m_pScene;
         if (!scene)
             continue;
-        D3DXMATRIX world;
-        D3DXMatrixTranslation(&world, entry.x, entry.y, 0.0f);
-        if (matrix)
-            D3DXMatrixMultiply(&world, &world, matrix);
-        scene->Draw(entry.time, &world, 0xFFFFFFFF, 0.0f, nullptr);
+        DrawSceneAt(*scene, entry.time, entry.x, entry.y, matrix);
     }
 }

@@ -4,6 +4,8 @@
 
 #include <d3d9/D3DXMath.h>
 
+class AnimationScene;
+
 class Effect2D {
 public:
     Effect2D() = default;
@@ -15,4 +17,9 @@ public:
     virtual void Draw(const D3DXMATRIX* matrix) = 0;
 
     bool m_bEnable = true;
+
+protected:
+    // Draws an entry's animation scene at its point, then through the matrix when one is given;
+    // returns the transform it drew with.
+    static D3DXMATRIX DrawSceneAt(AnimationScene& scene, float time, float x, float y, const D3DXMATRIX* matrix);
 };
